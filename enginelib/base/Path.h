@@ -1,0 +1,37 @@
+#pragma once
+#include <string>
+
+// The one place where the device's paths meet the Linux file system.
+// Both '\' and '/' separate components. A path that begins with '\' is
+// device-absolute and lives under the device root ("\Windows\fonts" ->
+// <root>/Windows/fonts); one that begins with '/' is already a Linux path (the
+// program's folder, the application-data folder). "." components are dropped and
+// ".." takes the previous component off (never above the device root). A component
+// that does not exist with its exact case is matched without regard to case.
+namespace Path {
+
+// Device root for device-absolute paths (default: the program's folder).
+void SetDeviceRoot(const std::string& root);
+std::string DeviceRoot();
+
+// Separators turned to '/', "." and ".." applied, device-absolute paths moved
+// under the device root. No look-up on disk.
+std::string ToNative(const std::string& path);
+
+// ToNative, then every component matched on disk ignoring case where the exact
+// case does not exist. Components that match nothing are kept as written, so the
+// answer is also the right name to create a new file with.
+std::string Resolve(const std::string& path);
+
+// The program's own folder (where the executable lives), without a trailing '/'.
+std::string ProgramFolder();
+
+// True for '\' and '/'.
+inline bool IsSeparator(char c) { return c == '\\' || c == '/'; }
+
+// ASCII case-insensitive equality and wildcard match ('*' any run, '?' one
+// character), as the device's file system compares names.
+bool NameEquals(const std::string& a, const std::string& b);
+bool WildcardMatch(const char* pattern, const char* name);
+
+} // namespace Path
