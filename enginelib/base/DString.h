@@ -1,0 +1,227 @@
+#pragma once
+#include <cstdarg>
+#include <string>
+
+#include "enginelib/base/Vector.h"
+
+class DString;
+
+// Read-only view of 8-bit text in a code page. It does not own the bytes: the
+// text it was made from must outlive it. Lengths and positions count bytes; the
+// text may hold any byte value (a view made from a char* stops at its NUL).
+class CDString {
+public:
+    CDString();
+    CDString(const char* text);                     // default code page; null is empty
+    CDString(const char* text, int length, int codepage);
+    CDString(const CDString& other) = default;
+    CDString& operator=(const CDString& other) = default;
+
+    int Length() const { return length_; }
+    bool IsEmpty() const { return length_ == 0; }
+    const char* c_str() const { return text_; } // never null, NUL-terminated
+    int GetCodepage() const { return codepage_; }
+    // Byte at index; 0 outside the text.
+    char operator[](int index) const;
+
+    // Position of the first occurrence of what at or after from; -1 when absent.
+    // An empty what is found at from (when from is inside the text or at its end).
+    int strstr(const char* what, int from = 0) const;
+    int strchr(char c, int from = 0) const;
+    // Position of the last occurrence of c; -1 when absent.
+    int strrchr(char c) const;
+    // Search with options: whole words only (bounded by non-alphanumerics), case
+    // ignored (code-page aware), accents ignored. Position or -1.
+    int strstrpos(const char* what, int from = 0, bool wholeWord = false, bool ignoreCase = false,
+                  bool ignoreAccents = false) const;
+    bool Contains(const char* what) const { return strstr(what) >= 0; }
+    bool StartsWith(const char* prefix) const;
+    bool EndsWith(const char* suffix) const;
+
+    // Bytes from start, at most length of them (negative: to the end); clipped to the text.
+    DString SubString(int start, int length = -1) const;
+    // The text after key up to endMark (or to the end when endMark is absent or
+    // empty); empty when key is absent. Case-sensitive.
+    DString GetParam(const char* key, const char* endMark) const;
+
+    // Decimal value: optional leading blanks, optional sign, digits up to the first
+    // other byte; no digits gives 0; values beyond int are clamped.
+    int atoi() const;
+
+    // Splits at every byte that is one of separators. Runs of separators and
+    // separators at either end make no empty words. Words are appended to words
+    // after it is emptied; gives the word count. The words keep this code page.
+    int Separa_En_Palabras(const char* separators, Vector<DString>& words) const;
+    // As above, blanks and tabs also separate.
+    int Separa_En_Palabras_SinEspacios(const char* separators, Vector<DString>& words) const;
+
+    // Byte-wise comparison (bytes unsigned), as strcmp: <0, 0, >0.
+    int Strcmp(const char* other) const;
+    int Strcmp(const CDString& other) const;
+    // Comparison ignoring case (code-page aware).
+    int Strcmpi(const char* other) const;
+
+protected:
+    const char* text_;
+    int length_;
+    int codepage_;
+};
+
+// 8-bit text owning its bytes, in a code page (the process default when made,
+// Windows-1252 unless changed; see CodePage).
+class DString : public CDString {
+public:
+    DString();
+    DString(const char* text);                     // null is empty
+    DString(const char* text, int length);         // length bytes, may hold NULs
+    DString(const char* text, int length, int codepage);
+    DString(const CDString& other);                // copies the bytes and code page
+    DString(const DString& other);
+    DString(DString&& other) noexcept;
+    explicit DString(int value);
+    ~DString() = default;
+
+    DString& operator=(const char* text);          // keeps this code page
+    DString& operator=(const CDString& other);     // takes the other's code page
+    DString& operator=(const DString& other);
+    DString& operator=(DString&& other) noexcept;
+
+    // Writable bytes (Length() of them, then a NUL). Writing past Length() is not
+    // allowed; use SetLength to make room.
+    char* str();
+    // Byte at index; writes outside the text go to a scratch byte and are lost.
+    char& operator[](int index);
+    char operator[](int index) const { return CDString::operator[](index); }
+
+    void SetCodepage(int codepage) { codepage_ = codepage; }
+    void Empty();
+    // Cuts or extends (with NUL bytes) to length bytes.
+    void SetLength(int length);
+
+    // Appending: text, a single byte, numbers in decimal; floats in a short
+    // decimal form ("1.5", "100", "0.333333"); bool as "true" or "false".
+    DString& operator<<(const char* text);
+    DString& operator<<(const CDString& text);
+    DString& operator<<(const DString& text);
+    DString& operator<<(char c);
+    DString& operator<<(int value);
+    DString& operator<<(unsigned int value);
+    DString& operator<<(short value);
+    DString& operator<<(long value);
+    DString& operator<<(unsigned long value);
+    DString& operator<<(long long value);
+    DString& operator<<(unsigned long long value);
+    DString& operator<<(float value);
+    DString& operator<<(double value);
+    DString& operator<<(bool value);
+    DString& operator+=(const char* text) { return *this << text; }
+    DString& operator+=(const CDString& text) { return *this << text; }
+    DString& operator+=(char c) { return *this << c; }
+    DString& Append(const char* bytes, int length);
+
+    // Inserts bytes before position (clipped to the text).
+    DString& Insert(int position, const char* text);
+    DString& Insert(int position, const char* bytes, int length);
+    // Removes up to count bytes from position.
+    DString& Delete(int position, int count);
+
+    // Replaces every occurrence of from by to, left to right, without rescanning
+    // the inserted text; gives the number replaced. An empty from replaces nothing.
+    int Sustituye(const char* from, const char* to);
+    // Case change in place, code-page aware.
+    DString& A_Minusculas();
+    DString& A_Mayusculas();
+    // Upper-cases the first letter; the rest is unchanged.
+    DString& Primera_Letra_Mayusculas();
+    // Removes menu accelerator marks: "&x" gives "x", "&&" gives "&".
+    DString& Elimina_Umpersand();
+    // Removes accents, cedillas, tildes and the like in place ("Ñandú" -> "Nandu",
+    // "Æ" -> "AE", "ß" -> "ss"), also Hebrew points and Arabic vowel marks.
+    DString& SimplificaAcentosEnyesEtc();
+    // Removes the given bytes at both ends.
+    DString& Trim(const char* chars = " \t");
+
+    // Sets the text to the character code (Unicode) in this string's code page;
+    // a code the code page cannot hold gives "?". False for such a code.
+    bool Lee_Unicode(unsigned int code);
+    // Sets the text to the UTF-16 text in this string's code page.
+    bool Lee_Unicode(const char16_t* text, int length = -1);
+
+    // Formats like printf, safely: each conversion takes the next argument and
+    // prints it by the argument's own type (a %s given a number prints the number,
+    // a %d given text prints the text, a missing argument prints nothing, %n is
+    // ignored); width and precision are capped. Replaces the text.
+    template <class... Args>
+    DString& Dsprintf(const char* format, const Args&... args);
+
+    // One formatted argument (used by Dsprintf).
+    struct FormatArg {
+        enum Kind { Signed, Unsigned, Float, Text, Char } kind;
+        long long i = 0;
+        unsigned long long u = 0;
+        double f = 0;
+        const char* s = "";
+        FormatArg(int v) : kind(Signed), i(v) {}
+        FormatArg(short v) : kind(Signed), i(v) {}
+        FormatArg(long v) : kind(Signed), i(v) {}
+        FormatArg(long long v) : kind(Signed), i(v) {}
+        FormatArg(unsigned char v) : kind(Unsigned), u(v) {}
+        FormatArg(unsigned short v) : kind(Unsigned), u(v) {}
+        FormatArg(unsigned int v) : kind(Unsigned), u(v) {}
+        FormatArg(unsigned long v) : kind(Unsigned), u(v) {}
+        FormatArg(unsigned long long v) : kind(Unsigned), u(v) {}
+        FormatArg(bool v) : kind(Signed), i(v ? 1 : 0) {}
+        FormatArg(char v) : kind(Char), i((unsigned char)v) {}
+        FormatArg(float v) : kind(Float), f(v) {}
+        FormatArg(double v) : kind(Float), f(v) {}
+        FormatArg(const char* v) : kind(Text), s(v ? v : "") {}
+        FormatArg(char* v) : kind(Text), s(v ? v : "") {}
+        FormatArg(const CDString& v) : kind(Text), s(v.c_str()) {}
+        FormatArg(const DString& v) : kind(Text), s(v.c_str()) {}
+    };
+    DString& FormatArgs(const char* format, const FormatArg* args, int count);
+
+private:
+    void Sync() { text_ = buffer_.c_str(); length_ = (int)buffer_.size(); }
+
+    std::string buffer_;
+};
+
+template <class... Args>
+DString& DString::Dsprintf(const char* format, const Args&... args)
+{
+    const FormatArg list[sizeof...(Args) + 1] = {FormatArg(args)..., FormatArg(0)};
+    return FormatArgs(format, list, (int)sizeof...(Args));
+}
+
+bool operator==(const CDString& a, const CDString& b);
+bool operator==(const CDString& a, const char* b);
+bool operator==(const char* a, const CDString& b);
+bool operator!=(const CDString& a, const CDString& b);
+bool operator!=(const CDString& a, const char* b);
+bool operator!=(const char* a, const CDString& b);
+bool operator<(const CDString& a, const CDString& b);
+
+DString operator+(const CDString& a, const CDString& b);
+DString operator+(const CDString& a, const char* b);
+DString operator+(const char* a, const CDString& b);
+
+// Comparison ignoring case, in the default code page, as strcmp. Nulls
+// count as empty.
+int Dstrcmpi(const char* a, const char* b);
+
+// Upper-cased substring search (Boyer-Moore-Horspool): the pattern is upper-cased
+// once; each text searched is compared upper-cased, in the pattern's code page.
+class BMString {
+public:
+    explicit BMString(const char* pattern, int codepage = -1); // -1: default code page
+    // Position of the pattern in text ignoring case; -1 when absent. An empty
+    // pattern is found at 0.
+    int Find(const char* text, int length = -1) const;
+    int Find(const CDString& text) const { return Find(text.c_str(), text.Length()); }
+
+private:
+    std::string pattern_; // upper-cased
+    int codepage_;
+    int shift_[256];
+};

@@ -1,0 +1,225 @@
+#include "enginelib/base/Path.h"
+
+#include <dirent.h>
+#include <limits.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <mutex>
+#include <unordered_map>
+#include <vector>
+
+namespace {
+
+std::mutex g_rootMutex;
+std::string g_deviceRoot;
+bool g_deviceRootSet = false;
+
+// Directory listings, keyed by folder, mapping a lower-cased name to the name on disk.
+// An entry may go stale; a miss or a vanished name re-reads the folder.
+using Listing = std::unordered_map<std::string, std::string>;
+std::mutex g_cacheMutex;
+std::unordered_map<std::string, Listing> g_listings;
+const size_t kMaxCachedFolders = 256;
+
+char Lower(char c) { return (c >= 'A' && c <= 'Z') ? char(c - 'A' + 'a') : c; }
+
+std::string LowerText(const std::string& s) {
+    std::string r(s);
+    for (char& c : r) c = Lower(c);
+    return r;
+}
+
+bool Exists(const std::string& p) {
+    struct stat st;
+    return ::stat(p.c_str(), &st) == 0;
+}
+
+std::string Join(const std::string& folder, const std::string& name) {
+    if (folder.empty()) return name;
+    if (folder.back() == '/') return folder + name;
+    return folder + "/" + name;
+}
+
+Listing ReadListing(const std::string& folder) {
+    Listing names;
+    DIR* d = ::opendir(folder.empty() ? "." : folder.c_str());
+    if (!d) return names;
+    while (struct dirent* e = ::readdir(d)) {
+        std::string name = e->d_name;
+        if (name == "." || name == "..") continue;
+        std::string key = LowerText(name);
+        auto it = names.find(key);
+        // Several names differing only in case: keep the first in byte order, so the
+        // answer does not depend on the order the folder lists them.
+        if (it == names.end() || name < it->second) names[key] = name;
+    }
+    ::closedir(d);
+    return names;
+}
+
+// The name on disk that matches `name` ignoring case, or empty.
+std::string FindIgnoringCase(const std::string& folder, const std::string& name) {
+    const std::string key = LowerText(name);
+    std::lock_guard<std::mutex> lock(g_cacheMutex);
+    auto cached = g_listings.find(folder);
+    if (cached != g_listings.end()) {
+        auto hit = cached->second.find(key);
+        if (hit != cached->second.end() && Exists(Join(folder, hit->second))) return hit->second;
+    }
+    // Miss or stale entry: the folder changed since it was read.
+    if (g_listings.size() >= kMaxCachedFolders) g_listings.clear();
+    Listing& listing = g_listings[folder];
+    listing = ReadListing(folder);
+    auto hit = listing.find(key);
+    return hit == listing.end() ? std::string() : hit->second;
+}
+
+} // namespace
+
+namespace Path {
+
+std::string ProgramFolder() {
+    char buf[PATH_MAX + 1];
+    ssize_t n = ::readlink("/proc/self/exe", buf, PATH_MAX);
+    std::string exe;
+    if (n > 0) {
+        exe.assign(buf, size_t(n));
+    } else if (::getcwd(buf, sizeof buf)) {
+        return buf;
+    } else {
+        return ".";
+    }
+    size_t slash = exe.rfind('/');
+    if (slash == std::string::npos) return ".";
+    if (slash == 0) return "/";
+    return exe.substr(0, slash);
+}
+
+void SetDeviceRoot(const std::string& root) {
+    std::string r = root;
+    while (r.size() > 1 && IsSeparator(r.back())) r.pop_back();
+    for (char& c : r)
+        if (c == '\\') c = '/';
+    std::lock_guard<std::mutex> lock(g_rootMutex);
+    g_deviceRoot = r;
+    g_deviceRootSet = true;
+}
+
+std::string DeviceRoot() {
+    std::lock_guard<std::mutex> lock(g_rootMutex);
+    if (!g_deviceRootSet) {
+        g_deviceRoot = ProgramFolder();
+        g_deviceRootSet = true;
+    }
+    return g_deviceRoot;
+}
+
+std::string ToNative(const std::string& path) {
+    if (path.empty()) return path;
+    const bool device = path[0] == '\\';
+    const bool absolute = IsSeparator(path[0]);
+    const bool trailing = IsSeparator(path.back());
+
+    std::vector<std::string> parts;
+    size_t i = 0;
+    while (i < path.size()) {
+        size_t j = i;
+        while (j < path.size() && !IsSeparator(path[j])) ++j;
+        std::string part = path.substr(i, j - i);
+        i = j + 1;
+        if (part.empty() || part == ".") continue;
+        if (part == "..") {
+            if (!parts.empty() && parts.back() != "..")
+                parts.pop_back();
+            else if (!absolute)
+                parts.push_back(part);
+            // At the root, ".." stays at the root.
+            continue;
+        }
+        parts.push_back(std::move(part));
+    }
+
+    std::string out;
+    if (device) {
+        out = DeviceRoot();
+        if (out.empty() || out.back() != '/') out += '/';
+    } else if (absolute) {
+        out = "/";
+    }
+    for (size_t k = 0; k < parts.size(); ++k) {
+        if (k) out += '/';
+        out += parts[k];
+    }
+    if (out.empty()) return ".";
+    if (trailing && !parts.empty()) out += '/';
+    if (device && parts.empty() && out.size() > 1 && !trailing) out.pop_back();
+    return out;
+}
+
+std::string Resolve(const std::string& path) {
+    std::string native = ToNative(path);
+    if (native.empty() || Exists(native)) return native;
+
+    const bool absolute = native[0] == '/';
+    const bool trailing = native.size() > 1 && native.back() == '/';
+    std::vector<std::string> parts;
+    size_t i = absolute ? 1 : 0;
+    while (i < native.size()) {
+        size_t j = native.find('/', i);
+        if (j == std::string::npos) j = native.size();
+        if (j > i) parts.push_back(native.substr(i, j - i));
+        i = j + 1;
+    }
+
+    std::string cur = absolute ? "/" : "";
+    size_t k = 0;
+    for (; k < parts.size(); ++k) {
+        std::string exact = Join(cur, parts[k]);
+        if (parts[k] == ".." || Exists(exact)) {
+            cur = exact;
+            continue;
+        }
+        std::string found = FindIgnoringCase(cur, parts[k]);
+        if (found.empty()) break;
+        cur = Join(cur, found);
+    }
+    // The first component that matches nothing, and all after it, stay as written.
+    for (; k < parts.size(); ++k) cur = Join(cur, parts[k]);
+    if (trailing && cur.back() != '/') cur += '/';
+    return cur;
+}
+
+bool NameEquals(const std::string& a, const std::string& b) {
+    if (a.size() != b.size()) return false;
+    for (size_t i = 0; i < a.size(); ++i)
+        if (Lower(a[i]) != Lower(b[i])) return false;
+    return true;
+}
+
+bool WildcardMatch(const char* pattern, const char* name) {
+    if (!pattern || !name) return false;
+    const char* p = pattern;
+    const char* n = name;
+    const char* starP = nullptr;
+    const char* starN = nullptr;
+    while (*n) {
+        if (*p == '*') {
+            starP = ++p;
+            starN = n;
+        } else if (*p && (*p == '?' || Lower(*p) == Lower(*n))) {
+            ++p;
+            ++n;
+        } else if (starP) {
+            p = starP;
+            n = ++starN;
+        } else {
+            return false;
+        }
+    }
+    while (*p == '*') ++p;
+    return *p == '\0';
+}
+
+} // namespace Path

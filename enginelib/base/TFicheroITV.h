@@ -1,0 +1,156 @@
+#pragma once
+#include <cstdint>
+#include <cstdio>
+
+#include "enginelib/base/DString.h"
+
+// Typed stream over a file (TFicheroITV) or over a block of memory
+// (TFicheroITVdatos, which a reader taking a TFicheroITV& accepts as well).
+//
+// Encoding: little-endian, fixed widths.
+//   char, unsigned char   1 byte
+//   bool                  1 byte: 0 false, 1 true (any non-zero reads as true)
+//   short, unsigned short 2 bytes
+//   int, unsigned int     4 bytes
+//   unsigned long         4 bytes (the library's unsigned long; the low 32 bits are written)
+//   float                 4 bytes, IEEE 754 single precision
+//   string                uint32 byte count, then that many bytes (no terminator);
+//                         written from a char* or a DString, read into a DString
+//
+// Every read is checked against the bytes that remain. A read that cannot be met
+// (a truncated stream, a string longer than what is left, reading a stream open
+// for writing) puts the stream in the failed state: that value and every later
+// one read as zero or empty, and Error() answers true until the stream is opened
+// again. A failed write does the same for writes.
+
+// Open modes: bits, combined as the callers need them.
+enum EModoFicheroITV {
+    ITV_LEER = 0x01,       // read
+    ITV_ESCRIBIR = 0x02,   // write
+    ITV_CREAR = 0x04,      // with ITV_ESCRIBIR: create empty (an existing file is emptied)
+    ITV_ANYADIR = 0x08,    // with ITV_ESCRIBIR: writes go to the end; created when missing
+    ITV_EXISTENTE = 0x10,  // fail when the file does not exist
+
+    ITV_MODO_LECTURA = ITV_LEER | ITV_EXISTENTE,    // 17: read an existing file
+    ITV_MODO_CREACION = ITV_ESCRIBIR | ITV_CREAR,   // 6: write a new file
+    ITV_MODO_ANYADIDO = ITV_ESCRIBIR | ITV_ANYADIR  // 10: append
+};
+
+class TFicheroITV {
+public:
+    TFicheroITV();
+    virtual ~TFicheroITV();
+    TFicheroITV(const TFicheroITV&) = delete;
+    TFicheroITV& operator=(const TFicheroITV&) = delete;
+
+    // Opens a file (device paths as Path resolves them). Without ITV_CREAR or
+    // ITV_ANYADIR, a write mode opens an existing file in place (created when
+    // missing, unless ITV_EXISTENTE). False when it cannot be opened.
+    bool Abre(const char* path, int modo = ITV_MODO_LECTURA);
+    // The same with a mode text: "r", "w", "a" with optional "b" and "+" as for
+    // fopen, or the mode number in decimal ("17").
+    bool Abre(const char* path, const char* modo);
+
+    bool EstaAbierto() const { return abierto_; }
+    bool Error() const { return error_; }
+
+    // Closes; with sincroniza, written data reach the disk first. True when every
+    // operation since opening succeeded.
+    virtual bool CierraEx(bool sincroniza);
+    bool Cierra() { return CierraEx(false); }
+
+    // Whole length in bytes; 0 when not open.
+    virtual uint32_t FileSize();
+    // Position from the start.
+    virtual uint32_t Tell();
+    // Moves to pos; past the end of a stream being read it fails.
+    virtual bool Seek(uint32_t pos);
+    // Moves forward n bytes; past the end it fails.
+    bool Skip(uint32_t n);
+    // Bytes left from the position to the end.
+    uint32_t Restantes();
+
+    // Reads n bytes into buf; answers how many were read. Fewer than n (the rest of
+    // buf is zeroed) means the end was reached, and the stream has failed.
+    uint32_t Lee(void* buf, uint32_t n);
+    // Writes n bytes as they are.
+    bool Escribe(const void* buf, uint32_t n);
+    // Writes the text's bytes as they are (no length, no terminator).
+    bool Escribe_Str(const CDString& text);
+    // The whole content from the start, as text. False (text empty) when unreadable.
+    bool Lee_Todo_Str(DString& text);
+
+    TFicheroITV& operator<<(char v);
+    TFicheroITV& operator<<(unsigned char v);
+    TFicheroITV& operator<<(bool v);
+    TFicheroITV& operator<<(short v);
+    TFicheroITV& operator<<(unsigned short v);
+    TFicheroITV& operator<<(int v);
+    TFicheroITV& operator<<(unsigned int v);
+    TFicheroITV& operator<<(unsigned long v);
+    TFicheroITV& operator<<(float v);
+    TFicheroITV& operator<<(const char* text);   // null writes an empty string
+    TFicheroITV& operator<<(const CDString& text);
+    TFicheroITV& operator<<(const void*) = delete;  // no pointer becomes a bool
+
+    TFicheroITV& operator>>(char& v);
+    TFicheroITV& operator>>(unsigned char& v);
+    TFicheroITV& operator>>(bool& v);
+    TFicheroITV& operator>>(short& v);
+    TFicheroITV& operator>>(unsigned short& v);
+    TFicheroITV& operator>>(int& v);
+    TFicheroITV& operator>>(unsigned int& v);
+    TFicheroITV& operator>>(unsigned long& v);
+    TFicheroITV& operator>>(float& v);
+    TFicheroITV& operator>>(DString& text);
+
+protected:
+    // Raw transfer at the position; each answers the bytes moved.
+    virtual uint32_t LeeBytes(void* buf, uint32_t n);
+    virtual uint32_t EscribeBytes(const void* buf, uint32_t n);
+    virtual bool PuedeLeer() const { return abierto_ && (modo_ & ITV_LEER); }
+    virtual bool PuedeEscribir() const { return abierto_ && (modo_ & ITV_ESCRIBIR); }
+
+    void Falla() { error_ = true; }
+    void Reinicia(int modo);
+
+    bool abierto_ = false;
+    bool error_ = false;
+    int modo_ = 0;
+
+private:
+    bool LeeExacto(void* buf, uint32_t n);
+    bool EscribeExacto(const void* buf, uint32_t n);
+    uint32_t LeeU32();
+    void EscribeU32(uint32_t v);
+
+    FILE* f_ = nullptr;
+    bool ultimaEscritura_ = false;  // a read after a write (or the reverse) must reposition
+};
+
+// The same extraction over a block of memory, for reading only. The block is not
+// copied and must outlive the stream; the caller frees it after closing.
+class TFicheroITVdatos : public TFicheroITV {
+public:
+    TFicheroITVdatos() = default;
+    TFicheroITVdatos(const void* datos, int modo, uint32_t len);
+    ~TFicheroITVdatos() override;
+
+    // False for a write mode, or a null block with a length.
+    bool Abre(const void* datos, int modo, uint32_t len);
+
+    bool CierraEx(bool sincroniza) override;
+    uint32_t FileSize() override;
+    uint32_t Tell() override;
+    bool Seek(uint32_t pos) override;
+
+protected:
+    uint32_t LeeBytes(void* buf, uint32_t n) override;
+    uint32_t EscribeBytes(const void* buf, uint32_t n) override;
+    bool PuedeEscribir() const override { return false; }
+
+private:
+    const unsigned char* datos_ = nullptr;
+    uint32_t len_ = 0;
+    uint32_t pos_ = 0;
+};

@@ -1,0 +1,154 @@
+#include "enginelib/base/Path.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+
+#include "support/TestPaths.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+void Touch(const std::string& path) {
+    fs::create_directories(fs::path(path).parent_path());
+    std::ofstream(path) << "x";
+}
+
+// Keeps the process-wide device root as it was.
+class PathTest : public ::testing::Test {
+protected:
+    void SetUp() override { savedRoot_ = Path::DeviceRoot(); }
+    void TearDown() override { Path::SetDeviceRoot(savedRoot_); }
+    std::string savedRoot_;
+};
+
+TEST_F(PathTest, ToNativeTable) {
+    Path::SetDeviceRoot("/dev/root/");
+    struct Case {
+        const char* in;
+        const char* out;
+    } cases[] = {
+        {"\\Windows\\fonts\\arial.ttf", "/dev/root/Windows/fonts/arial.ttf"},
+        {"symbols\\skins\\default", "symbols/skins/default"},
+        {"a/b\\c", "a/b/c"},
+        {"a\\\\b", "a/b"},
+        {"/home/u/orbeta\\symbols\\skins", "/home/u/orbeta/symbols/skins"},
+        {"skins\\default\\..\\base\\styles.css", "skins/base/styles.css"},
+        {"..\\base\\styles.css", "../base/styles.css"},
+        {"a/../../x", "../x"},
+        {".\\a\\.\\b", "a/b"},
+        {"a\\..", "."},
+        {".", "."},
+        {"", ""},
+        {"skins\\", "skins/"},
+        {"\\", "/dev/root/"},
+        {"\\..", "/dev/root"},
+        {"\\..\\..\\etc\\passwd", "/dev/root/etc/passwd"},
+        {"/..", "/"},
+        {"/", "/"},
+    };
+    for (const Case& c : cases) EXPECT_EQ(Path::ToNative(c.in), c.out) << "input: " << c.in;
+}
+
+TEST_F(PathTest, DeviceRootOfSlashKeepsOneSlash) {
+    Path::SetDeviceRoot("/");
+    EXPECT_EQ(Path::ToNative("\\Windows\\x"), "/Windows/x");
+    EXPECT_EQ(Path::ToNative("\\"), "/");
+}
+
+TEST_F(PathTest, ProgramFolderIsTheExecutablesFolder) {
+    std::string folder = Path::ProgramFolder();
+    ASSERT_FALSE(folder.empty());
+    EXPECT_TRUE(fs::is_directory(folder));
+    EXPECT_EQ(fs::path(folder), fs::read_symlink("/proc/self/exe").parent_path());
+}
+
+TEST_F(PathTest, ResolveMatchesComponentsIgnoringCase) {
+    testpaths::TempDir tmp;
+    Touch(tmp / "skins/default/skin.xml");
+    Touch(tmp / "skins/default/pagemain.xml");
+    Touch(tmp / "skins/base/styles.css");
+    Path::SetDeviceRoot(tmp.path());
+
+    struct Case {
+        std::string in;
+        std::string out;
+    } cases[] = {
+        {tmp.path() + "\\Skins\\Default\\Skin.XML", tmp / "skins/default/skin.xml"},
+        {"\\Skins\\Default\\Skin.XML", tmp / "skins/default/skin.xml"},
+        {"\\skins\\default\\pageMain.xml", tmp / "skins/default/pagemain.xml"},
+        {"\\SKINS\\Default\\..\\Base\\Styles.css", tmp / "skins/base/styles.css"},
+        {"\\Skins\\DEFAULT\\", tmp / "skins/default/"},
+        // Tails that do not exist stay as written, ready to be created.
+        {"\\Skins\\Default\\NewFile.Txt", tmp / "skins/default/NewFile.Txt"},
+        {"\\Skins\\Missing\\Sub\\F.txt", tmp / "skins/Missing/Sub/F.txt"},
+        {"\\Skins\\Default\\Skin.XML\\Below", tmp / "skins/default/skin.xml/Below"},
+    };
+    for (const Case& c : cases) EXPECT_EQ(Path::Resolve(c.in), c.out) << "input: " << c.in;
+}
+
+TEST_F(PathTest, ResolvePrefersTheExactCase) {
+    testpaths::TempDir tmp;
+    Touch(tmp / "Skin.xml");
+    Touch(tmp / "skin.xml");
+    EXPECT_EQ(Path::Resolve(tmp / "skin.xml"), tmp / "skin.xml");
+    EXPECT_EQ(Path::Resolve(tmp / "Skin.xml"), tmp / "Skin.xml");
+    // Neither matches exactly: the first name in byte order, whatever the listing order.
+    EXPECT_EQ(Path::Resolve(tmp / "SKIN.XML"), tmp / "Skin.xml");
+}
+
+TEST_F(PathTest, ResolveSeesFilesCreatedAfterAMiss) {
+    testpaths::TempDir tmp;
+    Touch(tmp / "folder/other.txt");
+    const std::string asked = tmp.path() + "\\Folder\\Later.TXT";
+    EXPECT_EQ(Path::Resolve(asked), tmp / "folder/Later.TXT");
+    Touch(tmp / "folder/later.txt");
+    EXPECT_EQ(Path::Resolve(asked), tmp / "folder/later.txt");
+}
+
+TEST_F(PathTest, ResolveDropsAVanishedName) {
+    testpaths::TempDir tmp;
+    Touch(tmp / "a.txt");
+    EXPECT_EQ(Path::Resolve(tmp / "A.TXT"), tmp / "a.txt");
+    fs::remove(tmp / "a.txt");
+    Touch(tmp / "A.txt");
+    EXPECT_EQ(Path::Resolve(tmp / "A.TXT"), tmp / "A.txt");
+    fs::remove(tmp / "A.txt");
+    EXPECT_EQ(Path::Resolve(tmp / "A.TXT"), tmp / "A.TXT");
+}
+
+TEST(PathNames, WildcardMatchTable) {
+    struct Case {
+        const char* pattern;
+        const char* name;
+        bool match;
+    } cases[] = {
+        {"*", "anything", true},
+        {"*", "", true},
+        {"tempuiedm*", "tempuiedm", true},
+        {"tempuiedm*", "TempUIEDM123.jpg", true},
+        {"tempuiedm*", "xtempuiedm1", false},
+        {"*.cskin", "Default.CSKIN", true},
+        {"*.cskin", "default.cskin.bak", false},
+        {"a?c", "abc", true},
+        {"a?c", "ac", false},
+        {"*a*b*", "xxaYYbzz", true},
+        {"*a*b*", "xxbYYazz", false},
+        {"", "", true},
+        {"", "a", false},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(Path::WildcardMatch(c.pattern, c.name), c.match) << c.pattern << " / " << c.name;
+    EXPECT_FALSE(Path::WildcardMatch(nullptr, "a"));
+}
+
+TEST(PathNames, NameEqualsIgnoresAsciiCaseOnly) {
+    EXPECT_TRUE(Path::NameEquals("PageMain.XML", "pagemain.xml"));
+    EXPECT_FALSE(Path::NameEquals("pagemain.xml", "pagemain.xm"));
+    EXPECT_FALSE(Path::NameEquals("\xC9t\xE9", "\xE9t\xE9"));
+}
+
+} // namespace
