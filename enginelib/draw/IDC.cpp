@@ -1,0 +1,988 @@
+#include "enginelib/draw/IDC.h"
+
+#include <algorithm>
+#include <climits>
+#include <cmath>
+#include <cstring>
+#include <list>
+#include <memory>
+#include <mutex>
+#include <string>
+#include <unordered_map>
+
+#include <pixman.h>
+
+namespace {
+
+pixman_image_t* AsImage(void* p) { return static_cast<pixman_image_t*>(p); }
+
+int ClampInt(double v)
+{
+    if (!(v > double(INT_MIN)))
+        return INT_MIN;
+    if (!(v < double(INT_MAX)))
+        return INT_MAX;
+    return int(v);
+}
+
+pixman_color_t PremultipliedColour(TColorIG c, int alpha)
+{
+    auto ch = [alpha](int v) { return uint16_t(((v * alpha + 127) / 255) * 257); };
+    pixman_color_t pc;
+    pc.red = ch(c.R());
+    pc.green = ch(c.G());
+    pc.blue = ch(c.B());
+    pc.alpha = uint16_t(alpha * 257);
+    return pc;
+}
+
+inline int Mul255(int a, int b)
+{
+    int v = a * b + 128;
+    return (v + (v >> 8)) >> 8;
+}
+
+// ---------------------------------------------------------------------------
+// Source images for pixman.
+//
+// Bitmaps whose pixels pixman reads as they are (RGB565, 24-bit, x8r8g8b8,
+// premultiplied a8r8g8b8) are wrapped without a copy. Everything else - a key
+// colour, the 16-bit alpha plane, straight 32-bit alpha, grey - goes through a
+// premultiplied a8r8g8b8 copy, and glyph bitmaps through an a8 coverage copy.
+// Copies live in a process-wide cache by bitmap and version, so each is made
+// once per image and made again when the image changes.
+
+struct Variant {
+    bool coverage;      // a8 coverage (255 - grey) instead of colours
+    bool useKey;
+    uint16_t key;       // RGB565 of the key colour
+    bool ignoreAlpha;   // colours only (plain copies)
+    bool operator==(const Variant& o) const
+    {
+        return coverage == o.coverage && useKey == o.useKey && (!useKey || key == o.key) &&
+               ignoreAlpha == o.ignoreAlpha;
+    }
+};
+
+struct PixelCopy {
+    std::unique_ptr<uint8_t[]> data;
+    int width = 0, height = 0, stride = 0;
+    pixman_image_t* image = nullptr;
+    bool opaque = true;
+    size_t bytes = 0;
+
+    PixelCopy() = default;
+    PixelCopy(const PixelCopy&) = delete;
+    PixelCopy& operator=(const PixelCopy&) = delete;
+    ~PixelCopy()
+    {
+        if (image)
+            pixman_image_unref(image);
+    }
+};
+
+inline int GreyOf(const uint8_t* row, int x, int bpp)
+{
+    switch (bpp) {
+    case 8:
+        return row[x];
+    case 16: {
+        uint16_t p;
+        std::memcpy(&p, row + 2 * x, 2);
+        return (77 * TColorIG::Expand5(p >> 11) + 150 * TColorIG::Expand6((p >> 5) & 0x3F) +
+                29 * TColorIG::Expand5(p & 0x1F)) >> 8;
+    }
+    case 24:
+        return (77 * row[3 * x + 2] + 150 * row[3 * x + 1] + 29 * row[3 * x]) >> 8;
+    default:
+        return (77 * row[4 * x + 2] + 150 * row[4 * x + 1] + 29 * row[4 * x]) >> 8;
+    }
+}
+
+// Coverage (255 - grey) of the part s of dib as an a8 image of s's size.
+bool MakeCoverage(const TDibIG& dib, const TRectIG& s, PixelCopy& out)
+{
+    const int w = s.right - s.left, h = s.bottom - s.top;
+    if (w <= 0 || h <= 0)
+        return false;
+    const int stride = (w + 3) & ~3;
+    out.data.reset(new (std::nothrow) uint8_t[size_t(stride) * size_t(h)]);
+    if (!out.data)
+        return false;
+    for (int y = 0; y < h; ++y) {
+        const uint8_t* row = dib.Row(s.top + y);
+        uint8_t* o = out.data.get() + size_t(y) * size_t(stride);
+        for (int x = 0; x < w; ++x)
+            o[x] = uint8_t(255 - GreyOf(row, s.left + x, dib.Bpp()));
+        std::memset(o + w, 0, size_t(stride - w));
+    }
+    out.width = w;
+    out.height = h;
+    out.stride = stride;
+    out.bytes = size_t(stride) * size_t(h);
+    out.opaque = false;
+    out.image = pixman_image_create_bits(PIXMAN_a8, w, h, reinterpret_cast<uint32_t*>(out.data.get()), stride);
+    return out.image != nullptr;
+}
+
+// The premultiplied a8r8g8b8 form of dib. False when memory runs out.
+bool MakeArgb(const TDibIG& dib, const Variant& v, PixelCopy& out)
+{
+    const int w = dib.Width(), h = dib.AbsHeight();
+    if (w <= 0 || h <= 0)
+        return false;
+    const size_t n = size_t(w) * size_t(h);
+    out.data.reset(new (std::nothrow) uint8_t[n * 4]);
+    if (!out.data)
+        return false;
+    out.width = w;
+    out.height = h;
+    out.stride = w * 4;
+    out.bytes = n * 4;
+    const bool premul = dib.IsPreMultiplied();
+    const bool useAlpha = !v.ignoreAlpha && dib.Tiene_Alphas();
+    bool opaque = true;
+    for (int y = 0; y < h; ++y) {
+        const uint8_t* row = dib.Row(y);
+        const uint8_t* arow = dib.Bpp() == 16 && useAlpha ? dib.AlphaRow(y) : nullptr;
+        uint32_t* o = reinterpret_cast<uint32_t*>(out.data.get()) + size_t(y) * size_t(w);
+        for (int x = 0; x < w; ++x) {
+            int r, g, b, a = 255;
+            uint16_t p565;
+            switch (dib.Bpp()) {
+            case 8:
+                r = g = b = row[x];
+                p565 = TColorIG::PackRGB565(r, g, b);
+                break;
+            case 16: {
+                uint16_t p;
+                std::memcpy(&p, row + 2 * x, 2);
+                p565 = p;
+                r = TColorIG::Expand5(p >> 11);
+                g = TColorIG::Expand6((p >> 5) & 0x3F);
+                b = TColorIG::Expand5(p & 0x1F);
+                if (arow)
+                    a = 255 - arow[x];
+                break;
+            }
+            case 24:
+                b = row[3 * x];
+                g = row[3 * x + 1];
+                r = row[3 * x + 2];
+                p565 = TColorIG::PackRGB565(r, g, b);
+                break;
+            default: {
+                uint32_t p;
+                std::memcpy(&p, row + 4 * x, 4);
+                r = (p >> 16) & 0xFF;
+                g = (p >> 8) & 0xFF;
+                b = p & 0xFF;
+                if (useAlpha)
+                    a = int(p >> 24);
+                p565 = TColorIG::PackRGB565(r, g, b);
+                break;
+            }
+            }
+            if (v.useKey && p565 == v.key)
+                a = 0;
+            if (a == 0) {
+                o[x] = 0;
+                opaque = false;
+                continue;
+            }
+            if (a < 255) {
+                opaque = false;
+                if (premul) {
+                    r = std::min(r, a);
+                    g = std::min(g, a);
+                    b = std::min(b, a);
+                } else {
+                    r = Mul255(r, a);
+                    g = Mul255(g, a);
+                    b = Mul255(b, a);
+                }
+            }
+            o[x] = uint32_t(a) << 24 | uint32_t(r) << 16 | uint32_t(g) << 8 | uint32_t(b);
+        }
+    }
+    out.opaque = opaque;
+    out.image = pixman_image_create_bits(PIXMAN_a8r8g8b8, w, h, reinterpret_cast<uint32_t*>(out.data.get()),
+                                         out.stride);
+    return out.image != nullptr;
+}
+
+bool MakeCopy(const TDibIG& dib, const Variant& v, PixelCopy& out)
+{
+    if (v.coverage)
+        return MakeCoverage(dib, TRectIG(0, 0, dib.Width(), dib.AbsHeight()), out);
+    return MakeArgb(dib, v, out);
+}
+
+class CopyCache {
+public:
+    static CopyCache& Instance()
+    {
+        static CopyCache cache;
+        return cache;
+    }
+
+    std::mutex& Lock() { return mutex_; }
+
+    // The copy of dib in the variant; valid until the next Get. Null when
+    // memory runs out. Called with Lock() held.
+    const PixelCopy* Get(const TDibIG* dib, const Variant& v)
+    {
+        for (auto it = entries_.begin(); it != entries_.end(); ++it) {
+            if (it->dib == dib && it->variant == v) {
+                if (it->version == dib->Version()) {
+                    if (it != entries_.begin())
+                        entries_.splice(entries_.begin(), entries_, it);
+                    return &entries_.front().copy;
+                }
+                bytes_ -= it->copy.bytes;
+                entries_.erase(it);
+                break;
+            }
+        }
+        entries_.emplace_front();
+        Entry& e = entries_.front();
+        e.dib = dib;
+        e.variant = v;
+        e.version = dib->Version();
+        if (!MakeCopy(*dib, v, e.copy)) {
+            entries_.pop_front();
+            return nullptr;
+        }
+        bytes_ += e.copy.bytes;
+        while ((bytes_ > MaxBytes || entries_.size() > MaxEntries) && entries_.size() > 1) {
+            bytes_ -= entries_.back().copy.bytes;
+            entries_.pop_back();
+        }
+        return &entries_.front().copy;
+    }
+
+private:
+    static constexpr size_t MaxBytes = size_t(64) << 20;
+    static constexpr size_t MaxEntries = 1024;
+
+    struct Entry {
+        const TDibIG* dib = nullptr;
+        Variant variant{};
+        uint64_t version = 0;
+        PixelCopy copy;
+    };
+    std::mutex mutex_;
+    std::list<Entry> entries_; // most recently used first
+    size_t bytes_ = 0;
+};
+
+pixman_format_code_t DirectFormat(const TDibIG& dib, bool withAlpha)
+{
+    switch (dib.Bpp()) {
+    case 16:
+        return PIXMAN_r5g6b5;
+    case 24:
+        return PIXMAN_r8g8b8;
+    case 32:
+        return withAlpha ? PIXMAN_a8r8g8b8 : PIXMAN_x8r8g8b8;
+    default:
+        return pixman_format_code_t(0);
+    }
+}
+
+// Global state of the text callbacks and stock fonts.
+struct TextHooks {
+    IDCDrawTextFn draw = nullptr;
+    IDCMeasureTextFn measure = nullptr;
+    IDCTextFlagFn flag = nullptr;
+    IDCGlyphFn glyph = nullptr;
+    void* user = nullptr;
+};
+
+TextHooks& Hooks()
+{
+    static TextHooks hooks;
+    return hooks;
+}
+
+struct StockFonts {
+    std::mutex mutex;
+    std::vector<std::unique_ptr<TFontIG>> fonts;
+};
+
+StockFonts& Stock()
+{
+    static StockFonts stock;
+    return stock;
+}
+
+} // namespace
+
+// ---------------------------------------------------------------------------
+
+struct IDC::BlitOptions {
+    bool copy = false;        // colours only, replacing the destination
+    bool useKey = false;
+    TColorIG key = 0;
+    int alpha = 255;
+    bool smooth = false;
+    const TMatriz3RodAdv* matrix = nullptr;
+    bool colourise = false;   // paint colour with the image's darkness as coverage
+    TColorIG colour = 0;
+};
+
+IDC::IDC() = default;
+
+IDC::~IDC()
+{
+    if (dstImage_)
+        pixman_image_unref(AsImage(dstImage_));
+    if (solid_)
+        pixman_image_unref(AsImage(solid_));
+}
+
+TRectIG IDC::GetClientRect() const
+{
+    if (!target_ || target_->IsEmpty())
+        return TRectIG();
+    return TRectIG(0, 0, target_->Width(), target_->AbsHeight());
+}
+
+void IDC::SetBaseTarget(TDibIG* dib)
+{
+    FlushPixels();
+    base_ = dib;
+    if (stack_.empty())
+        target_ = dib;
+    clipDirty_ = true;
+}
+
+bool IDC::BeginPaintDib(TDibIG* dib)
+{
+    if (!dib || dib->IsEmpty() || dib->Bpp() == 8)
+        return false;
+    FlushPixels();
+    stack_.push_back(Saved{target_, hasClip_, clip_});
+    target_ = dib;
+    hasClip_ = false;
+    clip_ = TRectIG();
+    clipDirty_ = true;
+    return true;
+}
+
+void IDC::EndPaintDib()
+{
+    if (stack_.empty())
+        return;
+    if (target_)
+        target_->Touch();
+    pixelsDirty_ = false;
+    const Saved s = stack_.back();
+    stack_.pop_back();
+    target_ = s.target;
+    hasClip_ = s.hasClip;
+    clip_ = s.clip;
+    clipDirty_ = true;
+}
+
+void IDC::FlushPixels()
+{
+    if (pixelsDirty_ && target_)
+        target_->Touch();
+    pixelsDirty_ = false;
+}
+
+bool IDC::ReadyView()
+{
+    TDibIG* d = target_;
+    if (!d || d->IsEmpty() || d->Bpp() == 8)
+        return false;
+    const bool alpha = d->Tiene_Alphas();
+    if (d->Bits() != viewBits_ || d->Width() != viewW_ || d->AbsHeight() != viewH_ || d->Bpp() != viewBpp_ ||
+        d->RowStep() != viewStep_ || alpha != viewAlpha_ || !dstImage_) {
+        if (dstImage_)
+            pixman_image_unref(AsImage(dstImage_));
+        viewBits_ = d->Bits();
+        viewW_ = d->Width();
+        viewH_ = d->AbsHeight();
+        viewBpp_ = d->Bpp();
+        viewStep_ = d->RowStep();
+        viewAlpha_ = alpha;
+        view_.row0 = d->Row(0);
+        view_.step = viewStep_;
+        view_.width = viewW_;
+        view_.height = viewH_;
+        view_.bpp = viewBpp_;
+        dstImage_ = pixman_image_create_bits(DirectFormat(*d, alpha), viewW_, viewH_,
+                                             reinterpret_cast<uint32_t*>(view_.row0), viewStep_);
+        clipDirty_ = true;
+        if (!dstImage_)
+            return false;
+    }
+    if (clipDirty_) {
+        const TRectIG surface(0, 0, viewW_, viewH_);
+        if (!hasClip_)
+            view_.clip = surface;
+        else if (clip_.IsEmpty() || !view_.clip.Intersect(clip_, surface))
+            view_.clip = TRectIG();
+        clipDirty_ = false;
+    }
+    return !view_.clip.IsEmpty();
+}
+
+bool IDC::Ready()
+{
+    FlushPixels();
+    if (!ReadyView())
+        return false;
+    target_->Touch();
+    return true;
+}
+
+RasterPen IDC::CurrentPen() const
+{
+    if (hatched_) {
+        RasterPen p;
+        p.colour = hatchColour_;
+        p.width = 1;
+        p.dotted = true;
+        return p;
+    }
+    return pen_;
+}
+
+// ---------------------------------------------------------------------------
+// Pens, brushes and shapes
+
+void IDC::SetPen(TColorIG colour, int width, int style, const void* pattern, bool smooth)
+{
+    pen_.colour = colour;
+    pen_.width = std::max(1, std::min(width, 64));
+    pen_.dotted = false;
+    hatched_ = false;
+}
+
+void IDC::SetBrush(TColorIG colour, int style)
+{
+    brush_ = colour;
+    hatched_ = false;
+}
+
+void IDC::SetHatchBrush(TColorIG colour, int style)
+{
+    brush_ = colour;
+    hatchColour_ = colour;
+    hatched_ = true;
+}
+
+void IDC::Rectangle(const TRectIG& r)
+{
+    if (r.IsEmpty() || !Ready())
+        return;
+    Raster::FillRect(view_, r, brush_);
+    // An outline in the brush colour lies on filled pixels already.
+    if (hatched_ || pen_.colour != brush_)
+        Raster::Frame(view_, r, CurrentPen());
+}
+
+void IDC::RectangleA(const TRectIG& r, int alpha)
+{
+    if (r.IsEmpty() || alpha <= 0 || !Ready())
+        return;
+    if (alpha >= 255) {
+        Raster::FillRect(view_, r, brush_);
+        return;
+    }
+    TRectIG v;
+    if (!v.Intersect(r, view_.clip))
+        return;
+    const pixman_color_t c = PremultipliedColour(brush_, alpha);
+    const pixman_box32_t box = {v.left, v.top, v.right, v.bottom};
+    pixman_image_fill_boxes(PIXMAN_OP_OVER, AsImage(dstImage_), &c, 1, &box);
+}
+
+void IDC::Rectangle_Vacio(int left, int top, int right, int bottom)
+{
+    if (left > right || top > bottom || !Ready())
+        return;
+    // Inclusive corners: the exclusive rectangle one pixel larger.
+    const TRectIG r(left, top, right == INT_MAX ? right : right + 1, bottom == INT_MAX ? bottom : bottom + 1);
+    Raster::Frame(view_, r, CurrentPen());
+}
+
+void IDC::Rectangle_Arrodonit_Vacio(const TRectIG& r, int radius)
+{
+    if (r.IsEmpty() || !Ready())
+        return;
+    const RasterPen p = CurrentPen();
+    if (p.dotted)
+        Raster::Frame(view_, r, p);
+    else
+        Raster::RoundFrame(view_, r, std::max(0, radius), p);
+}
+
+void IDC::Line(int x1, int y1, int x2, int y2)
+{
+    if (!Ready())
+        return;
+    Raster::Line(view_, x1, y1, x2, y2, CurrentPen());
+}
+
+void IDC::Polygon(const TPointIG* points, int count)
+{
+    if (!points || count < 2 || !Ready())
+        return;
+    if (count >= 3)
+        Raster::FillPolygon(view_, points, count, brush_);
+    const RasterPen p = CurrentPen();
+    for (int i = 0; i < count; ++i) {
+        const TPointIG& a = points[i];
+        const TPointIG& b = points[(i + 1) % count];
+        Raster::Line(view_, a.x, a.y, b.x, b.y, p);
+    }
+}
+
+void IDC::Circle(int cx, int cy, int radius, bool filled)
+{
+    if (radius < 0 || !Ready())
+        return;
+    if (filled)
+        Raster::FillDisk(view_, cx, cy, radius, brush_);
+    Raster::Ring(view_, cx, cy, radius, CurrentPen());
+}
+
+void IDC::Flecha(const TPointIG& tail, const TPointIG& head, int headLength, int headWidth,
+                 bool filledHead, float ratio)
+{
+    if (!Ready())
+        return;
+    const RasterPen p = CurrentPen();
+    Raster::Line(view_, tail.x, tail.y, head.x, head.y, p);
+    const double dx = double(head.x) - tail.x, dy = double(head.y) - tail.y;
+    const double len = std::sqrt(dx * dx + dy * dy);
+    if (len <= 0.0 || headLength <= 0 || headWidth <= 0)
+        return;
+    double hl = headLength, hw = headWidth;
+    if (ratio > 0.0f && std::isfinite(ratio) && hl > ratio * len) {
+        const double k = ratio * len / hl;
+        hl *= k;
+        hw *= k;
+    }
+    const double ux = dx / len, uy = dy / len;          // along the arrow
+    const double bx = head.x - ux * hl, by = head.y - uy * hl; // middle of the head's base
+    const double px = -uy * hw / 2, py = ux * hw / 2;    // half the base, across
+    const TPointIG tip = head;
+    const TPointIG left(ClampInt(std::round(bx + px)), ClampInt(std::round(by + py)));
+    const TPointIG right(ClampInt(std::round(bx - px)), ClampInt(std::round(by - py)));
+    if (filledHead) {
+        const TPointIG tri[3] = {tip, left, right};
+        Raster::FillPolygon(view_, tri, 3, brush_);
+        for (int i = 0; i < 3; ++i)
+            Raster::Line(view_, tri[i].x, tri[i].y, tri[(i + 1) % 3].x, tri[(i + 1) % 3].y, p);
+        Raster::BlendPixel(view_, tip.x, tip.y, p.colour, 255);
+    } else {
+        Raster::Line(view_, left.x, left.y, tip.x, tip.y, p);
+        Raster::Line(view_, right.x, right.y, tip.x, tip.y, p);
+        Raster::BlendPixel(view_, tip.x, tip.y, p.colour, 255);
+    }
+}
+
+void IDC::SetPixel(int x, int y, TColorIG colour, int coverage)
+{
+    if (coverage <= 0 || !ReadyView() || !view_.clip.PtInRect(x, y))
+        return;
+    pixelsDirty_ = true;
+    Raster::BlendInside(view_, x, y, colour, coverage);
+}
+
+// ---------------------------------------------------------------------------
+// Clip
+
+void IDC::SelectClipRect(const TRectIG& r)
+{
+    hasClip_ = true;
+    clip_ = r;
+    clipDirty_ = true;
+}
+
+void IDC::Fin_SelectClipRgn()
+{
+    hasClip_ = false;
+    clip_ = TRectIG();
+    clipDirty_ = true;
+}
+
+// ---------------------------------------------------------------------------
+// Bitmaps
+
+bool IDC::StretchDIBits(const TRectIG& dst, const TRectIG& src, const TDibIG* image, uint32_t rop)
+{
+    if (rop != RopSrcCopy)
+        return false;
+    BlitOptions o;
+    o.copy = true;
+    return DrawImage(dst, src, image, o);
+}
+
+bool IDC::StretchDIBits_Transparent(const TRectIG& dst, const TRectIG& src, const TDibIG* image,
+                                    TColorIG key)
+{
+    BlitOptions o;
+    o.useKey = true;
+    o.key = key;
+    return DrawImage(dst, src, image, o);
+}
+
+bool IDC::StretchDIBits_Adv(const TRectIG& dst, const TRectIG& src, const TDibIG* image,
+                            const TAdvStetchDIBitsData& data)
+{
+    BlitOptions o;
+    o.alpha = std::max(0, std::min(255, data.alpha));
+    o.useKey = (data.modo & TAdvStetchDIBitsData::ModeKeyColour) != 0;
+    o.key = TColoresIG::F_Magenta;
+    o.smooth = (data.modo & TAdvStetchDIBitsData::ModeSmooth) != 0;
+    o.colourise = (data.modo & TAdvStetchDIBitsData::ModeColourByDarkness) != 0;
+    o.colour = data.color;
+    o.matrix = data.matriz;
+    return DrawImage(dst, src, image, o);
+}
+
+namespace {
+
+bool SetTransform(pixman_image_t* img, const pixman_f_transform& ft)
+{
+    pixman_transform_t t;
+    if (!pixman_transform_from_pixman_f_transform(&t, &ft))
+        return false;
+    return pixman_image_set_transform(img, &t);
+}
+
+} // namespace
+
+bool IDC::DrawImage(const TRectIG& dst, const TRectIG& src, const TDibIG* image, const BlitOptions& o)
+{
+    if (!image || image->IsEmpty() || dst.IsEmpty() || src.IsEmpty())
+        return false;
+    if (!target_ || target_->IsEmpty())
+        return false;
+    if (o.alpha <= 0)
+        return true;
+    if (!Ready())
+        return true;
+
+    const int iw = image->Width(), ih = image->AbsHeight();
+    TRectIG s;
+    if (!s.Intersect(src, TRectIG(0, 0, iw, ih)))
+        return true;
+
+    // Where the pixels go, and the transform from destination pixels to
+    // source coordinates (relative to the source image's origin).
+    TRectIG vis;
+    pixman_f_transform ft;
+    bool transformed = true;
+    bool nearest = !o.smooth;
+    int srcX = 0, srcY = 0;
+    if (o.matrix) {
+        TMatriz3RodAdv inv;
+        if (!o.matrix->Invert(inv))
+            return true;
+        double xs[4], ys[4];
+        o.matrix->Transform(s.left, s.top, xs[0], ys[0]);
+        o.matrix->Transform(s.right, s.top, xs[1], ys[1]);
+        o.matrix->Transform(s.left, s.bottom, xs[2], ys[2]);
+        o.matrix->Transform(s.right, s.bottom, xs[3], ys[3]);
+        double x0 = xs[0], x1 = xs[0], y0 = ys[0], y1 = ys[0];
+        for (int i = 1; i < 4; ++i) {
+            x0 = std::min(x0, xs[i]);
+            x1 = std::max(x1, xs[i]);
+            y0 = std::min(y0, ys[i]);
+            y1 = std::max(y1, ys[i]);
+        }
+        if (!std::isfinite(x0) || !std::isfinite(x1) || !std::isfinite(y0) || !std::isfinite(y1))
+            return true;
+        const TRectIG box(ClampInt(std::floor(x0)), ClampInt(std::floor(y0)), ClampInt(std::ceil(x1)),
+                          ClampInt(std::ceil(y1)));
+        if (!vis.Intersect(box, view_.clip))
+            return true;
+        if (!o.matrix->IsPixelExact())
+            nearest = false;
+        // source = inv * (dest + vis origin), relative to the source part s
+        // (the image drawn is a view on s, so nothing outside it is sampled).
+        pixman_f_transform_init_identity(&ft);
+        for (int r = 0; r < 2; ++r)
+            for (int c = 0; c < 3; ++c)
+                ft.m[r][c] = inv.m[r][c];
+        ft.m[0][2] = inv.m[0][0] * vis.left + inv.m[0][1] * vis.top + inv.m[0][2] - s.left;
+        ft.m[1][2] = inv.m[1][0] * vis.left + inv.m[1][1] * vis.top + inv.m[1][2] - s.top;
+    } else {
+        const double sw = double(src.right) - src.left, sh = double(src.bottom) - src.top;
+        const double dw = double(dst.right) - dst.left, dh = double(dst.bottom) - dst.top;
+        const double fx = sw / dw, fy = sh / dh;
+        // Destination pixels whose sample point falls inside the image part s.
+        const TRectIG reach(ClampInt(std::ceil(dst.left + (double(s.left) - src.left) / fx - 0.5)),
+                            ClampInt(std::ceil(dst.top + (double(s.top) - src.top) / fy - 0.5)),
+                            ClampInt(std::ceil(dst.left + (double(s.right) - src.left) / fx - 0.5)),
+                            ClampInt(std::ceil(dst.top + (double(s.bottom) - src.top) / fy - 0.5)));
+        TRectIG d;
+        if (!d.Intersect(reach, dst) || !vis.Intersect(d, view_.clip))
+            return true;
+        if (sw == dw && sh == dh) {
+            transformed = false;
+            // Inside s, since vis lies inside reach.
+            srcX = int(int64_t(src.left) + (int64_t(vis.left) - dst.left) - s.left);
+            srcY = int(int64_t(src.top) + (int64_t(vis.top) - dst.top) - s.top);
+        } else {
+            pixman_f_transform_init_scale(&ft, fx, fy);
+            ft.m[0][2] = src.left + (double(vis.left) - dst.left) * fx - s.left;
+            ft.m[1][2] = src.top + (double(vis.top) - dst.top) * fy - s.top;
+        }
+    }
+
+    // The source: a coverage mask, a cached copy or the bitmap itself. Plain
+    // blits address it by offset; transformed ones get a view on exactly the
+    // part s (so padding and edges are s's own), except where s is all of it.
+    std::unique_lock<std::mutex> lock(CopyCache::Instance().Lock(), std::defer_lock);
+    PixelCopy scratch;
+    const bool wholeImage = s == TRectIG(0, 0, iw, ih);
+    pixman_image_t* full = nullptr;      // borrowed
+    pixman_image_t* owned = nullptr;     // made for this call
+    const uint8_t* base = nullptr;       // pixels of full, for views
+    int stride = 0, bpp = 4;
+    pixman_format_code_t fmt = PIXMAN_a8r8g8b8;
+    bool opaque = false;
+
+    if (o.colourise) {
+        if (transformed && !wholeImage) {
+            // Turned or scaled part of a glyph bitmap: coverage of s alone.
+            if (!MakeCoverage(*image, s, scratch))
+                return true;
+            owned = pixman_image_ref(scratch.image);
+        } else {
+            const PixelCopy* c = nullptr;
+            const Variant v{true, false, 0, false};
+            if (image == target_) {
+                if (!MakeCopy(*image, v, scratch))
+                    return true;
+                c = &scratch;
+            } else {
+                lock.lock();
+                c = CopyCache::Instance().Get(image, v);
+            }
+            if (!c)
+                return true;
+            full = c->image;
+        }
+    } else {
+        const bool viaCopy = o.useKey || image->Bpp() == 8 || image == target_ || o.matrix ||
+                             (!o.copy && image->Tiene_Alphas() &&
+                              !(image->Bpp() == 32 && image->IsPreMultiplied()));
+        if (viaCopy) {
+            const Variant v{false, o.useKey, o.key.ToRGB565(), o.copy};
+            const PixelCopy* c = nullptr;
+            if (image == target_) {
+                if (!MakeCopy(*image, v, scratch))
+                    return true;
+                c = &scratch;
+            } else {
+                lock.lock();
+                c = CopyCache::Instance().Get(image, v);
+            }
+            if (!c)
+                return true;
+            full = c->image;
+            base = c->data.get();
+            stride = c->stride;
+            opaque = c->opaque;
+        } else {
+            const bool alpha = !o.copy && image->Tiene_Alphas();
+            fmt = DirectFormat(*image, alpha);
+            base = image->Row(0);
+            stride = image->RowStep();
+            bpp = image->BytesPerPixel();
+            opaque = !alpha;
+            owned = pixman_image_create_bits(fmt, iw, ih, reinterpret_cast<uint32_t*>(const_cast<uint8_t*>(base)),
+                                             stride);
+            if (!owned)
+                return true;
+        }
+        if (transformed && !wholeImage) {
+            // A view on s. Its first pixel must be 4-byte aligned, so a view on
+            // 16- or 24-bit pixels starts at column 0 of s's first row (a
+            // transform then pads at column 0 rather than at s.left; samples
+            // stay inside s up to rounding).
+            const uint8_t* first = base + std::ptrdiff_t(s.top) * stride;
+            int viewLeft = s.left;
+            if (bpp == 4) {
+                first += std::ptrdiff_t(s.left) * 4;
+                viewLeft = 0;
+            }
+            pixman_image_t* view =
+                pixman_image_create_bits(fmt, s.right - s.left + viewLeft, s.bottom - s.top,
+                                         reinterpret_cast<uint32_t*>(const_cast<uint8_t*>(first)), stride);
+            if (owned)
+                pixman_image_unref(owned);
+            owned = view;
+            full = nullptr;
+            if (!owned)
+                return true;
+            ft.m[0][2] += viewLeft;
+        }
+    }
+    pixman_image_t* img = owned ? owned : full;
+    if (!transformed) {
+        // Offsets were worked out relative to s; the image is addressed whole.
+        srcX += s.left;
+        srcY += s.top;
+    }
+    if (transformed) {
+        if (!SetTransform(img, ft)) {
+            if (owned)
+                pixman_image_unref(owned);
+            return true;
+        }
+        pixman_image_set_filter(img, nearest ? PIXMAN_FILTER_NEAREST : PIXMAN_FILTER_BILINEAR, nullptr, 0);
+        pixman_image_set_repeat(img, o.matrix ? PIXMAN_REPEAT_NONE : PIXMAN_REPEAT_PAD);
+    }
+
+    pixman_image_t* dstImg = AsImage(dstImage_);
+    const int w = vis.right - vis.left, h = vis.bottom - vis.top;
+    const int sx = transformed ? 0 : srcX, sy = transformed ? 0 : srcY;
+    if (o.colourise) {
+        pixman_image_composite32(PIXMAN_OP_OVER, AsImage(Solid(o.colour, o.alpha)), img, dstImg, 0, 0, sx, sy, vis.left,
+                                 vis.top, w, h);
+    } else {
+        pixman_image_t* mask = o.alpha < 255 ? AsImage(Solid(TColorIG(0), o.alpha)) : nullptr;
+        const pixman_op_t op = (o.copy || (opaque && !mask && !o.matrix)) ? PIXMAN_OP_SRC : PIXMAN_OP_OVER;
+        pixman_image_composite32(op, img, mask, dstImg, sx, sy, 0, 0, vis.left, vis.top, w, h);
+    }
+    // Shared cached images keep no transform between calls.
+    if (transformed && !owned) {
+        pixman_image_set_transform(img, nullptr);
+        pixman_image_set_filter(img, PIXMAN_FILTER_NEAREST, nullptr, 0);
+        pixman_image_set_repeat(img, PIXMAN_REPEAT_NONE);
+    }
+    if (owned)
+        pixman_image_unref(owned);
+    return true;
+}
+
+void* IDC::Solid(TColorIG colour, int alpha)
+{
+    const uint32_t key = colour.ToARGB(alpha);
+    if (!solid_ || solidKey_ != key) {
+        if (solid_)
+            pixman_image_unref(AsImage(solid_));
+        const pixman_color_t c = PremultipliedColour(colour, alpha);
+        solid_ = pixman_image_create_solid_fill(&c);
+        solidKey_ = key;
+    }
+    return solid_;
+}
+
+// ---------------------------------------------------------------------------
+// Fonts and text
+
+float IDC::GetFontScreenScale(float uiScale) { return uiScale; }
+
+int IDC::CreateStockFont(const char* name, int size, int angle, bool bold, float factor)
+{
+    TFontIG f;
+    if (!f.Create(name, size, bold, 1, factor, false))
+        return 0;
+    f.SetAngle(angle);
+    StockFonts& s = Stock();
+    std::lock_guard<std::mutex> lock(s.mutex);
+    for (size_t i = 0; i < s.fonts.size(); ++i)
+        if (s.fonts[i]->SameAs(f))
+            return int(i) + 1;
+    if (s.fonts.size() >= 100000)
+        return 0;
+    s.fonts.push_back(std::make_unique<TFontIG>(f));
+    return int(s.fonts.size());
+}
+
+TFontIG* IDC::GetStockFont(int id)
+{
+    StockFonts& s = Stock();
+    std::lock_guard<std::mutex> lock(s.mutex);
+    if (id < 1 || size_t(id) > s.fonts.size())
+        return nullptr;
+    return s.fonts[size_t(id) - 1].get();
+}
+
+TFontIG* IDC::SelectFont(TFontIG* font)
+{
+    TFontIG* old = font_;
+    font_ = font;
+    return old;
+}
+
+void IDC::SetFontFunctionCallbacks(IDCDrawTextFn drawText, IDCMeasureTextFn measureText,
+                                   IDCTextFlagFn textFlag, IDCGlyphFn glyph, void* user)
+{
+    TextHooks& h = Hooks();
+    h.draw = drawText;
+    h.measure = measureText;
+    h.flag = textFlag;
+    h.glyph = glyph;
+    h.user = user;
+}
+
+int IDC::DrawTextA(const char* text, int length, TRectIG& rect, unsigned flags)
+{
+    const TextHooks& h = Hooks();
+    if (!h.draw || !text)
+        return 0;
+    const TColorIG bk = bkColour_;
+    const TColorIG* background = bkMode_ == BkOpaque ? &bk : nullptr;
+    if (length < 0)
+        return h.draw(h.user, this, font_, text, rect, flags, TColoresIG::F_Black, background);
+    const std::string part(text, strnlen(text, size_t(length)));
+    return h.draw(h.user, this, font_, part.c_str(), rect, flags, TColoresIG::F_Black, background);
+}
+
+TSizeIG IDC::GetTextExtent(const char* text, int maxWidth, unsigned flags)
+{
+    const TextHooks& h = Hooks();
+    if (!h.measure || !text)
+        return TSizeIG(-1, 0);
+    return h.measure(h.user, this, font_, text, maxWidth, flags);
+}
+
+int IDC::SetTextFlag(int flag)
+{
+    const TextHooks& h = Hooks();
+    return h.flag ? h.flag(h.user, this, flag) : 0;
+}
+
+TDibIG* IDC::GetGlyph(const char* family, int code, int size, TRectIG& source, int& advance, int& top)
+{
+    const TextHooks& h = Hooks();
+    if (!h.glyph)
+        return nullptr;
+    return h.glyph(h.user, family ? family : "", code, size, source, advance, top);
+}
+
+// ---------------------------------------------------------------------------
+// IDCdir
+
+IDCdir::IDCdir() { SetBaseTarget(&back_); }
+
+IDCdir::~IDCdir() = default;
+
+TRectIG IDCdir::GetClientRect() const
+{
+    if (back_.IsEmpty())
+        return TRectIG();
+    return TRectIG(0, 0, back_.Width(), back_.AbsHeight());
+}
+
+bool IDCdir::SetSize(int width, int height)
+{
+    if (!back_.IsEmpty() && back_.Width() == width && back_.AbsHeight() == height)
+        return true;
+    back_.Libera();
+    if (!TDibIG::SizeAllowed(width, height))
+        return false;
+    return back_.Crea(width, height, 32, false, false);
+}
