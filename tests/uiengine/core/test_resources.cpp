@@ -1,0 +1,415 @@
+// The resource store over the skin folder chain: text files, compiled pages,
+// images with their landscape variants, themes, cells and handles.
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <cstdio>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "enginelib/base/TFicheroITV.h"
+#include "skin_fixture.h"
+#include "test_engine_doubles.h"
+#include "uiengine/core/TPDAUIEngineXml.h"
+
+using namespace skinfixture;
+
+namespace {
+
+class StoreTest : public ::testing::Test {
+protected:
+    StoreTest()
+    {
+        engine.skinsFolder = dir.path().c_str();
+        settings().skinName = "night";
+        settings().defaultSkinName = "default";
+    }
+
+    TPDAUIEngineSkinSettings& settings() { return engine.skinSettings; }
+    TPDAUIEngineResources& store() { return engine.resources; }
+
+    // Loads both themes from a "themes" text.
+    void Themes(const std::string& text, const char* theme1, const char* theme2)
+    {
+        std::string buffer = text;
+        TPDAUIEngineXml themes;
+        ASSERT_TRUE(themes.Parse(&buffer[0]));
+        DString t1(theme1), t2(theme2);
+        settings().theme1.Load(&themes, t1, "");
+        settings().theme2.Load(&themes, t2, "");
+    }
+
+    testpaths::TempDir dir;
+    SkinEngine engine;
+};
+
+// ---- Text files ----------------------------------------------------------------------------
+
+TEST(StoreTextFiles, LandscapeSkinDefaultThenBase)
+{
+    // Where copies of "pageMenu.xml" lie; each holds its own place as text.
+    const char* const all[] = {"night/pageMenuLandscape.xml", "night/pageMenu.xml",
+                               "default/pageMenuLandscape.xml", "default/pageMenu.xml",
+                               "base/pageMenuLandscape.xml", "base/pageMenu.xml"};
+    struct Case {
+        const char* skin;
+        bool landscape;
+        int firstPresent;  // copies from this index of `all` on exist
+        const char* read;  // null: none
+    } cases[] = {
+        {"night", false, 0, "night/pageMenu.xml"},
+        {"night", true, 0, "night/pageMenuLandscape.xml"},
+        {"night", true, 1, "night/pageMenu.xml"},
+        {"night", true, 2, "default/pageMenuLandscape.xml"},
+        {"night", false, 2, "default/pageMenu.xml"},
+        {"night", true, 3, "default/pageMenu.xml"},
+        {"night", true, 4, "base/pageMenuLandscape.xml"},
+        {"night", false, 4, "base/pageMenu.xml"},
+        {"night", true, 5, "base/pageMenu.xml"},
+        {"night", true, 6, nullptr},
+        {"default", true, 2, "default/pageMenuLandscape.xml"},
+        {"default", false, 3, "default/pageMenu.xml"},
+        {"default", true, 4, "base/pageMenuLandscape.xml"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::string(c.skin) + (c.landscape ? " landscape " : " portrait ") +
+                     std::to_string(c.firstPresent));
+        testpaths::TempDir dir;
+        SkinEngine engine;
+        engine.skinsFolder = dir.path().c_str();
+        engine.skinSettings.skinName = c.skin;
+        engine.skinSettings.landscape = c.landscape;
+        for (int i = c.firstPresent; i < 6; ++i)
+            WriteText(dir / all[i], all[i]);
+        DString text("stale"), file("pageMenu.xml");
+        const bool ok = engine.resources.ReadSkinTextFile(text, file);
+        EXPECT_EQ(c.read != nullptr, ok);
+        if (!c.read) {
+            EXPECT_TRUE(text.IsEmpty());
+            EXPECT_STREQ("pageMenu.xml", file.c_str());
+            continue;
+        }
+        EXPECT_STREQ(c.read, text.c_str());
+        std::string expected = dir.path() + "\\" + c.read;
+        expected.replace(expected.rfind('/'), 1, "\\");
+        EXPECT_EQ(expected, file.c_str());
+    }
+}
+
+TEST_F(StoreTest, FullPathsAreReadAsTheyStand)
+{
+    WriteText(dir / "elsewhere/notes.txt", "outside");
+    WriteText(dir / "night/notes.txt", "in the skin");
+    DString text, file((dir / "elsewhere/notes.txt").c_str());
+    ASSERT_TRUE(store().ReadSkinTextFile(text, file));
+    EXPECT_STREQ("outside", text.c_str());
+
+    // A full path that does not exist is not looked for in the skins.
+    file = (dir / "elsewhere/missing.txt").c_str();
+    EXPECT_FALSE(store().ReadSkinTextFile(text, file));
+    EXPECT_TRUE(text.IsEmpty());
+}
+
+// ---- Compiled pages ------------------------------------------------------------------------
+
+TEST(StoreCompiledPages, LandscapeSkinThenDefaultButNeverBase)
+{
+    const char* const all[] = {"night/pageMenuLandscape.cpage", "night/pageMenu.cpage",
+                               "default/pageMenuLandscape.cpage", "default/pageMenu.cpage"};
+    struct Case {
+        bool landscape;
+        int firstPresent;
+        int opened;  // index into `all`, -1 none
+    } cases[] = {
+        {false, 0, 1}, {true, 0, 0}, {true, 1, 1}, {true, 2, 2},
+        {false, 2, 3}, {true, 3, 3}, {true, 4, -1},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::to_string(c.landscape) + " " + std::to_string(c.firstPresent));
+        testpaths::TempDir dir;
+        SkinEngine engine;
+        engine.skinsFolder = dir.path().c_str();
+        engine.skinSettings.skinName = "night";
+        engine.skinSettings.landscape = c.landscape;
+        // Each page is a typed record naming its place.
+        for (int i = c.firstPresent; i < 4; ++i) {
+            WriteText(dir / all[i], "");
+            TFicheroITV out;
+            ASSERT_TRUE(out.Abre((dir / all[i]).c_str(), ITV_MODO_CREACION));
+            out << (char)42 << all[i] << 7;
+            ASSERT_TRUE(out.Cierra());
+        }
+        WriteText(dir / "base/pageMenu.cpage", "base");
+        DString page("pageMenu");
+        std::unique_ptr<TFicheroITV> file(engine.resources.OpenCompiledPage(page));
+        if (c.opened < 0) {
+            EXPECT_EQ(nullptr, file);
+            EXPECT_STREQ("pageMenu", page.c_str());
+            continue;
+        }
+        ASSERT_NE(nullptr, file);
+        char mark = 0;
+        DString place;
+        int seven = 0;
+        *file >> mark >> place >> seven;
+        EXPECT_FALSE(file->Error());
+        EXPECT_EQ(42, mark);
+        EXPECT_STREQ(all[c.opened], place.c_str());
+        EXPECT_EQ(7, seven);
+        std::string expected = dir.path() + "\\" + all[c.opened];
+        expected.replace(expected.rfind('/'), 1, "\\");
+        EXPECT_EQ(expected, page.c_str());
+    }
+}
+
+// ---- Images --------------------------------------------------------------------------------
+
+TEST(StoreImages, LandscapeVariantsAndTheDefaultSkin)
+{
+    // Which files exist and which one an image name loads from, told by colour.
+    const TColorIG nightPlain(255, 0, 0), nightLand(0, 255, 0), defPlain(0, 0, 255),
+        defLand(255, 255, 0);
+    struct Case {
+        const char* what;
+        bool landscape;
+        std::vector<std::string> files;  // among the four below
+        TColorIG expected;
+        bool found;
+    } cases[] = {
+        {"portrait", false, {"nP", "nL", "dP", "dL"}, nightPlain, true},
+        {"landscape", true, {"nP", "nL", "dP", "dL"}, nightLand, true},
+        // The default skin's landscape variant comes before the skin's plain image.
+        {"default landscape first", true, {"nP", "dP", "dL"}, defLand, true},
+        {"skin plain", true, {"nP", "dP"}, nightPlain, true},
+        {"default plain", true, {"dP"}, defPlain, true},
+        {"default plain portrait", false, {"dP", "dL"}, defPlain, true},
+        {"none", true, {}, TColorIG(), false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        testpaths::TempDir dir;
+        SkinEngine engine;
+        engine.skinsFolder = dir.path().c_str();
+        engine.skinSettings.skinName = "night";
+        engine.skinSettings.landscape = c.landscape;
+        for (const std::string& f : c.files) {
+            if (f == "nP") WriteImage(dir / "night/arrow.png", 4, 4, nightPlain);
+            if (f == "nL") WriteImage(dir / "night/arrowLandscape.png", 4, 4, nightLand);
+            if (f == "dP") WriteImage(dir / "default/arrow.png", 4, 4, defPlain);
+            if (f == "dL") WriteImage(dir / "default/arrowLandscape.png", 4, 4, defLand);
+        }
+        TDibIG* image = engine.resources.GetImage("arrow");
+        ASSERT_EQ(c.found, image != nullptr);
+        if (image)
+            EXPECT_EQ(Stored(c.expected), image->GetPixel(1, 1));
+        EXPECT_EQ(c.found ? 1 : 0, engine.resources.GetCount());
+    }
+}
+
+TEST_F(StoreTest, ExtensionsAndFullPaths)
+{
+    WriteImage(dir / "night/arrow.bmp", 3, 3, TColorIG(255, 0, 0));  // any format by content
+    WriteImage(dir / "night/arrow.png", 4, 4, TColorIG(0, 255, 0));
+    WriteImage(dir / "night/icons/star.png", 5, 5, TColorIG(0, 0, 255));
+    WriteImage(dir / "elsewhere/photo.png", 6, 6, TColorIG(9, 9, 9));
+    WriteImage(dir / "elsewhere/photoLandscape.png", 7, 7, TColorIG(9, 9, 9));
+
+    EXPECT_EQ(4, store().GetImage("arrow")->Width());
+    EXPECT_EQ(3, store().GetImage("arrow.bmp")->Width());
+    EXPECT_EQ(5, store().GetImage("icons\\star")->Width());
+    settings().bitmapExtension = "bmp";
+    EXPECT_EQ(4, store().GetImage("arrow")->Width());  // cached under its name
+    store().Clear();
+    EXPECT_EQ(3, store().GetImage("arrow")->Width());
+
+    const std::string photo = dir / "elsewhere/photo";
+    settings().bitmapExtension = "png";
+    EXPECT_EQ(6, store().GetImage(photo.c_str())->Width());
+    store().Clear();
+    settings().landscape = 1;
+    EXPECT_EQ(7, store().GetImage(photo.c_str())->Width());
+}
+
+TEST_F(StoreTest, HandlesNameImagesInMemoryAndNothingElse)
+{
+    TDibIG image;
+    image.Crea(2, 2, 16);
+    const DString name = store().RegisterImage(&image);
+    EXPECT_TRUE(name.StartsWith("0x"));
+    EXPECT_EQ(&image, store().GetImage(name.c_str()));
+    EXPECT_EQ(&image, store().GetImage(name.c_str(), true, true));
+    EXPECT_EQ(0, store().GetCount());  // nothing cached
+    EXPECT_EQ(name, store().RegisterImage(&image));  // once per image
+
+    // Only this store's table answers; an address never does.
+    RecPage page(&engine, "pageA");
+    EXPECT_EQ(nullptr, page.resources.GetImage(name.c_str()));
+    char address[32];
+    snprintf(address, sizeof address, "0x%llx", (unsigned long long)(uintptr_t)&image);
+    EXPECT_EQ(nullptr, store().GetImage(address));
+    EXPECT_EQ(nullptr, store().GetImage("0x0"));
+    EXPECT_EQ(nullptr, store().GetImage("0xFFFFFFFFFFFFFFFF1"));
+
+    store().UnregisterImage(&image);
+    EXPECT_EQ(nullptr, store().GetImage(name.c_str()));
+    // A name that only begins like a handle is an ordinary image name.
+    WriteImage(dir / "night/0xygen.png", 3, 3, TColorIG(1, 2, 3));
+    EXPECT_NE(nullptr, store().GetImage("0xygen"));
+}
+
+// ---- Themes --------------------------------------------------------------------------------
+
+TEST_F(StoreTest, ThemeTwoTakesWhatThemeOneLeaves)
+{
+    const std::string themes =
+        "<themes>"
+        "<theme name=\"one\"><themerule type=\"image\" image=\"arrow\" filters=\"invert\"/></theme>"
+        "<theme name=\"two\"><themerule type=\"image\" image=\"*\" filters=\"grayscale\"/></theme>"
+        "</themes>";
+    const TColorIG red(255, 0, 0);
+    WriteImage(dir / "night/arrow.png", 4, 4, red);
+    WriteImage(dir / "night/arrowLandscape.png", 4, 4, red);
+    WriteImage(dir / "night/other.png", 4, 4, red);
+    enum Result { Red, Inverted, Grey };
+    struct Case {
+        const char* what;
+        const char* image;
+        bool landscape;
+        const char* excluded;  // from theme 1
+        bool compiling;
+        Result result;
+    } cases[] = {
+        {"theme 1 rule", "arrow", false, nullptr, false, Inverted},
+        {"landscape file, same rule", "arrow", true, nullptr, false, Inverted},
+        {"no theme 1 rule", "other", false, nullptr, false, Grey},
+        {"excluded from theme 1", "arrow", false, "arrow", false, Grey},
+        {"skin compiling", "arrow", false, nullptr, true, Red},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        store().Clear();
+        settings().landscape = c.landscape;
+        engine.skinCompiling = c.compiling;
+        Themes(themes, "one", "two");
+        settings().theme1.excludedImages.RemoveAll();
+        if (c.excluded)
+            settings().theme1.excludedImages.Add(DString(c.excluded));
+        TDibIG* image = store().GetImage(c.image);
+        ASSERT_NE(nullptr, image);
+        const TColorIG p = image->GetPixel(2, 2);
+        switch (c.result) {
+        case Red:
+            EXPECT_EQ(Stored(red), p);
+            break;
+        case Inverted:
+            EXPECT_EQ(Stored(TColorIG(0, 255, 255)), p);
+            break;
+        case Grey:
+            EXPECT_TRUE(p.R() > 0 && p.R() < 200 && (p.R() >> 3) == (p.B() >> 3)) << p.R() << " " << p.B();
+            break;
+        }
+    }
+}
+
+// ---- Cells ---------------------------------------------------------------------------------
+
+TEST_F(StoreTest, CellsOfAStripAreCutOnceAndKept)
+{
+    WriteImage(dir / "night/strip.png", 32, 8, TColorIG(0, 0, 0));
+    TDibIG* cell = store().GetImage("strip[2,8,8]");
+    ASSERT_NE(nullptr, cell);
+    EXPECT_EQ(8, cell->Width());
+    EXPECT_EQ(8, cell->AbsHeight());
+    EXPECT_EQ(128, cell->GetPixel(0, 0).R() & 0xF8);  // the third cell's marker
+    EXPECT_EQ(2, store().GetCount());                 // the strip and the cell
+    EXPECT_EQ(cell, store().GetImage("strip[2,8,8]"));
+    EXPECT_EQ(cell, store().GetImage("strip_2"));
+    EXPECT_EQ(cell, store().GetImageCell("strip", 2, 8, 8));
+    EXPECT_EQ(2, store().GetCount());
+    // The strip itself, asked without cells, is the whole image.
+    EXPECT_EQ(nullptr, store().GetImage("strip[2,8,8]", true));  // no such file
+    EXPECT_EQ(32, store().GetImage("strip")->Width());
+
+    struct Case {
+        const char* name;
+        bool inside;
+    } cases[] = {
+        {"strip[3,8,8]", true},   {"strip[4,8,8]", false}, {"strip[0,32,8]", true},
+        {"strip[1,32,8]", false}, {"strip[0,8,9]", false}, {"strip[0,0,8]", false},
+        {"strip[0,8,0]", false},  {"strip[-1,8,8]", false}, {"strip[0,-8,8]", false},
+        {"strip[1,2147483647,8]", false}, {"strip[]", false}, {"missing[0,8,8]", false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        EXPECT_EQ(c.inside, store().GetImage(c.name) != nullptr);
+    }
+}
+
+TEST_F(StoreTest, PageStoresSendCommonImagesToTheEngineStore)
+{
+    WriteImage(dir / "night/commonStrip.png", 16, 8, TColorIG(0, 0, 0));
+    WriteImage(dir / "night/local.png", 4, 4, TColorIG(0, 0, 0));
+    RecPage page(&engine, "pageA");
+    TDibIG* cell = page.resources.GetImage("commonStrip[1,8,8]");
+    ASSERT_NE(nullptr, cell);
+    EXPECT_EQ(0, page.resources.GetCount());
+    EXPECT_EQ(2, store().GetCount());
+    EXPECT_EQ(cell, store().GetImage("commonStrip[1,8,8]"));
+    ASSERT_NE(nullptr, page.resources.GetImage("local"));
+    EXPECT_EQ(1, page.resources.GetCount());
+    EXPECT_EQ(2, store().GetCount());
+}
+
+// ---- Reloading -----------------------------------------------------------------------------
+
+TEST_F(StoreTest, ReloadAfterAThemeChangeKeepsObjectsAndChangesPixels)
+{
+    const std::string themes =
+        "<themes><theme name=\"plain\"/>"
+        "<theme name=\"dark\"><themerule type=\"image\" image=\"*\" filters=\"invert\"/></theme>"
+        "</themes>";
+    WriteImage(dir / "night/arrow.png", 8, 8, TColorIG(255, 0, 0));
+    WriteImage(dir / "night/strip.png", 16, 8, TColorIG(0, 0, 0));
+    WriteImage(dir / "night/gone.png", 8, 8, TColorIG(0, 0, 255));
+    Themes(themes, "plain", "plain");
+    TDibIG* arrow = store().GetImage("arrow");
+    TDibIG* cell = store().GetImage("strip[1,8,8]");
+    TDibIG* gone = store().GetImage("gone");
+    ASSERT_TRUE(arrow && cell && gone);
+    const uint64_t version = arrow->Version();
+    std::filesystem::remove(dir / "night/gone.png");
+
+    Themes(themes, "dark", "dark");
+    store().ReloadCachedImages();
+    EXPECT_EQ(4, store().GetCount());
+    EXPECT_EQ(arrow, store().GetImage("arrow"));
+    EXPECT_EQ(cell, store().GetImage("strip[1,8,8]"));
+    EXPECT_NE(version, arrow->Version());
+    EXPECT_EQ(Stored(TColorIG(0, 255, 255)), arrow->GetPixel(4, 4));
+    EXPECT_EQ(Stored(TColorIG(255, 255, 255)), cell->GetPixel(4, 4));
+    // Its file gone, an image keeps its pixels (and a reload of it answers nothing).
+    EXPECT_EQ(gone, store().GetImage("gone"));
+    EXPECT_EQ(Stored(TColorIG(0, 0, 255)), gone->GetPixel(4, 4));
+    EXPECT_EQ(nullptr, store().GetImage("gone", false, true));
+    EXPECT_EQ(Stored(TColorIG(0, 0, 255)), gone->GetPixel(4, 4));
+
+    // A reload of one cell reads its strip again.
+    Themes(themes, "plain", "plain");
+    EXPECT_EQ(cell, store().GetImage("strip[1,8,8]", false, true));
+    EXPECT_EQ(Stored(TColorIG(0, 0, 0)), cell->GetPixel(4, 4));
+    EXPECT_EQ(Stored(TColorIG(0, 255, 255)), arrow->GetPixel(4, 4));  // not asked again
+}
+
+TEST_F(StoreTest, MemoryAndClear)
+{
+    WriteImage(dir / "night/arrow.png", 10, 10, TColorIG(1, 2, 3));
+    ASSERT_NE(nullptr, store().GetImage("arrow"));
+    TDibIG* arrow = store().GetImage("arrow");
+    EXPECT_EQ(arrow->GetMemoryUsed() + 6, store().GetMemoryUsed());
+    store().Clear();
+    EXPECT_EQ(0, store().GetCount());
+    EXPECT_EQ(0u, store().GetMemoryUsed());
+}
+
+} // namespace

@@ -1,0 +1,100 @@
+#pragma once
+#include <atomic>
+#include <cstdint>
+#include <deque>
+
+#include "enginelib/base/DString.h"
+#include "enginelib/base/TCriticalSectionITV.h"
+
+class TPDAUIEngineElement;
+
+// The record in which commands travel: from an element up to its page, from a
+// closing page to the page underneath, from any thread into the engine's queue,
+// and from the engine to the application.
+class TPDAUIEngineCommand {
+public:
+    TPDAUIEngineCommand() = default;
+    TPDAUIEngineCommand(TPDAUIEngineElement* target, const char* name);
+    TPDAUIEngineCommand(TPDAUIEngineElement* target, const char* name, int value1, int value2);
+    TPDAUIEngineCommand(TPDAUIEngineElement* target, const char* name, intptr_t data);
+
+    TPDAUIEngineCommand(const TPDAUIEngineCommand&) = default;
+    TPDAUIEngineCommand(TPDAUIEngineCommand&&) noexcept = default;
+    TPDAUIEngineCommand& operator=(const TPDAUIEngineCommand&) = default;
+    TPDAUIEngineCommand& operator=(TPDAUIEngineCommand&&) noexcept = default;
+
+    // The element the command comes from or is meant for; a page when the command
+    // is for that page. Not owned.
+    TPDAUIEngineElement* target = nullptr;
+    DString name;
+    int value2 = 0;          // second numeric argument (a pointer command's y)
+    int value1 = 0;          // first numeric argument (a pointer command's x)
+    intptr_t data = 0;       // an attached object or number
+    unsigned char result = 0;  // yes/no answer written by the handler; a closed page's result
+    unsigned char handled = 1; // a handler that does not know the command clears it
+    int elapsed = 0;         // ms since the raising element's previous timer tick
+
+    // Texts the dispatcher recognises in posted commands.
+    static constexpr const char* kElementPrefix = "PDAUIEngineElement:";
+    static constexpr const char* kDownloadPrefix =
+        "PDAUIEngineDownloadManager.GetBitmapAsyncEndInUIThread";
+
+    // "PDAUIEngineElement:" + numericId + ":" + command.
+    static DString MakeElementCommandName(int numericId, const char* command);
+    // For a name beginning "PDAUIEngineElement:": the integer after the first ':'
+    // and the text after the second ':' (empty when there is no second ':').
+    // False for any other name.
+    static bool ParseElementCommand(const char* name, int* numericId, DString* command);
+
+    // A finished bitmap download: the name begins with kDownloadPrefix, then
+    // "(" id "," ok "," file "," mime "," flag ")"; ok and flag are "1" for true.
+    struct TDownloadCompletion {
+        int requestId = 0;
+        bool ok = false;
+        DString file;
+        DString mimeType;
+        bool flag = false;
+    };
+    // False when the name is not a download completion or the text between the
+    // first '(' and the next ')' has fewer than five parts separated by ','
+    // (empty parts count).
+    static bool ParseDownloadCompletion(const char* name, TDownloadCompletion* out);
+};
+
+// The engine's posted-command queue: any thread appends, the UI thread pops the
+// oldest. The lock is held for one append or one pop only, so handlers run
+// unlocked and may post again.
+//
+// A queued record must never outlive its target: an element's destructor calls
+// PurgeTargetEverywhere, which removes the records aimed at it from every queue
+// under that queue's lock, so a command for a deleted element or page is dropped
+// instead of delivered. The engine embeds one queue and forwards its
+// PostCommand and PopCommand here; its DispatchPostedCommands drains it.
+class TPDAUIEngineCommandQueue {
+public:
+    TPDAUIEngineCommandQueue();
+    ~TPDAUIEngineCommandQueue();
+    TPDAUIEngineCommandQueue(const TPDAUIEngineCommandQueue&) = delete;
+    TPDAUIEngineCommandQueue& operator=(const TPDAUIEngineCommandQueue&) = delete;
+
+    // Any thread: appends a copy of the record; the queue never refuses. Answers 1.
+    int Post(const TPDAUIEngineCommand& command);
+    // Moves the oldest record into out (every field, so nothing of the previous
+    // command lingers in a reused working record); false when empty.
+    bool Pop(TPDAUIEngineCommand& out);
+    int Count() const;
+    bool IsEmpty() const { return Count() == 0; }
+    // Deletes every queued record.
+    void Clear();
+
+    // Removes the records whose target is the given element; gives how many.
+    int PurgeTarget(const TPDAUIEngineElement* target);
+    // The same over every live queue of the process.
+    static int PurgeTargetEverywhere(const TPDAUIEngineElement* target);
+
+private:
+    mutable TCriticalSectionITV lock_;
+    std::deque<TPDAUIEngineCommand> queue_;
+    // The count, readable without the lock: an empty queue is answered at once.
+    std::atomic<int> count_{0};
+};

@@ -1,0 +1,375 @@
+#include "uiengine/core/TPDAUIEngineResources.h"
+
+#include <cstdlib>
+
+#include "enginelib/base/TFicheroITV.h"
+#include "enginelib/base/TFitxUtils.h"
+#include "enginelib/base/TStringNomFitx.h"
+#include "enginelib/draw/TDibIGformat.h"
+#include "uiengine/core/TPDAUIEngine.h"
+
+TPDAUIEngineResource::TPDAUIEngineResource(const char* resourceName, TDibIG* image)
+    : name(resourceName), object(image)
+{
+}
+
+TPDAUIEngineResource::~TPDAUIEngineResource() { delete object; }
+
+size_t TPDAUIEngineResource::GetMemoryUsed() const
+{
+    return (size_t)name.Length() + 1 + (object ? object->GetMemoryUsed() : 0);
+}
+
+TPDAUIEngineResources::TPDAUIEngineResources(TPDAUIEngine* owner, bool engineStore, int capacity)
+    : owner_(owner), engineStore_(engineStore), items_(capacity, 20, true), handles_(4, 4)
+{
+}
+
+TPDAUIEngineResources::~TPDAUIEngineResources() = default;
+
+void TPDAUIEngineResources::Clear() { items_.RemoveAll(); }
+
+size_t TPDAUIEngineResources::GetMemoryUsed() const
+{
+    size_t total = 0;
+    for (int i = 0; i < items_.Count(); ++i)
+        total += items_[i]->GetMemoryUsed();
+    return total;
+}
+
+TPDAUIEngineResource* TPDAUIEngineResources::Find(const char* name) const
+{
+    for (int i = 0; i < items_.Count(); ++i)
+        if (items_[i]->name == name)
+            return items_[i];
+    return nullptr;
+}
+
+namespace {
+
+const char kLandscape[] = "Landscape";
+
+bool IsFullPath(const CDString& name) { return name[0] == '\\' || name[0] == '/'; }
+
+// "dir\name.ext" -> "dir\nameLandscape.ext".
+DString LandscapeVariant(const CDString& path)
+{
+    TStringNomFitx p(path);
+    DString out = p.carpeta();
+    out << p.nom_fitx() << kLandscape;
+    DString ext = p.ext();
+    if (!ext.IsEmpty())
+        out << "." << ext;
+    return out;
+}
+
+DString InFolder(const CDString& folder, const CDString& skin, const CDString& name)
+{
+    DString path(folder);
+    path << "\\" << skin << "\\" << name;
+    return path;
+}
+
+bool SameSkin(const CDString& a, const CDString& b) { return Dstrcmpi(a.c_str(), b.c_str()) == 0; }
+
+// "0x" followed by hexadecimal digits only.
+bool IsHandleName(const CDString& name, unsigned long& number)
+{
+    if (!name.StartsWith("0x") || name.Length() < 3)
+        return false;
+    for (int i = 2; i < name.Length(); ++i) {
+        const char c = name[i];
+        const bool hex = (c >= '0' && c <= '9') || (c >= 'a' && c <= 'f') || (c >= 'A' && c <= 'F');
+        if (!hex)
+            return false;
+    }
+    if (name.Length() > 2 + 8)
+        number = 0;  // beyond any handle
+    else
+        number = std::strtoul(name.c_str() + 2, nullptr, 16);
+    return true;
+}
+
+// Whether theme has an image rule for the image file name (as the theme
+// compares names: lower-cased, cut at "landscape").
+bool HasImageRule(const TPDAUIEngineTheme& theme, const CDString& file)
+{
+    DString name(file);
+    name.A_Minusculas();
+    const int cut = name.strstr("landscape");
+    if (cut >= 0)
+        name.SetLength(cut);
+    for (int i = 0; i < theme.imageRules.Count(); ++i) {
+        const TPDAUIEngineTheme::TThemeRuleImage* rule = theme.imageRules[i];
+        if (rule->exact ? name == rule->pattern : name.Contains(rule->pattern.c_str()))
+            return true;
+    }
+    return false;
+}
+
+unsigned int g_nextHandle = 1;
+
+} // namespace
+
+// ---- Text files and compiled pages ----------------------------------------------------------
+
+bool TPDAUIEngineResources::ReadSkinTextFile(DString& text, DString& fileName, const char* mode)
+{
+    text.Empty();
+    Vector<DString> tries(8, 4);
+    if (IsFullPath(fileName)) {
+        tries.Add(fileName);
+    } else if (owner_) {
+        const TPDAUIEngineSkinSettings& s = owner_->skinSettings;
+        const DString& folder = owner_->skinsFolder;
+        auto add = [&](const CDString& skin) {
+            const DString path = InFolder(folder, skin, fileName);
+            if (s.landscape)
+                tries.Add(LandscapeVariant(path));
+            tries.Add(path);
+        };
+        add(s.skinName);
+        if (!SameSkin(s.skinName, s.defaultSkinName))
+            add(s.defaultSkinName);
+        add("base");
+    }
+    for (int i = 0; i < tries.Count(); ++i) {
+        TFicheroITV file;
+        if (!file.Abre(tries[i].c_str(), mode))
+            continue;
+        file.Lee_Todo_Str(text);
+        file.Cierra();
+        fileName = tries[i];
+        return true;
+    }
+    return false;
+}
+
+TFicheroITV* TPDAUIEngineResources::OpenCompiledPage(DString& pageName, const char* mode)
+{
+    if (!owner_)
+        return nullptr;
+    const TPDAUIEngineSkinSettings& s = owner_->skinSettings;
+    Vector<DString> tries(4, 4);
+    for (const DString* skin : {&s.skinName, &s.defaultSkinName}) {
+        if (skin != &s.skinName && SameSkin(s.skinName, *skin))
+            break;
+        DString path = InFolder(owner_->skinsFolder, *skin, pageName);
+        if (s.landscape) {
+            DString variant(path);
+            variant << kLandscape << ".cpage";
+            tries.Add(variant);
+        }
+        path << ".cpage";
+        tries.Add(path);
+    }
+    TFicheroITV* file = new TFicheroITV();
+    for (int i = 0; i < tries.Count(); ++i) {
+        if (file->Abre(tries[i].c_str(), mode)) {
+            pageName = tries[i];
+            return file;
+        }
+    }
+    delete file;
+    return nullptr;
+}
+
+// ---- Images ---------------------------------------------------------------------------------
+
+DString TPDAUIEngineResources::RegisterImage(TDibIG* image)
+{
+    DString name;
+    if (!image)
+        return name;
+    for (int i = 0; i < handles_.Count(); ++i)
+        if (handles_[i].image == image)
+            return name.Dsprintf("0x%X", handles_[i].number);
+    Handle h{g_nextHandle++, image};
+    if (g_nextHandle == 0)
+        g_nextHandle = 1;
+    handles_.Add(h);
+    return name.Dsprintf("0x%X", h.number);
+}
+
+void TPDAUIEngineResources::UnregisterImage(TDibIG* image)
+{
+    for (int i = handles_.Count() - 1; i >= 0; --i)
+        if (handles_[i].image == image)
+            handles_.Remove(i);
+}
+
+TDibIG* TPDAUIEngineResources::FindHandle(const CDString& name) const
+{
+    unsigned long number = 0;
+    if (!IsHandleName(name, number) || number == 0)
+        return nullptr;
+    for (int i = 0; i < handles_.Count(); ++i)
+        if (handles_[i].number == number)
+            return handles_[i].image;
+    return nullptr;
+}
+
+TDibIG* TPDAUIEngineResources::LoadImageFile(const char* name, DString& file) const
+{
+    if (!owner_)
+        return nullptr;
+    const TPDAUIEngineSkinSettings& s = owner_->skinSettings;
+    const DString& folder = owner_->skinsFolder;
+    const bool fullPath = IsFullPath(name);
+
+    TStringNomFitx withExt(name);
+    withExt.Anyade_Ext_sinohay(s.bitmapExtension.c_str());
+
+    DString path = fullPath ? DString(withExt) : InFolder(folder, s.skinName, withExt);
+    if (s.landscape) {
+        DString own = LandscapeVariant(path);
+        if (TFitxUtils::Verifica_Existencia_Archivo(own.c_str())) {
+            path = own;
+        } else if (!fullPath) {
+            DString other = LandscapeVariant(InFolder(folder, s.defaultSkinName, withExt));
+            if (TFitxUtils::Verifica_Existencia_Archivo(other.c_str()))
+                path = other;
+        }
+    }
+
+    TDibIGformat* image = new TDibIGformat();
+    if (image->Lee(path.c_str())) {
+        file = path;
+        return image;
+    }
+    if (!fullPath && !SameSkin(s.skinName, s.defaultSkinName)) {
+        path = InFolder(folder, s.defaultSkinName, withExt);
+        if (image->Lee(path.c_str())) {
+            file = path;
+            return image;
+        }
+    }
+    delete image;
+    return nullptr;
+}
+
+void TPDAUIEngineResources::ApplyThemes(const DString& file, TDibIG* image) const
+{
+    if (!owner_ || owner_->skinCompiling)
+        return;
+    // Theme 2 takes what theme 1 leaves: images theme 1 excludes or has no rule for.
+    TPDAUIEngineSkinSettings& s = owner_->skinSettings;
+    const DString name = TStringNomFitx(file).nom_fitx();
+    if (!s.theme1.ApplyImageRules(name, image) || !HasImageRule(s.theme1, name))
+        s.theme2.ApplyImageRules(name, image);
+}
+
+void TPDAUIEngineResources::Replace(TPDAUIEngineResource* cached, TDibIG* fresh)
+{
+    if (cached->object) {
+        cached->object->Swap(*fresh);
+        delete fresh;
+    } else {
+        cached->object = fresh;
+    }
+}
+
+TDibIG* TPDAUIEngineResources::GetImage(const char* name, bool noCell, bool reload)
+{
+    if (!name)
+        return nullptr;
+    CDString text(name);
+    // An image in memory is named only through the handle table, never by address.
+    unsigned long number = 0;
+    if (IsHandleName(text, number))
+        return FindHandle(text);
+    if (!engineStore_ && owner_ && text.Contains("common"))
+        return owner_->resources.GetImage(name, noCell, reload);
+    if (text.IsEmpty())
+        return nullptr;
+
+    if (!noCell) {
+        const int open = text.strchr('[');
+        if (open >= 0) {
+            const DString base = text.SubString(0, open);
+            const int close = text.strchr(']', open);
+            const DString inside = text.SubString(open + 1, close < 0 ? -1 : close - open - 1);
+            Vector<DString> parts(3, 3);
+            inside.Separa_En_Palabras(",", parts);
+            const int index = parts.Count() > 0 ? parts[0].atoi() : -1;
+            const int w = parts.Count() > 1 ? parts[1].atoi() : 0;
+            const int h = parts.Count() > 2 ? parts[2].atoi() : 0;
+            return GetImageCell(base.c_str(), index, w, h, reload);
+        }
+    }
+
+    TPDAUIEngineResource* cached = Find(name);
+    if (cached && !reload)
+        return cached->object;
+
+    DString file;
+    TDibIG* image = LoadImageFile(name, file);
+    if (!image)
+        return nullptr;  // a cached object keeps its pixels
+    ApplyThemes(file, image);
+    if (cached) {
+        Replace(cached, image);
+        return cached->object;
+    }
+    items_.Add(new TPDAUIEngineResource(name, image));
+    return image;
+}
+
+TDibIG* TPDAUIEngineResources::CutCell(const TDibIG* strip, int index, int width, int height)
+{
+    if (!strip || index < 0 || width <= 0 || height <= 0)
+        return nullptr;
+    const long long left = (long long)index * width;
+    const long long right = left + width;
+    if (right > strip->Width() || height > strip->AbsHeight())
+        return nullptr;
+    return strip->CopyRect(TRectIG((int)left, 0, (int)right, height));
+}
+
+TDibIG* TPDAUIEngineResources::GetImageCell(const char* name, int index, int width, int height,
+                                           bool reload)
+{
+    if (!name || index < 0 || width <= 0 || height <= 0)
+        return nullptr;
+    DString cellName(name);
+    cellName << "_" << index;
+    TPDAUIEngineResource* cached = Find(cellName.c_str());
+    if (cached && !reload)
+        return cached->object;
+
+    TDibIG* cell = CutCell(GetImage(name, true, reload), index, width, height);
+    if (!cell)
+        return nullptr;
+    if (cached) {
+        Replace(cached, cell);
+        return cached->object;
+    }
+    TPDAUIEngineResource* resource = new TPDAUIEngineResource(cellName.c_str(), cell);
+    resource->cellSource = name;
+    resource->cellIndex = index;
+    resource->cellWidth = width;
+    resource->cellHeight = height;
+    items_.Add(resource);
+    return cell;
+}
+
+void TPDAUIEngineResources::ReloadCachedImages()
+{
+    // Whole images first (newest first), then the cells from their new strips.
+    for (int i = items_.Count() - 1; i >= 0; --i) {
+        if (i >= items_.Count() || items_[i]->IsCell())
+            continue;
+        const DString name = items_[i]->name;
+        if (name.strchr('[') < 0)
+            GetImage(name.c_str(), true, true);
+    }
+    for (int i = 0; i < items_.Count(); ++i) {
+        TPDAUIEngineResource* cell = items_[i];
+        if (!cell->IsCell())
+            continue;
+        TDibIG* fresh = CutCell(GetImage(cell->cellSource.c_str(), true, false), cell->cellIndex,
+                                cell->cellWidth, cell->cellHeight);
+        if (fresh)
+            Replace(cell, fresh);
+    }
+}

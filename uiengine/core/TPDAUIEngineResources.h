@@ -1,0 +1,109 @@
+#pragma once
+#include <cstddef>
+
+#include "enginelib/base/DString.h"
+#include "enginelib/base/Vector.h"
+
+class TDibIG;
+class TFicheroITV;
+class TPDAUIEngine;
+
+// One cached object of a store: its name and the image it owns. A cell of a
+// strip also remembers where it was cut from, so a reload can cut it again.
+class TPDAUIEngineResource {
+public:
+    TPDAUIEngineResource(const char* name, TDibIG* object);
+    ~TPDAUIEngineResource();
+    TPDAUIEngineResource(const TPDAUIEngineResource&) = delete;
+    TPDAUIEngineResource& operator=(const TPDAUIEngineResource&) = delete;
+
+    size_t GetMemoryUsed() const;
+    bool IsCell() const { return cellIndex >= 0; }
+
+    DString name;
+    TDibIG* object;
+    DString cellSource;  // the strip's name, for cells
+    int cellIndex = -1;
+    int cellWidth = 0;
+    int cellHeight = 0;
+};
+
+// Skin files and an image cache over the skin folder chain (F the engine's skins
+// folder, S the skin, D the default skin):
+//   text files      F\S (its "Landscape" variant first in landscape), F\D, F\base
+//   compiled pages  F\S\<page>.cpage, F\D\<page>.cpage (landscape variants first)
+//   images          F\S, then F\D; the bitmap extension is added to names without
+//                   one; "name[i,w,h]" is cell i (w x h, left to right) of strip
+//                   "name", cached as "name_i"; "0x<hex>" names an image registered
+//                   with RegisterImage and nothing else.
+// A landscape variant inserts "Landscape" before the extension ("btnLandscape.png").
+// Loaded images pass through the skin's themes. The engine owns one store (images
+// shared by every page, notably names holding "common"); each page owns another,
+// emptied when the page is detached. Nothing is reported: a missing file gives an
+// empty text, a null stream or a null image.
+class TPDAUIEngineResources {
+public:
+    // engineStore: this is the engine's own store (a page's store passes common
+    // images to it).
+    TPDAUIEngineResources(TPDAUIEngine* owner, bool engineStore, int capacity = 20);
+    ~TPDAUIEngineResources();
+    TPDAUIEngineResources(const TPDAUIEngineResources&) = delete;
+    TPDAUIEngineResources& operator=(const TPDAUIEngineResources&) = delete;
+
+    // Reads a whole skin text file ("pageMain.xml") through the chain; a full path
+    // (beginning with a separator) is read as it stands. On success fileName
+    // becomes the path read; text stays empty and the answer is false when
+    // nothing opens. mode is the file open mode text.
+    bool ReadSkinTextFile(DString& text, DString& fileName, const char* mode = "rb");
+    // The compiled page, open for reading (the caller deletes it), or null. On
+    // success pageName becomes the path opened.
+    TFicheroITV* OpenCompiledPage(DString& pageName, const char* mode = "17");
+
+    // A cached or newly loaded image, or null; the store keeps ownership.
+    // Names "base[i,w,h]" give one cell of a strip unless noCell is set. With
+    // reload, the image is read again and swapped into the cached object so that
+    // pointers held elsewhere stay valid.
+    TDibIG* GetImage(const char* name, bool noCell = false, bool reload = false);
+    // Cell i (w x h, left to right) of a strip, cached as name + "_" + i; null
+    // when the cell does not lie wholly inside the strip.
+    TDibIG* GetImageCell(const char* name, int index, int width, int height, bool reload = false);
+    // Reads every cached image again from the current skin and themes into the
+    // same objects; cells are cut again from their reloaded strips. An image
+    // whose file is gone keeps its pixels.
+    void ReloadCachedImages();
+
+    // An image kept elsewhere, to be named in place of a skin image: the answer
+    // ("0x" and a hexadecimal number) finds it in this store until it is
+    // unregistered. The store does not own it.
+    DString RegisterImage(TDibIG* image);
+    void UnregisterImage(TDibIG* image);
+
+    void Clear();
+    int GetCount() const { return items_.Count(); }
+    size_t GetMemoryUsed() const;
+
+    TPDAUIEngine* Owner() const { return owner_; }
+    // A page's store takes the engine the page is loaded into.
+    void SetOwner(TPDAUIEngine* owner) { owner_ = owner; }
+
+private:
+    struct Handle {
+        unsigned int number;
+        TDibIG* image;
+    };
+
+    TPDAUIEngineResource* Find(const char* name) const;
+    // The file read and themed, or null; file gets the path read.
+    TDibIG* LoadImageFile(const char* name, DString& file) const;
+    void ApplyThemes(const DString& file, TDibIG* image) const;
+    TDibIG* FindHandle(const CDString& name) const;
+    // A new cell of strip, or null when it does not lie wholly inside.
+    static TDibIG* CutCell(const TDibIG* strip, int index, int width, int height);
+    // Puts fresh pixels into the cached object and deletes fresh.
+    static void Replace(TPDAUIEngineResource* cached, TDibIG* fresh);
+
+    TPDAUIEngine* owner_;
+    bool engineStore_;
+    VectorP<TPDAUIEngineResource> items_;
+    Vector<Handle> handles_;
+};

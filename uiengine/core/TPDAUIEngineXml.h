@@ -1,0 +1,106 @@
+#pragma once
+#include <cstddef>
+
+#include "enginelib/base/DString.h"
+#include "enginelib/base/Vector.h"
+
+// One node of the engine's own small XML reader and writer. A document is the tree
+// under its root node. It reads the subset the skin files use (elements, attributes
+// in double quotes, text) and blanks out declarations, comments and processing
+// instructions; what it skips, which entities it decodes and how it matches names
+// are part of the skin format, so it must stay as it is.
+//
+// Text is kept as 8-bit bytes exactly as in the file.
+//
+// Names: attribute lookup (the getters, HasAttribute, SetAttribute) takes the first
+// attribute, in document order, whose name BEGINS with the asked name (case kept);
+// an empty asked name finds the first attribute. Child lookup (FindChild,
+// GetChildren, FindDescendants) needs the whole name to be equal.
+class TPDAUIEngineXml {
+public:
+    struct TAttribute {
+        DString name;
+        DString value;
+
+        static void* operator new(size_t size);
+        static void operator delete(void* p) noexcept;
+    };
+
+    // Elements nested deeper than this below the root are not read: such an element
+    // fails like a child with a wrong end tag, and reading goes on after its start tag.
+    static constexpr int kMaxDepth = 256;
+
+    // Empty node: no name, no attributes, no children, no text, no parent.
+    TPDAUIEngineXml();
+    // Deletes the whole subtree.
+    ~TPDAUIEngineXml();
+    TPDAUIEngineXml(const TPDAUIEngineXml&) = delete;
+    TPDAUIEngineXml& operator=(const TPDAUIEngineXml&) = delete;
+
+    // Nodes and attributes are many and small: they come from a pool (the plain
+    // heap in sanitizer builds).
+    static void* operator new(size_t size);
+    static void operator delete(void* p) noexcept;
+
+    DString name;                          // tag; "#text" for a text node
+    VectorP<TAttribute> attributes;        // owning, in document order, repeats kept
+    VectorP<TPDAUIEngineXml> children;     // owning, in document order
+    DString text;                          // text of a "#text" node, or the node's only text
+    TPDAUIEngineXml* parent;               // not owning; null for a root
+
+    // Attributes. Names and defaults are NUL-terminated; null counts as empty.
+    TAttribute* GetAttributeAt(int index) const;  // null when out of range
+    // The attribute the lookup rule finds, or null.
+    TAttribute* FindAttribute(const char* name) const;
+    DString GetAttribute(const char* name, const char* def) const;
+    // Decimal integer up to the first other character (12.7 reads 12, no digits 0),
+    // times factor in single precision, truncated toward zero. Absent or empty:
+    // def times factor.
+    int GetAttributeInt(const char* name, int def, float factor) const;
+    // Decimal number (sign, digits, fraction, exponent) up to the first other
+    // character; 0 when it does not begin with one. Absent or empty: def.
+    float GetAttributeFloat(const char* name, float def) const;
+    // True only for "true" and "True". Absent or empty: def.
+    bool GetAttributeBool(const char* name, bool def) const;
+    bool HasAttribute(const char* name) const;
+    // The attribute found by name takes the value (its name stays); else appended.
+    void SetAttribute(const char* name, const char* value);
+    // Appends without looking (repeats possible).
+    void AddAttribute(const char* name, const char* value);
+    // Calls visitor(const TAttribute&) for each attribute in document order.
+    template <class Visitor>
+    void ForEachAttribute(Visitor&& visitor) const
+    {
+        for (int i = 0; i < attributes.Count(); ++i)
+            visitor(*attributes[i]);
+    }
+
+    // Children.
+    // Appends child (taking ownership) and makes this node its parent.
+    void AddChild(TPDAUIEngineXml* child);
+    TPDAUIEngineXml* FindChild(const char* name) const;
+    // Append to out, which must not own its items (VectorP(capacity, growth, false)).
+    void GetChildren(const char* name, VectorP<TPDAUIEngineXml>& out) const;
+    // Depth first, document order; this node itself is not tested.
+    void FindDescendants(const char* name, VectorP<TPDAUIEngineXml>& out) const;
+    // Attribute of the first child named childName; def when there is no such child.
+    DString GetChildAttribute(const char* childName, const char* attributeName,
+                              const char* def) const;
+
+    // Whole trees.
+    // Reads the document in buffer (NUL-terminated, changed in place) into this node
+    // as its root. False when the buffer holds no element or the root's end tag does
+    // not match its name; the tree then holds what was read before.
+    bool Parse(char* buffer);
+    // The node and its subtree, four spaces of indent per depth, "\n" line ends, no
+    // declaration. Values and text are written as held, except that a double quote
+    // in an attribute value is written as &quot; (a value ends at the first quote).
+    DString ToString(int depth) const;
+    // Deep copy of source's attributes (set by name) and children (appended) into
+    // this node. Names and text of this node, and text anywhere, are not copied.
+    void CopyFrom(const TPDAUIEngineXml* source);
+
+private:
+    void WriteTo(DString& out, int depth) const;
+    void CopyTreeFrom(const TPDAUIEngineXml* source);
+};

@@ -1,0 +1,936 @@
+#include "uiengine/elements/TPDAUIEngineElement.h"
+
+#include <atomic>
+#include <climits>
+#include <cmath>
+
+#include "enginelib/draw/TColorIG.h"
+#include "uiengine/core/TPDAUIEngine.h"
+#include "uiengine/core/TPDAUIEngineCommand.h"
+#include "uiengine/core/TPDAUIEngineSkinSettings.h"
+#include "uiengine/core/TPDAUIEngineXml.h"
+#include "uiengine/elements/TPDAUIEngineElementBox.h"
+#include "uiengine/elements/TPDAUIEngineElementFactory.h"
+#include "uiengine/elements/TPDAUIEngineElementPage.h"
+
+namespace {
+
+std::atomic<int> g_liveElements{0};
+
+const char* const kAlignWords[] = {"Start", "Center", "End", "Stretch", "Auto", "AutoInvert"};
+const int kAlignWordCount = 6;
+
+// Index of the word in the align/pack vocabulary, -1 when it is none of them.
+int AlignFromWord(const char* value)
+{
+    for (int i = 0; i < kAlignWordCount; ++i)
+        if (CDString(value) == kAlignWords[i])
+            return i;
+    return -1;
+}
+
+bool IsTrue(const char* value) { return CDString(value) == "true"; }
+
+int ToInt(const char* value) { return CDString(value).atoi(); }
+
+// The per-state suffixes of the colour attributes, with their state index.
+struct StateName {
+    const char* suffix;
+    int state;
+};
+const StateName kForegroundStates[] = {
+    {"Disabled", TPDAUIEngineElement::StateDisabled},
+    {"Pressed", TPDAUIEngineElement::StatePressed},
+    {"Focus", TPDAUIEngineElement::StateFocus},
+    {"Hover", TPDAUIEngineElement::StateHover},
+};
+
+// State index of name = prefix + one of the state suffixes, -1 for none.
+int StateOf(const CDString& name, const char* prefix)
+{
+    for (const StateName& s : kForegroundStates)
+        if (name == (DString(prefix) << s.suffix))
+            return s.state;
+    return -1;
+}
+
+// A margin written "N" is in skin pixels (scaled); "N%" is a percentage of the
+// screen, kept unscaled, and sets the side's flag. Without '%' the flag stays.
+void ParseMargin(const char* value, int& margin, bool& percent)
+{
+    if (CDString(value).Contains("%")) {
+        margin = ToInt(value);
+        percent = true;
+    } else {
+        margin = TPDAUIEngineElement::Scale(ToInt(value));
+    }
+}
+
+// A margin read back: skin pixels, or the percentage itself followed by '%'.
+void WriteMargin(DString& out, int margin, bool percent, float scale)
+{
+    out << (float)margin / (percent ? 1.0f : scale);
+    if (percent)
+        out << "%";
+}
+
+} // namespace
+
+TPDAUIEngineElement::TPDAUIEngineElement()
+    : maximumHeight(Scale(5000)), maximumWidth(Scale(5000))
+{
+    foregrounds[StateNormal] = TColoresIG::F_Black;
+    foregrounds[StatePressed] = TColoresIG::F_Black;
+    foregrounds[StateDisabled] = TColoresIG::F_Gray;
+    foregrounds[StateFocus] = TColoresIG::F_Black;
+    foregrounds[StateHover] = TColoresIG::F_Black;
+    ++g_liveElements;
+}
+
+TPDAUIEngineElement::~TPDAUIEngineElement()
+{
+    // A page that is already gone (this element's own page part included) must
+    // not be reached, not even by the engine's StopTimer.
+    if (page && !TPDAUIEngineElementPage::IsLive(page))
+        page = nullptr;
+    StopTimer();
+    // A command still queued for this element must not be delivered to freed memory.
+    TPDAUIEngineCommandQueue::PurgeTargetEverywhere(this);
+    // Drop the page's references to this element so that none is left dangling;
+    // a page that is already gone is left alone.
+    if (page && page != this) {
+        TPDAUIEngineElementPage* owner = GetPage();
+        if (owner && owner != this && TPDAUIEngineElementPage::IsLive(owner)) {
+            int index = owner->popups.IndexOf(this);
+            if (index >= 0)
+                owner->popups.Extract(index);
+            if (owner->paintReference == this) owner->paintReference = nullptr;
+            if (owner->pressedElement == this) owner->pressedElement = nullptr;
+            if (owner->hoverElement == this) owner->hoverElement = nullptr;
+            if (owner->keyDownElement == this) owner->keyDownElement = nullptr;
+            if (owner->focusedElement == this) owner->focusedElement = nullptr;
+            if (owner->lastTextBox == this) owner->lastTextBox = nullptr;
+        }
+    }
+    engine = nullptr;
+    page = nullptr;
+    --g_liveElements;
+}
+
+int TPDAUIEngineElement::GetLiveCount() { return g_liveElements.load(); }
+
+float TPDAUIEngineElement::GetUIScale() { return TPDAUIEngineSkinSettings::CurrentScale(); }
+
+int TPDAUIEngineElement::Scale(int value)
+{
+    float scaled = (float)value * GetUIScale();
+    if (!(scaled > (float)INT_MIN))
+        return scaled != scaled ? 0 : INT_MIN;
+    if (!(scaled < (float)INT_MAX))
+        return INT_MAX;
+    return (int)scaled;
+}
+
+// ---- loading and attributes ----
+
+void TPDAUIEngineElement::OnLoad(TPDAUIEngine* e, TPDAUIEngineElementPage* p,
+                                 TPDAUIEngineElement* par, TPDAUIEngineXml* xmlNode,
+                                 TFicheroITV* stream)
+{
+    engine = e;
+    page = p;
+    parent = par;
+    if (engine)
+        numericId = engine->elementCounter++ + 1001;
+    if (stream) {
+        // A record that cannot be read leaves the element as constructed; the
+        // caller sees the failed stream and drops it.
+        if (!LoadCompiled(*stream))
+            return;
+    } else {
+        if (xmlNode)
+            xmlNode->ForEachAttribute([this](const TPDAUIEngineXml::TAttribute& attribute) {
+                SetAttribute(attribute.name.c_str(), attribute.value.c_str());
+            });
+        font.CreateStockFont(nullptr);
+    }
+    const float scale = GetUIScale();
+    if (scale > 1.0f) {
+        // Undo the scaling for skins that give these in screen pixels already.
+        if (avoidPaddingRescale) {
+            padding.left = TPDAUIEngineUIScale::Divide(padding.left, scale);
+            padding.top = TPDAUIEngineUIScale::Divide(padding.top, scale);
+            padding.right = TPDAUIEngineUIScale::Divide(padding.right, scale);
+            padding.bottom = TPDAUIEngineUIScale::Divide(padding.bottom, scale);
+        }
+        if (avoidMarginRescale) {
+            if (!margins.leftPercent)
+                margins.left = TPDAUIEngineUIScale::Divide(margins.left, scale);
+            if (!margins.topPercent)
+                margins.top = TPDAUIEngineUIScale::Divide(margins.top, scale);
+            if (!margins.rightPercent)
+                margins.right = TPDAUIEngineUIScale::Divide(margins.right, scale);
+            if (!margins.bottomPercent)
+                margins.bottom = TPDAUIEngineUIScale::Divide(margins.bottom, scale);
+        }
+    }
+    if (!imageName.IsEmpty())
+        image = page ? page->resources.GetImage(imageName.c_str(), false, false) : nullptr;
+    ApplyThemeColours();
+}
+
+// Passes every colour through the first theme's colour rules for this page, in
+// a fixed order (rules chain, so the order matters). A skin being compiled
+// keeps its own colours.
+void TPDAUIEngineElement::ApplyThemeColours()
+{
+    if (!engine || engine->skinCompiling)
+        return;
+    const TPDAUIEngineTheme& theme = engine->skinSettings.theme1;
+    const CDString pageName = page ? CDString(page->pageName) : CDString("");
+    static const int kOrder[] = {StateNormal, StateHover, StateFocus, StateDisabled, StatePressed};
+    for (int state : kOrder) {
+        TColorIG colour(foregrounds[state]);
+        theme.ReplaceColor(pageName, colour);
+        foregrounds[state] = colour;
+    }
+    for (int state : kOrder)
+        theme.ReplaceColor(pageName, borders[state].colour);
+    for (int state : kOrder)
+        if (backgrounds[state].kind == TPDAUIEngineStyleBackground::KindColor)
+            theme.ReplaceColor(pageName, backgrounds[state].colour);
+}
+
+void TPDAUIEngineElement::SetAttributeInt(const char* name, int value)
+{
+    DString text(value);
+    SetAttribute(name, text.c_str());
+}
+
+void TPDAUIEngineElement::SetAttribute(const char* name, const char* value)
+{
+    CDString n(name);
+    if (!value)
+        value = "";
+    if (n == "id") {
+        id = value;
+    } else if (n == "left") {
+        left = Scale(ToInt(value));
+    } else if (n == "top") {
+        top = Scale(ToInt(value));
+    } else if (n == "width") {
+        width = Scale(ToInt(value));
+    } else if (n == "height") {
+        height = Scale(ToInt(value));
+    } else if (n == "padding") {
+        int v = Scale(ToInt(value));
+        padding.left = padding.top = padding.right = padding.bottom = padding.inner = v;
+    } else if (n == "paddingTop") {
+        padding.top = Scale(ToInt(value));
+    } else if (n == "paddingLeft") {
+        padding.left = Scale(ToInt(value));
+    } else if (n == "paddingRight") {
+        padding.right = Scale(ToInt(value));
+    } else if (n == "paddingBottom") {
+        padding.bottom = Scale(ToInt(value));
+    } else if (n == "paddingInner") {
+        padding.inner = Scale(ToInt(value));
+    } else if (n == "margin") {
+        if (CDString(value).Contains("%")) {
+            margins.left = margins.top = margins.right = margins.bottom = ToInt(value);
+            margins.leftPercent = margins.topPercent = margins.rightPercent = margins.bottomPercent = true;
+        } else {
+            margins.left = margins.top = margins.right = margins.bottom = Scale(ToInt(value));
+        }
+    } else if (n == "marginTop") {
+        ParseMargin(value, margins.top, margins.topPercent);
+    } else if (n == "marginLeft") {
+        ParseMargin(value, margins.left, margins.leftPercent);
+    } else if (n == "marginRight") {
+        ParseMargin(value, margins.right, margins.rightPercent);
+    } else if (n == "marginBottom") {
+        ParseMargin(value, margins.bottom, margins.bottomPercent);
+    } else if (n == "border") {
+        borders[StateNormal].Parse(value);
+        for (int i = 1; i < 5; ++i)
+            borders[i] = borders[StateNormal];
+    } else if (n.StartsWith("border") && StateOf(n, "border") >= 0) {
+        borders[StateOf(n, "border")].Parse(value);
+    } else if (n == "foreground") {
+        TColorIG colour(foregrounds[StateNormal]);
+        colour.DecodeFromString(value);
+        for (uint32_t& f : foregrounds)
+            f = colour;
+    } else if (n.StartsWith("foreground")) {
+        for (const StateName& s : kForegroundStates)
+            if (n == (DString("foreground") << s.suffix)) {
+                TColorIG colour(foregrounds[s.state]);
+                colour.DecodeFromString(value);
+                foregrounds[s.state] = colour;
+            }
+    } else if (n == "background") {
+        backgrounds[StateNormal].Parse(value, page ? &page->resources : nullptr);
+        for (int i = 1; i < 5; ++i)
+            backgrounds[i] = backgrounds[StateNormal];
+    } else if (n.StartsWith("background") && StateOf(n, "background") >= 0) {
+        backgrounds[StateOf(n, "background")].Parse(value, page ? &page->resources : nullptr);
+    } else if (n == "shortcut") {
+        shortcut.Parse(value);
+    } else if (n == "visible") {
+        visible = IsTrue(value);
+    } else if (n == "enabled") {
+        enabled = IsTrue(value);
+    } else if (n == "isFocusable") {
+        isFocusable = IsTrue(value);
+    } else if (n == "isClickable") {
+        isClickable = IsTrue(value);
+    } else if (n == "minimumHeight") {
+        minimumHeight = Scale(ToInt(value));
+    } else if (n == "minimumWidth") {
+        minimumWidth = Scale(ToInt(value));
+    } else if (n == "maximumHeight") {
+        maximumHeight = Scale(ToInt(value));
+    } else if (n == "maximumWidth") {
+        maximumWidth = Scale(ToInt(value));
+    } else if (n == "flex") {
+        flex = ToInt(value);
+    } else if (n == "colspan") {
+        colspan = ToInt(value);
+    } else if (n == "rowspan") {
+        rowspan = ToInt(value);
+    } else if (n == "align") {
+        int word = AlignFromWord(value);
+        if (word >= 0)
+            align = word;
+    } else if (n == "pack") {
+        int word = AlignFromWord(value);
+        if (word >= 0)
+            pack = word;
+    } else if (n == "label") {
+        label = value;
+    } else if (n == "onCommand") {
+        onCommand = value;
+    } else if (n == "onCommandSound") {
+        onCommandSound = value;
+    } else if (n == "onContextMenuCommand") {
+        onContextMenuCommand = value;
+    } else if (n == "timerInterval") {
+        timerInterval = ToInt(value);
+    } else if (n.Contains("font")) {
+        // "fontSize" reaches the descriptor as "Size", "font" alone as "".
+        font.SetAttribute(name + 4, value);
+    } else if (n == "image") {
+        imageName = value;
+    } else if (n == "class") {
+        className = value;
+    } else if (n == "allowMouseDownAfterPopupClose") {
+        allowMouseDownAfterPopupClose = IsTrue(value);
+    } else if (n == "avoidPaddingRescale") {
+        avoidPaddingRescale = IsTrue(value);
+    } else if (n == "avoidMarginRescale") {
+        avoidMarginRescale = IsTrue(value);
+    } else if (n == "catchMouseEventsAlways") {
+        catchMouseEventsAlways = IsTrue(value);
+    }
+}
+
+DString TPDAUIEngineElement::GetAttribute(const char* name)
+{
+    CDString n(name);
+    DString out;
+    float scale = GetUIScale();
+    if (!(scale > 0.0f))
+        scale = 1.0f;
+    auto bytes = [&out](unsigned char flag) { out << (flag != 0); };
+    if (n == "id") {
+        out = id;
+    } else if (n == "left") {
+        out << (float)left / scale;
+    } else if (n == "top") {
+        out << (float)top / scale;
+    } else if (n == "width") {
+        out << (float)width / scale;
+    } else if (n == "height") {
+        out << (float)height / scale;
+    } else if (n == "padding") {
+        const TPDAUIEnginePadding& p = padding;
+        if (p.left == p.top && p.left == p.right && p.left == p.bottom && p.left == p.inner)
+            out << (float)p.left / scale;
+        else
+            out << 0;
+    } else if (n == "paddingTop") {
+        out << (float)padding.top / scale;
+    } else if (n == "paddingLeft") {
+        out << (float)padding.left / scale;
+    } else if (n == "paddingRight") {
+        out << (float)padding.right / scale;
+    } else if (n == "paddingBottom") {
+        out << (float)padding.bottom / scale;
+    } else if (n == "paddingInner") {
+        out << (float)padding.inner / scale;
+    } else if (n == "margin") {
+        const TPDAUIEngineMargins& m = margins;
+        if (m.left == m.top && m.left == m.right && m.left == m.bottom)
+            out << (float)m.left / (m.leftPercent ? 1.0f : scale);
+        else
+            out << 0;
+        if (m.leftPercent)
+            out << "%";
+    } else if (n == "marginTop") {
+        WriteMargin(out, margins.top, margins.topPercent, scale);
+    } else if (n == "marginLeft") {
+        WriteMargin(out, margins.left, margins.leftPercent, scale);
+    } else if (n == "marginRight") {
+        WriteMargin(out, margins.right, margins.rightPercent, scale);
+    } else if (n == "marginBottom") {
+        WriteMargin(out, margins.bottom, margins.bottomPercent, scale);
+    } else if (n == "foreground") {
+        out << (unsigned int)foregrounds[StateNormal];
+    } else if (n.StartsWith("foreground")) {
+        for (const StateName& s : kForegroundStates)
+            if (n == (DString("foreground") << s.suffix))
+                out << (unsigned int)foregrounds[s.state];
+    } else if (n == "visible") {
+        bytes(visible);
+    } else if (n == "enabled") {
+        bytes(enabled);
+    } else if (n == "isFocusable") {
+        bytes(isFocusable);
+    } else if (n == "isClickable") {
+        bytes(isClickable);
+    } else if (n == "minimumHeight") {
+        out << minimumHeight;
+    } else if (n == "minimumWidth") {
+        out << minimumWidth;
+    } else if (n == "maximumHeight") {
+        out << maximumHeight;
+    } else if (n == "maximumWidth") {
+        out << maximumWidth;
+    } else if (n == "flex") {
+        out << flex;
+    } else if (n == "colspan") {
+        out << colspan;
+    } else if (n == "rowspan") {
+        out << rowspan;
+    } else if (n == "align" || n == "pack") {
+        int v = n == "align" ? align : pack;
+        if (v >= 0 && v < kAlignWordCount)
+            out = kAlignWords[v];
+    } else if (n == "label") {
+        out = label;
+    } else if (n == "onCommand") {
+        out = onCommand;
+    } else if (n == "onCommandSound") {
+        out = onCommandSound;
+    } else if (n == "onContextMenuCommand") {
+        out = onContextMenuCommand;
+    } else if (n == "timerInterval") {
+        out << (unsigned int)timerInterval;
+    } else if (n.StartsWith("font")) {
+        // The read names follow the descriptor's fields ("fontUppercase"), not
+        // all of the setter's suffixes.
+        const TPDAUIEngineStyleFont& f = font;
+        if (n == "fontBold") out << f.bold;
+        else if (n == "fontItalic") out << f.italic;
+        else if (n == "fontUnderline") out << f.underline;
+        else if (n == "fontUppercase") out << f.upperCase;
+        else if (n == "fontLowercase") out << f.lowerCase;
+        else if (n == "fontSimplifyCharacters") out << f.simplifyCharacters;
+        else if (n == "fontBordered") out << f.bordered;
+        else if (n == "fontShadowed") out << f.shadowed;
+        else if (n == "fontRichText") out << f.richText;
+        else if (n == "fontPaddingEllipsis") out << (short)f.paddingEllipsis;
+        else if (n == "fontOrientation") out << (short)f.orientation;
+        else if (n == "fontName") out = f.name;
+        else if (n == "fontSize") out << (float)f.size / scale;
+    } else if (n == "imageName") {
+        out = imageName;
+    } else if (n == "className") {
+        out = className;
+    } else if (n == "allowMouseDownAfterPopupClose") {
+        bytes(allowMouseDownAfterPopupClose);
+    } else if (n == "avoidPaddingRescale") {
+        bytes(avoidPaddingRescale);
+    } else if (n == "avoidMarginRescale") {
+        bytes(avoidMarginRescale);
+    } else if (n == "catchMouseEventsAlways") {
+        bytes(catchMouseEventsAlways);
+    }
+    return out;
+}
+
+// ---- geometry ----
+
+int TPDAUIEngineElement::GetMinimumHeight(int availableWidth)
+{
+    long long frame = (long long)padding.top + 2LL * borders[StateNormal].width + padding.bottom;
+    long long h = frame > minimumHeight ? frame : minimumHeight;
+    if (h > maximumHeight)
+        h = maximumHeight;
+    return h < INT_MIN ? INT_MIN : (int)h;
+}
+
+int TPDAUIEngineElement::GetMinimumWidth(int availableHeight)
+{
+    long long frame = (long long)padding.left + 2LL * borders[StateNormal].width + padding.right;
+    long long w = frame > minimumWidth ? frame : minimumWidth;
+    if (w > maximumWidth)
+        w = maximumWidth;
+    return w < INT_MIN ? INT_MIN : (int)w;
+}
+
+void TPDAUIEngineElement::SetBounds(int l, int t, int w, int h)
+{
+    left = l;
+    top = t;
+    if (w < 0 || h < 0)
+        w = h = 0;
+    width = w;
+    height = h;
+}
+
+void TPDAUIEngineElement::ReapplyBounds() { SetBounds(left, top, width, height); }
+
+TPDAUIEngineElement* TPDAUIEngineElement::HitTest(int x, int y)
+{
+    if (x >= left && x < left + width && y >= top && y < top + height && isClickable)
+        return this;
+    return nullptr;
+}
+
+TPDAUIEngineElement* TPDAUIEngineElement::FindByNumericId(int n)
+{
+    return numericId == n ? this : nullptr;
+}
+
+TPDAUIEngineElement* TPDAUIEngineElement::FindByClassName(const char* name)
+{
+    return className == CDString(name) ? this : nullptr;
+}
+
+// Siblings live in a box's child vector; an element whose parent is not a box
+// has none.
+TPDAUIEngineElement* TPDAUIEngineElement::NextSibling()
+{
+    TPDAUIEngineElementBox* box = dynamic_cast<TPDAUIEngineElementBox*>(parent);
+    if (!box)
+        return nullptr;
+    int index = box->IndexOfChild(this);
+    if (index < 0 || index + 1 >= box->children.Count())
+        return nullptr;
+    return box->children[index + 1];
+}
+
+TPDAUIEngineElement* TPDAUIEngineElement::PreviousSibling()
+{
+    TPDAUIEngineElementBox* box = dynamic_cast<TPDAUIEngineElementBox*>(parent);
+    if (!box)
+        return nullptr;
+    int index = box->IndexOfChild(this);
+    if (index < 1)
+        return nullptr;
+    return box->children[index - 1];
+}
+
+void TPDAUIEngineElement::CollectDescendants(VectorP<TPDAUIEngineElement>& list, bool onlyActive) {}
+
+void TPDAUIEngineElement::CollectAncestors(VectorP<TPDAUIEngineElement>& list)
+{
+    list.Add(this);
+    if (parent)
+        parent->CollectAncestors(list);
+}
+
+TRectIG TPDAUIEngineElement::GetScreenRect()
+{
+    TRectIG r(left, top, left + width, top + height);
+    if (!parent || IsPopup())
+        return r;
+    TRectIG p = parent->GetScreenRect();
+    r.Offset(p.left, p.top);
+    return r;
+}
+
+TRectIG TPDAUIEngineElement::GetVisibleRect()
+{
+    TRectIG r(left, top, left + width, top + height);
+    if (!parent || IsPopup())
+        return r;
+    TRectIG p = parent->GetVisibleRect();
+    r.Offset(p.left, p.top);
+    return r;
+}
+
+TPDAUIEngineElementPage* TPDAUIEngineElement::GetPage()
+{
+    if (page && page->parent)
+        return page->parent->page;
+    return page;
+}
+
+// ---- input ----
+
+void TPDAUIEngineElement::OnHoverEnter(int x, int y, int flags)
+{
+    if (enabled && isFocusable) {
+        hover = 1;
+        Invalidate();
+    } else if (parent) {
+        parent->OnHoverEnter(x, y, flags);
+    }
+}
+
+void TPDAUIEngineElement::OnHoverLeave(int x, int y, int flags)
+{
+    if ((enabled && isFocusable) || hover) {
+        hover = 0;
+        Invalidate();
+    } else if (parent) {
+        parent->OnHoverLeave(x, y, flags);
+    }
+}
+
+void TPDAUIEngineElement::OnMouseDown(int x, int y, int kind, int a, int b)
+{
+    if (isFocusable) {
+        TPDAUIEngineElementPage* p = GetPage();
+        if (p && p->focusedElement != this)
+            p->SetFocus(this, false);
+    }
+    if (!onCommand.IsEmpty() && kind == 0) {
+        pressed = 1;
+        Invalidate();
+        return;
+    }
+    if (parent)
+        parent->OnMouseDown(x + left, y + top, kind, a, b);
+}
+
+void TPDAUIEngineElement::OnMouseMove(int x, int y, int flags, unsigned char* handled, int a, int b)
+{
+    if (parent)
+        parent->OnMouseMove(x + left, y + top, flags, handled, a, b);
+}
+
+void TPDAUIEngineElement::OnMouseWheel(int x, int y, int delta)
+{
+    if (parent)
+        parent->OnMouseWheel(x + left, y + top, delta);
+}
+
+void TPDAUIEngineElement::OnMouseUp(int x, int y, int kind, unsigned char* handled)
+{
+    TPDAUIEngineElementPage* p = GetPage();
+    if (!onCommand.IsEmpty() && kind == 0 && p && p->popups.IsEmpty()) {
+        pressed = 0;
+        Invalidate();
+        // The bottom edge counts as inside, the right edge does not.
+        if (x >= 0 && x < width && y >= 0 && y <= height && enabled)
+            RaiseCommand(onCommand.c_str(), x + left, y + top, true);
+        return;
+    }
+    if (parent)
+        parent->OnMouseUp(x + left, y + top, kind, handled);
+}
+
+void TPDAUIEngineElement::OnMouseDoubleClick(int x, int y, int a, int b)
+{
+    if (parent)
+        parent->OnMouseDoubleClick(x + left, y + top, a, b);
+}
+
+void TPDAUIEngineElement::OnContextMenu(int x, int y, unsigned char* handled)
+{
+    if (!onContextMenuCommand.IsEmpty()) {
+        TRectIG screen = GetScreenRect();
+        RaiseCommand(onContextMenuCommand.c_str(), x + screen.left, y + screen.top, true);
+        if (handled)
+            *handled = 1;
+        return;
+    }
+    if (parent)
+        parent->OnContextMenu(x + left, y + top, handled);
+}
+
+void TPDAUIEngineElement::OnKeyDown(int key, unsigned char* handled, unsigned char* consumed)
+{
+    if (parent)
+        parent->OnKeyDown(key, handled, consumed);
+}
+
+void TPDAUIEngineElement::OnKeyPress(int character, unsigned char* handled, unsigned char* consumed,
+                                     int extra)
+{
+    if (parent)
+        parent->OnKeyPress(character, handled, consumed, extra);
+}
+
+void TPDAUIEngineElement::OnKeyUp(int key, unsigned char* handled, int heldTime)
+{
+    if (parent)
+        parent->OnKeyUp(key, handled, heldTime);
+}
+
+bool TPDAUIEngineElement::OnDrop(int x, int y, const char* files, const char* text,
+                                 unsigned char* handled)
+{
+    return parent ? parent->OnDrop(x, y, files, text, handled) : false;
+}
+
+void TPDAUIEngineElement::Click()
+{
+    pressed = 1;
+    RaiseCommand(onCommand.c_str(), 0, 0, false);
+}
+
+void TPDAUIEngineElement::ReleaseClick() { pressed = 0; }
+
+void TPDAUIEngineElement::OnSetFocus(TPDAUIEngineElement* other) { Invalidate(); }
+
+void TPDAUIEngineElement::OnKillFocus(TPDAUIEngineElement* other) { Invalidate(); }
+
+void TPDAUIEngineElement::OnTimer(int interval, int now) {}
+
+// ---- commands ----
+
+void TPDAUIEngineElement::OnCommand(TPDAUIEngineCommand& command)
+{
+    if (parent && !command.name.IsEmpty())
+        parent->OnCommand(command);
+}
+
+int TPDAUIEngineElement::TakeElapsed()
+{
+    if (!timerRunning || !engine)
+        return 0;
+    int now = engine->GetTickCount();
+    int elapsed = (int)((uint32_t)now - (uint32_t)lastTick);
+    lastTick = now;
+    return elapsed;
+}
+
+bool TPDAUIEngineElement::RaiseCommand(const char* name, int x, int y, bool playSound)
+{
+    if (!parent)
+        return true;
+    TPDAUIEngineCommand command(this, name, x, y);
+    command.handled = 0;
+    command.elapsed = TakeElapsed();
+    if (playSound && !onCommandSound.IsEmpty() && engine)
+        engine->PlaySound(onCommandSound.c_str(), 1);
+    parent->OnCommand(command);
+    return command.handled != 0;
+}
+
+void TPDAUIEngineElement::PostCommand(const char* name, int a, int b, intptr_t c)
+{
+    if (!engine)
+        return;
+    TPDAUIEngineCommand command(this, TPDAUIEngineCommand::MakeElementCommandName(numericId, name).c_str(),
+                                a, b);
+    command.data = c;
+    command.elapsed = TakeElapsed();
+    engine->PostCommand(command);
+}
+
+// ---- unhooking, copying, misc ----
+
+void TPDAUIEngineElement::Detach()
+{
+    TPDAUIEngineElementPage* p = GetPage();
+    // Only this element leaves the pop-up stack; the others stay open.
+    if (p) {
+        int index = p->popups.IndexOf(this);
+        if (index >= 0)
+            p->popups.Extract(index);
+    }
+    StopTimer();
+    if (p) {
+        if (p->paintReference == this) p->paintReference = nullptr;
+        if (p->pressedElement == this) p->pressedElement = nullptr;
+        if (p->hoverElement == this) p->hoverElement = nullptr;
+        if (p->keyDownElement == this) p->keyDownElement = nullptr;
+        if (p->focusedElement == this) p->focusedElement = nullptr;
+        if (p->lastTextBox == this) p->lastTextBox = nullptr;
+    }
+    page = nullptr;
+    engine = nullptr;
+}
+
+void TPDAUIEngineElement::CopyFrom(TPDAUIEngineElement* other)
+{
+    if (!other || other == this)
+        return;
+    id = other->id;
+    engine = other->engine;
+    page = other->page;
+    left = other->left;
+    top = other->top;
+    width = other->width;
+    height = other->height;
+    minimumHeight = other->minimumHeight;
+    minimumWidth = other->minimumWidth;
+    maximumHeight = other->maximumHeight;
+    maximumWidth = other->maximumWidth;
+    flex = other->flex;
+    colspan = other->colspan;
+    rowspan = other->rowspan;
+    pack = other->pack;
+    align = other->align;
+    visible = other->visible;
+    enabled = other->enabled;
+    label = other->label;
+    onCommand = other->onCommand;
+    onCommandSound = other->onCommandSound;
+    onContextMenuCommand = other->onContextMenuCommand;
+    timerInterval = other->timerInterval;
+    image = other->image;
+    imageName = other->imageName;
+    isFocusable = other->isFocusable;
+    isClickable = other->isClickable;
+    padding = other->padding;
+    margins = other->margins;
+    for (int i = 0; i < 5; ++i) {
+        foregrounds[i] = other->foregrounds[i];
+        backgrounds[i] = other->backgrounds[i];
+        borders[i] = other->borders[i];
+    }
+    font = other->font;
+    shortcut = other->shortcut;
+    className = other->className;
+    allowMouseDownAfterPopupClose = other->allowMouseDownAfterPopupClose;
+    avoidPaddingRescale = other->avoidPaddingRescale;
+    avoidMarginRescale = other->avoidMarginRescale;
+    catchMouseEventsAlways = other->catchMouseEventsAlways;
+}
+
+void TPDAUIEngineElement::AdjustFont()
+{
+    if (engine)
+        engine->AdjustFont(font);
+}
+
+// Scrolls every VerticalScroll box above this element just enough to show it
+// (nothing moves when it is already in view), so that a tap on a focusable
+// element of a scrolled list does not throw the list about.
+void TPDAUIEngineElement::ScrollIntoView()
+{
+    // The element's span in the coordinates of the current ancestor's content.
+    long long y = top;
+    const long long h = height;
+    TPDAUIEngineElement* current = this;
+    for (TPDAUIEngineElement* p = parent; p; current = p, p = p->parent) {
+        TPDAUIEngineElementBox* box = dynamic_cast<TPDAUIEngineElementBox*>(p);
+        TPDAUIEngineScrollBarBase* bar = box ? box->GetScrollBar() : nullptr;
+        long long shown = 0;
+        if (bar && bar != current) {
+            if (!bar->visible) {
+                bar->position = 0;
+            } else {
+                const long long b = box->borders[StateNormal].width;
+                const long long first = b + box->padding.top;  // where content shows
+                long long pos = bar->position;
+                if (y - pos < first)
+                    pos = y - first;
+                else if (y + h - pos > first + bar->viewHeight)
+                    pos = y + h - first - bar->viewHeight;
+                long long most = (long long)bar->contentHeight - bar->viewHeight;
+                if (pos > most)
+                    pos = most;
+                if (pos < 0)
+                    pos = 0;
+                if (pos != bar->position) {
+                    bar->position = (int)pos;
+                    box->Invalidate();
+                }
+                shown = bar->position;
+            }
+        }
+        y = y - shown + p->top;
+    }
+}
+
+void TPDAUIEngineElement::TranslateLabel()
+{
+    TPDAUIEngineElementPage* p = GetPage();
+    TPDAUIEngine* e = engine ? engine : (p ? p->engine : nullptr);
+    if (p && e)
+        label = e->TranslateText(label.c_str());
+}
+
+void TPDAUIEngineElement::EnsureId()
+{
+    if (id.IsEmpty()) {
+        id = "uniqueId";
+        id << numericId;
+    }
+}
+
+bool TPDAUIEngineElement::IsEffectivelyVisible()
+{
+    if (!visible)
+        return false;
+    // A card box shows only its card child, whatever the others' flags say.
+    TPDAUIEngineElementBox* box = dynamic_cast<TPDAUIEngineElementBox*>(parent);
+    if (box && (box->layout == TPDAUIEngineElementBox::LayoutCardVertical ||
+                box->layout == TPDAUIEngineElementBox::LayoutCardHorizontal))
+        return box->IndexOfChild(this) == box->layoutCardIndex;
+    return parent ? parent->IsEffectivelyVisible() : true;
+}
+
+bool TPDAUIEngineElement::IsAvailable() { return true; }
+
+int TPDAUIEngineElement::GetMemorySize() { return (int)sizeof(TPDAUIEngineElement); }
+
+// ---- non-virtual ----
+
+void TPDAUIEngineElement::Invalidate()
+{
+    if (engine)
+        engine->InvalidateElement(this);
+}
+
+void TPDAUIEngineElement::StartTimer()
+{
+    if (!timerRunning && engine)
+        engine->StartTimer(this);
+}
+
+void TPDAUIEngineElement::StopTimer()
+{
+    if (timerRunning && engine)
+        engine->StopTimer(this);
+}
+
+bool TPDAUIEngineElement::IsFocused()
+{
+    TPDAUIEngineElementPage* p = GetPage();
+    return p && p->focusedElement == this;
+}
+
+TPDAUIEngineElement* TPDAUIEngineElement::Clone()
+{
+    TPDAUIEngineElement* copy = TPDAUIEngineElementFactory::CreateElementByTag(engine, tag.c_str());
+    if (copy)
+        copy->CopyFrom(this);
+    return copy;
+}
+
+bool TPDAUIEngineElement::IsPopup()
+{
+    TPDAUIEngineElementPage* p = GetPage();
+    return p && p->popups.IndexOf(this) >= 0;
+}
+
+int TPDAUIEngineElement::GetState()
+{
+    if (!enabled)
+        return StateDisabled;
+    if (pressed)
+        return StatePressed;
+    if (IsFocused())
+        return StateFocus;
+    if (hover)
+        return StateHover;
+    return StateNormal;
+}

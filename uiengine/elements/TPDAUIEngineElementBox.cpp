@@ -1,0 +1,652 @@
+#include "uiengine/elements/TPDAUIEngineElementBox.h"
+
+#include <climits>
+#include <cstdlib>
+
+#include "uiengine/core/TPDAUIEngine.h"
+#include "uiengine/core/TPDAUIEngineSkinSettings.h"
+#include "uiengine/core/TPDAUIEngineXml.h"
+#include "uiengine/elements/TPDAUIEngineElementFactory.h"
+#include "uiengine/elements/TPDAUIEngineElementPage.h"
+
+namespace {
+
+const char* const kLayoutWords[TPDAUIEngineElementBox::LayoutCount] = {
+    "Vertical",   "VerticalInverted", "Horizontal",       "HorizontalInverted",
+    "HorizontalAutoLeftToRight",      "Flow",             "Absolute",
+    "Stack",      "StackInverted",    "VerticalScroll",   "Table",
+    "CardVertical", "CardHorizontal", "Auto",             "HorizontalSpaced",
+    "VerticalSpaced", "HorizontalInvertedSpaced",
+};
+
+const char* const kFlexChildWords[] = {"None", "FlexLastChild", "FlexFirstChild"};
+
+const int kKeyEnter = 13;
+const int kKeySpace = 32;
+
+int WordIndex(const char* value, const char* const* words, int count)
+{
+    for (int i = 0; i < count; ++i)
+        if (CDString(value) == words[i])
+            return i;
+    return -1;
+}
+
+bool IsTrue(const char* value) { return CDString(value) == "true"; }
+
+int ClampInt(long long v) { return v > INT_MAX ? INT_MAX : (v < INT_MIN ? INT_MIN : (int)v); }
+
+bool IsActive(const TPDAUIEngineElement* e) { return e->visible && e->enabled; }
+
+} // namespace
+
+// ---- boxScale ----
+
+TPDAUIEngineElementBox::TBoxScaleScope::TBoxScaleScope(const TPDAUIEngineElementBox* box)
+{
+    if (!box || box->boxScale == 0.0f)
+        return;
+    if (box->engine && box->engine->skinCompiling)
+        return;
+    settings_ = TPDAUIEngineSkinSettings::Current();
+    if (!settings_)
+        return;
+    saved_ = settings_->uiScale;
+    settings_->uiScale = box->boxScale;
+}
+
+TPDAUIEngineElementBox::TBoxScaleScope::~TBoxScaleScope()
+{
+    if (settings_)
+        settings_->uiScale = saved_;
+}
+
+// ---- construction ----
+
+TPDAUIEngineElementBox::TPDAUIEngineElementBox()
+{
+    tag = "box";
+    pack = AlignStretch;
+    align = AlignStretch;
+    backgrounds[StateNormal].kind = TPDAUIEngineStyleBackground::KindNone;
+}
+
+TPDAUIEngineElementBox::~TPDAUIEngineElementBox()
+{
+    children.RemoveAll();
+    delete scrollBar;
+    scrollBar = nullptr;
+}
+
+TPDAUIEngineScrollBarBase* TPDAUIEngineElementBox::GetScrollBar()
+{
+    return layout == LayoutVerticalScroll ? scrollBar : nullptr;
+}
+
+// ---- loading ----
+
+void TPDAUIEngineElementBox::OnLoad(TPDAUIEngine* e, TPDAUIEngineElementPage* p,
+                                    TPDAUIEngineElement* par, TPDAUIEngineXml* xmlNode,
+                                    TFicheroITV* stream)
+{
+    TPDAUIEngineElement::OnLoad(e, p, par, xmlNode, stream);
+    // The compiled container part is read with the compiled element record.
+    if (stream)
+        return;
+    if (xmlNode) {
+        // Large screens draw at their own scale; a box scale would shrink them.
+        if (GetUIScale() > 1.5f)
+            boxScale = 0.0f;
+        {
+            TBoxScaleScope scope(this);
+            for (int i = 0; i < xmlNode->children.Count(); ++i) {
+                TPDAUIEngineXml* node = xmlNode->children[i];
+                DString childTag = node->name;
+                if (childTag == "usercontrol") {
+                    childTag = "usercontrol/";
+                    childTag << node->GetAttribute("type", "");
+                }
+                TPDAUIEngineElement* child =
+                    TPDAUIEngineElementFactory::CreateElementByTag(engine, childTag.c_str());
+                if (child)
+                    AddChild(child, node, nullptr);
+            }
+        }
+        if (layout == LayoutVerticalScroll)
+            CreateScrollBar(xmlNode);
+    } else if (layout == LayoutVerticalScroll && !scrollBar) {
+        CreateScrollBar(nullptr);
+    }
+}
+
+void TPDAUIEngineElementBox::CreateScrollBar(TPDAUIEngineXml* xmlNode)
+{
+    TPDAUIEngineScrollBarBase* bar = TPDAUIEngineElementFactory::CreateScrollBar();
+    if (!bar)
+        return;
+    // A reload builds a new bar; the old one goes.
+    if (scrollBar) {
+        scrollBar->Detach();
+        delete scrollBar;
+    }
+    scrollBar = bar;
+    if (xmlNode) {
+        bar->SetAttribute("autoScroll", "true");
+        // Scroll settings written on the box configure its bar.
+        xmlNode->ForEachAttribute([bar](const TPDAUIEngineXml::TAttribute& attribute) {
+            DString lower = attribute.name;
+            lower.A_Minusculas();
+            if (lower.Contains("scroll"))
+                bar->SetAttribute(attribute.name.c_str(), attribute.value.c_str());
+        });
+    } else {
+        // A box made by code scrolls kinetically.
+        bar->SetAttribute("scrollTrackVisible", "false");
+        bar->timerInterval = 25;
+        bar->SetAttribute("autoScroll", "true");
+        bar->SetAttribute("smothScroll", "true");
+        bar->SetAttribute("scrollmode", "iscroll");
+    }
+    bar->OnLoad(engine, page, this, nullptr, nullptr);
+}
+
+// ---- children ----
+
+void TPDAUIEngineElementBox::AddChild(TPDAUIEngineElement* child, TPDAUIEngineXml* xmlNode,
+                                      TFicheroITV* stream)
+{
+    if (!child) {
+        Error_Vectores_DG_x(ErrVectorNullArgument);
+        return;
+    }
+    if (IndexOfChild(child) >= 0)
+        return;
+    int at = layout == LayoutVerticalInverted ? children.Insert(child, 0) : children.Add(child);
+    if (at < 0) {
+        // The box took the child over; without room for it, it goes.
+        delete child;
+        return;
+    }
+    TBoxScaleScope scope(this);
+    child->OnLoad(engine, page, this, xmlNode, stream);
+}
+
+void TPDAUIEngineElementBox::InsertChild(TPDAUIEngineElement* child, int index,
+                                         TPDAUIEngineXml* xmlNode, TFicheroITV* stream)
+{
+    if (!child) {
+        Error_Vectores_DG_x(ErrVectorNullArgument);
+        return;
+    }
+    if (IndexOfChild(child) >= 0)
+        return;
+    int at = children.Insert(child, index);
+    if (at < 0 && index > children.Count())
+        at = children.Add(child);  // an index past the end (reported) appends
+    if (at < 0) {
+        delete child;
+        return;
+    }
+    if (engine)
+        child->OnLoad(engine, page, this, xmlNode, stream);
+}
+
+void TPDAUIEngineElementBox::RemoveChild(TPDAUIEngineElement* child)
+{
+    if (IndexOfChild(child) < 0)
+        return;
+    child->Detach();
+    child->parent = nullptr;
+    child->page = nullptr;
+    child->engine = nullptr;
+    int index = IndexOfChild(child);
+    if (index >= 0)
+        children.Remove(index);
+}
+
+void TPDAUIEngineElementBox::RemoveAllChildren()
+{
+    for (int i = 0; i < children.Count(); ++i)
+        children[i]->Detach();
+    children.RemoveAll();
+}
+
+int TPDAUIEngineElementBox::CountVisibleChildren()
+{
+    int n = 0;
+    for (int i = 0; i < children.Count(); ++i)
+        if (children[i]->visible)
+            ++n;
+    return n;
+}
+
+int TPDAUIEngineElementBox::IndexOfChild(TPDAUIEngineElement* child)
+{
+    return child ? children.IndexOf(child) : -1;
+}
+
+int TPDAUIEngineElementBox::VisibleIndexOfChild(TPDAUIEngineElement* child)
+{
+    int n = 0;
+    for (int i = 0; i < children.Count(); ++i) {
+        TPDAUIEngineElement* c = children[i];
+        if (c == child)
+            return c->visible ? n : -1;
+        if (c->visible)
+            ++n;
+    }
+    return -1;
+}
+
+// ---- search ----
+
+TPDAUIEngineElement* TPDAUIEngineElementBox::FindElement(const char* wanted, bool reportMissing)
+{
+    CDString name(wanted);
+    if (id == name)
+        return this;
+    for (int i = 0; i < children.Count(); ++i) {
+        TPDAUIEngineElement* c = children[i];
+        if (TPDAUIEngineElementBox* box = dynamic_cast<TPDAUIEngineElementBox*>(c)) {
+            if (TPDAUIEngineElement* found = box->FindElement(wanted, false))
+                return found;
+        } else if (c->id == name) {
+            return c;
+        }
+    }
+    if (reportMissing && engine) {
+        DString text("Element '");
+        text << name << "' not found in xml.";
+        engine->MessageBox(text.c_str(), engine->skinSettings.applicationName.c_str());
+        engine->Terminate();
+    }
+    return nullptr;
+}
+
+TPDAUIEngineElement* TPDAUIEngineElementBox::FindByNumericId(int n)
+{
+    if (numericId == n)
+        return this;
+    if (TPDAUIEngineScrollBarBase* bar = GetScrollBar())
+        if (TPDAUIEngineElement* found = bar->FindByNumericId(n))
+            return found;
+    for (int i = 0; i < children.Count(); ++i)
+        if (TPDAUIEngineElement* found = children[i]->FindByNumericId(n))
+            return found;
+    return nullptr;
+}
+
+TPDAUIEngineElement* TPDAUIEngineElementBox::FindByClassName(const char* name)
+{
+    if (className == CDString(name))
+        return this;
+    if (TPDAUIEngineScrollBarBase* bar = GetScrollBar())
+        if (TPDAUIEngineElement* found = bar->FindByClassName(name))
+            return found;
+    for (int i = 0; i < children.Count(); ++i)
+        if (TPDAUIEngineElement* found = children[i]->FindByClassName(name))
+            return found;
+    return nullptr;
+}
+
+void TPDAUIEngineElementBox::CollectDescendants(VectorP<TPDAUIEngineElement>& list, bool onlyActive)
+{
+    for (int i = 0; i < children.Count(); ++i) {
+        TPDAUIEngineElement* c = children[i];
+        if (onlyActive && !IsActive(c))
+            continue;
+        list.Add(c);
+        c->CollectDescendants(list, onlyActive);
+    }
+}
+
+// ---- attributes ----
+
+void TPDAUIEngineElementBox::SetAttribute(const char* name, const char* value)
+{
+    CDString n(name);
+    if (!value)
+        value = "";
+    if (n == "layout") {
+        int word = WordIndex(value, kLayoutWords, LayoutCount);
+        if (word >= 0)
+            layout = word;
+    } else if (n == "layoutRows") {
+        layoutRows = CDString(value).atoi();
+    } else if (n == "layoutColumns") {
+        layoutColumns = CDString(value).atoi();
+    } else if (n == "layoutCardIndex") {
+        layoutCardIndex = CDString(value).atoi();
+    } else if (n == "layoutTableSkipCells") {
+        layoutTableSkipCells = CDString(value).atoi();
+    } else if (n == "layoutTableOnCellOverflowYResizeCell") {
+        layoutTableOnCellOverflowYResizeCell = IsTrue(value);
+    } else if (n == "drawInInvertOrder") {
+        drawInInvertOrder = IsTrue(value);
+    } else if (n == "overflowY" || n == "underflowY") {
+        int word = WordIndex(value, kFlexChildWords, 3);
+        if (word >= 0)
+            (n == "overflowY" ? overflowY : underflowY) = word;
+    } else if (n == "boxScale") {
+        // A decimal UI scale for the subtree; no number (or 0) means none.
+        float scale = std::strtof(value, nullptr);
+        boxScale = scale > 0.0f && scale < 100.0f ? scale : 0.0f;
+    } else {
+        TPDAUIEngineElement::SetAttribute(name, value);
+    }
+}
+
+DString TPDAUIEngineElementBox::GetAttribute(const char* name)
+{
+    CDString n(name);
+    DString out;
+    if (n == "layout") {
+        if (layout >= 0 && layout < LayoutCount)
+            out = kLayoutWords[layout];
+    } else if (n == "layoutRows") {
+        out << layoutRows;
+    } else if (n == "layoutColumns") {
+        out << layoutColumns;
+    } else if (n == "layoutCardIndex") {
+        out << layoutCardIndex;
+    } else if (n == "layoutTableSkipCells") {
+        out << layoutTableSkipCells;
+    } else if (n == "layoutTableOnCellOverflowYResizeCell") {
+        out = layoutTableOnCellOverflowYResizeCell ? "true" : "false";
+    } else if (n == "drawInInvertOrder") {
+        out = drawInInvertOrder ? "true" : "false";
+    } else if (n == "boxScale") {
+        out << boxScale;
+    } else {
+        out = TPDAUIEngineElement::GetAttribute(name);
+    }
+    return out;
+}
+
+// ---- geometry ----
+
+TRectIG TPDAUIEngineElementBox::GetScreenRect()
+{
+    TRectIG r = TPDAUIEngineElement::GetScreenRect();
+    if (TPDAUIEngineScrollBarBase* bar = GetScrollBar())
+        r.Offset(0, -bar->position);
+    return r;
+}
+
+TRectIG TPDAUIEngineElementBox::GetVisibleRect()
+{
+    TRectIG r = TPDAUIEngineElement::GetVisibleRect();
+    if (TPDAUIEngineScrollBarBase* bar = GetScrollBar())
+        r.Offset(0, -bar->position);
+    return r;
+}
+
+// ---- painting ----
+
+void TPDAUIEngineElementBox::Paint(IDC* dc, int x, int y)
+{
+    const int ox = ClampInt((long long)x + left);
+    const int oy = ClampInt((long long)y + top);
+    const TRectIG r(ox, oy, ClampInt((long long)ox + width), ClampInt((long long)oy + height));
+    const long long b = borders[StateNormal].width;
+    const TRectIG content(ClampInt(r.left + b + padding.left), ClampInt(r.top + b + padding.top),
+                          ClampInt(r.right - b - padding.right),
+                          ClampInt(r.bottom - b - padding.bottom));
+    TBoxScaleScope scope(this);
+
+    int state = StateNormal;
+    if (!enabled)
+        state = StateDisabled;
+    else if (pressed)
+        state = StatePressed;
+    else if (IsFocused() || selected)
+        state = StateFocus;
+    else if (hover)
+        state = StateHover;
+    if (state == StateNormal) {
+        TRectIG inner = r;
+        borders[StateNormal].DeflateRect(inner);
+        backgrounds[StateNormal].Draw(dc, inner);
+        borders[StateNormal].Draw(dc, r);
+    } else {
+        backgrounds[state].Draw(dc, r);
+        borders[state].Draw(dc, r);
+    }
+
+    if (layout == LayoutVerticalScroll) {
+        // Clip to the content, within any clip an outer box has set.
+        TRectIG outer = dc ? dc->GetClipRect() : TRectIG();
+        const bool hadClip = !outer.IsEmpty();
+        if (dc) {
+            TRectIG clip = content;
+            if (hadClip)
+                clip.IntersectWith(outer);
+            dc->SelectClipRect(clip);
+        }
+        TPDAUIEngineScrollBarBase* bar = scrollBar;
+        if (bar) {
+            if (bar->visible)
+                bar->UpdateKineticScroll();
+            else
+                bar->position = 0;
+        }
+        for (int i = 0; i < children.Count(); ++i) {
+            TPDAUIEngineElement* c = children[i];
+            if (!c->visible)
+                continue;
+            if (!bar) {
+                c->Paint(dc, ox, oy);
+                continue;
+            }
+            const int pos = bar->position;
+            const int shownY = ClampInt((long long)oy - pos);
+            if (!bar->visible)
+                c->Paint(dc, ox, shownY);
+            else if ((long long)c->top <= (long long)pos + bar->viewHeight &&
+                     (long long)c->top + c->height >= pos)
+                c->Paint(dc, ox, shownY);
+        }
+        if (dc) {
+            if (hadClip)
+                dc->SelectClipRect(outer);
+            else
+                dc->Fin_SelectClipRgn();
+        }
+        if (bar && bar->visible)
+            bar->Paint(dc, ox, oy);
+        return;
+    }
+
+    const bool reverse = layout == LayoutStackInverted || drawInInvertOrder;
+    const int n = children.Count();
+    for (int k = 0; k < n && k < children.Count(); ++k) {
+        TPDAUIEngineElement* c = children[reverse ? children.Count() - 1 - k : k];
+        if (c && c->visible)
+            c->Paint(dc, ox, oy);
+    }
+}
+
+// ---- hit testing ----
+
+TPDAUIEngineElement* TPDAUIEngineElementBox::HitTest(int x, int y)
+{
+    const long long lx = (long long)x - left;
+    const long long ly = (long long)y - top;
+    const bool inside = lx >= 0 && lx < width && ly >= 0 && ly < height;
+    const int cx = ClampInt(lx);
+    const int cy = ClampInt(ly);
+    const int n = children.Count();
+
+    if (inside) {
+        switch (layout) {
+        case LayoutVerticalScroll: {
+            TPDAUIEngineScrollBarBase* bar = scrollBar;
+            if (bar && bar->visible &&
+                bar->ContainsPoint(ClampInt(lx - bar->left), ClampInt(ly - bar->top)))
+                return bar;
+            const int sy = ClampInt(ly + (bar ? bar->position : 0));
+            for (int i = 0; i < n; ++i) {
+                TPDAUIEngineElement* c = children[i];
+                if (c->visible)
+                    if (TPDAUIEngineElement* hit = c->HitTest(cx, sy))
+                        return hit;
+            }
+            return this;
+        }
+        case LayoutVerticalInverted:
+        case LayoutAbsolute:
+        case LayoutStack:
+        case LayoutStackInverted: {
+            // The child drawn on top answers first: the last one, except in
+            // StackInverted, which draws the first child last.
+            const bool firstOnTop = layout == LayoutStackInverted;
+            for (int k = 0; k < n; ++k) {
+                TPDAUIEngineElement* c = children[firstOnTop ? k : n - 1 - k];
+                if (!c->visible)
+                    continue;
+                TPDAUIEngineElement* hit = c->HitTest(cx, cy);
+                if (hit && hit->visible)
+                    return hit;
+            }
+            return nullptr;
+        }
+        default:
+            for (int i = 0; i < n; ++i) {
+                TPDAUIEngineElement* c = children[i];
+                if (c->visible)
+                    if (TPDAUIEngineElement* hit = c->HitTest(cx, cy))
+                        return hit;
+            }
+            if (backgrounds[StateNormal].kind != TPDAUIEngineStyleBackground::KindNone ||
+                catchMouseEventsAlways)
+                return this;
+            return nullptr;
+        }
+    }
+    if (layout == LayoutVerticalScroll || layout == LayoutAbsolute ||
+        layout == LayoutVerticalInverted)
+        return nullptr;
+    // Children may lie outside their box; only one that shows something answers.
+    for (int i = 0; i < n; ++i) {
+        TPDAUIEngineElement* c = children[i];
+        if (!c->visible)
+            continue;
+        TPDAUIEngineElement* hit = c->HitTest(cx, cy);
+        if (hit && (hit->backgrounds[StateNormal].kind != TPDAUIEngineStyleBackground::KindNone ||
+                    hit->catchMouseEventsAlways))
+            return hit;
+    }
+    return nullptr;
+}
+
+// ---- input ----
+
+void TPDAUIEngineElementBox::OnMouseWheel(int x, int y, int delta)
+{
+    if (TPDAUIEngineScrollBarBase* bar = GetScrollBar()) {
+        bar->OnMouseWheel(x, y, delta);
+        return;
+    }
+    TPDAUIEngineElement::OnMouseWheel(x, y, delta);
+}
+
+void TPDAUIEngineElementBox::OnKeyDown(int key, unsigned char* handled, unsigned char* consumed)
+{
+    if ((key == kKeyEnter || key == kKeySpace) && !onCommand.IsEmpty()) {
+        pressed = 1;
+        if (handled)
+            *handled = 1;
+        Invalidate();
+        return;
+    }
+    TPDAUIEngineElement::OnKeyDown(key, handled, consumed);
+}
+
+void TPDAUIEngineElementBox::OnKeyUp(int key, unsigned char* handled, int heldTime)
+{
+    if ((key == kKeyEnter || key == kKeySpace) && !onCommand.IsEmpty()) {
+        pressed = 0;
+        if (handled)
+            *handled = 1;
+        Invalidate();
+        // A disabled box takes the key but raises nothing, as with the pointer.
+        if (enabled)
+            RaiseCommand(onCommand.c_str(), 0, 0, true);
+        return;
+    }
+    TPDAUIEngineElement::OnKeyUp(key, handled, heldTime);
+}
+
+// ---- life cycle ----
+
+void TPDAUIEngineElementBox::Detach()
+{
+    RemoveAllChildren();
+    if (scrollBar)
+        scrollBar->Detach();
+    TPDAUIEngineElement::Detach();
+}
+
+void TPDAUIEngineElementBox::CopyFrom(TPDAUIEngineElement* other)
+{
+    TPDAUIEngineElement::CopyFrom(other);
+    TPDAUIEngineElementBox* o = dynamic_cast<TPDAUIEngineElementBox*>(other);
+    if (!o || o == this)
+        return;
+    layout = o->layout;
+    layoutColumns = o->layoutColumns;
+    layoutRows = o->layoutRows;
+    layoutCardIndex = o->layoutCardIndex;
+    layoutTableSkipCells = o->layoutTableSkipCells;
+    layoutTableOnCellOverflowYResizeCell = o->layoutTableOnCellOverflowYResizeCell;
+    boxScale = o->boxScale;
+    // VerticalInverted adds at the front: clone from the back so that the copy
+    // keeps the original's order.
+    const int n = o->children.Count();
+    const bool fromBack = layout == LayoutVerticalInverted;
+    for (int k = 0; k < n && k < o->children.Count(); ++k) {
+        TPDAUIEngineElement* source = o->children[fromBack ? n - 1 - k : k];
+        if (TPDAUIEngineElement* copy = source ? source->Clone() : nullptr)
+            AddChild(copy, nullptr, nullptr);
+    }
+}
+
+void TPDAUIEngineElementBox::AdjustFont()
+{
+    TPDAUIEngineElement::AdjustFont();
+    for (int i = 0; i < children.Count(); ++i)
+        children[i]->AdjustFont();
+}
+
+void TPDAUIEngineElementBox::TranslateLabel()
+{
+    TPDAUIEngineElement::TranslateLabel();
+    for (int i = 0; i < children.Count(); ++i)
+        children[i]->TranslateLabel();
+}
+
+int TPDAUIEngineElementBox::GetMemorySize()
+{
+    long long size = sizeof(TPDAUIEngineElementBox);
+    for (int i = 0; i < children.Count(); ++i)
+        size += children[i]->GetMemorySize();
+    if (scrollBar)
+        size += scrollBar->GetMemorySize();
+    return ClampInt(size);
+}
+
+// ---- auto-hide box ----
+
+TPDAUIEngineElementAutoHideBox::TPDAUIEngineElementAutoHideBox()
+{
+    tag = "autohidebox";
+    visible = 0;
+    timerInterval = 1000;
+}
+
+void TPDAUIEngineElementAutoHideBox::OnTimer(int interval, int now)
+{
+    StopTimer();
+    visible = 0;
+    Invalidate();
+}

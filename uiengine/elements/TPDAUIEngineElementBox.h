@@ -1,0 +1,181 @@
+#pragma once
+#include "uiengine/elements/TPDAUIEngineElement.h"
+
+class TPDAUIEngineSkinSettings;
+
+// What a scrolling box reads and drives of its vertical scroll bar: the three
+// numbers and the two operations it calls. The scroll bar element derives
+// from it; a box laid out "VerticalScroll" owns one.
+class TPDAUIEngineScrollBarBase : public TPDAUIEngineElement {
+public:
+    // Whether (x, y), relative to the bar, is on the bar (false while hidden).
+    virtual bool ContainsPoint(int x, int y) = 0;
+    // Clamps the position and advances held-arrow and kinetic scrolling; the
+    // owner calls it before it paints.
+    virtual void UpdateKineticScroll() = 0;
+
+    int contentHeight = 150;  // total height of what is scrolled
+    int viewHeight = 50;      // visible height
+    int position = 0;         // scroll offset, 0 .. content - view
+    int step = 10;            // pixels per arrow or key press
+    int mode = 0;             // mode in force after loading (2 simple, 4 iscroll)
+};
+
+// The container element ("box") and the base of every element that holds
+// others. It owns its children, in order, and places them by one of seventeen
+// layout modes whenever its rectangle is set; it paints its own state style and
+// then its children, and routes hit tests to them. In the VerticalScroll mode it
+// owns a scroll bar and clips and offsets its children by the scroll position.
+class TPDAUIEngineElementBox : public TPDAUIEngineElement {
+public:
+    enum ELayout {
+        LayoutVertical = 0,
+        LayoutVerticalInverted = 1,
+        LayoutHorizontal = 2,
+        LayoutHorizontalInverted = 3,
+        LayoutHorizontalAutoLeftToRight = 4,
+        LayoutFlow = 5,
+        LayoutAbsolute = 6,
+        LayoutStack = 7,
+        LayoutStackInverted = 8,
+        LayoutVerticalScroll = 9,
+        LayoutTable = 10,
+        LayoutCardVertical = 11,
+        LayoutCardHorizontal = 12,
+        LayoutAuto = 13,
+        LayoutHorizontalSpaced = 14,
+        LayoutVerticalSpaced = 15,
+        LayoutHorizontalInvertedSpaced = 16,
+        LayoutCount = 17,
+    };
+    // Values of overflowY and underflowY: which child absorbs the difference.
+    enum EFlexChild { FlexNone = 0, FlexLastChild = 1, FlexFirstChild = 2 };
+
+    TPDAUIEngineElementBox();
+    // Deletes the children and the scroll bar.
+    ~TPDAUIEngineElementBox() override;
+
+    // ---- element operations the box overrides ----
+
+    // Attributes, then the children built by tag from the node's child nodes,
+    // then (VerticalScroll) the scroll bar.
+    void OnLoad(TPDAUIEngine* engine, TPDAUIEngineElementPage* page, TPDAUIEngineElement* parent,
+                TPDAUIEngineXml* xmlNode, TFicheroITV* stream) override;
+    int GetMinimumHeight(int availableWidth) override;
+    int GetMinimumWidth(int availableHeight) override;
+    // Stores the rectangle and lays the children out.
+    void SetBounds(int left, int top, int width, int height) override;
+    void Paint(IDC* dc, int x, int y) override;
+    TPDAUIEngineElement* HitTest(int x, int y) override;
+    TPDAUIEngineElement* FindByNumericId(int numericId) override;
+    TPDAUIEngineElement* FindByClassName(const char* name) override;
+    // Depth first, pre-order; with onlyActive an invisible or disabled child is
+    // left out with its subtree. The scroll bar is not a child.
+    void CollectDescendants(VectorP<TPDAUIEngineElement>& list, bool onlyActive) override;
+    void SetAttribute(const char* name, const char* value) override;
+    DString GetAttribute(const char* name) override;
+    // In the VerticalScroll mode, moved up by the scroll position so that the
+    // children's rectangles follow the scrolling.
+    TRectIG GetScreenRect() override;
+    TRectIG GetVisibleRect() override;
+    void OnMouseWheel(int x, int y, int delta) override;
+    // Enter and space press and release a box that has a command.
+    void OnKeyDown(int key, unsigned char* handled, unsigned char* consumed) override;
+    void OnKeyUp(int key, unsigned char* handled, int heldTime) override;
+    // Deletes the children, then unhooks the box.
+    void Detach() override;
+    // The configuration and layout settings, then clones of other's children.
+    void CopyFrom(TPDAUIEngineElement* other) override;
+    void AdjustFont() override;
+    void TranslateLabel() override;
+    int GetMemorySize() override;
+
+    // ---- the box's own virtual operations, in slot order ----
+
+    // Appends the child (at the front in VerticalInverted) and loads it as a
+    // child of this box, under boxScale when set. The box owns it from now on.
+    virtual void AddChild(TPDAUIEngineElement* child, TPDAUIEngineXml* xmlNode, TFicheroITV* stream);
+    // Inserts the child before index (negative: at the end) and, when the box
+    // has its engine, loads it.
+    virtual void InsertChild(TPDAUIEngineElement* child, int index, TPDAUIEngineXml* xmlNode,
+                             TFicheroITV* stream);
+    // Detaches and deletes a child of this box; other elements are ignored.
+    virtual void RemoveChild(TPDAUIEngineElement* child);
+    // This box or the first descendant with that id. When none has it and
+    // reportMissing is set, the skin is broken: a message, then the program ends.
+    virtual TPDAUIEngineElement* FindElement(const char* id, bool reportMissing);
+
+    // ---- non-virtual ----
+
+    // Detaches every child in order, then deletes them all.
+    void RemoveAllChildren();
+    int CountVisibleChildren();
+    // Index in the child vector, -1 when absent.
+    int IndexOfChild(TPDAUIEngineElement* child);
+    // Position among the visible children, -1 when absent or invisible.
+    int VisibleIndexOfChild(TPDAUIEngineElement* child);
+    // The scroll bar in force: the owned one while the layout is VerticalScroll.
+    TPDAUIEngineScrollBarBase* GetScrollBar();
+
+    // ---- members, in declaration order ----
+
+    int layout = LayoutVertical;
+    int layoutColumns = 4;
+    int layoutRows = 4;
+    int layoutCardIndex = 0;
+    int layoutTableSkipCells = 0;
+    unsigned char layoutTableOnCellOverflowYResizeCell = 0;
+    VectorP<TPDAUIEngineElement> children{10, 10, true};  // owning
+    TPDAUIEngineScrollBarBase* scrollBar = nullptr;        // owned
+    // VerticalScroll: the children keep their full width under the shown bar.
+    unsigned char overlay = 0;
+    // When not 0, the UI scale in force while this box loads, lays out and
+    // paints its children.
+    float boxScale = 0.0f;
+    unsigned char selected = 0;  // painted with the focus style
+    unsigned char drawInInvertOrder = 0;
+    int overflowY = FlexNone;
+    int underflowY = FlexNone;
+
+protected:
+    // For its life, the UI scale is the box's boxScale (when set and the skin
+    // is not being compiled).
+    class TBoxScaleScope {
+    public:
+        explicit TBoxScaleScope(const TPDAUIEngineElementBox* box);
+        ~TBoxScaleScope();
+        TBoxScaleScope(const TBoxScaleScope&) = delete;
+        TBoxScaleScope& operator=(const TBoxScaleScope&) = delete;
+
+    private:
+        TPDAUIEngineSkinSettings* settings_ = nullptr;
+        float saved_ = 0.0f;
+    };
+
+private:
+    // Layout of the children by mode; the box's own rectangle is already stored.
+    void LayoutVerticalFamily();
+    void LayoutHorizontalFamily();
+    void LayoutFlowMode();
+    void LayoutStackMode();
+    void LayoutVerticalScrollMode();
+    void LayoutTableMode();
+    void LayoutCardVerticalMode();
+    void LayoutCardHorizontalMode();
+    void LayoutAutoMode();
+    // One top-to-bottom pass of VerticalScroll with the widths reduced by
+    // reduce; flexChild (when given) is taller by delta. Answers the running y.
+    long long StackVertically(long long reduce, TPDAUIEngineElement* flexChild, long long delta);
+    int ContentMinimumHeight(int availableWidth);
+    int ContentMinimumWidth(int availableHeight);
+    void CreateScrollBar(TPDAUIEngineXml* xmlNode);
+    bool IsVerticalFamily() const;
+    bool IsHorizontalFamily() const;
+};
+
+// A box that hides itself one second after code shows it and starts its timer.
+class TPDAUIEngineElementAutoHideBox : public TPDAUIEngineElementBox {
+public:
+    TPDAUIEngineElementAutoHideBox();
+    void OnTimer(int interval, int now) override;
+};

@@ -1,0 +1,22 @@
+#pragma once
+
+class TPDAUIEngine;
+class TPDAUIEngineElement;
+class TPDAUIEngineScrollBarBase;
+
+// Turns the tags of skin XML (and of compiled pages) into element objects.
+// Tags of user controls ("usercontrol/..." and the like) go to the
+// application's factory callback.
+class TPDAUIEngineElementFactory {
+public:
+    // A new element for tag, owned by the caller (which adds it to a
+    // container), or null for a tag that no element kind has. Every element
+    // made gets the default id tag + the engine's element counter after
+    // incrementing it; the skin's "id" replaces it when the element loads.
+    // Tags compare exactly, case included; "page" is no tag of this table.
+    static TPDAUIEngineElement* CreateElementByTag(TPDAUIEngine* engine, const char* tag);
+
+    // The scroll bar that a VerticalScroll box owns; null while the scroll bar
+    // element is not part of the program (the box then scrolls nothing).
+    static TPDAUIEngineScrollBarBase* CreateScrollBar();
+};

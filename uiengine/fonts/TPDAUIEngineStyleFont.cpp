@@ -1,0 +1,91 @@
+#include "uiengine/fonts/TPDAUIEngineStyleFont.h"
+
+#include <cstring>
+
+#include "enginelib/base/TFicheroITV.h"
+#include "enginelib/draw/IDC.h"
+#include "uiengine/core/TPDAUIEngineSkinSettings.h"
+#include "uiengine/fonts/TPDAUIEngineFontManager.h"
+
+namespace {
+
+int ScaledLength(const char* value)
+{
+    return (int)((float)CDString(value).atoi() * TPDAUIEngineSkinSettings::CurrentScale());
+}
+
+} // namespace
+
+TPDAUIEngineStyleFont::TPDAUIEngineStyleFont()
+{
+    const DString& family = TPDAUIEngineFontManager::DefaultFamily();
+    name = family.IsEmpty() ? DString("arial") : family;
+    CreateStockFont(nullptr);
+}
+
+void TPDAUIEngineStyleFont::SetAttribute(const char* attr, const char* value)
+{
+    if (!attr)
+        return;
+    struct Flag {
+        const char* name;
+        bool TPDAUIEngineStyleFont::*field;
+    };
+    static const Flag kFlags[] = {
+        {"Bold", &TPDAUIEngineStyleFont::bold},
+        {"Italic", &TPDAUIEngineStyleFont::italic},
+        {"Underline", &TPDAUIEngineStyleFont::underline},
+        {"UpperCase", &TPDAUIEngineStyleFont::upperCase},
+        {"Lowercase", &TPDAUIEngineStyleFont::lowerCase},
+        {"SimplifyCharacters", &TPDAUIEngineStyleFont::simplifyCharacters},
+        {"Bordered", &TPDAUIEngineStyleFont::bordered},
+        {"Shadowed", &TPDAUIEngineStyleFont::shadowed},
+        {"RichText", &TPDAUIEngineStyleFont::richText},
+    };
+    for (const Flag& f : kFlags)
+        if (std::strcmp(attr, f.name) == 0) {
+            this->*f.field = value && std::strcmp(value, "true") == 0;
+            return;
+        }
+    if (std::strcmp(attr, "PaddingEllipsis") == 0)
+        paddingEllipsis = (int16_t)ScaledLength(value);
+    else if (std::strcmp(attr, "Size") == 0)
+        size = ScaledLength(value);
+    else if (std::strcmp(attr, "Orientation") == 0)
+        orientation = (int16_t)CDString(value).atoi();
+    // "Name" is ignored on purpose: the family comes from the loaded fonts.
+}
+
+void TPDAUIEngineStyleFont::CreateStockFont(IDC* dc)
+{
+    if (dc)
+        dc->RestoreFont();
+    stockFontId = IDC::CreateStockFont(name.c_str(), size, 0, bold, 1.0f);
+    stockFont = IDC::GetStockFont(stockFontId);
+}
+
+bool TPDAUIEngineStyleFont::WriteCompiled(TFicheroITV& s) const
+{
+    s << name << (unsigned char)size << bold << italic << underline << upperCase << lowerCase
+      << simplifyCharacters << (short)orientation << bordered << shadowed << richText
+      << (short)paddingEllipsis;
+    return !s.Error();
+}
+
+bool TPDAUIEngineStyleFont::ReadCompiled(TFicheroITV& s)
+{
+    // Read into a copy so that a truncated record leaves this descriptor whole.
+    TPDAUIEngineStyleFont f(*this);
+    unsigned char sz = 0;
+    short orient = 0, padding = 0;
+    s >> f.name >> sz >> f.bold >> f.italic >> f.underline >> f.upperCase >> f.lowerCase >>
+        f.simplifyCharacters >> orient >> f.bordered >> f.shadowed >> f.richText >> padding;
+    if (s.Error())
+        return false;
+    f.size = sz;
+    f.orientation = orient;
+    f.paddingEllipsis = padding;
+    *this = f;
+    CreateStockFont(nullptr);
+    return true;
+}
