@@ -121,6 +121,15 @@ public:
     virtual void InstallClockCallback();
     virtual void OnClockTick() {}
 
+    // ---- Skin -----------------------------------------------------------------------------
+    // Loads a skin with its two themes; option names the theme taken for unknown theme
+    // names. False with the message in errorText.
+    virtual bool LoadSkin(DString& skinName, const CDString& theme1, const CDString& theme2,
+                          const CDString& option, DString& errorText)
+    {
+        return skinSettings.LoadSkin(*this, skinName, theme1, theme2, option, errorText);
+    }
+
     // ---- Fonts (forwarded to the font manager) -----------------------------------------
     virtual bool AddFont(const char* path);
     virtual void AdjustFont(TPDAUIEngineStyleFont& font);

@@ -3,6 +3,7 @@
 
 #include "uiengine/core/TPDAUIEngine.h"
 #include "uiengine/elements/TPDAUIEngineElementPage.h"
+#include "uiengine/elements/TPDAUIEngineElementVScrollBar.h"
 
 namespace {
 
@@ -34,10 +35,23 @@ int TPDAUIEngine::ScrollBarMode(TPDAUIEngineElement* bar)
     return scroll ? scroll->mode : 0;
 }
 
-// The scroll bar's gesture and arrow flags, and the text box, join with their
-// classes; until then no bar reports them and no element is a text box.
-bool TPDAUIEngine::ScrollBarTookGesture(TPDAUIEngineElement*) { return false; }
-bool TPDAUIEngine::ScrollArrowHeld(TPDAUIEngineElement*) { return false; }
+bool TPDAUIEngine::ScrollBarTookGesture(TPDAUIEngineElement* bar)
+{
+    TPDAUIEngineElementVScrollBar* scroll = dynamic_cast<TPDAUIEngineElementVScrollBar*>(bar);
+    return scroll && (scroll->draggingContent || scroll->pressStoppedFlick);
+}
+
+bool TPDAUIEngine::ScrollArrowHeld(TPDAUIEngineElement* element)
+{
+    TPDAUIEngineElement* bar = VerticalScrollBarOf(element);
+    if (!bar)
+        if (TPDAUIEngineScrollList* list = dynamic_cast<TPDAUIEngineScrollList*>(element))
+            bar = list->GetListScrollBar();
+    TPDAUIEngineElementVScrollBar* scroll = dynamic_cast<TPDAUIEngineElementVScrollBar*>(bar);
+    return scroll && scroll->visible && (scroll->upHeld || scroll->downHeld);
+}
+
+// The text box joins with its class; until then no element is one.
 bool TPDAUIEngine::IsTextBox(TPDAUIEngineElement*) { return false; }
 
 TPDAUIEngine::ScrollBox TPDAUIEngine::FindScrollBox(TPDAUIEngineElement* start, bool needIScroll)
@@ -140,7 +154,7 @@ void TPDAUIEngine::OnPointerDown(int x, int y, int kind, int extra1, int extra2)
             if (sb.bar && !sb.bar->pressed) {
                 TRectIG box = ScreenRect(sb.box);
                 scrollOriginY = box.top;
-                sb.bar->OnMouseDown(x - sb.bar->left, y - box.top, 0, extra1, extra2);
+                sb.bar->OnMouseDown(x - box.left - sb.bar->left, y - box.top, 0, extra1, extra2);
             }
         }
         page->busyWithInput = 0;
@@ -178,9 +192,11 @@ void TPDAUIEngine::OnPointerDown(int x, int y, int kind, int extra1, int extra2)
         ScrollBox start = ScrollSearchStart(pressed, false);
         ScrollBox sb = start.box ? FindScrollBox(start.box, true) : ScrollBox();
         if (sb.bar && !sb.bar->pressed) {
+            // x relative to the bar itself (a press left of it is on the content),
+            // y to the scrolled content.
             TRectIG box = ScreenRect(sb.box);
             scrollOriginY = box.top;
-            sb.bar->OnMouseDown(x - box.left, y - box.top, 0, extra1, extra2);
+            sb.bar->OnMouseDown(x - box.left - sb.bar->left, y - box.top, 0, extra1, extra2);
         }
     }
     page->busyWithInput = 0;
@@ -306,7 +322,9 @@ void TPDAUIEngine::OnPointerUp(int x, int y, int kind)
                 if (sb.bar) {
                     bool tookGesture = ScrollBarTookGesture(sb.bar);
                     unsigned char barHandled = 0;
-                    sb.bar->OnMouseUp(x - sb.bar->left, y - scrollOriginY, 0, &barHandled);
+                    TRectIG box = ScreenRect(sb.box);
+                    sb.bar->OnMouseUp(x - box.left - sb.bar->left, y - scrollOriginY, 0,
+                                      &barHandled);
                     if (tookGesture)
                         y = kFarAway;
                 }

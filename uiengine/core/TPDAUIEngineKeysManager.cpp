@@ -66,6 +66,19 @@ private:
     unsigned char saved_;
 };
 
+// A text as the key map holds it: the reader turns "&lt;" and "&gt;" back into the
+// brackets. A bare "<!" or "<?" in a value would otherwise blank the file up to
+// the next '>' when it is read again, and take the following definitions with it.
+DString ForFile(const DString& text)
+{
+    if (text.strchr('<') < 0 && text.strchr('>') < 0)
+        return text;
+    DString out(text);
+    out.Sustituye("<", "&lt;");
+    out.Sustituye(">", "&gt;");
+    return out;
+}
+
 int IndexOfRecord(Vector<TPDAUIEngineKeysManager::TKeyPressed>& records,
                   const TPDAUIEngineKeysManager::TKeyPressed* record)
 {
@@ -162,7 +175,7 @@ bool TPDAUIEngineKeysManager::SaveKeys(const DString& fileName)
         node->name = "keyReplace";
         node->SetAttribute("from", DString(r.from).c_str());
         node->SetAttribute("to", DString(r.to).c_str());
-        node->SetAttribute("comments", r.comments.c_str());
+        node->SetAttribute("comments", ForFile(r.comments).c_str());
         root.AddChild(node);
     }
     for (int i = 0; i < definitions.Count(); ++i) {
@@ -175,13 +188,13 @@ bool TPDAUIEngineKeysManager::SaveKeys(const DString& fileName)
         node->SetAttribute("key2", DString(d.key2).c_str());
         if (const char* when = WhenToText(d.when))
             node->SetAttribute("when", when);
-        node->SetAttribute("onlyInPages", d.onlyInPages.c_str());
+        node->SetAttribute("onlyInPages", ForFile(d.onlyInPages).c_str());
         node->SetAttribute("break", d.breakAfter ? "true" : "false");
-        node->SetAttribute("command", d.command.c_str());
-        node->SetAttribute("comments", d.comments.c_str());
+        node->SetAttribute("command", ForFile(d.command).c_str());
+        node->SetAttribute("comments", ForFile(d.comments).c_str());
         node->SetAttribute("editable", d.editable ? "true" : "false");
-        node->SetAttribute("title", d.title.c_str());
-        node->SetAttribute("commandAux", d.commandAux.c_str());
+        node->SetAttribute("title", ForFile(d.title).c_str());
+        node->SetAttribute("commandAux", ForFile(d.commandAux).c_str());
         root.AddChild(node);
     }
     const DString text = root.ToString(0);
@@ -480,7 +493,7 @@ bool TPDAUIEngineKeysManager::CheckPressedKeys()
         const int elapsed =
             rec->lastFireTime == 0 ? 0 : (int)TickElapsed((uint32_t)now, (uint32_t)rec->lastFireTime);
         // 0 means "never fired": a firing at engine tick 0 is kept as 1.
-        rec->lastFireTime = now;
+        rec->lastFireTime = now != 0 ? now : 1;
 
         const TPDAUIEngineCallbacks& cb = engine->callbacks;
         if (engine->inputBlocked && !AllowedWhileBlocked(def.command)) {

@@ -801,7 +801,8 @@ TEST_F(KeyMapFileTest, LoadReadsTheDocumentedValues)
               "D 0 0 4 [*] [] [] - - [] []\n"
               // Names are found by their beginning: with "key2" and "commandAux"
               // first, "key" and "command" read them.
-              "D 5 5 4 [*] [aux] [aux] - - [] []\n",
+              "D 5 5 4 [*] [aux] [aux] - - [] []\n"
+              "D 70 0 4 [*] [a>b] [] - - [<!-- old] [<?x]\n",
               Describe(keys()));
 }
 
@@ -824,6 +825,11 @@ TEST_F(KeyMapFileTest, UnreadableFilesLeaveTheTablesAndBrokenOnesGiveWhatTheyHol
               Describe(keys()));
 
     EXPECT_TRUE(Load(testpaths::Fixture("keys/not_xml.cxml")));
+    EXPECT_EQ("", Describe(keys()));
+
+    ASSERT_TRUE(Load(testpaths::Fixture("keys/mixed.cxml")));
+    std::ofstream(dataHome / "empty.cxml");
+    EXPECT_TRUE(Load(dataHome / "empty.cxml"));
     EXPECT_EQ("", Describe(keys()));
 }
 

@@ -30,8 +30,7 @@ protected:
     {
         name = skin.c_str();
         error.Empty();
-        return settings().LoadSkin(engine, name, theme1.c_str(), theme2.c_str(), option.c_str(),
-                                   error);
+        return engine.LoadSkin(name, theme1.c_str(), theme2.c_str(), option.c_str(), error);
     }
 
     TPDAUIEngineSkinSettings& settings() { return engine.skinSettings; }
@@ -498,7 +497,7 @@ TEST(DefaultSkin, LoadsWithEveryCommonImageAndTheKeyMap)
     engine.skinsFolder = (testpaths::SourceDir() + "/skins").c_str();
     TPDAUIEngineSkinSettings& s = engine.skinSettings;
     DString name("default"), error;
-    ASSERT_TRUE(s.LoadSkin(engine, name, "green", "green", "green", error)) << error.c_str();
+    ASSERT_TRUE(engine.LoadSkin(name, "green", "green", "green", error)) << error.c_str();
     EXPECT_STREQ("default", name.c_str());
     EXPECT_EQ(440, s.skinVersion);
     EXPECT_STREQ("DejaVuSans", s.fontName.c_str());

@@ -1,0 +1,487 @@
+// The element's compiled record: Save, OnLoad from a stream, and how the reader
+// treats short and hostile records.
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <functional>
+#include <iterator>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "enginelib/base/TFicheroITV.h"
+#include "support/TestEngine.h"
+#include "support/TestPaths.h"
+#include "uiengine/core/TPDAUIEngineXml.h"
+#include "uiengine/elements/TPDAUIEngineElement.h"
+#include "uiengine/elements/TPDAUIEngineElementBox.h"
+
+namespace {
+
+using E = TPDAUIEngineElement;
+using Bytes = std::vector<unsigned char>;
+
+class Leaf : public TPDAUIEngineElement {
+public:
+    Leaf() { tag = "label"; }
+    void Paint(IDC*, int, int) override {}
+};
+
+// An element that sets every attribute of the element base.
+const char kEveryAttribute[] =
+    "<label id=\"lblAll\" left=\"10\" top=\"-4\" width=\"120\" height=\"33\" padding=\"3\" "
+    "paddingInner=\"5\" margin=\"6\" marginLeft=\"4%\" border=\"Solid 2 #102030 #405060\" "
+    "borderFocus=\"Round 1 #FF0000 6\" borderPressed=\"Outset 2 #00FF00 #0000FF\" "
+    "borderDisabled=\"Dotted 1 #808080\" borderHover=\"Groove 3 #ABCDEF80\" foreground=\"#112233\" "
+    "foregroundPressed=\"#445566\" foregroundDisabled=\"#778899\" foregroundFocus=\"#AABBCC\" "
+    "foregroundHover=\"#DDEEFF\" background=\"#22334480\" backgroundPressed=\"btn.bmp\" "
+    "backgroundFocus=\"=nine.png(4 4 8 8)\" backgroundDisabled=\"-bar.png(0 0 10 10 3)\" "
+    "backgroundHover=\"!tile.png\" shortcut=\"CTRL+VK_F2\" visible=\"false\" enabled=\"false\" "
+    "isFocusable=\"true\" isClickable=\"false\" minimumHeight=\"20\" minimumWidth=\"30\" "
+    "maximumHeight=\"400\" maximumWidth=\"600\" flex=\"3\" colspan=\"2\" rowspan=\"4\" align=\"End\" "
+    "pack=\"Stretch\" label=\"{H530} text\" onCommand=\"doIt\" onCommandSound=\"click\" "
+    "onContextMenuCommand=\"ctx\" timerInterval=\"250\" fontSize=\"14\" fontBold=\"true\" "
+    "fontItalic=\"true\" fontUnderline=\"true\" fontUpperCase=\"true\" fontLowercase=\"true\" "
+    "fontSimplifyCharacters=\"true\" fontBordered=\"true\" fontShadowed=\"true\" fontRichText=\"true\" "
+    "fontPaddingEllipsis=\"4\" fontOrientation=\"90\" image=\"icon.bmp\" class=\"big\" "
+    "allowMouseDownAfterPopupClose=\"false\" avoidPaddingRescale=\"true\" avoidMarginRescale=\"true\" "
+    "catchMouseEventsAlways=\"true\"/>";
+
+template <class Fn>
+Bytes Written(Fn write)
+{
+    testpaths::TempDir dir;
+    const std::string path = dir / "record.bin";
+    TFicheroITV f;
+    EXPECT_TRUE(f.Abre(path.c_str(), ITV_MODO_CREACION));
+    write(f);
+    EXPECT_TRUE(f.Cierra());
+    std::ifstream in(path, std::ios::binary);
+    return Bytes(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+Bytes Saved(E& e)
+{
+    return Written([&](TFicheroITV& f) { e.Save(f); });
+}
+
+void LoadXml(TPDAUIEngine& engine, E& e, const char* xml)
+{
+    std::string text = xml;
+    TPDAUIEngineXml node;
+    ASSERT_TRUE(node.Parse(&text[0]));
+    e.OnLoad(&engine, nullptr, nullptr, &node, nullptr);
+}
+
+// Bytes of the mark and the tag at the front of a record of that tag.
+size_t HeaderSize(const char* tag) { return 1 + 4 + std::string(tag).size(); }
+
+// Loads e from a whole record (mark and tag first, read here as a container would).
+bool LoadRecord(TPDAUIEngine* engine, E& e, const Bytes& bytes, uint32_t* left = nullptr)
+{
+    TFicheroITVdatos in(bytes.data(), ITV_MODO_LECTURA, (uint32_t)bytes.size());
+    char mark = 0;
+    DString tag;
+    in >> mark >> tag;
+    e.OnLoad(engine, nullptr, nullptr, nullptr, &in);
+    if (left)
+        *left = in.Restantes();
+    return !in.Error();
+}
+
+// Everything the record carries, as text, to compare two elements.
+std::string Dump(E& e)
+{
+    std::ostringstream o;
+    o << e.id.c_str() << "|" << e.left << "," << e.top << "," << e.width << "," << e.height << "|"
+      << e.minimumHeight << "," << e.minimumWidth << "," << e.maximumHeight << "," << e.maximumWidth << "|";
+    for (const auto& b : e.borders)
+        o << b.width << " " << b.style << " " << (uint32_t)b.colour << " " << (uint32_t)b.shade << " "
+          << b.alpha << " " << b.radius << ";";
+    const auto& p = e.padding;
+    o << "|" << p.left << "," << p.top << "," << p.right << "," << p.bottom << "," << p.inner << "|";
+    const auto& m = e.margins;
+    o << m.left << m.leftPercent << "," << m.top << m.topPercent << "," << m.right << m.rightPercent << ","
+      << m.bottom << m.bottomPercent << "|";
+    for (uint32_t f : e.foregrounds)
+        o << f << ";";
+    for (const auto& b : e.backgrounds)
+        o << b.kind << " " << (uint32_t)b.colour << " " << b.imageName.c_str() << " " << b.alpha << " " << b.x
+          << " " << b.y << " " << b.w << " " << b.h << " " << b.edge << ";";
+    const auto& f = e.font;
+    o << "|" << e.pack << e.align << "|" << f.name.c_str() << " " << f.size << " " << f.bold << f.italic
+      << f.underline << f.upperCase << f.lowerCase << f.simplifyCharacters << f.bordered << f.shadowed
+      << f.richText << " " << f.paddingEllipsis << " " << f.orientation << " " << f.stockFontId << "|";
+    const auto& k = e.shortcut;
+    o << k.keyName.c_str() << " " << k.ctrl << k.alt << k.shift << " " << k.keyCode << "|";
+    o << (int)e.visible << (int)e.enabled << " " << e.flex << "," << e.colspan << "," << e.rowspan << "|";
+    o << e.imageName.c_str() << "|" << e.label.c_str() << "|" << e.onCommand.c_str() << "|"
+      << e.onCommandSound.c_str() << "|" << e.onContextMenuCommand.c_str() << "|" << e.timerInterval << "|";
+    o << (int)e.isFocusable << (int)e.isClickable << "|" << e.className.c_str() << "|"
+      << (int)e.allowMouseDownAfterPopupClose << (int)e.avoidPaddingRescale << (int)e.avoidMarginRescale
+      << (int)e.catchMouseEventsAlways;
+    return o.str();
+}
+
+const float kScales[] = {1.0f, 1.5f, 2.0f};
+
+// ---- writing and reading back --------------------------------------------------------
+
+TEST(ElementCompiled, SaveLoadSaveGivesTheSameBytesAtEachScale)
+{
+    for (float scale : kScales) {
+        SCOPED_TRACE(scale);
+        TestEngine engine(480, 800);
+        engine.skinSettings.uiScale = scale;
+        Leaf a;
+        LoadXml(engine, a, kEveryAttribute);
+        const Bytes first = Saved(a);
+        ASSERT_FALSE(first.empty());
+        EXPECT_EQ(E::CompiledMark, first[0]);
+
+        Leaf b;
+        uint32_t left = 99;
+        ASSERT_TRUE(LoadRecord(&engine, b, first, &left));
+        EXPECT_EQ(0u, left);
+        EXPECT_EQ(first, Saved(b));
+    }
+}
+
+TEST(ElementCompiled, ReadingBackGivesEveryFieldWhereTheScaleDividesEvenly)
+{
+    for (float scale : {1.0f, 2.0f}) {
+        SCOPED_TRACE(scale);
+        TestEngine engine(480, 800);
+        engine.skinSettings.uiScale = scale;
+        Leaf a;
+        LoadXml(engine, a, kEveryAttribute);
+        Leaf b;
+        ASSERT_TRUE(LoadRecord(&engine, b, Saved(a)));
+        // Compiled pages name compiled bitmaps.
+        a.imageName = "icon.cbmp";
+        a.backgrounds[E::StatePressed].imageName = "btn.cbmp";
+        EXPECT_EQ(Dump(a), Dump(b));
+    }
+}
+
+TEST(ElementCompiled, RecordWrittenAtOneAndReadAtTwoDoublesTheLengths)
+{
+    TestEngine engine(480, 800);
+    Leaf a;
+    LoadXml(engine, a,
+            "<label left=\"5\" top=\"6\" width=\"70\" height=\"33\" minimumHeight=\"11\" minimumWidth=\"12\" "
+            "maximumHeight=\"300\" padding=\"3\" margin=\"4\" marginTop=\"9%\" border=\"Solid 2 #000000\" "
+            "fontSize=\"14\" fontPaddingEllipsis=\"3\"/>");
+    const Bytes bytes = Saved(a);
+    engine.skinSettings.uiScale = 2.0f;
+    Leaf b;
+    ASSERT_TRUE(LoadRecord(&engine, b, bytes));
+    EXPECT_EQ(10, b.left);
+    EXPECT_EQ(12, b.top);
+    EXPECT_EQ(140, b.width);
+    EXPECT_EQ(66, b.height);
+    EXPECT_EQ(22, b.minimumHeight);
+    EXPECT_EQ(24, b.minimumWidth);
+    EXPECT_EQ(600, b.maximumHeight);
+    EXPECT_EQ(10000, b.maximumWidth);  // the default 5000, stored as skin pixels
+    EXPECT_EQ(6, b.padding.left);
+    EXPECT_EQ(6, b.padding.inner);
+    EXPECT_EQ(8, b.margins.left);
+    EXPECT_EQ(9, b.margins.top);  // a percentage comes back as it was
+    EXPECT_TRUE(b.margins.topPercent);
+    EXPECT_EQ(4, b.borders[E::StateNormal].width);
+    EXPECT_EQ(28, b.font.size);
+    EXPECT_EQ(6, b.font.paddingEllipsis);
+    // The stock font follows the size in force.
+    EXPECT_EQ(IDC::CreateStockFont(b.font.name.c_str(), 28, 0, false, 1.0f), b.font.stockFontId);
+}
+
+TEST(ElementCompiled, SmallFieldsKeepTheirLowByte)
+{
+    TestEngine engine(480, 800);
+    Leaf a;
+    a.flex = 300;
+    a.colspan = 256;
+    a.rowspan = 511;
+    a.font.size = 260;
+    Leaf b;
+    ASSERT_TRUE(LoadRecord(&engine, b, Saved(a)));
+    EXPECT_EQ(44, b.flex);
+    EXPECT_EQ(0, b.colspan);
+    EXPECT_EQ(255, b.rowspan);
+    EXPECT_EQ(4, b.font.size);
+}
+
+TEST(ElementCompiled, BmpNamesAreStoredAsCbmp)
+{
+    struct Case {
+        const char* name;
+        const char* stored;
+    } cases[] = {
+        {"icon.bmp", "icon.cbmp"}, {"icon.png", "icon.png"}, {"a.bmp.png", "a.bmp.png"},
+        {"A.BMP", "A.BMP"},        {".bmp", ".cbmp"},         {"", ""},
+        {"bmp", "bmp"},
+    };
+    TestEngine engine(480, 800);
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        Leaf a;
+        a.imageName = c.name;
+        Leaf b;
+        ASSERT_TRUE(LoadRecord(&engine, b, Saved(a)));
+        EXPECT_EQ(b.imageName, c.stored);
+    }
+}
+
+TEST(ElementCompiled, IdentityAndRunningStateAreNotPartOfTheRecord)
+{
+    TestEngine engine(480, 800);
+    Leaf a, c;
+    const Bytes plain = Saved(a);
+    c.numericId = 1234;
+    c.pressed = 1;
+    c.hover = 1;
+    c.modified = 1;
+    c.savedFocusId = 77;
+    c.lastTick = 5;
+    EXPECT_EQ(plain, Saved(c));
+
+    Leaf b;
+    b.OnLoad(&engine, nullptr, nullptr, nullptr, nullptr);
+    const int next = engine.elementCounter + 1001;
+    ASSERT_TRUE(LoadRecord(&engine, b, Saved(c)));
+    EXPECT_EQ(next, b.numericId);
+    EXPECT_EQ(0, b.pressed);
+}
+
+TEST(ElementCompiled, TheReaderStopsRightAfterItsRecord)
+{
+    TestEngine engine(480, 800);
+    Leaf a;
+    a.id = "x";
+    const Bytes bytes = Written([&](TFicheroITV& f) {
+        a.Save(f);
+        f << 77;  // what a container writes next
+    });
+    TFicheroITVdatos in(bytes.data(), ITV_MODO_LECTURA, (uint32_t)bytes.size());
+    TPDAUIEngineElement* e = E::CreateFromCompiled(&engine, in);
+    EXPECT_EQ(nullptr, e);  // "label" is no kind the factory has yet
+    EXPECT_TRUE(in.Error());
+
+    TFicheroITVdatos again(bytes.data(), ITV_MODO_LECTURA, (uint32_t)bytes.size());
+    char mark = 0;
+    DString tag;
+    again >> mark >> tag;
+    EXPECT_EQ(tag, "label");
+    Leaf b;
+    b.OnLoad(&engine, nullptr, nullptr, nullptr, &again);
+    int next = 0;
+    again >> next;
+    EXPECT_FALSE(again.Error());
+    EXPECT_EQ(77, next);
+    EXPECT_EQ(b.id, "x");
+}
+
+TEST(ElementCompiled, ThemeColoursApplyToCompiledRecordsUnlessCompiling)
+{
+    TestEngine engine(480, 800);
+    auto* rule = new TPDAUIEngineTheme::TThemeRuleColor;
+    rule->color = TColorIG(255, 0, 0);
+    rule->replaceBy = TColorIG(0, 0, 255);
+    engine.skinSettings.theme1.colorRules.Add(rule);
+    Leaf a;
+    a.foregrounds[E::StateFocus] = TColorIG(255, 0, 0);
+    const Bytes bytes = Saved(a);
+    Leaf b;
+    ASSERT_TRUE(LoadRecord(&engine, b, bytes));
+    EXPECT_EQ((uint32_t)TColorIG(0, 0, 255), b.foregrounds[E::StateFocus]);
+    engine.skinCompiling = 1;
+    Leaf c;
+    ASSERT_TRUE(LoadRecord(&engine, c, bytes));
+    EXPECT_EQ((uint32_t)TColorIG(255, 0, 0), c.foregrounds[E::StateFocus]);
+}
+
+TEST(ElementCompiled, TheSmallestRecordHasTheAnnouncedSize)
+{
+    Leaf a;
+    a.tag = "";
+    a.font.name = "";
+    EXPECT_EQ((size_t)E::MinimumCompiledRecordSize, Saved(a).size());
+    Leaf b;
+    EXPECT_LT((size_t)E::MinimumCompiledRecordSize, Saved(b).size());
+}
+
+// ---- short and hostile records ------------------------------------------------------
+
+TEST(ElementCompiled, ACutAnywhereFailsAndLeavesTheElementAsItWas)
+{
+    for (float scale : kScales) {
+        SCOPED_TRACE(scale);
+        TestEngine engine(480, 800);
+        engine.skinSettings.uiScale = scale;
+        Leaf a;
+        LoadXml(engine, a, kEveryAttribute);
+        const Bytes full = Saved(a);
+        // Black turns white at load: a failed load must not get that far.
+        auto* rule = new TPDAUIEngineTheme::TThemeRuleColor;
+        rule->color = TColoresIG::F_Black;
+        rule->replaceBy = TColoresIG::F_White;
+        engine.skinSettings.theme1.colorRules.Add(rule);
+
+        Leaf fresh;
+        const std::string untouched = Dump(fresh);
+        const size_t header = HeaderSize("label");
+        for (size_t cut = header; cut < full.size(); ++cut) {
+            SCOPED_TRACE(cut);
+            Bytes part(full.begin(), full.begin() + (long)cut);
+            Leaf b;
+            ASSERT_FALSE(LoadRecord(&engine, b, part));
+            ASSERT_EQ(untouched, Dump(b));
+            EXPECT_EQ((uint32_t)TColoresIG::F_Black, b.foregrounds[E::StateNormal]);
+            EXPECT_EQ(nullptr, b.image);
+        }
+    }
+}
+
+TEST(ElementCompiled, ACutInTheHeaderMakesNoElement)
+{
+    TestEngine engine(480, 800);
+    TPDAUIEngineElementBox box;
+    const Bytes full = Saved(box);
+    ASSERT_GT(full.size(), HeaderSize("box"));
+    for (size_t cut = 0; cut < HeaderSize("box"); ++cut) {
+        SCOPED_TRACE(cut);
+        TFicheroITVdatos in(full.data(), ITV_MODO_LECTURA, (uint32_t)cut);
+        EXPECT_EQ(nullptr, E::CreateFromCompiled(&engine, in));
+        EXPECT_TRUE(in.Error());
+    }
+    TFicheroITVdatos whole(full.data(), ITV_MODO_LECTURA, (uint32_t)full.size());
+    const int counter = engine.elementCounter;
+    TPDAUIEngineElement* made = E::CreateFromCompiled(&engine, whole);
+    ASSERT_NE(nullptr, made);
+    EXPECT_FALSE(whole.Error());
+    EXPECT_NE(nullptr, dynamic_cast<TPDAUIEngineElementBox*>(made));
+    EXPECT_EQ(made->id, (DString("box") << (counter + 1)));
+    EXPECT_EQ(full.size() - HeaderSize("box"), whole.Restantes());
+    delete made;
+}
+
+TEST(ElementCompiled, WrongMarksAndUnknownTagsMakeNoElement)
+{
+    TestEngine engine(480, 800);
+    auto header = [](char mark, const char* tag) {
+        return Written([&](TFicheroITV& f) {
+            f << mark << tag;
+            f << "more";
+        });
+    };
+    struct Case {
+        char mark;
+        const char* tag;
+    } cases[] = {{'+', "box"}, {0, "box"}, {'*', "Box"}, {'*', "nosuch"}, {'*', ""}, {'*', "page"},
+                 {'*', "usercontrol/usercontrolCompass"}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message() << (int)c.mark << " " << c.tag);
+        const Bytes bytes = header(c.mark, c.tag);
+        TFicheroITVdatos in(bytes.data(), ITV_MODO_LECTURA, (uint32_t)bytes.size());
+        EXPECT_EQ(nullptr, E::CreateFromCompiled(&engine, in));
+        EXPECT_TRUE(in.Error());
+        // Nothing further comes out of the stream.
+        DString rest;
+        in >> rest;
+        EXPECT_TRUE(rest.IsEmpty());
+    }
+}
+
+TEST(ElementCompiled, ValuesTheWriterNeverWritesAreRefused)
+{
+    TestEngine engine(480, 800);
+    struct Case {
+        const char* what;
+        std::function<void(E&)> spoil;
+    } cases[] = {
+        {"pack 6", [](E& e) { e.pack = 6; }},
+        {"align 200", [](E& e) { e.align = 200; }},
+        {"border style 16", [](E& e) { e.borders[E::StateHover].style = 16; }},
+        {"border style 255", [](E& e) { e.borders[E::StateNormal].style = 255; }},
+        {"background kind 14", [](E& e) { e.backgrounds[E::StateFocus].kind = 14; }},
+    };
+    Leaf fresh;
+    const std::string untouched = Dump(fresh);
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        Leaf a;
+        a.id = "spoilt";
+        c.spoil(a);
+        Leaf b;
+        EXPECT_FALSE(LoadRecord(&engine, b, Saved(a)));
+        EXPECT_EQ(untouched, Dump(b));
+    }
+    // The last value of each range is fine.
+    Leaf ok;
+    ok.pack = 5;
+    ok.align = 5;
+    ok.borders[0].style = 15;
+    ok.backgrounds[0].kind = 13;
+    Leaf b;
+    EXPECT_TRUE(LoadRecord(&engine, b, Saved(ok)));
+    EXPECT_EQ(5, b.pack);
+    EXPECT_EQ(15, b.borders[0].style);
+    EXPECT_EQ(13, b.backgrounds[0].kind);
+}
+
+TEST(ElementCompiled, AnOverlongStringFailsWithoutReadingPastTheEnd)
+{
+    TestEngine engine(480, 800);
+    Leaf a;
+    a.id = "abc";
+    Bytes bytes = Saved(a);
+    const size_t at = HeaderSize("label");  // the id's length
+    for (uint32_t length : {0xFFFFFFFFu, 0x7FFFFFFFu, (uint32_t)bytes.size()}) {
+        SCOPED_TRACE(length);
+        Bytes spoilt = bytes;
+        for (int i = 0; i < 4; ++i)
+            spoilt[at + i] = (unsigned char)(length >> (8 * i));
+        Leaf b;
+        EXPECT_FALSE(LoadRecord(&engine, b, spoilt));
+        EXPECT_TRUE(b.id.IsEmpty());
+    }
+}
+
+TEST(ElementCompiled, ChildCountsMustFitTheStream)
+{
+    const Bytes room((size_t)E::MinimumCompiledRecordSize * 3 + 10, 0);
+    struct Case {
+        int count;
+        bool fits;
+    } cases[] = {{0, true}, {1, true}, {3, true}, {4, false}, {-1, false}, {0x7FFFFFFF, false},
+                 {(int)0x80000000, false}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.count);
+        TFicheroITVdatos in(room.data(), ITV_MODO_LECTURA, (uint32_t)room.size());
+        EXPECT_EQ(c.fits, E::CheckCompiledCount(in, c.count));
+        EXPECT_EQ(!c.fits, in.Error());
+    }
+    // A stream that failed already holds no records.
+    TFicheroITVdatos failed(room.data(), ITV_MODO_LECTURA, 2);
+    int x = 0;
+    failed >> x;
+    EXPECT_FALSE(E::CheckCompiledCount(failed, 0));
+}
+
+TEST(ElementCompiled, FailCompiledStopsEveryLaterRead)
+{
+    const Bytes bytes = {1, 0, 0, 0, 2, 0, 0, 0};
+    TFicheroITVdatos in(bytes.data(), ITV_MODO_LECTURA, (uint32_t)bytes.size());
+    int a = 0, b = 5;
+    in >> a;
+    EXPECT_EQ(1, a);
+    E::FailCompiled(in);
+    in >> b;
+    EXPECT_TRUE(in.Error());
+    EXPECT_EQ(0, b);
+    E::FailCompiled(in);  // twice is harmless
+    EXPECT_TRUE(in.Error());
+}
+
+} // namespace
