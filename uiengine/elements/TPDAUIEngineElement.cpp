@@ -143,8 +143,8 @@ void TPDAUIEngineElement::OnLoad(TPDAUIEngine* e, TPDAUIEngineElementPage* p,
     if (engine)
         numericId = engine->elementCounter++ + 1001;
     if (stream) {
-        // A record that cannot be read leaves the element as constructed; the
-        // caller sees the failed stream and drops it.
+        // A record that cannot be read leaves the element as it was; the
+        // caller sees the failed stream and drops the element.
         if (!LoadCompiled(*stream))
             return;
     } else {
@@ -179,9 +179,8 @@ void TPDAUIEngineElement::OnLoad(TPDAUIEngine* e, TPDAUIEngineElementPage* p,
     ApplyThemeColours();
 }
 
-// Passes every colour through the first theme's colour rules for this page, in
-// a fixed order (rules chain, so the order matters). A skin being compiled
-// keeps its own colours.
+// Passes every colour through the first theme's colour rules for this page. A
+// skin being compiled keeps its own colours.
 void TPDAUIEngineElement::ApplyThemeColours()
 {
     if (!engine || engine->skinCompiling)

@@ -96,6 +96,8 @@ public:
     virtual bool RaiseCommand(const char* name, int x, int y, bool playSound);
     // Queues "PDAUIEngineElement:<numeric id>:<name>" for this element; any thread.
     virtual void PostCommand(const char* name, int a, int b, intptr_t c);
+    // Writes the compiled record: mark, tag, then the fields in a fixed order,
+    // lengths in skin pixels. Containers append their part and their children.
     virtual void Save(TFicheroITV& stream);
     virtual void AdjustFont();
     virtual void ReapplyBounds();

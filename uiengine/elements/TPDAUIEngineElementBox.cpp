@@ -7,7 +7,6 @@
 #include "uiengine/core/TPDAUIEngineSkinSettings.h"
 #include "uiengine/core/TPDAUIEngineXml.h"
 #include "uiengine/elements/TPDAUIEngineElementFactory.h"
-#include "uiengine/elements/TPDAUIEngineElementPage.h"
 
 namespace {
 
