@@ -88,6 +88,19 @@ std::u32string Lower(unsigned int c)
     return std::u32string(1, (char32_t)CodePage::ToLower(c));
 }
 
+// Changes case through the code page's byte table where it has one, else
+// character by character.
+template <class F>
+void ChangeCase(std::string& text, int codepage, const unsigned char* table, F f)
+{
+    if (!table) {
+        text = MapChars(text, codepage, f);
+        return;
+    }
+    for (char& c : text)
+        c = (char)table[(unsigned char)c];
+}
+
 std::u32string Simplify(unsigned int c)
 {
     if (CodePage::IsMark(c))
@@ -703,24 +716,14 @@ int DString::Sustituye(const char* from, const char* to)
 
 DString& DString::A_Minusculas()
 {
-    if (const unsigned char* table = CodePage::LowerTable(codepage_)) {
-        for (char& c : buffer_)
-            c = (char)table[(unsigned char)c];
-        return *this;
-    }
-    buffer_ = MapChars(buffer_, codepage_, Lower);
+    ChangeCase(buffer_, codepage_, CodePage::LowerTable(codepage_), Lower);
     Sync();
     return *this;
 }
 
 DString& DString::A_Mayusculas()
 {
-    if (const unsigned char* table = CodePage::UpperTable(codepage_)) {
-        for (char& c : buffer_)
-            c = (char)table[(unsigned char)c];
-        return *this;
-    }
-    buffer_ = MapChars(buffer_, codepage_, Upper);
+    ChangeCase(buffer_, codepage_, CodePage::UpperTable(codepage_), Upper);
     Sync();
     return *this;
 }

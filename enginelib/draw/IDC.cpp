@@ -750,6 +750,14 @@ bool IDC::DrawImage(const TRectIG& dst, const TRectIG& src, const TDibIG* image,
     int stride = 0, bpp = 4;
     pixman_format_code_t fmt = PIXMAN_a8r8g8b8;
     bool opaque = false;
+    // The image converted for pixman: a private copy when it is the target
+    // itself, else the cached one, read under the cache's lock.
+    auto copyOf = [&](const Variant& v) -> const PixelCopy* {
+        if (image == target_)
+            return MakeCopy(*image, v, scratch) ? &scratch : nullptr;
+        lock.lock();
+        return CopyCache::Instance().Get(image, v);
+    };
 
     if (o.colourise) {
         if (transformed && !wholeImage) {
@@ -758,16 +766,7 @@ bool IDC::DrawImage(const TRectIG& dst, const TRectIG& src, const TDibIG* image,
                 return true;
             owned = pixman_image_ref(scratch.image);
         } else {
-            const PixelCopy* c = nullptr;
-            const Variant v{true, false, 0, false};
-            if (image == target_) {
-                if (!MakeCopy(*image, v, scratch))
-                    return true;
-                c = &scratch;
-            } else {
-                lock.lock();
-                c = CopyCache::Instance().Get(image, v);
-            }
+            const PixelCopy* c = copyOf(Variant{true, false, 0, false});
             if (!c)
                 return true;
             full = c->image;
@@ -777,16 +776,7 @@ bool IDC::DrawImage(const TRectIG& dst, const TRectIG& src, const TDibIG* image,
                              (!o.copy && image->Tiene_Alphas() &&
                               !(image->Bpp() == 32 && image->IsPreMultiplied()));
         if (viaCopy) {
-            const Variant v{false, o.useKey, o.key.ToRGB565(), o.copy};
-            const PixelCopy* c = nullptr;
-            if (image == target_) {
-                if (!MakeCopy(*image, v, scratch))
-                    return true;
-                c = &scratch;
-            } else {
-                lock.lock();
-                c = CopyCache::Instance().Get(image, v);
-            }
+            const PixelCopy* c = copyOf(Variant{false, o.useKey, o.key.ToRGB565(), o.copy});
             if (!c)
                 return true;
             full = c->image;

@@ -339,47 +339,38 @@ TDibIG* TDibIG::CopyRect(const TRectIG& r) const
     return out;
 }
 
+// Replaces the pixels with a copy in another layout; the premultiplied flag
+// carries over only where alpha does.
+bool TDibIG::ConvertInPlace(int bpp, bool withAlpha)
+{
+    TDibIG t;
+    if (!t.Crea(width_, height_, bpp, withAlpha, bottomUp_))
+        return false;
+    ConvertPixels(*this, t);
+    t.premultiplied_ = withAlpha && premultiplied_ && Tiene_Alphas();
+    TakeFrom(t);
+    return true;
+}
+
 bool TDibIG::ConvertDIB_24()
 {
     if (IsEmpty())
         return false;
-    if (bpp_ == 24)
-        return true;
-    TDibIG t;
-    if (!t.Crea(width_, height_, 24, false, bottomUp_))
-        return false;
-    ConvertPixels(*this, t);
-    TakeFrom(t);
-    return true;
+    return bpp_ == 24 || ConvertInPlace(24, false);
 }
 
 bool TDibIG::ConvertDIB_16xAlpha(int)
 {
     if (IsEmpty())
         return false;
-    if (bpp_ == 16)
-        return CreaAlpha();
-    TDibIG t;
-    if (!t.Crea(width_, height_, 16, true, bottomUp_))
-        return false;
-    ConvertPixels(*this, t);
-    t.premultiplied_ = premultiplied_ && Tiene_Alphas();
-    TakeFrom(t);
-    return true;
+    return bpp_ == 16 ? CreaAlpha() : ConvertInPlace(16, true);
 }
 
 bool TDibIG::ConvertDIB_Grises()
 {
     if (IsEmpty())
         return false;
-    if (bpp_ == 8)
-        return true;
-    TDibIG t;
-    if (!t.Crea(width_, height_, 8, false, bottomUp_))
-        return false;
-    ConvertPixels(*this, t);
-    TakeFrom(t);
-    return true;
+    return bpp_ == 8 || ConvertInPlace(8, false);
 }
 
 void TDibIG::Set_PreMultiplied(int)

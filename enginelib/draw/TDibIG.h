@@ -157,6 +157,7 @@ protected:
 
 private:
     void TakeFrom(TDibIG& other);
+    bool ConvertInPlace(int bpp, bool withAlpha);
     static int LineSizeFor(int width, int bpp);
 
     uint8_t* bits_ = nullptr;

@@ -220,31 +220,16 @@ void TPDAUIEngineKeysManager::RemapKey(int& key) const
             break;
         }
     }
-    switch (engine->skinSettings.screenRotation) {
-    case 90:
-        switch (key) {
-        case VK_LEFT: key = VK_UP; break;
-        case VK_UP: key = VK_RIGHT; break;
-        case VK_RIGHT: key = VK_DOWN; break;
-        case VK_DOWN: key = VK_LEFT; break;
+    // The arrows turn with the screen: a quarter turn clockwise per 90 degrees.
+    static const int kClockwise[4] = {VK_UP, VK_RIGHT, VK_DOWN, VK_LEFT};
+    const int rotation = engine->skinSettings.screenRotation;
+    if (rotation != 90 && rotation != 180 && rotation != 270)
+        return;
+    for (int i = 0; i < 4; ++i) {
+        if (kClockwise[i] == key) {
+            key = kClockwise[(i + rotation / 90) % 4];
+            return;
         }
-        break;
-    case 180:
-        switch (key) {
-        case VK_LEFT: key = VK_RIGHT; break;
-        case VK_RIGHT: key = VK_LEFT; break;
-        case VK_UP: key = VK_DOWN; break;
-        case VK_DOWN: key = VK_UP; break;
-        }
-        break;
-    case 270:
-        switch (key) {
-        case VK_LEFT: key = VK_DOWN; break;
-        case VK_UP: key = VK_LEFT; break;
-        case VK_RIGHT: key = VK_UP; break;
-        case VK_DOWN: key = VK_RIGHT; break;
-        }
-        break;
     }
 }
 

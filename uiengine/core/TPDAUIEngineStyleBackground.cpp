@@ -1,6 +1,7 @@
 #include "uiengine/core/TPDAUIEngineStyleBackground.h"
 
 #include <climits>
+#include <cstring>
 
 #include "enginelib/base/TFicheroITV.h"
 #include "enginelib/base/Vector.h"
@@ -53,6 +54,29 @@ int ParamWords(const DString& text, Vector<DString>& words)
     return text.SubString(open + 1, close - open - 1).Separa_En_Palabras_SinEspacios(" ", words);
 }
 
+// Kinds named by a mark before the image name alone; longer marks first.
+struct MarkedKind {
+    const char* mark;
+    int kind;
+};
+const MarkedKind kMarkedKinds[] = {
+    {"!", TPDAUIEngineStyleBackground::KindTiles},
+    {"%%", TPDAUIEngineStyleBackground::KindTopLeftScaled},
+    {"%", TPDAUIEngineStyleBackground::KindTopLeft},
+    {"$", TPDAUIEngineStyleBackground::KindCentredScaled},
+    {"??", TPDAUIEngineStyleBackground::KindBottomLeftScaled},
+    {"?", TPDAUIEngineStyleBackground::KindBottomLeft},
+    {"\\", TPDAUIEngineStyleBackground::KindExtend},
+};
+
+const MarkedKind* MarkedKindOf(const DString& text)
+{
+    for (const MarkedKind& m : kMarkedKinds)
+        if (std::strncmp(text.c_str(), m.mark, std::strlen(m.mark)) == 0)
+            return &m;
+    return nullptr;
+}
+
 } // namespace
 
 void TPDAUIEngineStyleBackground::Parse(DString text, TPDAUIEngineResources* resources)
@@ -92,32 +116,14 @@ void TPDAUIEngineStyleBackground::ParseWith(DString text, const ImageLookup& loo
     const bool hasClose = text.strchr(')') >= 0;
     Vector<DString> words;
     const char c0 = text[0];
-    const char c1 = text[1];
+    const MarkedKind* marked = MarkedKindOf(text);
 
     if (c0 == '#') {
         kind = KindColor;
         colour.DecodeFromString(text.c_str(), &alpha);
-    } else if (c0 == '!') {
-        kind = KindTiles;
-        setImage(text.SubString(1));
-    } else if (c0 == '%' && c1 == '%') {
-        kind = KindTopLeftScaled;
-        setImage(text.SubString(2));
-    } else if (c0 == '%') {
-        kind = KindTopLeft;
-        setImage(text.SubString(1));
-    } else if (c0 == '$') {
-        kind = KindCentredScaled;
-        setImage(text.SubString(1));
-    } else if (c0 == '?' && c1 == '?') {
-        kind = KindBottomLeftScaled;
-        setImage(text.SubString(2));
-    } else if (c0 == '?') {
-        kind = KindBottomLeft;
-        setImage(text.SubString(1));
-    } else if (c0 == '\\') {
-        kind = KindExtend;
-        setImage(text.SubString(1));
+    } else if (marked) {
+        kind = marked->kind;
+        setImage(text.SubString((int)std::strlen(marked->mark)));
     } else if (c0 == '-') {
         kind = KindBar;
         setImage(CutBeforeParen(text.SubString(1)));

@@ -26,6 +26,32 @@ int StyleFromKeyword(const CDString& word)
     return TPDAUIEngineStyleBorder::StyleSolid;
 }
 
+// The sides each style takes room on, by style number.
+enum : unsigned { kTop = 1, kBottom = 2, kLeft = 4, kRight = 8, kAllSides = 15 };
+const unsigned char kSides[] = {
+    0,                        // None
+    kAllSides,                // Solid
+    kAllSides,                // Round
+    kAllSides,                // Outset
+    kAllSides,                // Dotted
+    kAllSides,                // Groove
+    kTop,                     // Top
+    kLeft,                    // Left
+    kRight,                   // Right
+    kBottom,                  // Bottom
+    kBottom,                  // BottomOutset
+    kLeft | kRight | kBottom, // LeftRightBottom
+    kLeft | kRight | kTop,    // LeftRightTop
+    kRight | kBottom,         // RightBottom
+    kLeft | kBottom,          // LeftBottom
+    kLeft | kTop,             // LeftTop
+};
+
+unsigned SidesOf(int style)
+{
+    return style >= 0 && style < (int)(sizeof(kSides) / sizeof(kSides[0])) ? kSides[style] : 0;
+}
+
 int Clamp(long long v) { return v > INT_MAX ? INT_MAX : (v < INT_MIN ? INT_MIN : (int)v); }
 
 using Span = std::pair<long long, long long>;  // ring indexes [first, last)
@@ -248,76 +274,24 @@ void TPDAUIEngineStyleBorder::DeflateRect(TRectIG& rect) const
 
 int TPDAUIEngineStyleBorder::GetTopWidth() const
 {
-    switch (style) {
-    case StyleSolid:
-    case StyleRound:
-    case StyleOutset:
-    case StyleDotted:
-    case StyleGroove:
-    case StyleTop:
-    case StyleLeftRightTop:
-    case StyleLeftTop:
-        return width;
-    default:
-        return 0;
-    }
+    return SidesOf(style) & kTop ? width : 0;
 }
 
 int TPDAUIEngineStyleBorder::GetBottomWidth() const
 {
-    switch (style) {
-    case StyleSolid:
-    case StyleRound:
-    case StyleOutset:
-    case StyleDotted:
-    case StyleGroove:
-    case StyleBottom:
-    case StyleLeftRightBottom:
-    case StyleRightBottom:
-    case StyleLeftBottom:
-        return width;
-    case StyleBottomOutset:
+    if (style == StyleBottomOutset)
         return Clamp(2LL * width);
-    default:
-        return 0;
-    }
+    return SidesOf(style) & kBottom ? width : 0;
 }
 
 int TPDAUIEngineStyleBorder::GetLeftWidth() const
 {
-    switch (style) {
-    case StyleSolid:
-    case StyleRound:
-    case StyleOutset:
-    case StyleDotted:
-    case StyleGroove:
-    case StyleLeft:
-    case StyleLeftRightBottom:
-    case StyleLeftRightTop:
-    case StyleLeftBottom:
-    case StyleLeftTop:
-        return width;
-    default:
-        return 0;
-    }
+    return SidesOf(style) & kLeft ? width : 0;
 }
 
 int TPDAUIEngineStyleBorder::GetRightWidth() const
 {
-    switch (style) {
-    case StyleSolid:
-    case StyleRound:
-    case StyleOutset:
-    case StyleDotted:
-    case StyleGroove:
-    case StyleRight:
-    case StyleLeftRightBottom:
-    case StyleLeftRightTop:
-    case StyleRightBottom:
-        return width;
-    default:
-        return 0;
-    }
+    return SidesOf(style) & kRight ? width : 0;
 }
 
 void TPDAUIEngineStyleBorder::WriteCompiled(TFicheroITV& s) const

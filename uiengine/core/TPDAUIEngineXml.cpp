@@ -368,28 +368,6 @@ bool Reader::Content(TPDAUIEngineXml* node, const char*& p, int depth)
     return true;
 }
 
-// Decimal integer: blanks, optional sign, digits up to the first other character.
-// Values beyond int are clamped.
-int ReadInt(const char* s)
-{
-    while (*s == ' ' || (*s >= '\t' && *s <= '\r'))
-        ++s;
-    bool negative = false;
-    if (*s == '+' || *s == '-')
-        negative = *s++ == '-';
-    long long v = 0;
-    for (; *s >= '0' && *s <= '9'; ++s) {
-        v = v * 10 + (*s - '0');
-        if (v > (long long)INT_MAX + 1)
-            v = (long long)INT_MAX + 1;
-    }
-    if (negative)
-        v = -v;
-    if (v > INT_MAX)
-        v = INT_MAX;
-    return (int)v;
-}
-
 // Truncation toward zero without overflow.
 int TruncateToInt(float f)
 {
@@ -500,7 +478,7 @@ DString TPDAUIEngineXml::GetAttribute(const char* name, const char* def) const
 int TPDAUIEngineXml::GetAttributeInt(const char* name, int def, float factor) const
 {
     const TAttribute* a = FindAttribute(name);
-    float value = (a && !a->value.IsEmpty()) ? (float)ReadInt(a->value.c_str()) : (float)def;
+    float value = (a && !a->value.IsEmpty()) ? (float)a->value.atoi() : (float)def;
     return TruncateToInt(value * factor);
 }
 

@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "../fonts/idle_font_renderer.h"
 #include "enginelib/base/TFitxUtils.h"
 #include "enginelib/base/TStringNomFitx.h"
 #include "skin_fixture.h"
@@ -388,31 +389,8 @@ TEST_F(SkinLoadingTest, ASkinWithoutStyleSheetsKeepsNoOldRules)
 // ---- Fonts ---------------------------------------------------------------------------------
 
 // A renderer that loads any existing file and draws nothing.
-class FileRenderer : public TPDAUIEngineFontManager::TFontRenderer {
+class FileRenderer : public IdleFontRenderer {
 public:
-    void AdjustFont(TPDAUIEngineStyleFont&) override {}
-    void GetTextExtent(int& w, int& h, const TPDAUIEngineStyleFont&, const CDString&, int,
-                       int) override
-    {
-        w = h = 0;
-    }
-    int FitFontSize(const TPDAUIEngineStyleFont&, const CDString&, const TRectIG&, int,
-                    int) override
-    {
-        return 0;
-    }
-    int DrawText(IDC*, const TPDAUIEngineStyleFont&, TColorIG, const TColorIG*, const CDString&,
-                 TRectIG&, int, int) override
-    {
-        return 0;
-    }
-    int GetLinesHeight(const TPDAUIEngineStyleFont&, const CDString&, int, int) override
-    {
-        return 0;
-    }
-    int GetMemoryUsage() override { return 0; }
-    TDibIG* GetGlyph(int, int, TRectIG&, int&, int&) override { return nullptr; }
-
     static TPDAUIEngineFontManager::TFontRenderer* Make(const char* path, const char*)
     {
         FileRenderer* r = new FileRenderer();

@@ -2,9 +2,7 @@
 
 #include <chrono>
 #include <climits>
-#include <fstream>
 #include <functional>
-#include <iterator>
 #include <map>
 #include <memory>
 #include <string>
@@ -16,43 +14,17 @@
 #include "support/GoldenImage.h"
 #include "support/TestEngine.h"
 #include "support/TestPaths.h"
+#include "style_test_support.h"
 #include "uiengine/core/TPDAUIEngineSkinSettings.h"
 #include "uiengine/core/TPDAUIEngineStyleBackground.h"
 
 namespace {
 
-using Bytes = std::vector<unsigned char>;
+using namespace styletest;
+
 using BG = TPDAUIEngineStyleBackground;
 
-const TColorIG kPaper(64, 64, 64);
 const TColorIG kKey = TColoresIG::F_Magenta;
-
-class LiveSettings {
-public:
-    explicit LiveSettings(float scale = 1.0f)
-    {
-        settings_.uiScale = scale;
-        TPDAUIEngineSkinSettings::SetCurrent(&settings_);
-    }
-    ~LiveSettings() { TPDAUIEngineSkinSettings::SetCurrent(nullptr); }
-    void SetScale(float scale) { settings_.uiScale = scale; }
-
-private:
-    TPDAUIEngineSkinSettings settings_;
-};
-
-template <class Fn>
-Bytes Written(Fn write)
-{
-    testpaths::TempDir dir;
-    const std::string path = dir / "stream.bin";
-    TFicheroITV f;
-    EXPECT_TRUE(f.Abre(path.c_str(), ITV_MODO_CREACION));
-    write(f);
-    EXPECT_TRUE(f.Cierra());
-    std::ifstream in(path, std::ios::binary);
-    return Bytes(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
 
 // A 16-bit skin image painted by a function of the pixel.
 std::unique_ptr<TDibIG> MakeImage(int w, int h, const std::function<TColorIG(int, int)>& paint,
@@ -85,40 +57,6 @@ std::unique_ptr<TDibIG> GridImage(int w, int h, int c)
 
 // Distinct colours per pixel (RGB565-exact), for checking which source pixel lands where.
 TColorIG Pattern(int x, int y) { return TColorIG((x * 40) & 0xF8, (y * 36) & 0xFC, 0x80); }
-
-// A 32-bit drawing surface filled with kPaper.
-class Canvas {
-public:
-    Canvas(int w, int h)
-    {
-        EXPECT_TRUE(dib.Crea(w, h, 32));
-        dib.Fill(kPaper);
-        EXPECT_TRUE(dc.BeginPaintDib(&dib));
-    }
-    ~Canvas() { Finish(); }
-    void Finish()
-    {
-        if (open_)
-            dc.EndPaintDib();
-        open_ = false;
-    }
-    TColorIG At(int x, int y) const { return dib.GetPixel(x, y); }
-    // Pixels that differ from kPaper.
-    int Painted() const
-    {
-        int n = 0;
-        for (int y = 0; y < dib.AbsHeight(); ++y)
-            for (int x = 0; x < dib.Width(); ++x)
-                n += dib.GetPixel(x, y) != kPaper;
-        return n;
-    }
-
-    TDibIG dib;
-    IDC dc;
-
-private:
-    bool open_ = true;
-};
 
 // A lookup over named test images.
 struct Images {

@@ -1,8 +1,6 @@
 #include <gtest/gtest.h>
 
 #include <climits>
-#include <fstream>
-#include <iterator>
 #include <string>
 #include <vector>
 
@@ -10,77 +8,18 @@
 #include "enginelib/draw/IDC.h"
 #include "enginelib/draw/TDibIG.h"
 #include "support/GoldenImage.h"
-#include "support/TestPaths.h"
+#include "style_test_support.h"
 #include "uiengine/core/TPDAUIEngineSkinSettings.h"
 #include "uiengine/core/TPDAUIEngineStyleBorder.h"
 
 namespace {
 
-using Bytes = std::vector<unsigned char>;
+using namespace styletest;
+
 using Border = TPDAUIEngineStyleBorder;
 
-const TColorIG kPaper(64, 64, 64);
 const TColorIG kRed(255, 0, 0);
 const TColorIG kBlue(0, 0, 255);
-
-class LiveSettings {
-public:
-    explicit LiveSettings(float scale = 1.0f)
-    {
-        settings_.uiScale = scale;
-        TPDAUIEngineSkinSettings::SetCurrent(&settings_);
-    }
-    ~LiveSettings() { TPDAUIEngineSkinSettings::SetCurrent(nullptr); }
-    void SetScale(float scale) { settings_.uiScale = scale; }
-
-private:
-    TPDAUIEngineSkinSettings settings_;
-};
-
-template <class Fn>
-Bytes Written(Fn write)
-{
-    testpaths::TempDir dir;
-    const std::string path = dir / "stream.bin";
-    TFicheroITV f;
-    EXPECT_TRUE(f.Abre(path.c_str(), ITV_MODO_CREACION));
-    write(f);
-    EXPECT_TRUE(f.Cierra());
-    std::ifstream in(path, std::ios::binary);
-    return Bytes(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
-
-class Canvas {
-public:
-    Canvas(int w, int h)
-    {
-        EXPECT_TRUE(dib.Crea(w, h, 32));
-        dib.Fill(kPaper);
-        EXPECT_TRUE(dc.BeginPaintDib(&dib));
-    }
-    ~Canvas() { Finish(); }
-    void Finish()
-    {
-        if (open_)
-            dc.EndPaintDib();
-        open_ = false;
-    }
-    TColorIG At(int x, int y) const { return dib.GetPixel(x, y); }
-    int Count(TColorIG c) const
-    {
-        int n = 0;
-        for (int y = 0; y < dib.AbsHeight(); ++y)
-            for (int x = 0; x < dib.Width(); ++x)
-                n += dib.GetPixel(x, y) == c;
-        return n;
-    }
-
-    TDibIG dib;
-    IDC dc;
-
-private:
-    bool open_ = true;
-};
 
 Border Make(int style, int width, TColorIG colour = kRed, TColorIG shade = kBlue, int radius = 4)
 {

@@ -2,49 +2,17 @@
 
 #include <climits>
 #include <cmath>
-#include <fstream>
-#include <iterator>
 #include <vector>
 
 #include "enginelib/base/TFicheroITV.h"
-#include "support/TestPaths.h"
+#include "style_test_support.h"
 #include "uiengine/core/TPDAUIEngineSkinSettings.h"
 #include "uiengine/core/TPDAUIEngineValueTypes.h"
 
 namespace {
 
-using Bytes = std::vector<unsigned char>;
+using namespace styletest;
 
-// Settings published for the length of a test: UI scale and screen size.
-class LiveSettings {
-public:
-    explicit LiveSettings(float scale, int width = 480, int height = 272)
-    {
-        settings_.uiScale = scale;
-        settings_.screenWidth = width;
-        settings_.screenHeight = height;
-        TPDAUIEngineSkinSettings::SetCurrent(&settings_);
-    }
-    ~LiveSettings() { TPDAUIEngineSkinSettings::SetCurrent(nullptr); }
-    void SetScale(float scale) { settings_.uiScale = scale; }
-
-private:
-    TPDAUIEngineSkinSettings settings_;
-};
-
-// What a writer puts into a typed stream, byte for byte.
-template <class Fn>
-Bytes Written(Fn write)
-{
-    testpaths::TempDir dir;
-    const std::string path = dir / "stream.bin";
-    TFicheroITV f;
-    EXPECT_TRUE(f.Abre(path.c_str(), ITV_MODO_CREACION));
-    write(f);
-    EXPECT_TRUE(f.Cierra());
-    std::ifstream in(path, std::ios::binary);
-    return Bytes(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
 
 TPDAUIEngineMargins Margins(int l, int t, int r, int b, bool lp = false, bool tp = false,
                             bool rp = false, bool bp = false)

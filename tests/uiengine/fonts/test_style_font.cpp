@@ -1,7 +1,9 @@
 #include <gtest/gtest.h>
 
+#include "../core/style_test_support.h"
 #include "enginelib/base/TFicheroITV.h"
 #include "enginelib/draw/IDC.h"
+#include "idle_font_renderer.h"
 #include "support/TestPaths.h"
 #include "uiengine/core/TPDAUIEngineSkinSettings.h"
 #include "uiengine/fonts/TPDAUIEngineFontManager.h"
@@ -9,51 +11,21 @@
 
 namespace {
 
-// Skin settings at a UI scale for the life of the object.
-class ScopedScale {
-public:
-    explicit ScopedScale(float scale) : previous_(TPDAUIEngineSkinSettings::Current())
-    {
-        settings_.uiScale = scale;
-        TPDAUIEngineSkinSettings::SetCurrent(&settings_);
-    }
-    ~ScopedScale() { TPDAUIEngineSkinSettings::SetCurrent(previous_); }
-
-private:
-    TPDAUIEngineSkinSettings settings_;
-    TPDAUIEngineSkinSettings* previous_;
-};
+using styletest::LiveSettings;
 
 // A renderer that only carries a family.
-class NamedRenderer : public TPDAUIEngineFontManager::TFontRenderer {
+class NamedRenderer : public IdleFontRenderer {
 public:
     explicit NamedRenderer(const char* name)
     {
         family = name;
         valid = true;
     }
-    void AdjustFont(TPDAUIEngineStyleFont&) override {}
-    void GetTextExtent(int& w, int& h, const TPDAUIEngineStyleFont&, const CDString&, int,
-                       int) override
-    {
-        w = h = 0;
-    }
     int FitFontSize(const TPDAUIEngineStyleFont& f, const CDString&, const TRectIG&, int,
                     int) override
     {
         return f.size;
     }
-    int DrawText(IDC*, const TPDAUIEngineStyleFont&, TColorIG, const TColorIG*, const CDString&,
-                 TRectIG&, int, int) override
-    {
-        return 0;
-    }
-    int GetLinesHeight(const TPDAUIEngineStyleFont&, const CDString&, int, int) override
-    {
-        return 0;
-    }
-    int GetMemoryUsage() override { return 0; }
-    TDibIG* GetGlyph(int, int, TRectIG&, int&, int&) override { return nullptr; }
 };
 
 TEST(StyleFont, DefaultFamilyFollowsTheFirstLoadedFont)
@@ -107,7 +79,7 @@ TEST(StyleFont, AttributesAtUiScales)
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(std::string(c.name) + "=" + c.value);
-        ScopedScale scale(c.scale);
+        LiveSettings scale(c.scale);
         TPDAUIEngineStyleFont font;
         font.SetAttribute(c.name, c.value);
         EXPECT_EQ(font.size, c.size);
@@ -219,7 +191,7 @@ TEST_F(StyleFontCompiled, RoundTripKeepsEveryField)
 
 TEST_F(StyleFontCompiled, SizeIsOneByteAndIsNotRescaledOnReading)
 {
-    ScopedScale scale(1.5f);  // the element scales after reading, not the descriptor
+    LiveSettings scale(1.5f);  // the element scales after reading, not the descriptor
     TPDAUIEngineStyleFont font, back;
     font.size = 300;
     ASSERT_TRUE(RoundTrip(font, back));
