@@ -881,6 +881,8 @@ bool TPDAUIEngineElement::IsAvailable() { return true; }
 
 int TPDAUIEngineElement::GetMemorySize() { return (int)sizeof(TPDAUIEngineElement); }
 
+DString TPDAUIEngineElement::GetPopupHideCommand() { return DString(); }
+
 // ---- non-virtual ----
 
 void TPDAUIEngineElement::Invalidate()

@@ -107,6 +107,9 @@ public:
     virtual bool IsEffectivelyVisible();
     virtual bool IsAvailable();
     virtual int GetMemorySize();
+    // The command the page receives when this element is closed as a pop-up
+    // (a menu's onHideCommand); empty for none.
+    virtual DString GetPopupHideCommand();
 
     // ---- non-virtual operations ----
 

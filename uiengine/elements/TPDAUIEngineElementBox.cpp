@@ -89,9 +89,10 @@ void TPDAUIEngineElementBox::OnLoad(TPDAUIEngine* e, TPDAUIEngineElementPage* p,
                                     TFicheroITV* stream)
 {
     TPDAUIEngineElement::OnLoad(e, p, par, xmlNode, stream);
-    // The compiled container part is read with the compiled element record.
-    if (stream)
+    if (stream) {
+        LoadCompiledContainer(*stream);
         return;
+    }
     if (xmlNode) {
         // Large screens draw at their own scale; a box scale would shrink them.
         if (GetUIScale() > 1.5f)

@@ -89,6 +89,9 @@ public:
     void AdjustFont() override;
     void TranslateLabel() override;
     int GetMemorySize() override;
+    // The element record, the container part (layout settings, the child count,
+    // the scroll-bar block in VerticalScroll), then every child's record.
+    void Save(TFicheroITV& stream) override;
 
     // ---- the box's own virtual operations, in slot order ----
 
@@ -138,6 +141,12 @@ public:
     int underflowY = FlexNone;
 
 protected:
+    // Save with or without the children (the child count is then 0).
+    void SaveContainer(TFicheroITV& stream, bool withChildren);
+    // The container part of a compiled record and the children after it; on
+    // a damaged stream the child being read is removed and reading stops.
+    void LoadCompiledContainer(TFicheroITV& stream);
+
     // For its life, the UI scale is the box's boxScale (when set and the skin
     // is not being compiled).
     class TBoxScaleScope {

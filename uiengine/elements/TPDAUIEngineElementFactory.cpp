@@ -2,6 +2,12 @@
 
 #include "uiengine/core/TPDAUIEngine.h"
 #include "uiengine/elements/TPDAUIEngineElementBox.h"
+#include "uiengine/elements/TPDAUIEngineElementIFrame.h"
+#include "uiengine/elements/TPDAUIEngineElementVScrollBar.h"
+
+#include <mutex>
+#include <string>
+#include <vector>
 
 namespace {
 
@@ -21,9 +27,46 @@ struct TTagKind {
 const TTagKind kTagKinds[] = {
     {"box", &Make<TPDAUIEngineElementBox>},
     {"autohidebox", &Make<TPDAUIEngineElementAutoHideBox>},
+    {"iframe", &Make<TPDAUIEngineElementIFrame>},
+    {"vscrollbar", &Make<TPDAUIEngineElementVScrollBar>},
 };
 
+struct TRegisteredTag {
+    std::string tag;
+    FuncMakeElement make;
+};
+
+std::mutex registeredLock;
+
+std::vector<TRegisteredTag>& RegisteredTags()
+{
+    static std::vector<TRegisteredTag> tags;
+    return tags;
+}
+
+FuncMakeElement FindRegistered(const CDString& name)
+{
+    std::lock_guard<std::mutex> lock(registeredLock);
+    for (const TRegisteredTag& kind : RegisteredTags())
+        if (name == kind.tag.c_str())
+            return kind.make;
+    return nullptr;
+}
+
 } // namespace
+
+void TPDAUIEngineElementFactory::RegisterTag(const char* tag, FuncMakeElement make)
+{
+    if (!tag || !make)
+        return;
+    std::lock_guard<std::mutex> lock(registeredLock);
+    for (TRegisteredTag& kind : RegisteredTags())
+        if (kind.tag == tag) {
+            kind.make = make;
+            return;
+        }
+    RegisteredTags().push_back({tag, make});
+}
 
 TPDAUIEngineElement* TPDAUIEngineElementFactory::CreateElementByTag(TPDAUIEngine* engine,
                                                                     const char* tag)
@@ -35,6 +78,9 @@ TPDAUIEngineElement* TPDAUIEngineElementFactory::CreateElementByTag(TPDAUIEngine
             element = kind.make();
             break;
         }
+    if (!element)
+        if (FuncMakeElement make = FindRegistered(name))
+            element = make();
     if (!element && name.StartsWith("usercontrol") && engine && engine->callbacks.userControlFactory)
         element = engine->callbacks.userControlFactory(engine->callbacks.userData, name.c_str());
     if (!element)
@@ -44,4 +90,7 @@ TPDAUIEngineElement* TPDAUIEngineElementFactory::CreateElementByTag(TPDAUIEngine
     return element;
 }
 
-TPDAUIEngineScrollBarBase* TPDAUIEngineElementFactory::CreateScrollBar() { return nullptr; }
+TPDAUIEngineScrollBarBase* TPDAUIEngineElementFactory::CreateScrollBar()
+{
+    return new TPDAUIEngineElementVScrollBar();
+}

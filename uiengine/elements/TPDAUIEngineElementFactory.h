@@ -4,6 +4,9 @@ class TPDAUIEngine;
 class TPDAUIEngineElement;
 class TPDAUIEngineScrollBarBase;
 
+// Makes a new element of one kind, owned by the caller.
+typedef TPDAUIEngineElement* (*FuncMakeElement)();
+
 // Turns the tags of skin XML (and of compiled pages) into element objects.
 // Tags of user controls ("usercontrol/..." and the like) go to the
 // application's factory callback.
@@ -16,7 +19,11 @@ public:
     // Tags compare exactly, case included; "page" is no tag of this table.
     static TPDAUIEngineElement* CreateElementByTag(TPDAUIEngine* engine, const char* tag);
 
-    // The scroll bar that a VerticalScroll box owns; null while the scroll bar
-    // element is not part of the program (the box then scrolls nothing).
+    // Adds a tag of an upper layer (the controls) to the table; the element layer
+    // knows no control, so they register at start-up. A tag registered again takes
+    // the newer maker.
+    static void RegisterTag(const char* tag, FuncMakeElement make);
+
+    // The scroll bar that a VerticalScroll box owns.
     static TPDAUIEngineScrollBarBase* CreateScrollBar();
 };

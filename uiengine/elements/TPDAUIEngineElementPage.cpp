@@ -7,6 +7,7 @@
 
 #include "uiengine/core/TPDAUIEngine.h"
 #include "uiengine/core/TPDAUIEngineSkinSettings.h"
+#include "uiengine/elements/TPDAUIEngineElementIFrame.h"
 
 namespace {
 
@@ -59,6 +60,15 @@ TPDAUIEngineElementBox* TableOf(TPDAUIEngineElement* e, int& index, int& row, in
 }
 
 bool CanTakeFocus(TPDAUIEngineElement* e) { return e && e->visible && e->isFocusable && e->enabled; }
+
+// Whether e is root or lies in root's subtree.
+bool IsWithin(TPDAUIEngineElement* e, TPDAUIEngineElement* root)
+{
+    for (; e; e = e->parent)
+        if (e == root)
+            return true;
+    return false;
+}
 
 } // namespace
 
@@ -117,38 +127,7 @@ void TPDAUIEngineElementPage::UnlinkTree()
     StopTimer();
 }
 
-// ---- loading ----
-
-void TPDAUIEngineElementPage::OnLoad(TPDAUIEngine* e, TPDAUIEngineElementPage* p,
-                                     TPDAUIEngineElement* par, TPDAUIEngineXml* xmlNode,
-                                     TFicheroITV* stream)
-{
-    layout = LayoutVertical;
-    engine = e;
-    page = this;
-    paintReference = nullptr;
-    pressedElement = nullptr;
-    hoverElement = nullptr;
-    keyDownElement = nullptr;
-    focusedElement = nullptr;
-    result = 0;
-    closing = 0;
-    reloadRequested = 0;
-    margins.Clear();
-    padding.left = padding.top = padding.right = padding.bottom = 0;
-    if (engine) {
-        const TPDAUIEngineSkinSettings& s = engine->skinSettings;
-        skinNameAtLoad = s.skinName;
-        landscapeAtLoad = s.landscape;
-        languageAtLoad = s.languageId;
-        themeAtLoad = s.theme1Name;
-        uiScaleAtLoad = s.uiScale;
-    }
-    TPDAUIEngineElementBox::OnLoad(e, this, par, xmlNode, stream);
-    flex = 1;
-    if (engine)
-        engine->OnPageLoaded(this);
-}
+// Loading and saving the skin page: TPDAUIEngineElementPageLoad.cpp.
 
 // ---- attributes ----
 
@@ -203,6 +182,12 @@ void TPDAUIEngineElementPage::Layout()
 {
     if (closing)
         return;
+    // A nested page takes the place its IFrame gives it.
+    if (TPDAUIEngineElementIFrame* frame = dynamic_cast<TPDAUIEngineElementIFrame*>(parent)) {
+        frame->ReapplyBounds();
+        needsLayout = 0;
+        return;
+    }
     const TPDAUIEngineSkinSettings* s =
         engine ? &engine->skinSettings : TPDAUIEngineSkinSettings::Current();
     if (!s)
@@ -285,9 +270,9 @@ void TPDAUIEngineElementPage::OnKeyDown(int key, unsigned char* handled, unsigne
     } else if (key == kKeyTab) {
         // Tab moves the focus even while avoidChangeFocus holds it.
         if (engine && engine->keysManager.shift)
-            FocusPrevious();
+            MovePrevious(true);
         else
-            FocusNext();
+            MoveNext(true);
     } else {
         moved = false;
     }
@@ -339,8 +324,10 @@ void TPDAUIEngineElementPage::Reload()
         return;
     }
     TPDAUIEngine* e = engine;
+    // A page nested in an element stays there.
+    TPDAUIEngineElement* host = parent;
     Detach();
-    OnLoad(e, nullptr, nullptr, nullptr, nullptr);
+    OnLoad(e, nullptr, host, nullptr, nullptr);
     TranslateLabel();
     TPDAUIEngineCommand load(nullptr, "load");
     OnCommand(load);
@@ -442,11 +429,15 @@ void TPDAUIEngineElementPage::SetFocus(TPDAUIEngineElement* element, bool force)
         OnFocusChanged(focusedElement);
 }
 
-void TPDAUIEngineElementPage::FocusNext()
+void TPDAUIEngineElementPage::FocusNext() { MoveNext(false); }
+
+void TPDAUIEngineElementPage::FocusPrevious() { MovePrevious(false); }
+
+void TPDAUIEngineElementPage::MoveNext(bool force)
 {
     TPDAUIEngineElementPage* outer = GetOuterPage();
     if (outer != this) {
-        outer->FocusNext();
+        outer->MoveNext(force);
         return;
     }
     VectorP<TPDAUIEngineElement> list(20, 20, false);
@@ -455,7 +446,7 @@ void TPDAUIEngineElementPage::FocusNext()
     if (!focusedElement) {
         for (int i = 0; i < n; ++i)
             if (list[i]->isFocusable) {
-                SetFocus(list[i], false);
+                SetFocus(list[i], force);
                 return;
             }
         return;
@@ -466,46 +457,44 @@ void TPDAUIEngineElementPage::FocusNext()
     const int from = d < 0 || d == n - 1 ? 0 : d + 1;
     for (int k = 0; k < tries; ++k) {
         if (TPDAUIEngineElement* q = Qualifies(list[(from + k) % n], focusedElement)) {
-            SetFocus(q, false);
+            SetFocus(q, force);
             return;
         }
     }
 }
 
 // With no focus: the last focusable entry above index 0 takes it.
-static bool FocusLastAboveFirst(TPDAUIEngineElementPage* page,
-                                VectorP<TPDAUIEngineElement>& list)
+bool TPDAUIEngineElementPage::FocusLastAboveFirst(VectorP<TPDAUIEngineElement>& list, bool force)
 {
     for (int i = list.Count() - 1; i >= 1; --i)
         if (list[i]->isFocusable) {
-            page->SetFocus(list[i], false);
+            SetFocus(list[i], force);
             return true;
         }
     return false;
 }
 
-void TPDAUIEngineElementPage::FocusPrevious()
+void TPDAUIEngineElementPage::MovePrevious(bool force)
 {
     TPDAUIEngineElementPage* outer = GetOuterPage();
     if (outer != this) {
-        outer->FocusPrevious();
+        outer->MovePrevious(force);
         return;
     }
     VectorP<TPDAUIEngineElement> list(20, 20, false);
     CollectDescendants(list, true);
     const int n = list.Count();
     if (!focusedElement) {
-        FocusLastAboveFirst(this, list);
+        FocusLastAboveFirst(list, force);
         return;
     }
-    // Leaving a table backwards from its first cell starts from the table.
+    // Leaving a table backwards from its first cell starts from the table (and
+    // from the table holding that one when it is a first cell too).
     int index = 0, row = 0, column = 0;
-    if (TPDAUIEngineElementBox* table = TableOf(focusedElement, index, row, column)) {
-        if (row == 0 && column == 0) {
-            focusedElement = table;
-            FocusPrevious();
-            return;
-        }
+    while (TPDAUIEngineElementBox* table = TableOf(focusedElement, index, row, column)) {
+        if (row != 0 || column != 0)
+            break;
+        focusedElement = table;
     }
     const int c = list.IndexOf(focusedElement);
     const int s = c >= 1 ? c : n;
@@ -514,7 +503,7 @@ void TPDAUIEngineElementPage::FocusPrevious()
         if (s < n && i == s)
             break;
         if (TPDAUIEngineElement* q = Qualifies(list[i], focusedElement)) {
-            SetFocus(q, false);
+            SetFocus(q, force);
             return;
         }
     }
@@ -555,7 +544,7 @@ void TPDAUIEngineElementPage::FocusDown()
     if (!focusedElement) {
         VectorP<TPDAUIEngineElement> list(20, 20, false);
         CollectDescendants(list, true);
-        FocusLastAboveFirst(this, list);
+        FocusLastAboveFirst(list, false);
         return;
     }
     int index = 0, row = 0, column = 0;
@@ -588,8 +577,15 @@ void TPDAUIEngineElementPage::PushPopup(TPDAUIEngineElement* element)
         Error_Vectores_DG_x(ErrVectorNullArgument);
         return;
     }
+    // A pop-up pushed again while open only becomes the newest: one entry per
+    // element (so that its removal leaves no stale pointer), and the focus
+    // saved when it first opened (not one inside itself) is the one restored.
+    const int open = popups.IndexOf(element);
+    if (open >= 0)
+        popups.Extract(open);
     popups.Add(element);
-    element->savedFocusId = focusedElement ? focusedElement->numericId : 0;
+    if (open < 0)
+        element->savedFocusId = focusedElement ? focusedElement->numericId : 0;
     if (element->isFocusable) {
         SetFocus(element, false);
     } else {
@@ -608,19 +604,29 @@ void TPDAUIEngineElementPage::PushPopup(TPDAUIEngineElement* element)
 
 void TPDAUIEngineElementPage::ClosePopup(TPDAUIEngineElement* element)
 {
+    if (!element)
+        return;
     TPDAUIEngineElementPage* p = GetOuterPage();
+    // Read before any focus hook runs, which might remove the element.
+    const DString hideCommand = element->GetPopupHideCommand();
     bool restored = false;
-    int index = p->popups.IndexOf(element);
+    const int index = p->popups.IndexOf(element);
     if (index >= 0) {
         p->popups.Extract(index);
         if (element->savedFocusId != 0) {
-            TPDAUIEngineElement* saved = p->FindByNumericId(element->savedFocusId);
-            if (saved) {
+            if (TPDAUIEngineElement* saved = p->FindByNumericId(element->savedFocusId)) {
                 p->SetFocus(saved, false);
-                restored = p->focusedElement == saved;
+                // Restored when the focus rests outside the closed pop-up (on
+                // the saved element, or where its OnSetFocus passed it on).
+                restored = p->focusedElement && !IsWithin(p->focusedElement, element);
             }
         }
         p->Invalidate();
+    }
+    // A menu tells its page that it closed, also when it was not open.
+    if (!hideCommand.IsEmpty()) {
+        TPDAUIEngineCommand command(element, hideCommand.c_str());
+        p->OnCommand(command);
     }
     if (!restored)
         p->focusedElement = nullptr;

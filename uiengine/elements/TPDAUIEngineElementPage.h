@@ -32,6 +32,9 @@ public:
     bool RaiseCommand(const char* name, int x, int y, bool playSound) override;
     // Only marks the page for layout; the next Paint lays it out.
     void ReapplyBounds() override;
+    // The compiled page: the box's record, the page flags, the transition and
+    // the trailer "_".
+    void Save(TFicheroITV& stream) override;
     int GetMemorySize() override;
 
     // ---- the page's own virtual operations, in slot order ----
@@ -41,7 +44,12 @@ public:
     virtual void Reload();
     // Sets reload requested and invalidates the page.
     virtual void RequestReload();
-    // (LoadPage joins here with page loading.)
+    // Builds the tree from the skin page of that name: the compiled page when
+    // there is a sound one, else the XML page with its user controls grafted and
+    // the stylesheet applied. A page that cannot be loaded shows "Error loading
+    // ..." and ends the program. unused is not read; parent goes to OnLoad.
+    virtual void LoadPage(TPDAUIEngine* engine, void* unused, TPDAUIEngineElement* parent,
+                          const char* name);
     // Called by SetFocus after the focus has moved.
     virtual void OnFocusChanged(TPDAUIEngineElement* element);
     // > 0 asks the engine to paint through OpenGL, < 0 forbids it.
@@ -58,6 +66,9 @@ public:
     // below 2048, or inset by margins.
     void Layout();
     bool IsTopPage();
+    // Writes the compiled page to a new file (a skin is compiled in skin-compiling
+    // mode at UI scale 1.0); false when the file cannot be written.
+    bool WriteCompiled(const char* fileName);
     // True when the skin settings changed since the page was built (skin, theme,
     // orientation, language while on top, scale by more than 0.5).
     bool NeedsReload();
@@ -123,9 +134,20 @@ public:
     int transitionAlpha = 0;
 
 protected:
+    // Reads a compiled page record (mark and tag included). On a damaged record
+    // the stream is failed and the page keeps no children.
+    void LoadCompiledPage(TPDAUIEngineElement* parent, TFicheroITV& stream);
+
     // Stops the timers of the page and of its tree and unlinks the tree's
     // elements from the page, so that elements deleted after the page's own
     // members (by a container base) leave the page alone. The destructor calls
     // it; a subclass that overrides CollectDescendants calls it in its own.
     void UnlinkTree();
+
+private:
+    // The moves behind FocusNext and FocusPrevious; force passes avoidChangeFocus
+    // (Tab moves the focus even where the arrows may not).
+    void MoveNext(bool force);
+    void MovePrevious(bool force);
+    bool FocusLastAboveFirst(VectorP<TPDAUIEngineElement>& list, bool force);
 };

@@ -1,6 +1,7 @@
 #include "uiengine/elements/TPDAUIEngineElementVScrollBar.h"
 
 #include <climits>
+#include <cstdint>
 #include <cstdlib>
 
 #include "enginelib/base/TFicheroITV.h"
@@ -55,6 +56,26 @@ int Tr(double v)
         return INT_MAX;
     return (int)v;
 }
+
+// a x b / c toward zero (0 for c = 0); products beyond 64 bits, which only
+// hostile sizes give, go through double.
+long long MulDiv(long long a, long long b, long long c)
+{
+    if (c == 0)
+        return 0;
+    const long long limit = 1LL << 31;
+    if (a > -limit && a < limit && b > -limit && b < limit)
+        return a * b / c;
+    const double v = (double)a * (double)b / (double)c;
+    if (v >= 9.0e18)
+        return (long long)9.0e18;
+    if (v <= -9.0e18)
+        return (long long)-9.0e18;
+    return (long long)v;
+}
+
+// Milliseconds from then to now, right across the wrap of the tick count.
+int Since(int now, int then) { return (int)((uint32_t)now - (uint32_t)then); }
 
 TRectIG R64(long long l, long long t, long long r, long long b)
 {
@@ -415,7 +436,7 @@ void TPDAUIEngineElementVScrollBar::ContinuousScroll()
     if (!upHeld && !downHeld)
         return;
     const float s = GetUIScale();
-    const long long elapsed = (long long)Now() - scrollTick;
+    const long long elapsed = Since(Now(), scrollTick);
     const double amount = (double)((float)(elapsed * autoScrollPixelsPerSecond) * s) * 0.001;
     if (upHeld)
         position = Clamped(Tr(startPosition - amount));
@@ -439,7 +460,7 @@ void TPDAUIEngineElementVScrollBar::UpdateKineticScroll()
     const float s = GetUIScale();
     if (upHeld || downHeld) {
         // Held arrows speed up the longer they are held.
-        const int held = now - pressTime;
+        const int held = Since(now, pressTime);
         const float f = held < 2000 ? 1.0f : (held < 5000 ? 2.0f : 3.0f);
         const float amount = (float)step * s * f;
         if (upHeld)
@@ -466,7 +487,7 @@ void TPDAUIEngineElementVScrollBar::StepFlick(int now)
     // Distance by the time since the last step, so the speed does not depend on
     // the frame rate; at least 5 px so that a slow flick arrives.
     const float s = GetUIScale();
-    float travel = (float)(now - scrollTick) * velocity;
+    float travel = (float)Since(now, scrollTick) * velocity;
     travel = travel * s;
     long long e = (long long)Tr(travel * 0.0001);
     if (e == 0)
@@ -543,7 +564,7 @@ void TPDAUIEngineElementVScrollBar::DragTrack(long long& L, long long& T)
     L = (long long)height - (downImage ? width : 0) - (upImage ? width : 0) - padding.top -
         padding.bottom - 2 * bw;
     const float minimum = kThumbMinPx * GetUIScale();
-    const long long proportional = contentHeight > 0 ? L * viewHeight / contentHeight : 0;
+    const long long proportional = contentHeight > 0 ? MulDiv(L, viewHeight, contentHeight) : 0;
     T = (float)proportional > minimum ? proportional : Tr(minimum);
 }
 
@@ -553,7 +574,12 @@ long long TPDAUIEngineElementVScrollBar::DragPosition(int y)
     DragTrack(L, T);
     // The pointer's travel in percent of the free track; a track no longer than
     // the thumb does not move.
-    const long long t = L > T ? ((long long)y - ((long long)pressY + width)) * 100 / (L - T) : 0;
+    long long t = L > T ? MulDiv((long long)y - ((long long)pressY + width), 100, L - T) : 0;
+    // Beyond a whole track either way the result is clamped anyhow.
+    if (t > 100)
+        t = 100;
+    if (t < -100)
+        t = -100;
     return (long long)startPosition + MaxPosition() * t / 100;
 }
 
@@ -598,7 +624,7 @@ void TPDAUIEngineElementVScrollBar::OnMouseDown(int x, int y, int kind, int a, i
         } else if (down) {
             ArrowPress(1);
         } else if (trackVisible) {
-            pressY = y - width;
+            pressY = Sat((long long)y - width);
             startPosition = position;
             thumbHeld = 1;
             InvalidateOwner();
@@ -695,7 +721,7 @@ void TPDAUIEngineElementVScrollBar::OnMouseMove(int x, int y, int flags, unsigne
         InvalidateOwner();
     } else if (pressed && !pressStoppedFlick) {
         ++moveCount;
-        const int dt = now - scrollTick;
+        const int dt = Since(now, scrollTick);
         scrollTick = now;
         if (!draggingContent && std::llabs((long long)pressY - y) > kDragThreshold) {
             draggingContent = 1;
@@ -740,12 +766,12 @@ void TPDAUIEngineElementVScrollBar::ReleaseIScroll(int x, int y)
         if (p && flickKind == FlickNone)
             p->SetAnimating(false);
     } else if (pressStoppedFlick || x >= 0 || !draggingContent ||
-               now - pressTime > kFlickWindowMs) {
+               Since(now, pressTime) > kFlickWindowMs || !HasRange()) {
         ResetPress(now);
     } else {
         const float s = GetUIScale();
-        const int sincePress = now - pressTime;
-        const int sinceMove = now - scrollTick;
+        const int sincePress = Since(now, pressTime);
+        const int sinceMove = Since(now, scrollTick);
         const int dtPress = sincePress > 1 ? sincePress : 1;
         const int dtMove = sinceMove > 1 ? sinceMove : 1;
         const long long d = (long long)pressY - y;  // > 0: the finger went up
@@ -932,11 +958,11 @@ bool TPDAUIEngineElementVScrollBar::PlaceThumb(long long L, long long t0, long l
     if (contentHeight <= 0)
         return false;
     const float minimum = kThumbMinPx * GetUIScale();
-    const long long proportional = L * viewHeight / contentHeight;
+    const long long proportional = MulDiv(L, viewHeight, contentHeight);
     const long long T = (float)proportional > minimum ? proportional : Tr(minimum);
     const long long p =
         contentHeight <= viewHeight ? 0 : (long long)position * 100 / MaxPosition();
-    const long long o = p * (L - T - lessOne) / 100;
+    const long long o = MulDiv(p, L - T - lessOne, 100);
     tt = t0 + o;
     tb = tt + T;
     return true;
@@ -961,7 +987,7 @@ void TPDAUIEngineElementVScrollBar::DrawThumbPieces(IDC* dc, int il, int ir, lon
         const double s = GetUIScale();
         const double w = trackImage->Width() * s;
         const double h = trackImage->AbsHeight() * s;
-        const int gl = Tr(il + (ir - il) / 2 - w * 0.5);
+        const int gl = Tr((double)((long long)il + ((long long)ir - il) / 2) - w * 0.5);
         const int gt = Tr((double)(tt + (tb - tt) / 2) - h * 0.5);
         DrawImage(dc, trackImage, TRectIG(gl, gt, Tr(gl + w), Tr(gt + h)));
     } else {
@@ -1171,7 +1197,7 @@ void TPDAUIEngineElementVScrollBar::PaintDefaultSimpleTrackBar(IDC* dc, const TR
     const long long L = (long long)track.bottom - track.top;
     const long long p =
         contentHeight <= viewHeight ? 0 : (long long)position * 100 / MaxPosition();
-    const long long o = p * (L - T - 1) / 100;
+    const long long o = MulDiv(p, L - T - 1, 100);
     long long tb = (long long)track.top + o + T;
     if (tb > in.bottom - iw)
         tb = in.bottom - iw;

@@ -1,0 +1,190 @@
+// The container part of the compiled record: written by Box::Save after the
+// element's fields, read by Box::OnLoad with a stream.
+#include <cmath>
+
+#include "enginelib/base/TFicheroITV.h"
+#include "uiengine/core/TPDAUIEngine.h"
+#include "uiengine/elements/TPDAUIEngineElementBox.h"
+#include "uiengine/elements/TPDAUIEngineElementFactory.h"
+#include "uiengine/elements/TPDAUIEngineElementVScrollBar.h"
+
+namespace {
+
+// Boxes nest in a record as deep as the writer's tree was; a hostile record
+// must not be able to exhaust the stack.
+const int kMaxCompiledDepth = 256;
+int g_compiledDepth = 0;
+
+class TDepthGuard {
+public:
+    TDepthGuard() { ++g_compiledDepth; }
+    ~TDepthGuard() { --g_compiledDepth; }
+    TDepthGuard(const TDepthGuard&) = delete;
+    TDepthGuard& operator=(const TDepthGuard&) = delete;
+    bool TooDeep() const { return g_compiledDepth > kMaxCompiledDepth; }
+};
+
+// A box scale the writer can have written: none, or a plausible UI scale.
+bool SoundBoxScale(float v) { return v == 0.0f || (std::isfinite(v) && v >= 0.1f && v <= 10.0f); }
+
+// The scroll-bar block: the settings of the box's own bar.
+struct TScrollBlock {
+    bool trackVisible = true;
+    unsigned int timeout = 40;
+    bool autoScroll = true;
+    bool smooth = true;
+    int pixelsPerSecond = 60;
+    bool avoidMarginRescale = false;
+    int shadowMode = TPDAUIEngineElementVScrollBar::ShadowNone;
+    int mode = TPDAUIEngineElementVScrollBar::ModeAuto;
+    TPDAUIEngineMargins margins;
+
+    void From(const TPDAUIEngineElementVScrollBar& bar)
+    {
+        trackVisible = bar.trackVisible != 0;
+        timeout = (unsigned int)bar.timerInterval;
+        autoScroll = bar.autoScroll != 0;
+        smooth = bar.smooth != 0;
+        pixelsPerSecond = bar.autoScrollPixelsPerSecond;
+        avoidMarginRescale = bar.avoidMarginRescale != 0;
+        shadowMode = bar.iscrollShadowMode;
+        // The mode as configured: the one in force depends on the machine.
+        mode = bar.configuredMode;
+        margins = bar.margins;
+    }
+
+    void To(TPDAUIEngineElementVScrollBar& bar) const
+    {
+        bar.trackVisible = trackVisible;
+        bar.timerInterval = (int)timeout;
+        bar.autoScroll = autoScroll;
+        bar.smooth = smooth;
+        bar.autoScrollPixelsPerSecond = pixelsPerSecond;
+        bar.avoidMarginRescale = avoidMarginRescale;
+        bar.iscrollShadowMode = shadowMode;
+        bar.configuredMode = mode;
+        bar.margins = margins;
+    }
+
+    void Write(TFicheroITV& s, float scale) const
+    {
+        s << trackVisible << timeout << autoScroll << smooth << pixelsPerSecond << avoidMarginRescale
+          << shadowMode << mode;
+        // Loading divides these again when the bar asks for it (above scale 1).
+        TPDAUIEngineMargins stored = margins;
+        if (scale > 1.0f && avoidMarginRescale) {
+            auto rescale = [scale](int& v) { v = TPDAUIEngineUIScale::Multiply(v, scale); };
+            if (!stored.leftPercent) rescale(stored.left);
+            if (!stored.topPercent) rescale(stored.top);
+            if (!stored.rightPercent) rescale(stored.right);
+            if (!stored.bottomPercent) rescale(stored.bottom);
+        }
+        stored.SaveCompiled(s);
+    }
+
+    bool Read(TFicheroITV& s)
+    {
+        s >> trackVisible >> timeout >> autoScroll >> smooth >> pixelsPerSecond >> avoidMarginRescale
+          >> shadowMode >> mode;
+        margins.LoadCompiled(s);
+        return !s.Error() && shadowMode >= TPDAUIEngineElementVScrollBar::ShadowNone &&
+               shadowMode <= TPDAUIEngineElementVScrollBar::ShadowWhite &&
+               mode >= TPDAUIEngineElementVScrollBar::ModeAuto &&
+               mode <= TPDAUIEngineElementVScrollBar::ModeDefaultSimpleTrackBar;
+    }
+};
+
+} // namespace
+
+void TPDAUIEngineElementBox::Save(TFicheroITV& stream) { SaveContainer(stream, true); }
+
+void TPDAUIEngineElementBox::SaveContainer(TFicheroITV& s, bool withChildren)
+{
+    TPDAUIEngineElement::Save(s);
+    const int count = withChildren ? children.Count() : 0;
+    s << layout << layoutColumns << layoutRows << layoutCardIndex << layoutTableSkipCells;
+    s << (layoutTableOnCellOverflowYResizeCell != 0) << (overlay != 0) << (drawInInvertOrder != 0);
+    s << overflowY << underflowY << boxScale << count;
+    if (layout == LayoutVerticalScroll) {
+        TScrollBlock block;
+        if (auto* bar = dynamic_cast<TPDAUIEngineElementVScrollBar*>(scrollBar))
+            block.From(*bar);
+        block.Write(s, GetUIScale());
+    }
+    // The children were loaded under the box scale; they are stored under it
+    // too, so that reading them under it again gives the same sizes.
+    TBoxScaleScope scope(this);
+    for (int i = 0; i < count; ++i)
+        children[i]->Save(s);
+}
+
+void TPDAUIEngineElementBox::LoadCompiledContainer(TFicheroITV& s)
+{
+    TDepthGuard depth;
+    if (s.Error() || depth.TooDeep()) {
+        FailCompiled(s);
+        return;
+    }
+    int mode = 0, columns = 0, rows = 0, cardIndex = 0, skipCells = 0;
+    bool resize = false, over = false, invert = false;
+    int overflow = 0, underflow = 0, count = 0;
+    float scale = 0.0f;
+    s >> mode >> columns >> rows >> cardIndex >> skipCells >> resize >> over >> invert;
+    s >> overflow >> underflow >> scale >> count;
+    if (s.Error() || mode < 0 || mode >= LayoutCount || overflow < FlexNone || overflow > FlexFirstChild ||
+        underflow < FlexNone || underflow > FlexFirstChild || !SoundBoxScale(scale)) {
+        FailCompiled(s);
+        return;
+    }
+    // The children of a VerticalInverted box were stored already reversed.
+    layout = mode == LayoutVerticalInverted ? LayoutVertical : mode;
+    layoutColumns = columns;
+    layoutRows = rows;
+    layoutCardIndex = cardIndex;
+    layoutTableSkipCells = skipCells;
+    layoutTableOnCellOverflowYResizeCell = resize;
+    overlay = over;
+    drawInInvertOrder = invert;
+    overflowY = overflow;
+    underflowY = underflow;
+    // Large screens draw at their own scale.
+    boxScale = GetUIScale() > 1.5f ? 0.0f : scale;
+
+    if (layout == LayoutVerticalScroll) {
+        TScrollBlock block;
+        if (!block.Read(s)) {
+            FailCompiled(s);
+            return;
+        }
+        TPDAUIEngineScrollBarBase* made = TPDAUIEngineElementFactory::CreateScrollBar();
+        if (auto* bar = dynamic_cast<TPDAUIEngineElementVScrollBar*>(made)) {
+            if (scrollBar) {
+                scrollBar->Detach();
+                delete scrollBar;
+            }
+            scrollBar = bar;
+            block.To(*bar);
+            bar->OnLoad(engine, page, this, nullptr, nullptr);
+        } else {
+            delete made;
+        }
+    }
+
+    if (!CheckCompiledCount(s, count))
+        return;
+    for (int i = 0; i < count; ++i) {
+        TPDAUIEngineElement* child = CreateFromCompiled(engine, s);
+        if (!child)
+            return;
+        AddChild(child, nullptr, &s);
+        if (IndexOfChild(child) < 0) {
+            // The box could not take it (and deleted it): the rest is out of step.
+            FailCompiled(s);
+            return;
+        }
+        if (s.Error()) {
+            RemoveChild(child);
+            return;
+        }
+    }
+}

@@ -1,0 +1,226 @@
+// Loading a page from its skin page (compiled or XML) and writing the compiled page.
+#include <memory>
+#include <new>
+
+#include "enginelib/base/TFicheroITV.h"
+#include "uiengine/core/TPDAUIEngine.h"
+#include "uiengine/core/TPDAUIEngineSkinSettings.h"
+#include "uiengine/core/TPDAUIEngineXml.h"
+#include "uiengine/elements/TPDAUIEngineElementPage.h"
+
+namespace {
+
+const char kCaption[] = "Open page";
+const char kTrailerMessage[] = "Error opening page, last byte must be '_'.";
+const char kNotFound[] = "file not found";
+const char kDamaged[] = "the compiled page is damaged";
+const char kTrailer = '_';
+
+// For its life, the skin settings' landscape flag is what the page forces
+// (portrait first), unless the skin is being compiled.
+class TOrientationScope {
+public:
+    TOrientationScope(TPDAUIEngine* engine, const TPDAUIEngineElementPage* page)
+    {
+        if (!engine || engine->skinCompiling || (!page->forcePortrait && !page->forceLandscape))
+            return;
+        settings_ = &engine->skinSettings;
+        saved_ = settings_->landscape;
+        settings_->landscape = page->forcePortrait ? 0 : 1;
+    }
+    ~TOrientationScope()
+    {
+        if (settings_)
+            settings_->landscape = saved_;
+    }
+    TOrientationScope(const TOrientationScope&) = delete;
+    TOrientationScope& operator=(const TOrientationScope&) = delete;
+
+private:
+    TPDAUIEngineSkinSettings* settings_ = nullptr;
+    uint8_t saved_ = 0;
+};
+
+// The whole file in memory, or null (nothing read) when it cannot be had.
+std::unique_ptr<unsigned char[]> ReadWhole(TFicheroITV& file, uint32_t& length)
+{
+    length = file.FileSize();
+    std::unique_ptr<unsigned char[]> buffer(new (std::nothrow) unsigned char[length ? length : 1]);
+    if (!buffer)
+        return nullptr;
+    if (file.Lee(buffer.get(), length) != length)
+        return nullptr;
+    return buffer;
+}
+
+} // namespace
+
+void TPDAUIEngineElementPage::OnLoad(TPDAUIEngine* e, TPDAUIEngineElementPage*,
+                                     TPDAUIEngineElement* par, TPDAUIEngineXml* xmlNode,
+                                     TFicheroITV* stream)
+{
+    layout = LayoutVertical;
+    engine = e;
+    resources.SetOwner(e);
+    page = this;
+    paintReference = nullptr;
+    pressedElement = nullptr;
+    hoverElement = nullptr;
+    keyDownElement = nullptr;
+    focusedElement = nullptr;
+    result = 0;
+    closing = 0;
+    reloadRequested = 0;
+    margins.Clear();
+    padding.left = padding.top = padding.right = padding.bottom = 0;
+    if (engine) {
+        const TPDAUIEngineSkinSettings& s = engine->skinSettings;
+        skinNameAtLoad = s.skinName;
+        landscapeAtLoad = s.landscape;
+        languageAtLoad = s.languageId;
+        themeAtLoad = s.theme1Name;
+        uiScaleAtLoad = s.uiScale;
+    }
+    if (stream)
+        LoadCompiledPage(par, *stream);
+    else
+        TPDAUIEngineElementBox::OnLoad(e, this, par, xmlNode, nullptr);
+    flex = 1;
+    if (engine)
+        engine->OnPageLoaded(this);
+}
+
+void TPDAUIEngineElementPage::LoadCompiledPage(TPDAUIEngineElement* par, TFicheroITV& s)
+{
+    char mark = 0;
+    DString recordTag;
+    s >> mark >> recordTag;
+    if (s.Error() || mark != CompiledMark || recordTag != "page") {
+        FailCompiled(s);
+    } else {
+        tag = recordTag;
+        TPDAUIEngineElementBox::OnLoad(engine, this, par, nullptr, &s);
+        bool avoidFocus = false, avoidEffect = false, focusFirst = false;
+        int kind = TransitionNone;
+        s >> avoidFocus >> avoidEffect >> focusFirst >> kind;
+        if (!s.Error() && (kind < TransitionNone || kind > TransitionFade))
+            FailCompiled(s);
+        const bool flagsRead = !s.Error();
+        if (flagsRead) {
+            avoidChangeFocus = avoidFocus;
+            avoidPreviousPageBackgroundEffect = avoidEffect;
+            focusToFirstVisibleElementOnLoad = focusFirst;
+            transition = kind;
+            char trailer = ' ';
+            s >> trailer;
+            if (s.Error() || trailer != kTrailer) {
+                if (engine)
+                    engine->MessageBox(kTrailerMessage, kCaption);
+                FailCompiled(s);
+            }
+        }
+    }
+    // Nothing of a damaged page stays half built.
+    if (s.Error())
+        RemoveAllChildren();
+}
+
+void TPDAUIEngineElementPage::LoadPage(TPDAUIEngine* e, void*, TPDAUIEngineElement* par,
+                                       const char* name)
+{
+    pageName = name;
+    pageName.A_Minusculas();
+    resources.SetOwner(e);
+    bool built = false;
+    bool damaged = false;
+
+    if (e) {
+        // The compiled page, read whole and parsed from memory.
+        DString compiledName(name);
+        TFicheroITV* file = nullptr;
+        {
+            TOrientationScope orientation(e, this);
+            file = resources.OpenCompiledPage(compiledName, "17");
+        }
+        if (file) {
+            loadedFile = name;
+            uint32_t length = 0;
+            std::unique_ptr<unsigned char[]> buffer = ReadWhole(*file, length);
+            file->CierraEx(true);
+            delete file;
+            if (buffer) {
+                TFicheroITVdatos memory(buffer.get(), ITV_MODO_LECTURA, length);
+                TPDAUIEngineElementPage::OnLoad(e, this, par, nullptr, &memory);
+                built = !memory.Error();
+                memory.Cierra();
+            }
+            damaged = !built;
+        }
+    }
+
+    if (e && !built) {
+        DString fileName(name);
+        fileName << ".xml";
+        DString found(fileName);
+        DString text;
+        {
+            TOrientationScope orientation(e, this);
+            resources.ReadSkinTextFile(text, found, "rb");
+        }
+        if (!text.IsEmpty()) {
+            loadedFile = fileName;
+            TPDAUIEngineXml root;
+            root.Parse(text.str());
+            VectorP<TPDAUIEngineXml> controls(10, 10, false);
+            root.FindDescendants("usercontrol", controls);
+            for (int i = 0; i < controls.Count(); ++i) {
+                TPDAUIEngineXml* node = controls[i];
+                DString controlFile = node->GetAttribute("type", "");
+                controlFile << ".xml";
+                DString controlText;
+                {
+                    TOrientationScope orientation(e, this);
+                    resources.ReadSkinTextFile(controlText, controlFile, "rb");
+                }
+                if (controlText.IsEmpty())
+                    continue;
+                TPDAUIEngineXml definition;
+                definition.Parse(controlText.str());
+                node->CopyFrom(&definition);
+                node->SetAttribute("usercontrolexpanded", "true");
+            }
+            e->skinSettings.styleSheet.ApplyToXml(&root);
+            TPDAUIEngineElementPage::OnLoad(e, this, par, &root, nullptr);
+            built = true;
+        } else {
+            DString message("Error loading ");
+            if (damaged) {
+                loadedFile = name;
+                message << name << ".cpage: " << kDamaged;
+            } else {
+                loadedFile = fileName;
+                message << fileName << ": " << kNotFound;
+            }
+            e->MessageBox(message.c_str(), kCaption);
+            e->Terminate();
+        }
+    }
+    TranslateLabel();
+    AdjustFont();
+}
+
+void TPDAUIEngineElementPage::Save(TFicheroITV& s)
+{
+    TPDAUIEngineElementBox::Save(s);
+    s << (avoidChangeFocus != 0) << (avoidPreviousPageBackgroundEffect != 0)
+      << (focusToFirstVisibleElementOnLoad != 0) << transition << kTrailer;
+}
+
+bool TPDAUIEngineElementPage::WriteCompiled(const char* fileName)
+{
+    TFicheroITV file;
+    if (!file.Abre(fileName, ITV_MODO_CREACION))
+        return false;
+    Save(file);
+    return file.CierraEx(true);
+}
