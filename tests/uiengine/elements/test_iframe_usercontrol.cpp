@@ -1,0 +1,458 @@
+// The IFrame with its inner page, and the user-control host.
+#include "test_page_load_fixture.h"
+
+#include <algorithm>
+#include <memory>
+
+#include "enginelib/base/TFicheroITV.h"
+#include "support/GoldenImage.h"
+#include "uiengine/core/TPDAUIEngineCommand.h"
+#include "uiengine/core/TPDAUIEngineXml.h"
+
+using namespace pageload;
+
+namespace {
+
+using Frame = TPDAUIEngineElementIFrame;
+using Control = TPDAUIEngineElementUserControl;
+
+void LoadXml(TPDAUIEngine* engine, TPDAUIEngineElementPage* page, TPDAUIEngineElement* e, const char* xml)
+{
+    std::string text = xml;
+    TPDAUIEngineXml node;
+    ASSERT_TRUE(node.Parse(&text[0]));
+    e->OnLoad(engine, page, nullptr, &node, nullptr);
+}
+
+bool Contains(const std::vector<std::string>& log, const std::string& entry)
+{
+    return std::find(log.begin(), log.end(), entry) != log.end();
+}
+
+// The fixture page on screen with its IFrame, and pages opened into it.
+class HostedPage : public ::testing::Test {
+public:
+    HostedPage()
+    {
+        engine.OpenPage(&host);
+        engine.Frame();
+        frame = dynamic_cast<Frame*>(host.FindElement("ifrInner", false));
+    }
+    ~HostedPage() override { engine.pages.RemoveAll(); }
+
+    // A new inner page, opened into the IFrame; the IFrame owns it.
+    SkinPage* OpenInner(const char* reply = "innerEnd")
+    {
+        auto* inner = new SkinPage(&engine, "pageInner");
+        inner->sink = &log;
+        inner->replyCommand.name = reply;
+        engine.OpenPage(inner, frame);
+        return inner;
+    }
+
+    std::vector<std::string> log;  // outlives the inner pages
+    FixtureEngine engine;
+    SkinPage host{&engine, "pageFixture"};
+    Frame* frame = nullptr;
+};
+
+} // namespace
+
+// ---- IFrame ----------------------------------------------------------------------------------
+
+TEST(IFrame, DefaultsAndAttribute)
+{
+    Frame frame;
+    EXPECT_EQ(frame.tag, "iframe");
+    EXPECT_EQ(1, frame.flex);
+    EXPECT_EQ(0, frame.borders[0].width);
+    EXPECT_EQ(0, frame.borders[0].style);
+    EXPECT_EQ(TPDAUIEngineElementBox::LayoutVertical, frame.layout);
+    frame.SetAttribute("innerPageName", "pageInner");
+    frame.SetAttribute("layout", "Horizontal");
+    EXPECT_EQ(frame.innerPageName, "pageInner");
+    EXPECT_EQ(frame.GetAttribute("innerPageName"), "pageInner");
+    EXPECT_EQ(frame.GetAttribute("layout"), "Horizontal");
+}
+
+TEST(IFrame, HoldsOneChildAtMost)
+{
+    FixtureEngine engine;
+    Frame frame;
+    frame.OnLoad(&engine, nullptr, nullptr, nullptr, nullptr);
+    const int live = TPDAUIEngineElement::GetLiveCount();
+    auto* first = new TPDAUIEngineElementBox();
+    frame.AddChild(first, nullptr, nullptr);
+    EXPECT_EQ(first->parent, &frame);
+    EXPECT_EQ(nullptr, frame.innerPage);
+    auto* second = new TPDAUIEngineElementBox();
+    frame.AddChild(second, nullptr, nullptr);
+    ASSERT_EQ(1, frame.children.Count());
+    EXPECT_EQ(second, frame.children[0]);
+    EXPECT_EQ(live + 1, TPDAUIEngineElement::GetLiveCount());  // the first is gone
+}
+
+TEST_F(HostedPage, InnerPageIsLaidOutAndPaintedInTheFrame)
+{
+    ASSERT_NE(nullptr, frame);
+    SkinPage* inner = OpenInner();
+    EXPECT_EQ(1, inner->loads);
+    EXPECT_EQ(inner, frame->innerPage);
+    EXPECT_EQ(inner->parent, frame);
+    EXPECT_EQ(1, (int)inner->loaded);
+    EXPECT_TRUE(inner->IsTopPage());
+    EXPECT_EQ(&host, inner->GetOuterPage());
+    EXPECT_TRUE(golden::Matches(engine.Frame(), "pages/fixture_page_iframe"));
+    // The nested page fills the IFrame, as its only flexible child.
+    EXPECT_EQ(0, inner->left);
+    EXPECT_EQ(0, inner->top);
+    EXPECT_EQ(frame->width, inner->width);
+    EXPECT_EQ(frame->height, inner->height);
+    EXPECT_EQ(1, (int)inner->fullScreen);
+    // Laying the inner page out again asks the IFrame.
+    frame->width -= 10;
+    inner->ReapplyBounds();
+    engine.Frame();
+    EXPECT_EQ(frame->width, inner->width);
+}
+
+// The inner page closes: the IFrame's next paint deletes it and passes its
+// reply up as its own, with the page's result; what pointed into it is cleared.
+TEST_F(HostedPage, ClosingInnerPageRepliesThroughTheFrame)
+{
+    SkinPage* inner = OpenInner();
+    engine.Frame();
+    TPDAUIEngineElement* top = inner->FindElement("boxInnerTop", false);
+    ASSERT_NE(nullptr, top);
+    host.pressedElement = top;
+    host.hoverElement = top;
+    host.focusedElement = top;
+    host.commands.clear();
+    host.results.clear();
+
+    inner->Close(4);
+    EXPECT_EQ(1u, frame->children.Count());  // until the next paint
+    engine.Frame();
+    EXPECT_TRUE(Contains(log, "pageInner:deleted"));
+    EXPECT_EQ(0, frame->children.Count());
+    EXPECT_EQ(nullptr, frame->innerPage);
+    ASSERT_EQ(std::vector<std::string>({"innerEnd"}), host.commands);
+    EXPECT_EQ(4, host.results[0]);
+    EXPECT_EQ(nullptr, host.pressedElement);
+    EXPECT_EQ(nullptr, host.hoverElement);
+    EXPECT_EQ(nullptr, host.focusedElement);
+    engine.Frame();  // nothing of it is left to paint
+}
+
+// A page without a reply command goes silently.
+TEST_F(HostedPage, InnerPageWithoutReplyGoesSilently)
+{
+    SkinPage* inner = OpenInner("");
+    host.commands.clear();
+    host.results.clear();
+    inner->Close(1);
+    engine.Frame();
+    EXPECT_TRUE(Contains(log, "pageInner:deleted"));
+    EXPECT_TRUE(host.commands.empty());
+}
+
+// The page the reply reaches may open the next page into the same IFrame.
+TEST_F(HostedPage, ReplyMayOpenTheNextPage)
+{
+    class Host : public SkinPage {
+    public:
+        Host(TPDAUIEngine* e, HostedPage* t) : SkinPage(e, "pageFixture"), test(t) {}
+        void OnCommand(TPDAUIEngineCommand& command) override
+        {
+            SkinPage::OnCommand(command);
+            if (command.name == "innerEnd" && !next)
+                next = test->OpenInner("nextEnd");
+        }
+        HostedPage* test;
+        SkinPage* next = nullptr;
+    };
+    Host second(&engine, this);
+    engine.OpenPage(&second);
+    engine.Frame();
+    frame = dynamic_cast<Frame*>(second.FindElement("ifrInner", false));
+    ASSERT_NE(nullptr, frame);
+    SkinPage* first = OpenInner();
+    first->Close(2);
+    engine.Frame();
+    ASSERT_NE(nullptr, second.next);
+    EXPECT_EQ(second.next, frame->innerPage);
+    EXPECT_EQ(1, frame->children.Count());
+    EXPECT_EQ(1, (int)std::count(log.begin(), log.end(), "pageInner:deleted"));
+    engine.Frame();
+    EXPECT_EQ(second.next, frame->innerPage);
+    engine.pages.RemoveAll();
+}
+
+// Commands posted to an element of the inner page reach it while it lives and
+// are dropped once the IFrame has deleted it.
+TEST_F(HostedPage, PostedCommandsNeverReachARemovedInnerPage)
+{
+    SkinPage* inner = OpenInner();
+    engine.Frame();
+    TPDAUIEngineElement* top = inner->FindElement("boxInnerTop", false);
+    top->PostCommand("ping", 0, 0, 0);
+    engine.DispatchPostedCommands();
+    EXPECT_TRUE(Contains(log, "pageInner:ping"));
+    top->PostCommand("late", 0, 0, 0);
+    inner->Close(0);
+    engine.Frame();
+    engine.DispatchPostedCommands();
+    EXPECT_FALSE(Contains(log, "pageInner:late"));
+}
+
+// Reloading the inner page keeps it in its IFrame.
+TEST_F(HostedPage, ReloadedInnerPageStaysInTheFrame)
+{
+    SkinPage* inner = OpenInner();
+    engine.Frame();
+    inner->Reload();
+    EXPECT_EQ(2, inner->loads);
+    EXPECT_EQ(inner->parent, frame);
+    EXPECT_EQ(inner, frame->innerPage);
+    EXPECT_TRUE(inner->IsTopPage());
+    engine.Frame();
+    EXPECT_EQ(frame->height, inner->height);
+}
+
+// Tearing the host page down deletes the inner page without a reply.
+TEST_F(HostedPage, DetachingTheHostDeletesTheInnerPage)
+{
+    OpenInner();
+    engine.Frame();
+    host.commands.clear();
+    host.results.clear();
+    host.Detach();
+    EXPECT_TRUE(Contains(log, "pageInner:deleted"));
+    EXPECT_TRUE(host.commands.empty());
+}
+
+// An inner page belongs to the run, not to the skin: the IFrame's record keeps
+// its name and no children.
+TEST_F(HostedPage, CompiledFrameKeepsNoInnerPage)
+{
+    OpenInner();
+    engine.Frame();
+    testpaths::TempDir dir;
+    const std::string path = dir / "frame.bin";
+    {
+        TFicheroITV out;
+        ASSERT_TRUE(out.Abre(path.c_str(), ITV_MODO_CREACION));
+        frame->Save(out);
+        ASSERT_TRUE(out.Cierra());
+    }
+    const Bytes bytes = ReadBytes(path);
+    TFicheroITVdatos in(bytes.data(), ITV_MODO_LECTURA, (uint32_t)bytes.size());
+    TPDAUIEngineElement* made = TPDAUIEngineElement::CreateFromCompiled(&engine, in);
+    ASSERT_NE(nullptr, made);
+    made->OnLoad(&engine, &host, nullptr, nullptr, &in);
+    EXPECT_FALSE(in.Error());
+    EXPECT_EQ(0u, in.Restantes());
+    auto* loaded = dynamic_cast<Frame*>(made);
+    ASSERT_NE(nullptr, loaded);
+    EXPECT_EQ(loaded->innerPageName, "pageInner");
+    EXPECT_EQ(0, loaded->children.Count());
+    delete made;
+}
+
+// ---- User control ----------------------------------------------------------------------------
+
+namespace {
+
+// A user control of the given tag, as the application's factory makes one.
+Control* NewControl(const char* tag)
+{
+    return static_cast<Control*>(MakeUserControl(nullptr, tag));
+}
+
+} // namespace
+
+TEST(UserControl, ExpandedNodeLoadsNothingMore)
+{
+    for (const char* flag : {"true", "True"}) {
+        SCOPED_TRACE(flag);
+        FixtureEngine engine;
+        TPDAUIEngineElementPage page(&engine);
+        std::unique_ptr<Control> control(NewControl("usercontrol/usercontrolClock"));
+        const std::string xml = std::string("<usercontrol usercontrolexpanded=\"") + flag +
+                                "\" id=\"ucOwn\"><box id=\"boxOwn\"/></usercontrol>";
+        LoadXml(&engine, &page, control.get(), xml.c_str());
+        EXPECT_EQ(1, (int)control->expanded);
+        ASSERT_EQ(1, control->children.Count());
+        EXPECT_EQ(control->children[0]->id, "boxOwn");
+        EXPECT_TRUE(engine.messageBoxes.empty());
+    }
+}
+
+// The definition is the file named after the tag; an instance without an id
+// takes that name as its id.
+TEST(UserControl, LoadsTheDefinitionNamedAfterItsTag)
+{
+    struct Case {
+        const char* id;
+        const char* className;
+        const char* expectedId;
+    } cases[] = {{"", "", "usercontrolClock"}, {"ucMine", "mine", "ucMine"}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.expectedId);
+        FixtureEngine engine;
+        TPDAUIEngineElementPage page(&engine);
+        std::unique_ptr<Control> control(NewControl("usercontrol/usercontrolClock"));
+        control->id = c.id;
+        control->className = c.className;
+        control->OnLoad(&engine, &page, nullptr, nullptr, nullptr);
+        EXPECT_TRUE(engine.messageBoxes.empty());
+        EXPECT_EQ(1, (int)control->expanded);
+        EXPECT_EQ(control->id, c.expectedId);
+        EXPECT_EQ(control->className, c.className);
+        EXPECT_EQ(TPDAUIEngineElementBox::LayoutHorizontal, control->layout);
+        ASSERT_EQ(2, control->children.Count());
+        EXPECT_EQ(control->children[0]->id, "boxClockHand");
+    }
+}
+
+// The definition's attributes are applied over the instance's, its children
+// after the instance's.
+TEST(UserControl, DefinitionComesOverTheInstance)
+{
+    TempSkin skin;
+    WriteText(skin / "usercontrolWide.xml",
+              "<usercontrol minimumWidth=\"120\" layout=\"Horizontal\"><box id=\"boxWide\"/></usercontrol>");
+    FixtureEngine engine(skin.skins());
+    TPDAUIEngineElementPage page(&engine);
+    std::unique_ptr<Control> control(NewControl("usercontrol/usercontrolWide"));
+    LoadXml(&engine, &page, control.get(),
+            "<usercontrol type=\"usercontrolWide\" minimumWidth=\"50\" minimumHeight=\"33\">"
+            "<box id=\"boxOwn\"/></usercontrol>");
+    EXPECT_EQ(120, control->minimumWidth);
+    EXPECT_EQ(33, control->minimumHeight);
+    ASSERT_EQ(2, control->children.Count());
+    EXPECT_EQ(control->children[0]->id, "boxOwn");
+    EXPECT_EQ(control->children[1]->id, "boxWide");
+}
+
+TEST(UserControl, MissingDefinitionEndsTheProgram)
+{
+    FixtureEngine engine;
+    TPDAUIEngineElementPage page(&engine);
+    std::unique_ptr<Control> control(NewControl("usercontrol/usercontrolNope"));
+    control->OnLoad(&engine, &page, nullptr, nullptr, nullptr);
+    ASSERT_EQ(1u, engine.messageBoxes.size());
+    EXPECT_EQ("Error loading usercontrolNope.xml: file not found", engine.messageBoxes[0].text);
+    EXPECT_EQ("Open userControl", engine.messageBoxes[0].caption);
+    EXPECT_EQ(1, engine.terminateCalls);
+    EXPECT_EQ(0, (int)control->expanded);
+}
+
+// A definition that holds a control of its own kind stops at a fixed depth
+// with the loading error instead of running the stack out.
+TEST(UserControl, SelfNestingDefinitionIsStopped)
+{
+    TempSkin skin;
+    WriteText(skin / "usercontrolLoop.xml",
+              "<usercontrol><usercontrol type=\"usercontrolLoop\"/></usercontrol>");
+    FixtureEngine engine(skin.skins());
+    TPDAUIEngineElementPage page(&engine);
+    std::unique_ptr<Control> control(NewControl("usercontrol/usercontrolLoop"));
+    control->OnLoad(&engine, &page, nullptr, nullptr, nullptr);
+    ASSERT_EQ(1u, engine.messageBoxes.size());
+    EXPECT_EQ("Error loading usercontrolLoop.xml: user controls nested too deeply",
+              engine.messageBoxes[0].text);
+    EXPECT_EQ(1, engine.terminateCalls);
+}
+
+// A compiled definition is preferred; the instance keeps its own id and class,
+// as with an XML definition.
+TEST(UserControl, CompiledDefinitionKeepsTheInstancesIdAndClass)
+{
+    TempSkin skin;  // no XML definitions
+    {
+        FixtureEngine engine;
+        engine.skinCompiling = 1;
+        TPDAUIEngineElementPage page(&engine);
+        std::unique_ptr<Control> definition(NewControl("usercontrol/usercontrolClock"));
+        definition->OnLoad(&engine, &page, nullptr, nullptr, nullptr);
+        TFicheroITV out;
+        ASSERT_TRUE(out.Abre((skin / "usercontrolClock.cpage").c_str(), ITV_MODO_CREACION));
+        definition->Save(out);
+        ASSERT_TRUE(out.Cierra());
+    }
+    FixtureEngine engine(skin.skins());
+    TPDAUIEngineElementPage page(&engine);
+    std::unique_ptr<Control> control(NewControl("usercontrol/usercontrolClock"));
+    LoadXml(&engine, &page, control.get(), "<usercontrol id=\"ucMine\" class=\"mine\" minimumHeight=\"50\"/>");
+    EXPECT_TRUE(engine.messageBoxes.empty());
+    EXPECT_EQ(control->id, "ucMine");
+    EXPECT_EQ(control->className, "mine");
+    EXPECT_EQ(1, (int)control->expanded);
+    ASSERT_EQ(2, control->children.Count());
+    EXPECT_EQ(control->children[1]->id, "boxClockFace");
+    EXPECT_NE(nullptr, control->children[0]->backgrounds[0].image);
+
+    // LoadCompiled reads the record as the control's own.
+    std::unique_ptr<Control> other(NewControl("usercontrol/usercontrolClock"));
+    other->LoadCompiled(&engine, &page, nullptr, "usercontrolClock");
+    EXPECT_EQ(other->id, "usercontrolClock");
+    EXPECT_EQ(1, (int)other->expanded);
+    EXPECT_EQ(2, other->children.Count());
+    other->LoadCompiled(&engine, &page, nullptr, "usercontrolNone");  // nothing happens
+    EXPECT_EQ(2, other->children.Count());
+    EXPECT_TRUE(engine.messageBoxes.empty());
+}
+
+// A damaged compiled definition gives way to the XML one, leaving nothing behind.
+TEST(UserControl, DamagedCompiledDefinitionFallsBackToXml)
+{
+    TempSkin skin(true);
+    WriteText(skin / "usercontrolClock.cpage", std::string("*\x0c\0\0\0usercontrol/x", 17));
+    FixtureEngine engine(skin.skins());
+    TPDAUIEngineElementPage page(&engine);
+    std::unique_ptr<Control> control(NewControl("usercontrol/usercontrolClock"));
+    control->OnLoad(&engine, &page, nullptr, nullptr, nullptr);
+    EXPECT_TRUE(engine.messageBoxes.empty());
+    EXPECT_EQ(2, control->children.Count());
+    EXPECT_EQ(1, (int)control->expanded);
+}
+
+TEST(UserControl, CopiesAndRecordsCarryTheExpandedFlag)
+{
+    FixtureEngine engine;
+    TPDAUIEngineElementPage page(&engine);
+    std::unique_ptr<Control> a(NewControl("usercontrol/usercontrolClock"));
+    a->OnLoad(&engine, &page, nullptr, nullptr, nullptr);
+    ASSERT_EQ(1, (int)a->expanded);
+    Control b;
+    b.CopyFrom(a.get());
+    EXPECT_EQ(1, (int)b.expanded);
+    a->expanded = 0;
+    b.CopyFrom(a.get());
+    EXPECT_EQ(0, (int)b.expanded);
+
+    // Written and read back, an expanded control needs no definition file.
+    a->expanded = 1;
+    testpaths::TempDir dir;
+    const std::string path = dir / "control.bin";
+    TFicheroITV out;
+    ASSERT_TRUE(out.Abre(path.c_str(), ITV_MODO_CREACION));
+    a->Save(out);
+    ASSERT_TRUE(out.Cierra());
+    const Bytes bytes = ReadBytes(path);
+    TempSkin empty;
+    FixtureEngine bare(empty.skins());
+    TPDAUIEngineElementPage barePage(&bare);
+    TFicheroITVdatos in(bytes.data(), ITV_MODO_LECTURA, (uint32_t)bytes.size());
+    std::unique_ptr<TPDAUIEngineElement> made(TPDAUIEngineElement::CreateFromCompiled(&bare, in));
+    ASSERT_NE(nullptr, made);
+    made->OnLoad(&bare, &barePage, nullptr, nullptr, &in);
+    EXPECT_FALSE(in.Error());
+    EXPECT_EQ(0u, in.Restantes());
+    auto* loaded = dynamic_cast<Control*>(made.get());
+    ASSERT_NE(nullptr, loaded);
+    EXPECT_EQ(1, (int)loaded->expanded);
+    EXPECT_EQ(2, loaded->children.Count());
+    EXPECT_TRUE(bare.messageBoxes.empty());
+}
