@@ -1,26 +1,15 @@
 // Painting the page stack at 800 x 480.
 #include <benchmark/benchmark.h>
 
-#include "uiengine/core/TPDAUIEngine.h"
+#include "tests/support/QuietEngine.h"
 #include "uiengine/elements/TPDAUIEngineElementPage.h"
 
 namespace {
 
 // An engine without a window: nothing is shown, nothing waits.
-class BenchEngine : public TPDAUIEngine {
+class BenchEngine : public QuietEngine {
 public:
     BenchEngine() { OnResize(0, 0, 800, 480); }
-    void RunModalLoop(int) override {}
-    void MessageBox(const char*, const char*) override {}
-    void Invalidate(int) override {}
-    void InvalidateElement(TPDAUIEngineElement*) override {}
-    bool HasHardwareKeyboard() override { return false; }
-    int HasHardwareKeyboardMultiplexed() override { return 0; }
-    int InputPanelHandler(TPDAUIEngineElement*, int) override { return 0; }
-    int HasHardwareMouse() override { return 1; }
-    int HasHardwareMouseTouchScreen() override { return 1; }
-    int HasHardwareMouseTouchScreenDouble() override { return 0; }
-    void SetScreenMode(int, int) override {}
 };
 
 // A page that fills itself and draws a grid of 60 buttons, as a menu page would.

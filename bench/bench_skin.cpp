@@ -6,14 +6,14 @@
 #include <string>
 
 #include "enginelib/draw/TSystemFonts.h"
-#include "uiengine/core/TPDAUIEngine.h"
+#include "tests/support/QuietEngine.h"
 #include "wincore/fonts/TSystemFontsFreeType.h"
 
 namespace {
 
 // An engine without a window over the source tree's skins, with the system
 // font service the program installs (the skin's TrueType font goes through it).
-class BenchEngine : public TPDAUIEngine {
+class BenchEngine : public QuietEngine {
 public:
     BenchEngine()
     {
@@ -38,17 +38,6 @@ public:
         DString name("default"), error;
         return skinSettings.LoadSkin(*this, name, "green", "green", "green", error);
     }
-    void RunModalLoop(int) override {}
-    void MessageBox(const char*, const char*) override {}
-    void Invalidate(int) override {}
-    void InvalidateElement(TPDAUIEngineElement*) override {}
-    bool HasHardwareKeyboard() override { return false; }
-    int HasHardwareKeyboardMultiplexed() override { return 0; }
-    int InputPanelHandler(TPDAUIEngineElement*, int) override { return 0; }
-    int HasHardwareMouse() override { return 1; }
-    int HasHardwareMouseTouchScreen() override { return 1; }
-    int HasHardwareMouseTouchScreenDouble() override { return 0; }
-    void SetScreenMode(int, int) override {}
 
 private:
     std::string temp_;

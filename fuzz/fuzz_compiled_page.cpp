@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "enginelib/base/TFicheroITV.h"
-#include "uiengine/core/TPDAUIEngine.h"
+#include "tests/support/QuietEngine.h"
 #include "uiengine/elements/TPDAUIEngineElementBox.h"
 #include "uiengine/elements/TPDAUIEngineElementPage.h"
 #include "uiengine/elements/TPDAUIEngineElementUserControl.h"
@@ -15,7 +15,7 @@ namespace {
 
 // An engine without a window whose skin folder holds nothing, so that the
 // names in a record find no files.
-class FuzzEngine : public TPDAUIEngine {
+class FuzzEngine : public QuietEngine {
 public:
     FuzzEngine()
     {
@@ -25,17 +25,6 @@ public:
         skinSettings.uiScale = 1.5f;  // a scale that does not divide evenly
         callbacks.userControlFactory = &MakeUserControl;
     }
-    void RunModalLoop(int) override {}
-    void MessageBox(const char*, const char*) override {}
-    void Invalidate(int) override {}
-    void InvalidateElement(TPDAUIEngineElement*) override {}
-    bool HasHardwareKeyboard() override { return false; }
-    int HasHardwareKeyboardMultiplexed() override { return 0; }
-    int InputPanelHandler(TPDAUIEngineElement*, int) override { return 0; }
-    int HasHardwareMouse() override { return 1; }
-    int HasHardwareMouseTouchScreen() override { return 1; }
-    int HasHardwareMouseTouchScreenDouble() override { return 0; }
-    void SetScreenMode(int, int) override {}
 
     static TPDAUIEngineElement* MakeUserControl(void*, const char* tag)
     {

@@ -4,7 +4,7 @@
 #include "enginelib/base/DString.h"
 #include "enginelib/base/TStringNomFitx.h"
 #include "enginelib/base/Tick.h"
-#include "uiengine/core/TPDAUIEngine.h"
+#include "tests/support/QuietEngine.h"
 #include "uiengine/core/TPDAUIEngineKeysManager.h"
 
 #include <cstdint>
@@ -21,18 +21,8 @@ std::string g_input;  // where the bytes are written for LoadKeys
 
 // An engine without a window: no page is opened, so fired definitions go to the
 // (absent) application callback.
-class FuzzEngine : public TPDAUIEngine {
+class FuzzEngine : public QuietEngine {
 public:
-    void RunModalLoop(int) override {}
-    void MessageBox(const char*, const char*) override {}
-    void Invalidate(int) override {}
-    void InvalidateElement(TPDAUIEngineElement*) override {}
-    bool HasHardwareKeyboard() override { return false; }
-    int HasHardwareKeyboardMultiplexed() override { return 0; }
-    int InputPanelHandler(TPDAUIEngineElement*, int) override { return 0; }
-    int HasHardwareMouse() override { return 1; }
-    int HasHardwareMouseTouchScreen() override { return 1; }
-    int HasHardwareMouseTouchScreenDouble() override { return 0; }
     void SetScreenMode(int mode, int) override { screenMode = mode; }
 };
 
