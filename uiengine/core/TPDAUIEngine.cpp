@@ -469,11 +469,9 @@ void TPDAUIEngine::SetFontFunctionCallbacks(bool on)
     fontCallbacksOn_ = on;
 }
 
-TPDAUIEngineStyleFont TPDAUIEngine::PageFont(TPDAUIEngineElementPage*) const
+TPDAUIEngineStyleFont TPDAUIEngine::PageFont(TPDAUIEngineElementPage* page) const
 {
-    // Pages carry their own descriptor once elements hold one; until then the
-    // default font of the skin.
-    return TPDAUIEngineStyleFont();
+    return page ? page->font : TPDAUIEngineStyleFont();
 }
 
 TDibIG* TPDAUIEngine::FindImage(const char* name)
