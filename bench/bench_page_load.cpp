@@ -1,7 +1,8 @@
 // Page loading: LoadPage of a 200-element page from its XML form (parse, user
 // controls grafted, stylesheet, elements built by tag) against its compiled
-// form (one read, records parsed from memory), and one paint of that page at
-// 800 x 480. The page uses the test fixture skin's images and user control.
+// form (one read, records parsed from memory), a 500-element page loaded and
+// laid out from either form, and one paint of the 200-element page at 800 x 480.
+// The pages use the test fixture skin's images and user control.
 #include <benchmark/benchmark.h>
 
 #include <unistd.h>
@@ -21,6 +22,7 @@ namespace {
 
 const char kSkin[] = "fixture";
 const char kPage[] = "pageBench";
+const char kPage500[] = "pageBench500";
 
 // An engine without a window: nothing is shown, nothing waits.
 class BenchEngine : public TPDAUIEngine {
@@ -56,13 +58,13 @@ public:
     bool failed = false;
 };
 
-// 200 elements: a header, a 10 x 8 grid, ten columns of boxes with a user
-// control each (three elements), and a scrolling list.
-std::string BenchPageXml()
+// total elements (at least 180): a header, a 10 x 8 grid, ten columns of boxes
+// with a user control each (three elements), and a scrolling list of the rest.
+std::string BenchPageXml(const char* name, int total)
 {
     std::ostringstream x;
     int n = 1;  // the page
-    x << "<page id=\"pageBench\" background=\"#183050\" padding=\"4\" paddingInner=\"2\">\n";
+    x << "<page id=\"" << name << "\" background=\"#183050\" padding=\"4\" paddingInner=\"2\">\n";
     x << " <box id=\"boxTop\" layout=\"Horizontal\" minimumHeight=\"40\" background=\"=fixtureFrame(0 0 6 6)\" "
          "padding=\"6\" paddingInner=\"4\">\n";
     ++n;
@@ -92,7 +94,7 @@ std::string BenchPageXml()
     x << "  </box>\n";
     x << "  <box id=\"boxList\" layout=\"VerticalScroll\" flex=\"1\" scrollmode=\"iscroll\">\n";
     ++n;
-    for (; n < 200; ++n)
+    for (; n < total; ++n)
         x << "   <box id=\"boxRow" << n << "\" minimumHeight=\"24\" background=\"#C0C8D0\"/>\n";
     x << "  </box>\n";
     x << " </box>\n";
@@ -116,19 +118,27 @@ public:
                     fs::copy_file(entry.path(), folder / entry.path().filename());
             }
         }
-        std::ofstream((root / "xml" / kSkin / (std::string(kPage) + ".xml")).string()) << BenchPageXml();
-        // Compiled as the skin compiler does: skin-compiling mode, scale 1.0.
-        BenchEngine engine(Xml());
-        engine.skinCompiling = 1;
-        TPDAUIEngineElementPage page(&engine);
-        page.LoadPage(&engine, nullptr, nullptr, kPage);
-        elements = Count(&page);
-        const fs::path out = root / "compiled" / kSkin / (std::string(kPage) + ".cpage");
-        ok = engine.loaded && !engine.failed && page.WriteCompiled(out.string().c_str());
+        elements = Make(kPage, 200);
+        elements500 = Make(kPage500, 500);
+        ok = elements > 0 && elements500 > 0;
     }
     ~Skins() { fs::remove_all(root); }
     std::string Xml() const { return (root / "xml").string(); }
     std::string Compiled() const { return (root / "compiled").string(); }
+
+    // Writes the page's XML and compiles it as the skin compiler does
+    // (skin-compiling mode, scale 1.0); its element count, or 0 on failure.
+    int Make(const char* name, int total)
+    {
+        std::ofstream((root / "xml" / kSkin / (std::string(name) + ".xml")).string()) << BenchPageXml(name, total);
+        BenchEngine engine(Xml());
+        engine.skinCompiling = 1;
+        TPDAUIEngineElementPage page(&engine);
+        page.LoadPage(&engine, nullptr, nullptr, name);
+        const fs::path out = root / "compiled" / kSkin / (std::string(name) + ".cpage");
+        const bool written = engine.loaded && !engine.failed && page.WriteCompiled(out.string().c_str());
+        return written ? Count(&page) : 0;
+    }
 
     static int Count(TPDAUIEngineElement* e)
     {
@@ -141,6 +151,7 @@ public:
 
     fs::path root;
     int elements = 0;
+    int elements500 = 0;
     bool ok = false;
 };
 
@@ -173,6 +184,32 @@ BENCHMARK(BM_LoadPage_Xml)->Unit(benchmark::kMicrosecond);
 
 void BM_LoadPage_Compiled(benchmark::State& state) { LoadPage(state, TheSkins().Compiled()); }
 BENCHMARK(BM_LoadPage_Compiled)->Unit(benchmark::kMicrosecond);
+
+// The 500-element page built and placed on the screen (every box laid out).
+void LoadAndLayOut(benchmark::State& state, const std::string& skins)
+{
+    if (!TheSkins().ok) {
+        state.SkipWithError("the bench skin could not be made");
+        return;
+    }
+    BenchEngine engine(skins);
+    for (auto _ : state) {
+        TPDAUIEngineElementPage page(&engine);
+        page.LoadPage(&engine, nullptr, nullptr, kPage500);
+        page.Layout();
+        benchmark::DoNotOptimize(page.children.Count());
+    }
+    if (engine.failed)
+        state.SkipWithError("the page did not load");
+    state.counters["elements"] = TheSkins().elements500;
+    state.SetItemsProcessed(state.iterations() * TheSkins().elements500);
+}
+
+void BM_LoadLayoutPage500_Xml(benchmark::State& state) { LoadAndLayOut(state, TheSkins().Xml()); }
+BENCHMARK(BM_LoadLayoutPage500_Xml)->Unit(benchmark::kMicrosecond);
+
+void BM_LoadLayoutPage500_Compiled(benchmark::State& state) { LoadAndLayOut(state, TheSkins().Compiled()); }
+BENCHMARK(BM_LoadLayoutPage500_Compiled)->Unit(benchmark::kMicrosecond);
 
 // An application page: it loads its skin page when the engine opens it.
 class BenchPage : public TPDAUIEngineElementPage {

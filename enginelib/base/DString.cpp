@@ -233,11 +233,6 @@ CDString::CDString(const char* text)
 {
 }
 
-CDString::CDString(const char* text, int length, int codepage)
-    : text_(text ? text : kEmpty), length_(text && length > 0 ? length : 0), codepage_(codepage)
-{
-}
-
 char CDString::operator[](int index) const
 {
     return index >= 0 && index < length_ ? text_[index] : 0;
@@ -468,30 +463,10 @@ DString::DString() { Sync(); }
 
 DString::DString(const char* text) : CDString(), buffer_(text ? text : "") { Sync(); }
 
-DString::DString(const char* text, int length) : CDString()
-{
-    if (text && length > 0)
-        buffer_.assign(text, (size_t)length);
-    Sync();
-}
+DString::DString(const char* text, int length) : DString(text, length, CodePage::Default()) {}
 
-DString::DString(const char* text, int length, int codepage) : DString(text, length) { codepage_ = codepage; }
-
-DString::DString(const CDString& other) : CDString(), buffer_(other.c_str(), (size_t)other.Length())
+DString::DString(DString&& other) noexcept : CDString(nullptr, 0, other.codepage_), buffer_(std::move(other.buffer_))
 {
-    codepage_ = other.GetCodepage();
-    Sync();
-}
-
-DString::DString(const DString& other) : CDString(), buffer_(other.buffer_)
-{
-    codepage_ = other.codepage_;
-    Sync();
-}
-
-DString::DString(DString&& other) noexcept : CDString(), buffer_(std::move(other.buffer_))
-{
-    codepage_ = other.codepage_;
     Sync();
     other.buffer_.clear();
     other.Sync();
@@ -504,17 +479,15 @@ DString::DString(int value) : CDString()
 
 DString& DString::operator=(const char* text)
 {
-    // The text may lie inside this string's own buffer.
-    std::string copy(text ? text : "");
-    buffer_.swap(copy);
+    // std::string::assign copes with text inside this string's own buffer.
+    buffer_.assign(text ? text : "");
     Sync();
     return *this;
 }
 
 DString& DString::operator=(const CDString& other)
 {
-    std::string copy(other.c_str(), (size_t)other.Length());
-    buffer_.swap(copy);
+    buffer_.assign(other.c_str(), (size_t)other.Length());
     codepage_ = other.GetCodepage();
     Sync();
     return *this;
@@ -571,9 +544,8 @@ void DString::SetLength(int length)
 DString& DString::Append(const char* bytes, int length)
 {
     if (bytes && length > 0) {
-        // The bytes may lie inside this string's own buffer.
-        std::string copy(bytes, (size_t)length);
-        buffer_ += copy;
+        // std::string::append copes with bytes inside this string's own buffer.
+        buffer_.append(bytes, (size_t)length);
         Sync();
     }
     return *this;

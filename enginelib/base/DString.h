@@ -13,7 +13,10 @@ class CDString {
 public:
     CDString();
     CDString(const char* text);                     // default code page; null is empty
-    CDString(const char* text, int length, int codepage);
+    CDString(const char* text, int length, int codepage)
+        : text_(text ? text : ""), length_(text && length > 0 ? length : 0), codepage_(codepage)
+    {
+    }
     CDString(const CDString& other) = default;
     CDString& operator=(const CDString& other) = default;
 
@@ -74,9 +77,16 @@ public:
     DString();
     DString(const char* text);                     // null is empty
     DString(const char* text, int length);         // length bytes, may hold NULs
-    DString(const char* text, int length, int codepage);
-    DString(const CDString& other);                // copies the bytes and code page
-    DString(const DString& other);
+    DString(const char* text, int length, int codepage)
+        : CDString(nullptr, 0, codepage), buffer_(text && length > 0 ? text : "", text && length > 0 ? (size_t)length : 0)
+    {
+        Sync();
+    }
+    DString(const CDString& other)                 // copies the bytes and code page
+        : DString(other.c_str(), other.Length(), other.GetCodepage())
+    {
+    }
+    DString(const DString& other) : CDString(nullptr, 0, other.codepage_), buffer_(other.buffer_) { Sync(); }
     DString(DString&& other) noexcept;
     explicit DString(int value);
     ~DString() = default;

@@ -173,11 +173,26 @@ std::string Resolve(const std::string& path) {
         i = j + 1;
     }
 
-    std::string cur = absolute ? "/" : "";
-    size_t k = 0;
-    for (; k < parts.size(); ++k) {
+    // The longest leading run of components that exists as written, found from the
+    // end: a name missing from a folder that exists (the usual miss) costs one stat.
+    // Every leading run of an existing path exists too, so this is where a walk from
+    // the root taking exact names would first fail.
+    auto prefix = [&](size_t count) {
+        std::string p = absolute ? "/" : "";
+        for (size_t i = 0; i < count; ++i) p = Join(p, parts[i]);
+        return p;
+    };
+    size_t k = parts.empty() ? 0 : parts.size() - 1;
+    std::string cur = prefix(k);
+    while (k > 0 && !Exists(cur)) {
+        --k;
+        cur = prefix(k);
+    }
+    // parts[k] is known not to exist as written beneath cur (it is the last, or the
+    // stat above failed for it).
+    for (bool first = true; k < parts.size(); ++k, first = false) {
         std::string exact = Join(cur, parts[k]);
-        if (parts[k] == ".." || Exists(exact)) {
+        if (parts[k] == ".." || (!first && Exists(exact))) {
             cur = exact;
             continue;
         }

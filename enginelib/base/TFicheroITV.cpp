@@ -220,19 +220,13 @@ bool TFicheroITV::Lee_Todo_Str(DString& text) {
     return true;
 }
 
-bool TFicheroITV::LeeExacto(void* buf, uint32_t n) {
+bool TFicheroITV::LeeExactoGeneral(void* buf, uint32_t n) {
     if (Lee(buf, n) == n) return true;
     std::memset(buf, 0, n);  // a value cut short reads as zero, not half a value
     return false;
 }
 
 bool TFicheroITV::EscribeExacto(const void* buf, uint32_t n) { return Escribe(buf, n); }
-
-uint32_t TFicheroITV::LeeU32() {
-    unsigned char b[4];
-    LeeExacto(b, 4);  // zeroed on failure
-    return uint32_t(b[0]) | uint32_t(b[1]) << 8 | uint32_t(b[2]) << 16 | uint32_t(b[3]) << 24;
-}
 
 void TFicheroITV::EscribeU32(uint32_t v) {
     const unsigned char b[4] = {(unsigned char)v, (unsigned char)(v >> 8), (unsigned char)(v >> 16),
@@ -303,61 +297,15 @@ TFicheroITV& TFicheroITV::operator<<(const CDString& text) {
     return *this;
 }
 
-TFicheroITV& TFicheroITV::operator>>(char& v) {
-    LeeExacto(&v, 1);
-    return *this;
-}
-
-TFicheroITV& TFicheroITV::operator>>(unsigned char& v) {
-    LeeExacto(&v, 1);
-    return *this;
-}
-
-TFicheroITV& TFicheroITV::operator>>(bool& v) {
-    unsigned char b;
-    LeeExacto(&b, 1);
-    v = b != 0;
-    return *this;
-}
-
-TFicheroITV& TFicheroITV::operator>>(short& v) {
-    unsigned short u;
-    *this >> u;
-    v = short(u);
-    return *this;
-}
-
-TFicheroITV& TFicheroITV::operator>>(unsigned short& v) {
-    unsigned char b[2];
-    LeeExacto(b, 2);
-    v = (unsigned short)(b[0] | b[1] << 8);
-    return *this;
-}
-
-TFicheroITV& TFicheroITV::operator>>(int& v) {
-    v = int(LeeU32());
-    return *this;
-}
-
-TFicheroITV& TFicheroITV::operator>>(unsigned int& v) {
-    v = LeeU32();
-    return *this;
-}
-
-TFicheroITV& TFicheroITV::operator>>(unsigned long& v) {
-    v = LeeU32();
-    return *this;
-}
-
-TFicheroITV& TFicheroITV::operator>>(float& v) {
-    const uint32_t bits = LeeU32();
-    std::memcpy(&v, &bits, 4);
-    return *this;
-}
-
 TFicheroITV& TFicheroITV::operator>>(DString& text) {
-    text.Empty();
     const uint32_t len = LeeU32();
+    if (mem_ && !error_ && len <= memLen_ - memPos_ && len <= uint32_t(INT_MAX)) {
+        // Straight from memory, keeping the string's code page as the general way does.
+        text = CDString(reinterpret_cast<const char*>(mem_ + memPos_), int(len), text.GetCodepage());
+        memPos_ += len;
+        return *this;
+    }
+    text.Empty();
     if (error_ || len == 0) return *this;
     // The length comes from the file: never trust it beyond what is there.
     if (len > uint32_t(INT_MAX) || len > Restantes()) {
@@ -378,11 +326,11 @@ TFicheroITVdatos::~TFicheroITVdatos() = default;
 bool TFicheroITVdatos::Abre(const void* datos, int modo, uint32_t len) {
     if (abierto_) CierraEx(false);
     Reinicia(modo | ITV_LEER);
-    datos_ = nullptr;
-    len_ = pos_ = 0;
+    mem_ = nullptr;
+    memLen_ = memPos_ = 0;
     if ((modo & ITV_ESCRIBIR) || (!datos && len > 0)) return false;
-    datos_ = static_cast<const unsigned char*>(datos);
-    len_ = len;
+    mem_ = static_cast<const unsigned char*>(datos);
+    memLen_ = len;
     abierto_ = true;
     return true;
 }
@@ -390,29 +338,30 @@ bool TFicheroITVdatos::Abre(const void* datos, int modo, uint32_t len) {
 bool TFicheroITVdatos::CierraEx(bool) {
     if (!abierto_) return false;
     abierto_ = false;
-    datos_ = nullptr;
-    len_ = pos_ = 0;
+    mem_ = nullptr;
+    memLen_ = memPos_ = 0;
     return !error_;
 }
 
-uint32_t TFicheroITVdatos::FileSize() { return abierto_ ? len_ : 0; }
+uint32_t TFicheroITVdatos::FileSize() { return abierto_ ? memLen_ : 0; }
 
-uint32_t TFicheroITVdatos::Tell() { return pos_; }
+uint32_t TFicheroITVdatos::Tell() { return memPos_; }
 
 bool TFicheroITVdatos::Seek(uint32_t pos) {
     if (!abierto_ || error_) return false;
-    if (pos > len_) {
+    if (pos > memLen_) {
         Falla();
         return false;
     }
-    pos_ = pos;
+    memPos_ = pos;
     return true;
 }
 
 uint32_t TFicheroITVdatos::LeeBytes(void* buf, uint32_t n) {
-    const uint32_t k = n < len_ - pos_ ? n : len_ - pos_;
-    if (k) std::memcpy(buf, datos_ + pos_, k);
-    pos_ += k;
+    if (!mem_) return 0;
+    const uint32_t k = n < memLen_ - memPos_ ? n : memLen_ - memPos_;
+    if (k) std::memcpy(buf, mem_ + memPos_, k);
+    memPos_ += k;
     return k;
 }
 

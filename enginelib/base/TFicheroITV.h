@@ -1,6 +1,7 @@
 #pragma once
 #include <cstdint>
 #include <cstdio>
+#include <cstring>
 
 #include "enginelib/base/DString.h"
 
@@ -93,15 +94,48 @@ public:
     TFicheroITV& operator<<(const CDString& text);
     TFicheroITV& operator<<(const void*) = delete;  // no pointer becomes a bool
 
-    TFicheroITV& operator>>(char& v);
-    TFicheroITV& operator>>(unsigned char& v);
-    TFicheroITV& operator>>(bool& v);
-    TFicheroITV& operator>>(short& v);
-    TFicheroITV& operator>>(unsigned short& v);
-    TFicheroITV& operator>>(int& v);
-    TFicheroITV& operator>>(unsigned int& v);
-    TFicheroITV& operator>>(unsigned long& v);
-    TFicheroITV& operator>>(float& v);
+    // Reading from memory takes an inline path; a file, a failed stream or a value
+    // cut short goes the general way.
+    TFicheroITV& operator>>(char& v) { return LeeValor(v); }
+    TFicheroITV& operator>>(unsigned char& v) { return LeeValor(v); }
+    TFicheroITV& operator>>(bool& v)
+    {
+        unsigned char b;
+        LeeExacto(&b, 1);
+        v = b != 0;
+        return *this;
+    }
+    TFicheroITV& operator>>(short& v)
+    {
+        v = short(LeeU16());
+        return *this;
+    }
+    TFicheroITV& operator>>(unsigned short& v)
+    {
+        v = LeeU16();
+        return *this;
+    }
+    TFicheroITV& operator>>(int& v)
+    {
+        v = int(LeeU32());
+        return *this;
+    }
+    TFicheroITV& operator>>(unsigned int& v)
+    {
+        v = LeeU32();
+        return *this;
+    }
+    TFicheroITV& operator>>(unsigned long& v)
+    {
+        v = LeeU32();
+        return *this;
+    }
+    TFicheroITV& operator>>(float& v)
+    {
+        const uint32_t bits = LeeU32();
+        std::memcpy(&v, &bits, 4);
+        return *this;
+    }
     TFicheroITV& operator>>(DString& text);
 
 protected:
@@ -118,10 +152,43 @@ protected:
     bool error_ = false;
     int modo_ = 0;
 
+    // A stream over memory (TFicheroITVdatos) keeps its block here, so that reads
+    // need no virtual call: null when the stream does not read from memory.
+    const unsigned char* mem_ = nullptr;
+    uint32_t memLen_ = 0;
+    uint32_t memPos_ = 0;
+
 private:
-    bool LeeExacto(void* buf, uint32_t n);
+    // Exactly n bytes, or zeros and the stream failed.
+    bool LeeExacto(void* buf, uint32_t n)
+    {
+        if (mem_ && !error_ && n <= memLen_ - memPos_) {
+            std::memcpy(buf, mem_ + memPos_, n);
+            memPos_ += n;
+            return true;
+        }
+        return LeeExactoGeneral(buf, n);
+    }
+    bool LeeExactoGeneral(void* buf, uint32_t n);
+    template <class T>
+    TFicheroITV& LeeValor(T& v)
+    {
+        LeeExacto(&v, 1);
+        return *this;
+    }
+    uint16_t LeeU16()
+    {
+        unsigned char b[2];
+        LeeExacto(b, 2);  // zeroed on failure
+        return uint16_t(b[0] | b[1] << 8);
+    }
+    uint32_t LeeU32()
+    {
+        unsigned char b[4];
+        LeeExacto(b, 4);  // zeroed on failure
+        return uint32_t(b[0]) | uint32_t(b[1]) << 8 | uint32_t(b[2]) << 16 | uint32_t(b[3]) << 24;
+    }
     bool EscribeExacto(const void* buf, uint32_t n);
-    uint32_t LeeU32();
     void EscribeU32(uint32_t v);
 
     FILE* f_ = nullptr;
@@ -148,9 +215,4 @@ protected:
     uint32_t LeeBytes(void* buf, uint32_t n) override;
     uint32_t EscribeBytes(const void* buf, uint32_t n) override;
     bool PuedeEscribir() const override { return false; }
-
-private:
-    const unsigned char* datos_ = nullptr;
-    uint32_t len_ = 0;
-    uint32_t pos_ = 0;
 };

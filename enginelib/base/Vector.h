@@ -47,6 +47,16 @@ TErrorVectoresHandler Set_Error_Vectores_Handler(TErrorVectoresHandler handler);
 bool Verifica_Ptr(const void* ptr);
 TVerificaPtrHandler Set_Verifica_Ptr_Handler(TVerificaPtrHandler handler);
 
+// Where the pointer arrays of vectors of T come from. A type whose objects come
+// from a pool of its own may specialise this, next to its class and before any
+// vector of it is used, to take its vectors' arrays from that pool too. Allocate
+// gives null when the memory is not there.
+template <class T>
+struct VectorArrayAllocator {
+    static T** Allocate(int count) { return new (std::nothrow) T*[count]; }
+    static void Free(T** items) { delete[] items; }
+};
+
 // Storage shared by the templates: an array of pointers with capacity and step.
 template <class T>
 class VectorPtrArray {
@@ -56,7 +66,7 @@ public:
     {
         Reserve(capacity < 0 ? 0 : capacity);
     }
-    ~VectorPtrArray() { delete[] items_; }
+    ~VectorPtrArray() { VectorArrayAllocator<T>::Free(items_); }
     VectorPtrArray(const VectorPtrArray&) = delete;
     VectorPtrArray& operator=(const VectorPtrArray&) = delete;
 
@@ -117,6 +127,10 @@ public:
 
     void InsertAt(int index, T* item)
     {
+        if (index == count_) {  // appending, the common case
+            items_[count_++] = item;
+            return;
+        }
         std::move_backward(items_ + index, items_ + count_, items_ + count_ + 1);
         items_[index] = item;
         ++count_;
@@ -139,11 +153,11 @@ private:
     {
         if (capacity <= capacity_)
             return true;
-        T** grown = new (std::nothrow) T*[capacity];
+        T** grown = VectorArrayAllocator<T>::Allocate(capacity);
         if (!Verifica_Ptr(grown))
             return false;
         std::copy(items_, items_ + count_, grown);
-        delete[] items_;
+        VectorArrayAllocator<T>::Free(items_);
         items_ = grown;
         capacity_ = capacity;
         return true;

@@ -225,7 +225,7 @@ TDibIG* TPDAUIEngineResources::LoadImageFile(const char* name, DString& file) co
         DString own = LandscapeVariant(path);
         if (TFitxUtils::Verifica_Existencia_Archivo(own.c_str())) {
             path = own;
-        } else if (!fullPath) {
+        } else if (!fullPath && !SameSkin(s.skinName, s.defaultSkinName)) {
             DString other = LandscapeVariant(InFolder(folder, s.defaultSkinName, withExt));
             if (TFitxUtils::Verifica_Existencia_Archivo(other.c_str()))
                 path = other;

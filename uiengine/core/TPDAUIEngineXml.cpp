@@ -26,12 +26,20 @@ namespace {
 // its last object is deleted (from any thread) once it is no longer current. While
 // a chunk is current its count holds a large bias, so allocating touches no atomic.
 // A chunk is kept until every delete is counted: at most one chunk per thread
-// waits for its batch to be applied.
+// waits for its batch to be applied. A block too big for a chunk comes from the
+// heap and carries a null chunk pointer.
 class NodePool {
 public:
     static void* Allocate(size_t size)
     {
         size_t need = sizeof(Chunk*) + ((size + 7) & ~(size_t)7);
+        if (need > kChunkBytes - kHeader) {
+            Chunk** slot = (Chunk**)::operator new(need, std::nothrow);
+            if (!slot)
+                return nullptr;  // only a pointer array can be this big; its vector reports it
+            *slot = nullptr;
+            return slot + 1;
+        }
         Current& c = current_;
         if (!c.chunk || need > (size_t)(c.end - c.next))
             c.Start();
@@ -50,10 +58,15 @@ public:
         if (!p)
             return;
         Chunk* chunk = *((Chunk**)p - 1);
+        if (!chunk) {
+            ::operator delete((Chunk**)p - 1);
+            return;
+        }
         Current& c = current_;
         if (chunk != c.batchChunk) {
             c.Flush();
             c.batchChunk = chunk;
+            reaper_.armed = true;  // the batch must be applied when the thread ends
         }
         ++c.batchCount;
     }
@@ -66,19 +79,16 @@ private:
     static constexpr size_t kHeader = 16;
     static constexpr long kBias = 1L << 40;
 
+    // Plain data, so that reaching it costs no per-access initialisation check;
+    // the Reaper below hands it back when the thread ends.
     struct Current {
-        Chunk* chunk = nullptr;
-        char* next = nullptr;
-        char* end = nullptr;
-        long allocated = 0;
-        Chunk* batchChunk = nullptr;  // deletes not yet counted
-        long batchCount = 0;
+        Chunk* chunk;
+        char* next;
+        char* end;
+        long allocated;
+        Chunk* batchChunk;  // deletes not yet counted
+        long batchCount;
 
-        ~Current()
-        {
-            Flush();
-            Retire();
-        }
         static void Release(Chunk* released, long count)
         {
             if (released->live.fetch_sub(count, std::memory_order_acq_rel) == count)
@@ -93,6 +103,7 @@ private:
         }
         void Start()
         {
+            reaper_.armed = true;  // registers the thread's clean-up on first use
             Retire();
             char* raw = (char*)::operator new(kChunkBytes);
             chunk = new (raw) Chunk;
@@ -109,10 +120,20 @@ private:
             chunk = nullptr;
         }
     };
+    struct Reaper {
+        bool armed = false;
+        ~Reaper()
+        {
+            current_.Flush();
+            current_.Retire();
+        }
+    };
     static thread_local Current current_;
+    static thread_local Reaper reaper_;
 };
 
-thread_local NodePool::Current NodePool::current_;
+thread_local NodePool::Current NodePool::current_ = {nullptr, nullptr, nullptr, 0, nullptr, 0};
+thread_local NodePool::Reaper NodePool::reaper_;
 
 inline void* PoolAllocate(size_t size) { return NodePool::Allocate(size); }
 inline void PoolFree(void* p) { NodePool::Free(p); }
@@ -143,25 +164,37 @@ inline void AddTo(VectorP<T>& v, T* item)
     v.Add(item);
 }
 
-// Bytes of the buffer as a string of the default code page. Made through a view:
-// copying a whole view is the cheapest way to fill a DString.
-inline DString Bytes(const char* s, int n, int codepage) { return DString(CDString(s, n, codepage)); }
+// Bytes of the buffer as a string of the reader's code page.
+inline DString Bytes(const char* s, int n, int codepage) { return DString(s, n, codepage); }
 
-// Attribute value with &lt; and &gt; decoded (no other entity).
+// The same into a string already there (a new node's are empty: filled in place).
+inline void SetBytes(DString& to, const char* s, int n, int codepage)
+{
+    if (to.IsEmpty()) {
+        to.SetCodepage(codepage);
+        to.Append(s, n);
+    } else {
+        to = Bytes(s, n, codepage);
+    }
+}
+
+// Attribute value with &lt; and &gt; decoded (no other entity), in place in a copy.
 DString DecodeValue(const char* s, int n, int codepage)
 {
-    std::string out;
-    out.reserve((size_t)n);
+    DString out(s, n, codepage);
+    char* d = out.str();
+    int k = 0;
     for (int i = 0; i < n; ++i) {
         if (s[i] == '&' && i + 3 < n && s[i + 2] == 't' && s[i + 3] == ';' &&
             (s[i + 1] == 'l' || s[i + 1] == 'g')) {
-            out += s[i + 1] == 'l' ? '<' : '>';
+            d[k++] = s[i + 1] == 'l' ? '<' : '>';
             i += 3;
         } else {
-            out += s[i];
+            d[k++] = s[i];
         }
     }
-    return Bytes(out.data(), (int)out.size(), codepage);
+    out.SetLength(k);
+    return out;
 }
 
 // Character classes for the reader. The NUL that ends the buffer stops every scan,
@@ -242,7 +275,7 @@ bool Reader::Element(TPDAUIEngineXml* node, const char*& p, int depth)
 
     const char* start = ++p;
     p = Skip(p, kEndOfName);
-    node->name = Bytes(start, (int)(p - start), codepage_);
+    SetBytes(node->name, start, (int)(p - start), codepage_);
 
     Attributes(node, p);
 
@@ -303,8 +336,8 @@ bool Reader::Content(TPDAUIEngineXml* node, const char*& p, int depth)
     const char* textEnd = nullptr;
     auto addText = [this, node](const char* from, const char* to) {
         TPDAUIEngineXml* t = new TPDAUIEngineXml;
-        t->name = kTextNodeName;
-        t->text = Bytes(from, (int)(to - from), codepage_);
+        SetBytes(t->name, kTextNodeName, (int)sizeof kTextNodeName - 1, codepage_);
+        SetBytes(t->text, from, (int)(to - from), codepage_);
         node->AddChild(t);
     };
     auto flushText = [&]() {
@@ -356,7 +389,7 @@ bool Reader::Content(TPDAUIEngineXml* node, const char*& p, int depth)
 
     // Only text inside: it becomes the node's own text.
     if (textStart && node->children.Count() == 0) {
-        node->text = Bytes(textStart, (int)(textEnd - textStart), codepage_);
+        SetBytes(node->text, textStart, (int)(textEnd - textStart), codepage_);
     } else {
         flushText();
         if (node->children.Count() == 1 && SameName(node->children[0]->name, kTextNodeName)) {
@@ -439,6 +472,20 @@ void CloneInto(TPDAUIEngineXml* to, const TPDAUIEngineXml* source)
 }
 
 } // namespace
+
+TPDAUIEngineXml** VectorArrayAllocator<TPDAUIEngineXml>::Allocate(int count)
+{
+    return (TPDAUIEngineXml**)PoolAllocate(sizeof(TPDAUIEngineXml*) * (size_t)count);
+}
+void VectorArrayAllocator<TPDAUIEngineXml>::Free(TPDAUIEngineXml** items) { PoolFree(items); }
+TPDAUIEngineXml::TAttribute** VectorArrayAllocator<TPDAUIEngineXml::TAttribute>::Allocate(int count)
+{
+    return (TPDAUIEngineXml::TAttribute**)PoolAllocate(sizeof(TPDAUIEngineXml::TAttribute*) * (size_t)count);
+}
+void VectorArrayAllocator<TPDAUIEngineXml::TAttribute>::Free(TPDAUIEngineXml::TAttribute** items)
+{
+    PoolFree(items);
+}
 
 void* TPDAUIEngineXml::operator new(size_t size) { return PoolAllocate(size); }
 void TPDAUIEngineXml::operator delete(void* p) noexcept { PoolFree(p); }

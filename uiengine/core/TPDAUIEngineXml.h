@@ -104,3 +104,15 @@ private:
     void WriteTo(DString& out, int depth) const;
     void CopyTreeFrom(const TPDAUIEngineXml* source);
 };
+
+// The vectors of a tree keep their arrays in the same pool as its nodes.
+template <>
+struct VectorArrayAllocator<TPDAUIEngineXml> {
+    static TPDAUIEngineXml** Allocate(int count);
+    static void Free(TPDAUIEngineXml** items);
+};
+template <>
+struct VectorArrayAllocator<TPDAUIEngineXml::TAttribute> {
+    static TPDAUIEngineXml::TAttribute** Allocate(int count);
+    static void Free(TPDAUIEngineXml::TAttribute** items);
+};

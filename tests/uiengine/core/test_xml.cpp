@@ -486,6 +486,32 @@ TEST(XmlStorage, TreesStayIntactWhateverTheOrderAndThreadOfDeletion) {
         delete t;
 }
 
+// Child and attribute lists too long for one block of the node storage.
+TEST(XmlStorage, WideNodesKeepEveryChildAndAttribute) {
+    const int kChildren = 20000, kAttributes = 10000;
+    std::string s = "<list";
+    for (int i = 0; i < kAttributes; ++i)
+        s += " a" + std::to_string(i) + "=\"" + std::to_string(i) + "\"";
+    s += ">";
+    for (int i = 0; i < kChildren; ++i)
+        s += "<row n=\"" + std::to_string(i) + "\"/>";
+    s += "</list>";
+    TPDAUIEngineXml root;
+    ASSERT_TRUE(ParseText(root, s));
+    ASSERT_EQ(root.attributes.Count(), kAttributes);
+    ASSERT_EQ(root.children.Count(), kChildren);
+    EXPECT_STREQ(root.GetAttributeAt(kAttributes - 1)->value.c_str(), std::to_string(kAttributes - 1).c_str());
+    EXPECT_EQ(root.children[kChildren - 1]->GetAttributeInt("n", -1, 1.0f), kChildren - 1);
+    VectorP<TPDAUIEngineXml> rows(10, 0, false);
+    root.FindDescendants("row", rows);
+    EXPECT_EQ(rows.Count(), kChildren);
+    // Taking children out one by one moves the rest down each time.
+    for (int i = 0; i < 100; ++i)
+        root.children.Remove(0);
+    EXPECT_EQ(root.children.Count(), kChildren - 100);
+    EXPECT_EQ(root.children[0]->GetAttributeInt("n", -1, 1.0f), 100);
+}
+
 // ---- a skin page from a file
 
 TEST(XmlFile, ReadsAPageFixture) {
