@@ -12,7 +12,7 @@
 #include <sstream>
 #include <string>
 
-#include "uiengine/core/TPDAUIEngine.h"
+#include "tests/support/QuietEngine.h"
 #include "uiengine/elements/TPDAUIEngineElementPage.h"
 #include "uiengine/elements/TPDAUIEngineElementUserControl.h"
 
@@ -25,27 +25,17 @@ const char kPage[] = "pageBench";
 const char kPage500[] = "pageBench500";
 
 // An engine without a window: nothing is shown, nothing waits.
-class BenchEngine : public TPDAUIEngine {
+class BenchEngine : public QuietEngine {
 public:
     explicit BenchEngine(const std::string& skins)
     {
         OnResize(0, 0, 800, 480);
         skinsFolder = skins.c_str();
         DString name(kSkin), error;
-        loaded = skinSettings.LoadSkin(*this, name, "", "", "", error);
+        loaded = LoadSkin(name, "", "", "", error);
         callbacks.userControlFactory = &MakeUserControl;
     }
-    void RunModalLoop(int) override {}
-    void MessageBox(const char* text, const char*) override { failed = true; }
-    void Invalidate(int) override {}
-    void InvalidateElement(TPDAUIEngineElement*) override {}
-    bool HasHardwareKeyboard() override { return false; }
-    int HasHardwareKeyboardMultiplexed() override { return 0; }
-    int InputPanelHandler(TPDAUIEngineElement*, int) override { return 0; }
-    int HasHardwareMouse() override { return 1; }
-    int HasHardwareMouseTouchScreen() override { return 1; }
-    int HasHardwareMouseTouchScreenDouble() override { return 0; }
-    void SetScreenMode(int, int) override {}
+    void MessageBox(const char*, const char*) override { failed = true; }
 
     static TPDAUIEngineElement* MakeUserControl(void*, const char* tag)
     {
