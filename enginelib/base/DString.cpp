@@ -598,18 +598,39 @@ DString& DString::operator<<(unsigned long value)
     return *this << (unsigned long long)value;
 }
 
+namespace {
+
+// Decimal digits of value, written backwards from end; the first character's address.
+char* DecimalDigits(unsigned long long value, char* end)
+{
+    do {
+        *--end = char('0' + value % 10);
+        value /= 10;
+    } while (value != 0);
+    return end;
+}
+
+} // namespace
+
+// Numbers are added often (element ids, paths): no formatting call for them.
 DString& DString::operator<<(long long value)
 {
     char buf[32];
-    int n = std::snprintf(buf, sizeof buf, "%lld", value);
-    return Append(buf, n);
+    char* const end = buf + sizeof buf;
+    // The magnitude taken unsigned, so the most negative value has one too.
+    const unsigned long long magnitude = value < 0 ? 0ull - (unsigned long long)value : (unsigned long long)value;
+    char* first = DecimalDigits(magnitude, end);
+    if (value < 0)
+        *--first = '-';
+    return Append(first, int(end - first));
 }
 
 DString& DString::operator<<(unsigned long long value)
 {
     char buf[32];
-    int n = std::snprintf(buf, sizeof buf, "%llu", value);
-    return Append(buf, n);
+    char* const end = buf + sizeof buf;
+    char* first = DecimalDigits(value, end);
+    return Append(first, int(end - first));
 }
 
 DString& DString::operator<<(float value)

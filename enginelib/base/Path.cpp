@@ -3,6 +3,7 @@
 #include <dirent.h>
 #include <limits.h>
 #include <sys/stat.h>
+#include <time.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -17,11 +18,32 @@ std::string g_deviceRoot;
 bool g_deviceRootSet = false;
 
 // Directory listings, keyed by folder, mapping a lower-cased name to the name on disk.
-// An entry may go stale; a miss or a vanished name re-reads the folder.
+// A hit is checked on disk (a name may have vanished); a miss is trusted only while
+// the folder is unchanged since it was read, else the folder is read again.
 using Listing = std::unordered_map<std::string, std::string>;
+
+// What tells a folder apart from itself after a change: any entry created, removed or
+// renamed in it moves its modification time (and its change time).
+struct FolderStamp {
+    dev_t device = 0;
+    ino_t inode = 0;
+    struct timespec modified = {0, 0};
+    struct timespec changed = {0, 0};
+};
+
+struct CachedListing {
+    Listing names;
+    FolderStamp stamp;
+    // A folder changed moments before it was read may change again within the same
+    // tick of the file system's clock and keep its time: its misses are not trusted.
+    bool settled = false;
+};
+
 std::mutex g_cacheMutex;
-std::unordered_map<std::string, Listing> g_listings;
+std::unordered_map<std::string, CachedListing> g_listings;
 const size_t kMaxCachedFolders = 256;
+// Wider than any file system's timestamp tick, with room for a file server's clock.
+const long kSettledSeconds = 2;
 
 char Lower(char c) { return (c >= 'A' && c <= 'Z') ? char(c - 'A' + 'a') : c; }
 
@@ -40,6 +62,33 @@ std::string Join(const std::string& folder, const std::string& name) {
     if (folder.empty()) return name;
     if (folder.back() == '/') return folder + name;
     return folder + "/" + name;
+}
+
+bool StampOf(const std::string& folder, FolderStamp& stamp) {
+    struct stat st;
+    if (::stat(folder.empty() ? "." : folder.c_str(), &st) != 0) return false;
+    stamp.device = st.st_dev;
+    stamp.inode = st.st_ino;
+    stamp.modified = st.st_mtim;
+    stamp.changed = st.st_ctim;
+    return true;
+}
+
+bool SameTime(const struct timespec& a, const struct timespec& b) {
+    return a.tv_sec == b.tv_sec && a.tv_nsec == b.tv_nsec;
+}
+
+bool SameStamp(const FolderStamp& a, const FolderStamp& b) {
+    return a.device == b.device && a.inode == b.inode && SameTime(a.modified, b.modified) &&
+           SameTime(a.changed, b.changed);
+}
+
+// Whether the folder's entries last changed safely before now (a time in the
+// future counts as recent). An entry made later moves the time away from this one.
+bool Settled(const FolderStamp& stamp) {
+    struct timespec now;
+    if (::clock_gettime(CLOCK_REALTIME, &now) != 0) return false;
+    return now.tv_sec - stamp.modified.tv_sec > kSettledSeconds;
 }
 
 Listing ReadListing(const std::string& folder) {
@@ -65,15 +114,23 @@ std::string FindIgnoringCase(const std::string& folder, const std::string& name)
     std::lock_guard<std::mutex> lock(g_cacheMutex);
     auto cached = g_listings.find(folder);
     if (cached != g_listings.end()) {
-        auto hit = cached->second.find(key);
-        if (hit != cached->second.end() && Exists(Join(folder, hit->second))) return hit->second;
+        auto hit = cached->second.names.find(key);
+        if (hit != cached->second.names.end()) {
+            if (Exists(Join(folder, hit->second))) return hit->second;
+        } else if (cached->second.settled) {
+            FolderStamp now;
+            if (StampOf(folder, now) && SameStamp(now, cached->second.stamp)) return std::string();
+        }
     }
-    // Miss or stale entry: the folder changed since it was read.
-    if (g_listings.size() >= kMaxCachedFolders) g_listings.clear();
-    Listing& listing = g_listings[folder];
-    listing = ReadListing(folder);
-    auto hit = listing.find(key);
-    return hit == listing.end() ? std::string() : hit->second;
+    // Miss, stale entry or changed folder: read it again. The stamp is taken first,
+    // so a change made while reading shows as a different stamp next time.
+    if (cached == g_listings.end() && g_listings.size() >= kMaxCachedFolders) g_listings.clear();
+    CachedListing& entry = g_listings[folder];
+    const bool stamped = StampOf(folder, entry.stamp);
+    entry.names = ReadListing(folder);
+    entry.settled = stamped && Settled(entry.stamp);
+    auto hit = entry.names.find(key);
+    return hit == entry.names.end() ? std::string() : hit->second;
 }
 
 } // namespace

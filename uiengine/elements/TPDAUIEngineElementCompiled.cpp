@@ -1,5 +1,6 @@
 // The element's compiled record: written by Save, read by OnLoad with a stream.
 #include <cstdint>
+#include <utility>
 
 #include "enginelib/base/TFicheroITV.h"
 #include "enginelib/draw/IDC.h"
@@ -99,7 +100,8 @@ bool TPDAUIEngineElement::LoadCompiled(TFicheroITV& stream)
         FailCompiled(stream);
         return false;
     }
-    id = r.id;
+    // The record is dropped after this: its strings and styles are moved, not copied.
+    id = std::move(r.id);
     left = TPDAUIEngineUIScale::Multiply(r.left, scale);
     top = TPDAUIEngineUIScale::Multiply(r.top, scale);
     width = TPDAUIEngineUIScale::Multiply(r.width, scale);
@@ -111,33 +113,34 @@ bool TPDAUIEngineElement::LoadCompiled(TFicheroITV& stream)
     padding = r.padding;
     margins = r.margins;
     for (int i = 0; i < 5; ++i) {
-        borders[i] = r.borders[i];
+        borders[i] = std::move(r.borders[i]);
         foregrounds[i] = r.foregrounds[i];
-        backgrounds[i] = r.backgrounds[i];
+        backgrounds[i] = std::move(r.backgrounds[i]);
     }
     pack = r.pack;
     align = r.align;
-    font = r.font;
+    const int32_t storedSize = r.font.size;
+    font = std::move(r.font);
     // Sizes are stored in skin pixels like every other length.
     font.size = TPDAUIEngineUIScale::Multiply(font.size, FontScale(scale));
     font.paddingEllipsis = ToShort(TPDAUIEngineUIScale::Multiply(font.paddingEllipsis, scale));
-    if (font.size != r.font.size)
+    if (font.size != storedSize)
         font.CreateStockFont(nullptr);
-    shortcut = r.shortcut;
+    shortcut = std::move(r.shortcut);
     visible = r.visible != 0;
     enabled = r.enabled != 0;
     flex = r.flex;
     colspan = r.colspan;
     rowspan = r.rowspan;
-    imageName = r.imageName;
-    label = r.label;
-    onCommand = r.onCommand;
-    onCommandSound = r.onCommandSound;
-    onContextMenuCommand = r.onContextMenuCommand;
+    imageName = std::move(r.imageName);
+    label = std::move(r.label);
+    onCommand = std::move(r.onCommand);
+    onCommandSound = std::move(r.onCommandSound);
+    onContextMenuCommand = std::move(r.onContextMenuCommand);
     timerInterval = (int)r.timerInterval;
     isFocusable = r.isFocusable;
     isClickable = r.isClickable;
-    className = r.className;
+    className = std::move(r.className);
     allowMouseDownAfterPopupClose = r.allowMouseDownAfterPopupClose;
     avoidPaddingRescale = r.avoidPaddingRescale;
     avoidMarginRescale = r.avoidMarginRescale;

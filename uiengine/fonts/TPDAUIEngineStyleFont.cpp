@@ -19,7 +19,10 @@ int ScaledLength(const char* value)
 TPDAUIEngineStyleFont::TPDAUIEngineStyleFont()
 {
     const DString& family = TPDAUIEngineFontManager::DefaultFamily();
-    name = family.IsEmpty() ? DString("arial") : family;
+    if (family.IsEmpty())
+        name = "arial";
+    else
+        name = family;
     CreateStockFont(nullptr);
 }
 
@@ -60,8 +63,34 @@ void TPDAUIEngineStyleFont::CreateStockFont(IDC* dc)
 {
     if (dc)
         dc->RestoreFont();
+    // Every element makes its stock font, most of them the same few: the library's
+    // table only grows and gives the same font for the same request, so the last
+    // answers are kept here.
+    struct Made {
+        DString name;
+        int32_t size = 0;
+        bool bold = false;
+        int32_t id = 0;
+        TFontIG* font = nullptr;
+    };
+    static thread_local Made made[4];
+    static thread_local unsigned next = 0;
+    for (const Made& m : made)
+        if (m.id != 0 && m.size == size && m.bold == bold && m.name == name) {
+            stockFontId = m.id;
+            stockFont = m.font;
+            return;
+        }
     stockFontId = IDC::CreateStockFont(name.c_str(), size, 0, bold, 1.0f);
     stockFont = IDC::GetStockFont(stockFontId);
+    if (stockFontId != 0) {
+        Made& m = made[next++ % 4];
+        m.name = name;
+        m.size = size;
+        m.bold = bold;
+        m.id = stockFontId;
+        m.font = stockFont;
+    }
 }
 
 bool TPDAUIEngineStyleFont::WriteCompiled(TFicheroITV& s) const

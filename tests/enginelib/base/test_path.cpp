@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
@@ -105,6 +106,19 @@ TEST_F(PathTest, ResolveSeesFilesCreatedAfterAMiss) {
     Touch(tmp / "folder/other.txt");
     const std::string asked = tmp.path() + "\\Folder\\Later.TXT";
     EXPECT_EQ(Path::Resolve(asked), tmp / "folder/Later.TXT");
+    Touch(tmp / "folder/later.txt");
+    EXPECT_EQ(Path::Resolve(asked), tmp / "folder/later.txt");
+}
+
+// A folder last changed long ago has its misses answered from the cached listing;
+// any file made there later changes the folder and must still be found.
+TEST_F(PathTest, ResolveSeesFilesCreatedInALongUnchangedFolder) {
+    testpaths::TempDir tmp;
+    Touch(tmp / "folder/other.txt");
+    const fs::path folder = fs::path(tmp / "folder");
+    fs::last_write_time(folder, fs::file_time_type::clock::now() - std::chrono::hours(1));
+    const std::string asked = tmp.path() + "\\Folder\\Later.TXT";
+    for (int i = 0; i < 3; ++i) EXPECT_EQ(Path::Resolve(asked), tmp / "folder/Later.TXT");
     Touch(tmp / "folder/later.txt");
     EXPECT_EQ(Path::Resolve(asked), tmp / "folder/later.txt");
 }
