@@ -9,6 +9,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdlib>
 #include <functional>
 #include <memory>
 #include <string>
@@ -185,6 +186,26 @@ public:
     std::vector<Raised> raised;
     std::function<void(TPDAUIEngineCommand&)> onCommand;
 };
+
+// A solid 16-bit image.
+inline std::unique_ptr<TDibIG> SolidImage(int w, int h, TColorIG c)
+{
+    std::unique_ptr<TDibIG> image(new TDibIG());
+    EXPECT_TRUE(image->Crea(w, h, 16));
+    image->Fill(c);
+    return image;
+}
+
+// Within 8 per channel: RGB565 keeps 5 or 6 bits.
+inline ::testing::AssertionResult Near(TColorIG expected, TColorIG actual)
+{
+    if (std::abs(expected.R() - actual.R()) <= 8 && std::abs(expected.G() - actual.G()) <= 8 &&
+        std::abs(expected.B() - actual.B()) <= 8)
+        return ::testing::AssertionSuccess();
+    return ::testing::AssertionFailure() << "expected (" << (int)expected.R() << "," << (int)expected.G()
+                                         << "," << (int)expected.B() << ") got (" << (int)actual.R() << ","
+                                         << (int)actual.G() << "," << (int)actual.B() << ")";
+}
 
 // Parses one element's XML and adds a new T built from it to parent.
 template <class T>

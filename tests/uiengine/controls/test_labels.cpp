@@ -35,25 +35,6 @@ void UseFixed(E* e, int size)
     e->font.CreateStockFont(nullptr);
 }
 
-// A solid 16-bit image.
-std::unique_ptr<TDibIG> SolidImage(int w, int h, TColorIG c)
-{
-    std::unique_ptr<TDibIG> image(new TDibIG());
-    EXPECT_TRUE(image->Crea(w, h, 16));
-    image->Fill(c);
-    return image;
-}
-
-::testing::AssertionResult Near(TColorIG expected, TColorIG actual)
-{
-    if (std::abs(expected.R() - actual.R()) <= 8 && std::abs(expected.G() - actual.G()) <= 8 &&
-        std::abs(expected.B() - actual.B()) <= 8)
-        return ::testing::AssertionSuccess();
-    return ::testing::AssertionFailure() << "expected (" << (int)expected.R() << "," << (int)expected.G()
-                                         << "," << (int)expected.B() << ") got (" << (int)actual.R() << ","
-                                         << (int)actual.G() << "," << (int)actual.B() << ")";
-}
-
 Bytes Saved(E& e)
 {
     testpaths::TempDir dir;
