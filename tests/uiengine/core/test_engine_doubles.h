@@ -35,6 +35,22 @@ struct EventLog {
 
 inline std::string Num(int v) { return std::to_string(v); }
 
+class RecElement;
+
+// The children that RecElement and RecPage hold themselves, owned, first painted
+// first; hit testing asks the last first.
+struct RecKids {
+    std::vector<RecElement*> items;
+
+    ~RecKids();
+    RecElement* Add(TPDAUIEngineElement* parent, RecElement* kid);
+    void Load(TPDAUIEngine* e, TPDAUIEngineElementPage* p, TPDAUIEngineElement* parent);
+    void Paint(IDC* dc, int x, int y);
+    TPDAUIEngineElement* HitTest(int x, int y) const;
+    TPDAUIEngineElement* FindByNumericId(int n) const;
+    void Collect(VectorP<TPDAUIEngineElement>& list, bool onlyActive) const;
+};
+
 // A rectangle that records its input and paints itself in one colour.
 class RecElement : public TPDAUIEngineElement {
 public:
@@ -48,25 +64,13 @@ public:
         width = w;
         height = h;
     }
-    ~RecElement() override
-    {
-        for (RecElement* kid : kids)
-            delete kid;
-    }
-
-    RecElement* Add(RecElement* kid)
-    {
-        kid->parent = this;
-        kids.push_back(kid);
-        return kid;
-    }
+    RecElement* Add(RecElement* kid) { return kids.Add(this, kid); }
 
     void OnLoad(TPDAUIEngine* e, TPDAUIEngineElementPage* p, TPDAUIEngineElement* par,
                 TPDAUIEngineXml* xml, TFicheroITV* stream) override
     {
         TPDAUIEngineElement::OnLoad(e, p, par, xml, stream);
-        for (RecElement* kid : kids)
-            kid->OnLoad(e, p, this, nullptr, nullptr);
+        kids.Load(e, p, this);
     }
     void Paint(IDC* dc, int x, int y) override
     {
@@ -75,33 +79,23 @@ public:
         dc->SetBrush(colour);
         dc->SetPen(colour);
         dc->Rectangle(x + left, y + top, x + left + width, y + top + height);
-        for (RecElement* kid : kids)
-            kid->Paint(dc, x + left, y + top);
+        kids.Paint(dc, x + left, y + top);
     }
     TPDAUIEngineElement* HitTest(int x, int y) override
     {
         if (!visible || x < left || x >= left + width || y < top || y >= top + height)
             return nullptr;
-        for (auto k = kids.rbegin(); k != kids.rend(); ++k)
-            if (TPDAUIEngineElement* hit = (*k)->HitTest(x - left, y - top))
-                return hit;
+        if (TPDAUIEngineElement* hit = kids.HitTest(x - left, y - top))
+            return hit;
         return isClickable ? this : nullptr;
     }
     TPDAUIEngineElement* FindByNumericId(int n) override
     {
-        if (numericId == n)
-            return this;
-        for (RecElement* kid : kids)
-            if (TPDAUIEngineElement* found = kid->FindByNumericId(n))
-                return found;
-        return nullptr;
+        return numericId == n ? this : kids.FindByNumericId(n);
     }
     void CollectDescendants(VectorP<TPDAUIEngineElement>& list, bool onlyActive) override
     {
-        for (RecElement* kid : kids) {
-            list.Add(kid);
-            kid->CollectDescendants(list, onlyActive);
-        }
+        kids.Collect(list, onlyActive);
     }
 
     void OnMouseDown(int x, int y, int kind, int a, int b) override
@@ -161,7 +155,7 @@ public:
 
     EventLog* log;
     TColorIG colour;
-    std::vector<RecElement*> kids;
+    RecKids kids;
     bool passDown = true;  // the element base's press handling (focus, pressed, bubbling)
     bool handlesMoves = false;
     bool handlesUps = false;
@@ -177,6 +171,55 @@ private:
                      Num(extra));
     }
 };
+
+inline RecKids::~RecKids()
+{
+    for (RecElement* kid : items)
+        delete kid;
+}
+
+inline RecElement* RecKids::Add(TPDAUIEngineElement* parent, RecElement* kid)
+{
+    kid->parent = parent;
+    items.push_back(kid);
+    return kid;
+}
+
+inline void RecKids::Load(TPDAUIEngine* e, TPDAUIEngineElementPage* p, TPDAUIEngineElement* parent)
+{
+    for (RecElement* kid : items)
+        kid->OnLoad(e, p, parent, nullptr, nullptr);
+}
+
+inline void RecKids::Paint(IDC* dc, int x, int y)
+{
+    for (RecElement* kid : items)
+        kid->Paint(dc, x, y);
+}
+
+inline TPDAUIEngineElement* RecKids::HitTest(int x, int y) const
+{
+    for (auto k = items.rbegin(); k != items.rend(); ++k)
+        if (TPDAUIEngineElement* hit = (*k)->HitTest(x, y))
+            return hit;
+    return nullptr;
+}
+
+inline TPDAUIEngineElement* RecKids::FindByNumericId(int n) const
+{
+    for (RecElement* kid : items)
+        if (TPDAUIEngineElement* found = kid->FindByNumericId(n))
+            return found;
+    return nullptr;
+}
+
+inline void RecKids::Collect(VectorP<TPDAUIEngineElement>& list, bool onlyActive) const
+{
+    for (RecElement* kid : items) {
+        list.Add(kid);
+        kid->CollectDescendants(list, onlyActive);
+    }
+}
 
 // A page that holds RecElements, paints one colour and records its commands.
 class RecPage : public TPDAUIEngineElementPage {
@@ -196,25 +239,17 @@ public:
     }
     ~RecPage() override
     {
-        for (RecElement* kid : kids)
-            delete kid;
         if (deletedFlag)
             *deletedFlag = true;
     }
 
-    RecElement* Add(RecElement* kid)
-    {
-        kid->parent = this;
-        kids.push_back(kid);
-        return kid;
-    }
+    RecElement* Add(RecElement* kid) { return kids.Add(this, kid); }
 
     void OnLoad(TPDAUIEngine* e, TPDAUIEngineElementPage* p, TPDAUIEngineElement* par,
                 TPDAUIEngineXml* xml, TFicheroITV* stream) override
     {
         TPDAUIEngineElementPage::OnLoad(e, p, par, xml, stream);
-        for (RecElement* kid : kids)
-            kid->OnLoad(e, this, this, nullptr, nullptr);
+        kids.Load(e, this, this);
         ++loads;
     }
     void Paint(IDC* dc, int x, int y) override
@@ -224,31 +259,19 @@ public:
         dc->SetBrush(colour);
         dc->SetPen(colour);
         dc->Rectangle(x + left, y + top, x + left + width, y + top + height);
-        for (RecElement* kid : kids)
-            kid->Paint(dc, x + left, y + top);
+        kids.Paint(dc, x + left, y + top);
     }
     TPDAUIEngineElement* HitTest(int x, int y) override
     {
-        for (auto k = kids.rbegin(); k != kids.rend(); ++k)
-            if (TPDAUIEngineElement* hit = (*k)->HitTest(x - left, y - top))
-                return hit;
-        return nullptr;
+        return kids.HitTest(x - left, y - top);
     }
     TPDAUIEngineElement* FindByNumericId(int n) override
     {
-        if (numericId == n)
-            return this;
-        for (RecElement* kid : kids)
-            if (TPDAUIEngineElement* found = kid->FindByNumericId(n))
-                return found;
-        return nullptr;
+        return numericId == n ? this : kids.FindByNumericId(n);
     }
     void CollectDescendants(VectorP<TPDAUIEngineElement>& list, bool onlyActive) override
     {
-        for (RecElement* kid : kids) {
-            list.Add(kid);
-            kid->CollectDescendants(list, onlyActive);
-        }
+        kids.Collect(list, onlyActive);
     }
     void OnMouseDown(int x, int y, int kind, int a, int b) override
     {
@@ -293,7 +316,7 @@ public:
 
     EventLog* log;
     TColorIG colour;
-    std::vector<RecElement*> kids;
+    RecKids kids;
     std::vector<Received> received;
     std::vector<std::string> unhandled;  // command names left unhandled
     void (*onCommand)(RecPage*, TPDAUIEngineCommand&) = nullptr;
