@@ -13,7 +13,8 @@
 //   VectorPO<T>  an owning VectorP kept in ascending order of operator< on the items.
 //
 // A vector starts with the given capacity and, when full, grows by the given step
-// (a step of 0 or less doubles it). Indexes start at 0.
+// or by its current capacity, whichever is more: growth is geometric, so filling a
+// vector costs linear time whatever its step. Indexes start at 0.
 //
 // Misuse never touches memory outside the vector. It is reported to
 // Error_Vectores_DG_x and the operation does nothing:
@@ -111,14 +112,20 @@ public:
     }
 
     // Makes room for one more; false (reported) when the memory is not there.
-    bool Grow()
+    bool Grow() { return count_ < capacity_ || MakeRoom((long long)count_ + 1); }
+
+    // Makes room for wanted items in all, growing by the step or by the capacity,
+    // whichever is more (at least to wanted); false (reported) when that is not there.
+    bool MakeRoom(long long wanted)
     {
-        if (count_ < capacity_)
+        if (wanted <= capacity_)
             return true;
-        long long next = growth_ > 0 ? (long long)capacity_ + growth_ : (long long)capacity_ * 2;
-        if (next < capacity_ + 1LL)
-            next = capacity_ + 1LL;
-        if (next > kMaxItems) {
+        long long next = (long long)capacity_ + (growth_ > capacity_ ? growth_ : capacity_);
+        if (next < wanted)
+            next = wanted;
+        if (next > kMaxItems)
+            next = kMaxItems;
+        if (wanted > next) {
             Verifica_Ptr(nullptr);
             return false;
         }
@@ -134,6 +141,14 @@ public:
         std::move_backward(items_ + index, items_ + count_, items_ + count_ + 1);
         items_[index] = item;
         ++count_;
+    }
+
+    // Inserts count items before index with one move of those after it.
+    void InsertRangeAt(int index, T* const* items, int count)
+    {
+        std::move_backward(items_ + index, items_ + count_, items_ + count_ + count);
+        std::copy(items, items + count, items_ + index);
+        count_ += count;
     }
 
     T* EraseAt(int index)
@@ -335,6 +350,25 @@ public:
         if (at < 0 || !store_.Grow())
             return -1;
         store_.InsertAt(at, item);
+        return at;
+    }
+
+    // Inserts count items before index (a negative index appends), moving the items
+    // after it once; a null among them is a misuse (16) and nothing is inserted.
+    // Gives the index of the first or -1.
+    int InsertAll(T* const* items, int count, int index = -1)
+    {
+        if (count <= 0)
+            return store_.InsertPosition(index);
+        for (int i = 0; i < count; ++i)
+            if (!items[i]) {
+                Error_Vectores_DG_x(ErrVectorNullArgument);
+                return -1;
+            }
+        int at = store_.InsertPosition(index);
+        if (at < 0 || !store_.MakeRoom((long long)store_.Count() + count))
+            return -1;
+        store_.InsertRangeAt(at, items, count);
         return at;
     }
 

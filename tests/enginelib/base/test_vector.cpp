@@ -72,13 +72,16 @@ std::vector<int> Values(const V& v)
     return out;
 }
 
-TEST_F(VectorTest, GrowsByTheStepFromTheInitialCapacity)
+// Growth is geometric (at least the capacity again), the step being the least.
+TEST_F(VectorTest, GrowsGeometricallyFromTheInitialCapacity)
 {
     struct Case {
         int capacity, growth, items;
         int expectedCapacity;
     } cases[] = {
-        {5, 5, 5, 5}, {5, 5, 6, 10}, {5, 5, 11, 15}, {25, 10, 26, 35}, {100, 10, 101, 110},
+        {5, 5, 5, 5}, {5, 5, 6, 10}, {5, 5, 11, 20}, {25, 10, 26, 50}, {100, 10, 101, 200},
+        {4, 4, 1000, 1024}, {10, 10, 100000, 163840},
+        {5, 20, 6, 25},  // a step above the capacity is taken whole
         {4, 0, 5, 8},   // no step: doubles
         {0, 3, 1, 3},   // no initial room
         {0, 0, 1, 1},
