@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <climits>
 #include <cstring>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <unordered_map>
@@ -128,59 +129,116 @@ bool ItemMatches(const TPDAUIEngineStyleSheet::SelectorItem& item, const Candida
 
 // The last item matches the node; each earlier one the nearest ancestor above the
 // node matched by the item after it (greedy: no farther ancestor is tried).
+// path holds the node's ancestors, the root first and the parent last.
 bool RuleMatches(const TPDAUIEngineStyleSheet::Rule& rule, const Candidate& node,
-                 std::vector<Candidate>& ancestors, bool landscape)
+                 const std::vector<Candidate>& path, bool landscape)
 {
     int i = rule.items.Count() - 1;
     if (i < 0 || !ItemMatches(rule.items[i], node, landscape))
         return false;
-    // ancestors[0] is the parent, then upwards.
-    size_t next = 0;
+    size_t above = path.size();  // ancestors not yet passed, counted from the root
     for (--i; i >= 0; --i) {
-        while (next < ancestors.size() && !ItemMatches(rule.items[i], ancestors[next], landscape))
-            ++next;
-        if (next == ancestors.size())
+        const TPDAUIEngineStyleSheet::SelectorItem& item = rule.items[i];
+        while (above > 0 && !ItemMatches(item, path[above - 1], landscape))
+            --above;
+        if (above == 0)
             return false;
-        ++next;
+        --above;
     }
     return true;
 }
 
-// Rule numbers (in held order) by the element their last item names; rules whose
-// last item names none apply to every tag.
-struct RuleIndex {
-    std::unordered_map<std::string_view, std::vector<int>> byElement;
-    std::vector<int> anyElement;
+} // namespace
 
-    explicit RuleIndex(const VectorPO<TPDAUIEngineStyleSheet::Rule>& rules)
+// Rule numbers (in held order) by what the last item of each asks of the node
+// itself: its id, else its class, else its tag; rules that ask none of these are
+// tried on every node. A node then meets only the rules that can match it.
+struct TPDAUIEngineStyleSheet::RuleIndex {
+    typedef std::unordered_map<std::string_view, std::vector<int>> Buckets;
+    Buckets byId, byClass, byElement;
+    std::vector<int> any;
+    int ruleCount = 0;
+
+    explicit RuleIndex(const VectorPO<Rule>& rules) : ruleCount(rules.Count())
     {
         for (int r = 0; r < rules.Count(); ++r) {
-            const TPDAUIEngineStyleSheet::Rule& rule = *rules[r];
+            const Rule& rule = *rules[r];
             if (rule.items.Count() == 0)
                 continue;
-            const DString& element = rule.items[rule.items.Count() - 1].element;
-            if (element.IsEmpty())
-                anyElement.push_back(r);
+            const SelectorItem& last = rule.items[rule.items.Count() - 1];
+            if (!last.id.IsEmpty())
+                byId[View(last.id)].push_back(r);
+            else if (!last.className.IsEmpty())
+                byClass[View(last.className)].push_back(r);
+            else if (!last.element.IsEmpty())
+                byElement[View(last.element)].push_back(r);
             else
-                byElement[std::string_view(element.c_str(), (size_t)element.Length())].push_back(r);
+                any.push_back(r);
         }
     }
 
-    // The rules that may match a node of this tag, in held order.
-    void For(const DString& tag, std::vector<int>& out) const
+    static std::string_view View(const DString& s) { return std::string_view(s.c_str(), (size_t)s.Length()); }
+
+    // The rules that may match a node with this tag, id and class, in held order.
+    void For(std::string_view tag, std::string_view id, std::string_view className, std::vector<int>& out) const
     {
         out.clear();
-        auto it = byElement.find(std::string_view(tag.c_str(), (size_t)tag.Length()));
-        if (it == byElement.end()) {
-            out = anyElement;
-            return;
-        }
-        out.resize(anyElement.size() + it->second.size());
-        std::merge(anyElement.begin(), anyElement.end(), it->second.begin(), it->second.end(), out.begin());
+        const std::vector<int>* lists[4] = {&any, Find(byElement, tag), Find(byId, id), Find(byClass, className)};
+        size_t total = 0;
+        for (const std::vector<int>* l : lists)
+            if (l) {
+                out.insert(out.end(), l->begin(), l->end());
+                if (total)
+                    std::inplace_merge(out.begin(), out.begin() + (long)total, out.end());
+                total = out.size();
+            }
+    }
+
+private:
+    static const std::vector<int>* Find(const Buckets& b, std::string_view key)
+    {
+        if (key.empty() || b.empty())
+            return nullptr;
+        auto it = b.find(key);
+        return it == b.end() ? nullptr : &it->second;
     }
 };
 
-void AddDeclarations(const DString& declarations, TPDAUIEngineXml* node,
+namespace {
+
+// Whether a node has an attribute the lookup rule finds, judged on its attributes
+// as they stood before styling. A node with many attributes gets its names sorted
+// once: the first name not below the asked one begins with it if any name does.
+class AttributeNames {
+public:
+    void Reset(const TPDAUIEngineXml* node)
+    {
+        node_ = node;
+        sorted_.clear();
+        if (node->attributes.Count() <= kScanLimit)
+            return;
+        for (int i = 0; i < node->attributes.Count(); ++i) {
+            const DString& name = node->attributes[i]->name;
+            sorted_.emplace_back(name.c_str(), (size_t)name.Length());
+        }
+        std::sort(sorted_.begin(), sorted_.end());
+    }
+    bool Has(const char* name) const
+    {
+        if (sorted_.empty())
+            return node_->HasAttribute(name);
+        std::string_view asked(name);
+        auto it = std::lower_bound(sorted_.begin(), sorted_.end(), asked);
+        return it != sorted_.end() && it->substr(0, asked.size()) == asked;
+    }
+
+private:
+    static constexpr int kScanLimit = 16;
+    const TPDAUIEngineXml* node_ = nullptr;
+    std::vector<std::string_view> sorted_;
+};
+
+void AddDeclarations(const DString& declarations, const AttributeNames& had,
                      std::vector<TPDAUIEngineXml::TAttribute*>& plain,
                      std::vector<TPDAUIEngineXml::TAttribute*>& important)
 {
@@ -206,7 +264,7 @@ void AddDeclarations(const DString& declarations, TPDAUIEngineXml* node,
             value.Sustituye(" !important", "");
             value.Sustituye("!important", "");
             important.push_back(new TPDAUIEngineXml::TAttribute{std::move(name), std::move(value)});
-        } else if (!node->HasAttribute(name.c_str())) {
+        } else if (!had.Has(name.c_str())) {
             plain.push_back(new TPDAUIEngineXml::TAttribute{std::move(name), std::move(value)});
         }
     }
@@ -216,9 +274,12 @@ void AddDeclarations(const DString& declarations, TPDAUIEngineXml* node,
 
 TPDAUIEngineStyleSheet::TPDAUIEngineStyleSheet() : rules(100, 10) {}
 
+TPDAUIEngineStyleSheet::~TPDAUIEngineStyleSheet() = default;
+
 void TPDAUIEngineStyleSheet::Parse(const char* text)
 {
     rules.RemoveAll();
+    index_.reset();
     std::string s = text ? text : "";
     for (char& c : s) {
         if (c == '\n' || c == '\r' || c == '\t')
@@ -285,9 +346,12 @@ void TPDAUIEngineStyleSheet::Parse(const char* text)
         CDString(selectors.c_str()).Separa_En_Palabras(" ", words);
         for (int w = 0; w < words.Count(); ++w)
             ReadItem(words[w], *rule);
-        rules.InsertOrdered(rule);
+        // Appended and sorted once at the end: orders are unique, so that gives
+        // the same vector as inserting each rule at its place, in linear time.
+        rules.Add(rule);
     }
     rules.Sort();
+    index_.reset(new RuleIndex(rules));
 }
 
 void TPDAUIEngineStyleSheet::ApplyToXml(TPDAUIEngineXml* node) const
@@ -296,38 +360,63 @@ void TPDAUIEngineStyleSheet::ApplyToXml(TPDAUIEngineXml* node) const
         return;
     const TPDAUIEngineSkinSettings* settings = TPDAUIEngineSkinSettings::Current();
     bool landscape = settings && settings->landscape;
-    RuleIndex index(rules);
+    std::unique_ptr<RuleIndex> local;
+    const RuleIndex* index = index_.get();
+    if (!index || index->ruleCount != rules.Count()) {
+        local.reset(new RuleIndex(rules));  // rules changed since the last Parse
+        index = local.get();
+    }
     std::vector<int> candidates;
-    std::vector<Candidate> ancestors;
     std::vector<TPDAUIEngineXml::TAttribute*> plain, important;
+    AttributeNames had;
+
+    // The ancestors of the node being styled, root first, each looked up once and
+    // after its own styling. The tree's nodes above the given one count too.
+    std::vector<Candidate> path;
+    for (const TPDAUIEngineXml* a = node->parent; a; a = a->parent)
+        path.emplace_back(a);
+    std::reverse(path.begin(), path.end());
 
     // Each node before its children, in document order: ancestors are styled before
     // rules look at them. No recursion, whatever the depth of the tree.
-    std::vector<TPDAUIEngineXml*> pending(1, node);
+    struct Pending {
+        TPDAUIEngineXml* node;
+        size_t depth;  // its ancestors' count on the path
+    };
+    std::vector<Pending> pending(1, Pending{node, path.size()});
     while (!pending.empty()) {
-        TPDAUIEngineXml* n = pending.back();
+        Pending next = pending.back();
         pending.pop_back();
+        TPDAUIEngineXml* n = next.node;
+        path.erase(path.begin() + (long)next.depth, path.end());
 
-        index.For(n->name, candidates);
-        if (!candidates.empty()) {
-            Candidate self(n);
-            ancestors.clear();
-            for (const TPDAUIEngineXml* a = n->parent; a; a = a->parent)
-                ancestors.emplace_back(a);
-            plain.clear();
-            important.clear();
-            for (int r : candidates) {
-                const Rule& rule = *rules[r];
-                if (RuleMatches(rule, self, ancestors, landscape))
-                    AddDeclarations(rule.declarations, n, plain, important);
+        Candidate self(n);
+        index->For(RuleIndex::View(n->name), std::string_view(self.id.text, (size_t)self.id.length),
+                   std::string_view(self.className.text, (size_t)self.className.length), candidates);
+        plain.clear();
+        important.clear();
+        bool looked = false;
+        for (int r : candidates) {
+            const Rule& rule = *rules[r];
+            if (!RuleMatches(rule, self, path, landscape))
+                continue;
+            if (!looked) {
+                had.Reset(n);
+                looked = true;
             }
-            for (TPDAUIEngineXml::TAttribute* a : plain)
-                n->attributes.Add(a);
-            for (size_t i = 0; i < important.size(); ++i)
-                n->attributes.Insert(important[i], (int)i);
+            AddDeclarations(rule.declarations, had, plain, important);
         }
+        for (TPDAUIEngineXml::TAttribute* a : plain)
+            n->attributes.Add(a);
+        if (!important.empty())
+            n->attributes.InsertAll(important.data(), (int)important.size(), 0);
+        if (!plain.empty() || !important.empty())
+            self = Candidate(n);  // a declared id or class may be the one found now
 
-        for (int i = n->children.Count() - 1; i >= 0; --i)
-            pending.push_back(n->children[i]);
+        if (n->children.Count() > 0) {
+            path.push_back(self);
+            for (int i = n->children.Count() - 1; i >= 0; --i)
+                pending.push_back(Pending{n->children[i], path.size()});
+        }
     }
 }

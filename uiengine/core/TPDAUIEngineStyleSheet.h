@@ -1,4 +1,6 @@
 #pragma once
+#include <memory>
+
 #include "enginelib/base/DString.h"
 #include "enginelib/base/Vector.h"
 
@@ -39,7 +41,7 @@ public:
     };
 
     TPDAUIEngineStyleSheet();
-    ~TPDAUIEngineStyleSheet() = default;
+    ~TPDAUIEngineStyleSheet();
     TPDAUIEngineStyleSheet(const TPDAUIEngineStyleSheet&) = delete;
     TPDAUIEngineStyleSheet& operator=(const TPDAUIEngineStyleSheet&) = delete;
 
@@ -52,4 +54,8 @@ public:
 
     // Always in ascending (specificity, order).
     VectorPO<Rule> rules;
+
+private:
+    struct RuleIndex;
+    std::unique_ptr<RuleIndex> index_;  // the rules by what they ask of a node, made by Parse
 };
