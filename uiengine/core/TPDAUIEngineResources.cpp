@@ -117,7 +117,12 @@ bool TPDAUIEngineResources::ReadSkinTextFile(DString& text, DString& fileName, c
 {
     text.Empty();
     Vector<DString> tries(8, 4);
-    if (IsFullPath(fileName)) {
+    if (fileName[0] == '/') {
+        tries.Add(fileName);
+    } else if (fileName[0] == '\\') {
+        // A device path keeps its landscape variant, like any skin file.
+        if (owner_ && owner_->skinSettings.landscape)
+            tries.Add(LandscapeVariant(fileName));
         tries.Add(fileName);
     } else if (owner_) {
         const TPDAUIEngineSkinSettings& s = owner_->skinSettings;

@@ -50,8 +50,9 @@ public:
     TPDAUIEngineResources(const TPDAUIEngineResources&) = delete;
     TPDAUIEngineResources& operator=(const TPDAUIEngineResources&) = delete;
 
-    // Reads a whole skin text file ("pageMain.xml") through the chain; a full path
-    // (beginning with a separator) is read as it stands. On success fileName
+    // Reads a whole skin text file ("pageMain.xml") through the chain; a device
+    // path ("\\...") is read as it stands, after its landscape variant in
+    // landscape, and a Linux path ("/...") only as it stands. On success fileName
     // becomes the path read; text stays empty and the answer is false when
     // nothing opens. mode is the file open mode text.
     bool ReadSkinTextFile(DString& text, DString& fileName, const char* mode = "rb");

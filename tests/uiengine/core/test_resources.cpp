@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "enginelib/base/Path.h"
 #include "enginelib/base/TFicheroITV.h"
 #include "skin_fixture.h"
 #include "test_engine_doubles.h"
@@ -230,6 +231,65 @@ TEST_F(StoreTest, ExtensionsAndFullPaths)
     store().Clear();
     settings().landscape = 1;
     EXPECT_EQ(7, store().GetImage(photo.c_str())->Width());
+}
+
+// Which file a name finds in landscape, for images and text files: names in
+// the skin and device paths ("\\..." under the device root) try their
+// landscape variant first; a Linux path does for images and is read as it
+// stands for text files.
+TEST(StoreLandscape, EveryKindOfNameAndItsVariant)
+{
+    struct Case {
+        const char* what;
+        bool image;
+        std::string name;  // "<dir>" stands for the test folder
+        const char* plain;
+        const char* variant;
+        bool variantInLandscape;
+    } cases[] = {
+        {"image in the skin", true, "photo", "night/photo.png", "night/photoLandscape.png", true},
+        {"image device path", true, "\\elsewhere\\photo", "elsewhere/photo.png", "elsewhere/photoLandscape.png",
+         true},
+        {"image device path with extension", true, "\\elsewhere\\photo.png", "elsewhere/photo.png",
+         "elsewhere/photoLandscape.png", true},
+        {"image linux path", true, "<dir>/elsewhere/photo", "elsewhere/photo.png", "elsewhere/photoLandscape.png",
+         true},
+        {"text in the skin", false, "notes.txt", "night/notes.txt", "night/notesLandscape.txt", true},
+        {"text device path", false, "\\elsewhere\\notes.txt", "elsewhere/notes.txt",
+         "elsewhere/notesLandscape.txt", true},
+        {"text linux path", false, "<dir>/elsewhere/notes.txt", "elsewhere/notes.txt",
+         "elsewhere/notesLandscape.txt", false},
+    };
+    const std::string savedRoot = Path::DeviceRoot();
+    for (const Case& c : cases) {
+        for (const bool landscape : {false, true}) {
+            SCOPED_TRACE(std::string(c.what) + (landscape ? " landscape" : " portrait"));
+            testpaths::TempDir dir;
+            Path::SetDeviceRoot(dir.path());
+            SkinEngine engine;
+            engine.skinsFolder = dir.path().c_str();
+            engine.skinSettings.skinName = "night";
+            engine.skinSettings.landscape = landscape;
+            std::string name = c.name;
+            if (name.compare(0, 5, "<dir>") == 0)
+                name = dir.path() + name.substr(5);
+            const bool variant = landscape && c.variantInLandscape;
+            if (c.image) {
+                WriteImage(dir / c.plain, 6, 6, TColorIG(9, 9, 9));
+                WriteImage(dir / c.variant, 7, 7, TColorIG(9, 9, 9));
+                TDibIG* image = engine.resources.GetImage(name.c_str());
+                ASSERT_NE(nullptr, image);
+                EXPECT_EQ(variant ? 7 : 6, image->Width());
+            } else {
+                WriteText(dir / c.plain, "plain");
+                WriteText(dir / c.variant, "variant");
+                DString text, file(name.c_str());
+                ASSERT_TRUE(engine.resources.ReadSkinTextFile(text, file));
+                EXPECT_STREQ(variant ? "variant" : "plain", text.c_str());
+            }
+        }
+    }
+    Path::SetDeviceRoot(savedRoot);
 }
 
 TEST_F(StoreTest, HandlesNameImagesInMemoryAndNothingElse)
