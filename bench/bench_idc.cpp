@@ -4,6 +4,9 @@
 #include <benchmark/benchmark.h>
 
 #include <cmath>
+#include <memory>
+#include <vector>
+
 #include <pixman.h>
 
 #include "enginelib/draw/IDC.h"
@@ -321,6 +324,54 @@ void BM_SmallKeyedBlit_Pixman(benchmark::State& st)
     st.SetItemsProcessed(st.iterations());
 }
 
+// ---- keyed blits over many different images (a skin's icons and buttons) ----------------
+// More images than any fixed-size cache of masks holds, drawn in turn: the
+// per-call cost once every image has been drawn once.
+
+constexpr int kManyImages = 2048;
+constexpr int kIconSide = 48;
+
+std::vector<std::unique_ptr<TDibIG>> MakeIcons()
+{
+    std::vector<std::unique_ptr<TDibIG>> icons;
+    for (int i = 0; i < kManyImages; ++i) {
+        icons.push_back(std::make_unique<TDibIG>());
+        MakeSkinImage(*icons.back(), kIconSide, kIconSide);
+    }
+    return icons;
+}
+
+void BM_KeyedBlitManyImages_IDC(benchmark::State& st)
+{
+    Frame f(int(st.range(0)));
+    const auto icons = MakeIcons();
+    const TRectIG src(0, 0, kIconSide, kIconSide);
+    for (const auto& icon : icons)
+        f.dc.StretchDIBits_Transparent(TRectIG(100, 100, 148, 148), src, icon.get(), kKey);
+    size_t i = 0;
+    for (auto _ : st) {
+        f.dc.StretchDIBits_Transparent(TRectIG(100, 100, 148, 148), src, icons[i].get(), kKey);
+        i = (i + 1) % icons.size();
+    }
+    st.SetItemsProcessed(st.iterations());
+}
+
+void BM_KeyedBlitManyImages_Pixman(benchmark::State& st)
+{
+    Frame f(int(st.range(0)));
+    const auto icons = MakeIcons();
+    std::vector<std::unique_ptr<RawArgb>> argb;
+    for (const auto& icon : icons)
+        argb.push_back(std::make_unique<RawArgb>(*icon));
+    size_t i = 0;
+    for (auto _ : st) {
+        pixman_image_composite32(PIXMAN_OP_OVER, argb[i]->img, nullptr, f.raw, 0, 0, 0, 0, 100, 100, kIconSide,
+                                 kIconSide);
+        i = (i + 1) % argb.size();
+    }
+    st.SetItemsProcessed(st.iterations());
+}
+
 // ---- SetPixel (bitmap-font glyphs write one pixel at a time) -----------------------------
 
 void BM_SetPixel_IDC(benchmark::State& st)
@@ -348,6 +399,7 @@ ORBETA_PAIR(TransitionBlend)
 ORBETA_PAIR(Rotate)
 ORBETA_PAIR(Glyph)
 ORBETA_PAIR(SmallKeyedBlit)
+ORBETA_PAIR(KeyedBlitManyImages)
 BENCHMARK(BM_SetPixel_IDC)->Arg(16)->Arg(32);
 
 BENCHMARK_MAIN();

@@ -1,14 +1,14 @@
 #include "enginelib/draw/IDC.h"
 
 #include <algorithm>
+#include <atomic>
 #include <climits>
 #include <cmath>
 #include <cstring>
-#include <list>
 #include <memory>
 #include <mutex>
+#include <new>
 #include <string>
-#include <unordered_map>
 
 #include <pixman.h>
 
@@ -49,8 +49,9 @@ inline int Mul255(int a, int b)
 // premultiplied a8r8g8b8) are wrapped without a copy. Everything else - a key
 // colour, the 16-bit alpha plane, straight 32-bit alpha, grey - goes through a
 // premultiplied a8r8g8b8 copy, and glyph bitmaps through an a8 coverage copy.
-// Copies live in a process-wide cache by bitmap and version, so each is made
-// once per image and made again when the image changes.
+// Copies are kept with their bitmap (TDibIG::SetDerived): made once, dropped
+// when the pixels change or the bitmap goes, so any number of images can be
+// drawn in turn without making their copies again.
 
 struct Variant {
     bool coverage;      // a8 coverage (255 - grey) instead of colours
@@ -63,6 +64,9 @@ struct Variant {
                ignoreAlpha == o.ignoreAlpha;
     }
 };
+
+// Bytes of every kept copy, for GetCopiesMemoryUsed.
+std::atomic<size_t> g_copyBytes{0};
 
 struct PixelCopy {
     std::unique_ptr<uint8_t[]> data;
@@ -79,6 +83,36 @@ struct PixelCopy {
         if (image)
             pixman_image_unref(image);
     }
+};
+
+// The copies of one bitmap, one per variant drawn (most recent first).
+class CopySet : public TDibIGDerived {
+public:
+    ~CopySet() override
+    {
+        for (const Entry& e : entries_)
+            g_copyBytes -= e.copy->bytes;
+    }
+    size_t GetMemoryUsed() const override
+    {
+        size_t n = sizeof(*this);
+        for (const Entry& e : entries_)
+            n += sizeof(Entry) + sizeof(PixelCopy) + e.copy->bytes;
+        return n;
+    }
+
+    // The copy of dib in the variant, made when missing; null when memory runs out.
+    const PixelCopy* Get(const TDibIG& dib, const Variant& v);
+
+private:
+    // A bitmap is drawn in few ways; more than this and the oldest goes.
+    static constexpr size_t MaxVariants = 4;
+    struct Entry {
+        Variant variant;
+        uint64_t version;
+        std::unique_ptr<PixelCopy> copy;
+    };
+    std::vector<Entry> entries_;
 };
 
 inline int GreyOf(const uint8_t* row, int x, int bpp)
@@ -218,63 +252,53 @@ bool MakeCopy(const TDibIG& dib, const Variant& v, PixelCopy& out)
     return MakeArgb(dib, v, out);
 }
 
-class CopyCache {
-public:
-    static CopyCache& Instance()
-    {
-        static CopyCache cache;
-        return cache;
-    }
-
-    std::mutex& Lock() { return mutex_; }
-
-    // The copy of dib in the variant; valid until the next Get. Null when
-    // memory runs out. Called with Lock() held.
-    const PixelCopy* Get(const TDibIG* dib, const Variant& v)
-    {
-        for (auto it = entries_.begin(); it != entries_.end(); ++it) {
-            if (it->dib == dib && it->variant == v) {
-                if (it->version == dib->Version()) {
-                    if (it != entries_.begin())
-                        entries_.splice(entries_.begin(), entries_, it);
-                    return &entries_.front().copy;
-                }
-                bytes_ -= it->copy.bytes;
-                entries_.erase(it);
-                break;
-            }
+const PixelCopy* CopySet::Get(const TDibIG& dib, const Variant& v)
+{
+    for (size_t i = 0; i < entries_.size(); ++i) {
+        if (!(entries_[i].variant == v))
+            continue;
+        if (entries_[i].version == dib.Version()) {
+            if (i > 0)
+                std::swap(entries_[0], entries_[i]);
+            return entries_[0].copy.get();
         }
-        entries_.emplace_front();
-        Entry& e = entries_.front();
-        e.dib = dib;
-        e.variant = v;
-        e.version = dib->Version();
-        if (!MakeCopy(*dib, v, e.copy)) {
-            entries_.pop_front();
+        g_copyBytes -= entries_[i].copy->bytes;
+        entries_.erase(entries_.begin() + std::ptrdiff_t(i));
+        break;
+    }
+    std::unique_ptr<PixelCopy> copy(new (std::nothrow) PixelCopy);
+    if (!copy || !MakeCopy(dib, v, *copy))
+        return nullptr;
+    if (entries_.size() >= MaxVariants) {
+        g_copyBytes -= entries_.back().copy->bytes;
+        entries_.pop_back();
+    }
+    g_copyBytes += copy->bytes;
+    entries_.insert(entries_.begin(), Entry{v, dib.Version(), std::move(copy)});
+    return entries_[0].copy.get();
+}
+
+// Copies are made and used under one lock: contexts on other threads may draw
+// the same bitmap.
+std::mutex& CopyLock()
+{
+    static std::mutex mutex;
+    return mutex;
+}
+
+// The kept copy of dib in the variant. Called with CopyLock() held.
+const PixelCopy* KeptCopy(const TDibIG& dib, const Variant& v)
+{
+    CopySet* set = dynamic_cast<CopySet*>(dib.GetDerived());
+    if (!set) {
+        std::unique_ptr<CopySet> fresh(new (std::nothrow) CopySet);
+        if (!fresh)
             return nullptr;
-        }
-        bytes_ += e.copy.bytes;
-        while ((bytes_ > MaxBytes || entries_.size() > MaxEntries) && entries_.size() > 1) {
-            bytes_ -= entries_.back().copy.bytes;
-            entries_.pop_back();
-        }
-        return &entries_.front().copy;
+        set = fresh.get();
+        dib.SetDerived(std::move(fresh));
     }
-
-private:
-    static constexpr size_t MaxBytes = size_t(64) << 20;
-    static constexpr size_t MaxEntries = 1024;
-
-    struct Entry {
-        const TDibIG* dib = nullptr;
-        Variant variant{};
-        uint64_t version = 0;
-        PixelCopy copy;
-    };
-    std::mutex mutex_;
-    std::list<Entry> entries_; // most recently used first
-    size_t bytes_ = 0;
-};
+    return set->Get(dib, v);
+}
 
 pixman_format_code_t DirectFormat(const TDibIG& dib, bool withAlpha)
 {
@@ -741,7 +765,7 @@ bool IDC::DrawImage(const TRectIG& dst, const TRectIG& src, const TDibIG* image,
     // The source: a coverage mask, a cached copy or the bitmap itself. Plain
     // blits address it by offset; transformed ones get a view on exactly the
     // part s (so padding and edges are s's own), except where s is all of it.
-    std::unique_lock<std::mutex> lock(CopyCache::Instance().Lock(), std::defer_lock);
+    std::unique_lock<std::mutex> lock(CopyLock(), std::defer_lock);
     PixelCopy scratch;
     const bool wholeImage = s == TRectIG(0, 0, iw, ih);
     pixman_image_t* full = nullptr;      // borrowed
@@ -751,12 +775,12 @@ bool IDC::DrawImage(const TRectIG& dst, const TRectIG& src, const TDibIG* image,
     pixman_format_code_t fmt = PIXMAN_a8r8g8b8;
     bool opaque = false;
     // The image converted for pixman: a private copy when it is the target
-    // itself, else the cached one, read under the cache's lock.
+    // itself, else the one kept with the image, used under the copies' lock.
     auto copyOf = [&](const Variant& v) -> const PixelCopy* {
         if (image == target_)
             return MakeCopy(*image, v, scratch) ? &scratch : nullptr;
         lock.lock();
-        return CopyCache::Instance().Get(image, v);
+        return KeptCopy(*image, v);
     };
 
     if (o.colourise) {
@@ -871,6 +895,8 @@ void* IDC::Solid(TColorIG colour, int alpha)
 
 // ---------------------------------------------------------------------------
 // Fonts and text
+
+size_t IDC::GetCopiesMemoryUsed() { return g_copyBytes.load(); }
 
 float IDC::GetFontScreenScale(float uiScale) { return uiScale; }
 

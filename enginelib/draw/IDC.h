@@ -137,6 +137,11 @@ public:
     bool StretchDIBits_Adv(const TRectIG& dst, const TRectIG& src, const TDibIG* image,
                            const TAdvStetchDIBitsData& data);
 
+    // Bytes of the converted copies and masks kept for source bitmaps (all
+    // contexts together). A copy lives with its bitmap: it goes when the
+    // bitmap is freed or its pixels change.
+    static size_t GetCopiesMemoryUsed();
+
     // Fonts. The scale fonts get on the screen for a UI scale (the same value).
     static float GetFontScreenScale(float uiScale);
     // A process-wide font kept by the library; the same description gives the

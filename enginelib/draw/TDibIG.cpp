@@ -117,6 +117,7 @@ TDibIG::~TDibIG()
 void TDibIG::Touch()
 {
     version_ = g_versions.fetch_add(1, std::memory_order_relaxed) + 1;
+    derived_.reset();
 }
 
 bool TDibIG::SizeAllowed(int width, int height)
@@ -510,7 +511,7 @@ TRectIG TDibIG::RectRot() const
 
 size_t TDibIG::GetMemoryUsed() const
 {
-    return sizeof(*this) + size_t(BitsSize()) + size_t(AlphaSize());
+    return sizeof(*this) + size_t(BitsSize()) + size_t(AlphaSize()) + (derived_ ? derived_->GetMemoryUsed() : 0);
 }
 
 // ---------------------------------------------------------------------------

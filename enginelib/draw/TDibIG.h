@@ -1,9 +1,11 @@
 #pragma once
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 
 #include "enginelib/draw/Geometry.h"
 #include "enginelib/draw/TColorIG.h"
+#include "enginelib/draw/TDibIGDerived.h"
 
 // A bitmap in one of four depths:
 //   8  bits: one grey byte per pixel (0 black .. 255 white);
@@ -33,6 +35,10 @@
 // changed by its own operations, by a TGetTDibBits going out of scope, or by
 // Touch(). Whoever keeps a derived copy (a drawing cache) keys it by Version().
 // Code that writes through the raw pointers calls Touch() when done.
+//
+// Derived data: a drawing context keeps what it makes from the pixels (a key
+// mask, a converted copy) with the bitmap. Touch() and Libera() drop it, and it
+// goes with the bitmap, so nothing outlives the pixels it was made from.
 //
 // Sizes are limited (MaxSide per side, MaxPixels in all) so that hostile sizes
 // never cause a huge allocation. No operation throws; failures answer false or null.
@@ -142,8 +148,13 @@ public:
     // rotation here, so this is (0, 0, width, abs height).
     TRectIG RectRot() const;
 
-    // Bytes held by the bitmap, pixel and alpha planes included.
+    // Bytes held by the bitmap, pixel and alpha planes and derived data included.
     size_t GetMemoryUsed() const;
+
+    // The drawing context's data derived from these pixels, null when none.
+    // Set on a const bitmap too: it is a cache, not part of the picture.
+    TDibIGDerived* GetDerived() const { return derived_.get(); }
+    void SetDerived(std::unique_ptr<TDibIGDerived> derived) const { derived_ = std::move(derived); }
 
     uint64_t Version() const { return version_; }
     void Touch();
@@ -170,6 +181,7 @@ private:
     bool alpha32_ = false;
     bool premultiplied_ = false;
     uint64_t version_ = 0;
+    mutable std::unique_ptr<TDibIGDerived> derived_;
 };
 
 // Write access to a bitmap's planes for pixel walkers (image filters). While it

@@ -358,6 +358,50 @@ TEST(IdcBlit, ChangedImageIsNotServedFromTheCache)
     EXPECT_EQ(c.At(3, 3), kMagenta);
 }
 
+// Converted copies (key masks, alpha planes, coverage) live with their image:
+// freeing the image or changing its pixels releases them.
+TEST(IdcBlit, CopiesGoWithTheirImage)
+{
+    struct Case {
+        const char* what;
+        int bpp;
+        bool alpha;
+        int mode;  // 0: colour key, else a TAdvStetchDIBitsData mode
+    } cases[] = {
+        {"keyed 16 bits", 16, false, 0},
+        {"alpha plane", 16, true, 0},
+        {"grey glyph", 8, false, TAdvStetchDIBitsData::ModeColourByDarkness},
+    };
+    for (const Case& k : cases) {
+        SCOPED_TRACE(k.what);
+        Canvas c(8, 8);
+        const size_t before = IDC::GetCopiesMemoryUsed();
+        auto draw = [&](const TDibIG* img) {
+            if (k.mode) {
+                TAdvStetchDIBitsData data(k.mode, kWhite, 0, 255, nullptr, 0, 0);
+                c.dc.StretchDIBits_Adv(kAll8, kAll8, img, data);
+            } else {
+                c.dc.StretchDIBits_Transparent(kAll8, kAll8, img, kMagenta);
+            }
+        };
+        {
+            TDibIG img;
+            img.Crea(8, 8, k.bpp, k.alpha);
+            draw(&img);
+            const size_t kept = IDC::GetCopiesMemoryUsed();
+            EXPECT_GT(kept, before);
+            EXPECT_GE(img.GetMemoryUsed(), kept - before);  // counted with the image
+            draw(&img);
+            EXPECT_EQ(kept, IDC::GetCopiesMemoryUsed());  // made once
+            img.SetPixel(0, 0, kRed);
+            EXPECT_EQ(before, IDC::GetCopiesMemoryUsed());  // stale copy dropped at once
+            draw(&img);
+            EXPECT_EQ(kept, IDC::GetCopiesMemoryUsed());
+        }
+        EXPECT_EQ(before, IDC::GetCopiesMemoryUsed());
+    }
+}
+
 TEST(IdcBlit, TargetAsItsOwnSource)
 {
     Canvas c(8, 8);
