@@ -7,6 +7,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <string>
 #include <mutex>
 #include <unordered_map>
 #include <vector>
@@ -17,10 +18,15 @@ std::mutex g_rootMutex;
 std::string g_deviceRoot;
 bool g_deviceRootSet = false;
 
-// Directory listings, keyed by folder, mapping a lower-cased name to the name on disk.
-// A hit is checked on disk (a name may have vanished); a miss is trusted only while
-// the folder is unchanged since it was read, else the folder is read again.
-using Listing = std::unordered_map<std::string, std::string>;
+// Directory listings, keyed by folder, mapping a lower-cased name to the name on disk
+// and its kind. Resolve checks a hit on disk (a name may have vanished) and trusts a
+// miss only while the folder is unchanged since it was read, else the folder is read
+// again; Lookup trusts both while the folder is unchanged.
+struct ListedName {
+    std::string name;
+    Path::Kind kind = Path::Kind::File;
+};
+using Listing = std::unordered_map<std::string, ListedName>;
 
 // What tells a folder apart from itself after a change: any entry created, removed or
 // renamed in it moves its modification time (and its change time).
@@ -91,6 +97,15 @@ bool Settled(const FolderStamp& stamp) {
     return now.tv_sec - stamp.modified.tv_sec > kSettledSeconds;
 }
 
+Path::Kind KindOf(const std::string& folder, const struct dirent* e) {
+    if (e->d_type == DT_DIR) return Path::Kind::Folder;
+    if (e->d_type == DT_REG) return Path::Kind::File;
+    // Links and file systems that do not tell: ask for what the entry leads to.
+    struct stat st;
+    if (::stat(Join(folder, e->d_name).c_str(), &st) != 0) return Path::Kind::None;
+    return S_ISDIR(st.st_mode) ? Path::Kind::Folder : Path::Kind::File;
+}
+
 Listing ReadListing(const std::string& folder) {
     Listing names;
     DIR* d = ::opendir(folder.empty() ? "." : folder.c_str());
@@ -102,7 +117,7 @@ Listing ReadListing(const std::string& folder) {
         auto it = names.find(key);
         // Several names differing only in case: keep the first in byte order, so the
         // answer does not depend on the order the folder lists them.
-        if (it == names.end() || name < it->second) names[key] = name;
+        if (it == names.end() || name < it->second.name) names[key] = ListedName{name, KindOf(folder, e)};
     }
     ::closedir(d);
     return names;
@@ -116,7 +131,7 @@ std::string FindIgnoringCase(const std::string& folder, const std::string& name)
     if (cached != g_listings.end()) {
         auto hit = cached->second.names.find(key);
         if (hit != cached->second.names.end()) {
-            if (Exists(Join(folder, hit->second))) return hit->second;
+            if (Exists(Join(folder, hit->second.name))) return hit->second.name;
         } else if (cached->second.settled) {
             FolderStamp now;
             if (StampOf(folder, now) && SameStamp(now, cached->second.stamp)) return std::string();
@@ -130,7 +145,13 @@ std::string FindIgnoringCase(const std::string& folder, const std::string& name)
     entry.names = ReadListing(folder);
     entry.settled = stamped && Settled(entry.stamp);
     auto hit = entry.names.find(key);
-    return hit == entry.names.end() ? std::string() : hit->second;
+    return hit == entry.names.end() ? std::string() : hit->second.name;
+}
+
+Path::Kind KindOnDisk(const std::string& path) {
+    struct stat st;
+    if (::stat(Path::Resolve(path).c_str(), &st) != 0) return Path::Kind::None;
+    return S_ISDIR(st.st_mode) ? Path::Kind::Folder : Path::Kind::File;
 }
 
 } // namespace
@@ -261,6 +282,43 @@ std::string Resolve(const std::string& path) {
     for (; k < parts.size(); ++k) cur = Join(cur, parts[k]);
     if (trailing && cur.back() != '/') cur += '/';
     return cur;
+}
+
+Kind Lookup(const std::string& path) {
+    const std::string native = ToNative(path);
+    const size_t slash = native.rfind('/');
+    if (slash == std::string::npos || slash + 1 == native.size()) return KindOnDisk(path);
+    const std::string folder = slash == 0 ? std::string("/") : native.substr(0, slash);
+    FolderStamp now;
+    // A folder not found as written may still match ignoring case: Resolve finds it.
+    if (!StampOf(folder, now)) return KindOnDisk(path);
+    if (!Settled(now)) return KindOnDisk(path);  // changing now: its listing would not last
+    const std::string key = LowerText(native.substr(slash + 1));
+    std::lock_guard<std::mutex> lock(g_cacheMutex);
+    auto cached = g_listings.find(folder);
+    if (cached == g_listings.end() || !cached->second.settled || !SameStamp(now, cached->second.stamp)) {
+        if (cached == g_listings.end() && g_listings.size() >= kMaxCachedFolders) g_listings.clear();
+        CachedListing& entry = g_listings[folder];
+        entry.stamp = now;
+        entry.names = ReadListing(folder);
+        entry.settled = true;
+        cached = g_listings.find(folder);
+    }
+    auto hit = cached->second.names.find(key);
+    return hit == cached->second.names.end() ? Kind::None : hit->second.kind;
+}
+
+std::string FileIdentity(const std::string& path) {
+    const std::string native = Resolve(path);
+    struct stat st;
+    if (native.empty() || ::stat(native.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) return std::string();
+    std::string id = native;
+    for (long long v : {(long long)st.st_dev, (long long)st.st_ino, (long long)st.st_size,
+                        (long long)st.st_mtim.tv_sec, (long long)st.st_mtim.tv_nsec}) {
+        id += '|';
+        id += std::to_string(v);
+    }
+    return id;
 }
 
 bool NameEquals(const std::string& a, const std::string& b) {

@@ -23,6 +23,17 @@ std::string ToNative(const std::string& path);
 // answer is also the right name to create a new file with.
 std::string Resolve(const std::string& path);
 
+// What a path names, ignoring case as Resolve does.
+enum class Kind { None, File, Folder };
+// Answered from the folder's listing, read once and kept while the folder is
+// unchanged (any entry made, removed or renamed in it is seen at the next call):
+// one look at the folder per call instead of a walk over the path.
+Kind Lookup(const std::string& path);
+
+// Text that names this version of a file: its resolved path, device, inode, size
+// and modification time. Empty when the path is not an existing file.
+std::string FileIdentity(const std::string& path);
+
 // The program's own folder (where the executable lives), without a trailing '/'.
 std::string ProgramFolder();
 

@@ -14,11 +14,6 @@
 
 namespace {
 
-bool Stat(const char* path, struct stat& st) {
-    if (!path || !*path) return false;
-    return ::stat(Path::Resolve(path).c_str(), &st) == 0;
-}
-
 bool CopiaArchivo(const std::string& from, const std::string& to) {
     std::error_code ec;
     return std::filesystem::copy_file(from, to, std::filesystem::copy_options::none, ec) && !ec;
@@ -27,13 +22,11 @@ bool CopiaArchivo(const std::string& from, const std::string& to) {
 } // namespace
 
 bool TFitxUtils::Verifica_Existencia_Archivo(const char* path) {
-    struct stat st;
-    return Stat(path, st) && !S_ISDIR(st.st_mode);
+    return path && *path && Path::Lookup(path) == Path::Kind::File;
 }
 
 bool TFitxUtils::Verifica_Existencia_Carpeta(const char* path) {
-    struct stat st;
-    return Stat(path, st) && S_ISDIR(st.st_mode);
+    return path && *path && Path::Lookup(path) == Path::Kind::Folder;
 }
 
 bool TFitxUtils::Verifica_Existencia_Archivo_Sin_Extension(const char* path) {

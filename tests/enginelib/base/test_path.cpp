@@ -134,6 +134,49 @@ TEST_F(PathTest, ResolveDropsAVanishedName) {
     EXPECT_EQ(Path::Resolve(tmp / "A.TXT"), tmp / "A.TXT");
 }
 
+// Lookup answers from a folder's kept listing; every change to the folder shows
+// at the next call, whether the folder changed long ago or just now.
+TEST_F(PathTest, LookupFollowsTheFolder) {
+    for (const bool aged : {true, false}) {
+        SCOPED_TRACE(aged ? "folder unchanged for an hour" : "folder just changed");
+        testpaths::TempDir tmp;
+        Touch(tmp / "skin/button.png");
+        fs::create_directories(tmp / "skin/icons");
+        const fs::path folder = fs::path(tmp / "skin");
+        auto age = [&] {
+            if (aged) fs::last_write_time(folder, fs::file_time_type::clock::now() - std::chrono::hours(1));
+        };
+        age();
+        const std::string t = tmp.path();
+        struct Case {
+            std::string path;
+            Path::Kind kind;
+        } cases[] = {
+            {t + "/skin/button.png", Path::Kind::File},
+            {t + "\\SKIN\\Button.PNG", Path::Kind::File},
+            {t + "/skin/buttonLandscape.png", Path::Kind::None},
+            {t + "/skin/icons", Path::Kind::Folder},
+            {t + "/skin/ICONS", Path::Kind::Folder},
+            {t + "/skin/icons/", Path::Kind::Folder},
+            {t + "/nothing/button.png", Path::Kind::None},
+            {t + "/skin", Path::Kind::Folder},
+        };
+        for (int round = 0; round < 2; ++round)
+            for (const Case& c : cases) EXPECT_EQ(c.kind, Path::Lookup(c.path)) << c.path;
+
+        Touch(tmp / "skin/buttonLandscape.png");
+        age();
+        EXPECT_EQ(Path::Kind::File, Path::Lookup(t + "/skin/buttonLandscape.png"));
+        fs::remove(tmp / "skin/button.png");
+        age();
+        EXPECT_EQ(Path::Kind::None, Path::Lookup(t + "/skin/button.png"));
+        fs::rename(tmp / "skin/buttonLandscape.png", tmp / "skin/button.png");
+        age();
+        EXPECT_EQ(Path::Kind::None, Path::Lookup(t + "/skin/buttonLandscape.png"));
+        EXPECT_EQ(Path::Kind::File, Path::Lookup(t + "/skin/button.png"));
+    }
+}
+
 TEST(PathNames, WildcardMatchTable) {
     struct Case {
         const char* pattern;
