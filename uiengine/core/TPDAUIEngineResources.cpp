@@ -2,18 +2,25 @@
 
 #include <cstdlib>
 
+#include "enginelib/base/Path.h"
 #include "enginelib/base/TFicheroITV.h"
 #include "enginelib/base/TFitxUtils.h"
 #include "enginelib/base/TStringNomFitx.h"
 #include "enginelib/draw/TDibIGformat.h"
 #include "uiengine/core/TPDAUIEngine.h"
+#include "uiengine/core/TPDAUIEngineImageCache.h"
 
 TPDAUIEngineResource::TPDAUIEngineResource(const char* resourceName, TDibIG* image)
-    : name(resourceName), object(image)
+    : name(resourceName), object(image), holder(image)
 {
 }
 
-TPDAUIEngineResource::~TPDAUIEngineResource() { delete object; }
+TPDAUIEngineResource::TPDAUIEngineResource(const char* resourceName, std::shared_ptr<TDibIG> image)
+    : name(resourceName), object(image.get()), holder(std::move(image))
+{
+}
+
+TPDAUIEngineResource::~TPDAUIEngineResource() = default;
 
 size_t TPDAUIEngineResource::GetMemoryUsed() const
 {
@@ -90,23 +97,6 @@ bool IsHandleName(const CDString& name, unsigned long& number)
     return true;
 }
 
-// Whether theme has an image rule for the image file name (as the theme
-// compares names: lower-cased, cut at "landscape").
-bool HasImageRule(const TPDAUIEngineTheme& theme, const CDString& file)
-{
-    DString name(file);
-    name.A_Minusculas();
-    const int cut = name.strstr("landscape");
-    if (cut >= 0)
-        name.SetLength(cut);
-    for (int i = 0; i < theme.imageRules.Count(); ++i) {
-        const TPDAUIEngineTheme::TThemeRuleImage* rule = theme.imageRules[i];
-        if (rule->exact ? name == rule->pattern : name.Contains(rule->pattern.c_str()))
-            return true;
-    }
-    return false;
-}
-
 unsigned int g_nextHandle = 1;
 
 } // namespace
@@ -140,7 +130,7 @@ bool TPDAUIEngineResources::ReadSkinTextFile(DString& text, DString& fileName, c
     }
     for (int i = 0; i < tries.Count(); ++i) {
         TFicheroITV file;
-        if (!file.Abre(tries[i].c_str(), mode))
+        if (!TFitxUtils::Verifica_Existencia_Archivo(tries[i].c_str()) || !file.Abre(tries[i].c_str(), mode))
             continue;
         file.Lee_Todo_Str(text);
         file.Cierra();
@@ -170,7 +160,7 @@ TFicheroITV* TPDAUIEngineResources::OpenCompiledPage(DString& pageName, const ch
     }
     TFicheroITV* file = new TFicheroITV();
     for (int i = 0; i < tries.Count(); ++i) {
-        if (file->Abre(tries[i].c_str(), mode)) {
+        if (TFitxUtils::Verifica_Existencia_Archivo(tries[i].c_str()) && file->Abre(tries[i].c_str(), mode)) {
             pageName = tries[i];
             return file;
         }
@@ -214,7 +204,7 @@ TDibIG* TPDAUIEngineResources::FindHandle(const CDString& name) const
     return nullptr;
 }
 
-TDibIG* TPDAUIEngineResources::LoadImageFile(const char* name, DString& file) const
+std::shared_ptr<TDibIG> TPDAUIEngineResources::LoadImageFile(const char* name, bool shared) const
 {
     if (!owner_)
         return nullptr;
@@ -225,6 +215,7 @@ TDibIG* TPDAUIEngineResources::LoadImageFile(const char* name, DString& file) co
     TStringNomFitx withExt(name);
     withExt.Anyade_Ext_sinohay(s.bitmapExtension.c_str());
 
+    Vector<DString> tries(2, 2);
     DString path = fullPath ? DString(withExt) : InFolder(folder, s.skinName, withExt);
     if (s.landscape) {
         DString own = LandscapeVariant(path);
@@ -236,21 +227,48 @@ TDibIG* TPDAUIEngineResources::LoadImageFile(const char* name, DString& file) co
                 path = other;
         }
     }
+    tries.Add(path);
+    if (!fullPath && !SameSkin(s.skinName, s.defaultSkinName))
+        tries.Add(InFolder(folder, s.defaultSkinName, withExt));
 
-    TDibIGformat* image = new TDibIGformat();
-    if (image->Lee(path.c_str())) {
-        file = path;
+    TPDAUIEngineImageCache& cache = TPDAUIEngineImageCache::Shared();
+    for (int i = 0; i < tries.Count(); ++i) {
+        const DString& file = tries[i];
+        if (!TFitxUtils::Verifica_Existencia_Archivo(file.c_str()))
+            continue;
+        std::string key;
+        if (shared) {
+            key = Path::FileIdentity(file.c_str());
+            if (!key.empty()) {
+                key += ThemeKey(file).c_str();
+                if (std::shared_ptr<TDibIG> kept = cache.Find(key))
+                    return kept;
+            }
+        }
+        auto image = std::make_shared<TDibIGformat>();
+        if (!image->Lee(file.c_str()))
+            continue;
+        ApplyThemes(file, image.get());
+        if (!key.empty())
+            cache.Add(key, image);
         return image;
     }
-    if (!fullPath && !SameSkin(s.skinName, s.defaultSkinName)) {
-        path = InFolder(folder, s.defaultSkinName, withExt);
-        if (image->Lee(path.c_str())) {
-            file = path;
-            return image;
-        }
-    }
-    delete image;
     return nullptr;
+}
+
+DString TPDAUIEngineResources::ThemeKey(const DString& file) const
+{
+    DString key;
+    if (!owner_ || owner_->skinCompiling)
+        return key << "|plain";
+    const TPDAUIEngineSkinSettings& s = owner_->skinSettings;
+    const DString name = TStringNomFitx(file).nom_fitx();
+    for (const TPDAUIEngineTheme* theme : {&s.theme1, &s.theme2}) {
+        key << "|" << DString().Dsprintf("%llu", theme->Generation());
+        if (theme->IsImageExcluded(name))
+            key << "x";
+    }
+    return key;
 }
 
 void TPDAUIEngineResources::ApplyThemes(const DString& file, TDibIG* image) const
@@ -260,16 +278,20 @@ void TPDAUIEngineResources::ApplyThemes(const DString& file, TDibIG* image) cons
     // Theme 2 takes what theme 1 leaves: images theme 1 excludes or has no rule for.
     TPDAUIEngineSkinSettings& s = owner_->skinSettings;
     const DString name = TStringNomFitx(file).nom_fitx();
-    if (!s.theme1.ApplyImageRules(name, image) || !HasImageRule(s.theme1, name))
+    if (!s.theme1.ApplyImageRules(name, image) || !s.theme1.HasImageRule(name))
         s.theme2.ApplyImageRules(name, image);
 }
 
 void TPDAUIEngineResources::Replace(TPDAUIEngineResource* cached, TDibIG* fresh)
 {
     if (cached->object) {
+        // Whoever shares the object sees the new pixels; later lookups of the old
+        // file and themes must not.
+        TPDAUIEngineImageCache::Shared().Forget(cached->object);
         cached->object->Swap(*fresh);
         delete fresh;
     } else {
+        cached->holder.reset(fresh);
         cached->object = fresh;
     }
 }
@@ -307,17 +329,18 @@ TDibIG* TPDAUIEngineResources::GetImage(const char* name, bool noCell, bool relo
     if (cached && !reload)
         return cached->object;
 
-    DString file;
-    TDibIG* image = LoadImageFile(name, file);
+    // A reload reads the file anew into an image of its own, to be swapped in.
+    std::shared_ptr<TDibIG> image = LoadImageFile(name, !cached);
     if (!image)
         return nullptr;  // a cached object keeps its pixels
-    ApplyThemes(file, image);
     if (cached) {
-        Replace(cached, image);
+        TDibIG* fresh = new TDibIG();
+        fresh->Swap(*image);
+        Replace(cached, fresh);
         return cached->object;
     }
     items_.Add(new TPDAUIEngineResource(name, image));
-    return image;
+    return image.get();
 }
 
 TDibIG* TPDAUIEngineResources::CutCell(const TDibIG* strip, int index, int width, int height)

@@ -1,5 +1,6 @@
 #pragma once
 #include <cstddef>
+#include <memory>
 
 #include "enginelib/base/DString.h"
 #include "enginelib/base/Vector.h"
@@ -8,11 +9,14 @@ class TDibIG;
 class TFicheroITV;
 class TPDAUIEngine;
 
-// One cached object of a store: its name and the image it owns. A cell of a
-// strip also remembers where it was cut from, so a reload can cut it again.
+// One cached object of a store: its name and the image it owns. The image may
+// be shared with other stores (decoded skin images are, through
+// TPDAUIEngineImageCache); it goes with its last owner. A cell of a strip also
+// remembers where it was cut from, so a reload can cut it again.
 class TPDAUIEngineResource {
 public:
     TPDAUIEngineResource(const char* name, TDibIG* object);
+    TPDAUIEngineResource(const char* name, std::shared_ptr<TDibIG> object);
     ~TPDAUIEngineResource();
     TPDAUIEngineResource(const TPDAUIEngineResource&) = delete;
     TPDAUIEngineResource& operator=(const TPDAUIEngineResource&) = delete;
@@ -21,7 +25,8 @@ public:
     bool IsCell() const { return cellIndex >= 0; }
 
     DString name;
-    TDibIG* object;
+    TDibIG* object;  // holder's image
+    std::shared_ptr<TDibIG> holder;
     DString cellSource;  // the strip's name, for cells
     int cellIndex = -1;
     int cellWidth = 0;
@@ -37,7 +42,11 @@ public:
 //                   "name", cached as "name_i"; "0x<hex>" names an image registered
 //                   with RegisterImage and nothing else.
 // A landscape variant inserts "Landscape" before the extension ("btnLandscape.png").
-// Loaded images pass through the skin's themes. The engine owns one store (images
+// Loaded images pass through the skin's themes. Decoded images are shared by every
+// store (keyed by the file's version and the themes applied), so a page names an
+// image another page already read without reading it again; what a store hands out
+// stays valid as long as the store keeps it. Existence checks go through the folder
+// listings Path keeps. The engine owns one store (images
 // shared by every page, notably names holding "common"); each page owns another,
 // emptied when the page is detached. Nothing is reported: a missing file gives an
 // empty text, a null stream or a null image.
@@ -94,13 +103,18 @@ private:
     };
 
     TPDAUIEngineResource* Find(const char* name) const;
-    // The file read and themed, or null; file gets the path read.
-    TDibIG* LoadImageFile(const char* name, DString& file) const;
+    // The image file of name read and themed, or null. shared: the decoded image
+    // of the same file version and themes is taken from (or left in) the shared
+    // cache; otherwise the image is read anew and is the caller's alone.
+    std::shared_ptr<TDibIG> LoadImageFile(const char* name, bool shared) const;
+    // What the themes make of the image file: part of its shared-cache key.
+    DString ThemeKey(const DString& file) const;
     void ApplyThemes(const DString& file, TDibIG* image) const;
     TDibIG* FindHandle(const CDString& name) const;
     // A new cell of strip, or null when it does not lie wholly inside.
     static TDibIG* CutCell(const TDibIG* strip, int index, int width, int height);
-    // Puts fresh pixels into the cached object and deletes fresh.
+    // Puts fresh pixels into the cached object (which stops being shared for new
+    // lookups) and deletes fresh.
     static void Replace(TPDAUIEngineResource* cached, TDibIG* fresh);
 
     TPDAUIEngine* owner_;

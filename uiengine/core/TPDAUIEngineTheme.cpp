@@ -1,11 +1,18 @@
 #include "uiengine/core/TPDAUIEngineTheme.h"
 
+#include <atomic>
 #include <cstring>
 
 #include "enginelib/draw/TDibIG.h"
 #include "uiengine/core/TPDAUIEngineXml.h"
 
 namespace {
+
+unsigned long long NextGeneration()
+{
+    static std::atomic<unsigned long long> next{1};
+    return next++;
+}
 
 const char kTextNode[] = "#text";
 
@@ -98,12 +105,13 @@ TPDAUIEngineXml* ShallowCopy(const TPDAUIEngineXml* node)
 
 } // namespace
 
-TPDAUIEngineTheme::TPDAUIEngineTheme() = default;
+TPDAUIEngineTheme::TPDAUIEngineTheme() : generation_(NextGeneration()) {}
 TPDAUIEngineTheme::~TPDAUIEngineTheme() = default;
 
 bool TPDAUIEngineTheme::Load(const TPDAUIEngineXml* themes, DString& themeName,
                              const CDString& defaultThemeName)
 {
+    generation_ = NextGeneration();
     imageRules.RemoveAll();
     colorRules.RemoveAll();
     stockColors.RemoveAll();
@@ -178,23 +186,49 @@ void TPDAUIEngineTheme::SetStockColor(const DString& name, TColorIG colour)
     stockColors.Add(stock);
 }
 
-bool TPDAUIEngineTheme::ApplyImageRules(const CDString& imageName, TDibIG* bitmap)
+DString TPDAUIEngineTheme::RuleName(const CDString& imageName)
 {
     DString name(imageName);
     name.A_Minusculas();
     int landscape = name.strstr("landscape");
     if (landscape >= 0)
         name.SetLength(landscape);
+    return name;
+}
 
+bool TPDAUIEngineTheme::Matches(const TThemeRuleImage& rule, const DString& ruleName)
+{
+    return rule.exact ? ruleName == rule.pattern : ruleName.Contains(rule.pattern.c_str());
+}
+
+bool TPDAUIEngineTheme::HasImageRule(const CDString& imageName) const
+{
+    const DString name = RuleName(imageName);
+    for (int i = 0; i < imageRules.Count(); ++i)
+        if (Matches(*imageRules[i], name))
+            return true;
+    return false;
+}
+
+bool TPDAUIEngineTheme::IsImageExcluded(const CDString& imageName) const
+{
+    const DString name = RuleName(imageName);
     for (int i = 0; i < excludedImages.Count(); ++i)
         if (excludedImages[i].Contains(name.c_str()))
-            return false;
+            return true;
+    return false;
+}
+
+bool TPDAUIEngineTheme::ApplyImageRules(const CDString& imageName, TDibIG* bitmap)
+{
+    if (IsImageExcluded(imageName))
+        return false;
+    const DString name = RuleName(imageName);
 
     bool prepared = false;
     for (int i = 0; i < imageRules.Count(); ++i) {
         const TThemeRuleImage* rule = imageRules[i];
-        const bool match = rule->exact ? name == rule->pattern : name.Contains(rule->pattern.c_str());
-        if (!match)
+        if (!Matches(*rule, name))
             continue;
         for (int f = 0; f < rule->filters.Count(); ++f) {
             if (!prepared) {

@@ -58,6 +58,13 @@ public:
     // filter, premultiplied at the end in any case). False, bitmap untouched,
     // when the image is excluded from this theme.
     bool ApplyImageRules(const CDString& imageName, TDibIG* bitmap);
+    // Whether an image rule of this theme matches the image of that name.
+    bool HasImageRule(const CDString& imageName) const;
+    // Whether the image of that name is excluded from this theme.
+    bool IsImageExcluded(const CDString& imageName) const;
+    // A number (process-wide unique) that changes at every Load: the same image
+    // under the same generation and exclusion comes out of ApplyImageRules alike.
+    unsigned long long Generation() const { return generation_; }
 
     // Passes colour through the colour rules for that page (rules chain). Always true.
     bool ReplaceColor(const CDString& pageName, TColorIG& colour) const;
@@ -79,5 +86,10 @@ public:
 
 private:
     void ReadRule(const TPDAUIEngineXml* rule);
+    // The name as rules compare it: lower-cased, cut at "landscape".
+    static DString RuleName(const CDString& imageName);
+    static bool Matches(const TThemeRuleImage& rule, const DString& ruleName);
     void SetStockColor(const DString& name, TColorIG colour);
+
+    unsigned long long generation_;
 };

@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <cstdio>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -422,6 +423,80 @@ TEST_F(StoreTest, PageStoresSendCommonImagesToTheEngineStore)
     ASSERT_NE(nullptr, page.resources.GetImage("local"));
     EXPECT_EQ(1, page.resources.GetCount());
     EXPECT_EQ(2, store().GetCount());
+}
+
+// ---- Sharing between stores ----------------------------------------------------------------
+
+// Pages naming the same image share one decoded image, also across page loads;
+// a new version of the file or of the themes gives a new one, and an image
+// stays valid for a store as long as the store keeps it.
+TEST_F(StoreTest, DecodedImagesAreSharedByFileAndThemes)
+{
+    const std::string themes =
+        "<themes><theme name=\"plain\"/>"
+        "<theme name=\"dark\"><themerule type=\"image\" image=\"*\" filters=\"invert\"/></theme>"
+        "</themes>";
+    const TColorIG red(255, 0, 0), cyan(0, 255, 255);
+    struct Case {
+        const char* what;
+        std::function<void()> change;
+        int width;
+        TColorIG colour;
+    } cases[] = {
+        {"file rewritten", [&] { WriteImage(dir / "night/arrow.png", 9, 9, red); }, 9, red},
+        {"themes loaded again", [&] { Themes(themes, "dark", "plain"); }, 8, cyan},
+        {"excluded from theme one",
+         [&] {
+             Themes(themes, "dark", "plain");
+             settings().theme1.excludedImages.Add(DString("arrow"));
+         },
+         8, red},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        WriteImage(dir / "night/arrow.png", 8, 8, red);
+        Themes(themes, "plain", "plain");
+        settings().theme1.excludedImages.RemoveAll();
+        auto a = std::make_unique<RecPage>(&engine, "pageA");
+        RecPage b(&engine, "pageB");
+        TDibIG* shared = a->resources.GetImage("arrow");
+        ASSERT_NE(nullptr, shared);
+        EXPECT_EQ(shared, b.resources.GetImage("arrow"));
+        // Gone with the first page, kept for the second; a later page shares it too.
+        a.reset();
+        EXPECT_EQ(Stored(red), shared->GetPixel(1, 1));
+        b.resources.Clear();
+        RecPage later(&engine, "pageC");
+        EXPECT_EQ(shared, later.resources.GetImage("arrow"));
+
+        c.change();
+        RecPage changed(&engine, "pageD");
+        TDibIG* fresh = changed.resources.GetImage("arrow");
+        ASSERT_NE(nullptr, fresh);
+        EXPECT_NE(shared, fresh);
+        EXPECT_EQ(c.width, fresh->Width());
+        EXPECT_EQ(Stored(c.colour), fresh->GetPixel(1, 1));
+        EXPECT_EQ(Stored(red), shared->GetPixel(1, 1));  // the earlier page keeps its pixels
+        EXPECT_EQ(8, shared->Width());
+    }
+}
+
+// A reload puts new pixels into the store's object; later lookups of the
+// file never get the reloaded object's old key.
+TEST_F(StoreTest, ReloadedImagesLeaveTheSharedCache)
+{
+    WriteImage(dir / "night/arrow.png", 8, 8, TColorIG(255, 0, 0));
+    RecPage a(&engine, "pageA");
+    TDibIG* image = a.resources.GetImage("arrow");
+    ASSERT_NE(nullptr, image);
+    WriteImage(dir / "night/other.png", 8, 8, TColorIG(0, 0, 255));
+    std::filesystem::rename(dir / "night/other.png", dir / "night/arrow.png");
+    EXPECT_EQ(image, a.resources.GetImage("arrow", false, true));
+    EXPECT_EQ(Stored(TColorIG(0, 0, 255)), image->GetPixel(1, 1));
+    RecPage b(&engine, "pageB");
+    TDibIG* again = b.resources.GetImage("arrow");
+    ASSERT_NE(nullptr, again);
+    EXPECT_EQ(Stored(TColorIG(0, 0, 255)), again->GetPixel(1, 1));
 }
 
 // ---- Reloading -----------------------------------------------------------------------------

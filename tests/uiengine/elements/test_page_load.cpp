@@ -453,7 +453,8 @@ TEST(PageLoadLife, ImagesBelongToThePageUntilItIsDetached)
     TDibIG* tileA = first.FindElement("boxHeaderFill", false)->backgrounds[0].image;
     TDibIG* tileB = second.FindElement("boxHeaderFill", false)->backgrounds[0].image;
     ASSERT_NE(nullptr, tileA);
-    EXPECT_NE(tileA, tileB);
+    // Decoded once and shared: each page's store holds it for its own page.
+    EXPECT_EQ(tileA, tileB);
     EXPECT_EQ(first.FindElement("boxHeaderBar", false)->backgrounds[0].image,
               second.FindElement("boxHeaderBar", false)->backgrounds[0].image);
     EXPECT_GT(first.GetMemorySize(), (int)sizeof(TPDAUIEngineElementPage));
@@ -463,7 +464,10 @@ TEST(PageLoadLife, ImagesBelongToThePageUntilItIsDetached)
     EXPECT_EQ(0, first.children.Count());
     for (const auto& b : first.backgrounds)
         EXPECT_EQ(nullptr, b.image);
-    EXPECT_NE(nullptr, second.FindElement("boxHeaderFill", false)->backgrounds[0].image);
+    // The shared image lives on for the second page.
+    TDibIG* kept = second.FindElement("boxHeaderFill", false)->backgrounds[0].image;
+    ASSERT_EQ(tileB, kept);
+    EXPECT_FALSE(kept->IsEmpty());
 }
 
 // Reload reads the skin page again: the same tree with new elements; running
