@@ -1,6 +1,7 @@
 // Feeds bytes to the compiled-page reader, as LoadPage hands it a ".cpage"
-// file read into memory. A page that is refused must keep no elements; one
-// that is taken must hold only trees the writer can write.
+// file read into memory. Whether the record is whole or ends early, the page
+// must hold only trees the writer can write, and lay them out and let them go
+// without harm.
 #include <cstddef>
 #include <cstdint>
 #include <vector>
@@ -67,14 +68,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     TFicheroITVdatos in(body.data(), ITV_MODO_LECTURA, uint32_t(body.size()));
     TPDAUIEngineElementPage page(engine);
     page.OnLoad(engine, nullptr, nullptr, nullptr, &in);
-    if (in.Error()) {
-        Check(page.children.Count() == 0);
-    } else {
-        Check(page.transition >= 0 && page.transition <= 2);
-        CheckSound(&page, 0);
-        // What was read lays out and goes again without harm.
-        page.Layout();
-        page.Detach();
-    }
+    CheckSound(&page, 0);
+    page.Layout();
+    page.Detach();
     return 0;
 }

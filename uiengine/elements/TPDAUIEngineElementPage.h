@@ -45,9 +45,10 @@ public:
     // Sets reload requested and invalidates the page.
     virtual void RequestReload();
     // Builds the tree from the skin page of that name: the compiled page when
-    // there is a sound one, else the XML page with its user controls grafted and
-    // the stylesheet applied. A page that cannot be loaded shows "Error loading
-    // ..." and ends the program. unused is not read; parent goes to OnLoad.
+    // there is one, else the XML page with its user controls grafted and the
+    // stylesheet applied. A page with neither (or an empty XML file) shows
+    // "Error loading ..." and ends the program. unused is not read; parent goes
+    // to OnLoad.
     virtual void LoadPage(TPDAUIEngine* engine, void* unused, TPDAUIEngineElement* parent,
                           const char* name);
     // Called by SetFocus after the focus has moved.
@@ -134,8 +135,8 @@ public:
     int transitionAlpha = 0;
 
 protected:
-    // Reads a compiled page record (mark and tag included). On a damaged record
-    // the stream is failed and the page keeps no children.
+    // Reads a compiled page record (mark and tag included). A record that ends
+    // early, or without its trailer, is reported; the page keeps what was read.
     void LoadCompiledPage(TPDAUIEngineElement* parent, TFicheroITV& stream);
 
     // Stops the timers of the page and of its tree and unlinks the tree's
@@ -145,6 +146,11 @@ protected:
     void UnlinkTree();
 
 private:
+    // LoadPage's two forms: the compiled page (false when there is none), and
+    // the XML page, whose absence ends the program after a message.
+    bool LoadCompiledForm(TPDAUIEngine* engine, TPDAUIEngineElement* parent, const char* name);
+    void LoadXmlForm(TPDAUIEngine* engine, TPDAUIEngineElement* parent, const char* name);
+
     // The moves behind FocusNext and FocusPrevious; force passes avoidChangeFocus
     // (Tab moves the focus even where the arrows may not).
     void MoveNext(bool force);

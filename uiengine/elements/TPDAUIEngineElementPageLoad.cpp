@@ -13,7 +13,6 @@ namespace {
 const char kCaption[] = "Open page";
 const char kTrailerMessage[] = "Error opening page, last byte must be '_'.";
 const char kNotFound[] = "file not found";
-const char kDamaged[] = "the compiled page is damaged";
 const char kTrailer = '_';
 
 // For its life, the skin settings' landscape flag is what the page forces
@@ -41,15 +40,16 @@ private:
     uint8_t saved_ = 0;
 };
 
-// The whole file in memory, or null (nothing read) when it cannot be had.
+// The whole file in memory; length becomes what could be read, which is less
+// than the file when it shrank meanwhile (and 0 when no buffer could be had).
 std::unique_ptr<unsigned char[]> ReadWhole(TFicheroITV& file, uint32_t& length)
 {
     length = file.FileSize();
     std::unique_ptr<unsigned char[]> buffer(new (std::nothrow) unsigned char[length ? length : 1]);
     if (!buffer)
-        return nullptr;
-    if (file.Lee(buffer.get(), length) != length)
-        return nullptr;
+        length = 0;
+    else
+        length = file.Lee(buffer.get(), length);
     return buffer;
 }
 
@@ -95,34 +95,24 @@ void TPDAUIEngineElementPage::LoadCompiledPage(TPDAUIEngineElement* par, TFicher
     char mark = 0;
     DString recordTag;
     s >> mark >> recordTag;
-    if (s.Error() || mark != CompiledMark || recordTag != "page") {
-        FailCompiled(s);
-    } else {
+    if (!s.Error())
         tag = recordTag;
-        TPDAUIEngineElementBox::OnLoad(engine, this, par, nullptr, &s);
-        bool avoidFocus = false, avoidEffect = false, focusFirst = false;
-        int kind = TransitionNone;
-        s >> avoidFocus >> avoidEffect >> focusFirst >> kind;
-        if (!s.Error() && (kind < TransitionNone || kind > TransitionFade))
-            FailCompiled(s);
-        const bool flagsRead = !s.Error();
-        if (flagsRead) {
-            avoidChangeFocus = avoidFocus;
-            avoidPreviousPageBackgroundEffect = avoidEffect;
-            focusToFirstVisibleElementOnLoad = focusFirst;
-            transition = kind;
-            char trailer = ' ';
-            s >> trailer;
-            if (s.Error() || trailer != kTrailer) {
-                if (engine)
-                    engine->MessageBox(kTrailerMessage, kCaption);
-                FailCompiled(s);
-            }
-        }
+    TPDAUIEngineElementBox::OnLoad(engine, this, par, nullptr, &s);
+    bool avoidFocus = false, avoidEffect = false, focusFirst = false;
+    int kind = TransitionNone;
+    s >> avoidFocus >> avoidEffect >> focusFirst >> kind;
+    if (!s.Error()) {
+        avoidChangeFocus = avoidFocus;
+        avoidPreviousPageBackgroundEffect = avoidEffect;
+        focusToFirstVisibleElementOnLoad = focusFirst;
+        transition = kind;
     }
-    // Nothing of a damaged page stays half built.
-    if (s.Error())
-        RemoveAllChildren();
+    // A record that ends early fails here too. The page keeps what was read in
+    // full: a child cut off is taken out by the box reader.
+    char trailer = ' ';
+    s >> trailer;
+    if ((s.Error() || trailer != kTrailer) && engine)
+        engine->MessageBox(kTrailerMessage, kCaption);
 }
 
 void TPDAUIEngineElementPage::LoadPage(TPDAUIEngine* e, void*, TPDAUIEngineElement* par,
@@ -131,82 +121,80 @@ void TPDAUIEngineElementPage::LoadPage(TPDAUIEngine* e, void*, TPDAUIEngineEleme
     pageName = name;
     pageName.A_Minusculas();
     resources.SetOwner(e);
-    bool built = false;
-    bool damaged = false;
-
-    if (e) {
-        // The compiled page, read whole and parsed from memory.
-        DString compiledName(name);
-        TFicheroITV* file = nullptr;
-        {
-            TOrientationScope orientation(e, this);
-            file = resources.OpenCompiledPage(compiledName, "17");
-        }
-        if (file) {
-            loadedFile = name;
-            uint32_t length = 0;
-            std::unique_ptr<unsigned char[]> buffer = ReadWhole(*file, length);
-            file->CierraEx(true);
-            delete file;
-            if (buffer) {
-                TFicheroITVdatos memory(buffer.get(), ITV_MODO_LECTURA, length);
-                TPDAUIEngineElementPage::OnLoad(e, this, par, nullptr, &memory);
-                built = !memory.Error();
-                memory.Cierra();
-            }
-            damaged = !built;
-        }
-    }
-
-    if (e && !built) {
-        DString fileName(name);
-        fileName << ".xml";
-        DString found(fileName);
-        DString text;
-        {
-            TOrientationScope orientation(e, this);
-            resources.ReadSkinTextFile(text, found, "rb");
-        }
-        if (!text.IsEmpty()) {
-            loadedFile = fileName;
-            TPDAUIEngineXml root;
-            root.Parse(text.str());
-            VectorP<TPDAUIEngineXml> controls(10, 10, false);
-            root.FindDescendants("usercontrol", controls);
-            for (int i = 0; i < controls.Count(); ++i) {
-                TPDAUIEngineXml* node = controls[i];
-                DString controlFile = node->GetAttribute("type", "");
-                controlFile << ".xml";
-                DString controlText;
-                {
-                    TOrientationScope orientation(e, this);
-                    resources.ReadSkinTextFile(controlText, controlFile, "rb");
-                }
-                if (controlText.IsEmpty())
-                    continue;
-                TPDAUIEngineXml definition;
-                definition.Parse(controlText.str());
-                node->CopyFrom(&definition);
-                node->SetAttribute("usercontrolexpanded", "true");
-            }
-            e->skinSettings.styleSheet.ApplyToXml(&root);
-            TPDAUIEngineElementPage::OnLoad(e, this, par, &root, nullptr);
-            built = true;
-        } else {
-            DString message("Error loading ");
-            if (damaged) {
-                loadedFile = name;
-                message << name << ".cpage: " << kDamaged;
-            } else {
-                loadedFile = fileName;
-                message << fileName << ": " << kNotFound;
-            }
-            e->MessageBox(message.c_str(), kCaption);
-            e->Terminate();
-        }
-    }
+    if (e && !LoadCompiledForm(e, par, name))
+        LoadXmlForm(e, par, name);
     TranslateLabel();
     AdjustFont();
+}
+
+bool TPDAUIEngineElementPage::LoadCompiledForm(TPDAUIEngine* e, TPDAUIEngineElement* par,
+                                               const char* name)
+{
+    DString compiledName(name);
+    TFicheroITV* file = nullptr;
+    {
+        TOrientationScope orientation(e, this);
+        file = resources.OpenCompiledPage(compiledName, "17");
+    }
+    if (!file)
+        return false;
+    loadedFile = name;
+    uint32_t length = 0;
+    std::unique_ptr<unsigned char[]> buffer = ReadWhole(*file, length);
+    file->CierraEx(true);
+    delete file;
+    // A short read is a record that ends early: the page reports it as such.
+    TFicheroITVdatos memory(buffer.get(), ITV_MODO_LECTURA, length);
+    TPDAUIEngineElementPage::OnLoad(e, this, par, nullptr, &memory);
+    memory.Cierra();
+    return true;
+}
+
+void TPDAUIEngineElementPage::LoadXmlForm(TPDAUIEngine* e, TPDAUIEngineElement* par, const char* name)
+{
+    DString fileName(name);
+    fileName << ".xml";
+    loadedFile = fileName;
+    DString found(fileName);
+    DString text;
+    bool opened = false;
+    {
+        TOrientationScope orientation(e, this);
+        opened = resources.ReadSkinTextFile(text, found, "rb");
+    }
+    if (text.IsEmpty()) {
+        DString message("Error loading ");
+        message << fileName << ": ";
+        if (opened)
+            message << "the file " << found << " is empty";
+        else
+            message << kNotFound;
+        e->MessageBox(message.c_str(), kCaption);
+        e->Terminate();
+        return;
+    }
+    TPDAUIEngineXml root;
+    root.Parse(text.str());
+    VectorP<TPDAUIEngineXml> controls(10, 10, false);
+    root.FindDescendants("usercontrol", controls);
+    for (int i = 0; i < controls.Count(); ++i) {
+        TPDAUIEngineXml* node = controls[i];
+        DString controlFile = node->GetAttribute("type", "");
+        controlFile << ".xml";
+        DString controlText;
+        {
+            TOrientationScope orientation(e, this);
+            resources.ReadSkinTextFile(controlText, controlFile, "rb");
+        }
+        if (controlText.IsEmpty())
+            continue;
+        TPDAUIEngineXml definition;
+        definition.Parse(controlText.str());
+        node->CopyFrom(&definition);
+        node->SetAttribute("usercontrolexpanded", "true");
+    }
+    e->skinSettings.styleSheet.ApplyToXml(&root);
+    TPDAUIEngineElementPage::OnLoad(e, this, par, &root, nullptr);
 }
 
 void TPDAUIEngineElementPage::Save(TFicheroITV& s)

@@ -2,6 +2,8 @@
 // compiled page, the two compared, and the failures.
 #include "test_page_load_fixture.h"
 
+#include <set>
+
 #include "enginelib/base/TFicheroITV.h"
 #include "support/GoldenImage.h"
 #include "uiengine/core/TPDAUIEngineCommand.h"
@@ -194,62 +196,113 @@ TEST(PageLoadCompiled, PageFlagsAndTransitionRoundTrip)
 
 // ---- Pages that cannot be loaded -----------------------------------------------------------
 
-TEST(PageLoadFailure, MissingPageShowsTheMessageAndEndsTheProgram)
+namespace {
+
+// Counts the engine's word that a page has loaded.
+class LoadWatchEngine : public FixtureEngine {
+public:
+    using FixtureEngine::FixtureEngine;
+    void OnPageLoaded(TPDAUIEngineElementPage* page) override { loaded.push_back(page); }
+    std::vector<TPDAUIEngineElementPage*> loaded;
+};
+
+// The dumps of the children of a page, one string each.
+std::vector<std::string> ChildDumps(TPDAUIEngineElementPage& page)
 {
-    FixtureEngine engine;
-    SkinPage page(&engine, "pageMissing");
-    page.OnLoad(&engine, nullptr, nullptr, nullptr, nullptr);
-    ASSERT_EQ(1u, engine.messageBoxes.size());
-    EXPECT_EQ("Error loading pageMissing.xml: file not found", engine.messageBoxes[0].text);
-    EXPECT_EQ("Open page", engine.messageBoxes[0].caption);
-    EXPECT_EQ(1, engine.terminateCalls);
-    EXPECT_EQ(1, (int)engine.quit);
-    EXPECT_EQ(0, page.children.Count());
-    EXPECT_EQ(page.loadedFile, "pageMissing.xml");
+    std::vector<std::string> dumps;
+    for (int i = 0; i < page.children.Count(); ++i)
+        dumps.push_back(Dump(page.children[i]));
+    return dumps;
 }
 
-// A compiled page cut anywhere is refused whole, with no half-built tree: the
-// reader at every cut, and LoadPage, which turns the refusal into the loading
-// error (the skin has no XML page to fall back on), at cuts through every part.
-// The page holds one of each part of the format: page, box, scrolling box with
-// its scroll-bar block, user control, IFrame.
-TEST(PageLoadFailure, TruncatedCompiledPageIsRejectedAtEveryCut)
+} // namespace
+
+// Without a compiled page the XML page must be there and hold something; the
+// message tells a missing file from an empty one, and the program ends.
+TEST(PageLoadFailure, MissingOrEmptyPageShowsTheMessageAndEndsTheProgram)
+{
+    TempSkin skin;
+    WriteText(skin / "pageEmpty.xml", "");
+    struct Case {
+        const char* page;
+        std::string message;  // up to the file's path, which follows for an empty file
+        const char* after;
+    } cases[] = {
+        {"pageMissing", "Error loading pageMissing.xml: file not found", ""},
+        {"pageEmpty", "Error loading pageEmpty.xml: the file " + skin.skins(), "pageEmpty.xml is empty"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.page);
+        LoadWatchEngine engine(skin.skins());
+        SkinPage page(&engine, c.page);
+        page.OnLoad(&engine, nullptr, nullptr, nullptr, nullptr);
+        ASSERT_EQ(1u, engine.messageBoxes.size());
+        const std::string& text = engine.messageBoxes[0].text;
+        EXPECT_EQ(c.message, text.substr(0, c.message.size()));
+        const std::string after = c.after;
+        EXPECT_EQ(after, text.substr(text.size() - after.size())) << text;
+        EXPECT_EQ(c.message.size() + (after.empty() ? 0 : after.size() + 9), text.size()) << text;  // the skin folder between
+        EXPECT_EQ("Open page", engine.messageBoxes[0].caption);
+        EXPECT_EQ(1, engine.terminateCalls);
+        EXPECT_EQ(1, (int)engine.quit);
+        EXPECT_EQ(0, page.children.Count());
+        EXPECT_EQ(std::string(page.loadedFile.c_str()), std::string(c.page) + ".xml");
+        EXPECT_TRUE(engine.loaded.empty());
+    }
+}
+
+// A compiled page cut anywhere is a record that ends early: the reader reports
+// it with the trailer message and the page keeps the children it read in full
+// (the same as the whole page's first ones), nothing half built. LoadPage then
+// goes no further: no XML page, no end of the program, one load. The page holds
+// one of each part of the format: page, box, scrolling box with its
+// scroll-bar block, user control, IFrame.
+TEST(PageLoadFailure, TruncatedCompiledPageKeepsWhatWasReadInFull)
 {
     CompiledFixture fixture("pageCompact");
     ASSERT_TRUE(fixture.compiled);
     const Bytes& whole = fixture.bytes;
-    FixtureEngine engine(fixture.skin.skins());
+    LoadWatchEngine engine(fixture.skin.skins());
     // One page for every attempt: its image store stays warm.
     SkinPage page(&engine, "pageCompact");
     page.OnLoad(&engine, nullptr, nullptr, nullptr, nullptr);
     ASSERT_EQ(4, page.children.Count());
     ASSERT_TRUE(engine.messageBoxes.empty());
+    const std::vector<std::string> full = ChildDumps(page);
+    std::set<size_t> kept;
     for (size_t cut = 0; cut < whole.size(); ++cut) {
+        engine.messageBoxes.clear();
+        engine.loaded.clear();
+        page.RemoveAllChildren();  // as Reload's Detach does
         TFicheroITVdatos in(whole.data(), ITV_MODO_LECTURA, (uint32_t)cut);
         page.TPDAUIEngineElementPage::OnLoad(&engine, nullptr, nullptr, nullptr, &in);
         ASSERT_TRUE(in.Error()) << cut;
-        ASSERT_EQ(0, page.children.Count()) << cut;
+        ASSERT_EQ(1u, engine.messageBoxes.size()) << cut;
+        ASSERT_EQ("Error opening page, last byte must be '_'.", engine.messageBoxes[0].text) << cut;
+        ASSERT_EQ("Open page", engine.messageBoxes[0].caption) << cut;
+        ASSERT_EQ(std::vector<TPDAUIEngineElementPage*>{&page}, engine.loaded) << cut;
+        const std::vector<std::string> read = ChildDumps(page);
+        ASSERT_LE(read.size(), full.size()) << cut;
+        for (size_t i = 0; i < read.size(); ++i)
+            ASSERT_EQ(full[i], read[i]) << cut << " child " << i;
+        kept.insert(read.size());
     }
-    // The trailer alone missing is reported as such.
-    ASSERT_EQ(1u, engine.messageBoxes.size());
-    EXPECT_EQ("Error opening page, last byte must be '_'.", engine.messageBoxes[0].text);
-    EXPECT_EQ("Open page", engine.messageBoxes[0].caption);
+    // Cuts fall before, between and after the children.
+    EXPECT_EQ((std::set<size_t>{0, 1, 2, 3, 4}), kept);
 
     const size_t step = whole.size() / 100 + 1;
-    int attempts = 0;
     for (size_t cut = 0; cut < whole.size(); cut += cut + 12 >= whole.size() ? 1 : step) {
         WriteBytes(fixture.file, whole, cut);
         engine.messageBoxes.clear();
+        engine.loaded.clear();
         page.OnLoad(&engine, nullptr, nullptr, nullptr, nullptr);
-        ++attempts;
-        ASSERT_FALSE(engine.messageBoxes.empty()) << cut;
-        const auto& last = engine.messageBoxes.back();
-        ASSERT_EQ("Error loading pageCompact.cpage: the compiled page is damaged", last.text) << cut;
-        ASSERT_EQ("Open page", last.caption);
-        ASSERT_EQ(0, page.children.Count()) << cut;
-        ASSERT_EQ(cut == whole.size() - 1 ? 2u : 1u, engine.messageBoxes.size()) << cut;
+        ASSERT_EQ(1u, engine.messageBoxes.size()) << cut;
+        ASSERT_EQ("Error opening page, last byte must be '_'.", engine.messageBoxes[0].text) << cut;
+        ASSERT_EQ(std::vector<TPDAUIEngineElementPage*>{&page}, engine.loaded) << cut;
+        ASSERT_EQ(page.loadedFile, "pageCompact") << cut;
     }
-    EXPECT_EQ(attempts, engine.terminateCalls);
+    EXPECT_EQ(0, engine.terminateCalls);
+    EXPECT_EQ(0, (int)engine.quit);
 }
 
 namespace {
@@ -275,16 +328,35 @@ public:
         EXPECT_TRUE(page.WriteCompiled((skin / "pageMade.cpage").c_str()));
         bytes = ReadBytes(skin / "pageMade.cpage");
     }
-    // Loads bytes as the page's compiled form; the page's child count.
-    int Load(const Bytes& b, std::vector<TestEngine::Box>* boxes = nullptr)
+    struct Result {
+        int children = 0;
+        std::string tag;
+        int transition = 0;
+        int terminateCalls = 0;
+        std::vector<TestEngine::Box> boxes;
+    };
+    // Loads bytes as the page's compiled form.
+    Result LoadResult(const Bytes& b)
     {
         WriteBytes(skin / "pageMade.cpage", b, b.size());
         FixtureEngine engine(skin.skins());
         SkinPage page(&engine, "pageMade");
         page.OnLoad(&engine, nullptr, nullptr, nullptr, nullptr);
+        Result r;
+        r.children = page.children.Count();
+        r.tag = page.tag.c_str();
+        r.transition = page.transition;
+        r.terminateCalls = engine.terminateCalls;
+        r.boxes = engine.messageBoxes;
+        return r;
+    }
+    // The page's child count, and the messages shown.
+    int Load(const Bytes& b, std::vector<TestEngine::Box>* boxes = nullptr)
+    {
+        Result r = LoadResult(b);
         if (boxes)
-            *boxes = engine.messageBoxes;
-        return page.children.Count();
+            *boxes = r.boxes;
+        return r.children;
     }
     static void PutInt(Bytes& b, size_t at, uint32_t v)
     {
@@ -301,8 +373,11 @@ const size_t kPageTail = 3 + 4 + 1;
 
 } // namespace
 
-// Records the writer never writes are refused with the loading error.
-TEST(PageLoadFailure, HostileCompiledPagesAreRejected)
+// What the reader makes of records the writer never writes: the page record's
+// mark is not checked and its tag is taken as it stands, the transition is kept
+// as read; everything that puts the reader out of step ends the record early,
+// which the trailer message reports. Nothing ends the program.
+TEST(PageLoadFailure, HostileCompiledPagesAreReportedAndKeptAsRead)
 {
     MadePage empty(0);
     std::vector<TestEngine::Box> boxes;
@@ -312,24 +387,35 @@ TEST(PageLoadFailure, HostileCompiledPagesAreRejected)
     struct Case {
         const char* what;
         void (*mutate)(Bytes&);
+        bool reported;
+        const char* tag;
+        int transition;
     } cases[] = {
-        {"wrong mark", [](Bytes& b) { b[0] = '+'; }},
-        {"not a page", [](Bytes& b) { b[5 + 3] = 'x'; }},
-        {"string longer than the file", [](Bytes& b) { MadePage::PutInt(b, 9, 0xFFFFFFF0u); }},
-        {"child count beyond the file", [](Bytes& b) { MadePage::PutInt(b, b.size() - kPageTail - 4, 1000); }},
-        {"negative child count", [](Bytes& b) { MadePage::PutInt(b, b.size() - kPageTail - 4, 0xFFFFFFFFu); }},
-        {"unknown layout", [](Bytes& b) { MadePage::PutInt(b, b.size() - kPageTail - 39, 17); }},
-        {"box scale not a number", [](Bytes& b) { MadePage::PutInt(b, b.size() - kPageTail - 8, 0x7FC00000u); }},
-        {"unknown transition", [](Bytes& b) { MadePage::PutInt(b, b.size() - 5, 7); }},
-        {"wrong trailer", [](Bytes& b) { b.back() = '-'; }},
+        {"wrong mark", [](Bytes& b) { b[0] = '+'; }, false, "page", 0},
+        {"another tag", [](Bytes& b) { b[5 + 3] = 'x'; }, false, "pagx", 0},
+        {"unknown transition", [](Bytes& b) { MadePage::PutInt(b, b.size() - 5, 7); }, false, "page", 7},
+        {"string longer than the file", [](Bytes& b) { MadePage::PutInt(b, 9, 0xFFFFFFF0u); }, true, "page", 0},
+        {"child count beyond the file", [](Bytes& b) { MadePage::PutInt(b, b.size() - kPageTail - 4, 1000); }, true, "page", 0},
+        {"negative child count", [](Bytes& b) { MadePage::PutInt(b, b.size() - kPageTail - 4, 0xFFFFFFFFu); }, true, "page", 0},
+        {"unknown layout", [](Bytes& b) { MadePage::PutInt(b, b.size() - kPageTail - 39, 17); }, true, "page", 0},
+        {"box scale not a number", [](Bytes& b) { MadePage::PutInt(b, b.size() - kPageTail - 8, 0x7FC00000u); }, true, "page", 0},
+        {"wrong trailer", [](Bytes& b) { b.back() = '-'; }, true, "page", 0},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
         Bytes b = empty.bytes;
         c.mutate(b);
-        ASSERT_EQ(0, empty.Load(b, &boxes));
-        ASSERT_FALSE(boxes.empty());
-        EXPECT_EQ("Error loading pageMade.cpage: the compiled page is damaged", boxes.back().text);
+        MadePage::Result r = empty.LoadResult(b);
+        EXPECT_EQ(0, r.children);
+        EXPECT_EQ(c.tag, r.tag);
+        EXPECT_EQ(c.transition, r.transition);
+        EXPECT_EQ(0, r.terminateCalls);
+        if (c.reported) {
+            ASSERT_EQ(1u, r.boxes.size());
+            EXPECT_EQ("Error opening page, last byte must be '_'.", r.boxes[0].text);
+        } else {
+            EXPECT_TRUE(r.boxes.empty());
+        }
     }
 
     // A child record whose tag no element kind has puts the rest out of step.
@@ -346,7 +432,7 @@ TEST(PageLoadFailure, HostileCompiledPagesAreRejected)
 }
 
 // Boxes nest as deep as the writer's tree; a record nesting deeper than any
-// skin could is refused before it exhausts the stack.
+// skin could is cut off before it exhausts the stack.
 TEST(PageLoadFailure, NestingIsBounded)
 {
     MadePage deep(255);
@@ -356,26 +442,27 @@ TEST(PageLoadFailure, NestingIsBounded)
     MadePage tooDeep(300);
     EXPECT_EQ(0, tooDeep.Load(tooDeep.bytes, &boxes));
     ASSERT_EQ(1u, boxes.size());
-    EXPECT_EQ("Error loading pageMade.cpage: the compiled page is damaged", boxes[0].text);
+    EXPECT_EQ("Error opening page, last byte must be '_'.", boxes[0].text);
 }
 
-// A damaged compiled page gives way to the XML page when the skin has one.
-TEST(PageLoadFailure, DamagedCompiledPageFallsBackToXml)
+// A damaged compiled page is still the page: the XML page beside it is never
+// read, and the engine hears of one loaded page, not of a discarded one too.
+TEST(PageLoadFailure, DamagedCompiledPageIsNotReplacedByXml)
 {
     CompiledFixture fixture;
     ASSERT_TRUE(fixture.compiled);
-    WriteBytes(fixture.skin / "pageFixture.cpage", fixture.bytes, fixture.bytes.size() / 2);
-    std::filesystem::copy_file(testpaths::Fixture("skins/fixture/pageFixture.xml"),
-                               fixture.skin / "pageFixture.xml");
-    std::filesystem::copy_file(testpaths::Fixture("skins/fixture/usercontrolClock.xml"),
-                               fixture.skin / "usercontrolClock.xml");
-    FixtureEngine engine(fixture.skin.skins());
+    WriteBytes(fixture.skin / "pageFixture.cpage", fixture.bytes, fixture.bytes.size() - 1);
+    WriteText(fixture.skin / "pageFixture.xml", "<page id=\"fromXml\"/>");
+    LoadWatchEngine engine(fixture.skin.skins());
     SkinPage page(&engine, "pageFixture");
     page.OnLoad(&engine, nullptr, nullptr, nullptr, nullptr);
-    EXPECT_TRUE(engine.messageBoxes.empty());
+    ASSERT_EQ(1u, engine.messageBoxes.size());
+    EXPECT_EQ("Error opening page, last byte must be '_'.", engine.messageBoxes[0].text);
     EXPECT_EQ(0, engine.terminateCalls);
-    EXPECT_EQ(page.loadedFile, "pageFixture.xml");
-    EXPECT_NE(nullptr, page.FindElement("boxClockFace", false));
+    EXPECT_EQ(page.loadedFile, "pageFixture");
+    EXPECT_EQ(page.id, "pageFixture");
+    EXPECT_NE(nullptr, page.FindElement("ucClock", false));
+    EXPECT_EQ(std::vector<TPDAUIEngineElementPage*>{&page}, engine.loaded);
 }
 
 // ---- Lookups ---------------------------------------------------------------------------------
