@@ -737,12 +737,10 @@ void TPDAUIEngineElement::PostCommand(const char* name, int a, int b, intptr_t c
 void TPDAUIEngineElement::Detach()
 {
     TPDAUIEngineElementPage* p = GetPage();
-    // Only this element leaves the pop-up stack; the others stay open.
-    if (p) {
-        int index = p->popups.IndexOf(this);
-        if (index >= 0)
-            p->popups.Extract(index);
-    }
+    // A pop-up going away closes every pop-up of its page (the stack does not
+    // own them, so nothing is deleted).
+    if (p && p->popups.IndexOf(this) >= 0)
+        p->popups.RemoveAll();
     StopTimer();
     if (p) {
         if (p->paintReference == this) p->paintReference = nullptr;

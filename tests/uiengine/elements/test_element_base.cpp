@@ -770,7 +770,9 @@ TEST_F(ElementTest, TimerRegistersWithThePage)
     EXPECT_EQ(page_->runningTimers.Count(), 0);
 }
 
-TEST_F(ElementTest, DetachDropsEveryPageReferenceAndOnlyItsOwnPopup)
+// A detached pop-up closes every pop-up of its page; an element that is no
+// pop-up leaves the stack as it is.
+TEST_F(ElementTest, DetachDropsEveryPageReferenceAndThePopupStack)
 {
     Rec* b = Leaf("b");
     Rec* other = Leaf("other");
@@ -792,8 +794,7 @@ TEST_F(ElementTest, DetachDropsEveryPageReferenceAndOnlyItsOwnPopup)
     EXPECT_EQ(page_->keyDownElement, nullptr);
     EXPECT_EQ(page_->focusedElement, nullptr);
     EXPECT_EQ(page_->lastTextBox, nullptr);
-    ASSERT_EQ(page_->popups.Count(), 1);
-    EXPECT_EQ(page_->popups[0], other);
+    EXPECT_EQ(page_->popups.Count(), 0);
     EXPECT_EQ(b->timerRunning, 0);
     EXPECT_EQ(page_->runningTimers.Count(), 0);
     EXPECT_EQ(b->engine, nullptr);
@@ -806,7 +807,16 @@ TEST_F(ElementTest, DetachDropsEveryPageReferenceAndOnlyItsOwnPopup)
     EXPECT_TRUE(engine_->invalidated.empty());
     TPDAUIEngineCommand c;
     EXPECT_FALSE(engine_->PopCommand(c));
-    page_->popups.RemoveAll();
+
+    Rec* shown = Leaf("shown");
+    page_->popups.Add(other);
+    page_->popups.Add(shown);
+    parent->Detach();
+    ASSERT_EQ(page_->popups.Count(), 2);
+    EXPECT_EQ(page_->popups[0], other);
+    EXPECT_EQ(page_->popups[1], shown);
+    shown->Detach();
+    EXPECT_EQ(page_->popups.Count(), 0);
 }
 
 TEST_F(ElementTest, DestroyedElementLeavesNoDanglingReference)
