@@ -572,15 +572,11 @@ long long TPDAUIEngineElementVScrollBar::DragPosition(int y)
 {
     long long L = 0, T = 0;
     DragTrack(L, T);
-    // The pointer's travel in percent of the free track; a track no longer than
-    // the thumb does not move.
-    long long t = L > T ? MulDiv((long long)y - ((long long)pressY + width), 100, L - T) : 0;
-    // Beyond a whole track either way the result is clamped anyhow.
-    if (t > 100)
-        t = 100;
-    if (t < -100)
-        t = -100;
-    return (long long)startPosition + MaxPosition() * t / 100;
+    // The pointer's travel from press y in percent of the free track. A track
+    // no longer than the thumb does not move (a shorter one would move the
+    // thumb against the pointer).
+    const long long t = L > T ? MulDiv((long long)y - ((long long)pressY + width), 100, L - T) : 0;
+    return (long long)startPosition + MulDiv(MaxPosition(), t, 100);
 }
 
 // ---- pointer ----
@@ -650,12 +646,10 @@ void TPDAUIEngineElementVScrollBar::OnMouseDown(int x, int y, int kind, int a, i
     const bool onArrowColumn = upLargeImage && (double)width - upLargeImage->Width() * s < x &&
                                x <= width;
     if (x >= 0 && x <= width) {
-        // The thumb: its top follows the pointer.
+        // The thumb, from press y and the start position as they stand. A flick
+        // would fight the drag: it stops.
         EndFlick();
-        startPosition = 0;
-        pressY = 0;
-        if (HasRange())
-            position = Clamped(DragPosition(y));
+        position = Clamped(DragPosition(y));
         draggingThumb = 1;
         pressed = 1;
         InvalidateOwner();
@@ -716,8 +710,7 @@ void TPDAUIEngineElementVScrollBar::OnMouseMove(int x, int y, int flags, unsigne
 
     const int now = Now();
     if (draggingThumb) {
-        if (HasRange())
-            position = Clamped(DragPosition(y));
+        position = Clamped(DragPosition(y));
         InvalidateOwner();
     } else if (pressed && !pressStoppedFlick) {
         ++moveCount;

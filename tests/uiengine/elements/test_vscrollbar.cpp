@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <climits>
 #include <memory>
 #include <string>
@@ -33,12 +34,18 @@ public:
         loaded = skinSettings.LoadSkin(*this, name, "", "", "", error);
     }
     void PlaySound(const char* name, int flag) override { sounds.push_back(name ? name : ""); }
+    void InvalidateElement(TPDAUIEngineElement* element) override
+    {
+        repainted.push_back(element);
+        TestEngine::InvalidateElement(element);
+    }
     int HasHardwareMouse() override { return mouse; }
     int HasHardwareMouseTouchScreen() override { return mouse; }
 
     bool loaded = false;
     int mouse = 1;
     std::vector<std::string> sounds;
+    std::vector<TPDAUIEngineElement*> repainted;  // InvalidateElement calls
 };
 
 // A list as the scroll bar sees one: a row pitch and an embedded bar.
@@ -596,6 +603,33 @@ TEST_F(ScrollBarTest, DefaultThumbDragFollowsThePointer)
     Release(r, 5, 161);
 }
 
+// A release lets go of whatever the press held (a held arrow left held would
+// scroll on by itself once the content grows again). Beyond that it acts only
+// while the content is longer than the view: press y cleared, owner repainted.
+TEST_F(ScrollBarTest, ClassicReleaseLetsGoAndElseActsOnlyWithARange)
+{
+    const char* modes[] = {"default", "simpleupdown", "images", "defaultSimpleTrackBar"};
+    for (const char* mode : modes)
+        for (bool fits : {false, true}) {
+            SCOPED_TRACE(std::string(mode) + (fits ? " fits" : " scrolls"));
+            TPDAUIEngineElementBox owner;
+            owner.OnLoad(&engine, &page, nullptr, nullptr, nullptr);
+            Bar* b = MakeBar(mode, 24, 200, &owner);
+            SetRange(b, 1000, 200, 100);
+            b->upHeld = b->downHeld = b->thumbHeld = 1;
+            b->pressY = 37;
+            if (fits)
+                SetRange(b, 150, 200, 0);
+            engine.repainted.clear();
+            Release(b, 5, 100);
+            EXPECT_EQ(0, b->upHeld + b->downHeld + b->thumbHeld);
+            EXPECT_EQ(fits ? 37 : 0, b->pressY);
+            EXPECT_EQ(fits ? 0 : 1, (int)std::count(engine.repainted.begin(), engine.repainted.end(), &owner));
+            EXPECT_EQ(fits ? 0 : 100, b->position);
+            b->parent = nullptr;
+        }
+}
+
 TEST_F(ScrollBarTest, WheelStepsByMode)
 {
     struct Case {
@@ -969,6 +1003,36 @@ TEST_F(KineticTest, ThumbDragPlacesTheThumbUnderThePointer)
     EXPECT_EQ(0, bar->draggingThumb);
     EXPECT_EQ(0, bar->pressed);
     EXPECT_EQ(Bar::FlickNone, bar->flickKind);
+}
+
+// The thumb moves by the pointer's travel from press y, in percent of the free
+// track, from the start position; neither is reset by the press.
+TEST_F(KineticTest, ThumbMovesFromPressYAndTheStartPosition)
+{
+    // Track 200, thumb 20, free 180, range 1800; the bar is 8 wide.
+    struct Case {
+        int startPosition, pressY, pressAt, atPress, moveTo, afterMove;
+    } cases[] = {
+        {0, 0, 98, 900, 188, 1800},    // (98 - 8) / 180 = 50 %
+        {600, 30, 98, 1194, 38, 600},  // 600 + 1800 x 33 %; back at press y + 8: the start
+        {1800, 0, 8, 1800, -82, 900},  // -50 % from the end
+        {300, -40, 200, 1800, -32, 300},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.startPosition);
+        bar->position = 0;
+        bar->startPosition = c.startPosition;
+        bar->pressY = c.pressY;
+        bar->OnMouseDown(4, c.pressAt, 0, 0, 0);
+        EXPECT_EQ(1, bar->draggingThumb);
+        EXPECT_EQ(c.atPress, bar->position);
+        EXPECT_EQ(c.startPosition, bar->startPosition);
+        EXPECT_EQ(c.pressY, bar->pressY);
+        Move(bar, 4, c.moveTo);
+        EXPECT_EQ(c.afterMove, bar->position);
+        Release(bar, 4, c.moveTo);
+        EXPECT_EQ(0, bar->draggingThumb);
+    }
 }
 
 TEST_F(KineticTest, FlickStepScalesWithTheUIScale)
