@@ -141,8 +141,9 @@ public:
     int underflowY = FlexNone;
 
 protected:
-    // Save with or without the children (the child count is then 0).
-    void SaveContainer(TFicheroITV& stream, bool withChildren);
+    // Save with the children, except those leaveOut (when given) answers true
+    // for; the child count counts only those written.
+    void SaveContainer(TFicheroITV& stream, bool (*leaveOut)(TPDAUIEngineElement*));
     // The container part of a compiled record and the children after it; on
     // a damaged stream the child being read is removed and reading stops.
     void LoadCompiledContainer(TFicheroITV& stream);

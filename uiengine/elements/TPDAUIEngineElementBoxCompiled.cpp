@@ -96,12 +96,15 @@ struct TScrollBlock {
 
 } // namespace
 
-void TPDAUIEngineElementBox::Save(TFicheroITV& stream) { SaveContainer(stream, true); }
+void TPDAUIEngineElementBox::Save(TFicheroITV& stream) { SaveContainer(stream, nullptr); }
 
-void TPDAUIEngineElementBox::SaveContainer(TFicheroITV& s, bool withChildren)
+void TPDAUIEngineElementBox::SaveContainer(TFicheroITV& s, bool (*leaveOut)(TPDAUIEngineElement*))
 {
     TPDAUIEngineElement::Save(s);
-    const int count = withChildren ? children.Count() : 0;
+    int count = 0;
+    for (int i = 0; i < children.Count(); ++i)
+        if (!leaveOut || !leaveOut(children[i]))
+            ++count;
     s << layout << layoutColumns << layoutRows << layoutCardIndex << layoutTableSkipCells;
     s << (layoutTableOnCellOverflowYResizeCell != 0) << (overlay != 0) << (drawInInvertOrder != 0);
     s << overflowY << underflowY << boxScale << count;
@@ -114,8 +117,9 @@ void TPDAUIEngineElementBox::SaveContainer(TFicheroITV& s, bool withChildren)
     // The children were loaded under the box scale; they are stored under it
     // too, so that reading them under it again gives the same sizes.
     TBoxScaleScope scope(this);
-    for (int i = 0; i < count; ++i)
-        children[i]->Save(s);
+    for (int i = 0; i < children.Count(); ++i)
+        if (!leaveOut || !leaveOut(children[i]))
+            children[i]->Save(s);
 }
 
 void TPDAUIEngineElementBox::LoadCompiledContainer(TFicheroITV& s)

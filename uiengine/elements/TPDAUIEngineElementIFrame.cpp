@@ -4,6 +4,14 @@
 #include "uiengine/core/TPDAUIEngineCommand.h"
 #include "uiengine/elements/TPDAUIEngineElementPage.h"
 
+namespace {
+
+// Pages are made by the application, not by tag: no reader could build one
+// again from a record.
+bool IsPage(TPDAUIEngineElement* e) { return dynamic_cast<TPDAUIEngineElementPage*>(e) != nullptr; }
+
+} // namespace
+
 TPDAUIEngineElementIFrame::TPDAUIEngineElementIFrame()
 {
     tag = "iframe";
@@ -51,12 +59,15 @@ DString TPDAUIEngineElementIFrame::GetAttribute(const char* name)
 void TPDAUIEngineElementIFrame::Detach()
 {
     innerPage = nullptr;
+    // A page whose reply is under way goes here too; its RemoveChild must not
+    // touch it afterwards.
+    replying_ = nullptr;
     TPDAUIEngineElementBox::Detach();
 }
 
 void TPDAUIEngineElementIFrame::Save(TFicheroITV& stream)
 {
-    SaveContainer(stream, false);
+    SaveContainer(stream, &IsPage);
     stream << innerPageName;
 }
 
@@ -83,30 +94,45 @@ void TPDAUIEngineElementIFrame::InsertChild(TPDAUIEngineElement* child, int inde
 
 void TPDAUIEngineElementIFrame::RemoveChild(TPDAUIEngineElement* child)
 {
-    const int index = IndexOfChild(child);
-    if (index < 0)
+    if (IndexOfChild(child) < 0)
         return;
     TPDAUIEngineElementPage* p = page;
     if (innerPage && child == innerPage) {
         TPDAUIEngineElementPage* inner = innerPage;
-        // Out of the child vector before the reply goes up, so that a handler
-        // may open the next page into this IFrame; deleted after the reply.
-        innerPage = nullptr;
-        children.Extract(index);
-        if (!inner->replyCommand.name.IsEmpty()) {
+        // The reply goes up while the page is still here. Its handler may remove
+        // the page itself (opening the next page into this IFrame does): that
+        // removal sends no second reply, and this one has nothing left to do.
+        if (replying_ != inner && !inner->replyCommand.name.IsEmpty()) {
+            replying_ = inner;
             TPDAUIEngineCommand reply(inner->replyCommand);
             reply.target = inner;
             reply.result = inner->result;
             OnCommand(reply);
+            const bool gone = replying_ != inner;
+            replying_ = nullptr;
+            if (gone) {
+                ClearRouting(p);
+                return;
+            }
         }
+        replying_ = nullptr;
         inner->Detach();
         inner->parent = nullptr;
         inner->page = nullptr;
         inner->engine = nullptr;
-        delete inner;
+        if (innerPage == inner)
+            innerPage = nullptr;
+        const int index = IndexOfChild(inner);
+        if (index >= 0)
+            children.Remove(index);
     } else {
         TPDAUIEngineElementBox::RemoveChild(child);
     }
+    ClearRouting(p);
+}
+
+void TPDAUIEngineElementIFrame::ClearRouting(TPDAUIEngineElementPage* p)
+{
     // The engine's pointer routing may point into what has gone.
     if (TPDAUIEngineElementPage::IsLive(p)) {
         p->paintReference = nullptr;

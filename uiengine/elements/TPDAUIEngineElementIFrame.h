@@ -20,15 +20,17 @@ public:
     DString GetAttribute(const char* name) override;
     // Deletes the inner page without passing its reply up.
     void Detach() override;
-    // The box's record with no children (an inner page belongs to the run, not
-    // to the skin), then innerPageName.
+    // The box's record with its children but an inner page (pages are made by
+    // the application, so no reader could build one), then innerPageName.
     void Save(TFicheroITV& stream) override;
     // Removes what the IFrame held first: it holds one child at most.
     void AddChild(TPDAUIEngineElement* child, TPDAUIEngineXml* xmlNode, TFicheroITV* stream) override;
     void InsertChild(TPDAUIEngineElement* child, int index, TPDAUIEngineXml* xmlNode,
                      TFicheroITV* stream) override;
-    // For the inner page: its reply goes up first, then it is deleted. The
-    // page's pointer references and focus are cleared in any case.
+    // For the inner page: its reply goes up while it is still the child, then
+    // it is deleted (unless the reply's handler removed it already, which then
+    // sends no second reply). The page's pointer references and focus are
+    // cleared in any case.
     void RemoveChild(TPDAUIEngineElement* child) override;
 
     // ---- the IFrame's own virtual operation ----
@@ -40,4 +42,12 @@ public:
 
     TPDAUIEngineElementPage* innerPage = nullptr;  // the child, when it is a page
     DString innerPageName;
+
+private:
+    // Clears the page's pointer-routing references and its focus.
+    static void ClearRouting(TPDAUIEngineElementPage* page);
+
+    // The inner page whose reply RemoveChild is sending; cleared by whatever
+    // removes that page meanwhile.
+    TPDAUIEngineElementPage* replying_ = nullptr;
 };

@@ -324,10 +324,12 @@ void TPDAUIEngineElementPage::Reload()
         return;
     }
     TPDAUIEngine* e = engine;
-    // A page nested in an element stays there.
     TPDAUIEngineElement* host = parent;
     Detach();
-    OnLoad(e, nullptr, host, nullptr, nullptr);
+    OnLoad(e, nullptr, nullptr, nullptr, nullptr);
+    // The load took the page as a root; a page nested in an element is still
+    // that element's child and goes on delegating to it.
+    parent = host;
     TranslateLabel();
     TPDAUIEngineCommand load(nullptr, "load");
     OnCommand(load);

@@ -24,6 +24,18 @@ void LoadXml(TPDAUIEngine* engine, TPDAUIEngineElementPage* page, TPDAUIEngineEl
     e->OnLoad(engine, page, nullptr, &node, nullptr);
 }
 
+// The element's compiled record, as Save writes it to a file.
+Bytes SavedRecord(TPDAUIEngineElement* e)
+{
+    testpaths::TempDir dir;
+    const std::string path = dir / "record.bin";
+    TFicheroITV out;
+    EXPECT_TRUE(out.Abre(path.c_str(), ITV_MODO_CREACION));
+    e->Save(out);
+    EXPECT_TRUE(out.Cierra());
+    return ReadBytes(path);
+}
+
 bool Contains(const std::vector<std::string>& log, const std::string& entry)
 {
     return std::find(log.begin(), log.end(), entry) != log.end();
@@ -47,6 +59,23 @@ public:
         inner->sink = &log;
         inner->replyCommand.name = reply;
         engine.OpenPage(inner, frame);
+        return inner;
+    }
+
+    // Shows hostPage, opens an inner page into its IFrame and closes that with
+    // result, then paints (which removes it). The inner page's address, for
+    // comparing only; null when hostPage has no IFrame.
+    const SkinPage* CloseInnerOf(SkinPage& hostPage, unsigned char result)
+    {
+        engine.OpenPage(&hostPage);
+        engine.Frame();
+        frame = dynamic_cast<Frame*>(hostPage.FindElement("ifrInner", false));
+        if (!frame)
+            return nullptr;
+        SkinPage* inner = OpenInner();
+        engine.Frame();
+        inner->Close(result);
+        engine.Frame();
         return inner;
     }
 
@@ -205,13 +234,16 @@ TEST_F(HostedPage, PostedCommandsNeverReachARemovedInnerPage)
     EXPECT_FALSE(Contains(log, "pageInner:late"));
 }
 
-// Reloading the inner page keeps it in its IFrame.
+// Reloading the inner page loads it with no parent and keeps it in its IFrame.
 TEST_F(HostedPage, ReloadedInnerPageStaysInTheFrame)
 {
     SkinPage* inner = OpenInner();
     engine.Frame();
+    EXPECT_EQ(frame, inner->loadParent);  // loaded by the IFrame's AddChild
     inner->Reload();
     EXPECT_EQ(2, inner->loads);
+    // The reload itself loads the page as a root; the page stays the IFrame's.
+    EXPECT_EQ(nullptr, inner->loadParent);
     EXPECT_EQ(inner->parent, frame);
     EXPECT_EQ(inner, frame->innerPage);
     EXPECT_TRUE(inner->IsTopPage());
@@ -231,32 +263,119 @@ TEST_F(HostedPage, DetachingTheHostDeletesTheInnerPage)
     EXPECT_TRUE(host.commands.empty());
 }
 
-// An inner page belongs to the run, not to the skin: the IFrame's record keeps
-// its name and no children.
-TEST_F(HostedPage, CompiledFrameKeepsNoInnerPage)
+// The IFrame's record carries its children and its name. An inner page is left
+// out: pages are made by the application, so no reader could build it again.
+TEST_F(HostedPage, CompiledFrameKeepsItsChildrenButNoInnerPage)
 {
-    OpenInner();
-    engine.Frame();
-    testpaths::TempDir dir;
-    const std::string path = dir / "frame.bin";
-    {
-        TFicheroITV out;
-        ASSERT_TRUE(out.Abre(path.c_str(), ITV_MODO_CREACION));
-        frame->Save(out);
-        ASSERT_TRUE(out.Cierra());
+    struct Case {
+        const char* what;
+        bool innerPage;
+        const char* child;  // the id of a box child from the skin, or null
+    } cases[] = {{"empty", false, nullptr}, {"inner page", true, nullptr}, {"box child", false, "boxInFrame"}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        if (c.innerPage) {
+            OpenInner();
+            engine.Frame();
+        }
+        if (c.child) {
+            auto* box = new TPDAUIEngineElementBox();
+            box->id = c.child;
+            frame->AddChild(box, nullptr, nullptr);
+        }
+        const Bytes bytes = SavedRecord(frame);
+        frame->RemoveAllChildren();
+        TFicheroITVdatos in(bytes.data(), ITV_MODO_LECTURA, (uint32_t)bytes.size());
+        TPDAUIEngineElement* made = TPDAUIEngineElement::CreateFromCompiled(&engine, in);
+        ASSERT_NE(nullptr, made);
+        made->OnLoad(&engine, &host, nullptr, nullptr, &in);
+        EXPECT_FALSE(in.Error());
+        EXPECT_EQ(0u, in.Restantes());
+        auto* loaded = dynamic_cast<Frame*>(made);
+        ASSERT_NE(nullptr, loaded);
+        EXPECT_EQ(loaded->innerPageName, "pageInner");
+        if (c.child) {
+            ASSERT_EQ(1, loaded->children.Count());
+            EXPECT_EQ(loaded->children[0]->id, c.child);
+            EXPECT_EQ(loaded->children[0]->parent, loaded);
+        } else {
+            EXPECT_EQ(0, loaded->children.Count());
+        }
+        delete made;
     }
-    const Bytes bytes = ReadBytes(path);
-    TFicheroITVdatos in(bytes.data(), ITV_MODO_LECTURA, (uint32_t)bytes.size());
-    TPDAUIEngineElement* made = TPDAUIEngineElement::CreateFromCompiled(&engine, in);
-    ASSERT_NE(nullptr, made);
-    made->OnLoad(&engine, &host, nullptr, nullptr, &in);
-    EXPECT_FALSE(in.Error());
-    EXPECT_EQ(0u, in.Restantes());
-    auto* loaded = dynamic_cast<Frame*>(made);
-    ASSERT_NE(nullptr, loaded);
-    EXPECT_EQ(loaded->innerPageName, "pageInner");
-    EXPECT_EQ(0, loaded->children.Count());
-    delete made;
+}
+
+// The reply goes up while the closing page is still the IFrame's child, alive,
+// with its result; the page goes once the reply has been handled.
+TEST_F(HostedPage, ReplyLeavesBeforeThePageIsRemoved)
+{
+    struct Seen {
+        bool stillChild = false, stillInner = false, alive = false;
+        const TPDAUIEngineElement* target = nullptr;
+    };
+    class Host : public SkinPage {
+    public:
+        Host(TPDAUIEngine* e, std::vector<std::string>* l) : SkinPage(e, "pageFixture"), log(l) {}
+        void OnCommand(TPDAUIEngineCommand& command) override
+        {
+            SkinPage::OnCommand(command);
+            if (command.name != "innerEnd")
+                return;
+            auto* f = dynamic_cast<Frame*>(FindElement("ifrInner", false));
+            seen.target = command.target;
+            seen.stillChild = f && f->children.Count() == 1 && f->children[0] == command.target;
+            seen.stillInner = f && f->innerPage == command.target;
+            seen.alive = !Contains(*log, "pageInner:deleted");
+        }
+        std::vector<std::string>* log;
+        Seen seen;
+    };
+    Host second(&engine, &log);
+    const SkinPage* inner = CloseInnerOf(second, 3);
+    ASSERT_NE(nullptr, inner);
+    EXPECT_EQ(inner, second.seen.target);
+    EXPECT_TRUE(second.seen.stillChild);
+    EXPECT_TRUE(second.seen.stillInner);
+    EXPECT_TRUE(second.seen.alive);
+    ASSERT_EQ(std::vector<int>({0, 3}), second.results);  // "load", then the reply
+    EXPECT_EQ(1, (int)std::count(log.begin(), log.end(), "pageInner:deleted"));
+    EXPECT_EQ(0, frame->children.Count());
+    EXPECT_EQ(nullptr, frame->innerPage);
+    engine.pages.RemoveAll();
+}
+
+// A reply whose handler takes the IFrame's content away itself (emptying it, or
+// detaching the IFrame) leaves the removal nothing more to do: one reply, one
+// deletion.
+TEST_F(HostedPage, ReplyHandlerMayEmptyTheFrame)
+{
+    class Host : public SkinPage {
+    public:
+        Host(TPDAUIEngine* e, bool detach) : SkinPage(e, "pageFixture"), detach(detach) {}
+        void OnCommand(TPDAUIEngineCommand& command) override
+        {
+            SkinPage::OnCommand(command);
+            if (command.name != "innerEnd")
+                return;
+            auto* f = dynamic_cast<Frame*>(FindElement("ifrInner", false));
+            if (detach)
+                f->Detach();
+            else
+                f->RemoveAllChildren();
+        }
+        bool detach;
+    };
+    for (bool detach : {false, true}) {
+        SCOPED_TRACE(detach ? "detach" : "remove all");
+        log.clear();
+        Host second(&engine, detach);
+        ASSERT_NE(nullptr, CloseInnerOf(second, 1));
+        EXPECT_EQ(1, (int)std::count(second.commands.begin(), second.commands.end(), "innerEnd"));
+        EXPECT_EQ(1, (int)std::count(log.begin(), log.end(), "pageInner:deleted"));
+        EXPECT_EQ(0, frame->children.Count());
+        EXPECT_EQ(nullptr, frame->innerPage);
+        engine.pages.RemoveAll();
+    }
 }
 
 // ---- User control ----------------------------------------------------------------------------
@@ -434,13 +553,7 @@ TEST(UserControl, CopiesAndRecordsCarryTheExpandedFlag)
 
     // Written and read back, an expanded control needs no definition file.
     a->expanded = 1;
-    testpaths::TempDir dir;
-    const std::string path = dir / "control.bin";
-    TFicheroITV out;
-    ASSERT_TRUE(out.Abre(path.c_str(), ITV_MODO_CREACION));
-    a->Save(out);
-    ASSERT_TRUE(out.Cierra());
-    const Bytes bytes = ReadBytes(path);
+    const Bytes bytes = SavedRecord(a.get());
     TempSkin empty;
     FixtureEngine bare(empty.skins());
     TPDAUIEngineElementPage barePage(&bare);

@@ -63,6 +63,7 @@ public:
                 TFicheroITV*) override
     {
         ++loads;
+        loadParent = par;
         LoadPage(e, nullptr, par, skinPage.c_str());
     }
     void OnCommand(TPDAUIEngineCommand& command) override
@@ -81,6 +82,7 @@ public:
     // Outlives the page: what it was given, then its deletion.
     std::vector<std::string>* sink = nullptr;
     int loads = 0;
+    TPDAUIEngineElement* loadParent = nullptr;  // the parent the latest load was given
     std::vector<std::string> commands;
     std::vector<int> results;
 };
