@@ -1,0 +1,217 @@
+#include "StressRun.h"
+
+#include <algorithm>
+#include <memory>
+#include <string>
+
+#include "enginelib/draw/TSystemFonts.h"
+#include "support/TestEngine.h"
+#include "support/TestPaths.h"
+#include "uiengine/controls/RegisterLabelAndButton.h"
+#include "uiengine/elements/TPDAUIEngineElementFactory.h"
+#include "uiengine/elements/TPDAUIEngineElementIFrame.h"
+#include "uiengine/elements/TPDAUIEngineElementPage.h"
+#include "uiengine/elements/TPDAUIEngineElementUserControl.h"
+#include "wincore/fonts/TSystemFontsFreeType.h"
+
+const StressRun::Page StressRun::kPages[] = {
+    {"pageStressLayouts"},   // every box layout, scroll boxes, IFrame, user control, scroll bar
+    {"pageStressControls"},  // labels, auto-fit and slider labels, anchor, buttons
+    {"pageStressDialog"},    // a page smaller than the screen over the others
+    {"pageFixture"},         // the fixture skin's own page
+    {"pageCompact"},
+    {"pageTwoClocks"},
+};
+const int StressRun::kPageCount = sizeof kPages / sizeof kPages[0];
+
+namespace {
+
+// Keys the run types: arrows, Enter, Escape, Tab, Backspace, Home, End, Delete, digits, letters.
+const int kKeys[] = {0x25, 0x26, 0x27, 0x28, 13, 27, 9, 8, 0x24, 0x23, 0x2E, '1', '5', 'A', 'M', 'Z'};
+const int kDeepestStack = 4;
+
+TPDAUIEngineElement* MakeUserControl(void*, const char* tag)
+{
+    auto* control = new TPDAUIEngineElementUserControl();
+    control->tag = tag;
+    return control;
+}
+
+} // namespace
+
+// The headless engine on the stress skin, with the default skin's fonts.
+class StressRun::Engine : public TestEngine {
+public:
+    Engine() : TestEngine(800, 480), fonts_(new TSystemFontsFreeType()), previousFonts_(TSystemFonts::SetInstance(fonts_.get()))
+    {
+        RegisterLabelAndButtonElements(&TPDAUIEngineElementFactory::RegisterTag);
+        skinsFolder = testpaths::Fixture("skins").c_str();
+        tempFolder = temp_.path().c_str();
+        DString name("stress"), error;
+        loaded = LoadSkin(name, "", "", "", error);
+        const std::string fonts = testpaths::SourceDir() + "/skins/default/";
+        AddFont((fonts + "DejaVuSans.ttf").c_str());
+        AddFont((fonts + "DejaVuSans-Bold.ttf").c_str());
+        callbacks.userControlFactory = &MakeUserControl;
+    }
+    ~Engine() override { TSystemFonts::SetInstance(previousFonts_); }
+
+    bool loaded = false;
+    Counts* counts = nullptr;
+
+private:
+    testpaths::TempDir temp_;
+    std::unique_ptr<TSystemFontsFreeType> fonts_;
+    TSystemFonts* previousFonts_;
+};
+
+// An application page over one skin page: it loads it, fills its IFrames and
+// closes on "close".
+class StressRun::StressPage : public TPDAUIEngineElementPage {
+public:
+    StressPage(Engine* e, const char* name) : TPDAUIEngineElementPage(e), owner_(e), skinPage_(name) {}
+
+    void OnLoad(TPDAUIEngine* e, TPDAUIEngineElementPage*, TPDAUIEngineElement* par, TPDAUIEngineXml*,
+                TFicheroITV*) override
+    {
+        LoadPage(e, nullptr, par, skinPage_.c_str());
+        VectorP<TPDAUIEngineElement> all(20, 0, false);
+        CollectDescendants(all, false);
+        for (int i = 0; i < all.Count(); ++i) {
+            auto* frame = dynamic_cast<TPDAUIEngineElementIFrame*>(all[i]);
+            if (frame && frame->GetPage() == this && !frame->innerPageName.IsEmpty())
+                e->OpenPage(new StressPage(owner_, frame->innerPageName.c_str()), frame);
+        }
+    }
+    void OnCommand(TPDAUIEngineCommand& command) override
+    {
+        TPDAUIEngineElementPage::OnCommand(command);
+        if (command.name.IsEmpty() || command.name == "load")
+            return;
+        ++owner_->counts->commands;
+        if (command.name == "close" && owner_->pages.Count() > 1 && IsTopPage())
+            Close(0);
+    }
+
+private:
+    Engine* owner_;
+    std::string skinPage_;
+};
+
+StressRun::StressRun(uint32_t seed, int firstPage) : engine_(new Engine()), state_(seed ? seed : 1)
+{
+    engine_->counts = &counts_;
+    Open(firstPage >= 0 && firstPage < kPageCount ? firstPage : 0);
+}
+
+StressRun::~StressRun() { CloseAll(); }
+
+bool StressRun::Loaded() const { return engine_->loaded; }
+StressRun::Counts StressRun::counts() const
+{
+    Counts c = counts_;
+    c.messageBoxes = (int)engine_->messageBoxes.size();
+    return c;
+}
+TestEngine& StressRun::engine() { return *engine_; }
+
+uint32_t StressRun::Next()
+{
+    // xorshift32: the same stream on every platform.
+    state_ ^= state_ << 13;
+    state_ ^= state_ >> 17;
+    state_ ^= state_ << 5;
+    return state_;
+}
+
+void StressRun::Open(int index)
+{
+    ++counts_.opens;
+    engine_->OpenPage(new StressPage(engine_.get(), kPages[index].name));
+}
+
+void StressRun::CloseAll()
+{
+    if (down_) {
+        engine_->Release(x_, y_);
+        down_ = false;
+    }
+    while (engine_->GetPageCount() > 0)
+        if (!engine_->ClosePage(engine_->GetTopPage(), true))
+            break;
+}
+
+void StressRun::Run(int events)
+{
+    for (int i = 0; i < events; ++i)
+        Step();
+}
+
+void StressRun::Step()
+{
+    Engine& e = *engine_;
+    const int w = e.ScreenWidth(), h = e.ScreenHeight();
+    const int roll = Random(200);
+    if (roll < 40 && down_ && Random(8)) {
+        e.Release(x_, y_);
+        down_ = false;
+        ++counts_.releases;
+    } else if (roll < 40) {
+        // Now and then a press while held (a lost release) or off the screen.
+        x_ = Random(w + 40) - 20;
+        y_ = Random(h + 40) - 20;
+        const int kind = Random(20);
+        e.Press(x_, y_, kind < 18 ? 0 : kind == 18 ? 1 : 15);
+        down_ = true;
+        ++counts_.presses;
+    } else if (roll < 100) {
+        if (down_) {
+            x_ += Random(81) - 40;
+            y_ += Random(81) - 40;
+        } else {
+            x_ = Random(w);
+            y_ = Random(h);
+        }
+        e.Move(x_, y_);
+        ++counts_.moves;
+    } else if (roll < 130) {
+        e.Release(x_, y_, down_ || Random(4) ? 0 : 1);
+        down_ = false;
+        ++counts_.releases;
+    } else if (roll < 150) {
+        const int key = kKeys[Random(sizeof kKeys / sizeof kKeys[0])];
+        e.KeyDown(key);
+        if (key >= '0')
+            e.Char(key);
+        e.Advance(Random(3) ? 20 : 700);  // now and then held long enough to repeat
+        e.KeyUp(key);
+        ++counts_.keys;
+    } else if (roll < 180) {
+        e.Advance(1 + Random(Random(8) ? 120 : 900));
+        ++counts_.timerPasses;
+    } else if (roll < 186) {
+        e.Frame();
+        ++counts_.paints;
+    } else if (roll < 190) {
+        e.Wheel(Random(w), Random(h), Random(2) ? 120 : -120);
+        ++counts_.wheels;
+    } else if (roll < 194) {
+        // Pages open less often than input comes: their transitions cost most.
+        if (e.GetPageCount() < kDeepestStack && Random(2) == 0)
+            Open(Random(kPageCount));
+    } else if (roll < 198) {
+        if (e.GetPageCount() > 1) {
+            e.GetTopPage()->Close(0);
+            ++counts_.closes;
+        }
+    } else if (roll == 198) {
+        // The screen turns.
+        if (!down_) {
+            e.OnResize(0, 0, h, w);
+            ++counts_.turns;
+        }
+    } else {
+        e.Advance(2000);  // a long pause: flings end, long presses fire
+        ++counts_.timerPasses;
+    }
+}
