@@ -177,7 +177,7 @@ struct TPDAUIEngineStyleSheet::RuleIndex {
         }
     }
 
-    static std::string_view View(const DString& s) { return std::string_view(s.c_str(), (size_t)s.Length()); }
+    static std::string_view View(const CDString& s) { return std::string_view(s.c_str(), (size_t)s.Length()); }
 
     // The rules that may match a node with this tag, id and class, in held order.
     void For(std::string_view tag, std::string_view id, std::string_view className, std::vector<int>& out) const
@@ -218,7 +218,7 @@ public:
         if (node->attributes.Count() <= kScanLimit)
             return;
         for (int i = 0; i < node->attributes.Count(); ++i) {
-            const DString& name = node->attributes[i]->name;
+            const CDString& name = node->attributes[i]->name;
             sorted_.emplace_back(name.c_str(), (size_t)name.Length());
         }
         std::sort(sorted_.begin(), sorted_.end());

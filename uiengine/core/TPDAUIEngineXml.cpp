@@ -1,146 +1,23 @@
 #include "uiengine/core/TPDAUIEngineXml.h"
+#include "uiengine/core/TPDAUIEngineXmlPool.h"
 
 #include <atomic>
 #include <climits>
 #include <cmath>
+#include <cstddef>
+#include <cstdint>
 #include <cstdlib>
 #include <cstring>
 #include <locale.h>
 #include <string>
+#include <unordered_map>
 #include <new>
 #include <vector>
 
-#if defined(__SANITIZE_ADDRESS__)
-#define ORBETA_XML_PLAIN_HEAP 1
-#elif defined(__has_feature)
-#if __has_feature(address_sanitizer) || __has_feature(memory_sanitizer)
-#define ORBETA_XML_PLAIN_HEAP 1
-#endif
-#endif
-
 namespace {
 
-#ifndef ORBETA_XML_PLAIN_HEAP
-// Pool for nodes and attributes. Each thread carves objects out of its current
-// chunk; every object carries a pointer to its chunk, and a chunk is released when
-// its last object is deleted (from any thread) once it is no longer current. While
-// a chunk is current its count holds a large bias, so allocating touches no atomic.
-// A chunk is kept until every delete is counted: at most one chunk per thread
-// waits for its batch to be applied. A block too big for a chunk comes from the
-// heap and carries a null chunk pointer.
-class NodePool {
-public:
-    static void* Allocate(size_t size)
-    {
-        size_t need = sizeof(Chunk*) + ((size + 7) & ~(size_t)7);
-        if (need > kChunkBytes - kHeader) {
-            Chunk** slot = (Chunk**)::operator new(need, std::nothrow);
-            if (!slot)
-                return nullptr;  // only a pointer array can be this big; its vector reports it
-            *slot = nullptr;
-            return slot + 1;
-        }
-        Current& c = current_;
-        if (!c.chunk || need > (size_t)(c.end - c.next))
-            c.Start();
-        Chunk** slot = (Chunk**)c.next;
-        *slot = c.chunk;
-        c.next += need;
-        ++c.allocated;
-        return slot + 1;
-    }
-
-    // Deletes of one thread are counted against a chunk in a batch, applied when a
-    // delete hits another chunk or the thread ends (a whole tree is deleted chunk
-    // by chunk, so that is one atomic step per chunk instead of one per object).
-    static void Free(void* p)
-    {
-        if (!p)
-            return;
-        Chunk* chunk = *((Chunk**)p - 1);
-        if (!chunk) {
-            ::operator delete((Chunk**)p - 1);
-            return;
-        }
-        Current& c = current_;
-        if (chunk != c.batchChunk) {
-            c.Flush();
-            c.batchChunk = chunk;
-            reaper_.armed = true;  // the batch must be applied when the thread ends
-        }
-        ++c.batchCount;
-    }
-
-private:
-    struct Chunk {
-        std::atomic<long> live;
-    };
-    static constexpr size_t kChunkBytes = 60 * 1024;  // stays below malloc's mmap threshold
-    static constexpr size_t kHeader = 16;
-    static constexpr long kBias = 1L << 40;
-
-    // Plain data, so that reaching it costs no per-access initialisation check;
-    // the Reaper below hands it back when the thread ends.
-    struct Current {
-        Chunk* chunk;
-        char* next;
-        char* end;
-        long allocated;
-        Chunk* batchChunk;  // deletes not yet counted
-        long batchCount;
-
-        static void Release(Chunk* released, long count)
-        {
-            if (released->live.fetch_sub(count, std::memory_order_acq_rel) == count)
-                ::operator delete(released);
-        }
-        void Flush()
-        {
-            if (batchChunk)
-                Release(batchChunk, batchCount);
-            batchChunk = nullptr;
-            batchCount = 0;
-        }
-        void Start()
-        {
-            reaper_.armed = true;  // registers the thread's clean-up on first use
-            Retire();
-            char* raw = (char*)::operator new(kChunkBytes);
-            chunk = new (raw) Chunk;
-            chunk->live.store(kBias, std::memory_order_relaxed);
-            next = raw + kHeader;
-            end = raw + kChunkBytes;
-            allocated = 0;
-        }
-        void Retire()
-        {
-            if (!chunk)
-                return;
-            Release(chunk, kBias - allocated);
-            chunk = nullptr;
-        }
-    };
-    struct Reaper {
-        bool armed = false;
-        ~Reaper()
-        {
-            current_.Flush();
-            current_.Retire();
-        }
-    };
-    static thread_local Current current_;
-    static thread_local Reaper reaper_;
-};
-
-thread_local NodePool::Current NodePool::current_ = {nullptr, nullptr, nullptr, 0, nullptr, 0};
-thread_local NodePool::Reaper NodePool::reaper_;
-
-inline void* PoolAllocate(size_t size) { return NodePool::Allocate(size); }
-inline void PoolFree(void* p) { NodePool::Free(p); }
-#else
-inline void* PoolAllocate(size_t size) { return ::operator new(size); }
-inline void PoolFree(void* p) { ::operator delete(p); }
-#endif
+inline void* PoolAllocate(size_t size) { return TPDAUIEngineXmlPool::Allocate(size); }
+inline void PoolFree(void* p) { TPDAUIEngineXmlPool::Free(p); }
 
 static_assert(alignof(TPDAUIEngineXml) <= 8 && alignof(TPDAUIEngineXml::TAttribute) <= 8,
               "pool slots are 8-byte aligned");
@@ -148,7 +25,7 @@ static_assert(alignof(TPDAUIEngineXml) <= 8 && alignof(TPDAUIEngineXml::TAttribu
 const char kTextNodeName[] = "#text";
 
 // Whole-name equality of a held name with a NUL-terminated one.
-inline bool SameName(const DString& held, const char* name)
+inline bool SameName(const CDString& held, const char* name)
 {
     size_t n = std::strlen(name);
     return (size_t)held.Length() == n && std::memcmp(held.c_str(), name, n) == 0;
@@ -164,37 +41,29 @@ inline void AddTo(VectorP<T>& v, T* item)
     v.Add(item);
 }
 
-// Bytes of the buffer as a string of the reader's code page.
-inline DString Bytes(const char* s, int n, int codepage) { return DString(s, n, codepage); }
+typedef TPDAUIEngineXmlString XmlString;
 
-// The same into a string already there (a new node's are empty: filled in place).
-inline void SetBytes(DString& to, const char* s, int n, int codepage)
+// Bytes of the buffer into a string of the tree, in the reader's code page.
+inline void SetBytes(XmlString& to, const char* s, int n, int codepage)
 {
-    if (to.IsEmpty()) {
-        to.SetCodepage(codepage);
-        to.Append(s, n);
-    } else {
-        to = Bytes(s, n, codepage);
-    }
+    to = XmlString(s, n, codepage);
 }
 
-// Attribute value with &lt; and &gt; decoded (no other entity), in place in a copy.
-DString DecodeValue(const char* s, int n, int codepage)
+// Decodes &lt; and &gt; (no other entity) in the n bytes at s, in place; gives
+// the decoded length.
+int DecodeInPlace(char* s, int n)
 {
-    DString out(s, n, codepage);
-    char* d = out.str();
     int k = 0;
     for (int i = 0; i < n; ++i) {
         if (s[i] == '&' && i + 3 < n && s[i + 2] == 't' && s[i + 3] == ';' &&
             (s[i + 1] == 'l' || s[i + 1] == 'g')) {
-            d[k++] = s[i + 1] == 'l' ? '<' : '>';
+            s[k++] = s[i + 1] == 'l' ? '<' : '>';
             i += 3;
         } else {
-            d[k++] = s[i];
+            s[k++] = s[i];
         }
     }
-    out.SetLength(k);
-    return out;
+    return k;
 }
 
 // Character classes for the reader. The NUL that ends the buffer stops every scan,
@@ -247,37 +116,99 @@ inline const char* Skip(const char* p, unsigned char until)
     }
 }
 
-// The recursive element reader over one NUL-terminated buffer.
-class Reader {
-public:
-    Reader() : codepage_(CDString().GetCodepage()) {}
+inline char* Skip(char* p, unsigned char until) { return const_cast<char*>(Skip((const char*)p, until)); }
 
-    // p is at the element's '<'. On return p is on the element's last '>' (or at
-    // the end of the buffer).
-    bool Element(TPDAUIEngineXml* node, const char*& p, int depth);
+const long kDocumentBias = 1L << 40;
 
-private:
-    void Attributes(TPDAUIEngineXml* node, const char*& p);
-    bool Content(TPDAUIEngineXml* node, const char*& p, int depth);
+} // namespace
 
-    int codepage_;  // the default code page, as every new string takes
+// The text a tree was read from: the reader's own copy of the caller's buffer,
+// cut in place into NUL-terminated names and values that the tree's strings
+// borrow. Every node the reader made holds a reference; the last one to go frees
+// it. While the reader runs, a bias in the count stands for the nodes it makes.
+struct TPDAUIEngineXml::TDocument {
+    std::atomic<long> references;
+    TDocument* earlier;  // the document of an earlier Parse into the same root
+    char bytes[1];
+
+    static TDocument* Make(const char* text, size_t length)
+    {
+        void* raw = std::malloc(offsetof(TDocument, bytes) + length + 1);
+        if (!Verifica_Ptr(raw))
+            return nullptr;
+        TDocument* d = new (raw) TDocument;
+        d->references.store(kDocumentBias, std::memory_order_relaxed);
+        d->earlier = nullptr;
+        std::memcpy(d->bytes, text, length);
+        d->bytes[length] = '\0';
+        return d;
+    }
+    static void Release(TDocument* d, long count)
+    {
+        while (d && d->references.fetch_sub(count, std::memory_order_acq_rel) == count) {
+            TDocument* earlier = d->earlier;
+            d->~TDocument();
+            std::free(d);
+            d = earlier;
+            count = 1;
+        }
+    }
 };
 
-bool Reader::Element(TPDAUIEngineXml* node, const char*& p, int depth)
+// The recursive element reader over one document, NUL-terminated, changed in place.
+class TPDAUIEngineXml::Reader {
+public:
+    explicit Reader(TDocument* document) : codepage_(CDString().GetCodepage()), document_(document) {}
+
+    // p is at the element's '<'. On success p is on the element's last '>' (or at
+    // the end of the text); on failure where reading goes on.
+    bool Element(TPDAUIEngineXml* node, char*& p, int depth);
+
+    long made = 0;  // nodes made, each holding a reference to the document
+
+private:
+    TPDAUIEngineXml* NewNode()
+    {
+        TPDAUIEngineXml* n = new TPDAUIEngineXml(codepage_);
+        n->document_ = document_;
+        ++made;
+        return n;
+    }
+    // kKeep: the attributes go to the node; otherwise they are only passed over.
+    template <bool kKeep>
+    void Attributes(TPDAUIEngineXml* node, char*& p);
+    bool Content(TPDAUIEngineXml* node, char*& p, int depth);
+    // Passes over the element at p and everything inside it; gives the position
+    // after its end (or the end of the text).
+    char* SkipElement(char* p);
+
+    int codepage_;  // the default code page, as every new string takes
+    TDocument* document_;
+};
+
+bool TPDAUIEngineXml::Reader::Element(TPDAUIEngineXml* node, char*& p, int depth)
 {
     if (*p != '<')
         return false;
     if (depth > TPDAUIEngineXml::kMaxDepth) {
-        // Too deep to read: fail on this start tag and let the parent go on after it.
-        p = Skip(p, kEndOfTag);
+        // Too deep to read: this element fails whole, nothing of it is left behind.
+        p = SkipElement(p);
         return false;
     }
 
-    const char* start = ++p;
+    char* start = ++p;
     p = Skip(p, kEndOfName);
-    SetBytes(node->name, start, (int)(p - start), codepage_);
+    int n = (int)(p - start);
+    if (*p == ' ') {
+        *p++ = '\0';  // the attribute loop would step over the blank anyway
+        node->name.Borrow(start, n, codepage_);
+    } else if (!*p) {
+        node->name.Borrow(start, n, codepage_);
+    } else {
+        SetBytes(node->name, start, n, codepage_);  // '/' and '>' are read again below
+    }
 
-    Attributes(node, p);
+    Attributes<true>(node, p);
 
     p = Skip(p, kEndOfTag);
     if (!*p)
@@ -288,7 +219,8 @@ bool Reader::Element(TPDAUIEngineXml* node, const char*& p, int depth)
     return Content(node, p, depth);
 }
 
-void Reader::Attributes(TPDAUIEngineXml* node, const char*& p)
+template <bool kKeep>
+void TPDAUIEngineXml::Reader::Attributes(TPDAUIEngineXml* node, char*& p)
 {
     while (*p && *p != '>' && *p != '/') {
         while (ClassOf(*p) & kLineSpace)
@@ -297,46 +229,89 @@ void Reader::Attributes(TPDAUIEngineXml* node, const char*& p)
             continue;
 
         // Name: up to '=' or '>', or through a character that a '/' follows.
-        const char* start = p;
+        char* start = p;
         p = Skip(p, kEndOfAttrName);
-        const char* end = p;
+        char* end = p;
         while (start < end && (*start == ' ' || *start == '\t'))
             ++start;
         while (end > start && (end[-1] == ' ' || end[-1] == '\t'))
             --end;
 
         // Step over the delimiter, blanks and line breaks, then one character taken
-        // as the opening quote whatever it is.
+        // as the opening quote whatever it is. Nothing before the value is read
+        // again, so the name can end in place.
         if (*p)
             ++p;
         while (*p == ' ' || *p == '\r' || *p == '\n')
             ++p;
         if (*p)
             ++p;
-        const char* value = p;
+        char* value = p;
         p = Skip(p, kEndOfValue | kAmpersand);
         bool entities = *p == '&';
         if (entities)
             p = Skip(p, kEndOfValue);
-        int n = (int)(p - value);
-
-        AddTo(node->attributes,
-              new TPDAUIEngineXml::TAttribute{Bytes(start, (int)(end - start), codepage_),
-                                              entities ? DecodeValue(value, n, codepage_) : Bytes(value, n, codepage_)});
-        if (*p)
+        if (kKeep) {
+            int n = (int)(p - value);
+            if (entities)
+                n = DecodeInPlace(value, n);
+            bool quoted = *p != '\0';
+            *end = '\0';
+            value[n] = '\0';
+            *p = '\0';
+            TPDAUIEngineXml::TAttribute* a = new TPDAUIEngineXml::TAttribute(codepage_);
+            a->name.Borrow(start, (int)(end - start), codepage_);
+            a->value.Borrow(value, n, codepage_);
+            AddTo(node->attributes, a);
+            if (quoted)
+                ++p;
+        } else if (*p) {
             ++p;
+        }
     }
 }
 
-bool Reader::Content(TPDAUIEngineXml* node, const char*& p, int depth)
+char* TPDAUIEngineXml::Reader::SkipElement(char* p)
+{
+    long open = 0;
+    while (*p) {
+        if (*p != '<') {
+            p = Skip(p, kEndOfText);
+            continue;
+        }
+        if (p[1] == '/') {
+            // Any end tag closes one level, as a wrong one fails one when read.
+            p = Skip(p + 2, kEndOfTag);
+            if (*p)
+                ++p;
+            if (--open <= 0)
+                return p;
+            continue;
+        }
+        p = Skip(p + 1, kEndOfName);
+        Attributes<false>(nullptr, p);
+        p = Skip(p, kEndOfTag);
+        if (!*p)
+            return p;
+        bool empty = p[-1] == '/';
+        ++p;
+        if (!empty)
+            ++open;
+        else if (open == 0)
+            return p;
+    }
+    return p;
+}
+
+bool TPDAUIEngineXml::Reader::Content(TPDAUIEngineXml* node, char*& p, int depth)
 {
     // A text run that may turn out to be the only content is held back; it becomes
     // a "#text" child only when something else follows.
     const char* textStart = nullptr;
     const char* textEnd = nullptr;
     auto addText = [this, node](const char* from, const char* to) {
-        TPDAUIEngineXml* t = new TPDAUIEngineXml;
-        SetBytes(t->name, kTextNodeName, (int)sizeof kTextNodeName - 1, codepage_);
+        TPDAUIEngineXml* t = NewNode();
+        t->name.Borrow(kTextNodeName, (int)sizeof kTextNodeName - 1, codepage_);
         SetBytes(t->text, from, (int)(to - from), codepage_);
         node->AddChild(t);
     };
@@ -351,7 +326,7 @@ bool Reader::Content(TPDAUIEngineXml* node, const char*& p, int depth)
         if (*p == '<') {
             if (p[1] == '/') {
                 const char* start = p + 2;
-                p = Skip(start, kEndOfTag);
+                p = Skip(p + 2, kEndOfTag);
                 int n = (int)(p - start);
                 if (n != node->name.Length() || std::memcmp(start, node->name.c_str(), (size_t)n) != 0) {
                     flushText();
@@ -359,7 +334,7 @@ bool Reader::Content(TPDAUIEngineXml* node, const char*& p, int depth)
                 }
                 break;
             }
-            TPDAUIEngineXml* child = new TPDAUIEngineXml;
+            TPDAUIEngineXml* child = NewNode();
             if (Element(child, p, depth + 1)) {
                 flushText();
                 node->AddChild(child);
@@ -400,6 +375,8 @@ bool Reader::Content(TPDAUIEngineXml* node, const char*& p, int depth)
     }
     return true;
 }
+
+namespace {
 
 // Truncation toward zero without overflow.
 int TruncateToInt(float f)
@@ -492,9 +469,15 @@ void TPDAUIEngineXml::operator delete(void* p) noexcept { PoolFree(p); }
 void* TPDAUIEngineXml::TAttribute::operator new(size_t size) { return PoolAllocate(size); }
 void TPDAUIEngineXml::TAttribute::operator delete(void* p) noexcept { PoolFree(p); }
 
-TPDAUIEngineXml::TPDAUIEngineXml() : attributes(0, 0), children(0, 0), parent(nullptr) {}
+TPDAUIEngineXml::TPDAUIEngineXml() : attributes(0, 0), children(0, 0), parent(nullptr), document_(nullptr) {}
 
-TPDAUIEngineXml::~TPDAUIEngineXml() = default;
+TPDAUIEngineXml::TPDAUIEngineXml(int codepage)
+    : name(codepage), attributes(0, 0), children(0, 0), text(codepage), parent(nullptr), document_(nullptr)
+{
+}
+
+// The members go after the document, but none of them reads its bytes on the way.
+TPDAUIEngineXml::~TPDAUIEngineXml() { TDocument::Release(document_, 1); }
 
 TPDAUIEngineXml::TAttribute* TPDAUIEngineXml::FindAttribute(const char* name) const
 {
@@ -519,7 +502,7 @@ TPDAUIEngineXml::TAttribute* TPDAUIEngineXml::GetAttributeAt(int index) const
 DString TPDAUIEngineXml::GetAttribute(const char* name, const char* def) const
 {
     const TAttribute* a = FindAttribute(name);
-    return a ? a->value : DString(def);
+    return a ? DString(a->value) : DString(def);
 }
 
 int TPDAUIEngineXml::GetAttributeInt(const char* name, int def, float factor) const
@@ -634,10 +617,18 @@ bool TPDAUIEngineXml::Parse(char* buffer)
     for (int i = 0; i < len; ++i)
         buffer[i] = buffer[i] == '\t' ? ' ' : buffer[i];
 
-    Reader reader;
-    const char* first = (const char*)std::memchr(buffer, '<', (size_t)len);
-    const char* p = first ? first : buffer + len;
-    return reader.Element(this, p, 0);
+    TDocument* document = TDocument::Make(buffer, (size_t)len);
+    if (!document)
+        return false;
+    document->earlier = document_;  // this node's reference to it passes on
+    document_ = document;
+    Reader reader(document);
+    char* first = (char*)std::memchr(document->bytes, '<', (size_t)len);
+    char* p = first ? first : document->bytes + len;
+    bool ok = reader.Element(this, p, 0);
+    // The bias goes; the count is now the live nodes made, and this one.
+    TDocument::Release(document, kDocumentBias - reader.made - 1);
+    return ok;
 }
 
 DString TPDAUIEngineXml::ToString(int depth) const
@@ -660,7 +651,7 @@ void Indent(DString& out, int depth)
     }
 }
 
-void WriteValue(DString& out, const DString& value)
+void WriteValue(DString& out, const CDString& value)
 {
     const char* s = value.c_str();
     int n = value.Length();
@@ -720,9 +711,71 @@ void TPDAUIEngineXml::CopyFrom(const TPDAUIEngineXml* source)
     CopyTreeFrom(source);
 }
 
+namespace {
+
+// Finds, for an asked name, the first attribute of a node whose name begins with
+// it, in time linear in the name: a tree of the names' prefixes, each prefix
+// holding the index of the first attribute that has it. Attributes are only ever
+// added at the end, so a prefix keeps the index it got first.
+class TPrefixIndex {
+public:
+    explicit TPrefixIndex(const TPDAUIEngineXml& node)
+    {
+        first_.push_back(-1);
+        for (int i = 0; i < node.attributes.Count(); ++i)
+            Add(node.attributes[i]->name, i);
+    }
+    // Index of the attribute the lookup rule finds for name, -1 for none.
+    int Find(const char* name) const
+    {
+        int at = 0;
+        for (const unsigned char* c = (const unsigned char*)name; *c && at >= 0; ++c) {
+            auto it = next_.find(Key(at, *c));
+            at = it == next_.end() ? -1 : it->second;
+        }
+        return at < 0 ? -1 : first_[(size_t)at];
+    }
+    void Add(const CDString& name, int index)
+    {
+        int at = 0;
+        if (first_[0] < 0)
+            first_[0] = index;
+        const unsigned char* c = (const unsigned char*)name.c_str();
+        for (int i = 0; i < name.Length(); ++i) {
+            auto inserted = next_.emplace(Key(at, c[i]), (int)first_.size());
+            if (inserted.second)
+                first_.push_back(index);
+            at = inserted.first->second;
+        }
+    }
+
+private:
+    static uint64_t Key(int at, unsigned char c) { return ((uint64_t)(uint32_t)at << 8) | c; }
+
+    std::vector<int> first_;                    // by prefix; the empty prefix first
+    std::unordered_map<uint64_t, int> next_;    // (prefix, next byte) -> longer prefix
+};
+
+} // namespace
+
 void TPDAUIEngineXml::CopyTreeFrom(const TPDAUIEngineXml* source)
 {
-    source->ForEachAttribute([this](const TAttribute& a) { SetAttribute(a.name.c_str(), a.value.c_str()); });
+    const long long scans = (long long)source->attributes.Count() * (attributes.Count() + source->attributes.Count());
+    if (scans > kScanLimit) {
+        // Set by name, as below, without scanning the list for every name.
+        TPrefixIndex index(*this);
+        source->ForEachAttribute([this, &index](const TAttribute& a) {
+            int found = index.Find(a.name.c_str());
+            if (found >= 0) {
+                attributes[found]->value = a.value.c_str();
+            } else {
+                AddAttribute(a.name.c_str(), a.value.c_str());
+                index.Add(attributes.Last()->name, attributes.Count() - 1);
+            }
+        });
+    } else {
+        source->ForEachAttribute([this](const TAttribute& a) { SetAttribute(a.name.c_str(), a.value.c_str()); });
+    }
     for (int i = 0; i < source->children.Count(); ++i) {
         const TPDAUIEngineXml* from = source->children[i];
         TPDAUIEngineXml* copy = new TPDAUIEngineXml;

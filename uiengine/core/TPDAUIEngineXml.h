@@ -3,6 +3,7 @@
 
 #include "enginelib/base/DString.h"
 #include "enginelib/base/Vector.h"
+#include "uiengine/core/TPDAUIEngineXmlString.h"
 
 // One node of the engine's own small XML reader and writer. A document is the tree
 // under its root node. It reads the subset the skin files use (elements, attributes
@@ -10,7 +11,8 @@
 // instructions; what it skips, which entities it decodes and how it matches names
 // are part of the skin format, so it must stay as it is.
 //
-// Text is kept as 8-bit bytes exactly as in the file.
+// Text is kept as 8-bit bytes exactly as in the file. Names, values and texts are
+// held in the same pool as the nodes (see TPDAUIEngineXmlString).
 //
 // Names: attribute lookup (the getters, HasAttribute, SetAttribute) takes the first
 // attribute, in document order, whose name BEGINS with the asked name (case kept);
@@ -19,8 +21,12 @@
 class TPDAUIEngineXml {
 public:
     struct TAttribute {
-        DString name;
-        DString value;
+        TAttribute() = default;
+        explicit TAttribute(int codepage) : name(codepage), value(codepage) {}
+        TAttribute(const CDString& n, const CDString& v) : name(n), value(v) {}
+
+        TPDAUIEngineXmlString name;
+        TPDAUIEngineXmlString value;
 
         static void* operator new(size_t size);
         static void operator delete(void* p) noexcept;
@@ -42,10 +48,10 @@ public:
     static void* operator new(size_t size);
     static void operator delete(void* p) noexcept;
 
-    DString name;                          // tag; "#text" for a text node
+    TPDAUIEngineXmlString name;            // tag; "#text" for a text node
     VectorP<TAttribute> attributes;        // owning, in document order, repeats kept
     VectorP<TPDAUIEngineXml> children;     // owning, in document order
-    DString text;                          // text of a "#text" node, or the node's only text
+    TPDAUIEngineXmlString text;            // text of a "#text" node, or the node's only text
     TPDAUIEngineXml* parent;               // not owning; null for a root
 
     // Attributes. Names and defaults are NUL-terminated; null counts as empty.
@@ -101,8 +107,18 @@ public:
     void CopyFrom(const TPDAUIEngineXml* source);
 
 private:
+    struct TDocument;
+    class Reader;
+
+    explicit TPDAUIEngineXml(int codepage);
+
+    // Above this many name comparisons a copy indexes the names it sets.
+    static constexpr long long kScanLimit = 4096;
+
     void WriteTo(DString& out, int depth) const;
     void CopyTreeFrom(const TPDAUIEngineXml* source);
+
+    TDocument* document_;  // the text this node's strings were read from, or null
 };
 
 // The vectors of a tree keep their arrays in the same pool as its nodes.

@@ -220,6 +220,16 @@ TEST(StyleSheetApply, AddsDeclarationsToMatchingNodes) {
          "box[class=dark](button[x=1])"},
         {"text nodes match no id or class", "<r class=\"c\">t<b/></r>", ".c{x:1}", "r[class=c x=1](#text,b)"},
         {"no rules, no change", "<r a=\"1\"/>", "", "r[a=1]"},
+        {"a rule asking a tag and an id needs both", "<r><a id=\"k\"/><b id=\"k\"/></r>", "b#k{x:1}",
+         "r(a[id=k],b[id=k x=1])"},
+        {"a class rule meets every tag", "<r><a class=\"c\"/><b class=\"c\"/></r>", ".c{x:1} b.c{y:1}",
+         "r(a[class=c x=1],b[class=c x=1 y=1])"},
+        {"a declared id counts for the descendants", "<box><button/></box>", "box{id:main} #main button{x:1}",
+         "box[id=main](button[x=1])"},
+        {"an important class counts ahead of the node's own", "<box class=\"a\"><b/></box>",
+         "box{class:z !important} .z b{x:1} .a b{y:1}", "box[class=z class=a](b[x=1])"},
+        {"a landscape ancestor item needs landscape; doubled spaces make no item", "<a><b/></a>",
+         ":Landscape b{x:1} a  b{y:1}", "a(b[y=1])"},
     };
     CurrentSettings portrait(false);
     for (const auto& c : cases) {
@@ -231,6 +241,69 @@ TEST(StyleSheetApply, AddsDeclarationsToMatchingNodes) {
         sheet.ApplyToXml(&root);
         EXPECT_EQ(Dump(&root), c.result);
     }
+}
+
+// Presence on a node of many attributes is judged by the same prefix rule.
+TEST(StyleSheetApply, WideNodesJudgePresenceByThePrefixRule) {
+    std::string xml = "<button fontSizeX=\"9\"";
+    for (int i = 0; i < 40; ++i)
+        xml += " a" + std::to_string(i) + "=\"0\"";
+    xml += "/>";
+    TPDAUIEngineXml root;
+    ASSERT_TRUE(ParseXml(root, xml));
+    TPDAUIEngineStyleSheet sheet;
+    sheet.Parse("button{fontSize:12; a1:9; a40:1; b:2; a:3; a39:4; c:5 !important; \xff:6}");
+    sheet.ApplyToXml(&root);
+    ASSERT_EQ(root.attributes.Count(), 41 + 4);
+    EXPECT_STREQ(root.attributes[0]->name.c_str(), "c");
+    EXPECT_STREQ(root.attributes[1]->name.c_str(), "fontSizeX");
+    std::string added;
+    for (int i = 42; i < root.attributes.Count(); ++i)
+        added += std::string(root.attributes[i]->name.c_str()) + "=" + root.attributes[i]->value.c_str() + ";";
+    EXPECT_EQ(added, "a40=1;b=2;\xff=6;");
+}
+
+// Large stylesheets and trees: a selector of many items, many rules, a node
+// meeting many declarations, and a tree as deep as a file can nest.
+TEST(StyleSheetApply, LargeSheetsAndDeepTreesAreRead) {
+    std::string selector;
+    const int kItems = 50000;
+    for (int i = 0; i < kItems; ++i)
+        selector += i % 2 ? "box " : "b.c ";
+    TPDAUIEngineStyleSheet sheet;
+    std::string css = selector + "{x:1}";
+    sheet.Parse(css.c_str());
+    ASSERT_EQ(sheet.rules.Count(), 1);
+    EXPECT_EQ(sheet.rules[0]->items.Count(), kItems);
+    EXPECT_EQ(sheet.rules[0]->specificity, kItems / 2 * 12);
+
+    const int kRules = 40000;
+    css.clear();
+    for (int i = 0; i < kRules; ++i)
+        css += i % 3 ? "a{x:1}" : "#i.c{y:1}";
+    sheet.Parse(css.c_str());
+    ASSERT_EQ(sheet.rules.Count(), kRules);
+    for (int i = 1; i < kRules; ++i)
+        ASSERT_TRUE(*sheet.rules[i - 1] < *sheet.rules[i]) << i;
+
+    // Each label below the top box and each box below a label, at every depth.
+    const int kDepth = TPDAUIEngineXml::kMaxDepth;
+    std::string xml;
+    for (int i = 0; i < kDepth; ++i)
+        xml += i == 0 ? "<box id=\"top\">" : i % 2 ? "<label>" : "<box>";
+    for (int i = kDepth - 1; i >= 0; --i)
+        xml += i % 2 ? "</label>" : "</box>";
+    TPDAUIEngineXml root;
+    ASSERT_TRUE(ParseXml(root, xml));
+    sheet.Parse("#top label{x:1} label box{y:2} box label box{z:3}");
+    sheet.ApplyToXml(&root);
+    int depth = 0;
+    for (const TPDAUIEngineXml* n = &root; n; n = n->children.Count() ? n->children[0] : nullptr, ++depth) {
+        SCOPED_TRACE(depth);
+        EXPECT_EQ(Dump(n).substr(0, Dump(n).find('(')),
+                  depth == 0 ? "box[id=top]" : depth % 2 ? "label[x=1]" : "box[y=2 z=3]");
+    }
+    EXPECT_EQ(depth, kDepth);
 }
 
 TEST(StyleSheetApply, SpaceBeforeTheColonMakesANameNoElementReads) {

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <climits>
 #include <cmath>
 #include <string>
@@ -141,14 +142,17 @@ TEST(XmlParse, BlanksCommentsAndTabsInTheCallersBuffer) {
     EXPECT_FALSE(root.Parse(nullptr));
 }
 
-// Nesting deeper than the limit fails that child only, without deep recursion.
+// Nesting deeper than the limit fails that child only, whole, without deep
+// recursion; what stood inside it leaves nothing behind, so the tree written
+// again stays as small as the levels read.
 TEST(XmlParse, DeepNestingIsCutAtTheLimit) {
     const int limit = TPDAUIEngineXml::kMaxDepth;
     for (int levels : {limit + 1, limit + 44, 200000}) {
         SCOPED_TRACE(levels);
         std::string doc;
         for (int i = 0; i < levels; ++i)
-            doc += "<a>";
+            doc += i % 3 ? "<a>" : "<a k=\"</a>\">";
+        doc += "<b/>x<c/>";
         for (int i = 0; i < levels; ++i)
             doc += "</a>";
         TPDAUIEngineXml root;
@@ -160,10 +164,12 @@ TEST(XmlParse, DeepNestingIsCutAtTheLimit) {
             ++depth;
         }
         EXPECT_EQ(depth, std::min(levels, limit + 1) - 1);
-        // What stood below the limit is left as text of the deepest node read.
-        if (levels > limit + 1) {
-            EXPECT_FALSE(n->children.Count() == 0 && n->text.IsEmpty());
-        }
+        // The deepest level read keeps its own text; elements below it go whole.
+        EXPECT_EQ(n->children.Count(), 0);
+        EXPECT_STREQ(n->text.c_str(), levels > limit + 1 ? "" : "x");
+        // Every level read is written on its own lines, and nothing else is.
+        const int read = std::min(levels, limit + 1);
+        EXPECT_LT(root.ToString(0).Length(), read * (2 * 4 * read + 32));
     }
 }
 
@@ -419,6 +425,77 @@ TEST(XmlCopy, SetsAttributesByTheLookupRule) {
     EXPECT_EQ(Dump(&to), "[key2=7]");
     to.CopyFrom(nullptr);
     EXPECT_EQ(Dump(&to), "[key2=7]");
+}
+
+// The lookup rule holds for copies of every size: each case is copied once as
+// written and once among enough other attributes (named so that no case name
+// begins with them or they with it) that the copy indexes the names it sets.
+TEST(XmlCopy, LargeAndSmallCopiesFollowTheSameRule) {
+    struct Case {
+        std::vector<std::pair<std::string, std::string>> to, from;
+        std::string expected;
+    } cases[] = {
+        {{{"a", "1"}}, {{"a", "2"}, {"b", "3"}}, "[a=2 b=3]"},
+        {{{"key2", "5"}}, {{"key", "3"}}, "[key2=3]"},
+        {{}, {{"key2", "5"}, {"key", "3"}}, "[key2=3]"},  // found among those just added
+        {{{"key", "3"}}, {{"key2", "5"}}, "[key=3 key2=5]"},
+        {{{"x", "1"}, {"ab", "2"}, {"a", "3"}}, {{"a", "9"}}, "[x=1 ab=9 a=3]"},
+        {{}, {{"a", "1"}, {"a", "2"}, {"", "e"}}, "[a=e]"},  // repeats, and the empty name
+        {{{"\xe9t\xe9", "1"}}, {{"\xe9", "2"}}, "[\xe9t\xe9=2]"},  // bytes above 127
+    };
+    const int kOthers = 200;
+    for (const Case& c : cases) {
+        for (bool large : {false, true}) {
+            SCOPED_TRACE(c.expected + (large ? " among others" : ""));
+            TPDAUIEngineXml to, from;
+            for (const auto& a : c.to)
+                to.AddAttribute(a.first.c_str(), a.second.c_str());
+            for (int i = 0; large && i < kOthers; ++i)
+                to.AddAttribute(("~t" + std::to_string(i)).c_str(), "t");
+            for (int i = 0; large && i < kOthers; ++i)
+                from.AddAttribute(("~f" + std::to_string(i)).c_str(), "f");
+            for (const auto& a : c.from)
+                from.AddAttribute(a.first.c_str(), a.second.c_str());
+            to.CopyFrom(&from);
+            TPDAUIEngineXml own;  // the case's own attributes, in order
+            for (int i = 0; i < to.attributes.Count(); ++i)
+                if (to.attributes[i]->name[0] != '~' || c.from.back().first.empty())
+                    own.AddAttribute(to.attributes[i]->name.c_str(), to.attributes[i]->value.c_str());
+            if (!large || !c.from.back().first.empty())
+                EXPECT_EQ(Dump(&own), c.expected);
+            EXPECT_EQ(to.attributes.Count(), (int)(c.expected.size() > 2 ? std::count(c.expected.begin(),
+                                                   c.expected.end(), '=') : 0) + (large ? 2 * kOthers : 0));
+        }
+    }
+}
+
+// A user-control definition with a hundred thousand attributes grafts onto a
+// page node holding as many: every name set once, in linear time.
+TEST(XmlCopy, WideDefinitionsGraft) {
+    const int kCount = 100000;
+    std::string page = "<usercontrol type=\"wide\"", definition = "<usercontrol";
+    for (int i = 0; i < kCount; ++i) {
+        page += " p" + std::to_string(i) + "=\"page\"";
+        definition += " p" + std::to_string(i + kCount / 2) + "=\"def\"";
+    }
+    page += "/>";
+    definition += "><box/></usercontrol>";
+    TPDAUIEngineXml node, control;
+    ASSERT_TRUE(ParseText(node, page));
+    ASSERT_TRUE(ParseText(control, definition));
+    node.CopyFrom(&control);
+    // "p1" begins "p10", "p100"...: the lookup rule sends a name to the first
+    // attribute that begins with it, so count what each value ends as.
+    int fromPage = 0, fromDefinition = 0;
+    for (int i = 0; i < node.attributes.Count(); ++i)
+        (node.attributes[i]->value == "def" ? fromDefinition : fromPage) += 1;
+    EXPECT_EQ(node.attributes.Count(), 1 + kCount + kCount / 2);
+    EXPECT_EQ(fromPage + fromDefinition, node.attributes.Count());
+    EXPECT_STREQ(node.GetAttribute("p99999", "").c_str(), "def");
+    EXPECT_STREQ(node.GetAttribute("p149999", "").c_str(), "def");
+    EXPECT_STREQ(node.GetAttribute("type", "").c_str(), "wide");
+    EXPECT_STREQ(node.GetAttributeAt(kCount + 1)->name.c_str(), "p100000");
+    EXPECT_EQ(node.children.Count(), 1);
 }
 
 TEST(XmlCopy, CopyingATreeIntoItselfEnds) {
