@@ -3,6 +3,8 @@
 #include <atomic>
 #include <climits>
 #include <cmath>
+#include <string_view>
+#include <unordered_map>
 
 #include "enginelib/draw/TColorIG.h"
 #include "uiengine/core/TPDAUIEngine.h"
@@ -44,15 +46,6 @@ const StateName kForegroundStates[] = {
     {"Focus", TPDAUIEngineElement::StateFocus},
     {"Hover", TPDAUIEngineElement::StateHover},
 };
-
-// State index of name = prefix + one of the state suffixes, -1 for none.
-int StateOf(const CDString& name, const char* prefix)
-{
-    for (const StateName& s : kForegroundStates)
-        if (name == (DString(prefix) << s.suffix))
-            return s.state;
-    return -1;
-}
 
 // A margin written "N" is in skin pixels (scaled); "N%" is a percentage of the
 // screen, kept unscaled, and sets the side's flag. Without '%' the flag stays.
@@ -206,130 +199,174 @@ void TPDAUIEngineElement::SetAttributeInt(const char* name, int value)
     SetAttribute(name, text.c_str());
 }
 
+namespace {
+
+// The skin attributes of the base element, by id. Names are exact; a name that is
+// none of them but holds "font" goes to the font descriptor.
+enum EAttribute {
+    AttrId, AttrLeft, AttrTop, AttrWidth, AttrHeight,
+    AttrPadding, AttrPaddingTop, AttrPaddingLeft, AttrPaddingRight, AttrPaddingBottom, AttrPaddingInner,
+    AttrMargin, AttrMarginTop, AttrMarginLeft, AttrMarginRight, AttrMarginBottom,
+    AttrBorder, AttrBorderState, AttrForeground, AttrForegroundState, AttrBackground, AttrBackgroundState,
+    AttrShortcut, AttrVisible, AttrEnabled, AttrIsFocusable, AttrIsClickable,
+    AttrMinimumHeight, AttrMinimumWidth, AttrMaximumHeight, AttrMaximumWidth,
+    AttrFlex, AttrColspan, AttrRowspan, AttrAlign, AttrPack,
+    AttrLabel, AttrOnCommand, AttrOnCommandSound, AttrOnContextMenuCommand, AttrTimerInterval,
+    AttrImage, AttrClass, AttrAllowMouseDownAfterPopupClose, AttrAvoidPaddingRescale, AttrAvoidMarginRescale,
+    AttrCatchMouseEventsAlways,
+};
+
+struct TNamedAttribute {
+    const char* name;
+    EAttribute id;
+    int state;  // for the per-state borders, colours and backgrounds
+};
+
+const TNamedAttribute kAttributes[] = {
+    {"id", AttrId, 0}, {"left", AttrLeft, 0}, {"top", AttrTop, 0}, {"width", AttrWidth, 0},
+    {"height", AttrHeight, 0}, {"padding", AttrPadding, 0}, {"paddingTop", AttrPaddingTop, 0},
+    {"paddingLeft", AttrPaddingLeft, 0}, {"paddingRight", AttrPaddingRight, 0},
+    {"paddingBottom", AttrPaddingBottom, 0}, {"paddingInner", AttrPaddingInner, 0}, {"margin", AttrMargin, 0},
+    {"marginTop", AttrMarginTop, 0}, {"marginLeft", AttrMarginLeft, 0}, {"marginRight", AttrMarginRight, 0},
+    {"marginBottom", AttrMarginBottom, 0}, {"border", AttrBorder, 0},
+    {"borderDisabled", AttrBorderState, TPDAUIEngineElement::StateDisabled},
+    {"borderPressed", AttrBorderState, TPDAUIEngineElement::StatePressed},
+    {"borderFocus", AttrBorderState, TPDAUIEngineElement::StateFocus},
+    {"borderHover", AttrBorderState, TPDAUIEngineElement::StateHover}, {"foreground", AttrForeground, 0},
+    {"foregroundDisabled", AttrForegroundState, TPDAUIEngineElement::StateDisabled},
+    {"foregroundPressed", AttrForegroundState, TPDAUIEngineElement::StatePressed},
+    {"foregroundFocus", AttrForegroundState, TPDAUIEngineElement::StateFocus},
+    {"foregroundHover", AttrForegroundState, TPDAUIEngineElement::StateHover}, {"background", AttrBackground, 0},
+    {"backgroundPressed", AttrBackgroundState, TPDAUIEngineElement::StatePressed},
+    {"backgroundDisabled", AttrBackgroundState, TPDAUIEngineElement::StateDisabled},
+    {"backgroundFocus", AttrBackgroundState, TPDAUIEngineElement::StateFocus},
+    {"backgroundHover", AttrBackgroundState, TPDAUIEngineElement::StateHover}, {"shortcut", AttrShortcut, 0},
+    {"visible", AttrVisible, 0}, {"enabled", AttrEnabled, 0}, {"isFocusable", AttrIsFocusable, 0},
+    {"isClickable", AttrIsClickable, 0}, {"minimumHeight", AttrMinimumHeight, 0},
+    {"minimumWidth", AttrMinimumWidth, 0}, {"maximumHeight", AttrMaximumHeight, 0},
+    {"maximumWidth", AttrMaximumWidth, 0}, {"flex", AttrFlex, 0}, {"colspan", AttrColspan, 0},
+    {"rowspan", AttrRowspan, 0}, {"align", AttrAlign, 0}, {"pack", AttrPack, 0}, {"label", AttrLabel, 0},
+    {"onCommand", AttrOnCommand, 0}, {"onCommandSound", AttrOnCommandSound, 0},
+    {"onContextMenuCommand", AttrOnContextMenuCommand, 0}, {"timerInterval", AttrTimerInterval, 0},
+    {"image", AttrImage, 0}, {"class", AttrClass, 0},
+    {"allowMouseDownAfterPopupClose", AttrAllowMouseDownAfterPopupClose, 0},
+    {"avoidPaddingRescale", AttrAvoidPaddingRescale, 0}, {"avoidMarginRescale", AttrAvoidMarginRescale, 0},
+    {"catchMouseEventsAlways", AttrCatchMouseEventsAlways, 0},
+};
+
+// The attribute of that exact name, or null: one look-up instead of a chain of
+// comparisons, for every attribute of every element loaded.
+const TNamedAttribute* FindAttribute(const char* name)
+{
+    static const std::unordered_map<std::string_view, const TNamedAttribute*> table = [] {
+        std::unordered_map<std::string_view, const TNamedAttribute*> t;
+        for (const TNamedAttribute& a : kAttributes)
+            t.emplace(a.name, &a);
+        return t;
+    }();
+    auto it = table.find(std::string_view(name));
+    return it == table.end() ? nullptr : it->second;
+}
+
+} // namespace
+
 void TPDAUIEngineElement::SetAttribute(const char* name, const char* value)
 {
-    CDString n(name);
+    if (!name)
+        name = "";
     if (!value)
         value = "";
-    if (n == "id") {
-        id = value;
-    } else if (n == "left") {
-        left = Scale(ToInt(value));
-    } else if (n == "top") {
-        top = Scale(ToInt(value));
-    } else if (n == "width") {
-        width = Scale(ToInt(value));
-    } else if (n == "height") {
-        height = Scale(ToInt(value));
-    } else if (n == "padding") {
+    const TNamedAttribute* attribute = FindAttribute(name);
+    if (!attribute) {
+        // "fontSize" reaches the descriptor as "Size", "font" alone as "".
+        if (CDString(name).Contains("font"))
+            font.SetAttribute(name + 4, value);
+        return;
+    }
+    const int state = attribute->state;
+    switch (attribute->id) {
+    case AttrId: id = value; break;
+    case AttrLeft: left = Scale(ToInt(value)); break;
+    case AttrTop: top = Scale(ToInt(value)); break;
+    case AttrWidth: width = Scale(ToInt(value)); break;
+    case AttrHeight: height = Scale(ToInt(value)); break;
+    case AttrPadding: {
         int v = Scale(ToInt(value));
         padding.left = padding.top = padding.right = padding.bottom = padding.inner = v;
-    } else if (n == "paddingTop") {
-        padding.top = Scale(ToInt(value));
-    } else if (n == "paddingLeft") {
-        padding.left = Scale(ToInt(value));
-    } else if (n == "paddingRight") {
-        padding.right = Scale(ToInt(value));
-    } else if (n == "paddingBottom") {
-        padding.bottom = Scale(ToInt(value));
-    } else if (n == "paddingInner") {
-        padding.inner = Scale(ToInt(value));
-    } else if (n == "margin") {
+        break;
+    }
+    case AttrPaddingTop: padding.top = Scale(ToInt(value)); break;
+    case AttrPaddingLeft: padding.left = Scale(ToInt(value)); break;
+    case AttrPaddingRight: padding.right = Scale(ToInt(value)); break;
+    case AttrPaddingBottom: padding.bottom = Scale(ToInt(value)); break;
+    case AttrPaddingInner: padding.inner = Scale(ToInt(value)); break;
+    case AttrMargin:
         if (CDString(value).Contains("%")) {
             margins.left = margins.top = margins.right = margins.bottom = ToInt(value);
             margins.leftPercent = margins.topPercent = margins.rightPercent = margins.bottomPercent = true;
         } else {
             margins.left = margins.top = margins.right = margins.bottom = Scale(ToInt(value));
         }
-    } else if (n == "marginTop") {
-        ParseMargin(value, margins.top, margins.topPercent);
-    } else if (n == "marginLeft") {
-        ParseMargin(value, margins.left, margins.leftPercent);
-    } else if (n == "marginRight") {
-        ParseMargin(value, margins.right, margins.rightPercent);
-    } else if (n == "marginBottom") {
-        ParseMargin(value, margins.bottom, margins.bottomPercent);
-    } else if (n == "border") {
+        break;
+    case AttrMarginTop: ParseMargin(value, margins.top, margins.topPercent); break;
+    case AttrMarginLeft: ParseMargin(value, margins.left, margins.leftPercent); break;
+    case AttrMarginRight: ParseMargin(value, margins.right, margins.rightPercent); break;
+    case AttrMarginBottom: ParseMargin(value, margins.bottom, margins.bottomPercent); break;
+    case AttrBorder:
         borders[StateNormal].Parse(value);
         for (int i = 1; i < 5; ++i)
             borders[i] = borders[StateNormal];
-    } else if (n.StartsWith("border") && StateOf(n, "border") >= 0) {
-        borders[StateOf(n, "border")].Parse(value);
-    } else if (n == "foreground") {
+        break;
+    case AttrBorderState: borders[state].Parse(value); break;
+    case AttrForeground: {
         TColorIG colour(foregrounds[StateNormal]);
         colour.DecodeFromString(value);
         for (uint32_t& f : foregrounds)
             f = colour;
-    } else if (n.StartsWith("foreground")) {
-        for (const StateName& s : kForegroundStates)
-            if (n == (DString("foreground") << s.suffix)) {
-                TColorIG colour(foregrounds[s.state]);
-                colour.DecodeFromString(value);
-                foregrounds[s.state] = colour;
-            }
-    } else if (n == "background") {
+        break;
+    }
+    case AttrForegroundState: {
+        TColorIG colour(foregrounds[state]);
+        colour.DecodeFromString(value);
+        foregrounds[state] = colour;
+        break;
+    }
+    case AttrBackground:
         backgrounds[StateNormal].Parse(value, page ? &page->resources : nullptr);
         for (int i = 1; i < 5; ++i)
             backgrounds[i] = backgrounds[StateNormal];
-    } else if (n.StartsWith("background") && StateOf(n, "background") >= 0) {
-        backgrounds[StateOf(n, "background")].Parse(value, page ? &page->resources : nullptr);
-    } else if (n == "shortcut") {
-        shortcut.Parse(value);
-    } else if (n == "visible") {
-        visible = IsTrue(value);
-    } else if (n == "enabled") {
-        enabled = IsTrue(value);
-    } else if (n == "isFocusable") {
-        isFocusable = IsTrue(value);
-    } else if (n == "isClickable") {
-        isClickable = IsTrue(value);
-    } else if (n == "minimumHeight") {
-        minimumHeight = Scale(ToInt(value));
-    } else if (n == "minimumWidth") {
-        minimumWidth = Scale(ToInt(value));
-    } else if (n == "maximumHeight") {
-        maximumHeight = Scale(ToInt(value));
-    } else if (n == "maximumWidth") {
-        maximumWidth = Scale(ToInt(value));
-    } else if (n == "flex") {
-        flex = ToInt(value);
-    } else if (n == "colspan") {
-        colspan = ToInt(value);
-    } else if (n == "rowspan") {
-        rowspan = ToInt(value);
-    } else if (n == "align") {
+        break;
+    case AttrBackgroundState: backgrounds[state].Parse(value, page ? &page->resources : nullptr); break;
+    case AttrShortcut: shortcut.Parse(value); break;
+    case AttrVisible: visible = IsTrue(value); break;
+    case AttrEnabled: enabled = IsTrue(value); break;
+    case AttrIsFocusable: isFocusable = IsTrue(value); break;
+    case AttrIsClickable: isClickable = IsTrue(value); break;
+    case AttrMinimumHeight: minimumHeight = Scale(ToInt(value)); break;
+    case AttrMinimumWidth: minimumWidth = Scale(ToInt(value)); break;
+    case AttrMaximumHeight: maximumHeight = Scale(ToInt(value)); break;
+    case AttrMaximumWidth: maximumWidth = Scale(ToInt(value)); break;
+    case AttrFlex: flex = ToInt(value); break;
+    case AttrColspan: colspan = ToInt(value); break;
+    case AttrRowspan: rowspan = ToInt(value); break;
+    case AttrAlign:
+    case AttrPack: {
         int word = AlignFromWord(value);
         if (word >= 0)
-            align = word;
-    } else if (n == "pack") {
-        int word = AlignFromWord(value);
-        if (word >= 0)
-            pack = word;
-    } else if (n == "label") {
-        label = value;
-    } else if (n == "onCommand") {
-        onCommand = value;
-    } else if (n == "onCommandSound") {
-        onCommandSound = value;
-    } else if (n == "onContextMenuCommand") {
-        onContextMenuCommand = value;
-    } else if (n == "timerInterval") {
-        timerInterval = ToInt(value);
-    } else if (n.Contains("font")) {
-        // "fontSize" reaches the descriptor as "Size", "font" alone as "".
-        font.SetAttribute(name + 4, value);
-    } else if (n == "image") {
-        imageName = value;
-    } else if (n == "class") {
-        className = value;
-    } else if (n == "allowMouseDownAfterPopupClose") {
-        allowMouseDownAfterPopupClose = IsTrue(value);
-    } else if (n == "avoidPaddingRescale") {
-        avoidPaddingRescale = IsTrue(value);
-    } else if (n == "avoidMarginRescale") {
-        avoidMarginRescale = IsTrue(value);
-    } else if (n == "catchMouseEventsAlways") {
-        catchMouseEventsAlways = IsTrue(value);
+            (attribute->id == AttrAlign ? align : pack) = word;
+        break;
+    }
+    case AttrLabel: label = value; break;
+    case AttrOnCommand: onCommand = value; break;
+    case AttrOnCommandSound: onCommandSound = value; break;
+    case AttrOnContextMenuCommand: onContextMenuCommand = value; break;
+    case AttrTimerInterval: timerInterval = ToInt(value); break;
+    case AttrImage: imageName = value; break;
+    case AttrClass: className = value; break;
+    case AttrAllowMouseDownAfterPopupClose: allowMouseDownAfterPopupClose = IsTrue(value); break;
+    case AttrAvoidPaddingRescale: avoidPaddingRescale = IsTrue(value); break;
+    case AttrAvoidMarginRescale: avoidMarginRescale = IsTrue(value); break;
+    case AttrCatchMouseEventsAlways: catchMouseEventsAlways = IsTrue(value); break;
     }
 }
 
