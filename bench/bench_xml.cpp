@@ -162,6 +162,154 @@ void BM_ParseStyleSheet(benchmark::State& state)
 }
 BENCHMARK(BM_ParseStyleSheet)->Unit(benchmark::kMicrosecond);
 
+// ---- linear costs: each pair is n against 10n; the times should differ by ten.
+
+std::vector<char> Buffer(const std::string& text)
+{
+    std::vector<char> buf(text.begin(), text.end());
+    buf.push_back('\0');
+    return buf;
+}
+
+// A user-control definition of n attributes grafted onto a page node of n.
+void BM_CopyWideDefinition(benchmark::State& state)
+{
+    const int n = (int)state.range(0);
+    std::string page = "<usercontrol type=\"wide\"", definition = "<usercontrol";
+    for (int i = 0; i < n; ++i) {
+        page += " p" + std::to_string(i) + "=\"page\"";
+        definition += " p" + std::to_string(i + n / 2) + "=\"def\"";
+    }
+    page += "/>";
+    definition += "/>";
+    TPDAUIEngineXml control;
+    std::vector<char> buf = Buffer(definition);
+    control.Parse(buf.data());
+    for (auto _ : state) {
+        state.PauseTiming();
+        TPDAUIEngineXml node;
+        buf = Buffer(page);
+        node.Parse(buf.data());
+        state.ResumeTiming();
+        node.CopyFrom(&control);
+        benchmark::DoNotOptimize(node.attributes.Count());
+    }
+}
+BENCHMARK(BM_CopyWideDefinition)->Arg(10000)->Arg(100000)->Unit(benchmark::kMillisecond);
+
+// A stylesheet of one selector of n items.
+void BM_ParseLongSelector(benchmark::State& state)
+{
+    std::string css;
+    for (int i = 0; i < state.range(0); ++i)
+        css += "box.c" + std::to_string(i % 100) + " ";
+    css += "{ width: 1; }";
+    for (auto _ : state) {
+        TPDAUIEngineStyleSheet sheet;
+        sheet.Parse(css.c_str());
+        benchmark::DoNotOptimize(sheet.rules.Count());
+    }
+    state.counters["bytes"] = (double)css.size();
+}
+BENCHMARK(BM_ParseLongSelector)->Arg(4000)->Arg(40000)->Unit(benchmark::kMillisecond);
+
+// A stylesheet of n rules.
+void BM_ParseManyRules(benchmark::State& state)
+{
+    const std::string css = MakeStyleSheet((int)state.range(0));
+    for (auto _ : state) {
+        TPDAUIEngineStyleSheet sheet;
+        sheet.Parse(css.c_str());
+        benchmark::DoNotOptimize(sheet.rules.Count());
+    }
+}
+BENCHMARK(BM_ParseManyRules)->Arg(3000)->Arg(30000)->Unit(benchmark::kMillisecond);
+
+// A chain of n nested boxes styled by descendant rules.
+void BM_ApplyStyleSheetDeep(benchmark::State& state)
+{
+    TPDAUIEngineStyleSheet sheet;
+    sheet.Parse("box box label { a: 1; } label box { b: 2; } .c label { d: 3 !important; }");
+    for (auto _ : state) {
+        state.PauseTiming();
+        TPDAUIEngineXml root;
+        root.name = "box";
+        TPDAUIEngineXml* at = &root;
+        for (int i = 0; i < state.range(0); ++i) {
+            TPDAUIEngineXml* child = new TPDAUIEngineXml;
+            child->name = i % 2 ? "box" : "label";
+            child->AddAttribute("id", i == 0 ? "deep" : "x");
+            child->AddAttribute("class", "c");
+            at->AddChild(child);
+            at = child;
+        }
+        state.ResumeTiming();
+        sheet.ApplyToXml(&root);
+        state.PauseTiming();
+        // Taken apart from the bottom, so that deleting needs no deep recursion.
+        while (at != &root) {
+            TPDAUIEngineXml* up = at->parent;
+            up->children.RemoveAll();
+            at = up;
+        }
+        state.ResumeTiming();
+    }
+}
+BENCHMARK(BM_ApplyStyleSheetDeep)->Arg(1000)->Arg(10000)->Unit(benchmark::kMillisecond);
+
+// A node of n attributes meets rules of n declarations, half of them important.
+void BM_ApplyStyleSheetWide(benchmark::State& state)
+{
+    const int n = (int)state.range(0);
+    std::string page = "<button";
+    std::string css = "button {";
+    for (int i = 0; i < n; ++i) {
+        page += " a" + std::to_string(i) + "=\"1\"";
+        css += " a" + std::to_string(i * 2) + ": 2" + (i % 2 ? " !important;" : ";");
+    }
+    page += "/>";
+    css += " }";
+    TPDAUIEngineStyleSheet sheet;
+    sheet.Parse(css.c_str());
+    for (auto _ : state) {
+        state.PauseTiming();
+        TPDAUIEngineXml node;
+        std::vector<char> buf = Buffer(page);
+        node.Parse(buf.data());
+        state.ResumeTiming();
+        sheet.ApplyToXml(&node);
+        benchmark::DoNotOptimize(node.attributes.Count());
+    }
+}
+BENCHMARK(BM_ApplyStyleSheetWide)->Arg(5000)->Arg(50000)->Unit(benchmark::kMillisecond);
+
+// n start tags nested past the depth limit, read and written again.
+void BM_ReadAndWriteCutTree(benchmark::State& state)
+{
+    std::string doc;
+    for (int i = 0; i < state.range(0); ++i)
+        doc += "<a>";
+    for (auto _ : state) {
+        std::vector<char> buf = Buffer(doc);
+        TPDAUIEngineXml root;
+        root.Parse(buf.data());
+        benchmark::DoNotOptimize(root.ToString(0).Length());
+    }
+}
+BENCHMARK(BM_ReadAndWriteCutTree)->Arg(20000)->Arg(200000)->Unit(benchmark::kMillisecond);
+
+// n values appended to a library vector with the smallest step.
+void BM_VectorAppend(benchmark::State& state)
+{
+    for (auto _ : state) {
+        Vector<int> v(4, 4);
+        for (int i = 0; i < state.range(0); ++i)
+            v.Add(i);
+        benchmark::DoNotOptimize(v.Count());
+    }
+}
+BENCHMARK(BM_VectorAppend)->Arg(100000)->Arg(1000000)->Unit(benchmark::kMillisecond);
+
 } // namespace
 
 int main(int argc, char** argv)
