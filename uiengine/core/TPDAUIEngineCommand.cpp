@@ -110,13 +110,52 @@ TPDAUIEngineCommandQueue::~TPDAUIEngineCommandQueue()
     queues.erase(std::remove(queues.begin(), queues.end(), this), queues.end());
 }
 
+namespace {
+
+const int kInitialSlots = 10;
+// A ring above this many slots is let go when it drains, and a slot keeps no
+// name longer than kKeptNameLength: one burst or one huge name does not pin its
+// memory for the life of the engine.
+const int kKeptSlots = 4096;
+const int kKeptNameLength = 256;
+
+// What a popped record hands on: everything but the answer bytes. The name is
+// copied into the room the destination already has.
+void CopyTravellingFields(const TPDAUIEngineCommand& from, TPDAUIEngineCommand& to)
+{
+    to.target = from.target;
+    to.name = from.name;
+    to.value2 = from.value2;
+    to.value1 = from.value1;
+    to.data = from.data;
+    to.elapsed = from.elapsed;
+}
+
+} // namespace
+
+void TPDAUIEngineCommandQueue::Grow(std::vector<TPDAUIEngineCommand>& old)
+{
+    const int slots = (int)ring_.size();
+    std::vector<TPDAUIEngineCommand> bigger((size_t)(slots < kInitialSlots ? kInitialSlots : 2 * slots));
+    for (int i = 0; i < size_; ++i)
+        bigger[(size_t)i] = std::move(At(i));
+    ring_.swap(bigger);
+    old.swap(bigger);
+    head_ = 0;
+}
+
 int TPDAUIEngineCommandQueue::Post(const TPDAUIEngineCommand& command)
 {
-    // The copy is made before the lock so that only the append is locked.
-    TPDAUIEngineCommand copy(command);
+    std::vector<TPDAUIEngineCommand> old;  // freed after the lock is left
     TCriticalSectionITVEntra lock(lock_);
-    queue_.push_back(std::move(copy));
-    count_.store((int)queue_.size(), std::memory_order_release);
+    if (size_ == (int)ring_.size())
+        Grow(old);
+    TPDAUIEngineCommand& slot = At(size_);
+    CopyTravellingFields(command, slot);
+    slot.result = command.result;
+    slot.handled = command.handled;
+    ++size_;
+    count_.store(size_, std::memory_order_release);
     return 1;
 }
 
@@ -124,16 +163,24 @@ bool TPDAUIEngineCommandQueue::Pop(TPDAUIEngineCommand& out)
 {
     if (count_.load(std::memory_order_acquire) == 0)
         return false;
-    TPDAUIEngineCommand oldest;
-    {
-        TCriticalSectionITVEntra lock(lock_);
-        if (queue_.empty())
-            return false;
-        oldest = std::move(queue_.front());
-        queue_.pop_front();
-        count_.store((int)queue_.size(), std::memory_order_release);
+    std::vector<TPDAUIEngineCommand> drained;  // freed after the lock is left
+    TCriticalSectionITVEntra lock(lock_);
+    if (size_ == 0)
+        return false;
+    TPDAUIEngineCommand& oldest = At(0);
+    CopyTravellingFields(oldest, out);
+    oldest.target = nullptr;
+    if (oldest.name.Length() > kKeptNameLength)
+        oldest.name = DString();
+    if (++head_ == (int)ring_.size())
+        head_ = 0;
+    --size_;
+    if (size_ == 0) {
+        head_ = 0;
+        if ((int)ring_.size() > kKeptSlots)
+            drained.swap(ring_);
     }
-    out = std::move(oldest);
+    count_.store(size_, std::memory_order_release);
     return true;
 }
 
@@ -141,9 +188,11 @@ int TPDAUIEngineCommandQueue::Count() const { return count_.load(std::memory_ord
 
 void TPDAUIEngineCommandQueue::Clear()
 {
-    std::deque<TPDAUIEngineCommand> gone;
+    std::vector<TPDAUIEngineCommand> gone;
     TCriticalSectionITVEntra lock(lock_);
-    gone.swap(queue_);
+    gone.swap(ring_);
+    head_ = 0;
+    size_ = 0;
     count_.store(0, std::memory_order_release);
 }
 
@@ -152,11 +201,20 @@ int TPDAUIEngineCommandQueue::PurgeTarget(const TPDAUIEngineElement* target)
     if (!target || count_.load(std::memory_order_acquire) == 0)
         return 0;
     TCriticalSectionITVEntra lock(lock_);
-    auto kept = std::remove_if(queue_.begin(), queue_.end(),
-                               [target](const TPDAUIEngineCommand& c) { return c.target == target; });
-    int removed = (int)(queue_.end() - kept);
-    queue_.erase(kept, queue_.end());
-    count_.store((int)queue_.size(), std::memory_order_release);
+    // Compacts toward the oldest end, keeping the order of what stays.
+    int kept = 0;
+    for (int i = 0; i < size_; ++i) {
+        if (At(i).target == target)
+            continue;
+        if (kept != i)
+            std::swap(At(kept), At(i));
+        ++kept;
+    }
+    const int removed = size_ - kept;
+    for (int i = kept; i < size_; ++i)
+        At(i).target = nullptr;
+    size_ = kept;
+    count_.store(size_, std::memory_order_release);
     return removed;
 }
 

@@ -1,7 +1,7 @@
 #pragma once
 #include <atomic>
 #include <cstdint>
-#include <deque>
+#include <vector>
 
 #include "enginelib/base/DString.h"
 #include "enginelib/base/TCriticalSectionITV.h"
@@ -65,6 +65,11 @@ public:
 // oldest. The lock is held for one append or one pop only, so handlers run
 // unlocked and may post again.
 //
+// The records live in a ring whose slots are reused: a name is copied into the
+// text room a slot already has, so a steady stream of posts costs no
+// allocation. The ring doubles when full and is let go once drained after a
+// large burst.
+//
 // A queued record must never outlive its target: an element's destructor calls
 // PurgeTargetEverywhere, which removes the records aimed at it from every queue
 // under that queue's lock, so a command for a deleted element or page is dropped
@@ -79,8 +84,10 @@ public:
 
     // Any thread: appends a copy of the record; the queue never refuses. Answers 1.
     int Post(const TPDAUIEngineCommand& command);
-    // Moves the oldest record into out (every field, so nothing of the previous
-    // command lingers in a reused working record); false when empty.
+    // Copies the oldest record's target, name, values, data and elapsed into out
+    // and removes it; out's result and handled stay as they were, so a working
+    // record reused over a drain carries them from one handler to the next.
+    // False when empty.
     bool Pop(TPDAUIEngineCommand& out);
     int Count() const;
     bool IsEmpty() const { return Count() == 0; }
@@ -93,8 +100,21 @@ public:
     static int PurgeTargetEverywhere(const TPDAUIEngineElement* target);
 
 private:
+    // Slot of the i-th oldest record.
+    TPDAUIEngineCommand& At(int i)
+    {
+        const int slots = (int)ring_.size();
+        const int slot = head_ + i;
+        return ring_[(size_t)(slot < slots ? slot : slot - slots)];
+    }
+    // Doubles the ring, the oldest record moving to slot 0; the old ring goes to
+    // old, to be freed once the lock is left. Lock held.
+    void Grow(std::vector<TPDAUIEngineCommand>& old);
+
     mutable TCriticalSectionITV lock_;
-    std::deque<TPDAUIEngineCommand> queue_;
+    std::vector<TPDAUIEngineCommand> ring_;
+    int head_ = 0;  // slot of the oldest record
+    int size_ = 0;  // records queued
     // The count, readable without the lock: an empty queue is answered at once.
     std::atomic<int> count_{0};
 };

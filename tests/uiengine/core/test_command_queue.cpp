@@ -2,6 +2,7 @@
 
 #include <atomic>
 #include <memory>
+#include <string>
 #include <thread>
 #include <vector>
 
@@ -133,35 +134,101 @@ TEST(CommandRecord, DownloadCompletionNeedsFiveParts)
     }
 }
 
-TEST(CommandQueue, PopsOldestFirstAndMovesEveryField)
+TEST(CommandQueue, PopsOldestFirstAndLeavesResultAndHandledAlone)
 {
     TPDAUIEngineCommandQueue queue;
+    PlainElement e;
     TPDAUIEngineCommand out;
     EXPECT_FALSE(queue.Pop(out));
     for (int i = 0; i < 25; ++i) { // past the first growth steps
-        TPDAUIEngineCommand c(nullptr, "n", i, -i);
+        TPDAUIEngineCommand c(i % 2 ? &e : nullptr, "n", i, -i);
+        c.name << i;
         c.data = i * 10;
         c.elapsed = i + 1;
+        // The posted record's own answer fields do not travel.
+        c.result = 1;
+        c.handled = 0;
         EXPECT_EQ(queue.Post(c), 1);
     }
     EXPECT_EQ(queue.Count(), 25);
 
-    // A working record left dirty by a previous command starts clean.
-    out.result = 1;
-    out.handled = 0;
+    // The working record keeps whatever result and handled it holds, so a drain
+    // hands them from one command to the next.
     for (int i = 0; i < 25; ++i) {
+        const unsigned char result = (unsigned char)(i % 3 == 0);
+        const unsigned char handled = (unsigned char)(i % 2);
+        out.result = result;
+        out.handled = handled;
         ASSERT_TRUE(queue.Pop(out));
+        EXPECT_EQ(out.target, i % 2 ? &e : nullptr);
+        EXPECT_EQ(out.name, (DString("n") << i));
         EXPECT_EQ(out.value1, i);
         EXPECT_EQ(out.value2, -i);
         EXPECT_EQ(out.data, i * 10);
         EXPECT_EQ(out.elapsed, i + 1);
-        EXPECT_EQ(out.result, 0);
-        EXPECT_EQ(out.handled, 1);
-        out.result = 1;
-        out.handled = 0;
+        EXPECT_EQ(out.result, result);
+        EXPECT_EQ(out.handled, handled);
     }
     EXPECT_FALSE(queue.Pop(out));
     EXPECT_TRUE(queue.IsEmpty());
+}
+
+// Posts and pops interleaved so the oldest record sits anywhere in the queue's
+// storage when it grows, is purged or is cleared: order and contents survive.
+TEST(CommandQueue, OrderSurvivesGrowthAndPurgesFromAnyStartingPoint)
+{
+    for (int offset = 0; offset < 23; ++offset) {
+        SCOPED_TRACE(offset);
+        TPDAUIEngineCommandQueue queue;
+        PlainElement doomed;
+        TPDAUIEngineCommand out;
+        int next = 0, posted = 0;
+        // Move the oldest record along the storage first.
+        for (int i = 0; i < offset; ++i) {
+            queue.Post(TPDAUIEngineCommand(nullptr, "x", posted++, 0));
+            ASSERT_TRUE(queue.Pop(out));
+            ASSERT_EQ(out.value1, next++);
+        }
+        // Then enough to grow past several sizes, every third aimed at doomed.
+        std::vector<int> expected;
+        for (int i = 0; i < 70; ++i) {
+            const bool purged = i % 3 == 1;
+            queue.Post(TPDAUIEngineCommand(purged ? &doomed : nullptr, "x", posted, 0));
+            if (!purged)
+                expected.push_back(posted);
+            ++posted;
+        }
+        EXPECT_EQ(queue.PurgeTarget(&doomed), 70 / 3);
+        ASSERT_EQ(queue.Count(), (int)expected.size());
+        for (int value : expected) {
+            ASSERT_TRUE(queue.Pop(out));
+            EXPECT_EQ(out.value1, value);
+            EXPECT_EQ(out.target, nullptr);
+        }
+        EXPECT_FALSE(queue.Pop(out));
+        // Still usable after draining.
+        queue.Post(TPDAUIEngineCommand(nullptr, "again"));
+        ASSERT_TRUE(queue.Pop(out));
+        EXPECT_EQ(out.name, "again");
+    }
+}
+
+// Names long and short, one after the other through the same slots: each
+// arrives whole, whatever the slot held before.
+TEST(CommandQueue, NamesOfAnyLengthArriveWhole)
+{
+    TPDAUIEngineCommandQueue queue;
+    const std::string lengths[] = {std::string(1000, 'a'), "", "short", std::string(300, 'b'),
+                                   std::string(20, 'c'), std::string(5000, 'd'), "e"};
+    TPDAUIEngineCommand out;
+    for (int round = 0; round < 30; ++round) {
+        for (const std::string& name : lengths)
+            queue.Post(TPDAUIEngineCommand(nullptr, name.c_str()));
+        for (const std::string& name : lengths) {
+            ASSERT_TRUE(queue.Pop(out));
+            ASSERT_EQ(std::string(out.name.c_str(), (size_t)out.name.Length()), name);
+        }
+    }
 }
 
 TEST(CommandQueue, PostKeepsItsOwnCopy)

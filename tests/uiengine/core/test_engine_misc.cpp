@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <iterator>
 
 #include "enginelib/base/TRelojTierra.h"
 #include "support/TestPaths.h"
@@ -534,6 +535,56 @@ TEST_F(PostedTest, ACommandOfAnotherEngineEndsTheDrain)
     EXPECT_EQ(0, page.CountReceived("later"));
     engine.DispatchPostedCommands();
     EXPECT_EQ(1, page.CountReceived("later"));
+}
+
+// One working record serves the whole drain: what a handler leaves in its
+// result and handled bytes is what the next command arrives with; the posted
+// records' own bytes do not travel.
+TEST_F(PostedTest, ADrainHandsResultAndHandledFromCommandToCommand)
+{
+    page.received.clear();  // the "load" of the opening
+    page.unhandled = {"second"};
+    page.onCommand = [](RecPage*, TPDAUIEngineCommand& c) {
+        if (c.name == "first")
+            c.result = 1;
+    };
+    DString toElement = TPDAUIEngineCommand::MakeElementCommandName(item->numericId, "third");
+    TPDAUIEngineCommand posted[] = {
+        TPDAUIEngineCommand(&page, "first"),
+        TPDAUIEngineCommand(&page, "second"),
+        TPDAUIEngineCommand(nullptr, toElement.c_str()),  // bubbles from the item to the page
+        TPDAUIEngineCommand(&page, "fourth"),
+    };
+    for (TPDAUIEngineCommand& c : posted) {
+        c.result = 1;
+        c.handled = 0;
+        engine.PostCommand(c);
+    }
+    engine.DispatchPostedCommands();
+
+    struct Expected {
+        const char* name;
+        int result;
+        int handled;
+    } expected[] = {
+        {"first", 0, 1},   // a fresh working record
+        {"second", 1, 1},  // the result "first" left
+        {"third", 1, 0},   // handled cleared by "second"
+        {"fourth", 1, 0},
+    };
+    ASSERT_EQ(page.received.size(), std::size(expected));
+    for (size_t i = 0; i < std::size(expected); ++i) {
+        SCOPED_TRACE(expected[i].name);
+        EXPECT_EQ(page.received[i].name, expected[i].name);
+        EXPECT_EQ(page.received[i].result, expected[i].result);
+        EXPECT_EQ(page.received[i].handledOnArrival, expected[i].handled);
+    }
+    // The next drain starts from a fresh record again.
+    engine.PostCommand(TPDAUIEngineCommand(&page, "fifth"));
+    engine.DispatchPostedCommands();
+    ASSERT_EQ(page.received.size(), std::size(expected) + 1);
+    EXPECT_EQ(page.received.back().result, 0);
+    EXPECT_EQ(page.received.back().handledOnArrival, 1);
 }
 
 TEST(EngineMemory, CountsTheFixedPartAndEveryPage)
