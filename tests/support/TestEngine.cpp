@@ -15,7 +15,7 @@ const int kEngineStart = 1000;         // engine ms at construction
 const int kBusyFrameMs = 16;           // the modal loop's repaint step while busy
 } // namespace
 
-uint32_t TestEngine::ReadClock() { return g_clockOwner ? g_clockOwner->clock_ : 0; }
+uint32_t TestEngine::ReadClock() { return g_clockOwner ? g_clockOwner->clock_.load() : 0; }
 
 TestEngine::TestEngine(int width, int height)
 {

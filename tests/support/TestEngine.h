@@ -1,4 +1,5 @@
 #pragma once
+#include <atomic>
 #include <cstdint>
 #include <deque>
 #include <string>
@@ -135,7 +136,7 @@ private:
     bool TopPageBusy();
     void PaintIfPending();
 
-    uint32_t clock_ = 0;        // system tick
+    std::atomic<uint32_t> clock_{0};  // system tick; other threads may read it
     int nextTimer_ = 0;         // engine ms of the next window-timer tick
     std::deque<Event> script_;  // sorted by time
     TestEngine* previous_ = nullptr;

@@ -739,10 +739,15 @@ int TPDAUIEngineElement::TakeElapsed()
 {
     if (!timerRunning || !engine)
         return 0;
-    int now = engine->GetTickCount();
-    int elapsed = (int)((uint32_t)now - (uint32_t)lastTick);
-    lastTick = now;
-    return elapsed;
+    // The tick is read and moved in one step: a post on another thread or the
+    // timer pass may move it meanwhile. The clock is read again after each lost
+    // race, so now never lies before the tick it replaces.
+    int previous = lastTick.load();
+    int now;
+    do {
+        now = engine->GetTickCount();
+    } while (!lastTick.compare_exchange_weak(previous, now));
+    return (int)((uint32_t)now - (uint32_t)previous);
 }
 
 bool TPDAUIEngineElement::RaiseCommand(const char* name, int x, int y, bool playSound)

@@ -1,4 +1,5 @@
 #pragma once
+#include <atomic>
 #include <cstdint>
 
 #include "enginelib/base/DString.h"
@@ -194,8 +195,10 @@ public:
     unsigned char hover = 0;
     int timerInterval = 0;
     int timerStart = 0;
-    int lastTick = 0;
-    unsigned char timerRunning = 0;
+    // PostCommand, from any thread, reads and moves these while the UI thread's
+    // timer pass does the same.
+    std::atomic<int> lastTick{0};
+    std::atomic<unsigned char> timerRunning{0};
     DString className;
     unsigned char allowMouseDownAfterPopupClose = 1;
     unsigned char avoidPaddingRescale = 0;
@@ -209,8 +212,8 @@ protected:
     // left as it was and the stream is failed.
     bool LoadCompiled(TFicheroITV& stream);
 
-    // Elapsed value for a command raised now: ms since the last tick while the
-    // timer runs (the last tick then moves to now), else 0.
+    // Elapsed value for a command raised or posted now: ms since the last tick
+    // while the timer runs (the last tick then moves to now), else 0. Any thread.
     int TakeElapsed();
     // The theme's colour replacement, the last step of loading.
     void ApplyThemeColours();
