@@ -14,15 +14,17 @@ const int kTransitionLead = 16;
 const TColorIG kTrailColour(8290047u);
 const TColorIG kTrailLastColour(255u);
 
-// Elapsed animation time, kept in a range where the arithmetic cannot overflow.
-int TransitionElapsed(int now, int t0)
+// Elapsed animation time, wide: a frame however late lands where its time puts
+// it (each position is clamped to its own range) and nothing can overflow.
+long long TransitionElapsed(int now, int t0)
 {
-    long long e = (long long)(int)((uint32_t)now - (uint32_t)t0) + kTransitionLead;
-    if (e < 0)
-        e = 0;
-    if (e > kTransitionMs + kTransitionLead)
-        e = kTransitionMs + kTransitionLead;
-    return (int)e;
+    return (long long)(int)((uint32_t)now - (uint32_t)t0) + kTransitionLead;
+}
+
+// value clamped to lo..hi, as an int.
+int Clamp(long long value, int lo, int hi)
+{
+    return (int)(value < lo ? lo : value > hi ? hi : value);
 }
 
 void Cross(IDC& dc, int x, int y, int half, TColorIG colour)
@@ -212,12 +214,9 @@ void TPDAUIEngine::RunOpenTransition(TPDAUIEngineElementPage* page)
         below->transitionDestination = full;
         page->transitionDestination = TRectIG(quarter, 0, quarter + w, h);
         while (page->transitionDestination.left > 0 && !quit) {
-            const int e = TransitionElapsed(GetTickCount(), t0);
-            int left = quarter - e * quarter / kTransitionMs;
-            if (left < 0)
-                left = 0;
-            int alpha = e * 255 / kTransitionMs;
-            alpha = alpha < 0 ? 0 : alpha > 255 ? 255 : alpha;
+            const long long e = TransitionElapsed(GetTickCount(), t0);
+            const int left = Clamp(quarter - e * quarter / kTransitionMs, 0, quarter);
+            const int alpha = Clamp(e * 255 / kTransitionMs, 0, 255);
             page->transitionDestination = TRectIG(left, 0, left + w, h);
             page->transitionAlpha = alpha;
             below->transitionDestination = TRectIG(left - quarter, 0, left + w - quarter, h);
@@ -227,8 +226,8 @@ void TPDAUIEngine::RunOpenTransition(TPDAUIEngineElementPage* page)
     } else {
         page->transitionDestination = full;
         while (page->transitionAlpha < 255 && !quit) {
-            int alpha = TransitionElapsed(GetTickCount(), t0) * 255 / kTransitionMs;
-            page->transitionAlpha = alpha > 255 ? 255 : alpha;
+            page->transitionAlpha =
+                Clamp(TransitionElapsed(GetTickCount(), t0) * 255 / kTransitionMs, 0, 255);
             Invalidate(1);
         }
     }
@@ -264,13 +263,10 @@ void TPDAUIEngine::RunCloseTransition(TPDAUIEngineElementPage* page)
         below->transitionSource = full;
         below->transitionDestination = TRectIG(-w, 0, 0, h);
         while (page->transitionDestination.left < quarter && !quit) {
-            const int e = TransitionElapsed(GetTickCount(), t0);
-            int left = e * quarter / kTransitionMs;
-            if (left > w)
-                left = w;
-            int alpha = 255 - e * 255 / kTransitionMs;
+            const long long e = TransitionElapsed(GetTickCount(), t0);
+            const int left = Clamp(e * quarter / kTransitionMs, 0, w);
             page->transitionDestination = TRectIG(left, 0, left + w, h);
-            page->transitionAlpha = alpha < 0 ? 0 : alpha;
+            page->transitionAlpha = Clamp(255 - e * 255 / kTransitionMs, 0, 255);
             below->transitionDestination = TRectIG(left - quarter, 0, left + w - quarter, h);
             Invalidate(1);
         }
@@ -278,8 +274,8 @@ void TPDAUIEngine::RunCloseTransition(TPDAUIEngineElementPage* page)
         const uint8_t avoided = page->avoidPreviousPageBackgroundEffect;
         page->avoidPreviousPageBackgroundEffect = 1;
         while (page->transitionAlpha > 0 && !quit) {
-            int alpha = 255 - TransitionElapsed(GetTickCount(), t0) * 255 / kTransitionMs;
-            page->transitionAlpha = alpha < 0 ? 0 : alpha;
+            page->transitionAlpha =
+                Clamp(255 - TransitionElapsed(GetTickCount(), t0) * 255 / kTransitionMs, 0, 255);
             Invalidate(1);
         }
         page->avoidPreviousPageBackgroundEffect = avoided;

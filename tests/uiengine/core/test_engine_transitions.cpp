@@ -10,6 +10,7 @@ struct Step {
     int lowerAlpha;  // -1: the lower page has no transition image
     int upperLeft;
     int time;
+    int lowerLeft;  // the lower page's destination left (when it has an image)
 };
 
 struct Recorder {
@@ -28,6 +29,7 @@ void RecordStep(TestEngine& engine, void* data)
     s.lowerAlpha = r->lower && r->lower->transitionImage ? r->lower->transitionAlpha : -1;
     s.upperLeft = r->upper->transitionDestination.left;
     s.time = engine.Now();
+    s.lowerLeft = r->lower && r->lower->transitionImage ? r->lower->transitionDestination.left : 0;
     r->steps.push_back(s);
 }
 
@@ -161,6 +163,56 @@ TEST_F(TransitionTest, NoAnimationWhenOffOrNotAsked)
         EXPECT_TRUE(engine.ClosePage(page, true));
         EXPECT_TRUE(rec.steps.empty());
         EXPECT_EQ(start, engine.Now());
+        EXPECT_EQ(1, engine.GetPageCount());
+    }
+}
+
+// A frame that comes late (a busy device) lands where its time puts it: the
+// last frame of every animation shows the end position, however late, and the
+// arithmetic holds for lateness far beyond the animation.
+TEST_F(TransitionTest, LateFramesLandAtTheirEndPositions)
+{
+    const int w = 800, q = w / 4;
+    struct Case {
+        const char* what;
+        int transition;
+        bool closing;
+        int frameMs;  // what every repaint costs: the second frame is this late
+        int upperLeft, upperAlpha, lowerLeft, lowerAlpha;
+    } cases[] = {
+        {"slide out, 1016 ms late", TPDAUIEngineElementPage::TransitionSlide, true, 1016,
+         w, 0, w - q, 255},
+        {"slide out, 30000 s late", TPDAUIEngineElementPage::TransitionSlide, true, 30000000,
+         w, 0, w - q, 255},
+        {"slide out, just past its end", TPDAUIEngineElementPage::TransitionSlide, true, 160,
+         (160 + 16) * q / 175, 0, (160 + 16) * q / 175 - q, 255},
+        {"slide in, 1016 ms late", TPDAUIEngineElementPage::TransitionSlide, false, 1016,
+         0, 255, -q, 0},
+        {"slide in, 30000 s late", TPDAUIEngineElementPage::TransitionSlide, false, 30000000,
+         0, 255, -q, 0},
+        {"fade in, 30000 s late", TPDAUIEngineElementPage::TransitionFade, false, 30000000,
+         0, 255, 0, -1},
+        {"fade out, 30000 s late", TPDAUIEngineElementPage::TransitionFade, true, 30000000,
+         0, 0, 0, -1},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        engine.transitionFrameMs = c.closing ? 16 : c.frameMs;
+        RecPage* page = OpenWith(c.transition);
+        if (c.closing) {
+            rec.steps.clear();
+            engine.transitionFrameMs = c.frameMs;
+        }
+        engine.skinSettings.screenPageTransitionsEnabled = c.closing;
+        ASSERT_TRUE(engine.ClosePage(page, true));
+        engine.skinSettings.screenPageTransitionsEnabled = true;
+        ASSERT_EQ(2u, rec.steps.size());  // the first frame, then the late one
+        const Step& last = rec.steps.back();
+        EXPECT_EQ(c.upperLeft, last.upperLeft);
+        EXPECT_EQ(c.upperAlpha, last.upperAlpha);
+        EXPECT_EQ(c.lowerAlpha, last.lowerAlpha);
+        if (c.lowerAlpha >= 0)
+            EXPECT_EQ(c.lowerLeft, last.lowerLeft);
         EXPECT_EQ(1, engine.GetPageCount());
     }
 }
