@@ -60,16 +60,38 @@ DString Join(const CDString& folder, const CDString& name, const char* file)
     return path;
 }
 
-// The whole file as text; false when it does not open.
-bool ReadText(const CDString& path, DString& text)
+// The whole file as text; false when it does not open. readOk, when given,
+// tells whether the file that opened could be read to its end.
+bool ReadText(const CDString& path, DString& text, bool* readOk = nullptr)
 {
     text.Empty();
     TFicheroITV file;
     if (!file.Abre(path.c_str(), ITV_MODO_LECTURA))
         return false;
-    file.Lee_Todo_Str(text);
+    const bool read = file.Lee_Todo_Str(text);
     file.Cierra();
+    if (readOk)
+        *readOk = read;
     return true;
+}
+
+enum class SkinFile { Missing, Damaged, Loaded };
+
+// Reads and parses a "skin.xml". A file that opens but cannot be read or is
+// not a sound document is damaged: the caller reports it by its path rather
+// than loading part of it or passing over it.
+SkinFile ReadSkinFile(const CDString& path, DString& text, TPDAUIEngineXml& root)
+{
+    bool readOk = false;
+    if (!ReadText(path, text, &readOk))
+        return SkinFile::Missing;
+    return readOk && root.Parse(text.str()) ? SkinFile::Loaded : SkinFile::Damaged;
+}
+
+void DamagedSkinMessage(const CDString& path, DString& errorText)
+{
+    errorText = "Invalid Skin, unable to read '";
+    errorText << path << "' program will close.";
 }
 
 DString WithoutCompiled(const CDString& name)
@@ -140,39 +162,43 @@ bool TPDAUIEngineSkinSettings::LoadSkinFrom(TPDAUIEngine& engine, DString& name,
     const DString& folder = engine.skinsFolder;
 
     // 1. The skin's own folder, its plain or compiled twin, then the default skin.
+    // The search stops at the first file that opens, sound or not.
     DString text;
+    TPDAUIEngineXml root;
     DString path = Join(folder, name, kSkinFile);
-    bool found = ReadText(path, text);
-    if (!found) {
+    SkinFile found = ReadSkinFile(path, text, root);
+    if (found == SkinFile::Missing) {
         if (path.Contains(kCompiled)) {
             DString plain = WithoutCompiled(name);
             path = Join(folder, plain, kSkinFile);
-            if ((found = ReadText(path, text)))
+            if ((found = ReadSkinFile(path, text, root)) != SkinFile::Missing)
                 name = plain;
         } else {
             DString compiled(name);
             compiled << kCompiled;
             path = Join(folder, compiled, kSkinFile);
-            if ((found = ReadText(path, text)))
+            if ((found = ReadSkinFile(path, text, root)) != SkinFile::Missing)
                 name = compiled;
         }
     }
     for (const char* stand : {"default", "default.cskin"}) {
-        if (found)
+        if (found != SkinFile::Missing)
             break;
         path = Join(folder, stand, kSkinFile);
-        if ((found = ReadText(path, text)))
+        if ((found = ReadSkinFile(path, text, root)) != SkinFile::Missing)
             name = stand;
     }
-    if (!found) {
+    if (found == SkinFile::Missing) {
         errorText = "Invalid Skin, unable to open '";
         errorText << path << "' program will close.";
         return false;
     }
+    if (found == SkinFile::Damaged) {
+        DamagedSkinMessage(path, errorText);
+        return false;
+    }
 
     // 2. Root attributes.
-    TPDAUIEngineXml root;
-    root.Parse(text.str());
     const int version = root.GetAttributeInt("version", 0, 1.0f);
 
     // 3. Version check. A skin of the wrong version gives way to the default
@@ -195,6 +221,33 @@ bool TPDAUIEngineSkinSettings::LoadSkinFrom(TPDAUIEngine& engine, DString& name,
         return false;
     }
 
+    // The default skin's themes, when this skin inherits them, are read before
+    // anything changes: a damaged file stops the load with nothing undone. The
+    // default skin named is the one this skin's settings will give.
+    TPDAUIEngineXml* themes = root.FindChild("themes");
+    const DString inheritFrom = root.GetChildAttribute("defaultSkinName", "value",
+                                                       defaultSkinName.c_str());
+    DString defaultsText;
+    TPDAUIEngineXml defaults;
+    const TPDAUIEngineXml* inherited = nullptr;
+    // A skin inherits from the default skin only; the default skin itself has
+    // nothing to inherit (its rules would run twice).
+    if (themes && !name.Contains(kCompiled) &&
+        themes->GetAttributeBool("inheritsFromDefaultSkin", false) &&
+        !SameSkin(name, inheritFrom)) {
+        const DString defaultsPath = Join(folder, inheritFrom, kSkinFile);
+        switch (ReadSkinFile(defaultsPath, defaultsText, defaults)) {
+        case SkinFile::Damaged:
+            DamagedSkinMessage(defaultsPath, errorText);
+            return false;
+        case SkinFile::Loaded:
+            inherited = defaults.FindChild("themes");
+            break;
+        case SkinFile::Missing:
+            break;
+        }
+    }
+
     // 4. From here on the skin is taken.
     engine.ClearFonts();
     skinVersion = version;
@@ -206,7 +259,7 @@ bool TPDAUIEngineSkinSettings::LoadSkinFrom(TPDAUIEngine& engine, DString& name,
 
     // 5, 6.
     ReadSettings(root);
-    LoadThemes(engine, root.FindChild("themes"), option);
+    LoadThemes(themes, inherited, option);
 
     // 7. Images already handed out take the new skin's pixels in place.
     title = root.GetAttribute("title", "");
@@ -246,20 +299,13 @@ void TPDAUIEngineSkinSettings::ReadSettings(const TPDAUIEngineXml& root)
     screenPageTransitionsEnabled = transitions ? transitions->GetAttributeBool("value", true) : 1;
 }
 
-void TPDAUIEngineSkinSettings::LoadThemes(TPDAUIEngine& engine, TPDAUIEngineXml* themes,
+void TPDAUIEngineSkinSettings::LoadThemes(TPDAUIEngineXml* themes,
+                                          const TPDAUIEngineXml* inherited,
                                           const DString& option)
 {
-    // A skin may take the default skin's themes, its own rules coming after
-    // theirs. The default skin itself has nothing to inherit (its rules would
-    // run twice).
-    TPDAUIEngineXml defaults;
-    if (themes && !compiledSkin && themes->GetAttributeBool("inheritsFromDefaultSkin", false) &&
-        !SameSkin(skinName, defaultSkinName)) {
-        DString text;
-        if (ReadText(Join(engine.skinsFolder, defaultSkinName, kSkinFile), text) &&
-            defaults.Parse(text.str()))
-            TPDAUIEngineTheme::ReadThemeList(themes, defaults.FindChild("themes"));
-    }
+    // The default skin's themes come first, this skin's own rules after theirs.
+    if (themes && inherited)
+        TPDAUIEngineTheme::ReadThemeList(themes, inherited);
 
     theme1.Load(themes, theme1Name, option);
     theme2.Load(themes, theme2Name, option);

@@ -139,7 +139,9 @@ private:
                       const DString& theme2, const DString& option, DString& errorText,
                       bool fallback);
     void ReadSettings(const TPDAUIEngineXml& root);
-    void LoadThemes(TPDAUIEngine& engine, TPDAUIEngineXml* themes, const DString& option);
+    // inherited: the default skin's "themes" when this skin inherits them, else null.
+    void LoadThemes(TPDAUIEngineXml* themes, const TPDAUIEngineXml* inherited,
+                    const DString& option);
     void LoadStyleSheets(TPDAUIEngine& engine);
     void LoadFonts(TPDAUIEngine& engine);
 };

@@ -173,6 +173,54 @@ TEST(SkinLoadingVersion, MessagesAndTheSingleFallback)
     }
 }
 
+// A "skin.xml" that opens but is damaged stops the load with a message naming
+// that file: no silent fallback to another skin, no part of it loaded, and
+// nothing of the skin loaded before undone.
+TEST(SkinLoadingDamaged, TheDamagedFileIsNamed)
+{
+    // What the XML reader refuses: a root closed by another name, no element at all.
+    // (A document cut short is read as far as it goes, not refused.)
+    const std::string broken = "<skin version=\"440\">\n<fontName value=\"Sans\"/>\n</skni>";
+    const std::string garbage("\x89PNG\r\n\x1a\n\0\0\0\rIHDR", 16);
+    const std::string good = SkinXml(440);
+    const std::string inherits =
+        SkinXml(440, "<themes inheritsFromDefaultSkin=\"true\"><theme name=\"day\"/></themes>");
+    struct Case {
+        const char* what;
+        std::vector<std::pair<std::string, std::string>> files;  // folder, skin.xml text
+        const char* asked;
+        const char* damaged;  // the folder whose skin.xml the message names
+    } cases[] = {
+        {"root closed by another name", {{"night", broken}, {"default", good}}, "night", "night"},
+        {"empty skin", {{"night", ""}, {"default", good}}, "night", "night"},
+        {"binary skin", {{"night", garbage}, {"default", good}}, "night", "night"},
+        {"compiled twin", {{"night.cskin", broken}, {"default", good}}, "night", "night.cskin"},
+        {"default standing in", {{"default", broken}, {"default.cskin", good}}, "missing",
+         "default"},
+        {"default after a wrong version", {{"night", SkinXml(300)}, {"default", garbage}}, "night",
+         "default"},
+        {"inherited themes", {{"night", inherits}, {"default", broken}}, "night", "default"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        testpaths::TempDir dir;
+        SkinEngine engine;
+        engine.skinsFolder = dir.path().c_str();
+        for (const auto& f : c.files)
+            WriteText(dir / (f.first + "/skin.xml"), f.second);
+        DString name(c.asked), error;
+        EXPECT_FALSE(engine.skinSettings.LoadSkin(engine, name, "", "", "", error));
+        EXPECT_EQ("Invalid Skin, unable to read '" + dir.path() + "\\" + c.damaged +
+                      "\\skin.xml' program will close.",
+                  error.c_str());
+        EXPECT_STREQ(c.asked, name.c_str());
+        EXPECT_STREQ("default", engine.skinSettings.skinName.c_str());
+        EXPECT_EQ(0, engine.skinSettings.skinVersion);
+        EXPECT_STREQ("arial", engine.skinSettings.fontName.c_str());
+        EXPECT_EQ(0, engine.fontClears);
+    }
+}
+
 TEST_F(SkinLoadingTest, VersionCheckOffOrNoRequiredVersionTakesAnyVersion)
 {
     Skin("night", 12);
