@@ -735,9 +735,9 @@ void TPDAUIEngineElement::OnCommand(TPDAUIEngineCommand& command)
         parent->OnCommand(command);
 }
 
-int TPDAUIEngineElement::TakeElapsed()
+int TPDAUIEngineElement::TakeElapsed(TPDAUIEngine* clock)
 {
-    if (!timerRunning || !engine)
+    if (!timerRunning || !clock)
         return 0;
     // The tick is read and moved in one step: a post on another thread or the
     // timer pass may move it meanwhile. The clock is read again after each lost
@@ -745,7 +745,7 @@ int TPDAUIEngineElement::TakeElapsed()
     int previous = lastTick.load();
     int now;
     do {
-        now = engine->GetTickCount();
+        now = clock->GetTickCount();
     } while (!lastTick.compare_exchange_weak(previous, now));
     return (int)((uint32_t)now - (uint32_t)previous);
 }
@@ -756,7 +756,7 @@ bool TPDAUIEngineElement::RaiseCommand(const char* name, int x, int y, bool play
         return true;
     TPDAUIEngineCommand command(this, name, x, y);
     command.handled = 0;
-    command.elapsed = TakeElapsed();
+    command.elapsed = TakeElapsed(engine);
     if (playSound && !onCommandSound.IsEmpty() && engine)
         engine->PlaySound(onCommandSound.c_str(), 1);
     parent->OnCommand(command);
@@ -765,13 +765,15 @@ bool TPDAUIEngineElement::RaiseCommand(const char* name, int x, int y, bool play
 
 void TPDAUIEngineElement::PostCommand(const char* name, int a, int b, intptr_t c)
 {
-    if (!engine)
+    // The link is read once: the UI thread may detach the element meanwhile.
+    TPDAUIEngine* target = engine;
+    if (!target)
         return;
     TPDAUIEngineCommand command(this, TPDAUIEngineCommand::MakeElementCommandName(numericId, name).c_str(),
                                 a, b);
     command.data = c;
-    command.elapsed = TakeElapsed();
-    engine->PostCommand(command);
+    command.elapsed = TakeElapsed(target);
+    target->PostCommand(command);
 }
 
 // ---- unhooking, copying, misc ----
@@ -892,7 +894,9 @@ void TPDAUIEngineElement::ScrollIntoView()
 void TPDAUIEngineElement::TranslateLabel()
 {
     TPDAUIEngineElementPage* p = GetPage();
-    TPDAUIEngine* e = engine ? engine : (p ? p->engine : nullptr);
+    TPDAUIEngine* e = engine;
+    if (!e && p)
+        e = p->engine;
     if (p && e)
         label = e->TranslateText(label.c_str());
 }

@@ -152,14 +152,34 @@ public:
     // writer never writes; every later read then gives zeros.
     static void FailCompiled(TFicheroITV& stream);
 
+    // The engine link reads and writes as a plain pointer. A thread posting
+    // through the element reads it (and numericId) while the UI thread may load
+    // or detach the element: both are atomic for that.
+    class TEngineLink {
+    public:
+        TEngineLink() = default;
+        TEngineLink(const TEngineLink&) = delete;
+        TEngineLink& operator=(const TEngineLink& other) { return *this = (TPDAUIEngine*)other; }
+        TEngineLink& operator=(TPDAUIEngine* engine)
+        {
+            link_.store(engine, std::memory_order_release);
+            return *this;
+        }
+        operator TPDAUIEngine*() const { return link_.load(std::memory_order_acquire); }
+        TPDAUIEngine* operator->() const { return *this; }
+
+    private:
+        std::atomic<TPDAUIEngine*> link_{nullptr};
+    };
+
     // ---- members, in declaration order ----
 
-    TPDAUIEngine* engine = nullptr;
+    TEngineLink engine;
     TPDAUIEngineElementPage* page = nullptr;
     TPDAUIEngineElement* parent = nullptr;
     DString tag;
     DString id;
-    int numericId = 0;
+    std::atomic<int> numericId{0};
     int left = 0;
     int top = 0;
     int width = 0;
@@ -213,8 +233,9 @@ protected:
     bool LoadCompiled(TFicheroITV& stream);
 
     // Elapsed value for a command raised or posted now: ms since the last tick
-    // while the timer runs (the last tick then moves to now), else 0. Any thread.
-    int TakeElapsed();
+    // while the timer runs (the last tick then moves to now), else 0. Any thread;
+    // clock is the engine link as the caller read it.
+    int TakeElapsed(TPDAUIEngine* clock);
     // The theme's colour replacement, the last step of loading.
     void ApplyThemeColours();
 

@@ -409,7 +409,7 @@ void TPDAUIEngineElementPage::SetFocus(TPDAUIEngineElement* element, bool force)
         outer->SetFocus(element, force);
         return;
     }
-    int wanted = element ? element->numericId : -1;
+    int wanted = element ? element->numericId.load() : -1;
     if (focusedElement) {
         TPDAUIEngineElement* old = focusedElement;
         focusedElement = nullptr;
@@ -587,7 +587,7 @@ void TPDAUIEngineElementPage::PushPopup(TPDAUIEngineElement* element)
         popups.Extract(open);
     popups.Add(element);
     if (open < 0)
-        element->savedFocusId = focusedElement ? focusedElement->numericId : 0;
+        element->savedFocusId = focusedElement ? focusedElement->numericId.load() : 0;
     if (element->isFocusable) {
         SetFocus(element, false);
     } else {

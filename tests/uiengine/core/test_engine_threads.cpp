@@ -12,8 +12,7 @@
 
 namespace {
 
-// An element with a running timer that records, on the UI thread, the posted
-// commands it receives.
+// An element that records, on the UI thread, the posted commands it receives.
 class Poster : public RecElement {
 public:
     struct Got {
@@ -30,62 +29,116 @@ public:
     std::vector<Got> got;
 };
 
-TEST(EngineThreads, ElementPostsRaceTimerPassesSafely)
+class EngineThreads : public ::testing::Test {
+protected:
+    EngineThreads() : page(&engine, "pageThreads")
+    {
+        poster = static_cast<Poster*>(page.Add(new Poster));
+        engine.OpenPage(&page);
+    }
+    ~EngineThreads() override
+    {
+        for (std::thread& th : threads)
+            th.join();
+        engine.pages.RemoveAll();
+    }
+
+    // Starts `count` threads, each posting perThread commands "work" (thread,
+    // sequence) through the poster; done counts the threads that finished.
+    void StartPosting(int count, int perThread)
+    {
+        for (int t = 0; t < count; ++t)
+            threads.emplace_back([this, t, perThread] {
+                for (int i = 0; i < perThread; ++i)
+                    poster->PostCommand("work", t, i, 0);
+                ++done;
+            });
+    }
+    void JoinPosters()
+    {
+        for (std::thread& th : threads)
+            th.join();
+        threads.clear();
+    }
+    // Each thread's commands arrived in the order posted; with all, none lost.
+    void ExpectInOrder(int count, int perThread, bool all)
+    {
+        std::vector<int> next((size_t)count, 0);
+        for (const Poster::Got& g : poster->got) {
+            ASSERT_GE(g.thread, 0);
+            ASSERT_LT(g.thread, count);
+            if (all)
+                EXPECT_EQ(next[g.thread], g.sequence) << "thread " << g.thread;
+            else
+                EXPECT_GE(g.sequence, next[g.thread]) << "thread " << g.thread;
+            next[g.thread] = g.sequence + 1;
+        }
+        if (all)
+            for (int t = 0; t < count; ++t)
+                EXPECT_EQ(perThread, next[t]) << "thread " << t;
+    }
+
+    TestEngine engine;
+    RecPage page;
+    Poster* poster;
+    std::vector<std::thread> threads;
+    std::atomic<int> done{0};
+};
+
+TEST_F(EngineThreads, ElementPostsRaceTimerPassesSafely)
 {
     const int kThreads = 3;
     const int kPerThread = 1500;
-    TestEngine engine;
-    RecPage page(&engine, "pageThreads");
-    Poster* poster = static_cast<Poster*>(page.Add(new Poster));
-    engine.OpenPage(&page);
     poster->timerInterval = 20;  // below the 50 ms window timer: every pass ticks
     poster->StartTimer();
     ASSERT_EQ(1, poster->timerRunning);
     const int start = engine.Now();
 
-    std::atomic<int> ready{0};
-    std::vector<std::thread> threads;
-    for (int t = 0; t < kThreads; ++t)
-        threads.emplace_back([poster, &ready, t] {
-            ++ready;
-            for (int i = 0; i < kPerThread; ++i)
-                poster->PostCommand("work", t, i, 0);
-        });
-    while (ready.load() < kThreads)
-        std::this_thread::yield();
+    StartPosting(kThreads, kPerThread);
     // The UI thread: time runs on, timer passes tick the poster and drain.
     while ((int)poster->got.size() < kThreads * kPerThread && engine.Now() - start < 2000000)
         engine.Advance(1);
-    for (std::thread& th : threads)
-        th.join();
+    JoinPosters();
     engine.Advance(TestEngine::TimerPeriodMs);
     const int spent = engine.Now() - start;
 
     ASSERT_EQ(kThreads * kPerThread, (int)poster->got.size());
     EXPECT_GT(poster->ticks, 0);
-    std::vector<int> next(kThreads, 0);
+    ExpectInOrder(kThreads, kPerThread, true);
     for (const Poster::Got& g : poster->got) {
-        ASSERT_GE(g.thread, 0);
-        ASSERT_LT(g.thread, kThreads);
-        EXPECT_EQ(next[g.thread], g.sequence) << "thread " << g.thread;
-        next[g.thread] = g.sequence + 1;
         // Milliseconds since the previous tick of the timer or post: never
         // negative, never more than the run lasted.
         EXPECT_GE(g.elapsed, 0);
         EXPECT_LE(g.elapsed, spent);
     }
     poster->StopTimer();
-    engine.pages.RemoveAll();
+}
+
+// The UI thread detaches the element and loads it again (a page closed and
+// shown again) while other threads post through it: each post sees the element
+// either attached, and is delivered in order or dropped with its old id, or
+// detached, and does nothing.
+TEST_F(EngineThreads, PostsRaceDetachAndReload)
+{
+    const int kThreads = 2;
+    const int kPerThread = 2000;
+    StartPosting(kThreads, kPerThread);
+    while (done.load() < kThreads) {
+        poster->Detach();
+        engine.Advance(1);
+        poster->OnLoad(&engine, &page, &page, nullptr, nullptr);
+        engine.Advance(1);
+    }
+    JoinPosters();
+    engine.Advance(TestEngine::TimerPeriodMs);
+    EXPECT_LE((int)poster->got.size(), kThreads * kPerThread);
+    ExpectInOrder(kThreads, kPerThread, false);
 }
 
 // A poster's elapsed values cover the time between them exactly: on one thread
 // each post takes up where the previous one or the timer tick left off.
-TEST(EngineThreads, ElapsedIsTheTimeSinceThePreviousTickOrPost)
+TEST_F(EngineThreads, ElapsedIsTheTimeSinceThePreviousTickOrPost)
 {
-    TestEngine engine;
-    RecPage page(&engine, "pageElapsed");
-    Poster* poster = static_cast<Poster*>(page.Add(new Poster));
-    engine.OpenPage(&page);
     poster->timerInterval = 1000000;  // running, but never ticking here
     poster->StartTimer();
 
@@ -105,7 +158,6 @@ TEST(EngineThreads, ElapsedIsTheTimeSinceThePreviousTickOrPost)
     for (size_t i = 0; i < std::size(steps); ++i)
         EXPECT_EQ(steps[i].elapsed, poster->got[i].elapsed) << "step " << i;
     EXPECT_EQ(0, poster->got.back().elapsed);
-    engine.pages.RemoveAll();
 }
 
 } // namespace
