@@ -290,8 +290,12 @@ Kind Lookup(const std::string& path) {
     if (slash == std::string::npos || slash + 1 == native.size()) return KindOnDisk(path);
     const std::string folder = slash == 0 ? std::string("/") : native.substr(0, slash);
     FolderStamp now;
-    // A folder not found as written may still match ignoring case: Resolve finds it.
-    if (!StampOf(folder, now)) return KindOnDisk(path);
+    if (!StampOf(folder, now)) {
+        // A folder not found as written may still match ignoring case (Resolve finds
+        // it); one its parent's listing does not hold at all holds nothing.
+        if (folder != "/" && Lookup(folder) == Kind::None) return Kind::None;
+        return KindOnDisk(path);
+    }
     if (!Settled(now)) return KindOnDisk(path);  // changing now: its listing would not last
     const std::string key = LowerText(native.substr(slash + 1));
     std::lock_guard<std::mutex> lock(g_cacheMutex);
@@ -309,9 +313,14 @@ Kind Lookup(const std::string& path) {
 }
 
 std::string FileIdentity(const std::string& path) {
-    const std::string native = Resolve(path);
+    // The name as written first: one look at the disk in the usual case.
+    std::string native = ToNative(path);
     struct stat st;
-    if (native.empty() || ::stat(native.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) return std::string();
+    if (::stat(native.c_str(), &st) != 0) {
+        native = Resolve(path);
+        if (native.empty() || ::stat(native.c_str(), &st) != 0) return std::string();
+    }
+    if (!S_ISREG(st.st_mode)) return std::string();
     std::string id = native;
     for (long long v : {(long long)st.st_dev, (long long)st.st_ino, (long long)st.st_size,
                         (long long)st.st_mtim.tv_sec, (long long)st.st_mtim.tv_nsec}) {

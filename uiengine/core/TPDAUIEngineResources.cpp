@@ -217,14 +217,18 @@ std::shared_ptr<TDibIG> TPDAUIEngineResources::LoadImageFile(const char* name, b
 
     Vector<DString> tries(2, 2);
     DString path = fullPath ? DString(withExt) : InFolder(folder, s.skinName, withExt);
+    bool found = false;  // path known to exist
     if (s.landscape) {
         DString own = LandscapeVariant(path);
         if (TFitxUtils::Verifica_Existencia_Archivo(own.c_str())) {
             path = own;
+            found = true;
         } else if (!fullPath && !SameSkin(s.skinName, s.defaultSkinName)) {
             DString other = LandscapeVariant(InFolder(folder, s.defaultSkinName, withExt));
-            if (TFitxUtils::Verifica_Existencia_Archivo(other.c_str()))
+            if (TFitxUtils::Verifica_Existencia_Archivo(other.c_str())) {
                 path = other;
+                found = true;
+            }
         }
     }
     tries.Add(path);
@@ -234,7 +238,7 @@ std::shared_ptr<TDibIG> TPDAUIEngineResources::LoadImageFile(const char* name, b
     TPDAUIEngineImageCache& cache = TPDAUIEngineImageCache::Shared();
     for (int i = 0; i < tries.Count(); ++i) {
         const DString& file = tries[i];
-        if (!TFitxUtils::Verifica_Existencia_Archivo(file.c_str()))
+        if (!(i == 0 && found) && !TFitxUtils::Verifica_Existencia_Archivo(file.c_str()))
             continue;
         std::string key;
         if (shared) {

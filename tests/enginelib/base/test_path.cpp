@@ -159,6 +159,8 @@ TEST_F(PathTest, LookupFollowsTheFolder) {
             {t + "/skin/ICONS", Path::Kind::Folder},
             {t + "/skin/icons/", Path::Kind::Folder},
             {t + "/nothing/button.png", Path::Kind::None},
+            {t + "/nothing/deeper/button.png", Path::Kind::None},
+            {t + "/SKIN/ICONS/", Path::Kind::Folder},
             {t + "/skin", Path::Kind::Folder},
         };
         for (int round = 0; round < 2; ++round)
