@@ -150,7 +150,7 @@ std::string FindIgnoringCase(const std::string& folder, const std::string& name)
 
 Path::Kind KindOnDisk(const std::string& path) {
     struct stat st;
-    if (::stat(Path::Resolve(path).c_str(), &st) != 0) return Path::Kind::None;
+    if (!Path::Stat(path, st)) return Path::Kind::None;
     return S_ISDIR(st.st_mode) ? Path::Kind::Folder : Path::Kind::File;
 }
 
@@ -312,15 +312,20 @@ Kind Lookup(const std::string& path) {
     return hit == cached->second.names.end() ? Kind::None : hit->second.kind;
 }
 
-std::string FileIdentity(const std::string& path) {
-    // The name as written first: one look at the disk in the usual case.
-    std::string native = ToNative(path);
-    struct stat st;
-    if (::stat(native.c_str(), &st) != 0) {
-        native = Resolve(path);
-        if (native.empty() || ::stat(native.c_str(), &st) != 0) return std::string();
+bool Stat(const std::string& path, struct stat& st, std::string* native) {
+    std::string name = ToNative(path);
+    if (::stat(name.c_str(), &st) != 0) {
+        name = Resolve(path);
+        if (name.empty() || ::stat(name.c_str(), &st) != 0) return false;
     }
-    if (!S_ISREG(st.st_mode)) return std::string();
+    if (native) *native = std::move(name);
+    return true;
+}
+
+std::string FileIdentity(const std::string& path) {
+    std::string native;
+    struct stat st;
+    if (!Stat(path, st, &native) || !S_ISREG(st.st_mode)) return std::string();
     std::string id = native;
     for (long long v : {(long long)st.st_dev, (long long)st.st_ino, (long long)st.st_size,
                         (long long)st.st_mtim.tv_sec, (long long)st.st_mtim.tv_nsec}) {

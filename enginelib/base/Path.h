@@ -1,4 +1,6 @@
 #pragma once
+#include <sys/stat.h>
+
 #include <string>
 
 // The one place where the device's paths meet the Linux file system.
@@ -22,6 +24,10 @@ std::string ToNative(const std::string& path);
 // case does not exist. Components that match nothing are kept as written, so the
 // answer is also the right name to create a new file with.
 std::string Resolve(const std::string& path);
+
+// stat of what Resolve finds for path (one look at the disk when the name exists
+// as written); native, when given, gets that name. False when nothing is there.
+bool Stat(const std::string& path, struct stat& st, std::string* native = nullptr);
 
 // What a path names, ignoring case as Resolve does.
 enum class Kind { None, File, Folder };

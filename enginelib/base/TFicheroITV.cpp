@@ -67,9 +67,10 @@ bool TFicheroITV::Abre(const char* path, int modo) {
     const bool escribir = modo & ITV_ESCRIBIR;
     if (!path || !*path || (!leer && !escribir)) return false;
 
-    const std::string native = Path::Resolve(path);
+    std::string native;
     struct stat st;
-    const bool existe = ::stat(native.c_str(), &st) == 0;
+    const bool existe = Path::Stat(path, st, &native);
+    if (!existe) native = Path::Resolve(path);
     if (existe && S_ISDIR(st.st_mode)) return false;
     if (!existe && (!escribir || (modo & ITV_EXISTENTE))) return false;
 
