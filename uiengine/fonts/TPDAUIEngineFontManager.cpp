@@ -1,6 +1,7 @@
 #include "uiengine/fonts/TPDAUIEngineFontManager.h"
 
 #include "uiengine/fonts/TPDAUIEngineFontRendererGDI.h"
+#include "uiengine/fonts/TPDAUIEngineFontRendererTTF.h"
 #include "uiengine/fonts/TPDAUIEngineStyleFont.h"
 
 namespace {
@@ -30,6 +31,11 @@ const FamilyRename kRenames[] = {
     {"gbsn00lp", "AR PLSungtil GB"},
 };
 
+TPDAUIEngineFontManager::TFontRenderer* MakeTrueTypeRenderer(const char* path, const char* folder)
+{
+    return new TPDAUIEngineFontRendererTTF(path, folder);
+}
+
 TPDAUIEngineFontManager::TFontRenderer* MakeSystemRenderer(const char* path, const char* folder)
 {
     return new TPDAUIEngineFontRendererGDI(path, folder);
@@ -42,7 +48,7 @@ TPDAUIEngineFontManager::TPDAUIEngineFontManager(FuncFontImageRequest request, v
       imageRequest(request),
       renderers(2, 2, true),
       makeBitmapRenderer(nullptr),
-      makeTrueTypeRenderer(nullptr),
+      makeTrueTypeRenderer(&MakeTrueTypeRenderer),
       makeSystemRenderer(&MakeSystemRenderer)
 {
 }
