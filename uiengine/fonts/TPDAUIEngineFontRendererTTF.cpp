@@ -281,23 +281,7 @@ TPDAUIEngineFontRendererTTF::TCachedChar* TPDAUIEngineFontRendererTTF::GetCached
         g->advance = Pixels(slot->advance.x);
         g->bitmapTop = slot->bitmap_top;
         g->bitmapLeft = code == '\t' ? 0 : slot->bitmap_left;
-        g->bitmapWidth = (int)b.width;
-        g->bitmapRows = (int)b.rows;
-        const int w = PowerOfTwoAtLeast(g->bitmapWidth + 2);
-        const int h = PowerOfTwoAtLeast(g->bitmapRows + 2);
-        if (g->bitmapWidth + 2 <= w && g->bitmapRows + 2 <= h && g->bitmap.Crea(w, h, 8)) {
-            for (int y = 0; y < h; ++y)
-                std::fill_n(g->bitmap.Row(y), w, (uint8_t)0xFF);
-            if (b.buffer)
-                for (int y = 0; y < g->bitmapRows; ++y) {
-                    uint8_t* out = g->bitmap.Row(y + 1) + 1;
-                    for (int x = 0; x < g->bitmapWidth; ++x)
-                        out[x] = (uint8_t)(255 - Coverage(b, x, y));
-                }
-            g->bitmap.Touch();
-        } else {
-            g->bitmapWidth = g->bitmapRows = 0;
-        }
+        CopyGlyphBitmap(b, *g);
     }
     const int at = size.glyphs.Add(g);
     if (at < 0) {
@@ -306,6 +290,27 @@ TPDAUIEngineFontRendererTTF::TCachedChar* TPDAUIEngineFontRendererTTF::GetCached
     }
     size.index[code] = at;
     return g;
+}
+
+void TPDAUIEngineFontRendererTTF::CopyGlyphBitmap(const FT_Bitmap& b, TCachedChar& g)
+{
+    g.bitmapWidth = (int)b.width;
+    g.bitmapRows = (int)b.rows;
+    const int w = PowerOfTwoAtLeast(g.bitmapWidth + 2);
+    const int h = PowerOfTwoAtLeast(g.bitmapRows + 2);
+    if (g.bitmapWidth + 2 > w || g.bitmapRows + 2 > h || !g.bitmap.Crea(w, h, 8)) {
+        g.bitmapWidth = g.bitmapRows = 0;
+        return;
+    }
+    for (int y = 0; y < h; ++y)
+        std::fill_n(g.bitmap.Row(y), w, (uint8_t)0xFF);
+    if (b.buffer)
+        for (int y = 0; y < g.bitmapRows; ++y) {
+            uint8_t* out = g.bitmap.Row(y + 1) + 1;
+            for (int x = 0; x < g.bitmapWidth; ++x)
+                out[x] = (uint8_t)(255 - Coverage(b, x, y));
+        }
+    g.bitmap.Touch();
 }
 
 // ---- measuring ------------------------------------------------------------------------

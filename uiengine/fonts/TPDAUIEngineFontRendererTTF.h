@@ -8,6 +8,7 @@
 
 struct FT_LibraryRec_;
 struct FT_FaceRec_;
+struct FT_Bitmap_;
 class DUString;
 
 // Text in a TrueType or OpenType font through FreeType. Up to four faces of one
@@ -83,6 +84,10 @@ public:
     // The glyph of a code at a cached size, rendered on first use (a code that
     // does not render is kept with no ink and no advance).
     TCachedChar* GetCachedChar(TCachedSize& size, uint16_t code);
+
+    // Makes a glyph's grey bitmap from FreeType's rendering (grey or mono rows
+    // at any pitch; other pixel modes give no ink), with the bitmap's width and rows.
+    static void CopyGlyphBitmap(const FT_Bitmap_& rendered, TCachedChar& glyph);
 
     // Whether right-to-left handling is on, and whether a size is too small to
     // show, from the settings hook or else the skin settings.

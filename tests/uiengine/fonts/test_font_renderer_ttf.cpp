@@ -8,6 +8,9 @@
 #include <string>
 #include <vector>
 
+#include <ft2build.h>
+#include FT_FREETYPE_H
+
 #include "enginelib/base/DUString.h"
 #include "enginelib/draw/IDC.h"
 #include "enginelib/draw/TDibIG.h"
@@ -322,6 +325,49 @@ TEST_F(TTFTest, GlyphsAreRenderedOnceIntoGreyBitmapsWithAWhiteBorder)
     EXPECT_GT(blank->advance, 0);
     EXPECT_EQ(blank->width, 0);
     EXPECT_EQ(ttf->GetCachedChar(*s12, '\t')->bitmapLeft, 0);
+}
+
+// FreeType's rows may be padded, stored bottom-up or one bit a pixel.
+TEST(TTFGlyphBitmap, RowsAreReadByPitchAndPixelMode)
+{
+    // A 3 x 2 picture: coverage 255 on the diagonal-ish pixels, 0 elsewhere.
+    const int expected[2][3] = {{255, 0, 255}, {0, 255, 0}};
+    unsigned char grey[2][8] = {{255, 0, 255, 9, 9, 9, 9, 9}, {0, 255, 0, 9, 9, 9, 9, 9}};
+    unsigned char greyUp[2][4] = {{0, 255, 0, 7}, {255, 0, 255, 7}};
+    unsigned char mono[2][4] = {{0xA0, 0xFF, 0, 0}, {0x40, 0xFF, 0, 0}};
+    struct Case {
+        const char* what;
+        unsigned char* buffer;
+        int pitch;
+        unsigned char mode;
+        bool ink;
+    } cases[] = {
+        {"grey, padded rows", &grey[0][0], 8, FT_PIXEL_MODE_GRAY, true},
+        // Up-flow rows: the buffer starts with the bottom row.
+        {"grey, bottom-up", &greyUp[0][0], -4, FT_PIXEL_MODE_GRAY, true},
+        {"mono", &mono[0][0], 4, FT_PIXEL_MODE_MONO, true},
+        {"a mode without coverage", &grey[0][0], 8, FT_PIXEL_MODE_LCD, false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        FT_Bitmap b = {};
+        b.rows = 2;
+        b.width = 3;
+        b.pitch = c.pitch;
+        b.buffer = c.buffer;
+        b.num_grays = 256;
+        b.pixel_mode = c.mode;
+        TTF::TCachedChar g;
+        TTF::CopyGlyphBitmap(b, g);
+        EXPECT_EQ(g.bitmap.Width(), 8);
+        EXPECT_EQ(g.bitmap.AbsHeight(), 4);
+        for (int y = 0; y < 4; ++y)
+            for (int x = 0; x < 8; ++x) {
+                const bool inside = x >= 1 && x <= 3 && y >= 1 && y <= 2;
+                const int coverage = inside && c.ink ? expected[y - 1][x - 1] : 0;
+                EXPECT_EQ(g.bitmap.GetPixel(x, y).R(), 255 - coverage) << x << "," << y;
+            }
+    }
 }
 
 TEST_F(TTFTest, GetGlyphGivesTheCachedBitmapWithItsPlacement)
