@@ -79,14 +79,15 @@ public:
     TSizeIG Run();
 
 private:
-    struct Placed {
+    struct Met {
         int pen;    // pen x before the glyph
         int index;  // its place in the text
     };
 
     void StartLine(int pen);
     void FetchSize() { size_ = r_.GetCachedSize(font_); }
-    bool Glyph(int& i, char16_t c);
+    enum Step { Placed, Wrapped, Ended };
+    Step Glyph(int& i, char16_t c);
     void Wrap(int& i, int penBefore);
     void EndLine();
     void FinishLast();
@@ -123,7 +124,7 @@ private:
     int floatIndent_ = 0;
     int floatBottom_ = 0;
     bool firstGlyph_ = true;
-    Placed history_[6] = {};
+    Met history_[6] = {};
     int historyCount_ = 0;
     int historyNext_ = 0;
 };
@@ -198,9 +199,10 @@ TSizeIG Layout::Run()
                 continue;
             }
             int at = start;
-            if (!Glyph(at, c))
+            const Step step = Glyph(at, c);
+            if (step == Ended)
                 break;
-            i = at == start ? e.end : at;
+            i = step == Placed ? e.end : at;
             continue;
         }
         if (c == 0 || c == '\r') {
@@ -216,9 +218,10 @@ TSizeIG Layout::Run()
             continue;
         }
         int at = i;
-        if (!Glyph(at, c))
+        const Step step = Glyph(at, c);
+        if (step == Ended)
             break;
-        i = at == i ? i + 1 : at;
+        i = step == Placed ? i + 1 : at;
     }
     FinishLast();
 
@@ -227,14 +230,13 @@ TSizeIG Layout::Run()
     return TSizeIG(records_.widest, std::max(lineTop_ + lineHeight_, floatIndent_ ? floatBottom_ : 0));
 }
 
-// Places one glyph at index i. i stays when the glyph is placed; it moves to
-// where layout goes on after a wrap. False when the ellipsis ended the layout.
-bool Layout::Glyph(int& i, char16_t c)
+// Places one glyph at index i; after a wrap i is where layout goes on.
+Layout::Step Layout::Glyph(int& i, char16_t c)
 {
     const int penBefore = penX_;
     TCachedChar* g = r_.GetCachedChar(*size_, c);
     if (!g)
-        return true;
+        return Placed;
     AdjustPairSpacing(previous_, c, font_.bold, penX_);
     int advance;
     if (c == '\t') {
@@ -256,19 +258,19 @@ bool Layout::Glyph(int& i, char16_t c)
         if (penX_ + advance > limit_ && wrap_ && !lastLine && !alone) {
             penX_ = penBefore;
             Wrap(i, penBefore);
-            return true;
+            return Wrapped;
         }
         if (penX_ + g->width > limit_ && ellipsis_) {
             const bool allowed = maxLines_ < 0 ? breakIndex_ >= 0 : (lastLine && wrap_);
             if (allowed && Ellipsis(i))
-                return false;
+                return Ended;
         }
     }
 
     penX_ += advance;
     lineHeight_ = std::max(lineHeight_, size_->lineHeight);
     descender_ = std::min(descender_, size_->descender);
-    history_[historyNext_] = Placed{penBefore, i};
+    history_[historyNext_] = Met{penBefore, i};
     historyNext_ = (historyNext_ + 1) % 6;
     historyCount_ = std::min(historyCount_ + 1, 6);
     firstGlyph_ = false;
@@ -285,7 +287,7 @@ bool Layout::Glyph(int& i, char16_t c)
     }
     if (c != 0)
         previous_ = c;
-    return true;
+    return Placed;
 }
 
 void Layout::Wrap(int& i, int penBefore)
@@ -405,7 +407,7 @@ bool Layout::Ellipsis(int i)
         // Dots put in place of the last glyphs start where the first of them
         // started; the fewest that make room are taken.
         for (int k = 1; k <= historyCount_; ++k) {
-            const Placed& p = history_[(historyNext_ - k + 6) % 6];
+            const Met& p = history_[(historyNext_ - k + 6) % 6];
             if (p.pen + padding + dotsWidth < limit_) {
                 at = p.index;
                 endPos = p.pen + padding + dotsWidth;

@@ -412,6 +412,12 @@ TEST_F(TTFTest, WordBreakEditsTheTextAndRecordsEveryLine)
         // A hyphen stays on its line.
         {u"aaa-aaa", 0x10, aaa + Advance('-') + 2, -1, "aaa-\naaa",
          {aaa + Advance('-'), aaa}, {false, true}},
+        // One glyph between the break and the overflow is laid out again too,
+        // plain or written as an escape.
+        {u"aaaaa-ab", 0x10, Width("aaaaa-a") + 1, -1, "aaaaa-\nab",
+         {Width("aaaaa-"), Width("ab")}, {false, true}},
+        {u"aaaaa-a\\\\", 0x10, Width("aaaaa-a") + 1, -1, "aaaaa-\na\\\\",
+         {Width("aaaaa-"), Width("a\\")}, {false, true}},
         // The last allowed line does not wrap.
         {u"aaa aaa aaa", 0x10, aaa + blank + 1, 2, "aaa \naaa aaa",
          {aaa, 2 * aaa + blank}, {false, true}},
@@ -420,7 +426,7 @@ TEST_F(TTFTest, WordBreakEditsTheTextAndRecordsEveryLine)
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.edited);
-        Laid l = Layout(c.text, c.flags, c.maxWidth, c.maxLines);
+        Laid l = Layout(c.text, c.flags, c.maxWidth, c.maxLines, true);
         EXPECT_EQ(l.text, c.edited);
         EXPECT_EQ(l.widths, c.widths);
         EXPECT_EQ(l.ended, c.ended);
