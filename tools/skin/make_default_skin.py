@@ -998,7 +998,7 @@ def main():
             check_stylesheet(css, images, problems)
         else:
             problems.add(os.path.relpath(css), "missing")
-    for f in ("DejaVuSans.ttf", "DejaVuSans-Bold.ttf", "LICENSE-DejaVu.txt", "README.md"):
+    for f in ("DejaVuSans.ttf", "DejaVuSans-Bold.ttf", "DejaVuSans.cfont", "LICENSE-DejaVu.txt", "README.md"):
         if not os.path.isfile(os.path.join(skin_dir, f)):
             problems.add(os.path.relpath(os.path.join(skin_dir, f)), "missing")
 

@@ -1,5 +1,7 @@
 #include "uiengine/fonts/TPDAUIEngineFontManager.h"
 
+#include "uiengine/core/TPDAUIEngineSkinSettings.h"
+#include "uiengine/fonts/TPDAUIEngineFontRendererCFONT.h"
 #include "uiengine/fonts/TPDAUIEngineFontRendererGDI.h"
 #include "uiengine/fonts/TPDAUIEngineFontRendererTTF.h"
 #include "uiengine/fonts/TPDAUIEngineStyleFont.h"
@@ -31,6 +33,11 @@ const FamilyRename kRenames[] = {
     {"gbsn00lp", "AR PLSungtil GB"},
 };
 
+TPDAUIEngineFontManager::TFontRenderer* MakeBitmapRenderer(const char* path, const char* folder)
+{
+    return new TPDAUIEngineFontRendererCFONT(path, folder);
+}
+
 TPDAUIEngineFontManager::TFontRenderer* MakeTrueTypeRenderer(const char* path, const char* folder)
 {
     return new TPDAUIEngineFontRendererTTF(path, folder);
@@ -43,11 +50,23 @@ TPDAUIEngineFontManager::TFontRenderer* MakeSystemRenderer(const char* path, con
 
 } // namespace
 
+bool TPDAUIEngineFontManager::TFontRenderer::TooSmall(const TPDAUIEngineStyleFont& font)
+{
+    const TPDAUIEngineSkinSettings* s = TPDAUIEngineSkinSettings::Current();
+    int limit = 2;
+    if (s) {
+        limit += s->fontSizeIncrement;
+        if (s->rightToLeft)
+            limit += s->fontSizeIncrementRTL;
+    }
+    return limit >= font.size;
+}
+
 TPDAUIEngineFontManager::TPDAUIEngineFontManager(FuncFontImageRequest request, void* context)
     : imageContext(context),
       imageRequest(request),
       renderers(2, 2, true),
-      makeBitmapRenderer(nullptr),
+      makeBitmapRenderer(&MakeBitmapRenderer),
       makeTrueTypeRenderer(&MakeTrueTypeRenderer),
       makeSystemRenderer(&MakeSystemRenderer)
 {

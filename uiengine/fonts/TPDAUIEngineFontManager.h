@@ -45,6 +45,11 @@ public:
         // top offset; null when the renderer has none.
         virtual TDibIG* GetGlyph(int code, int size, TRectIG& source, int& advance, int& top) = 0;
 
+        // Whether the skin's font increments make the descriptor's size
+        // unreadable: sizes up to "fontSizeIncrement" + 2 (plus
+        // "fontSizeIncrementRTL" under a right-to-left language) are not drawn.
+        static bool TooSmall(const TPDAUIEngineStyleFont& font);
+
         DString family;
         DString path;               // the file actually loaded
         Vector<DString> fileNames;  // names with extension of the files loaded

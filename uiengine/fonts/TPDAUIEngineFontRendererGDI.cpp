@@ -15,26 +15,19 @@ namespace {
 // The system font of a descriptor: its stock font prepared at scale 1.
 TSystemFonts::FontSpec SystemFont(const TPDAUIEngineStyleFont& font)
 {
-    if (font.stockFont && font.stockFont->Prepare(1.0f))
-        return TSystemFonts::FontSpec::FromFont(*font.stockFont);
-    // No stock font (a size below 1): described the way the stock font would be.
     TSystemFonts::FontSpec spec;
-    spec.face = font.name.c_str();
-    spec.pixelHeight = font.size;
-    spec.bold = font.bold;
+    if (font.stockFont && font.stockFont->Prepare(1.0f)) {
+        spec = TSystemFonts::FontSpec::FromFont(*font.stockFont);
+    } else {
+        // No stock font (a size below 1): described the way the stock font would be.
+        spec.face = font.name.c_str();
+        spec.pixelHeight = font.size;
+        spec.bold = font.bold;
+    }
+    // Stock fonts are shared by name, size and weight; underlining (an anchor
+    // under the pointer) is the descriptor's own.
+    spec.underline = font.underline;
     return spec;
-}
-
-// The skin's increments make sizes up to this one unreadable.
-bool TooSmall(const TPDAUIEngineStyleFont& font)
-{
-    const TPDAUIEngineSkinSettings* s = TPDAUIEngineSkinSettings::Current();
-    if (!s)
-        return font.size <= 2;
-    int limit = s->fontSizeIncrement + 2;
-    if (s->rightToLeft)
-        limit += s->fontSizeIncrementRTL;
-    return limit >= font.size;
 }
 
 // Copies src to dst through memory; false when anything fails.

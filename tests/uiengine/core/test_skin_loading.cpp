@@ -532,7 +532,7 @@ TEST(DefaultSkin, LoadsWithEveryCommonImageAndTheKeyMap)
     EXPECT_GT(s.theme1.imageRules.Count(), 0);
     EXPECT_GT(s.styleSheet.rules.Count(), 0);
     ASSERT_FALSE(engine.fontsAdded.empty());
-    EXPECT_EQ(engine.skinsFolder.c_str() + std::string("\\default\\DejaVuSans.ttf"),
+    EXPECT_EQ(engine.skinsFolder.c_str() + std::string("\\default\\DejaVuSans.cfont"),
               engine.fontsAdded[0]);
 
     for (int i = 0; i < TPDAUIEngineSkinSettings::CommonImageCount; ++i) {

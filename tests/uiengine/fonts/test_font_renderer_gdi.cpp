@@ -306,6 +306,15 @@ TEST_F(GdiRendererTest, DrawsInTheContextWithFlagsAndColour)
     EXPECT_EQ(dc.GetFont(), &before);
     EXPECT_EQ(dc.GetBkMode(), IDC::BkTransparent);
     EXPECT_EQ(r.DrawText(nullptr, font, 0, nullptr, "Go", rect, 0, 3), 0);
+
+    // Underlining is the descriptor's, whatever the shared stock font says.
+    TPDAUIEngineStyleFont underlined = Font(20);
+    underlined.underline = true;
+    EXPECT_EQ(underlined.stockFont, font.stockFont);
+    r.DrawText(&dc, underlined, TColorIG(), nullptr, "Go", rect, 0, 3);
+    ASSERT_EQ(system.calls.size(), 2u);
+    EXPECT_TRUE(system.calls[1].font.underline);
+    EXPECT_FALSE(system.calls[0].font.underline);
 }
 
 TEST_F(GdiRendererTest, FixedAnswers)
