@@ -8,12 +8,13 @@
 #include "enginelib/draw/IDC.h"
 #include "enginelib/draw/TDibIG.h"
 #include "uiengine/core/TPDAUIEngineResources.h"
+#include "uiengine/core/TPDAUIEngineSaturate.h"
 #include "uiengine/core/TPDAUIEngineSkinSettings.h"
 #include "uiengine/core/TPDAUIEngineValueTypes.h"
 
 namespace {
 
-int Clamp(long long v) { return v > INT_MAX ? INT_MAX : (v < INT_MIN ? INT_MIN : (int)v); }
+int Clamp(long long v) { return TPDAUIEngineSaturate::Clamp(v); }
 
 // Rectangles from wide arithmetic: skin numbers may be anything.
 TRectIG R64(long long l, long long t, long long r, long long b)

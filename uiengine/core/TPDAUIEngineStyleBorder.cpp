@@ -8,6 +8,7 @@
 #include "enginelib/base/TFicheroITV.h"
 #include "enginelib/base/Vector.h"
 #include "enginelib/draw/IDC.h"
+#include "uiengine/core/TPDAUIEngineSaturate.h"
 #include "uiengine/core/TPDAUIEngineSkinSettings.h"
 #include "uiengine/core/TPDAUIEngineValueTypes.h"
 
@@ -52,7 +53,7 @@ unsigned SidesOf(int style)
     return style >= 0 && style < (int)(sizeof(kSides) / sizeof(kSides[0])) ? kSides[style] : 0;
 }
 
-int Clamp(long long v) { return v > INT_MAX ? INT_MAX : (v < INT_MIN ? INT_MIN : (int)v); }
+int Clamp(long long v) { return TPDAUIEngineSaturate::Clamp(v); }
 
 using Span = std::pair<long long, long long>;  // ring indexes [first, last)
 
@@ -139,6 +140,16 @@ void TPDAUIEngineStyleBorder::Draw(IDC* dc, TRectIG rect) const
 
     const long long L = rect.left, T = rect.top, R = rect.right, B = rect.bottom;
     auto pen = [dc](TColorIG c) { dc->SetPen(c, 1, 0, nullptr, false); };
+    // Lines outside the rectangle are not drawn: a border wider than its
+    // element stops at the element's far side.
+    auto hline = [dc, T, B](long long x1, long long y, long long x2) {
+        if (y >= T && y <= B)
+            dc->Line(Clamp(x1), Clamp(y), Clamp(x2), Clamp(y));
+    };
+    auto vline = [dc, L, R](long long x, long long y1, long long y2) {
+        if (x >= L && x <= R)
+            dc->Line(Clamp(x), Clamp(y1), Clamp(x), Clamp(y2));
+    };
     auto line = [dc](long long x1, long long y1, long long x2, long long y2) {
         dc->Line(Clamp(x1), Clamp(y1), Clamp(x2), Clamp(y2));
     };
@@ -146,12 +157,19 @@ void TPDAUIEngineStyleBorder::Draw(IDC* dc, TRectIG rect) const
         dc->Rectangle_Vacio(Clamp(l), Clamp(t), Clamp(r), Clamp(b));
     };
 
+    // Rings and radius are bounded by the rectangle: nested frames meet in its
+    // middle, lines end at its far side.
+    const long long W = std::max(R - L, 0LL), H = std::max(B - T, 0LL);
+    const bool framed = style == StyleSolid || style == StyleRound || style == StyleOutset ||
+                        style == StyleGroove;
+    const long long rings = std::min<long long>(width, framed ? (std::min(W, H) + 1) / 2 : std::max(W, H) + 2);
+    const long long reach = style == StyleRound ? std::min<long long>(std::max(radius, 0), std::min(W, H) / 2) : 0;
+
     if (style == StyleRound)
         dc->SetPen(colour, 2, 0, nullptr, false);
     else
         pen(colour);
-    const long long reach = style == StyleRound ? std::max(radius, 0) : 0;
-    for (const Span& span : VisibleRings(dc, L, T, R, B, width, reach)) {
+    for (const Span& span : VisibleRings(dc, L, T, R, B, rings, reach)) {
         for (long long i = span.first; i < span.second; ++i) {
             switch (style) {
             case StyleSolid:
@@ -176,44 +194,44 @@ void TPDAUIEngineStyleBorder::Draw(IDC* dc, TRectIG rect) const
                 frame(L + i, T + i, R - i - 1, B - i - 1);
                 break;
             case StyleTop:
-                line(L, T + i, R, T + i);
+                hline(L, T + i, R);
                 break;
             case StyleLeft:
-                line(L + i, T, L + i, B);
+                vline(L + i, T, B);
                 break;
             case StyleRight:
-                line(R - i, T, R - i, B);
+                vline(R - i, T, B);
                 break;
             case StyleBottom:
-                line(L, B - i, R, B - i);
+                hline(L, B - i, R);
                 break;
             case StyleBottomOutset:
                 pen(colour);
-                line(L, B - i - 1, R, B - i - 1);
+                hline(L, B - i - 1, R);
                 pen(shade);
-                line(L, B - i - 2, R, B - i - 2);
+                hline(L, B - i - 2, R);
                 break;
             case StyleLeftRightBottom:
-                line(L + i, T, L + i, B);
-                line(R - i, T, R - i, B);
-                line(L, B - i, R, B - i);
+                vline(L + i, T, B);
+                vline(R - i, T, B);
+                hline(L, B - i, R);
                 break;
             case StyleLeftRightTop:
-                line(L + i, T, L + i, B);
-                line(R - i, T, R - i, B);
-                line(L, T + i, R, T + i);
+                vline(L + i, T, B);
+                vline(R - i, T, B);
+                hline(L, T + i, R);
                 break;
             case StyleRightBottom:
-                line(R - i, T, R - i, B);
-                line(L, B - i, R - 1, B - i);
+                vline(R - i, T, B);
+                hline(L, B - i, R - 1);
                 break;
             case StyleLeftBottom:
-                line(L + i, T, L + i, B);
-                line(L, B - i, R - 1, B - i);
+                vline(L + i, T, B);
+                hline(L, B - i, R - 1);
                 break;
             case StyleLeftTop:
-                line(L + i, T, L + i, B);
-                line(L, T + i, R - 1, T + i);
+                vline(L + i, T, B);
+                hline(L, T + i, R - 1);
                 break;
             default:
                 break;

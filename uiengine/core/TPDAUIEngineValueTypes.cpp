@@ -5,22 +5,14 @@
 #include <cstdint>
 
 #include "enginelib/base/TFicheroITV.h"
+#include "uiengine/core/TPDAUIEngineSaturate.h"
 #include "uiengine/core/TPDAUIEngineSkinSettings.h"
 
 namespace {
 
 float UsableScale(float scale) { return scale > 0.0f && std::isfinite(scale) ? scale : 1.0f; }
 
-int TruncSaturated(float v)
-{
-    if (std::isnan(v))
-        return 0;
-    if (v >= 2147483648.0f)
-        return INT_MAX;
-    if (v < -2147483648.0f)
-        return INT_MIN;
-    return (int)v;
-}
+int TruncSaturated(float v) { return TPDAUIEngineSaturate::Truncate(v); }
 
 int ClampToByte(int v) { return v < -128 ? -128 : (v > 127 ? 127 : v); }
 
@@ -36,8 +28,7 @@ int Signed(char c) { return (signed char)c; }
 // value percent of extent, truncated toward zero.
 int PercentOf(int value, int extent)
 {
-    long long v = (long long)value * extent / 100;
-    return v > INT_MAX ? INT_MAX : (v < INT_MIN ? INT_MIN : (int)v);
+    return TPDAUIEngineSaturate::Clamp((long long)value * extent / 100);
 }
 
 int ScreenWidth()
@@ -136,10 +127,7 @@ void TPDAUIEnginePadding::Clear() { left = top = right = bottom = inner = 0; }
 
 void TPDAUIEnginePadding::Offset(int delta)
 {
-    auto add = [delta](int& v) {
-        long long r = (long long)v + delta;
-        v = r > INT_MAX ? INT_MAX : (r < INT_MIN ? INT_MIN : (int)r);
-    };
+    auto add = [delta](int& v) { v = TPDAUIEngineSaturate::Add(v, delta); };
     add(left);
     add(top);
     add(right);

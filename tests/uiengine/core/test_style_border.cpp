@@ -323,6 +323,42 @@ TEST(StyleBorderDrawTest, HugeWidthsEndQuickly)
     EXPECT_NE(kPaper, canvas.At(15, 15));
 }
 
+// Rings and radii are bounded by the rectangle: absurd widths and radii end at
+// once and paint nothing outside it (lines stand on R and B at most).
+TEST(StyleBorderDrawTest, HugeWidthsAndRadiiStayInsideTheRectangle)
+{
+    const TRectIG rect(10, 10, 50, 30);
+    for (int style = 1; style <= 15; ++style) {
+        for (int size : {41, 1000, INT_MAX}) {
+            SCOPED_TRACE(testing::Message() << "style " << style << " size " << size);
+            Canvas canvas(60, 40);
+            Make(style, size, kRed, kBlue, size).Draw(&canvas.dc, rect);
+            int outside = 0;
+            for (int y = 0; y < 40; ++y)
+                for (int x = 0; x < 60; ++x) {
+                    const bool in = x >= rect.left && x <= rect.right && y >= rect.top && y <= rect.bottom;
+                    outside += !in && canvas.At(x, y) != kPaper;
+                }
+            EXPECT_EQ(0, outside);
+            EXPECT_GT(canvas.Painted(), 0);
+        }
+    }
+}
+
+// The text a skin may write: a full-width round border 40 pixels high.
+TEST(StyleBorderDrawTest, AbsurdRoundBorderTextPaintsAtOnce)
+{
+    LiveSettings live;
+    Border b;
+    b.Parse("Round 2147483647 #204080 2147483647");
+    ASSERT_EQ(INT_MAX, b.width);
+    ASSERT_EQ(INT_MAX, b.radius);
+    Canvas canvas(800, 60);
+    b.Draw(&canvas.dc, TRectIG(0, 0, 800, 40));
+    EXPECT_EQ(TColorIG(0x20, 0x40, 0x80), canvas.At(400, 20));
+    EXPECT_EQ(kPaper, canvas.At(400, 45));
+}
+
 TEST(StyleBorderDrawTest, AllStyles)
 {
     LiveSettings live;
