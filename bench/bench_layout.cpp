@@ -1,12 +1,24 @@
 // Box layout: one full layout pass (SetBounds of the root) over nested boxes
 // of alternating Vertical and Horizontal layouts, and over a long scrolling
-// list. Minimum sizes are asked anew at every level, so the cost of a pass
-// grows with the nesting depth as well as with the element count.
+// list; AddChild into one wide box; and a page of 1,000 and of 10,000 elements
+// (boxes of boxes with labels and buttons) parsed, loaded and laid out, whose
+// ratio shows whether the whole costs linear time. Minimum sizes are
+// remembered for one pass, so a pass visits each box's measure once per size
+// asked rather than once per level above it.
 #include <benchmark/benchmark.h>
 
 #include <memory>
+#include <sstream>
+#include <string>
 
+#include "tests/support/QuietEngine.h"
+#include "uiengine/controls/RegisterLabelAndButton.h"
+#include "uiengine/core/TPDAUIEngineXml.h"
 #include "uiengine/elements/TPDAUIEngineElementBox.h"
+#include "uiengine/elements/TPDAUIEngineElementFactory.h"
+#include "uiengine/elements/TPDAUIEngineElementPage.h"
+#include "uiengine/fonts/TPDAUIEngineFontManager.h"
+#include "uiengine/fonts/TPDAUIEngineStyleFont.h"
 
 namespace {
 
@@ -78,6 +90,152 @@ void BM_LayoutScrollList(benchmark::State& state)
     state.counters["rows"] = (double)state.range(0);
 }
 BENCHMARK(BM_LayoutScrollList)->Arg(100)->Arg(1000);
+
+// Children added one by one to a single box (no XML: the adding alone).
+void BM_AddChildren(benchmark::State& state)
+{
+    for (auto _ : state) {
+        TPDAUIEngineElementBox box;
+        for (int i = 0; i < state.range(0); ++i)
+            box.AddChild(new TPDAUIEngineElementBox(), nullptr, nullptr);
+        benchmark::DoNotOptimize(box.children.Count());
+    }
+    state.SetItemsProcessed(state.iterations() * state.range(0));
+}
+BENCHMARK(BM_AddChildren)->Arg(1000)->Arg(10000)->Unit(benchmark::kMicrosecond);
+
+// Text of fixed metrics: every character half the font size wide, one line
+// the font size high.
+class FixedMetrics : public TPDAUIEngineFontManager::TFontRenderer {
+public:
+    FixedMetrics()
+    {
+        family = "Bench";
+        valid = true;
+    }
+    void AdjustFont(TPDAUIEngineStyleFont&) override {}
+    void GetTextExtent(int& width, int& height, const TPDAUIEngineStyleFont& font, const CDString& text, int,
+                       int) override
+    {
+        width = text.Length() * (font.size / 2 + 1);
+        height = font.size;
+    }
+    int FitFontSize(const TPDAUIEngineStyleFont& font, const CDString&, const TRectIG&, int, int) override
+    {
+        return font.size;
+    }
+    int DrawText(IDC*, const TPDAUIEngineStyleFont&, TColorIG, const TColorIG*, const CDString&, TRectIG&, int,
+                 int) override
+    {
+        return 1;
+    }
+    int GetLinesHeight(const TPDAUIEngineStyleFont& font, const CDString&, int lineCount, int) override
+    {
+        return (lineCount < 1 ? 1 : lineCount) * font.size;
+    }
+    int GetMemoryUsage() override { return 0; }
+    TDibIG* GetGlyph(int, int, TRectIG&, int&, int&) override { return nullptr; }
+};
+
+class PageEngine : public QuietEngine {
+public:
+    PageEngine()
+    {
+        OnResize(0, 0, 800, 480);
+        fontManager.Adopt(new FixedMetrics());
+        static const bool registered = [] {
+            RegisterLabelAndButtonElements(&TPDAUIEngineElementFactory::RegisterTag);
+            return true;
+        }();
+        (void)registered;
+    }
+};
+
+// A section of about budget elements: a header row (label and button), then
+// either rows of a label, a button and a spacer, or four sub-sections, so that
+// the nesting deepens with the size as a real page's does.
+void Section(std::ostringstream& x, int budget, int depth, int& n)
+{
+    const bool across = depth % 2 == 1;
+    x << "<box layout=\"" << (across ? "Horizontal" : "Vertical") << "\" paddingInner=\"2\" padding=\"1\""
+      << (depth % 3 == 0 ? " border=\"Solid 1 #808080\"" : "") << " flex=\"" << depth % 2 << "\">";
+    x << "<box layout=\"Horizontal\" align=\"Center\"><label label=\"Section " << n
+      << "\" flex=\"1\"/><button label=\"Go\" onCommand=\"go\"/></box>";
+    n += 4;
+    budget -= 4;
+    if (budget <= 24) {
+        for (; budget > 0; budget -= 4, n += 4)
+            x << "<box layout=\"Horizontal\" paddingInner=\"3\"><label label=\"Row " << n
+              << "\" flex=\"1\"/><button label=\"Edit\"/><box minimumWidth=\"8\"/></box>";
+    } else {
+        for (int i = 0; i < 4; ++i)
+            Section(x, budget / 4, depth + 1, n);
+    }
+    x << "</box>";
+}
+
+std::string NestedPageXml(int total, int& elements)
+{
+    std::ostringstream x;
+    int n = 1;
+    x << "<page id=\"pageBench\" padding=\"4\">";
+    Section(x, total - 1, 0, n);
+    x << "</page>";
+    elements = n;
+    return x.str();
+}
+
+// The stages of showing a page that a benchmark times.
+enum EStages { StageParse = 1, StageLoad = 2, StageLayout = 4 };
+
+// Times the given stages on the nested page of state.range(0) elements; the
+// stages not timed run once beforehand. The time per element of the two sizes
+// is the measure of linearity (10,000 should cost at most 1.2 x ten times 1,000).
+void NestedPage(benchmark::State& state, int stages)
+{
+    PageEngine engine;
+    int elements = 0;
+    const std::string xml = NestedPageXml((int)state.range(0), elements);
+    std::string buffer = xml;
+    std::unique_ptr<TPDAUIEngineXml> root(new TPDAUIEngineXml());
+    std::unique_ptr<TPDAUIEngineElementPage> page;
+    if (!(stages & StageParse))
+        root->Parse(&buffer[0]);
+    if (!(stages & StageLoad)) {
+        page.reset(new TPDAUIEngineElementPage(&engine));
+        page->OnLoad(&engine, nullptr, nullptr, root.get(), nullptr);
+    }
+    for (auto _ : state) {
+        if (stages & StageParse) {
+            buffer = xml;
+            root.reset(new TPDAUIEngineXml());
+            root->Parse(&buffer[0]);
+        }
+        if (stages & StageLoad) {
+            page.reset(new TPDAUIEngineElementPage(&engine));
+            page->OnLoad(&engine, nullptr, nullptr, root.get(), nullptr);
+        }
+        if (stages & StageLayout)
+            page->Layout();
+        benchmark::DoNotOptimize(root->children.Count());
+    }
+    state.counters["elements"] = elements;
+    state.counters["ns/element"] = benchmark::Counter(
+        (double)elements, benchmark::Counter::kIsIterationInvariantRate | benchmark::Counter::kInvert);
+}
+
+void BM_LoadLayoutNestedPage(benchmark::State& state) { NestedPage(state, StageParse | StageLoad | StageLayout); }
+BENCHMARK(BM_LoadLayoutNestedPage)->Arg(1000)->Arg(10000)->Unit(benchmark::kMillisecond);
+
+// The stages apart: the XML reader's share, loading the elements, layout.
+void BM_ParseNestedPage(benchmark::State& state) { NestedPage(state, StageParse); }
+BENCHMARK(BM_ParseNestedPage)->Arg(1000)->Arg(10000)->Unit(benchmark::kMillisecond);
+
+void BM_LoadNestedPage(benchmark::State& state) { NestedPage(state, StageLoad); }
+BENCHMARK(BM_LoadNestedPage)->Arg(1000)->Arg(10000)->Unit(benchmark::kMillisecond);
+
+void BM_LayoutNestedPage(benchmark::State& state) { NestedPage(state, StageLayout); }
+BENCHMARK(BM_LayoutNestedPage)->Arg(1000)->Arg(10000)->Unit(benchmark::kMillisecond);
 
 } // namespace
 

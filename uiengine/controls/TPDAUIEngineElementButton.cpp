@@ -251,6 +251,8 @@ int TPDAUIEngineElementButton::EffectiveAlign() const
 
 int TPDAUIEngineElementButton::GetMinimumHeight(int availableWidth)
 {
+    // One line of text (no word break): its height does not depend on the width.
+    NoteMeasure(false);
     const TPDAUIEngineStyleBackground& back = backgrounds[StateNormal];
     long long h;
     if (back.kind == TPDAUIEngineStyleBackground::KindImage && back.image) {
@@ -266,15 +268,12 @@ int TPDAUIEngineElementButton::GetMinimumHeight(int availableWidth)
         h = engine ? engine->GetTextExtent(font, text, availableWidth, 0).cy : 0;
         h += 2LL * borders[StateNormal].width + padding.top + padding.bottom;
     }
-    if (h < minimumHeight)
-        h = minimumHeight;
-    if (h > maximumHeight)
-        h = maximumHeight;
-    return ClampInt(h);
+    return LimitSize(h, minimumHeight, maximumHeight);
 }
 
 int TPDAUIEngineElementButton::GetMinimumWidth(int availableHeight)
 {
+    NoteMeasure(false);
     const TPDAUIEngineStyleBackground& back = backgrounds[StateNormal];
     long long w;
     if (back.kind == TPDAUIEngineStyleBackground::KindImage && back.image) {
@@ -290,11 +289,7 @@ int TPDAUIEngineElementButton::GetMinimumWidth(int availableHeight)
         textWidth += (long long)padding.left + padding.right + 2LL * borders[StateNormal].width;
         w = imageWidth > textWidth ? imageWidth : textWidth;
     }
-    if (w < minimumWidth)
-        w = minimumWidth;
-    if (w > maximumWidth)
-        w = maximumWidth;
-    return ClampInt(w);
+    return LimitSize(w, minimumWidth, maximumWidth);
 }
 
 // ---- painting ----

@@ -249,6 +249,7 @@ TColorIG TPDAUIEngineElementLabel::TransparentColor() const
 
 int TPDAUIEngineElementLabel::GetMinimumWidth(int availableHeight)
 {
+    NoteMeasure(false);
     if (!engine)
         return -1;
     const TSizeIG extent =
@@ -257,15 +258,13 @@ int TPDAUIEngineElementLabel::GetMinimumWidth(int availableHeight)
     if (image)
         w += (long long)font.size + padding.inner;  // the image as a square of the font size
     w += (long long)padding.left + padding.right + 2LL * borders[StateNormal].width;
-    if (w < minimumWidth)
-        w = minimumWidth;
-    if (w > maximumWidth)
-        w = maximumWidth;
-    return ClampInt(w);
+    return LimitSize(w, minimumWidth, maximumWidth);
 }
 
 int TPDAUIEngineElementLabel::GetMinimumHeight(int availableWidth)
 {
+    // Only wrapped or line-limited text is measured by the width.
+    NoteMeasure(wordBreak || maxLines != -1);
     if (!engine)
         return -1;
     const int flags = TextFlags(align);
@@ -294,11 +293,7 @@ int TPDAUIEngineElementLabel::GetMinimumHeight(int availableWidth)
             h = cap;
     }
     h += (long long)padding.top + padding.bottom + 2LL * borders[StateNormal].width;
-    if (h < minimumHeight)
-        h = minimumHeight;
-    if (h > maximumHeight)
-        h = maximumHeight;
-    return ClampInt(h);
+    return LimitSize(h, minimumHeight, maximumHeight);
 }
 
 void TPDAUIEngineElementLabel::SetBounds(int l, int t, int w, int h)

@@ -9,6 +9,7 @@
 #include "enginelib/draw/TColorIG.h"
 #include "uiengine/core/TPDAUIEngine.h"
 #include "uiengine/core/TPDAUIEngineCommand.h"
+#include "uiengine/core/TPDAUIEngineSaturate.h"
 #include "uiengine/core/TPDAUIEngineSkinSettings.h"
 #include "uiengine/core/TPDAUIEngineXml.h"
 #include "uiengine/elements/TPDAUIEngineElementBox.h"
@@ -17,7 +18,10 @@
 
 namespace {
 
+typedef TPDAUIEngineSaturate Sat;
+
 std::atomic<int> g_liveElements{0};
+thread_local bool t_measureReadAvailable = true;
 
 const char* const kAlignWords[] = {"Start", "Center", "End", "Stretch", "Auto", "AutoInvert"};
 const int kAlignWordCount = 6;
@@ -276,6 +280,8 @@ void TPDAUIEngineElement::SetAttribute(const char* name, const char* value)
         name = "";
     if (!value)
         value = "";
+    // Remembered minimum sizes may depend on what changes here.
+    TPDAUIEngineElementBox::ForgetMinimumSizes();
     const TNamedAttribute* attribute = FindAttribute(name);
     if (!attribute) {
         // "fontSize" reaches the descriptor as "Size", "font" alone as "".
@@ -497,22 +503,31 @@ DString TPDAUIEngineElement::GetAttribute(const char* name)
 
 // ---- geometry ----
 
+int TPDAUIEngineElement::LimitSize(long long size, int minimum, int maximum)
+{
+    if (size < minimum)
+        size = minimum;
+    if (maximum >= 0 && size > maximum)
+        size = maximum;
+    return TPDAUIEngineSaturate::Clamp(size);
+}
+
+void TPDAUIEngineElement::NoteMeasure(bool readAvailable) { t_measureReadAvailable = readAvailable; }
+
+bool TPDAUIEngineElement::MeasureReadAvailable() { return t_measureReadAvailable; }
+
 int TPDAUIEngineElement::GetMinimumHeight(int availableWidth)
 {
-    long long frame = (long long)padding.top + 2LL * borders[StateNormal].width + padding.bottom;
-    long long h = frame > minimumHeight ? frame : minimumHeight;
-    if (h > maximumHeight)
-        h = maximumHeight;
-    return h < INT_MIN ? INT_MIN : (int)h;
+    NoteMeasure(false);
+    return LimitSize((long long)padding.top + 2LL * borders[StateNormal].width + padding.bottom,
+                     minimumHeight, maximumHeight);
 }
 
 int TPDAUIEngineElement::GetMinimumWidth(int availableHeight)
 {
-    long long frame = (long long)padding.left + 2LL * borders[StateNormal].width + padding.right;
-    long long w = frame > minimumWidth ? frame : minimumWidth;
-    if (w > maximumWidth)
-        w = maximumWidth;
-    return w < INT_MIN ? INT_MIN : (int)w;
+    NoteMeasure(false);
+    return LimitSize((long long)padding.left + 2LL * borders[StateNormal].width + padding.right,
+                     minimumWidth, maximumWidth);
 }
 
 void TPDAUIEngineElement::SetBounds(int l, int t, int w, int h)
@@ -529,7 +544,7 @@ void TPDAUIEngineElement::ReapplyBounds() { SetBounds(left, top, width, height);
 
 TPDAUIEngineElement* TPDAUIEngineElement::HitTest(int x, int y)
 {
-    if (x >= left && x < left + width && y >= top && y < top + height && isClickable)
+    if (x >= left && x < (long long)left + width && y >= top && y < (long long)top + height && isClickable)
         return this;
     return nullptr;
 }
@@ -579,7 +594,7 @@ void TPDAUIEngineElement::CollectAncestors(VectorP<TPDAUIEngineElement>& list)
 
 TRectIG TPDAUIEngineElement::GetScreenRect()
 {
-    TRectIG r(left, top, left + width, top + height);
+    TRectIG r(left, top, TPDAUIEngineSaturate::Add(left, width), TPDAUIEngineSaturate::Add(top, height));
     if (!parent || IsPopup())
         return r;
     TRectIG p = parent->GetScreenRect();
@@ -589,7 +604,7 @@ TRectIG TPDAUIEngineElement::GetScreenRect()
 
 TRectIG TPDAUIEngineElement::GetVisibleRect()
 {
-    TRectIG r(left, top, left + width, top + height);
+    TRectIG r(left, top, TPDAUIEngineSaturate::Add(left, width), TPDAUIEngineSaturate::Add(top, height));
     if (!parent || IsPopup())
         return r;
     TRectIG p = parent->GetVisibleRect();
@@ -639,19 +654,19 @@ void TPDAUIEngineElement::OnMouseDown(int x, int y, int kind, int a, int b)
         return;
     }
     if (parent)
-        parent->OnMouseDown(x + left, y + top, kind, a, b);
+        parent->OnMouseDown(Sat::Add(x, left), Sat::Add(y, top), kind, a, b);
 }
 
 void TPDAUIEngineElement::OnMouseMove(int x, int y, int flags, unsigned char* handled, int a, int b)
 {
     if (parent)
-        parent->OnMouseMove(x + left, y + top, flags, handled, a, b);
+        parent->OnMouseMove(Sat::Add(x, left), Sat::Add(y, top), flags, handled, a, b);
 }
 
 void TPDAUIEngineElement::OnMouseWheel(int x, int y, int delta)
 {
     if (parent)
-        parent->OnMouseWheel(x + left, y + top, delta);
+        parent->OnMouseWheel(Sat::Add(x, left), Sat::Add(y, top), delta);
 }
 
 void TPDAUIEngineElement::OnMouseUp(int x, int y, int kind, unsigned char* handled)
@@ -662,30 +677,30 @@ void TPDAUIEngineElement::OnMouseUp(int x, int y, int kind, unsigned char* handl
         Invalidate();
         // The bottom edge counts as inside, the right edge does not.
         if (x >= 0 && x < width && y >= 0 && y <= height && enabled)
-            RaiseCommand(onCommand.c_str(), x + left, y + top, true);
+            RaiseCommand(onCommand.c_str(), Sat::Add(x, left), Sat::Add(y, top), true);
         return;
     }
     if (parent)
-        parent->OnMouseUp(x + left, y + top, kind, handled);
+        parent->OnMouseUp(Sat::Add(x, left), Sat::Add(y, top), kind, handled);
 }
 
 void TPDAUIEngineElement::OnMouseDoubleClick(int x, int y, int a, int b)
 {
     if (parent)
-        parent->OnMouseDoubleClick(x + left, y + top, a, b);
+        parent->OnMouseDoubleClick(Sat::Add(x, left), Sat::Add(y, top), a, b);
 }
 
 void TPDAUIEngineElement::OnContextMenu(int x, int y, unsigned char* handled)
 {
     if (!onContextMenuCommand.IsEmpty()) {
         TRectIG screen = GetScreenRect();
-        RaiseCommand(onContextMenuCommand.c_str(), x + screen.left, y + screen.top, true);
+        RaiseCommand(onContextMenuCommand.c_str(), Sat::Add(x, screen.left), Sat::Add(y, screen.top), true);
         if (handled)
             *handled = 1;
         return;
     }
     if (parent)
-        parent->OnContextMenu(x + left, y + top, handled);
+        parent->OnContextMenu(Sat::Add(x, left), Sat::Add(y, top), handled);
 }
 
 void TPDAUIEngineElement::OnKeyDown(int key, unsigned char* handled, unsigned char* consumed)

@@ -44,6 +44,10 @@ public:
     // Links, numeric id, then attributes from the XML node (or the compiled stream).
     virtual void OnLoad(TPDAUIEngine* engine, TPDAUIEngineElementPage* page,
                         TPDAUIEngineElement* parent, TPDAUIEngineXml* xmlNode, TFicheroITV* stream);
+    // The size needed. Every class's measure ends with NoteMeasure, saying
+    // whether the answer depended on the available size (boxes remember
+    // answers that did not for the whole layout pass); an override that says
+    // nothing is taken to depend on it.
     virtual int GetMinimumHeight(int availableWidth);
     virtual int GetMinimumWidth(int availableHeight);
     // Stores the rectangle; a negative width or height makes both 0.
@@ -225,6 +229,17 @@ public:
     unsigned char avoidMarginRescale = 0;
     unsigned char catchMouseEventsAlways = 0;
     unsigned char modified = 0;
+    // A box whose parent box set its rectangle during the parent's layout and
+    // that lays out its own children when the parent has placed all of its.
+    unsigned char layoutPending = 0;
+
+    // Set by each GetMinimumHeight or GetMinimumWidth as it returns: whether
+    // its answer depended on the available size it was given.
+    static void NoteMeasure(bool readAvailable);
+    static bool MeasureReadAvailable();
+    // A measured size raised to minimum, then lowered to maximum (a negative
+    // maximum is no maximum), in the int range.
+    static int LimitSize(long long size, int minimum, int maximum);
 
 protected:
     // Fields 3 to 38 of the compiled record (from the id on). The element

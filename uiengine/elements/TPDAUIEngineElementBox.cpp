@@ -4,6 +4,7 @@
 #include <cstdlib>
 
 #include "uiengine/core/TPDAUIEngine.h"
+#include "uiengine/core/TPDAUIEngineSaturate.h"
 #include "uiengine/core/TPDAUIEngineSkinSettings.h"
 #include "uiengine/core/TPDAUIEngineXml.h"
 #include "uiengine/elements/TPDAUIEngineElementFactory.h"
@@ -32,8 +33,6 @@ int WordIndex(const char* value, const char* const* words, int count)
 }
 
 bool IsTrue(const char* value) { return CDString(value) == "true"; }
-
-int ClampInt(long long v) { return v > INT_MAX ? INT_MAX : (v < INT_MIN ? INT_MIN : (int)v); }
 
 bool IsActive(const TPDAUIEngineElement* e) { return e->visible && e->enabled; }
 
@@ -159,14 +158,16 @@ void TPDAUIEngineElementBox::AddChild(TPDAUIEngineElement* child, TPDAUIEngineXm
         Error_Vectores_DG_x(ErrVectorNullArgument);
         return;
     }
-    if (IndexOfChild(child) >= 0)
+    if (IsOwnChild(child))
         return;
+    ForgetMinimumSizes();
     int at = layout == LayoutVerticalInverted ? children.Insert(child, 0) : children.Add(child);
     if (at < 0) {
         // The box took the child over; without room for it, it goes.
         delete child;
         return;
     }
+    child->parent = this;
     TBoxScaleScope scope(this);
     child->OnLoad(engine, page, this, xmlNode, stream);
 }
@@ -180,6 +181,7 @@ void TPDAUIEngineElementBox::InsertChild(TPDAUIEngineElement* child, int index,
     }
     if (IndexOfChild(child) >= 0)
         return;
+    ForgetMinimumSizes();
     int at = children.Insert(child, index);
     if (at < 0 && index > children.Count())
         at = children.Add(child);  // an index past the end (reported) appends
@@ -189,12 +191,15 @@ void TPDAUIEngineElementBox::InsertChild(TPDAUIEngineElement* child, int index,
     }
     if (engine)
         child->OnLoad(engine, page, this, xmlNode, stream);
+    else
+        unlinkedChildren_ = 1;  // in the vector without its parent link
 }
 
 void TPDAUIEngineElementBox::RemoveChild(TPDAUIEngineElement* child)
 {
     if (IndexOfChild(child) < 0)
         return;
+    ForgetMinimumSizes();
     child->Detach();
     child->parent = nullptr;
     child->page = nullptr;
@@ -206,6 +211,7 @@ void TPDAUIEngineElementBox::RemoveChild(TPDAUIEngineElement* child)
 
 void TPDAUIEngineElementBox::RemoveAllChildren()
 {
+    ForgetMinimumSizes();
     for (int i = 0; i < children.Count(); ++i)
         children[i]->Detach();
     children.RemoveAll();
@@ -218,6 +224,14 @@ int TPDAUIEngineElementBox::CountVisibleChildren()
         if (children[i]->visible)
             ++n;
     return n;
+}
+
+// A child in the vector names this box as its parent (set as it enters, or by
+// its load), so a new child (no parent yet, or another box's) is told apart
+// without a search; only children inserted unloaded need one.
+bool TPDAUIEngineElementBox::IsOwnChild(TPDAUIEngineElement* child)
+{
+    return (child->parent == this || unlinkedChildren_) && IndexOfChild(child) >= 0;
 }
 
 int TPDAUIEngineElementBox::IndexOfChild(TPDAUIEngineElement* child)
@@ -307,6 +321,7 @@ void TPDAUIEngineElementBox::SetAttribute(const char* name, const char* value)
     CDString n(name);
     if (!value)
         value = "";
+    ForgetMinimumSizes();
     if (n == "layout") {
         int word = WordIndex(value, kLayoutWords, LayoutCount);
         if (word >= 0)
@@ -385,13 +400,13 @@ TRectIG TPDAUIEngineElementBox::GetVisibleRect()
 
 void TPDAUIEngineElementBox::Paint(IDC* dc, int x, int y)
 {
-    const int ox = ClampInt((long long)x + left);
-    const int oy = ClampInt((long long)y + top);
-    const TRectIG r(ox, oy, ClampInt((long long)ox + width), ClampInt((long long)oy + height));
+    const int ox = TPDAUIEngineSaturate::Clamp((long long)x + left);
+    const int oy = TPDAUIEngineSaturate::Clamp((long long)y + top);
+    const TRectIG r(ox, oy, TPDAUIEngineSaturate::Clamp((long long)ox + width), TPDAUIEngineSaturate::Clamp((long long)oy + height));
     const long long b = borders[StateNormal].width;
-    const TRectIG content(ClampInt(r.left + b + padding.left), ClampInt(r.top + b + padding.top),
-                          ClampInt(r.right - b - padding.right),
-                          ClampInt(r.bottom - b - padding.bottom));
+    const TRectIG content(TPDAUIEngineSaturate::Clamp(r.left + b + padding.left), TPDAUIEngineSaturate::Clamp(r.top + b + padding.top),
+                          TPDAUIEngineSaturate::Clamp(r.right - b - padding.right),
+                          TPDAUIEngineSaturate::Clamp(r.bottom - b - padding.bottom));
     TBoxScaleScope scope(this);
 
     int state = StateNormal;
@@ -439,7 +454,7 @@ void TPDAUIEngineElementBox::Paint(IDC* dc, int x, int y)
                 continue;
             }
             const int pos = bar->position;
-            const int shownY = ClampInt((long long)oy - pos);
+            const int shownY = TPDAUIEngineSaturate::Clamp((long long)oy - pos);
             if (!bar->visible)
                 c->Paint(dc, ox, shownY);
             else if ((long long)c->top <= (long long)pos + bar->viewHeight &&
@@ -473,8 +488,8 @@ TPDAUIEngineElement* TPDAUIEngineElementBox::HitTest(int x, int y)
     const long long lx = (long long)x - left;
     const long long ly = (long long)y - top;
     const bool inside = lx >= 0 && lx < width && ly >= 0 && ly < height;
-    const int cx = ClampInt(lx);
-    const int cy = ClampInt(ly);
+    const int cx = TPDAUIEngineSaturate::Clamp(lx);
+    const int cy = TPDAUIEngineSaturate::Clamp(ly);
     const int n = children.Count();
 
     if (inside) {
@@ -482,9 +497,9 @@ TPDAUIEngineElement* TPDAUIEngineElementBox::HitTest(int x, int y)
         case LayoutVerticalScroll: {
             TPDAUIEngineScrollBarBase* bar = scrollBar;
             if (bar && bar->visible &&
-                bar->ContainsPoint(ClampInt(lx - bar->left), ClampInt(ly - bar->top)))
+                bar->ContainsPoint(TPDAUIEngineSaturate::Clamp(lx - bar->left), TPDAUIEngineSaturate::Clamp(ly - bar->top)))
                 return bar;
-            const int sy = ClampInt(ly + (bar ? bar->position : 0));
+            const int sy = TPDAUIEngineSaturate::Clamp(ly + (bar ? bar->position : 0));
             for (int i = 0; i < n; ++i) {
                 TPDAUIEngineElement* c = children[i];
                 if (c->visible)
@@ -632,7 +647,7 @@ int TPDAUIEngineElementBox::GetMemorySize()
         size += children[i]->GetMemorySize();
     if (scrollBar)
         size += scrollBar->GetMemorySize();
-    return ClampInt(size);
+    return TPDAUIEngineSaturate::Clamp(size);
 }
 
 // ---- auto-hide box ----

@@ -119,6 +119,10 @@ public:
     int VisibleIndexOfChild(TPDAUIEngineElement* child);
     // The scroll bar in force: the owned one while the layout is VerticalScroll.
     TPDAUIEngineScrollBarBase* GetScrollBar();
+    // Minimum sizes of boxes are remembered while one layout pass (the outermost
+    // SetBounds, GetMinimumHeight or GetMinimumWidth) runs; this forgets them
+    // all, for a change made during a pass that a minimum size depends on.
+    static void ForgetMinimumSizes();
 
     // ---- members, in declaration order ----
 
@@ -163,6 +167,39 @@ protected:
     };
 
 private:
+    // The layout steps of the mode; children whose rectangle was set meanwhile
+    // then lay out their own children.
+    void LayoutChildren();
+    // One minimum size remembered: the pass it belongs to and what it was asked with.
+    struct TMinimumMemo {
+        unsigned long long pass = 0;
+        float scale = 0.0f;
+        int available = 0;
+        int ownHeight = 0;  // Flow measures against its own height
+        int value = 0;
+        bool dependent = false;  // the answer holds for this available size only
+    };
+    enum { kMemos = 2 };
+    // For its life a layout pass is open (passes nest; the outermost one counts).
+    class TLayoutPass {
+    public:
+        TLayoutPass();
+        ~TLayoutPass();
+        TLayoutPass(const TLayoutPass&) = delete;
+        TLayoutPass& operator=(const TLayoutPass&) = delete;
+    };
+    // The remembered value for (available, the scale in force), or null; an
+    // answer that did not depend on the available size serves any.
+    const TMinimumMemo* Recall(const TMinimumMemo* memos, int available, float scale) const;
+    void Remember(TMinimumMemo* memos, unsigned char& next, int available, float scale, bool dependent,
+                  int value);
+
+    TMinimumMemo heightMemos_[kMemos];
+    TMinimumMemo widthMemos_[kMemos];
+    unsigned char nextHeightMemo_ = 0;
+    unsigned char unlinkedChildren_ = 0;  // InsertChild without an engine happened
+    unsigned char nextWidthMemo_ = 0;
+
     // Layout of the children by mode; the box's own rectangle is already stored.
     void LayoutVerticalFamily();
     void LayoutHorizontalFamily();
@@ -176,9 +213,13 @@ private:
     // One top-to-bottom pass of VerticalScroll with the widths reduced by
     // reduce; flexChild (when given) is taller by delta. Answers the running y.
     long long StackVertically(long long reduce, TPDAUIEngineElement* flexChild, long long delta);
-    int ContentMinimumHeight(int availableWidth);
-    int ContentMinimumWidth(int availableHeight);
+    // The children's part of the minimum sizes; dependent is set when it
+    // depends on the available size.
+    int ContentMinimumHeight(int availableWidth, bool& dependent);
+    int ContentMinimumWidth(int availableHeight, bool& dependent);
     void CreateScrollBar(TPDAUIEngineXml* xmlNode);
+    // Whether child is already one of this box's children.
+    bool IsOwnChild(TPDAUIEngineElement* child);
     bool IsVerticalFamily() const;
     bool IsHorizontalFamily() const;
 };

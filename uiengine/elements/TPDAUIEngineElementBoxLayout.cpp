@@ -1,53 +1,35 @@
 // Layout modes and minimum sizes of TPDAUIEngineElementBox.
 //
 // Intermediate values are 64-bit and held within +-2^40, and every value
-// stored into an element is brought back into the int range, so that a hostile
-// skin (huge sizes, spans or flex values) cannot overflow; within ordinary
-// sizes the arithmetic is exactly the 32-bit one (truncating division).
-#include <climits>
+// stored into an element is brought back into the int range (TPDAUIEngineSaturate),
+// so that a hostile skin (huge sizes, spans or flex values) cannot overflow;
+// within ordinary sizes the arithmetic is exactly the 32-bit one.
 #include <cmath>
 #include <vector>
 
 #include "uiengine/core/TPDAUIEngine.h"
+#include "uiengine/core/TPDAUIEngineSaturate.h"
 #include "uiengine/core/TPDAUIEngineSkinSettings.h"
 #include "uiengine/elements/TPDAUIEngineElementBox.h"
 
 namespace {
 
 typedef TPDAUIEngineElement Element;
+typedef TPDAUIEngineSaturate Sat;
 
-const long long kLimit = 1LL << 40;
+// The layout pass: its nesting depth and its number (remembered minimum sizes
+// belong to one number); and the box whose layout steps are running.
+thread_local int t_passDepth = 0;
+thread_local unsigned long long t_pass = 1;
+thread_local const TPDAUIEngineElementBox* t_placing = nullptr;
+
 // Offered as the available width when a width is asked without a limit.
 const int kUnlimited = 99999;
-
-long long Lim(long long v) { return v > kLimit ? kLimit : (v < -kLimit ? -kLimit : v); }
-
-long long Mul(long long a, long long b)
-{
-    long long r;
-    if (__builtin_mul_overflow(a, b, &r))
-        return ((a < 0) != (b < 0)) ? -kLimit : kLimit;
-    return Lim(r);
-}
-
-int Fit(long long v) { return v > INT_MAX ? INT_MAX : (v < INT_MIN ? INT_MIN : (int)v); }
-
-// Truncated toward zero; NaN gives 0.
-int FitD(double v)
-{
-    if (std::isnan(v))
-        return 0;
-    if (v >= 2147483647.0)
-        return INT_MAX;
-    if (v <= -2147483648.0)
-        return INT_MIN;
-    return (int)v;
-}
 
 // A length set directly (without the child's SetBounds) is never negative.
 int FitLength(double v)
 {
-    int n = FitD(v);
+    int n = Sat::Truncate(v);
     return n < 0 ? 0 : n;
 }
 
@@ -61,16 +43,33 @@ Margins MarginsOf(const Element* c)
     return {m.GetLeft(), m.GetTop(), m.GetRight(), m.GetBottom()};
 }
 
-long long MinH(Element* c, long long available) { return c->GetMinimumHeight(Fit(available)); }
-long long MinW(Element* c, long long available) { return c->GetMinimumWidth(Fit(available)); }
+// A child's minimum size; dependent is set when the answer depended on the
+// size offered (an element whose measure says nothing is taken to).
+long long MinH(Element* c, long long available, bool* dependent = nullptr)
+{
+    Element::NoteMeasure(true);
+    const int v = c->GetMinimumHeight(Sat::Clamp(available));
+    if (dependent && Element::MeasureReadAvailable())
+        *dependent = true;
+    return v;
+}
+
+long long MinW(Element* c, long long available, bool* dependent = nullptr)
+{
+    Element::NoteMeasure(true);
+    const int v = c->GetMinimumWidth(Sat::Clamp(available));
+    if (dependent && Element::MeasureReadAvailable())
+        *dependent = true;
+    return v;
+}
 
 void Place(Element* c, long long l, long long t, long long w, long long h)
 {
-    c->SetBounds(Fit(l), Fit(t), Fit(w), Fit(h));
+    c->SetBounds(Sat::Clamp(l), Sat::Clamp(t), Sat::Clamp(w), Sat::Clamp(h));
 }
 
-void MoveX(Element* c, long long d) { c->left = Fit((long long)c->left + d); }
-void MoveY(Element* c, long long d) { c->top = Fit((long long)c->top + d); }
+void MoveX(Element* c, long long d) { c->left = Sat::Clamp((long long)c->left + d); }
+void MoveY(Element* c, long long d) { c->top = Sat::Clamp((long long)c->top + d); }
 
 // The box's frame: W, H, border width and paddings, and the content size.
 struct Frame {
@@ -123,8 +122,30 @@ bool TPDAUIEngineElementBox::IsHorizontalFamily() const
 
 void TPDAUIEngineElementBox::SetBounds(int l, int t, int w, int h)
 {
-    TBoxScaleScope scope(this);
+    TLayoutPass pass;
+    const int oldHeight = height;
     TPDAUIEngineElement::SetBounds(l, t, w, h);
+    // A Flow box measures its children against its own height.
+    if (layout == LayoutFlow && height != oldHeight)
+        ForgetMinimumSizes();
+    // Placed by its parent box in the middle of the parent's layout, which may
+    // place it again (flex, overflow, a second scroll pass): its own children
+    // wait until the parent is done, so that a subtree is laid out once per
+    // pass. The parent reads nothing of the subtree but this rectangle.
+    if (parent && parent == t_placing) {
+        layoutPending = 1;
+        return;
+    }
+    LayoutChildren();
+}
+
+void TPDAUIEngineElementBox::LayoutChildren()
+{
+    TLayoutPass pass;
+    TBoxScaleScope scope(this);
+    layoutPending = 0;
+    const TPDAUIEngineElementBox* outer = t_placing;
+    t_placing = this;
     switch (layout) {
     case LayoutVertical:
     case LayoutVerticalInverted:
@@ -170,6 +191,11 @@ void TPDAUIEngineElementBox::SetBounds(int l, int t, int w, int h)
     default:
         break;
     }
+    t_placing = outer;
+    // The children placed meanwhile lay out at their final rectangles.
+    for (int i = 0; i < children.Count(); ++i)
+        if (children[i]->layoutPending)
+            static_cast<TPDAUIEngineElementBox*>(children[i])->LayoutChildren();
 }
 
 // ---- Vertical, VerticalInverted, VerticalSpaced ----
@@ -217,8 +243,8 @@ void TPDAUIEngineElementBox::LayoutVerticalFamily()
         default:
             break;  // AutoInvert: left where it is
         }
-        y = Lim(y + c->height + m.t + m.b + f.pI);
-        flexSum = Lim(flexSum + c->flex);
+        y = Sat::Wide(y + c->height + m.t + m.b + f.pI);
+        flexSum = Sat::Wide(flexSum + c->flex);
     }
     const long long free = f.H - f.B - f.pB - (y - f.pI);
 
@@ -244,7 +270,7 @@ void TPDAUIEngineElementBox::LayoutVerticalFamily()
             const long long k = c == target ? 1 : c->flex;
             if (k == 0)
                 continue;
-            const long long change = Mul(free / flexSum, k);
+            const long long change = Sat::Mul(free / flexSum, k);
             if (c->minimumHeight < 1 || c->minimumHeight <= (long long)c->height + change) {
                 used += k;
                 Place(c, c->left, c->top, c->width, (long long)c->height + change);
@@ -270,7 +296,7 @@ void TPDAUIEngineElementBox::LayoutVerticalFamily()
                 const long long k = c == target ? 1 : c->flex;
                 if (k == 0 || c->minimumHeight == c->height)
                     continue;
-                const long long change = Mul(unit2, k);
+                const long long change = Sat::Mul(unit2, k);
                 Place(c, c->left, c->top, c->width, (long long)c->height - change);
                 for (int j = count - 1; j > i; --j) {
                     Element* d = children[j];
@@ -301,14 +327,16 @@ void TPDAUIEngineElementBox::LayoutVerticalFamily()
                 continue;
             const Margins m = MarginsOf(c);
             if (!first)
-                c->top = FitD((float)m.t + (float)end + gap);
+                c->top = Sat::Truncate((float)m.t + (float)end + gap);
             end = (long long)c->top + c->height + m.b;
             MoveY(c, -undo);
-            if (cell != 0.0f)
+            if (cell != 0.0f) {
                 c->height = FitLength(cell - (float)m.t - (float)m.b);
+                ForgetMinimumSizes();  // set directly: a Flow box inside measures by it
+            }
             first = false;
         }
-        lastVisible->top = Fit(f.H - lastVisible->height - f.pB);
+        lastVisible->top = Sat::Clamp(f.H - lastVisible->height - f.pB);
     }
 }
 
@@ -353,8 +381,8 @@ void TPDAUIEngineElementBox::LayoutHorizontalFamily()
         default:
             break;  // Auto, AutoInvert: left where it is
         }
-        x = Lim(x + m.l + m.r + c->width + f.pI);
-        flexSum = Lim(flexSum + c->flex);
+        x = Sat::Wide(x + m.l + m.r + c->width + f.pI);
+        flexSum = Sat::Wide(flexSum + c->flex);
     }
     const long long free = f.W - f.B - f.pR - (x - f.pI);
 
@@ -363,7 +391,7 @@ void TPDAUIEngineElementBox::LayoutHorizontalFamily()
             Element* c = children[i];
             if (!c->visible || c->flex == 0)
                 continue;
-            const long long change = Mul(free / flexSum, c->flex);
+            const long long change = Sat::Mul(free / flexSum, c->flex);
             Place(c, c->left, c->top, (long long)c->width + change, c->height);
             for (int j = i + 1; j < count; ++j)
                 MoveX(children[j], change);
@@ -382,7 +410,7 @@ void TPDAUIEngineElementBox::LayoutHorizontalFamily()
         for (int i = 0; i < count; ++i) {
             Element* c = children[i];
             if (c->visible)
-                c->left = Fit(f.W - c->width - c->left);
+                c->left = Sat::Clamp(f.W - c->width - c->left);
         }
     }
 
@@ -409,18 +437,18 @@ void TPDAUIEngineElementBox::LayoutHorizontalFamily()
                 if (pos == -1.0f)
                     pos = (float)f.pL;
                 c->width = FitLength(cell - (float)m.r - (float)m.l);
-                c->left = FitD((float)m.l + pos);
+                c->left = Sat::Truncate((float)m.l + pos);
                 pos += cell;
             } else {
                 if (!first)
-                    c->left = FitD((float)m.l + pos + gap);
+                    c->left = Sat::Truncate((float)m.l + pos + gap);
                 const long long end = (long long)c->left + c->width + m.r;
                 MoveX(c, -undo);
                 pos = (float)end;
             }
             first = false;
         }
-        lastVisible->left = Fit(f.W - lastVisible->width - f.pR);
+        lastVisible->left = Sat::Clamp(f.W - lastVisible->width - f.pR);
     }
 
     const bool inverted = layout == LayoutHorizontalInverted || layout == LayoutHorizontalInvertedSpaced;
@@ -440,7 +468,7 @@ void TPDAUIEngineElementBox::LayoutHorizontalFamily()
         for (int i = 0; i < count; ++i) {
             Element* c = children[i];
             if (c->visible)
-                c->left = Fit(first + last - c->width - c->left);
+                c->left = Sat::Clamp(first + last - c->width - c->left);
         }
     }
 }
@@ -485,7 +513,7 @@ void TPDAUIEngineElementBox::LayoutFlowMode()
         } else {
             closeRow(rowStart, i);
             x = f.pL;
-            y = Lim(y + f.pI + rowH);
+            y = Sat::Wide(y + f.pI + rowH);
             Place(c, x + m.l, y + m.t, w, h);
             rowH = 0;
             rowStart = i;
@@ -493,7 +521,7 @@ void TPDAUIEngineElementBox::LayoutFlowMode()
         const long long taken = (long long)c->height + m.t + m.b;
         if (taken > rowH)
             rowH = taken;
-        x = Lim(x + c->width + m.l + m.r + f.pI);
+        x = Sat::Wide(x + c->width + m.l + m.r + f.pI);
     }
     closeRow(rowStart, count);
 }
@@ -528,7 +556,7 @@ long long TPDAUIEngineElementBox::StackVertically(long long reduce, Element* fle
         if (c == flexChild)
             h += delta;
         Place(c, f.B + f.pL + m.l, y + m.t, w, h);
-        y = Lim(y + m.t + m.b + c->height + f.pI);
+        y = Sat::Wide(y + m.t + m.b + c->height + f.pI);
     }
     return y;
 }
@@ -544,16 +572,16 @@ void TPDAUIEngineElementBox::LayoutVerticalScrollMode()
         Place(bar, f.W - sm.r - border.GetRightWidth() - bar->minimumWidth, sm.t + border.GetTopWidth(),
               bar->minimumWidth,
               f.H - sm.t - sm.b - border.GetTopWidth() - border.GetBottomWidth());
-        bar->contentHeight = Fit(y - f.pI - f.pT);
-        bar->viewHeight = Fit(f.H - 2 * f.B - f.pB - f.pT);
+        bar->contentHeight = Sat::Clamp(y - f.pI - f.pT);
+        bar->viewHeight = Sat::Clamp(f.H - 2 * f.B - f.pB - f.pT);
         bar->step = 10;
         bar->visible = 1;
         bar->isFocusable = bar->mode == 2 && children.Count() < 2;
         if (!overlay) {
             // The children make room for the bar.
             y = StackVertically(bar->width, nullptr, 0);
-            bar->contentHeight = Fit(y - f.pI - f.pT);
-            bar->viewHeight = Fit(f.H - 2 * f.B - f.pB - f.pT);
+            bar->contentHeight = Sat::Clamp(y - f.pI - f.pT);
+            bar->viewHeight = Sat::Clamp(f.H - 2 * f.B - f.pB - f.pT);
         }
         return;
     }
@@ -580,10 +608,10 @@ void TPDAUIEngineElementBox::LayoutTableMode()
     const long long cols = Cells(layoutColumns);
     const long long rows = Cells(layoutRows);
     const bool resize = layoutTableOnCellOverflowYResizeCell != 0;
-    const long long cellW = Lim((long long)std::floor(
-        (double)((float)(f.W - 2 * f.B - Mul(cols - 1, f.pI) - f.pL - f.pR) / (float)cols)));
-    const long long availH = f.H - 2 * f.B - Mul(rows - 1, f.pI) - f.pT - f.pB;
-    const long long cellH = Lim((long long)std::floor((double)((float)availH / (float)rows)));
+    const long long cellW = Sat::Wide((long long)std::floor(
+        (double)((float)(f.W - 2 * f.B - Sat::Mul(cols - 1, f.pI) - f.pL - f.pR) / (float)cols)));
+    const long long availH = f.H - 2 * f.B - Sat::Mul(rows - 1, f.pI) - f.pT - f.pB;
+    const long long cellH = Sat::Wide((long long)std::floor((double)((float)availH / (float)rows)));
 
     long long x = f.B + f.pL;
     long long y = f.B + f.pT;
@@ -592,8 +620,8 @@ void TPDAUIEngineElementBox::LayoutTableMode()
     if (layoutTableSkipCells > 0) {
         row = layoutTableSkipCells / cols;
         col = layoutTableSkipCells % cols;
-        y = Lim(y + Mul(f.pI + cellH, row));
-        x = Lim(x + Mul(f.pI + cellW, col));
+        y = Sat::Wide(y + Sat::Mul(f.pI + cellH, row));
+        x = Sat::Wide(x + Sat::Mul(f.pI + cellW, col));
     }
     long long rowMax = 0;
     for (int i = 0; i < children.Count(); ++i) {
@@ -604,31 +632,31 @@ void TPDAUIEngineElementBox::LayoutTableMode()
         const long long colspan = c->colspan;
         const long long rowspan = c->rowspan;
         // The first row takes what the rounding of the cell height left over.
-        long long ch = row == 0 ? availH - Mul(rows - 1, cellH) : cellH;
+        long long ch = row == 0 ? availH - Sat::Mul(rows - 1, cellH) : cellH;
         if (resize) {
-            const long long need = MinH(c, Mul(colspan, cellW) - m.r - m.l);
+            const long long need = MinH(c, Sat::Mul(colspan, cellW) - m.r - m.l);
             if (need > ch)
                 ch = need;
             if (ch > rowMax)
                 rowMax = ch;
         }
-        Place(c, x + m.l, y + m.t, Mul(colspan, cellW) - m.r - m.l,
-              Mul(ch, rowspan) + Mul(rowspan - 1, f.pI) - m.b - m.t);
-        col = Lim(col + colspan);
-        x = Lim(x + Mul(cellW, colspan) + f.pI);
+        Place(c, x + m.l, y + m.t, Sat::Mul(colspan, cellW) - m.r - m.l,
+              Sat::Mul(ch, rowspan) + Sat::Mul(rowspan - 1, f.pI) - m.b - m.t);
+        col = Sat::Wide(col + colspan);
+        x = Sat::Wide(x + Sat::Mul(cellW, colspan) + f.pI);
         if (col >= cols) {
             // The child that ends the row decides how far the next row starts.
             x = f.B + f.pL;
             if (!resize)
                 rowMax = ch;
-            y = Lim(y + Mul(f.pI + rowMax, rowspan));
-            row = Lim(row + rowspan);
+            y = Sat::Wide(y + Sat::Mul(f.pI + rowMax, rowspan));
+            row = Sat::Wide(row + rowspan);
             col = 0;
             rowMax = 0;
         }
     }
     if (row == 0 && col < cols && (align == AlignCenter || align == AlignEnd)) {
-        long long shift = Mul(cols - col, cellW);
+        long long shift = Sat::Mul(cols - col, cellW);
         if (align == AlignCenter)
             shift /= 2;
         for (int i = 0; i < children.Count(); ++i)
@@ -642,8 +670,10 @@ void TPDAUIEngineElementBox::LayoutTableMode()
 void TPDAUIEngineElementBox::LayoutCardVerticalMode()
 {
     const Frame f = FrameOf(this);
-    if (layoutCardIndex > children.Count() - 1)
+    if (layoutCardIndex > children.Count() - 1) {
         layoutCardIndex = children.Count() - 1;
+        ForgetMinimumSizes();  // the card measured is another one now
+    }
     for (int i = 0; i < children.Count(); ++i) {
         Element* c = children[i];
         if (!c->visible)
@@ -663,8 +693,10 @@ void TPDAUIEngineElementBox::LayoutCardVerticalMode()
 void TPDAUIEngineElementBox::LayoutCardHorizontalMode()
 {
     const Frame f = FrameOf(this);
-    if (layoutCardIndex > children.Count() - 1)
+    if (layoutCardIndex > children.Count() - 1) {
         layoutCardIndex = children.Count() - 1;
+        ForgetMinimumSizes();  // the card measured is another one now
+    }
     if (layoutCardIndex < 0 || layoutCardIndex >= children.Count())
         return;
     Element* c = children[layoutCardIndex];
@@ -722,12 +754,12 @@ void TPDAUIEngineElementBox::LayoutAutoMode()
         const Margins m = MarginsOf(c);
         if (i == count - 1) {
             // The last child takes the rest of its row (its margins not taken off).
-            c->SetBounds(FitD(m.l + x), FitD(m.t + y),
-                         FitD((double)(f.W - 2 * f.B - f.pR - f.pL) - x + f.pR),
-                         FitD(cellH - m.t - m.b));
+            c->SetBounds(Sat::Truncate(m.l + x), Sat::Truncate(m.t + y),
+                         Sat::Truncate((double)(f.W - 2 * f.B - f.pR - f.pL) - x + f.pR),
+                         Sat::Truncate(cellH - m.t - m.b));
             continue;
         }
-        c->SetBounds(FitD(m.l + x), FitD(m.t + y), FitD(cellW - m.l - m.r), FitD(cellH - m.t - m.b));
+        c->SetBounds(Sat::Truncate(m.l + x), Sat::Truncate(m.t + y), Sat::Truncate(cellW - m.l - m.r), Sat::Truncate(cellH - m.t - m.b));
         x += cellW + f.pI;
         if (++col == cols) {
             x = (double)(f.B + f.pL);
@@ -739,32 +771,94 @@ void TPDAUIEngineElementBox::LayoutAutoMode()
 
 // ---- minimum sizes ----
 
+// ---- remembered minimum sizes ----
+//
+// Every level of a layout asks its children's minimum sizes, and a box's
+// minimum size asks its own children's: without memory a pass costs far more
+// than linear time in the depth. Within one pass nothing a minimum size reads
+// changes, except where the layout itself says so (ForgetMinimumSizes).
+
+
+TPDAUIEngineElementBox::TLayoutPass::TLayoutPass()
+{
+    if (t_passDepth++ == 0)
+        ++t_pass;
+}
+
+TPDAUIEngineElementBox::TLayoutPass::~TLayoutPass()
+{
+    if (--t_passDepth == 0)
+        ++t_pass;
+}
+
+void TPDAUIEngineElementBox::ForgetMinimumSizes() { ++t_pass; }
+
+const TPDAUIEngineElementBox::TMinimumMemo* TPDAUIEngineElementBox::Recall(const TMinimumMemo* memos,
+                                                                           int available, float scale) const
+{
+    const int ownHeight = layout == LayoutFlow ? height : 0;
+    for (int i = 0; i < kMemos; ++i) {
+        const TMinimumMemo& m = memos[i];
+        if (m.pass == t_pass && (!m.dependent || m.available == available) && m.scale == scale &&
+            m.ownHeight == ownHeight)
+            return &m;
+    }
+    return nullptr;
+}
+
+void TPDAUIEngineElementBox::Remember(TMinimumMemo* memos, unsigned char& next, int available, float scale,
+                                      bool dependent, int value)
+{
+    TMinimumMemo& m = memos[next];
+    next = (unsigned char)((next + 1) % kMemos);
+    m.pass = t_pass;
+    m.scale = scale;
+    m.available = available;
+    m.dependent = dependent;
+    m.ownHeight = layout == LayoutFlow ? height : 0;
+    m.value = value;
+}
+
+// ---- minimum sizes ----
+
 int TPDAUIEngineElementBox::GetMinimumHeight(int availableWidth)
 {
+    TLayoutPass pass;
     TBoxScaleScope scope(this);
+    const float scale = TPDAUIEngineSkinSettings::CurrentScale();
+    if (const TMinimumMemo* m = Recall(heightMemos_, availableWidth, scale)) {
+        NoteMeasure(m->dependent);
+        return m->value;
+    }
+    bool dependent = false;
     const TPDAUIEngineStyleBorder& border = borders[StateNormal];
-    long long x = (long long)border.GetTopWidth() + border.GetBottomWidth() + padding.top +
-                  padding.bottom + ContentMinimumHeight(availableWidth);
-    if (x < minimumHeight)
-        x = minimumHeight;
-    if (x > maximumHeight)
-        x = maximumHeight;
-    return Fit(x);
+    const int value = LimitSize((long long)border.GetTopWidth() + border.GetBottomWidth() + padding.top +
+                                    padding.bottom + ContentMinimumHeight(availableWidth, dependent),
+                                minimumHeight, maximumHeight);
+    Remember(heightMemos_, nextHeightMemo_, availableWidth, scale, dependent, value);
+    NoteMeasure(dependent);
+    return value;
 }
 
 int TPDAUIEngineElementBox::GetMinimumWidth(int availableHeight)
 {
+    TLayoutPass pass;
     TBoxScaleScope scope(this);
-    long long x = (long long)padding.left + 2LL * borders[StateNormal].width + padding.right +
-                  ContentMinimumWidth(availableHeight);
-    if (x < minimumWidth)
-        x = minimumWidth;
-    if (x > maximumWidth)
-        x = maximumWidth;
-    return Fit(x);
+    const float scale = TPDAUIEngineSkinSettings::CurrentScale();
+    if (const TMinimumMemo* m = Recall(widthMemos_, availableHeight, scale)) {
+        NoteMeasure(m->dependent);
+        return m->value;
+    }
+    bool dependent = false;
+    const int value = LimitSize((long long)padding.left + 2LL * borders[StateNormal].width + padding.right +
+                                    ContentMinimumWidth(availableHeight, dependent),
+                                minimumWidth, maximumWidth);
+    Remember(widthMemos_, nextWidthMemo_, availableHeight, scale, dependent, value);
+    NoteMeasure(dependent);
+    return value;
 }
 
-int TPDAUIEngineElementBox::ContentMinimumHeight(int available)
+int TPDAUIEngineElementBox::ContentMinimumHeight(int available, bool& dependent)
 {
     const Frame f = FrameOf(this);
     const long long w = available;
@@ -780,7 +874,7 @@ int TPDAUIEngineElementBox::ContentMinimumHeight(int available)
             if (!c->visible)
                 continue;
             widths[i] = c->minimumWidth >= 1 ? c->minimumWidth : MinW(c, kUnlimited);
-            rest = Lim(rest - widths[i]);
+            rest = Sat::Wide(rest - widths[i]);
         }
         bool any = false;
         for (int i = 0; i < count; ++i) {
@@ -788,12 +882,12 @@ int TPDAUIEngineElementBox::ContentMinimumHeight(int available)
             if (!c->visible)
                 continue;
             const Margins m = MarginsOf(c);
-            const long long h = m.t + MinH(c, widths[i] + rest) + m.b;
+            const long long h = m.t + MinH(c, widths[i] + rest, &dependent) + m.b;
             if (!any || h > content)
                 content = h;
             any = true;
         }
-        return Fit(content);
+        return Sat::Clamp(content);
     }
     if (IsVerticalFamily()) {
         for (int i = 0; i < count; ++i) {
@@ -801,12 +895,13 @@ int TPDAUIEngineElementBox::ContentMinimumHeight(int available)
             if (!c->visible)
                 continue;
             const Margins m = MarginsOf(c);
-            content = Lim(content + m.t + MinH(c, w - m.l - m.r - f.pR - f.pL) + m.b + f.pI);
+            content = Sat::Wide(content + m.t + MinH(c, w - m.l - m.r - f.pR - f.pL, &dependent) + m.b + f.pI);
         }
-        return Fit(content);
+        return Sat::Clamp(content);
     }
     switch (layout) {
     case LayoutFlow: {
+        dependent = true;  // rows break by the width offered
         long long x = f.pL;
         long long y = f.pT;
         long long rowH = 0;
@@ -819,21 +914,22 @@ int TPDAUIEngineElementBox::ContentMinimumHeight(int available)
             const long long ch = MinH(c, w - 2 * f.B - m.r - m.l - f.pR - f.pL);
             if (w - f.pR <= x + m.l + cw + m.r && rowH != 0) {
                 x = f.pL;
-                y = Lim(y + f.pI + rowH);
+                y = Sat::Wide(y + f.pI + rowH);
                 rowH = 0;
             }
             if (m.t + ch + m.b > rowH)
                 rowH = m.t + ch + m.b;
-            x = Lim(x + m.l + m.r + f.pI + cw);
+            x = Sat::Wide(x + m.l + m.r + f.pI + cw);
         }
-        return Fit(y - f.pT + rowH);
+        return Sat::Clamp(y - f.pT + rowH);
     }
     case LayoutTable: {
         if (!layoutTableOnCellOverflowYResizeCell)
             return 0;
+        dependent = true;  // cells are a share of the width offered
         const long long cols = Cells(layoutColumns);
-        const long long cellW = Lim(
-            (long long)std::floor((double)((float)(w - 2 * f.B - Mul(cols - 1, f.pI) - f.pR - f.pL) /
+        const long long cellW = Sat::Wide(
+            (long long)std::floor((double)((float)(w - 2 * f.B - Sat::Mul(cols - 1, f.pI) - f.pR - f.pL) /
                                            (float)cols)));
         long long col = layoutTableSkipCells > 0 ? layoutTableSkipCells % cols : 0;
         long long total = 0;
@@ -843,17 +939,17 @@ int TPDAUIEngineElementBox::ContentMinimumHeight(int available)
             if (!c->visible)
                 continue;
             const Margins m = MarginsOf(c);
-            const long long h = MinH(c, Mul(c->colspan, cellW) - m.r - m.l);
+            const long long h = MinH(c, Sat::Mul(c->colspan, cellW) - m.r - m.l);
             if (h > rowMax)
                 rowMax = h;
-            col = Lim(col + c->colspan);
+            col = Sat::Wide(col + c->colspan);
             if (col >= cols) {
                 col = 0;
-                total = Lim(total + Mul(f.pI + rowMax, c->rowspan));
+                total = Sat::Wide(total + Sat::Mul(f.pI + rowMax, c->rowspan));
                 rowMax = 0;
             }
         }
-        return Fit(rowMax < 1 ? total - f.pI : total + rowMax);
+        return Sat::Clamp(rowMax < 1 ? total - f.pI : total + rowMax);
     }
     case LayoutCardVertical:
     case LayoutCardHorizontal: {
@@ -863,14 +959,14 @@ int TPDAUIEngineElementBox::ContentMinimumHeight(int available)
         if (!c->visible)
             return 0;
         const Margins m = MarginsOf(c);
-        return Fit(m.t + MinH(c, w) + m.b);
+        return Sat::Clamp(m.t + MinH(c, w, &dependent) + m.b);
     }
     default:
         return 0;  // Absolute, Stack, StackInverted, VerticalScroll, Auto
     }
 }
 
-int TPDAUIEngineElementBox::ContentMinimumWidth(int available)
+int TPDAUIEngineElementBox::ContentMinimumWidth(int available, bool& dependent)
 {
     const int count = children.Count();
     long long content = 0;
@@ -881,9 +977,9 @@ int TPDAUIEngineElementBox::ContentMinimumWidth(int available)
             if (!c->visible)
                 continue;
             const Margins m = MarginsOf(c);
-            content = Lim(content + m.l + MinW(c, available) + m.r + pI);
+            content = Sat::Wide(content + m.l + MinW(c, available, &dependent) + m.r + pI);
         }
-        return Fit(content);
+        return Sat::Clamp(content);
     }
     if (IsVerticalFamily()) {
         bool any = false;
@@ -892,12 +988,12 @@ int TPDAUIEngineElementBox::ContentMinimumWidth(int available)
             if (!c->visible)
                 continue;
             const Margins m = MarginsOf(c);
-            const long long w = m.l + MinW(c, available) + m.r;
+            const long long w = m.l + MinW(c, available, &dependent) + m.r;
             if (!any || w > content)
                 content = w;
             any = true;
         }
-        return Fit(content);
+        return Sat::Clamp(content);
     }
     if (layout == LayoutCardVertical) {
         if (layoutCardIndex < 0 || layoutCardIndex >= count)
@@ -906,7 +1002,7 @@ int TPDAUIEngineElementBox::ContentMinimumWidth(int available)
         if (!c->visible)
             return 0;
         const Margins m = MarginsOf(c);
-        return Fit(m.l + MinW(c, available) + m.r);
+        return Sat::Clamp(m.l + MinW(c, available, &dependent) + m.r);
     }
     return 0;
 }

@@ -6,6 +6,7 @@
 #include <unordered_set>
 
 #include "uiengine/core/TPDAUIEngine.h"
+#include "uiengine/core/TPDAUIEngineSaturate.h"
 #include "uiengine/core/TPDAUIEngineSkinSettings.h"
 #include "uiengine/elements/TPDAUIEngineElementIFrame.h"
 
@@ -192,35 +193,38 @@ void TPDAUIEngineElementPage::Layout()
         engine ? &engine->skinSettings : TPDAUIEngineSkinSettings::Current();
     if (!s)
         return;
+    // Sums saturate: a skin may give any maximum or margin. A negative maximum
+    // is no maximum.
+    typedef TPDAUIEngineSaturate Sat;
     const int screenW = s->screenWidth;
     const int screenH = s->screenHeight;
     int l = 0, t = 0, w = screenW, h = screenH;
-    if (maximumWidth < 2048) {
+    if (maximumWidth >= 0 && maximumWidth < 2048) {
         w = maximumWidth;
         l = screenW / 2 - maximumWidth / 2;
         fullScreen = 0;
     }
     if (const int m = margins.GetLeft()) {
-        l += m;
-        w -= m;
+        l = Sat::Add(l, m);
+        w = Sat::Sub(w, m);
         fullScreen = 0;
     }
     if (const int m = margins.GetRight()) {
-        w -= m;
+        w = Sat::Sub(w, m);
         fullScreen = 0;
     }
-    if (maximumHeight < 2048) {
+    if (maximumHeight >= 0 && maximumHeight < 2048) {
         h = maximumHeight;
         t = screenH / 2 - maximumHeight / 2;
         fullScreen = 0;
     }
     if (const int m = margins.GetTop()) {
-        t += m;
-        h -= m;
+        t = Sat::Add(t, m);
+        h = Sat::Sub(h, m);
         fullScreen = 0;
     }
     if (const int m = margins.GetBottom()) {
-        h -= m;
+        h = Sat::Sub(h, m);
         fullScreen = 0;
     }
     left = l;

@@ -457,6 +457,87 @@ TEST_F(BoxLayoutTest, NestedBoxesLayOutInTurn)
     EXPECT_EQ((std::vector<Rect>{{2, 2, 96, 84}}), ChildRects(stack));
 }
 
+// ---- minimum sizes within and between passes ----
+
+// A leaf whose minimum height depends on the width offered and which says
+// nothing about it (or, with notes set, says so).
+class WidthProbe : public TPDAUIEngineElement {
+public:
+    explicit WidthProbe(bool notes) : notes_(notes) {}
+    void Paint(IDC*, int, int) override {}
+    int GetMinimumHeight(int available) override
+    {
+        if (notes_)
+            NoteMeasure(true);
+        return available < 100 ? 50 : 10;
+    }
+
+private:
+    bool notes_;
+};
+
+// The page asks the row's minimum height at the whole width, the row then
+// asks its column's at the column's own width: an answer that depended on the
+// width is not reused at another width within the pass.
+TEST_F(BoxLayoutTest, MeasuresByTheWidthAreTakenAgainAtEachWidth)
+{
+    for (bool notes : {false, true}) {
+        SCOPED_TRACE(notes);
+        auto box = LoadBox(&engine_, R"(<box layout="Vertical" align="Stretch">)"
+                                     R"(<box layout="Horizontal" align="Start"><box layout="Vertical"/><box flex="1"/></box>)"
+                                     R"(</box>)");
+        auto* row = dynamic_cast<TPDAUIEngineElementBox*>(box->children[0]);
+        auto* column = dynamic_cast<TPDAUIEngineElementBox*>(row->children[0]);
+        ASSERT_TRUE(row && column);
+        column->AddChild(new WidthProbe(notes), nullptr, nullptr);
+        box->SetBounds(0, 0, 300, 200);
+        EXPECT_EQ((Rect{0, 0, 300, 10}), RectOf(row));  // measured at 300
+        EXPECT_EQ((Rect{0, 0, 0, 50}), RectOf(column));  // measured at its own width, 0
+        EXPECT_EQ(50, column->children[0]->height);
+    }
+}
+
+// Nothing is remembered from one pass to the next: a size changed between
+// two layouts (directly, not through an attribute) counts in the second.
+TEST_F(BoxLayoutTest, MinimumSizesAreAskedAgainInEveryPass)
+{
+    auto box = LoadBox(&engine_, R"(<box layout="Vertical"><box layout="Horizontal"><box layout="Vertical"><box minimumHeight="20"/></box></box><box flex="1"/></box>)");
+    auto* row = dynamic_cast<TPDAUIEngineElementBox*>(box->children[0]);
+    auto* column = dynamic_cast<TPDAUIEngineElementBox*>(row->children[0]);
+    ASSERT_TRUE(row && column);
+    box->SetBounds(0, 0, 100, 100);
+    EXPECT_EQ(20, row->height);
+    EXPECT_EQ(20, box->GetMinimumHeight(100));
+    column->children[0]->minimumHeight = 35;
+    EXPECT_EQ(35, box->GetMinimumHeight(100));
+    box->SetBounds(0, 0, 100, 100);
+    EXPECT_EQ(35, row->height);
+    EXPECT_EQ((Rect{0, 35, 100, 65}), RectOf(box->children[1]));
+    // An attribute set between the passes counts as well.
+    column->children[0]->SetAttribute("minimumHeight", "40");
+    box->SetBounds(0, 0, 100, 100);
+    EXPECT_EQ(40, row->height);
+}
+
+// A box placed twice by its parent (flex growth) lays its own children out
+// at its final rectangle, through every level.
+TEST_F(BoxLayoutTest, GrownChildrenLayOutAtTheirFinalSize)
+{
+    auto box = LoadBox(&engine_, R"(<box layout="Vertical">)"
+                                 R"(<box flex="1" layout="Horizontal"><box flex="1" layout="Vertical"><box flex="1" minimumWidth="7"/></box><box minimumWidth="30"/></box>)"
+                                 R"(<box minimumHeight="10"/></box>)");
+    box->SetBounds(0, 0, 100, 100);
+    auto* row = dynamic_cast<TPDAUIEngineElementBox*>(box->children[0]);
+    ASSERT_NE(nullptr, row);
+    auto* column = dynamic_cast<TPDAUIEngineElementBox*>(row->children[0]);
+    ASSERT_NE(nullptr, column);
+    EXPECT_EQ((Rect{0, 0, 100, 90}), RectOf(row));
+    EXPECT_EQ((std::vector<Rect>{{0, 0, 70, 90}, {70, 0, 30, 90}}), ChildRects(row));
+    EXPECT_EQ((std::vector<Rect>{{0, 0, 70, 90}}), ChildRects(column));
+    EXPECT_EQ(0, (int)row->layoutPending);
+    EXPECT_EQ(0, (int)column->layoutPending);
+}
+
 // ---- boxScale ----
 
 // Records the UI scale in force while it is measured and placed.
