@@ -454,6 +454,52 @@ TEST(UserControl, DefinitionComesOverTheInstance)
     EXPECT_EQ(control->children[1]->id, "boxWide");
 }
 
+// A definition with a hundred thousand attributes, and one nested as deep as a
+// file can nest under a stylesheet's descendant rules, load whole.
+TEST(UserControl, WideAndDeepDefinitionsLoad)
+{
+    TempSkin skin;
+    const int kAttributes = 100000;
+    std::string wide = "<usercontrol";
+    for (int i = 0; i < kAttributes; ++i)
+        wide += " data" + std::to_string(i) + "=\"" + std::to_string(i) + "\"";
+    wide += " minimumWidth=\"77\"><box id=\"boxWide\"/></usercontrol>";
+    WriteText(skin / "usercontrolWide.xml", wide);
+    const int kDepth = TPDAUIEngineXml::kMaxDepth;
+    std::string deep = "<usercontrol>";
+    for (int i = 1; i < kDepth; ++i)
+        deep += "<box id=\"d" + std::to_string(i) + "\">";
+    for (int i = 1; i < kDepth; ++i)
+        deep += "</box>";
+    deep += "</usercontrol>";
+    WriteText(skin / "usercontrolDeep.xml", deep);
+    WriteText(skin / "styles.css", "box box { minimumHeight: 3 } #d1 box { flex: 2 }");
+    FixtureEngine engine(skin.skins());
+
+    TPDAUIEngineElementPage page(&engine);
+    std::unique_ptr<Control> control(NewControl("usercontrol/usercontrolWide"));
+    control->OnLoad(&engine, &page, nullptr, nullptr, nullptr);
+    EXPECT_TRUE(engine.messageBoxes.empty());
+    EXPECT_EQ(77, control->minimumWidth);
+    ASSERT_EQ(1, control->children.Count());
+
+    std::unique_ptr<Control> nested(NewControl("usercontrol/usercontrolDeep"));
+    nested->OnLoad(&engine, &page, nullptr, nullptr, nullptr);
+    EXPECT_TRUE(engine.messageBoxes.empty());
+    int depth = 0;
+    for (TPDAUIEngineElement* e = nested.get();;) {
+        auto* box = dynamic_cast<TPDAUIEngineElementBox*>(e);
+        if (!box || box->children.Count() == 0)
+            break;
+        e = box->children[0];
+        ++depth;
+        SCOPED_TRACE(depth);
+        EXPECT_EQ(depth > 1 ? 3 : 0, e->minimumHeight);
+        EXPECT_EQ(depth > 1 ? 2 : 0, e->flex);
+    }
+    EXPECT_EQ(kDepth - 1, depth);
+}
+
 TEST(UserControl, MissingDefinitionEndsTheProgram)
 {
     FixtureEngine engine;
