@@ -129,6 +129,9 @@ const long kDocumentBias = 1L << 40;
 struct TPDAUIEngineXml::TDocument {
     std::atomic<long> references;
     TDocument* earlier;  // the document of an earlier Parse into the same root
+    char* attributes;    // blocks of the attributes the reader made, newest first
+    char* next;          // free room in the newest block
+    char* end;
     char bytes[1];
 
     static TDocument* Make(const char* text, size_t length)
@@ -139,6 +142,7 @@ struct TPDAUIEngineXml::TDocument {
         TDocument* d = new (raw) TDocument;
         d->references.store(kDocumentBias, std::memory_order_relaxed);
         d->earlier = nullptr;
+        d->attributes = d->next = d->end = nullptr;
         std::memcpy(d->bytes, text, length);
         d->bytes[length] = '\0';
         return d;
@@ -147,13 +151,46 @@ struct TPDAUIEngineXml::TDocument {
     {
         while (d && d->references.fetch_sub(count, std::memory_order_acq_rel) == count) {
             TDocument* earlier = d->earlier;
+            for (char* block = d->attributes; block;) {
+                char* older = *(char**)block;
+                std::free(block);
+                block = older;
+            }
             d->~TDocument();
             std::free(d);
             d = earlier;
             count = 1;
         }
     }
+
+    // An attribute that lives as long as the document: no count of its own, and
+    // deleting it only runs its destructor (its slot carries the document's mark).
+    TAttribute* NewAttribute(int codepage)
+    {
+#ifdef ORBETA_XML_PLAIN_HEAP
+        return new TAttribute(codepage);  // each its own block, for the sanitizers
+#else
+        const size_t slot = sizeof(const void*) + ((sizeof(TAttribute) + 7) & ~(size_t)7);
+        if ((size_t)(end - next) < slot) {
+            const size_t kBlock = 32 * 1024;
+            char* block = (char*)std::malloc(kBlock);
+            if (!Verifica_Ptr(block))
+                return new TAttribute(codepage);
+            *(char**)block = attributes;
+            attributes = block;
+            next = block + 16;
+            end = block + kBlock;
+        }
+        *(const void**)next = kInDocument;
+        TAttribute* a = ::new (next + sizeof(const void*)) TAttribute(codepage);
+        next += slot;
+        return a;
+#endif
+    }
+    static const void* const kInDocument;
 };
+
+const void* const TPDAUIEngineXml::TDocument::kInDocument = &TPDAUIEngineXml::TDocument::kInDocument;
 
 // The recursive element reader over one document, NUL-terminated, changed in place.
 class TPDAUIEngineXml::Reader {
@@ -259,7 +296,7 @@ void TPDAUIEngineXml::Reader::Attributes(TPDAUIEngineXml* node, char*& p)
             *end = '\0';
             value[n] = '\0';
             *p = '\0';
-            TPDAUIEngineXml::TAttribute* a = new TPDAUIEngineXml::TAttribute(codepage_);
+            TPDAUIEngineXml::TAttribute* a = document_->NewAttribute(codepage_);
             a->name.Borrow(start, (int)(end - start), codepage_);
             a->value.Borrow(value, n, codepage_);
             AddTo(node->attributes, a);
@@ -467,7 +504,14 @@ void VectorArrayAllocator<TPDAUIEngineXml::TAttribute>::Free(TPDAUIEngineXml::TA
 void* TPDAUIEngineXml::operator new(size_t size) { return PoolAllocate(size); }
 void TPDAUIEngineXml::operator delete(void* p) noexcept { PoolFree(p); }
 void* TPDAUIEngineXml::TAttribute::operator new(size_t size) { return PoolAllocate(size); }
-void TPDAUIEngineXml::TAttribute::operator delete(void* p) noexcept { PoolFree(p); }
+void TPDAUIEngineXml::TAttribute::operator delete(void* p) noexcept
+{
+#ifndef ORBETA_XML_PLAIN_HEAP
+    if (p && *((const void* const*)p - 1) == TDocument::kInDocument)
+        return;  // goes with its document
+#endif
+    PoolFree(p);
+}
 
 TPDAUIEngineXml::TPDAUIEngineXml() : attributes(0, 0), children(0, 0), parent(nullptr), document_(nullptr) {}
 
@@ -476,8 +520,13 @@ TPDAUIEngineXml::TPDAUIEngineXml(int codepage)
 {
 }
 
-// The members go after the document, but none of them reads its bytes on the way.
-TPDAUIEngineXml::~TPDAUIEngineXml() { TDocument::Release(document_, 1); }
+TPDAUIEngineXml::~TPDAUIEngineXml()
+{
+    // Attributes the reader made live in the document: they go before it may.
+    attributes.RemoveAll();
+    children.RemoveAll();
+    TDocument::Release(document_, 1);
+}
 
 TPDAUIEngineXml::TAttribute* TPDAUIEngineXml::FindAttribute(const char* name) const
 {
