@@ -134,7 +134,8 @@ struct TPDAUIEngineXml::TDocument {
     char* end;
     char bytes[1];
 
-    static TDocument* Make(const char* text, size_t length)
+    // Room for length bytes of text and the NUL after them, to be filled.
+    static TDocument* Make(size_t length)
     {
         void* raw = std::malloc(offsetof(TDocument, bytes) + length + 1);
         if (!Verifica_Ptr(raw))
@@ -143,7 +144,6 @@ struct TPDAUIEngineXml::TDocument {
         d->references.store(kDocumentBias, std::memory_order_relaxed);
         d->earlier = nullptr;
         d->attributes = d->next = d->end = nullptr;
-        std::memcpy(d->bytes, text, length);
         d->bytes[length] = '\0';
         return d;
     }
@@ -257,8 +257,10 @@ bool TPDAUIEngineXml::Reader::Element(TPDAUIEngineXml* node, char*& p, int depth
 }
 
 template <bool kKeep>
-void TPDAUIEngineXml::Reader::Attributes(TPDAUIEngineXml* node, char*& p)
+void TPDAUIEngineXml::Reader::Attributes(TPDAUIEngineXml* node, char*& at)
 {
+    // A local position: the bytes written below could otherwise be the pointer.
+    char* p = at;
     while (*p && *p != '>' && *p != '/') {
         while (ClassOf(*p) & kLineSpace)
             ++p;
@@ -306,6 +308,7 @@ void TPDAUIEngineXml::Reader::Attributes(TPDAUIEngineXml* node, char*& p)
             ++p;
         }
     }
+    at = p;
 }
 
 char* TPDAUIEngineXml::Reader::SkipElement(char* p)
@@ -652,7 +655,7 @@ bool TPDAUIEngineXml::Parse(char* buffer)
     int len = (int)length;
 
     // Blank "<!...>" and "<?...>" through the next '>' (to the end when there is
-    // none), and turn tabs into spaces.
+    // none); tabs are turned into spaces below.
     for (char* p = buffer; (p = (char*)std::memchr(p, '<', (size_t)(buffer + len - p))) != nullptr;) {
         if (p + 1 < buffer + len && (p[1] == '!' || p[1] == '?')) {
             char* end = (char*)std::memchr(p, '>', (size_t)(buffer + len - p));
@@ -663,12 +666,18 @@ bool TPDAUIEngineXml::Parse(char* buffer)
             ++p;
         }
     }
-    for (int i = 0; i < len; ++i)
-        buffer[i] = buffer[i] == '\t' ? ' ' : buffer[i];
-
-    TDocument* document = TDocument::Make(buffer, (size_t)len);
+    TDocument* document = TDocument::Make((size_t)len);
     if (!document)
         return false;
+    // Tabs become spaces in the caller's buffer and in the reader's copy at once.
+    char* __restrict from = buffer;
+    char* __restrict to = document->bytes;
+    for (int i = 0; i < len; ++i) {
+        char c = from[i] == '\t' ? ' ' : from[i];
+        from[i] = c;
+        to[i] = c;
+    }
+    to[len] = '\0';
     document->earlier = document_;  // this node's reference to it passes on
     document_ = document;
     Reader reader(document);
