@@ -9,10 +9,10 @@
 
 #include "enginelib/base/Tick.h"
 #include "enginelib/draw/TSystemFonts.h"
+#include "tests/support/InnerPages.h"
 #include "tests/support/QuietEngine.h"
 #include "uiengine/controls/RegisterLabelAndButton.h"
 #include "uiengine/elements/TPDAUIEngineElementFactory.h"
-#include "uiengine/elements/TPDAUIEngineElementIFrame.h"
 #include "uiengine/elements/TPDAUIEngineElementPage.h"
 #include "uiengine/elements/TPDAUIEngineElementUserControl.h"
 #include "wincore/fonts/TSystemFontsFreeType.h"
@@ -52,14 +52,7 @@ public:
     {
         quit = 0;
         OpenPage(&page);
-        VectorP<TPDAUIEngineElement> all(20, 0, false);
-        page.CollectDescendants(all, false);
-        int frames = 0;
-        for (int i = 0; i < all.Count() && frames < 4; ++i)
-            if (dynamic_cast<TPDAUIEngineElementIFrame*>(all[i]) && all[i]->GetPage() == &page) {
-                OpenPage(new Page(this, innerPage), all[i]);
-                ++frames;
-            }
+        OpenInnerPages(this, &page, [&](TPDAUIEngineElementIFrame*) { return new Page(this, innerPage); }, 4);
         Paint();
         // A long press, then drags.
         OnPointerDown(400, 240, 0);

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "enginelib/draw/TSystemFonts.h"
+#include "support/InnerPages.h"
 #include "support/TestEngine.h"
 #include "support/TestPaths.h"
 #include "uiengine/controls/RegisterLabelAndButton.h"
@@ -75,13 +76,11 @@ public:
                 TFicheroITV*) override
     {
         LoadPage(e, nullptr, par, skinPage_.c_str());
-        VectorP<TPDAUIEngineElement> all(20, 0, false);
-        CollectDescendants(all, false);
-        for (int i = 0; i < all.Count(); ++i) {
-            auto* frame = dynamic_cast<TPDAUIEngineElementIFrame*>(all[i]);
-            if (frame && frame->GetPage() == this && !frame->innerPageName.IsEmpty())
-                e->OpenPage(new StressPage(owner_, frame->innerPageName.c_str()), frame);
-        }
+        OpenInnerPages(e, this, [this](TPDAUIEngineElementIFrame* frame) -> TPDAUIEngineElementPage* {
+            if (frame->innerPageName.IsEmpty())
+                return nullptr;
+            return new StressPage(owner_, frame->innerPageName.c_str());
+        }, 8);
     }
     void OnCommand(TPDAUIEngineCommand& command) override
     {
