@@ -13,6 +13,12 @@ void Put(std::vector<uint8_t>& out, uint32_t v, int bytes)
         out.push_back(uint8_t(v >> (8 * i)));
 }
 
+void PutBytes(std::vector<uint8_t>& out, const uint8_t* bytes, size_t n)
+{
+    for (size_t i = 0; i < n; ++i)
+        out.push_back(bytes[i]);
+}
+
 } // namespace
 
 void CFontWriter::Range::Place(int code, int width, int rows, const uint8_t* ink, int stride,
@@ -61,8 +67,7 @@ void CFontWriter::Range::Blank(int code, int rows, int advance)
 std::vector<uint8_t> CFontWriter::Bytes() const
 {
     std::vector<uint8_t> out;
-    const char magic[] = "CFONT";
-    out.insert(out.end(), magic, magic + 5);
+    PutBytes(out, reinterpret_cast<const uint8_t*>("CFONT"), 5);
     out.push_back(headerFlag ? 1 : 0);
     Put(out, uint32_t(heights.size()), 4);
     for (const Height& h : heights) {
@@ -84,11 +89,10 @@ std::vector<uint8_t> CFontWriter::Bytes() const
             compress2(block.data(), &packed, r.image.data(), uLong(r.image.size()), 9);
             Put(out, uint32_t(packed), 4);
             Put(out, uint32_t(r.image.size()), 4);
-            out.insert(out.end(), block.begin(), block.begin() + long(packed));
+            PutBytes(out, block.data(), size_t(packed));
         }
     }
-    const char trailer[] = "CFONTEND";
-    out.insert(out.end(), trailer, trailer + 8);
+    PutBytes(out, reinterpret_cast<const uint8_t*>("CFONTEND"), 8);
     return out;
 }
 
