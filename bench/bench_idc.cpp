@@ -5,11 +5,14 @@
 
 #include <cmath>
 #include <memory>
+#include <string>
 #include <vector>
 
 #include <pixman.h>
 
 #include "enginelib/draw/IDC.h"
+#include "uiengine/fonts/TPDAUIEngineFontManager.h"
+#include "uiengine/fonts/TPDAUIEngineStyleFont.h"
 
 namespace {
 
@@ -254,51 +257,52 @@ void BM_Rotate_Pixman(benchmark::State& st)
     st.SetItemsProcessed(st.iterations() * 256 * 256);
 }
 
-// ---- glyphs: a 14 x 16 grey glyph painted in a colour (mode 64) ------------------------
+// ---- glyphs: a 40-character line of text ------------------------------------------------
+// Through the font manager and the default skin's font, as labels draw; beside it
+// pixman painting 40 glyph coverage masks of 14 x 16 in a colour.
 
-void MakeGlyph(TDibIG& g)
-{
-    g.Crea(16, 18, 8);
-    for (int y = 0; y < 18; ++y)
-        for (int x = 0; x < 16; ++x)
-            g.Row(y)[x] = uint8_t((x * 37 + y * 91) % 256);
-}
+const char kLine[] = "Turn right onto Hamburger Strasse in 2 km";  // 40 characters
 
 void BM_Glyph_IDC(benchmark::State& st)
 {
     Frame f(int(st.range(0)));
-    TDibIG glyph;
-    MakeGlyph(glyph);
-    TAdvStetchDIBitsData data(64, TColorIG(255, 255, 255), 0, 255, nullptr, 0, 0);
-    int x = 0;
-    for (auto _ : st) {
-        f.dc.StretchDIBits_Adv(TRectIG(x, 100, x + 14, 116), TRectIG(1, 1, 15, 17), &glyph, data);
-        x = (x + 14) % (W - 14);
+    TPDAUIEngineFontManager fonts;
+    if (!fonts.AddFont((std::string(ORBETA_SOURCE_DIR) + "/skins/default/DejaVuSans.cfont").c_str(), "")) {
+        st.SkipWithError("no default skin font");
+        return;
     }
-    st.SetItemsProcessed(st.iterations());
+    TPDAUIEngineStyleFont font;
+    font.name = fonts.Get(0)->family;
+    font.size = 16;
+    const CDString text(kLine);
+    int y = 0;
+    for (auto _ : st) {
+        TRectIG r(0, y, W, y + 20);
+        fonts.DrawText(&f.dc, font, TColorIG(255, 255, 255), nullptr, text, r, 0, -1);
+        y = (y + 20) % (H - 20);
+    }
+    st.SetItemsProcessed(st.iterations() * 40);
 }
 
 void BM_Glyph_Pixman(benchmark::State& st)
 {
     Frame f(int(st.range(0)));
-    TDibIG glyph;
-    MakeGlyph(glyph);
-    // The pixman user keeps a coverage mask per glyph.
     uint8_t cov[16 * 16];
     for (int y = 0; y < 16; ++y)
         for (int xx = 0; xx < 16; ++xx)
-            cov[y * 16 + xx] = xx < 14 ? uint8_t(255 - glyph.Row(y + 1)[xx + 1]) : 0;
+            cov[y * 16 + xx] = xx < 14 ? uint8_t((xx * 37 + y * 91) % 256) : 0;
     pixman_image_t* mask = pixman_image_create_bits(PIXMAN_a8, 14, 16, reinterpret_cast<uint32_t*>(cov), 16);
     const pixman_color_t white = {0xFFFF, 0xFFFF, 0xFFFF, 0xFFFF};
     pixman_image_t* solid = pixman_image_create_solid_fill(&white);
-    int x = 0;
+    int y = 0;
     for (auto _ : st) {
-        pixman_image_composite32(PIXMAN_OP_OVER, solid, mask, f.raw, 0, 0, 0, 0, x, 100, 14, 16);
-        x = (x + 14) % (W - 14);
+        for (int i = 0; i < 40; ++i)
+            pixman_image_composite32(PIXMAN_OP_OVER, solid, mask, f.raw, 0, 0, 0, 0, 1 + i * 10, y, 14, 16);
+        y = (y + 20) % (H - 20);
     }
     pixman_image_unref(solid);
     pixman_image_unref(mask);
-    st.SetItemsProcessed(st.iterations());
+    st.SetItemsProcessed(st.iterations() * 40);
 }
 
 // ---- small keyed blits (nine-slice pieces): per-call cost --------------------------------

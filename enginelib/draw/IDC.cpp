@@ -619,6 +619,24 @@ void IDC::SetPixel(int x, int y, TColorIG colour, int coverage)
     Raster::BlendInside(view_, x, y, colour, coverage);
 }
 
+void IDC::DrawCoverage(int x, int y, const uint8_t* coverage, int width, int height, int pitch,
+                       TColorIG colour, const TRectIG& limit)
+{
+    if (!coverage || width <= 0 || height <= 0 || !ReadyView())
+        return;
+    TRectIG area, visible;
+    const TRectIG glyph(x, y, ClampInt(int64_t(x) + width), ClampInt(int64_t(y) + height));
+    if (!area.Intersect(glyph, limit) || !visible.Intersect(area, view_.clip))
+        return;
+    pixelsDirty_ = true;
+    for (int py = visible.top; py < visible.bottom; ++py) {
+        const uint8_t* row = coverage + std::ptrdiff_t(py - y) * pitch;
+        for (int px = visible.left; px < visible.right; ++px)
+            if (const int c = row[px - x])
+                Raster::BlendInside(view_, px, py, colour, c);
+    }
+}
+
 // ---------------------------------------------------------------------------
 // Clip
 

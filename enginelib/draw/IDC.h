@@ -109,6 +109,12 @@ public:
                 bool filledHead, float ratio);
     // One pixel mixed with colour at coverage 0..255 (0 draws nothing).
     void SetPixel(int x, int y, TColorIG colour, int coverage = 255);
+    // A glyph's coverage map (width x height bytes 0..255, rows pitch bytes
+    // apart) mixed in colour with its top-left at (x, y), inside limit
+    // (right and bottom exclusive) and the clip: SetPixel for every byte, with
+    // the clipping worked out once.
+    void DrawCoverage(int x, int y, const uint8_t* coverage, int width, int height, int pitch,
+                      TColorIG colour, const TRectIG& limit);
 
     // Clip: drawing is limited to r (replacing any clip before it) until
     // Fin_SelectClipRgn. An empty or inverted r hides everything.

@@ -1,14 +1,19 @@
 #include "wincore/fonts/TSystemFontsFreeType.h"
 
 #include <algorithm>
+#include <cstdlib>
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <strings.h>
 #include <vector>
 
 #include <ft2build.h>
 #include FT_FREETYPE_H
-#include FT_SYNTHESIS_H
+#include FT_CACHE_H
+#include FT_GLYPH_H
+#include FT_MODULE_H
+#include FT_OUTLINE_H
 
 #include "enginelib/base/CodePage.h"
 #include "enginelib/base/Path.h"
@@ -17,15 +22,78 @@
 
 namespace {
 
+// What the font cache may hold: faces, sizes, and bytes of glyphs.
+constexpr FT_UInt kCachedFaces = 8, kCachedSizes = 16;
+constexpr FT_ULong kCachedBytes = 4ul << 20;
+
 // Taller text is drawn at this height: nothing on a screen needs more, and
 // rendering stays bounded whatever size a caller asks for.
 constexpr int kMaxPixelHeight = 1024;
 
+// A font file as the cache knows it: FreeType opens it (again) whenever the
+// cache asks for the face. The oblique variant is the same file with a shear.
+// The cache names it by a number, its entry in the service's face table plus
+// one; an entry taken back stays empty, so an old name finds no face.
+struct FaceId {
+    std::string path;  // native path
+    bool oblique = false;
+};
+using FaceTable = std::vector<const FaceId*>;
+
 struct Registered {
     std::string path;    // native path
     std::string stem;    // file name without extension
-    FT_Face face = nullptr;
+    std::string family;  // the face's family name
+    bool bold = false, italic = false;
+    std::unique_ptr<FaceId> upright, oblique;
+    FTC_FaceID uprightId = nullptr, obliqueId = nullptr;  // their numbers in the cache
     int refs = 0;
+};
+
+// Slant of made-up italics (as FreeType's own synthesis).
+const FT_Matrix kShear = {0x10000, 0x0366A, 0, 0x10000};
+
+FT_Error RequestFace(FTC_FaceID faceId, FT_Library library, FT_Pointer table, FT_Face* face)
+{
+    const FaceTable& faces = *static_cast<const FaceTable*>(table);
+    const size_t slot = reinterpret_cast<uintptr_t>(faceId);
+    const FaceId* id = slot >= 1 && slot <= faces.size() ? faces[slot - 1] : nullptr;
+    if (!id)
+        return FT_Err_Invalid_Argument;
+    const FT_Error error = FT_New_Face(library, id->path.c_str(), 0, face);
+    if (error == 0 && id->oblique) {
+        FT_Matrix shear = kShear;
+        FT_Set_Transform(*face, &shear, nullptr);
+    }
+    return error;
+}
+
+// FreeType's memory, handed out zeroed: the cache manager of some FreeType
+// releases (2.12) leaves its weight count as the allocator gave it, and a
+// count starting as garbage makes the cache throw every glyph away at once.
+void* ZeroedAlloc(FT_Memory, long size) { return std::calloc(1, size_t(size)); }
+void ZeroedFree(FT_Memory, void* block) { std::free(block); }
+void* ZeroedRealloc(FT_Memory, long, long size, void* block)
+{
+    return std::realloc(block, size_t(size));
+}
+FT_MemoryRec_ zeroedMemory = {nullptr, &ZeroedAlloc, &ZeroedFree, &ZeroedRealloc};
+
+// One glyph's coverage as the cache gives it, or as made for bold.
+struct GlyphImage {
+    const uint8_t* coverage = nullptr;  // rows of pitch bytes, one byte a pixel
+    int width = 0, rows = 0, pitch = 0, left = 0, top = 0;
+    int advance = 0;
+    FT_Glyph owned = nullptr;  // a made-up glyph, freed by Release
+    std::vector<uint8_t> expanded;  // a one-bit bitmap as bytes
+
+    void Release()
+    {
+        if (owned)
+            FT_Done_Glyph(owned);
+        owned = nullptr;
+    }
+    ~GlyphImage() { Release(); }
 };
 
 // One character laid out: its code, its advance and whether it is a mnemonic.
@@ -124,45 +192,66 @@ void BreakWords(const std::vector<Glyph>& p, int maxWidth, std::vector<Line>& li
 
 struct TSystemFontsFreeType::Impl {
     FT_Library library = nullptr;
-    std::vector<Registered> fonts;
-    std::string defaultPath;
-    FT_Face defaultFace = nullptr;
+    FTC_Manager manager = nullptr;
+    FTC_CMapCache cmaps = nullptr;
+    FTC_SBitCache sbits = nullptr;
+    FTC_ImageCache images = nullptr;
+    std::vector<std::unique_ptr<Registered>> fonts;
+    FaceTable faces;  // by cache number - 1; null once taken back
+    Registered defaultFont;
     bool defaultTried = false;
 
     ~Impl()
     {
-        for (Registered& r : fonts)
-            FT_Done_Face(r.face);
-        if (defaultFace)
-            FT_Done_Face(defaultFace);
+        if (manager)
+            FTC_Manager_Done(manager);
         if (library)
-            FT_Done_FreeType(library);
+            FT_Done_Library(library);
     }
 
-    FT_Face Open(const std::string& native)
+    // Reads what lookups need of a file; false when FreeType cannot open it.
+    bool Describe(Registered& r)
     {
         FT_Face face = nullptr;
-        if (!library || FT_New_Face(library, native.c_str(), 0, &face) != 0)
-            return nullptr;
-        return face;
+        if (!library || FT_New_Face(library, r.path.c_str(), 0, &face) != 0)
+            return false;
+        r.family = face->family_name ? face->family_name : "";
+        r.bold = (face->style_flags & FT_STYLE_FLAG_BOLD) != 0;
+        r.italic = (face->style_flags & FT_STYLE_FLAG_ITALIC) != 0;
+        FT_Done_Face(face);
+        r.upright.reset(new FaceId{r.path, false});
+        r.oblique.reset(new FaceId{r.path, true});
+        faces.push_back(r.upright.get());
+        r.uprightId = reinterpret_cast<FTC_FaceID>(uintptr_t(faces.size()));
+        faces.push_back(r.oblique.get());
+        r.obliqueId = reinterpret_cast<FTC_FaceID>(uintptr_t(faces.size()));
+        return true;
     }
 
-    // The face for a font: a registered one of the family, the best style
-    // match first; else the default font; else any registered font.
-    FT_Face Lookup(const FontSpec& spec)
+    // Forgets a file's faces and glyphs.
+    void Forget(Registered& r)
     {
-        FT_Face best = nullptr;
+        if (!manager)
+            return;
+        FTC_Manager_RemoveFaceID(manager, r.uprightId);
+        FTC_Manager_RemoveFaceID(manager, r.obliqueId);
+        faces[reinterpret_cast<uintptr_t>(r.uprightId) - 1] = nullptr;
+        faces[reinterpret_cast<uintptr_t>(r.obliqueId) - 1] = nullptr;
+    }
+
+    // The font for a spec: a registered one of the family, the best style
+    // match first; else the default font; else any registered font.
+    const Registered* Lookup(const FontSpec& spec)
+    {
+        const Registered* best = nullptr;
         int bestScore = -1;
-        for (const Registered& r : fonts) {
-            const char* family = r.face->family_name ? r.face->family_name : "";
-            if (strcasecmp(spec.face.c_str(), family) != 0 &&
-                strcasecmp(spec.face.c_str(), r.stem.c_str()) != 0)
+        for (const auto& r : fonts) {
+            if (strcasecmp(spec.face.c_str(), r->family.c_str()) != 0 &&
+                strcasecmp(spec.face.c_str(), r->stem.c_str()) != 0)
                 continue;
-            const bool bold = (r.face->style_flags & FT_STYLE_FLAG_BOLD) != 0;
-            const bool italic = (r.face->style_flags & FT_STYLE_FLAG_ITALIC) != 0;
-            const int score = (bold == spec.bold) + (italic == spec.italic);
+            const int score = (r->bold == spec.bold) + (r->italic == spec.italic);
             if (score > bestScore) {
-                best = r.face;
+                best = r.get();
                 bestScore = score;
             }
         }
@@ -170,11 +259,94 @@ struct TSystemFontsFreeType::Impl {
             return best;
         if (!defaultTried) {
             defaultTried = true;
-            defaultFace = Open(defaultPath);
+            if (!Describe(defaultFont))
+                defaultFont.upright.reset();
         }
-        if (defaultFace)
-            return defaultFace;
-        return fonts.empty() ? nullptr : fonts.front().face;
+        if (defaultFont.upright)
+            return &defaultFont;
+        return fonts.empty() ? nullptr : fonts.front().get();
+    }
+};
+
+// A font at a pixel height with the styles it has to make up.
+struct TSystemFontsFreeType::Sized {
+    Impl& impl;
+    FTC_ScalerRec scaler;
+    FT_Size size = nullptr;
+    bool makeBold = false;
+
+    Sized(Impl& i, const Registered& font, const FontSpec& spec, int pixelHeight) : impl(i)
+    {
+        const bool makeItalic = spec.italic && !font.italic;
+        makeBold = spec.bold && !font.bold;
+        scaler.face_id = makeItalic ? font.obliqueId : font.uprightId;
+        scaler.width = 0;
+        scaler.height = FT_UInt(pixelHeight);
+        scaler.pixel = 1;
+        scaler.x_res = scaler.y_res = 0;
+        if (FTC_Manager_LookupSize(impl.manager, &scaler, &size) != 0)
+            size = nullptr;
+    }
+
+    // The glyph of a code from the caches; false when the font cannot give it.
+    bool Load(uint32_t code, GlyphImage& out)
+    {
+        out.Release();
+        const FT_UInt index = FTC_CMapCache_Lookup(impl.cmaps, scaler.face_id, -1, code);
+        FTC_SBit sbit = nullptr;
+        if (!makeBold &&
+            FTC_SBitCache_LookupScaler(impl.sbits, &scaler, FT_LOAD_DEFAULT | FT_LOAD_RENDER, index,
+                                       &sbit, nullptr) == 0 &&
+            (sbit->buffer || sbit->width == 0)) {
+            out.width = sbit->width;
+            out.rows = sbit->height;
+            out.left = sbit->left;
+            out.top = sbit->top;
+            out.advance = sbit->xadvance;
+            return Coverage(sbit->buffer, sbit->pitch, sbit->format == FT_PIXEL_MODE_MONO, out);
+        }
+        // Bold the face lacks, and glyphs too large for small bitmaps: the
+        // cached outline, made bold and rendered here.
+        FT_Glyph glyph = nullptr;
+        if (FTC_ImageCache_LookupScaler(impl.images, &scaler, FT_LOAD_DEFAULT, index, &glyph,
+                                        nullptr) != 0 ||
+            FT_Glyph_Copy(glyph, &out.owned) != 0)
+            return false;
+        FT_Pos extra = 0;
+        if (makeBold && out.owned->format == FT_GLYPH_FORMAT_OUTLINE) {
+            extra = FT_MulFix(size->face->units_per_EM, size->metrics.y_scale) / 24;
+            FT_Outline_EmboldenXY(&reinterpret_cast<FT_OutlineGlyph>(out.owned)->outline, extra, extra);
+            extra = (extra + 32) & ~63;
+        }
+        const int advance = int((out.owned->advance.x + 0x8000) >> 16) + int(extra >> 6);
+        if (FT_Glyph_To_Bitmap(&out.owned, FT_RENDER_MODE_NORMAL, nullptr, 1) != 0)
+            return false;
+        const FT_BitmapGlyph b = reinterpret_cast<FT_BitmapGlyph>(out.owned);
+        out.width = int(b->bitmap.width);
+        out.rows = int(b->bitmap.rows);
+        out.left = b->left;
+        out.top = b->top;
+        out.advance = advance;
+        return Coverage(b->bitmap.buffer, b->bitmap.pitch,
+                        b->bitmap.pixel_mode == FT_PIXEL_MODE_MONO, out);
+    }
+
+    // Points out at one byte a pixel, widening one-bit rows.
+    static bool Coverage(const uint8_t* buffer, int pitch, bool mono, GlyphImage& out)
+    {
+        if (!mono || out.width == 0) {
+            out.coverage = buffer;
+            out.pitch = pitch;
+            return true;
+        }
+        out.expanded.assign(size_t(out.width) * size_t(out.rows), 0);
+        for (int y = 0; y < out.rows; ++y)
+            for (int x = 0; x < out.width; ++x)
+                if (buffer[y * pitch + (x >> 3)] & (0x80 >> (x & 7)))
+                    out.expanded[size_t(y * out.width + x)] = 255;
+        out.coverage = out.expanded.data();
+        out.pitch = out.width;
+        return true;
     }
 };
 
@@ -185,9 +357,23 @@ const char* TSystemFontsFreeType::DefaultFontPath()
 
 TSystemFontsFreeType::TSystemFontsFreeType(const char* defaultFont) : impl_(new Impl)
 {
-    if (FT_Init_FreeType(&impl_->library) != 0)
-        impl_->library = nullptr;
-    impl_->defaultPath = defaultFont ? defaultFont : "";
+    Impl& i = *impl_;
+    if (FT_New_Library(&zeroedMemory, &i.library) != 0) {
+        i.library = nullptr;
+    } else {
+        FT_Add_Default_Modules(i.library);
+        FT_Set_Default_Properties(i.library);
+        if (FTC_Manager_New(i.library, kCachedFaces, kCachedSizes, kCachedBytes, &RequestFace,
+                            &i.faces, &i.manager) != 0 ||
+            FTC_CMapCache_New(i.manager, &i.cmaps) != 0 ||
+            FTC_SBitCache_New(i.manager, &i.sbits) != 0 ||
+            FTC_ImageCache_New(i.manager, &i.images) != 0) {
+            if (i.manager)
+                FTC_Manager_Done(i.manager);
+            i.manager = nullptr;
+        }
+    }
+    i.defaultFont.path = defaultFont ? defaultFont : "";
 }
 
 TSystemFontsFreeType::~TSystemFontsFreeType() = default;
@@ -199,20 +385,18 @@ int TSystemFontsFreeType::AddFontResource(const char16_t* path)
     if (!path || !*path)
         return 0;
     const std::string native = NativePath(path);
-    for (Registered& r : impl_->fonts)
-        if (r.path == native) {
-            ++r.refs;
+    for (auto& r : impl_->fonts)
+        if (r->path == native) {
+            ++r->refs;
             return 1;
         }
-    FT_Face face = impl_->Open(native);
-    if (!face)
+    std::unique_ptr<Registered> r(new Registered);
+    r->path = native;
+    if (!impl_->manager || !impl_->Describe(*r))
         return 0;
-    Registered r;
-    r.path = native;
-    r.stem = TStringNomFitx(native.c_str()).nom_fitx().c_str();
-    r.face = face;
-    r.refs = 1;
-    impl_->fonts.push_back(r);
+    r->stem = TStringNomFitx(native.c_str()).nom_fitx().c_str();
+    r->refs = 1;
+    impl_->fonts.push_back(std::move(r));
     return 1;
 }
 
@@ -222,11 +406,11 @@ bool TSystemFontsFreeType::RemoveFontResource(const char16_t* path)
         return false;
     const std::string native = NativePath(path);
     for (size_t i = 0; i < impl_->fonts.size(); ++i) {
-        Registered& r = impl_->fonts[i];
+        Registered& r = *impl_->fonts[i];
         if (r.path != native)
             continue;
         if (--r.refs == 0) {
-            FT_Done_Face(r.face);
+            impl_->Forget(r);
             impl_->fonts.erase(impl_->fonts.begin() + (long)i);
         }
         return true;
@@ -239,29 +423,22 @@ int TSystemFontsFreeType::DrawText(IDC* dc, const FontSpec& font, const char16_t
 {
     if (!text || font.pixelHeight < 1)
         return 0;
-    FT_Face face = impl_->Lookup(font);
-    if (!face || FT_Set_Pixel_Sizes(face, 0, (FT_UInt)std::min(font.pixelHeight, kMaxPixelHeight)))
+    if (!impl_->manager)
+        return 0;
+    const Registered* registered = impl_->Lookup(font);
+    if (!registered)
+        return 0;
+    Sized sized(*impl_, *registered, font, std::min(font.pixelHeight, kMaxPixelHeight));
+    if (!sized.size)
         return 0;
     if (length < 0)
         length = (int)std::char_traits<char16_t>::length(text);
-
-    // Styles the face lacks are made from its outlines.
-    const bool makeBold = font.bold && !(face->style_flags & FT_STYLE_FLAG_BOLD);
-    const bool makeItalic = font.italic && !(face->style_flags & FT_STYLE_FLAG_ITALIC);
-    auto load = [&](uint32_t code, bool render) {
-        if (FT_Load_Char(face, code, FT_LOAD_DEFAULT) != 0)
-            return false;
-        if (makeItalic)
-            FT_GlyphSlot_Oblique(face->glyph);
-        if (makeBold)
-            FT_GlyphSlot_Embolden(face->glyph);
-        return !render || FT_Render_Glyph(face->glyph, FT_RENDER_MODE_NORMAL) == 0;
-    };
+    GlyphImage image;
 
     std::vector<Glyph> chars = Characters(text, length);
     for (Glyph& g : chars)
-        if (g.code != u'\r' && g.code != u'\n' && load(g.code, false))
-            g.advance = (int)((face->glyph->advance.x + 32) >> 6);
+        if (g.code != u'\r' && g.code != u'\n' && sized.Load(g.code, image))
+            g.advance = image.advance;
 
     // Lines: at line feeds (unless single-line), then between words.
     const bool singleLine = (flags & FmtSingleLine) != 0;
@@ -291,10 +468,10 @@ int TSystemFontsFreeType::DrawText(IDC* dc, const FontSpec& font, const char16_t
 
     std::vector<Glyph> dots(3);
     if (flags & FmtWordEllipsis) {
-        load(u'.', false);
+        const int advance = sized.Load(u'.', image) ? image.advance : 0;
         for (Glyph& g : dots) {
             g.code = u'.';
-            g.advance = (int)((face->glyph->advance.x + 32) >> 6);
+            g.advance = advance;
         }
     }
     const int dotsWidth = Width(dots, 0, dots.size());
@@ -312,7 +489,8 @@ int TSystemFontsFreeType::DrawText(IDC* dc, const FontSpec& font, const char16_t
         textWidth = std::max(textWidth, line.width);
     }
 
-    const FT_Size_Metrics& m = face->size->metrics;
+    const FT_Size_Metrics& m = sized.size->metrics;
+    const FT_Face face = sized.size->face;
     const int ascent = Ceil26(m.ascender);
     const int lineHeight = std::max(1, ascent + Ceil26(-m.descender));
     const int textHeight = lineHeight * (int)lines.size();
@@ -356,30 +534,9 @@ int TSystemFontsFreeType::DrawText(IDC* dc, const FontSpec& font, const char16_t
         for (const Glyph& g : line.glyphs) {
             if (x >= rect.right)
                 break;
-            if (x + g.advance + lineHeight > rect.left && load(g.code, true)) {
-                const FT_GlyphSlot slot = face->glyph;
-                const FT_Bitmap& b = slot->bitmap;
-                const int left = x + slot->bitmap_left;
-                const int top = baseline - slot->bitmap_top;
-                for (int r = 0; r < (int)b.rows; ++r) {
-                    const int py = top + r;
-                    if (py < rect.top || py >= rect.bottom)
-                        continue;
-                    const unsigned char* row = b.buffer + (long)r * b.pitch;
-                    for (int c = 0; c < (int)b.width; ++c) {
-                        const int px = left + c;
-                        if (px < rect.left || px >= rect.right)
-                            continue;
-                        int coverage = 0;
-                        if (b.pixel_mode == FT_PIXEL_MODE_GRAY)
-                            coverage = row[c];
-                        else if (b.pixel_mode == FT_PIXEL_MODE_MONO)
-                            coverage = (row[c >> 3] & (0x80 >> (c & 7))) ? 255 : 0;
-                        if (coverage)
-                            dc->SetPixel(px, py, colour, coverage);
-                    }
-                }
-            }
+            if (x + g.advance + lineHeight > rect.left && sized.Load(g.code, image))
+                dc->DrawCoverage(x + image.left, baseline - image.top, image.coverage, image.width,
+                                 image.rows, image.pitch, colour, rect);
             if (g.mnemonic && !font.underline)
                 underline(x, x + g.advance, baseline);
             x += g.advance;

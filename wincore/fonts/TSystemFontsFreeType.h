@@ -7,8 +7,10 @@
 // face's family name or by its file name without extension (case ignored),
 // preferring the face whose bold and italic style matches; missing styles are
 // made up from the face at hand. A family nobody registered is drawn in the
-// default font. Glyphs are blended into the drawing context by coverage. One
-// thread at a time (the UI thread).
+// default font. Faces, character maps and rendered glyphs are kept in
+// FreeType's cache (bold a face lacks is made from the cached outline at each
+// draw); glyphs are blended into the drawing context by coverage. One thread
+// at a time (the UI thread).
 class TSystemFontsFreeType : public TSystemFonts {
 public:
     // The font used for families that are not registered.
@@ -30,5 +32,6 @@ public:
 
 private:
     struct Impl;
+    struct Sized;
     std::unique_ptr<Impl> impl_;
 };

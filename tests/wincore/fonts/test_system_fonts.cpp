@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <vector>
 
 #include "enginelib/base/DUString.h"
 #include "enginelib/base/TFicheroITV.h"
@@ -255,6 +256,49 @@ TEST_F(SystemFontsDrawTest, MeasuringDrawsNothingAndUnderlinesDrawARow)
     dib.Fill(TColoresIG::F_White);
     Draw("&no", TRectIG(0, 0, 160, 60), 0);
     EXPECT_GT(Ink().bottom, plain);
+}
+
+// Glyphs come from the font cache after the first draw: the same text draws the
+// same pixels, every made-up style differs from the plain one, and a font taken
+// back and registered again draws as before.
+TEST_F(SystemFontsDrawTest, CachedGlyphsDrawAsTheFirstTime)
+{
+    auto pixels = [&]() {
+        std::vector<uint32_t> out;
+        for (int y = 0; y < dib.AbsHeight(); ++y)
+            for (int x = 0; x < dib.Width(); ++x)
+                out.push_back(dib.GetPixel(x, y).ToARGB(255));
+        return out;
+    };
+    auto draw = [&](const char* face, bool bold, bool italic) {
+        dib.Fill(TColoresIG::F_White);
+        TSystemFonts::FontSpec spec = Spec(face, 16, bold);
+        spec.italic = italic;
+        const std::u16string t = U("Grow &Quickly");
+        TRectIG rect(0, 0, 160, 60);
+        fonts.DrawText(&dc, spec, t.c_str(), (int)t.size(), rect, 0, TColoresIG::F_Black);
+        return pixels();
+    };
+    const struct {
+        bool bold, italic;
+    } styles[] = {{false, false}, {true, false}, {false, true}, {true, true}};
+    std::vector<std::vector<uint32_t>> first;
+    for (const auto& s : styles)
+        first.push_back(draw("DejaVu Sans", s.bold, s.italic));
+    for (size_t i = 0; i < first.size(); ++i) {
+        EXPECT_EQ(draw("DejaVu Sans", styles[i].bold, styles[i].italic), first[i]) << i;
+        if (i > 0)
+            EXPECT_NE(first[i], first[0]) << i;
+    }
+
+    const std::u16string mono = U((kDejaVu + "DejaVuSansMono.ttf").c_str());
+    for (int round = 0; round < 2; ++round) {
+        ASSERT_EQ(fonts.AddFontResource(mono.c_str()), 1);
+        const std::vector<uint32_t> registered = draw("DejaVu Sans Mono", false, false);
+        EXPECT_NE(registered, first[0]) << round;
+        EXPECT_TRUE(fonts.RemoveFontResource(mono.c_str()));
+        EXPECT_EQ(draw("DejaVu Sans Mono", false, false), first[0]) << "default font again";
+    }
 }
 
 } // namespace
