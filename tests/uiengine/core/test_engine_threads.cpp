@@ -73,9 +73,10 @@ protected:
                 EXPECT_GE(g.sequence, next[g.thread]) << "thread " << g.thread;
             next[g.thread] = g.sequence + 1;
         }
-        if (all)
+        if (all) {
             for (int t = 0; t < count; ++t)
                 EXPECT_EQ(perThread, next[t]) << "thread " << t;
+        }
     }
 
     TestEngine engine;

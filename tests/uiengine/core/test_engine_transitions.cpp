@@ -211,8 +211,9 @@ TEST_F(TransitionTest, LateFramesLandAtTheirEndPositions)
         EXPECT_EQ(c.upperLeft, last.upperLeft);
         EXPECT_EQ(c.upperAlpha, last.upperAlpha);
         EXPECT_EQ(c.lowerAlpha, last.lowerAlpha);
-        if (c.lowerAlpha >= 0)
+        if (c.lowerAlpha >= 0) {
             EXPECT_EQ(c.lowerLeft, last.lowerLeft);
+        }
         EXPECT_EQ(1, engine.GetPageCount());
     }
 }

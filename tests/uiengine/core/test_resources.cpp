@@ -204,8 +204,9 @@ TEST(StoreImages, LandscapeVariantsAndTheDefaultSkin)
         }
         TDibIG* image = engine.resources.GetImage("arrow");
         ASSERT_EQ(c.found, image != nullptr);
-        if (image)
+        if (image) {
             EXPECT_EQ(Stored(c.expected), image->GetPixel(1, 1));
+        }
         EXPECT_EQ(c.found ? 1 : 0, engine.resources.GetCount());
     }
 }

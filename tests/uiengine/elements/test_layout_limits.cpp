@@ -159,10 +159,12 @@ TEST(LayoutLimits, ExtremeValuesInEveryLayoutMode)
                     const int minH = box->GetMinimumHeight(r.w);
                     const int minW = box->GetMinimumWidth(r.h);
                     // A negative maximum limits nothing.
-                    if (box->minimumHeight > 0 && box->maximumHeight < 0)
+                    if (box->minimumHeight > 0 && box->maximumHeight < 0) {
                         EXPECT_GE(minH, box->minimumHeight);
-                    if (box->minimumWidth > 0 && box->maximumWidth < 0)
+                    }
+                    if (box->minimumWidth > 0 && box->maximumWidth < 0) {
                         EXPECT_GE(minW, box->minimumWidth);
+                    }
                     for (int i = 0; i < box->children.Count(); ++i) {
                         TPDAUIEngineElement* c = box->children[i];
                         EXPECT_GE(c->width, 0);

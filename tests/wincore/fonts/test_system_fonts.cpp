@@ -287,8 +287,9 @@ TEST_F(SystemFontsDrawTest, CachedGlyphsDrawAsTheFirstTime)
         first.push_back(draw("DejaVu Sans", s.bold, s.italic));
     for (size_t i = 0; i < first.size(); ++i) {
         EXPECT_EQ(draw("DejaVu Sans", styles[i].bold, styles[i].italic), first[i]) << i;
-        if (i > 0)
+        if (i > 0) {
             EXPECT_NE(first[i], first[0]) << i;
+        }
     }
 
     const std::u16string mono = U((kDejaVu + "DejaVuSansMono.ttf").c_str());
