@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <chrono>
 #include <iterator>
 #include <thread>
 #include <vector>
@@ -45,14 +46,27 @@ protected:
 
     // Starts `count` threads, each posting perThread commands "work" (thread,
     // sequence) through the poster; done counts the threads that finished.
+    // Each thread pauses after every tenth post, so that timer passes also run
+    // while the queue is empty, when nothing else orders them with the posts.
     void StartPosting(int count, int perThread)
     {
         for (int t = 0; t < count; ++t)
             threads.emplace_back([this, t, perThread] {
-                for (int i = 0; i < perThread; ++i)
+                for (int i = 0; i < perThread; ++i) {
                     poster->PostCommand("work", t, i, 0);
+                    if (i % 10 == 9)
+                        std::this_thread::sleep_for(std::chrono::microseconds(300));
+                }
                 ++done;
             });
+    }
+    // Runs the UI thread's clock on, one ms at a time, until the poster has
+    // received `count` commands or a minute of real time has gone.
+    void RunUntilReceived(int count)
+    {
+        const auto limit = std::chrono::steady_clock::now() + std::chrono::minutes(1);
+        while ((int)poster->got.size() < count && std::chrono::steady_clock::now() < limit)
+            engine.Advance(1);
     }
     void JoinPosters()
     {
@@ -89,7 +103,7 @@ protected:
 TEST_F(EngineThreads, ElementPostsRaceTimerPassesSafely)
 {
     const int kThreads = 3;
-    const int kPerThread = 1500;
+    const int kPerThread = 500;
     poster->timerInterval = 20;  // below the 50 ms window timer: every pass ticks
     poster->StartTimer();
     ASSERT_EQ(1, poster->timerRunning);
@@ -97,8 +111,7 @@ TEST_F(EngineThreads, ElementPostsRaceTimerPassesSafely)
 
     StartPosting(kThreads, kPerThread);
     // The UI thread: time runs on, timer passes tick the poster and drain.
-    while ((int)poster->got.size() < kThreads * kPerThread && engine.Now() - start < 2000000)
-        engine.Advance(1);
+    RunUntilReceived(kThreads * kPerThread);
     JoinPosters();
     engine.Advance(TestEngine::TimerPeriodMs);
     const int spent = engine.Now() - start;
