@@ -11,8 +11,12 @@
 // instructions; what it skips, which entities it decodes and how it matches names
 // are part of the skin format, so it must stay as it is.
 //
-// Text is kept as 8-bit bytes exactly as in the file. Names, values and texts are
-// held in the same pool as the nodes (see TPDAUIEngineXmlString).
+// Text is kept as 8-bit bytes exactly as in the file. Parse keeps one copy of the
+// text per document and cuts it in place: the names and values it reads borrow
+// from that copy, and the attributes it makes live in blocks of the document;
+// every node it made keeps the document alive. An attribute taken out of its
+// node therefore lives no longer than the nodes of its document. Other strings
+// and nodes come from a pool (see TPDAUIEngineXmlString).
 //
 // Names: attribute lookup (the getters, HasAttribute, SetAttribute) takes the first
 // attribute, in document order, whose name BEGINS with the asked name (case kept);
