@@ -173,7 +173,9 @@ int TPDAUIEngine::OpenPage(TPDAUIEngineElementPage* page, TPDAUIEngineElement* p
         page->ReapplyBounds();
     }
 
-    if (skinSettings.screenPageTransitionsEnabled && pages.Count() > 1 &&
+    // Not from inside a paint (its timer pass): no frame could show, the
+    // animation would only spin on the clock.
+    if (skinSettings.screenPageTransitionsEnabled && pages.Count() > 1 && !painting &&
         page->transition != TPDAUIEngineElementPage::TransitionNone && IsOnStack(page))
         RunOpenTransition(page);
 
@@ -237,9 +239,9 @@ bool TPDAUIEngine::ClosePage(TPDAUIEngineElementPage* page, bool deletePage)
     if (GetTopPage() != page)
         return false;
 
-    if (skinSettings.screenPageTransitionsEnabled && pages.Count() > 1 &&
+    if (skinSettings.screenPageTransitionsEnabled && pages.Count() > 1 && !painting &&
         page->transition != TPDAUIEngineElementPage::TransitionNone)
-        RunCloseTransition(page);
+        RunCloseTransition(page);  // as for opening: never from inside a paint
 
     page->Detach();
     pages.RemoveAllEqual(page);
