@@ -5,6 +5,7 @@
 
 #include <fstream>
 #include <iterator>
+#include <string>
 
 #include "enginelib/base/TFicheroITV.h"
 #include "enginelib/draw/TDibIG.h"
@@ -568,6 +569,72 @@ TEST_F(LabelTest, AnchorIsFocusableBlueAndUnderlinedOnlyWhileHovered)
     engine.Move(300, 300);
     EXPECT_EQ(0, a->hover);
     EXPECT_FALSE(OneDraw(a).underline);
+}
+
+// Through the default skin's bitmap font, loaded under a family of its own: an
+// auto-fit label measures with it and takes the largest of its heights that
+// fits, and a hovered anchor gets its underline.
+class BitmapFontTest : public LabelTest {
+protected:
+    BitmapFontTest()
+    {
+        std::ifstream in(testpaths::SourceDir() + "/skins/default/DejaVuSans.cfont", std::ios::binary);
+        std::ofstream out(dir / "Bitmap.cfont", std::ios::binary);
+        out << in.rdbuf();
+        out.close();
+        EXPECT_TRUE(engine.AddFont((dir / "Bitmap.cfont").c_str()));
+    }
+    void UseBitmap(E* e, int size)
+    {
+        e->font.name = "Bitmap";
+        e->font.size = size;
+        e->font.CreateStockFont(nullptr);
+    }
+    // Pixels that are not white inside r.
+    int InkIn(const TRectIG& r)
+    {
+        const TDibIG& frame = engine.Frame();
+        int ink = 0;
+        for (int y = r.top; y < r.bottom; ++y)
+            for (int x = r.left; x < r.right; ++x)
+                ink += frame.GetPixel(x, y) != kWhite;
+        return ink;
+    }
+    testpaths::TempDir dir;
+};
+
+TEST_F(BitmapFontTest, AutoFitLabelsFitThroughTheBitmapFont)
+{
+    const struct {
+        const char* label;
+        int height;
+        int size;
+    } cases[] = {
+        {"Hello", 20, 20},  // 16 and 20 fit 20 pixels, 22 does not
+        {"Hello", 40, 26},  // every height fits
+        {"Hello", 10, 16},  // none fits: the smallest
+    };
+    for (const auto& c : cases) {
+        AutoFit* a = Add<AutoFit>("<autofitlabel left=\"10\" top=\"20\" width=\"100\" height=\"" +
+                                  std::to_string(c.height) + "\" minimumFontSize=\"8\" label=\"" +
+                                  c.label + "\"/>");
+        UseBitmap(a, 12);
+        a->Paint(engine.GetDC(), 0, 0);
+        EXPECT_EQ(c.size, a->font.size) << c.label << " in " << c.height;
+        page.RemoveChild(a);
+    }
+}
+
+TEST_F(BitmapFontTest, HoveredAnchorsAreUnderlined)
+{
+    Anchor* a = Add<Anchor>(R"(<anchor left="10" top="10" width="100" height="30" label="link" href="x"/>)");
+    UseBitmap(a, 16);
+    const TRectIG area(10, 10, 110, 40);
+    const int plain = InkIn(area);
+    EXPECT_GT(plain, 0);
+    engine.Move(20, 20);
+    ASSERT_EQ(1, a->hover);
+    EXPECT_GT(InkIn(area), plain + 15);  // a row under the whole word
 }
 
 // ---- compiled records and copies ----
