@@ -288,8 +288,9 @@ struct TSystemFontsFreeType::Sized {
             size = nullptr;
     }
 
-    // The glyph of a code from the caches; false when the font cannot give it.
-    bool Load(uint32_t code, GlyphImage& out)
+    // The glyph of a code from the caches (with render false, only its
+    // advance is sure to be set); false when the font cannot give it.
+    bool Load(uint32_t code, GlyphImage& out, bool render = true)
     {
         out.Release();
         const FT_UInt index = FTC_CMapCache_Lookup(impl.cmaps, scaler.face_id, -1, code);
@@ -306,19 +307,24 @@ struct TSystemFontsFreeType::Sized {
             return Coverage(sbit->buffer, sbit->pitch, sbit->format == FT_PIXEL_MODE_MONO, out);
         }
         // Bold the face lacks, and glyphs too large for small bitmaps: the
-        // cached outline, made bold and rendered here.
+        // cached outline, made bold and rendered here (measuring needs only
+        // its advance).
         FT_Glyph glyph = nullptr;
         if (FTC_ImageCache_LookupScaler(impl.images, &scaler, FT_LOAD_DEFAULT, index, &glyph,
-                                        nullptr) != 0 ||
-            FT_Glyph_Copy(glyph, &out.owned) != 0)
+                                        nullptr) != 0)
             return false;
         FT_Pos extra = 0;
-        if (makeBold && out.owned->format == FT_GLYPH_FORMAT_OUTLINE) {
+        if (makeBold && glyph->format == FT_GLYPH_FORMAT_OUTLINE)
             extra = FT_MulFix(size->face->units_per_EM, size->metrics.y_scale) / 24;
-            FT_Outline_EmboldenXY(&reinterpret_cast<FT_OutlineGlyph>(out.owned)->outline, extra, extra);
-            extra = (extra + 32) & ~63;
+        const int advance = int((glyph->advance.x + 0x8000) >> 16) + int(((extra + 32) & ~63) >> 6);
+        if (!render) {
+            out.advance = advance;
+            return true;
         }
-        const int advance = int((out.owned->advance.x + 0x8000) >> 16) + int(extra >> 6);
+        if (FT_Glyph_Copy(glyph, &out.owned) != 0)
+            return false;
+        if (extra)
+            FT_Outline_EmboldenXY(&reinterpret_cast<FT_OutlineGlyph>(out.owned)->outline, extra, extra);
         if (FT_Glyph_To_Bitmap(&out.owned, FT_RENDER_MODE_NORMAL, nullptr, 1) != 0)
             return false;
         const FT_BitmapGlyph b = reinterpret_cast<FT_BitmapGlyph>(out.owned);
@@ -437,7 +443,7 @@ int TSystemFontsFreeType::DrawText(IDC* dc, const FontSpec& font, const char16_t
 
     std::vector<Glyph> chars = Characters(text, length);
     for (Glyph& g : chars)
-        if (g.code != u'\r' && g.code != u'\n' && sized.Load(g.code, image))
+        if (g.code != u'\r' && g.code != u'\n' && sized.Load(g.code, image, false))
             g.advance = image.advance;
 
     // Lines: at line feeds (unless single-line), then between words.
@@ -468,7 +474,7 @@ int TSystemFontsFreeType::DrawText(IDC* dc, const FontSpec& font, const char16_t
 
     std::vector<Glyph> dots(3);
     if (flags & FmtWordEllipsis) {
-        const int advance = sized.Load(u'.', image) ? image.advance : 0;
+        const int advance = sized.Load(u'.', image, false) ? image.advance : 0;
         for (Glyph& g : dots) {
             g.code = u'.';
             g.advance = advance;
