@@ -12,6 +12,7 @@
 #include "tests/support/InnerPages.h"
 #include "tests/support/QuietEngine.h"
 #include "uiengine/controls/RegisterLabelAndButton.h"
+#include "uiengine/controls/RegisterLists.h"
 #include "uiengine/elements/TPDAUIEngineElementFactory.h"
 #include "uiengine/elements/TPDAUIEngineElementPage.h"
 #include "uiengine/elements/TPDAUIEngineElementUserControl.h"
@@ -26,6 +27,7 @@ public:
         static TSystemFontsFreeType* fonts = new TSystemFontsFreeType();
         TSystemFonts::SetInstance(fonts);
         RegisterLabelAndButtonElements(&TPDAUIEngineElementFactory::RegisterTag);
+        RegisterListElements(&TPDAUIEngineElementFactory::RegisterTag);
         OnResize(0, 0, 800, 480);
         skinsFolder = skins.c_str();
         tempFolder = skins.c_str();

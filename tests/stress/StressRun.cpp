@@ -9,6 +9,8 @@
 #include "support/TestEngine.h"
 #include "support/TestPaths.h"
 #include "uiengine/controls/RegisterLabelAndButton.h"
+#include "uiengine/controls/RegisterLists.h"
+#include "uiengine/controls/TPDAUIEngineElementListBox.h"
 #include "uiengine/elements/TPDAUIEngineElementFactory.h"
 #include "uiengine/elements/TPDAUIEngineElementIFrame.h"
 #include "uiengine/elements/TPDAUIEngineElementPage.h"
@@ -19,6 +21,7 @@ const StressRun::Page StressRun::kPages[] = {
     {"pageStressLayouts"},   // every box layout, scroll boxes, IFrame, user control, scroll bar
     {"pageStressControls"},  // labels, auto-fit and slider labels, anchor, buttons
     {"pageStressDialog"},    // a page smaller than the screen over the others
+    {"pageStressLists"},     // list boxes: kinetic, strip, grid, plain, disabled
     {"pageFixture"},         // the fixture skin's own page
     {"pageCompact"},
     {"pageTwoClocks"},
@@ -46,6 +49,7 @@ public:
     Engine() : TestEngine(800, 480), fonts_(new TSystemFontsFreeType()), previousFonts_(TSystemFonts::SetInstance(fonts_.get()))
     {
         RegisterLabelAndButtonElements(&TPDAUIEngineElementFactory::RegisterTag);
+        RegisterListElements(&TPDAUIEngineElementFactory::RegisterTag);
         skinsFolder = testpaths::Fixture("skins").c_str();
         tempFolder = temp_.path().c_str();
         DString name("stress"), error;
@@ -81,6 +85,12 @@ public:
                 return nullptr;
             return new StressPage(owner_, frame->innerPageName.c_str());
         }, 8);
+        VectorP<TPDAUIEngineElement> all(20, 0, false);
+        CollectDescendants(all, false);
+        for (int i = 0; i < all.Count(); ++i) {
+            if (auto* list = dynamic_cast<TPDAUIEngineElementListBox*>(all[i]))
+                FillList(list, 120 + 40 * i);
+        }
     }
     void OnCommand(TPDAUIEngineCommand& command) override
     {
@@ -88,11 +98,41 @@ public:
         if (command.name.IsEmpty() || command.name == "load")
             return;
         ++owner_->counts->commands;
+        auto* list = dynamic_cast<TPDAUIEngineElementListBox*>(command.target);
+        if (list && command.name == "listChecked" && list->IsValidIndex(list->selectedIndex)) {
+            TPDAUIEngineElementListBox::ListBoxItem& item = list->items[list->selectedIndex];
+            item.checked = !item.checked;
+        }
+        // Refilled inside its own command, shorter: the selection goes stale.
+        if (list && command.name == "listRefill")
+            FillList(list, list->items.Count() / 2);
         if (command.name == "close" && owner_->pages.Count() > 1 && IsTopPage())
             Close(0);
     }
 
 private:
+    // Rows of every kind: checked, disabled, hidden, indented, with
+    // descriptions and markers, images from the skin.
+    void FillList(TPDAUIEngineElementListBox* list, int count)
+    {
+        list->RemoveAll();
+        TDibIG* icon = resources.GetImage("fixtureIcon");
+        for (int i = 0; i < count; ++i) {
+            DString label("Row ");
+            label << i << (i % 7 == 0 ? " with a label long enough to wrap or be cut short" : "");
+            TPDAUIEngineElementListBox::ListBoxItem item(label, i % 3 == 0 ? icon : nullptr, nullptr);
+            item.description = "description";
+            item.checked = i % 4 == 0;
+            item.enabled = i % 9 != 5;
+            item.visible = i % 13 != 6;
+            item.indent = i % 5 == 0 ? 1 : 0;
+            item.moreItems = i % 6 == 0;
+            item.showCheckBox = i % 8 == 0;
+            list->items.Insert(item, -1);
+        }
+        list->Invalidate();
+    }
+
     Engine* owner_;
     std::string skinPage_;
 };

@@ -10,11 +10,14 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <fstream>
 #include <functional>
+#include <iterator>
 #include <memory>
 #include <string>
 #include <vector>
 
+#include "enginelib/base/TFicheroITV.h"
 #include "enginelib/draw/IDC.h"
 #include "enginelib/draw/TSystemFonts.h"
 #include "support/TestEngine.h"
@@ -205,6 +208,31 @@ inline ::testing::AssertionResult Near(TColorIG expected, TColorIG actual)
     return ::testing::AssertionFailure() << "expected (" << (int)expected.R() << "," << (int)expected.G()
                                          << "," << (int)expected.B() << ") got (" << (int)actual.R() << ","
                                          << (int)actual.G() << "," << (int)actual.B() << ")";
+}
+
+// An element's compiled record as bytes.
+inline std::vector<unsigned char> SavedRecord(TPDAUIEngineElement& e)
+{
+    testpaths::TempDir dir;
+    const std::string path = dir / "record.bin";
+    TFicheroITV f;
+    EXPECT_TRUE(f.Abre(path.c_str(), ITV_MODO_CREACION));
+    e.Save(f);
+    EXPECT_TRUE(f.Cierra());
+    std::ifstream in(path, std::ios::binary);
+    return std::vector<unsigned char>(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+// Loads e from a record made by SavedRecord; true when it read all of it.
+inline bool LoadedRecord(TPDAUIEngine* engine, TPDAUIEngineElementPage* page, TPDAUIEngineElement& e,
+                         const std::vector<unsigned char>& bytes)
+{
+    TFicheroITVdatos in(bytes.data(), ITV_MODO_LECTURA, (uint32_t)bytes.size());
+    char mark = 0;
+    DString tag;
+    in >> mark >> tag;
+    e.OnLoad(engine, page, nullptr, nullptr, &in);
+    return !in.Error() && in.Restantes() == 0;
 }
 
 // Parses one element's XML and adds a new T built from it to parent.

@@ -33,26 +33,11 @@ TColorIG Grey(TColorIG c)
     return TColorIG(g, g, g);
 }
 
-Bytes Saved(E& e)
-{
-    testpaths::TempDir dir;
-    const std::string path = dir / "record.bin";
-    TFicheroITV f;
-    EXPECT_TRUE(f.Abre(path.c_str(), ITV_MODO_CREACION));
-    e.Save(f);
-    EXPECT_TRUE(f.Cierra());
-    std::ifstream in(path, std::ios::binary);
-    return Bytes(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
+Bytes Saved(E& e) { return SavedRecord(e); }
 
 bool Loaded(TPDAUIEngine* engine, TPDAUIEngineElementPage* page, E& e, const Bytes& bytes)
 {
-    TFicheroITVdatos in(bytes.data(), ITV_MODO_LECTURA, (uint32_t)bytes.size());
-    char mark = 0;
-    DString tag;
-    in >> mark >> tag;
-    e.OnLoad(engine, page, nullptr, nullptr, &in);
-    return !in.Error() && in.Restantes() == 0;
+    return LoadedRecord(engine, page, e, bytes);
 }
 
 class ButtonTest : public ControlTest {

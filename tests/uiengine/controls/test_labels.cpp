@@ -36,28 +36,13 @@ void UseFixed(E* e, int size)
     e->font.CreateStockFont(nullptr);
 }
 
-Bytes Saved(E& e)
-{
-    testpaths::TempDir dir;
-    const std::string path = dir / "record.bin";
-    TFicheroITV f;
-    EXPECT_TRUE(f.Abre(path.c_str(), ITV_MODO_CREACION));
-    e.Save(f);
-    EXPECT_TRUE(f.Cierra());
-    std::ifstream in(path, std::ios::binary);
-    return Bytes(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
+Bytes Saved(E& e) { return SavedRecord(e); }
 
 // Loads e from a whole record (mark and tag read first, as a container does);
 // answers whether the stream stayed sound and ended exactly.
 bool Loaded(TPDAUIEngine* engine, E& e, const Bytes& bytes)
 {
-    TFicheroITVdatos in(bytes.data(), ITV_MODO_LECTURA, (uint32_t)bytes.size());
-    char mark = 0;
-    DString tag;
-    in >> mark >> tag;
-    e.OnLoad(engine, nullptr, nullptr, nullptr, &in);
-    return !in.Error() && in.Restantes() == 0;
+    return LoadedRecord(engine, nullptr, e, bytes);
 }
 
 class LabelTest : public ControlTest {
