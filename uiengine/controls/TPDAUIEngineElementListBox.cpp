@@ -568,11 +568,16 @@ int TPDAUIEngineElementListBox::ItemAt(int x, int y, bool enabledOnly, bool rele
     const int columns = Columns();
     const long long cellWidth = CellWidth(columns, false);
     int found = -1;
+    const long long skip = RowsAbove(y) * columns;
     // The last row that contains the point wins, as when testing from the end.
     for (int i = 0, v = 0; i < items.Count(); ++i) {
         const ListBoxItem& item = items[i];
         if (!item.visible)
             continue;
+        if (v < skip) {
+            ++v;
+            continue;
+        }
         const TRectIG r = RowRect(i, v++, columns, cellWidth);
         if (r.top > y)
             break;
@@ -583,6 +588,16 @@ int TPDAUIEngineElementListBox::ItemAt(int x, int y, bool enabledOnly, bool rele
             found = i;
     }
     return found;
+}
+
+long long TPDAUIEngineElementListBox::RowsAbove(long long y) const
+{
+    const long long pitch = Pitch();
+    // A row taller than its pitch may reach down into the next one: skip none.
+    if (Mode() == ModeHorizontal || pitch <= 0 || rowHeight > pitch)
+        return 0;
+    const long long rows = FloorDiv(y - Content().top + ScrollPosition(), pitch) - 1;
+    return rows > 0 ? rows : 0;
 }
 
 int TPDAUIEngineElementListBox::VisiblePosition(int i) const
@@ -677,9 +692,14 @@ void TPDAUIEngineElementListBox::Paint(IDC* dc, int x, int y)
     const int columns = Columns();
     const long long cellWidth = CellWidth(columns, true);
     const bool strip = Mode() == ModeHorizontal;
+    const long long skip = strip ? 0 : RowsAbove(c.top) * columns;
     for (int i = 0, v = 0; i < items.Count(); ++i) {
         if (!items[i].visible)
             continue;
+        if (v < skip) {
+            ++v;
+            continue;
+        }
         TRectIG row = RowRect(i, v++, columns, cellWidth);
         row.Offset(Sat(ox), Sat(oy));
         if (row.top >= content.bottom) {

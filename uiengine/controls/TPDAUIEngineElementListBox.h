@@ -200,6 +200,9 @@ private:
     void KeyRow(int dir, unsigned char* handled);
     void KeyColumn(int dir, unsigned char* handled);
     void LoadDefaultImages();
+    // Whole rows that end above y (element coordinates), which painting and
+    // hit tests need not place.
+    long long RowsAbove(long long y) const;
     // The visible position of item i (-1 when it is not visible).
     int VisiblePosition(int i) const;
     void PaintItem(IDC* dc, int index, const TRectIG& row, int alignment);
