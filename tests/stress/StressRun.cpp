@@ -10,6 +10,7 @@
 #include "support/TestPaths.h"
 #include "uiengine/controls/RegisterLabelAndButton.h"
 #include "uiengine/controls/RegisterLists.h"
+#include "uiengine/controls/TPDAUIEngineElementComboBox.h"
 #include "uiengine/controls/TPDAUIEngineElementListBox.h"
 #include "uiengine/elements/TPDAUIEngineElementFactory.h"
 #include "uiengine/elements/TPDAUIEngineElementIFrame.h"
@@ -90,6 +91,8 @@ public:
         for (int i = 0; i < all.Count(); ++i) {
             if (auto* list = dynamic_cast<TPDAUIEngineElementListBox*>(all[i]))
                 FillList(list, 120 + 40 * i);
+            if (auto* combo = dynamic_cast<TPDAUIEngineElementComboBox*>(all[i]))
+                FillList(combo->listBox, 3 + 5 * i);
         }
     }
     void OnCommand(TPDAUIEngineCommand& command) override
@@ -106,6 +109,11 @@ public:
         // Refilled inside its own command, shorter: the selection goes stale.
         if (list && command.name == "listRefill")
             FillList(list, list->items.Count() / 2);
+        auto* combo = dynamic_cast<TPDAUIEngineElementComboBox*>(command.target);
+        if (combo && command.name == "comboOpening")
+            command.handled = 1;
+        if (combo && command.name == "comboChosen")
+            combo->SetSelectedIndex(combo->GetSelectedIndex());
         if (command.name == "close" && owner_->pages.Count() > 1 && IsTopPage())
             Close(0);
     }

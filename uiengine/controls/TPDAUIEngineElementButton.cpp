@@ -70,18 +70,6 @@ std::unique_ptr<TDibIG> GreyCopy(const TDibIG& image, TColorIG key)
 
 } // namespace
 
-TPDAUIEngineElementButton::TAliveGuard::TAliveGuard(TPDAUIEngineElementButton* b)
-    : button(b), previous(b->guards_)
-{
-    b->guards_ = this;
-}
-
-TPDAUIEngineElementButton::TAliveGuard::~TAliveGuard()
-{
-    if (alive)
-        button->guards_ = previous;
-}
-
 TPDAUIEngineElementButton::TPDAUIEngineElementButton()
 {
     tag = "button";
@@ -101,8 +89,6 @@ TPDAUIEngineElementButton::TPDAUIEngineElementButton()
 
 TPDAUIEngineElementButton::~TPDAUIEngineElementButton()
 {
-    for (TAliveGuard* g = guards_; g; g = g->previous)
-        g->alive = false;
 }
 
 // ---- loading and attributes ----
@@ -425,7 +411,7 @@ void TPDAUIEngineElementButton::OnMouseUp(int x, int y, int kind, unsigned char*
         StopTimer();
         // Repaint first: either command may delete the button.
         Invalidate();
-        TAliveGuard guard(this);
+        TPDAUIEngineAliveGuards::Guard guard(alive_);
         if (!repeatRaised)
             RaiseCommand(onCommand.c_str(), 0, 0, true);
         if (guard.alive && !onMultipleCommandEnd.IsEmpty())

@@ -1,5 +1,6 @@
 #pragma once
 #include "enginelib/base/DString.h"
+#include "uiengine/controls/TPDAUIEngineAliveGuards.h"
 #include "uiengine/elements/TPDAUIEngineElement.h"
 
 class TDibIG;
@@ -69,24 +70,11 @@ public:
     bool mix = false;
 
 private:
-    // Marks a stack frame that must not touch the button once a command it
-    // raised has deleted it.
-    struct TAliveGuard {
-        explicit TAliveGuard(TPDAUIEngineElementButton* button);
-        ~TAliveGuard();
-        TAliveGuard(const TAliveGuard&) = delete;
-        TAliveGuard& operator=(const TAliveGuard&) = delete;
-        TPDAUIEngineElementButton* button;
-        TAliveGuard* previous;
-        bool alive = true;
-    };
-
     // "align" with Auto resolved for the skin's direction.
     int EffectiveAlign() const;
     // The image named, from the page's store; null without a page.
     TDibIG* LookUp(const DString& name) const;
     // An image attribute: an empty name keeps the image in hand.
     void SetImage(DString& name, TDibIG*& image, const char* value);
-
-    TAliveGuard* guards_ = nullptr;
+    TPDAUIEngineAliveGuards alive_;
 };

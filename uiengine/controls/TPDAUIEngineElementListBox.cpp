@@ -82,18 +82,6 @@ TPDAUIEngineElementListBox::ListBoxItem::ListBoxItem(const DString& text, TDibIG
 {
 }
 
-TPDAUIEngineElementListBox::TAliveGuard::TAliveGuard(TPDAUIEngineElementListBox* l)
-    : list(l), previous(l->guards_)
-{
-    l->guards_ = this;
-}
-
-TPDAUIEngineElementListBox::TAliveGuard::~TAliveGuard()
-{
-    if (alive)
-        list->guards_ = previous;
-}
-
 TPDAUIEngineElementListBox::TPDAUIEngineElementListBox()
 {
     tag = "listbox";
@@ -128,8 +116,6 @@ TPDAUIEngineElementListBox::TPDAUIEngineElementListBox()
 
 TPDAUIEngineElementListBox::~TPDAUIEngineElementListBox()
 {
-    for (TAliveGuard* g = guards_; g; g = g->previous)
-        g->alive = false;
 }
 
 // ---- loading, attributes, copies, records ----
@@ -864,7 +850,7 @@ bool TPDAUIEngineElementListBox::Raise(const DString& name, int x, int y, bool s
 {
     if (name.IsEmpty())
         return true;
-    TAliveGuard guard(this);
+    TPDAUIEngineAliveGuards::Guard guard(alive_);
     RaiseCommand(name.c_str(), x, y, sound);
     return guard.alive;
 }
@@ -944,7 +930,7 @@ void TPDAUIEngineElementListBox::OnMouseWheel(int x, int y, int delta)
 void TPDAUIEngineElementListBox::OnMouseUp(int x, int y, int kind, unsigned char* handled)
 {
     pressed = 0;
-    TAliveGuard guard(this);
+    TPDAUIEngineAliveGuards::Guard guard(alive_);
     const int barX = Sat((long long)x - scrollBar.left);
     const bool kinetic = Kinetic();
     auto finish = [&] {
@@ -1022,7 +1008,7 @@ void TPDAUIEngineElementListBox::OnContextMenu(int x, int y, unsigned char* hand
     unsigned char* h = handled ? handled : &local;
     const unsigned char before = *h;
     *h = 0;
-    TAliveGuard guard(this);
+    TPDAUIEngineAliveGuards::Guard guard(alive_);
     TPDAUIEngineElement::OnContextMenu(x, y, h);
     if (guard.alive && *h)
         pressed = 0;
@@ -1107,7 +1093,7 @@ bool TPDAUIEngineElementListBox::MoveFocus(void (TPDAUIEngineElementPage::*move)
     TPDAUIEngineElementPage* p = GetPage();
     if (!p)
         return true;
-    TAliveGuard guard(this);
+    TPDAUIEngineAliveGuards::Guard guard(alive_);
     (p->*move)();
     return guard.alive;
 }

@@ -4,6 +4,7 @@
 #include "enginelib/base/DString.h"
 #include "enginelib/base/Vector.h"
 #include "enginelib/draw/TColorIG.h"
+#include "uiengine/controls/TPDAUIEngineAliveGuards.h"
 #include "uiengine/elements/TPDAUIEngineElement.h"
 #include "uiengine/elements/TPDAUIEngineElementVScrollBar.h"
 
@@ -147,18 +148,6 @@ public:
     int pressY = 0;
 
 private:
-    // Marks a stack frame that must not touch the list once a command it
-    // raised has deleted it.
-    struct TAliveGuard {
-        explicit TAliveGuard(TPDAUIEngineElementListBox* list);
-        ~TAliveGuard();
-        TAliveGuard(const TAliveGuard&) = delete;
-        TAliveGuard& operator=(const TAliveGuard&) = delete;
-        TPDAUIEngineElementListBox* list;
-        TAliveGuard* previous;
-        bool alive = true;
-    };
-
     enum EMode { ModeVertical, ModeGrid, ModeHorizontal };
     struct TContent {
         long long left, top, right, bottom;
@@ -206,7 +195,6 @@ private:
     // The visible position of item i (-1 when it is not visible).
     int VisiblePosition(int i) const;
     void PaintItem(IDC* dc, int index, const TRectIG& row, int alignment);
-
-    TAliveGuard* guards_ = nullptr;
+    TPDAUIEngineAliveGuards alive_;
     bool scrollShownAfterLayout_ = false;
 };

@@ -7,6 +7,7 @@
 #include "enginelib/draw/TDibIG.h"
 #include "support/GoldenImage.h"
 #include "uiengine/controls/RegisterLists.h"
+#include "uiengine/controls/TPDAUIEngineElementComboBox.h"
 #include "uiengine/controls/TPDAUIEngineElementListBox.h"
 #include "uiengine/elements/TPDAUIEngineElementFactory.h"
 
@@ -561,7 +562,7 @@ TEST_F(ListBoxTest, RegistersItsTag)
         delete e;
     });
     RegisterListElements(nullptr);
-    EXPECT_EQ(Names{"listbox"}, tags);
+    EXPECT_EQ((Names{"listbox", "combobox"}), tags);
 }
 
 TEST_F(ListBoxTest, GoldenListPage)
@@ -603,8 +604,12 @@ public:
                 TFicheroITV*) override
     {
         LoadPage(e, nullptr, par, "pageLists");
-        for (const char* id : {"lstRows", "lstGrid", "lstStrip"}) {
-            auto* list = dynamic_cast<TPDAUIEngineElementListBox*>(FindElement(id, false));
+        auto* combo = dynamic_cast<TPDAUIEngineElementComboBox*>(FindElement("cmbChoice", false));
+        ASSERT_NE(nullptr, combo);
+        combo->listBox->minimumItemHeight = 24;
+        for (const char* id : {"lstRows", "lstGrid", "lstStrip", "cmbChoice__listbox"}) {
+            auto* list = id[0] == 'c' ? combo->listBox
+                                      : dynamic_cast<TPDAUIEngineElementListBox*>(FindElement(id, false));
             ASSERT_NE(nullptr, list) << id;
             for (int i = 0; i < 100; ++i) {
                 DString label("Entry ");
@@ -620,6 +625,8 @@ public:
         if (c.name.IsEmpty() || c.name == "load")
             return;
         raised.push_back(c.name.c_str());
+        if (c.name == "comboOpening")
+            c.handled = 1;
         auto* list = dynamic_cast<TPDAUIEngineElementListBox*>(c.target);
         if (c.name == "rowChecked" && list && list->IsValidIndex(list->selectedIndex))
             list->items[list->selectedIndex].checked = !list->items[list->selectedIndex].checked;
@@ -696,6 +703,20 @@ TEST(ListBoxSkinPage, ScriptedInputOnTheFixturePage)
     engine.Tap(s.left + 130, s.top + 10);
     EXPECT_EQ(2, strip->selectedIndex);
     EXPECT_EQ((std::vector<std::string>{"cellSelected", "stripSelected"}), page->raised);
+    page->raised.clear();
+
+    // The combo box opens its list under itself; a tap on a row chooses it.
+    auto* combo = dynamic_cast<TPDAUIEngineElementComboBox*>(page->FindElement("cmbChoice", false));
+    const TRectIG c = combo->GetScreenRect();
+    engine.Tap(c.left + 20, c.top + 10);
+    ASSERT_TRUE(combo->IsListOpen());
+    const TRectIG l = combo->listBox->GetScreenRect();
+    EXPECT_EQ(c.bottom + 1, l.top);
+    engine.Tap(l.left + 20, l.top + combo->listBox->GetRowPitch() + 5);
+    EXPECT_FALSE(combo->IsListOpen());
+    EXPECT_EQ(1, combo->GetSelectedIndex());
+    EXPECT_EQ((std::vector<std::string>{"comboOpening", "comboChosen"}), page->raised);
+    EXPECT_STREQ("Entry 0", combo->value.c_str());
     engine.pages.RemoveAll();
 }
 
