@@ -51,6 +51,10 @@ int TPDAUIEngineUIScale::Truncate(float value) { return TruncSaturated(value); }
 
 int TPDAUIEngineUIScale::Multiply(int value, float scale)
 {
+    // Most skins run at scale 1: every length read would go through float for
+    // nothing. Below 2^24 a float holds the int exactly, so the answer is the same.
+    if (scale == 1.0f && value > -(1 << 24) && value < (1 << 24))
+        return value;
     return TruncSaturated((float)value * UsableScale(scale));
 }
 

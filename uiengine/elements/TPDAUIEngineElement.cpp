@@ -15,6 +15,7 @@
 #include "uiengine/elements/TPDAUIEngineElementBox.h"
 #include "uiengine/elements/TPDAUIEngineElementFactory.h"
 #include "uiengine/elements/TPDAUIEngineElementPage.h"
+#include "uiengine/elements/TPDAUIEngineElementPool.h"
 
 namespace {
 
@@ -114,6 +115,13 @@ TPDAUIEngineElement::~TPDAUIEngineElement()
     --g_liveElements;
 }
 
+void* TPDAUIEngineElement::operator new(size_t size) { return TPDAUIEngineElementPool::Allocate(size); }
+
+void TPDAUIEngineElement::operator delete(void* block, size_t size) noexcept
+{
+    TPDAUIEngineElementPool::Free(block, size);
+}
+
 int TPDAUIEngineElement::GetLiveCount() { return g_liveElements.load(); }
 
 float TPDAUIEngineElement::GetUIScale() { return TPDAUIEngineSkinSettings::CurrentScale(); }
@@ -183,6 +191,8 @@ void TPDAUIEngineElement::ApplyThemeColours()
     if (!engine || engine->skinCompiling)
         return;
     const TPDAUIEngineTheme& theme = engine->skinSettings.theme1;
+    if (theme.colorRules.Count() == 0)
+        return;  // nothing to replace: spare fifteen look-ups per element
     const CDString pageName = page ? CDString(page->pageName) : CDString("");
     static const int kOrder[] = {StateNormal, StateHover, StateFocus, StateDisabled, StatePressed};
     for (int state : kOrder) {

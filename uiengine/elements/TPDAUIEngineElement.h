@@ -1,5 +1,6 @@
 #pragma once
 #include <atomic>
+#include <cstddef>
 #include <cstdint>
 
 #include "enginelib/base/DString.h"
@@ -35,6 +36,10 @@ public:
 
     TPDAUIEngineElement();
     TPDAUIEngineElement(const TPDAUIEngineElement&) = delete;
+    // Elements come from a pool of their own (see TPDAUIEngineElementPool); the
+    // destructor is virtual, so delete is given the whole object's size.
+    static void* operator new(size_t size);
+    static void operator delete(void* block, size_t size) noexcept;
     TPDAUIEngineElement& operator=(const TPDAUIEngineElement&) = delete;
 
     // ---- virtual operations, in slot order ----

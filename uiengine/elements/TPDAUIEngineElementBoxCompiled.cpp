@@ -180,8 +180,11 @@ void TPDAUIEngineElementBox::LoadCompiledContainer(TFicheroITV& s)
         TPDAUIEngineElement* child = CreateFromCompiled(engine, s);
         if (!child)
             return;
+        // Read children are appended (the layout is never VerticalInverted here),
+        // so the slot tells whether the box took it without a search.
+        const int at = children.Count();
         AddChild(child, nullptr, &s);
-        if (IndexOfChild(child) < 0) {
+        if (children.Count() <= at || children[at] != child) {
             // The box could not take it (and deleted it): the rest is out of step.
             FailCompiled(s);
             return;

@@ -1,0 +1,88 @@
+// Element storage: blocks of every size are distinct, aligned and whole while
+// held, and a freed block of a size comes back for that size only.
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <cstring>
+#include <memory>
+#include <set>
+#include <vector>
+
+#include "uiengine/elements/TPDAUIEngineElementBox.h"
+#include "uiengine/elements/TPDAUIEngineElementPool.h"
+
+namespace {
+
+TEST(ElementPool, BlocksOfEverySizeAreAlignedAndDoNotOverlap)
+{
+    // Sizes around the pool's steps, across slab ends, and past what it keeps.
+    const size_t sizes[] = {1, 8, 63, 64, 65, 1328, 1552, 4096, 8191, 8192, 8193, 20000};
+    struct Held {
+        unsigned char* block;
+        size_t size;
+        unsigned char fill;
+    };
+    std::vector<Held> held;
+    for (int round = 0; round < 60; ++round)
+        for (size_t size : sizes) {
+            auto* block = static_cast<unsigned char*>(TPDAUIEngineElementPool::Allocate(size));
+            ASSERT_NE(nullptr, block);
+            EXPECT_EQ(0u, (uintptr_t)block % alignof(std::max_align_t)) << size;
+            const unsigned char fill = (unsigned char)(held.size() * 7 + 1);
+            std::memset(block, fill, size);
+            held.push_back({block, size, fill});
+        }
+    // Every block still holds its own bytes: none was handed out twice.
+    for (const Held& h : held) {
+        size_t wrong = 0;
+        for (size_t i = 0; i < h.size; ++i)
+            wrong += h.block[i] != h.fill;
+        EXPECT_EQ(0u, wrong) << h.size;
+    }
+    for (const Held& h : held)
+        TPDAUIEngineElementPool::Free(h.block, h.size);
+}
+
+TEST(ElementPool, FreedBlocksServeTheirOwnSizeOnly)
+{
+    std::set<void*> small, large;
+    for (int i = 0; i < 100; ++i) {
+        small.insert(TPDAUIEngineElementPool::Allocate(100));
+        large.insert(TPDAUIEngineElementPool::Allocate(1500));
+    }
+    for (void* p : small)
+        TPDAUIEngineElementPool::Free(p, 100);
+    // A bigger size must not be given a freed smaller block.
+    std::vector<void*> again;
+    for (int i = 0; i < 100; ++i) {
+        void* p = TPDAUIEngineElementPool::Allocate(1500);
+        EXPECT_EQ(0u, small.count(p));
+        again.push_back(p);
+    }
+    for (void* p : again)
+        TPDAUIEngineElementPool::Free(p, 1500);
+    for (void* p : large)
+        TPDAUIEngineElementPool::Free(p, 1500);
+    TPDAUIEngineElementPool::Free(nullptr, 100);  // ignored, as delete of null
+}
+
+TEST(ElementPool, ElementsOfDerivedClassesComeAndGoThroughIt)
+{
+    // A box full of boxes, dropped and built again: the live count returns to
+    // where it was, and the rebuilt tree is whole.
+    const int before = TPDAUIEngineElement::GetLiveCount();
+    for (int round = 0; round < 3; ++round) {
+        std::unique_ptr<TPDAUIEngineElementBox> root(new TPDAUIEngineElementBox());
+        for (int i = 0; i < 500; ++i) {
+            auto* child = new TPDAUIEngineElementBox();
+            child->minimumWidth = i;
+            root->AddChild(child, nullptr, nullptr);
+        }
+        ASSERT_EQ(500, root->children.Count());
+        for (int i = 0; i < 500; ++i)
+            EXPECT_EQ(i, root->children[i]->minimumWidth);
+    }
+    EXPECT_EQ(before, TPDAUIEngineElement::GetLiveCount());
+}
+
+} // namespace
