@@ -71,7 +71,10 @@ TPDAUIEngineElementBox::TPDAUIEngineElementBox()
 
 TPDAUIEngineElementBox::~TPDAUIEngineElementBox()
 {
-    children.RemoveAll();
+    // Last first: freed element memory is handed out again newest first, so the
+    // next page built in order lands where this one lay, in the same order.
+    while (children.Count() > 0)
+        children.RemoveLast();
     delete scrollBar;
     scrollBar = nullptr;
 }
