@@ -13,6 +13,7 @@
 #include "tests/support/QuietEngine.h"
 #include "uiengine/controls/RegisterLabelAndButton.h"
 #include "uiengine/controls/RegisterLists.h"
+#include "uiengine/controls/RegisterTextBoxAndKeyboard.h"
 #include "uiengine/elements/TPDAUIEngineElementFactory.h"
 #include "uiengine/elements/TPDAUIEngineElementPage.h"
 #include "uiengine/elements/TPDAUIEngineElementUserControl.h"
@@ -28,6 +29,7 @@ public:
         TSystemFonts::SetInstance(fonts);
         RegisterLabelAndButtonElements(&TPDAUIEngineElementFactory::RegisterTag);
         RegisterListElements(&TPDAUIEngineElementFactory::RegisterTag);
+        RegisterTextBoxAndKeyboardElements(&TPDAUIEngineElementFactory::RegisterTag);
         OnResize(0, 0, 800, 480);
         skinsFolder = skins.c_str();
         tempFolder = skins.c_str();

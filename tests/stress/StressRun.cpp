@@ -12,6 +12,7 @@
 #include "uiengine/controls/RegisterLists.h"
 #include "uiengine/controls/TPDAUIEngineElementComboBox.h"
 #include "uiengine/controls/TPDAUIEngineElementListBox.h"
+#include "uiengine/controls/RegisterTextBoxAndKeyboard.h"
 #include "uiengine/elements/TPDAUIEngineElementFactory.h"
 #include "uiengine/elements/TPDAUIEngineElementIFrame.h"
 #include "uiengine/elements/TPDAUIEngineElementPage.h"
@@ -23,6 +24,7 @@ const StressRun::Page StressRun::kPages[] = {
     {"pageStressControls"},  // labels, auto-fit and slider labels, anchor, buttons
     {"pageStressDialog"},    // a page smaller than the screen over the others
     {"pageStressLists"},     // list boxes: kinetic, strip, grid, plain, disabled
+    {"pageStressText"},      // text boxes in every mode
     {"pageFixture"},         // the fixture skin's own page
     {"pageCompact"},
     {"pageTwoClocks"},
@@ -51,6 +53,7 @@ public:
     {
         RegisterLabelAndButtonElements(&TPDAUIEngineElementFactory::RegisterTag);
         RegisterListElements(&TPDAUIEngineElementFactory::RegisterTag);
+        RegisterTextBoxAndKeyboardElements(&TPDAUIEngineElementFactory::RegisterTag);
         skinsFolder = testpaths::Fixture("skins").c_str();
         tempFolder = temp_.path().c_str();
         DString name("stress"), error;
