@@ -306,7 +306,7 @@ TEST_F(TextBoxTest, RegisteredAsTextbox)
         delete e;
     });
     RegisterTextBoxAndKeyboardElements(nullptr);
-    EXPECT_EQ((std::vector<std::string>{"textbox"}), tags);
+    EXPECT_EQ((std::vector<std::string>{"textbox", "keyboardbox"}), tags);
 }
 
 TEST_F(TextBoxTest, PaintsPasswordAndRestoresValue)
