@@ -211,7 +211,9 @@ void TPDAUIEngineElementKeyboardBox::SetViews(const char* text)
             DString view(all.c_str() + start, i - start, all.GetCodepage());
             if (view == "#0123456789")
                 view = "#7894561230-+";
-            views.Add(new DString(view));
+            // An empty segment would be a view without a marker.
+            if (!view.IsEmpty())
+                views.Add(new DString(view));
             start = i + 1;
         }
     }
@@ -263,6 +265,32 @@ void TPDAUIEngineElementKeyboardBox::ShowSymbolsView()
     BuildView(i >= 0 ? i : currentView);
 }
 
+void TPDAUIEngineElementKeyboardBox::NextLetterView()
+{
+    const int n = views.Count();
+    for (int step = 1; step <= n; ++step) {
+        const int i = (currentView + step) % n;
+        if ((*views[i])[0] == '@') {
+            BuildView(i);
+            break;
+        }
+    }
+    SetAllowedCharacters(DString(allowedCharacters).c_str());
+    ReapplyBounds();
+    Invalidate();
+}
+
+void TPDAUIEngineElementKeyboardBox::ToggleNumbersView()
+{
+    if (currentView < views.Count() && (*views[currentView])[0] == '#')
+        ShowLetterView();
+    else
+        ShowNumbersView();
+    SetAllowedCharacters(DString(allowedCharacters).c_str());
+    ReapplyBounds();
+    Invalidate();
+}
+
 bool TPDAUIEngineElementKeyboardBox::Allowed(int code) const
 {
     if (allowedCharacters == "*")
@@ -292,9 +320,15 @@ void TPDAUIEngineElementKeyboardBox::FreeRetired() { retired_.RemoveAll(); }
 
 void TPDAUIEngineElementKeyboardBox::BuildView(int index)
 {
-    // No keys to build without views (or before loading).
-    if (index < 0 || views.IsEmpty() || !keysBox)
+    if (index < 0 || !keysBox)
         return;
+    // Without views there is nothing to build or change to.
+    if (views.IsEmpty()) {
+        RetireKeys();
+        if (changeViewKey)
+            changeViewKey->visible = 0;
+        return;
+    }
     if (index >= views.Count())
         index = 0;
     currentView = index;
@@ -380,7 +414,8 @@ void TPDAUIEngineElementKeyboardBox::BuildView(int index)
         columns = 7;
         rowsCount = 4;
     }
-    while (columns * rowsCount < view.Length() - 2) {
+    // Every key gets a cell.
+    while (columns * rowsCount < view.Length() - 1) {
         ++columns;
         ++rowsCount;
     }
@@ -479,6 +514,9 @@ void TPDAUIEngineElementKeyboardBox::OnCommand(TPDAUIEngineCommand& command)
         ReapplyBounds();
         Invalidate();
         SetAllowedCharacters(DString(allowedCharacters).c_str());
+    } else if (name == "refreshkeys") {
+        // The page has set the keys' states; only the picture is stale.
+        Invalidate();
     } else if (name == "unkey") {
         if (source)
             source->timerInterval = 10;

@@ -9,7 +9,8 @@
 // (view change, space, capitals, left, right, back). A view is a marker
 // ('@' letters, '#' digits, '!' symbols) followed by its keys; a blank is a
 // gap. Key presses reach the page as "key" followed by the character code, or
-// as "space", "back", "left" and "right".
+// as "space", "back", "left" and "right". Pages send it "refreshkeys" (a
+// repaint after they set the keys' states), "back" and "unkey".
 //
 // Keys taken out by a rebuild are kept until no command is running, so a key
 // whose own command rebuilds the keyboard is not deleted under its feet.
@@ -34,6 +35,10 @@ public:
     void ShowLetterView();
     void ShowNumbersView();
     void ShowSymbolsView();
+    // The next letter view after the current one, wrapping.
+    void NextLetterView();
+    // The numbers view, or back to the letters from it.
+    void ToggleNumbersView();
     void SetAllowedCharacters(const char* text);
     void Rebuild();
 

@@ -637,7 +637,10 @@ void TPDAUIEngineElementTextBox::OnKeyDown(int key, unsigned char* handled, unsi
         break;
     }
     if (ctrl && key == KeyX) {
+        // Cut keeps what it takes on the clipboard.
         if (HasSelection()) {
+            if (engine)
+                engine->SetClipboardText(GetSelectedText().c_str());
             DeleteSelection();
             changePending = true;
             caretVisible = true;

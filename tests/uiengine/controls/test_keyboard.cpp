@@ -198,16 +198,46 @@ TEST_F(KeyboardTest, RepeatTimingOnAHeldKey)
 
 TEST_F(KeyboardTest, NoViewsBuildsNothing)
 {
+    for (const char* text : {"", "|", "||"}) {
+        SCOPED_TRACE(text);
+        page.RemoveAllChildren();
+        Keyboard* k = Make();
+        k->SetViews(text);
+        EXPECT_EQ(0, k->views.Count());
+        k->BuildView(0);
+        k->ShowLetterView();
+        k->ShowNumbersView();
+        k->ShowSymbolsView();
+        k->NextLetterView();
+        k->ToggleNumbersView();
+        TPDAUIEngineCommand c(k->changeViewKey, "changeview");
+        k->OnCommand(c);
+        EXPECT_TRUE(Keys(k).empty());
+        EXPECT_FALSE(k->changeViewKey->visible);
+    }
     Keyboard* k = Make();
-    k->SetViews("");
-    k->views.RemoveAll();
+    k->SetViews("@AB||#12");
+    EXPECT_EQ(2, k->views.Count());
+}
+
+TEST_F(KeyboardTest, NextLetterAndToggleNumbersViews)
+{
+    Keyboard* k = Make();
+    k->SetViews("@ABC|#12|@QWERTY|!?");
     k->BuildView(0);
-    k->ShowLetterView();
-    k->ShowNumbersView();
-    k->ShowSymbolsView();
-    TPDAUIEngineCommand c(k->changeViewKey, "changeview");
-    k->OnCommand(c);
-    SUCCEED();
+    const std::vector<std::pair<const char*, int>> steps = {{"next", 2}, {"next", 0}, {"toggle", 1},
+                                                            {"toggle", 2}, {"toggle", 1}};
+    for (const auto& s : steps) {
+        if (std::string(s.first) == "next")
+            k->NextLetterView();
+        else
+            k->ToggleNumbersView();
+        EXPECT_EQ(s.second, k->currentView) << s.first;
+    }
+    // The page's "refreshkeys" stays in the keyboard.
+    TPDAUIEngineCommand refresh(k, "refreshkeys");
+    k->OnCommand(refresh);
+    EXPECT_TRUE(page.raised.empty());
 }
 
 // The page rebuilds the keyboard while the pressed key's command is running.
