@@ -5,7 +5,9 @@
 
 #include "enginelib/draw/TDibIG.h"
 #include "support/GoldenImage.h"
+#include "uiengine/controls/RegisterTextBoxAndKeyboard.h"
 #include "uiengine/controls/TPDAUIEngineElementKeyboardBox.h"
+#include "uiengine/elements/TPDAUIEngineElementFactory.h"
 #include "uiengine/controls/TPDAUIEngineElementTextBox.h"
 
 namespace {
@@ -299,6 +301,42 @@ TEST_F(KeyboardTest, DemoPageKeysEditTheTextBox)
     Tap("4");
     Tap("2");
     EXPECT_STREQ("HI 42", box->value.c_str());
+}
+
+// The same from skin XML through the element factory, with taps on the
+// headless engine's screen.
+TEST_F(KeyboardTest, DemoPageFromSkinXmlTappedOnScreen)
+{
+    RegisterLabelAndButtonElements(&TPDAUIEngineElementFactory::RegisterTag);
+    RegisterTextBoxAndKeyboardElements(&TPDAUIEngineElementFactory::RegisterTag);
+    auto* box = Add<TPDAUIEngineElementBox>(
+        "<box left=\"0\" top=\"0\" width=\"800\" height=\"480\" layout=\"Vertical\">"
+        "<textbox id=\"txtValue\" onCommandValueChanged=\"textboxchanged\"/>"
+        "<keyboardbox id=\"kbdKeyboardBox\" view=\"#\" flex=\"1\"/></box>");
+    Layout();
+    auto* text = dynamic_cast<TPDAUIEngineElementTextBox*>(box->FindElement("txtValue", false));
+    auto* k = dynamic_cast<Keyboard*>(box->FindElement("kbdKeyboardBox", false));
+    ASSERT_TRUE(text && k);
+    page.onCommand = [&](TPDAUIEngineCommand& c) {
+        const std::string n = c.name.c_str();
+        unsigned char handled = 0, consumed = 0;
+        if (n.compare(0, 3, "key") == 0 && n != "key")
+            text->OnKeyPress(std::atoi(n.c_str() + 3), &handled, &consumed, 0);
+        else if (n == "back")
+            text->OnKeyDown(8, &handled, &consumed);
+    };
+    auto TapKey = [&](TPDAUIEngineElement* key) {
+        const TRectIG r = key->GetScreenRect();
+        engine.Tap((r.left + r.right) / 2, (r.top + r.bottom) / 2);
+    };
+    for (const char* l : {"7", "8", "9"})
+        for (Button* b : Keys(k))
+            if (std::string(l) == b->label.c_str())
+                TapKey(b);
+    TapKey(k->backKey);
+    EXPECT_STREQ("78", text->value.c_str());
+    std::vector<std::string> names = page.Names();
+    EXPECT_EQ(4, std::count(names.begin(), names.end(), "textboxchanged"));
 }
 
 TEST_F(KeyboardTest, GoldenKeyboardPage)
