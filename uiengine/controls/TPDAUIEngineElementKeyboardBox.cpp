@@ -449,7 +449,29 @@ void TPDAUIEngineElementKeyboardBox::SetAllowedCharacters(const char* text)
     if (spaceKey)
         spaceKey->enabled = allowedCharacters.Contains(" ") || allowedCharacters.Contains("_") ||
                             allowedCharacters.Contains("*");
+    MoveFocusOffDisabledKey();
     Invalidate();
+}
+
+void TPDAUIEngineElementKeyboardBox::MoveFocusOffDisabledKey()
+{
+    TPDAUIEngineElementPage* p = page ? page->GetOuterPage() : nullptr;
+    if (!p || !keysBox)
+        return;
+    const int at = keysBox->IndexOfChild(p->focusedElement);
+    if (at < 0 || keysBox->children[at]->enabled)
+        return;
+    for (int i = at - 1; i >= 0; --i)
+        if (keysBox->children[i]->enabled && keysBox->children[i]->isFocusable) {
+            p->SetFocus(keysBox->children[i], true);
+            return;
+        }
+    for (int i = at + 1; i < keysBox->children.Count(); ++i)
+        if (keysBox->children[i]->enabled && keysBox->children[i]->isFocusable) {
+            p->SetFocus(keysBox->children[i], true);
+            return;
+        }
+    p->FocusPrevious();
 }
 
 void TPDAUIEngineElementKeyboardBox::Rebuild()

@@ -68,6 +68,9 @@ private:
     // The character keys of the current view, in the grid or in its rows.
     void CollectKeys(VectorP<TPDAUIEngineElement>& keys);
     void RetireKeys();
+    // A focused key that became disabled hands the focus to an enabled
+    // neighbour, else the page moves it back.
+    void MoveFocusOffDisabledKey();
     void FreeRetired();
     int LastView(char marker) const;
     bool Allowed(int code) const;

@@ -141,6 +141,29 @@ TEST_F(KeyboardTest, AllowedCharactersDisableOtherKeys)
     EXPECT_FALSE(keys[0]->enabled);
 }
 
+TEST_F(KeyboardTest, FocusLeavesAKeyThatBecomesDisabled)
+{
+    struct Case {
+        const char* allowed;
+        const char* focusedAfter;  // label of the focused key; empty: no key
+    } cases[] = {{"15", "1"}, {"5", "5"}, {"3", "3"}, {"*", "3"}, {"", ""}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.allowed);
+        page.RemoveAllChildren();
+        Keyboard* k = Make();
+        k->SetViews("#12345");
+        k->BuildView(0);
+        page.SetFocus(Keys(k)[2], true);
+        ASSERT_EQ(Keys(k)[2], page.focusedElement);
+        k->SetAllowedCharacters(c.allowed);
+        std::string focused;
+        for (Button* b : Keys(k))
+            if (b == page.focusedElement)
+                focused = b->label.c_str();
+        EXPECT_EQ(c.focusedAfter, focused);
+    }
+}
+
 TEST_F(KeyboardTest, KeyPressReachesThePageAsKeyAndCode)
 {
     Keyboard* k = Make();
