@@ -25,6 +25,22 @@ int ClampInt(long long v) { return (int)std::max<long long>(INT_MIN, std::min<lo
 
 bool IsContinuation(char c) { return ((unsigned char)c & 0xC0) == 0x80; }
 
+// The smallest i in [lo, hi] that passes a test false below some point and
+// true from it on; hi + 1 when none passes.
+template <class Test>
+int FirstPassing(int lo, int hi, Test test)
+{
+    int a = lo, b = hi + 1;
+    while (a < b) {
+        const int mid = a + (b - a) / 2;
+        if (test(mid))
+            b = mid;
+        else
+            a = mid + 1;
+    }
+    return a;
+}
+
 } // namespace
 
 TPDAUIEngineElementTextBox::TPDAUIEngineElementTextBox()
@@ -274,13 +290,15 @@ void TPDAUIEngineElementTextBox::UpdateScroll()
     if (caretPosition < firstVisible) {
         firstVisible = caretPosition;
     } else {
-        while (firstVisible < caretPosition && Width(v + firstVisible, caretPosition - firstVisible) > inner)
-            firstVisible = NextChar(firstVisible);
+        // Widths of value[i, caret) shrink as i grows: binary searches keep
+        // long values from costing a measure per byte.
+        auto from = [&](int i) { return Width(v + CharStart(i), caretPosition - CharStart(i)); };
+        firstVisible = CharStart(FirstPassing(firstVisible, caretPosition, [&](int i) { return from(i) <= inner; }));
         if (firstVisible > 0 && caretPosition == value.Length()) {
-            int f = firstVisible;
-            while (f > 0 && Width(v + f, caretPosition - f) < inner)
-                f = PreviousChar(f);
-            firstVisible = f == 0 && Width(v, caretPosition) < inner ? 0 : NextChar(f);
+            // Back while the piece stays narrower than the box, ending one
+            // character after the last start tried.
+            const int p = FirstPassing(0, firstVisible, [&](int i) { return from(i) < inner; });
+            firstVisible = p == 0 ? 0 : NextChar(CharStart(p - 1));
         }
     }
     if (oldCaret != caretPosition || oldAnchor != selectionAnchor || oldFirst != firstVisible)
@@ -294,11 +312,10 @@ int TPDAUIEngineElementTextBox::GetCaretIndexAt(int x)
     if (shifted < 0)
         return 0;
     const int n = value.Length();
-    for (int i = 0; i <= n; i = i < n ? NextChar(i) : n + 1) {
-        if (Width(v, i) >= shifted)
-            return CharStart(std::max(0, PreviousChar(i)));
-    }
-    return n;
+    const int i = FirstPassing(0, n, [&](int j) { return Width(v, CharStart(j)) >= shifted; });
+    if (i > n)
+        return n;
+    return CharStart(std::max(0, PreviousChar(CharStart(i))));
 }
 
 void TPDAUIEngineElementTextBox::SelectAll()

@@ -252,6 +252,38 @@ TEST_F(TextBoxTest, ScrollKeepsTheCaretVisible)
     EXPECT_EQ(3, box->firstVisible);
 }
 
+// Scrolling against the plain walk over the text: forward while the piece up
+// to the caret is too wide, then back while it fits when the caret is at the end.
+TEST_F(TextBoxTest, ScrollMatchesTheLinearWalk)
+{
+    TextBox* box = Make("");
+    const int w = engine.GetTextExtent(box->font, CDString("x")).cx;
+    const int inner = box->width - 2 * box->borders[0].width - box->padding.left - box->padding.right - 2;
+    auto W = [&](int from, int to) { return (to - from) * w; };
+    for (int length : {0, 1, 10, 39, 40, 41, 100}) {
+        for (int caret : {0, length / 2, length}) {
+            for (int first : {0, caret / 3, caret}) {
+                SCOPED_TRACE(std::to_string(length) + " " + std::to_string(caret) + " " + std::to_string(first));
+                int f = first;
+                while (f < caret && W(f, caret) > inner)
+                    ++f;
+                if (f > 0 && caret == length) {
+                    int g = f;
+                    while (g > 0 && W(g, caret) < inner)
+                        --g;
+                    f = g == 0 && W(0, caret) < inner ? 0 : g + 1;
+                }
+                box->value = std::string(length, 'x').c_str();
+                box->caretPosition = caret;
+                box->firstVisible = first;
+                box->selectionAnchor = -1;
+                box->UpdateScroll();
+                EXPECT_EQ(f, box->firstVisible);
+            }
+        }
+    }
+}
+
 TEST_F(TextBoxTest, AttributesAndRecordRoundTrip)
 {
     TextBox* box = Make("value=\"abc\" maxLength=\"7\" overwrite=\"true\" showAsteriscs=\"true\" "
