@@ -14,6 +14,7 @@
 #include "uiengine/controls/RegisterLabelAndButton.h"
 #include "uiengine/controls/RegisterLists.h"
 #include "uiengine/controls/RegisterTextBoxAndKeyboard.h"
+#include "uiengine/controls/RegisterMenu.h"
 #include "uiengine/elements/TPDAUIEngineElementFactory.h"
 #include "uiengine/elements/TPDAUIEngineElementPage.h"
 #include "uiengine/elements/TPDAUIEngineElementUserControl.h"
@@ -30,6 +31,7 @@ public:
         RegisterLabelAndButtonElements(&TPDAUIEngineElementFactory::RegisterTag);
         RegisterListElements(&TPDAUIEngineElementFactory::RegisterTag);
         RegisterTextBoxAndKeyboardElements(&TPDAUIEngineElementFactory::RegisterTag);
+        RegisterMenuElements(&TPDAUIEngineElementFactory::RegisterTag);
         OnResize(0, 0, 800, 480);
         skinsFolder = skins.c_str();
         tempFolder = skins.c_str();

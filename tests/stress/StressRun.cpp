@@ -13,6 +13,7 @@
 #include "uiengine/controls/TPDAUIEngineElementComboBox.h"
 #include "uiengine/controls/TPDAUIEngineElementListBox.h"
 #include "uiengine/controls/RegisterTextBoxAndKeyboard.h"
+#include "uiengine/controls/RegisterMenu.h"
 #include "uiengine/elements/TPDAUIEngineElementFactory.h"
 #include "uiengine/elements/TPDAUIEngineElementIFrame.h"
 #include "uiengine/elements/TPDAUIEngineElementPage.h"
@@ -54,6 +55,7 @@ public:
         RegisterLabelAndButtonElements(&TPDAUIEngineElementFactory::RegisterTag);
         RegisterListElements(&TPDAUIEngineElementFactory::RegisterTag);
         RegisterTextBoxAndKeyboardElements(&TPDAUIEngineElementFactory::RegisterTag);
+        RegisterMenuElements(&TPDAUIEngineElementFactory::RegisterTag);
         skinsFolder = testpaths::Fixture("skins").c_str();
         tempFolder = temp_.path().c_str();
         DString name("stress"), error;
