@@ -2,6 +2,11 @@
 // closed by Escape with its hide command sent to the page.
 #include "label_button_fixture.h"
 
+#include <fstream>
+#include <iterator>
+
+#include "enginelib/base/TFicheroITV.h"
+
 #include "uiengine/controls/RegisterMenu.h"
 #include "uiengine/controls/TPDAUIEngineElementMenu.h"
 #include "uiengine/elements/TPDAUIEngineElementFactory.h"
@@ -60,6 +65,41 @@ TEST_F(MenuPopupTest, WindowModeIsNotPushedAsAPopup)
     menu->Popup(10, 10, DString("gone"));
     EXPECT_FALSE(Shown());
     EXPECT_STREQ("gone", menu->onHideCommand.c_str());
+}
+
+TEST_F(MenuPopupTest, CompiledRecordRoundTripsAndAShortOneChangesNothing)
+{
+    ASSERT_NE(nullptr, menu);
+    menu->SetAttribute("onHideCommand", "bye");
+    menu->SetAttribute("showImages", "false");
+    menu->SetAttribute("mode", "Window");
+    testpaths::TempDir dir;
+    const std::string path = dir / "menu.bin";
+    TFicheroITV f;
+    ASSERT_TRUE(f.Abre(path.c_str(), ITV_MODO_CREACION));
+    menu->Save(f);
+    ASSERT_TRUE(f.Cierra());
+    std::ifstream file(path, std::ios::binary);
+    std::vector<char> bytes((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+
+    struct Case {
+        const char* name;
+        size_t cut;  // bytes left off the end
+        bool sound;
+    };
+    const Case cases[] = {{"whole", 0, true}, {"mode cut", 2, false}, {"all menu fields cut", 9, false}};
+    for (const auto& c : cases) {
+        TFicheroITVdatos in(bytes.data(), ITV_MODO_LECTURA, (uint32_t)(bytes.size() - c.cut));
+        char mark = 0;
+        DString tag;
+        in >> mark >> tag;
+        TPDAUIEngineElementMenu back;
+        back.OnLoad(&engine, nullptr, nullptr, nullptr, &in);
+        EXPECT_EQ(c.sound, !in.Error() && in.Restantes() == 0) << c.name;
+        EXPECT_STREQ(c.sound ? "bye" : "", back.onHideCommand.c_str()) << c.name;
+        EXPECT_EQ(c.sound ? TPDAUIEngineElementMenu::Window : TPDAUIEngineElementMenu::Default, back.mode) << c.name;
+        EXPECT_EQ(!c.sound, back.showImages) << c.name;
+    }
 }
 
 } // namespace
