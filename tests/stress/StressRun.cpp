@@ -14,6 +14,7 @@
 #include "uiengine/controls/TPDAUIEngineElementListBox.h"
 #include "uiengine/controls/RegisterTextBoxAndKeyboard.h"
 #include "uiengine/controls/RegisterMenu.h"
+#include "uiengine/controls/TPDAUIEngineElementMenu.h"
 #include "uiengine/elements/TPDAUIEngineElementFactory.h"
 #include "uiengine/elements/TPDAUIEngineElementIFrame.h"
 #include "uiengine/elements/TPDAUIEngineElementPage.h"
@@ -119,6 +120,14 @@ public:
             command.handled = 1;
         if (combo && command.name == "comboChosen")
             combo->SetSelectedIndex(combo->GetSelectedIndex());
+        // The first button's context menu pops up near where the press was.
+        if (command.name == "menuFirst") {
+            if (auto* menu = dynamic_cast<TPDAUIEngineElementMenu*>(FindElement("mnuStress", false))) {
+                menu->visible = true;
+                menu->Popup(command.target ? command.target->left + 10 : 0, command.target ? command.target->top : 0,
+                            DString("menuHidden"));
+            }
+        }
         if (command.name == "close" && owner_->pages.Count() > 1 && IsTopPage())
             Close(0);
     }
