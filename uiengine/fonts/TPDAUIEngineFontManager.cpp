@@ -237,3 +237,13 @@ TDibIG* TPDAUIEngineFontManager::RequestImage(const char* name)
 }
 
 const DString& TPDAUIEngineFontManager::DefaultFamily() { return DefaultFamilyText(); }
+
+int TPDAUIEngineFontManager::TFontRenderer::MeasureIntoRect(const TPDAUIEngineStyleFont& font, const CDString& text,
+                                                           TRectIG& rect, int flags)
+{
+    int w = 0, h = 0;
+    GetTextExtent(w, h, font, text, rect.Width(), flags);
+    rect.right = rect.left + w;
+    rect.bottom = rect.top + h;
+    return 1;
+}

@@ -50,6 +50,13 @@ public:
         // "fontSizeIncrementRTL" under a right-to-left language) are not drawn.
         static bool TooSmall(const TPDAUIEngineStyleFont& font);
 
+    protected:
+        // The measure-only answer of DrawText: rect grows from its top-left to the
+        // extent of the text laid out in its width.
+        int MeasureIntoRect(const TPDAUIEngineStyleFont& font, const CDString& text, TRectIG& rect, int flags);
+
+    public:
+
         DString family;
         DString path;               // the file actually loaded
         Vector<DString> fileNames;  // names with extension of the files loaded

@@ -493,13 +493,8 @@ int TPDAUIEngineFontRendererCFONT::DrawText(IDC* dc, const TPDAUIEngineStyleFont
     Layout(height, font, wide, flags, rect.Width(), &lines, maxLines, laidWidth, laidHeight);
     if (wide.IsEmpty())
         return 0;
-    if (flags & kCalcRect) {
-        int w = 0, h = 0;
-        GetTextExtent(w, h, font, text, rect.Width(), flags);
-        rect.right = rect.left + w;
-        rect.bottom = rect.top + h;
-        return 1;
-    }
+    if (flags & kCalcRect)
+        return MeasureIntoRect(font, text, rect, flags);
     if (!dc)
         return 1;
     const bool wordBreak = (flags & kWordBreak) != 0;

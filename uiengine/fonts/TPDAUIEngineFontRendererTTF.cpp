@@ -795,13 +795,8 @@ int TPDAUIEngineFontRendererTTF::DrawText(IDC* dc, const TPDAUIEngineStyleFont& 
                    &lines.ended, &lines.heights, &lines.descenders, maxLines);
     if (u.IsEmpty())
         return 0;
-    if (flags & RichTextCalcRect) {
-        int w = 0, h = 0;
-        GetTextExtent(w, h, font, text, rect.Width(), flags);
-        rect.right = rect.left + w;
-        rect.bottom = rect.top + h;
-        return 1;
-    }
+    if (flags & RichTextCalcRect)
+        return MeasureIntoRect(font, text, rect, flags);
     if (!dc)
         return 0;
     if (background) {
