@@ -1,5 +1,7 @@
 #include "uiengine/controls/TPDAUIEngineElementKeyboardBox.h"
 
+#include <string>
+
 #include <cctype>
 #include <cstring>
 
@@ -243,9 +245,22 @@ int TPDAUIEngineElementKeyboardBox::LastView(char marker) const
     return -1;
 }
 
+// Language 14 keeps an extra alphabet beside the Latin letter views: prefer it.
+static const int kExtraAlphabetLanguage = 14;
+
 void TPDAUIEngineElementKeyboardBox::ShowLetterView()
 {
-    const int i = LastView('@');
+    int i = -1;
+    if (engine && engine->skinSettings.languageId == kExtraAlphabetLanguage) {
+        for (int j = views.Count() - 1; j >= 0 && i < 0; --j) {
+            const std::string v = views[j]->c_str();
+            if (v[0] == '@' && v.find("@ABC") == std::string::npos && v.find("@QWE") == std::string::npos &&
+                v.find("@AZER") == std::string::npos)
+                i = j;
+        }
+    }
+    if (i < 0)
+        i = LastView('@');
     BuildView(i >= 0 ? i : currentView);
 }
 

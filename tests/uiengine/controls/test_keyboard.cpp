@@ -265,6 +265,32 @@ TEST_F(KeyboardTest, NextLetterAndToggleNumbersViews)
     EXPECT_TRUE(page.raised.empty());
 }
 
+// Language 14 shows its extra alphabet as the letter view; others the last letter view.
+TEST_F(KeyboardTest, LetterViewOfLanguage14PrefersTheExtraAlphabet)
+{
+    struct Case {
+        int language;
+        const char* views;
+        int expected;
+    } cases[] = {
+        {0, "@QWERTY|@\xC0\xC1\xC2|#12|@ABCDEF", 3},
+        {14, "@QWERTY|@\xC0\xC1\xC2|#12|@ABCDEF", 1},
+        {14, "@QWERTY|#12|@AZERTY", 2},  // no extra alphabet: the last letter view
+        {14, "#12|!?", 0},               // no letter view: stays where it is
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.views);
+        engine.skinSettings.languageId = c.language;
+        Keyboard* k = Make();
+        k->SetViews(c.views);
+        k->BuildView(0);
+        k->ShowLetterView();
+        EXPECT_EQ(c.expected, k->currentView) << "language " << c.language;
+        page.RemoveAllChildren();
+    }
+    engine.skinSettings.languageId = 0;
+}
+
 // The page rebuilds the keyboard while the pressed key's command is running.
 TEST_F(KeyboardTest, RebuildDuringAKeysOwnCommand)
 {
