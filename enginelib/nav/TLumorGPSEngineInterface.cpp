@@ -1,0 +1,319 @@
+#include "enginelib/nav/TLumorGPSEngineInterface.h"
+
+#include <cstdio>
+
+using enginelib::Recorder;
+
+namespace {
+TLumorGPSEngineInterface* g_instance = nullptr;
+
+const char* StageName(TLumorGPSEngineInterface::Stage s)
+{
+    static const char* const names[] = {"none", "Inicializa0", "Inicializa2_hWnd", "Inicializa1", "Inicializa2",
+                                        "Close"};
+    return names[s];
+}
+} // namespace
+
+std::wstring TLumorGPSEngineInterface::commandLine;
+
+TLumorGPSEngineInterface::TLumorGPSEngineInterface()
+{
+    // One facade per run; a second one (tests) takes over as the live instance.
+    g_instance = this;
+}
+
+TLumorGPSEngineInterface::~TLumorGPSEngineInterface()
+{
+    if (g_instance == this)
+        g_instance = nullptr;
+}
+
+TLumorGPSEngineInterface* TLumorGPSEngineInterface::Instance() { return g_instance; }
+
+// ---- stages ----
+
+bool TLumorGPSEngineInterface::Ejecuta_CmdLine(const wchar_t* cmdLine, const wchar_t* className)
+{
+    commandLine = cmdLine ? cmdLine : L"";
+    TLumorGPSEngineInterface* self = g_instance;
+    if (!self)
+        return true;
+    self->recorder.Call("Ejecuta_CmdLine");
+    return !self->failures.cmdLine;
+}
+
+// Stages run once each, in order; a call out of order is logged and still runs,
+// so that a faulty caller shows in the log instead of in a half-started library.
+void TLumorGPSEngineInterface::Enter(const char* call, Stage expected, Stage next)
+{
+    recorder.Call(call);
+    if (stage != expected)
+        Log((std::string("stage out of order: ") + call + " after " + StageName(stage)).c_str(), false);
+    stage = next;
+}
+
+void TLumorGPSEngineInterface::Inicializa0() { Enter("Inicializa0", StageNone, StageInicializa0); }
+
+void TLumorGPSEngineInterface::Inicializa2_hWnd(void* w, void* instance, void* window2)
+{
+    Enter("Inicializa2_hWnd", StageInicializa0, StageWindow);
+    window = w;
+}
+
+bool TLumorGPSEngineInterface::Inicializa1(DString& errorText)
+{
+    Enter("Inicializa1", StageWindow, StageInicializa1);
+    if (failures.inicializa1.empty())
+        return true;
+    errorText = failures.inicializa1.c_str();
+    return false;
+}
+
+bool TLumorGPSEngineInterface::Inicializa2(DString& errorText)
+{
+    Enter("Inicializa2", StageInicializa1, StageInicializa2);
+    if (failures.inicializa2.empty())
+        return true;
+    errorText = failures.inicializa2.c_str();
+    return false;
+}
+
+void TLumorGPSEngineInterface::Close(unsigned char closeFlag)
+{
+    recorder.Call("Close " + std::to_string(closeFlag));
+    stage = StageClosed;
+    // Nothing calls back into the program after it closed the library.
+    cb_ = Callbacks{};
+}
+
+void TLumorGPSEngineInterface::Log(const char* line, bool flush)
+{
+    recorder.LogLine(line ? line : "");
+}
+
+void TLumorGPSEngineInterface::RegistraGPS2(const char* text, int level)
+{
+    recorder.LogLine(text ? text : "");
+}
+
+// ---- callbacks ----
+
+void TLumorGPSEngineInterface::Register(const char* setter) { recorder.Call(setter); }
+
+void TLumorGPSEngineInterface::SetCallbackProcesosLentos(FnProcesosLentos proc, FnMessageBox box, void* user)
+{
+    Register("SetCallbackProcesosLentos");
+    cb_.procesosLentos_.Set(proc, user);
+    cb_.procesosLentosMessageBox_.Set(box, user);
+}
+
+// The request's record is opened before the callback runs: a modal page may answer
+// through End before the callback returns. A message box shown modally answers by
+// its result; every other request waits for its End call.
+int TLumorGPSEngineInterface::Settle(int id, int result, bool resultAnswers)
+{
+    Recorder::Request* r = recorder.Find(id);
+    if (resultAnswers && r && r->answers == 0) {
+        r->answers = 1;
+        r->code = result;
+        if (r->callback)
+            r->callback->code = result;
+    }
+    return result;
+}
+
+int TLumorGPSEngineInterface::InvokeProcesosLentos(TMonitorProc& monitor, const DString& message,
+                                                   const DString& variableMessage, bool& cancel,
+                                                   EModoProcesosLentos mode, bool flag)
+{
+    const Callback<FnProcesosLentos> c = cb_.procesosLentos_;
+    if (!c.fn)
+        return 0;
+    c.fn(c.user, monitor, message, variableMessage, cancel, mode, flag);
+    return 1;
+}
+
+int TLumorGPSEngineInterface::InvokeMessageBox(const DString& text, const DString& caption, int flags, int seconds,
+                                               TCallbackLumor* callback)
+{
+    // Before the program registered its full set, the slow-process box serves.
+    const Callback<FnMessageBox> c = cb_.messageBox_.fn ? cb_.messageBox_ : cb_.procesosLentosMessageBox_;
+    if (!c.fn)
+        return 0;
+    const int id = recorder.Open(Recorder::ReqMessageBox, nullptr, callback);
+    const int result = c.fn(c.user, text, caption, flags, seconds, callback);
+    return Settle(id, result, result != 0);
+}
+
+int TLumorGPSEngineInterface::InvokeProperties(TElementoGPS* element, int mode)
+{
+    const Callback<FnProperties> c = cb_.properties_;
+    if (!c.fn)
+        return 0;
+    const int id = recorder.Open(Recorder::ReqProperties, element, nullptr);
+    return Settle(id, c.fn(c.user, element, mode), false);
+}
+
+int TLumorGPSEngineInterface::InvokeListas(TElementoGPS* element, int flags, const TTipoObjetoGPS* types,
+                                           EFlagsContextMenuElemGPS menuFlags, const DString& title)
+{
+    const Callback<FnListas> c = cb_.listas_;
+    if (!c.fn)
+        return 0;
+    const int id = recorder.Open(Recorder::ReqLists, element, nullptr);
+    return Settle(id, c.fn(c.user, element, flags, types, menuFlags, title), false);
+}
+
+int TLumorGPSEngineInterface::InvokeFileOpen(TOpenFileNameLumor& request)
+{
+    const Callback<FnFileOpen> c = cb_.fileOpen_;
+    if (!c.fn)
+        return 0;
+    const int id = recorder.Open(Recorder::ReqFileOpen, nullptr, nullptr);
+    return Settle(id, c.fn(c.user, request), false);
+}
+
+int TLumorGPSEngineInterface::InvokeInputText(const DString& title, const DString& message, const DString& initial,
+                                              int mode, bool flag)
+{
+    const Callback<FnInputText> c = cb_.inputText_;
+    if (!c.fn)
+        return 0;
+    const int id = recorder.Open(Recorder::ReqInputText, nullptr, nullptr);
+    return Settle(id, c.fn(c.user, title, message, initial, mode, flag), false);
+}
+
+int TLumorGPSEngineInterface::InvokeAskRadio(const DString& title, const DString& message, Vector<DString>& options,
+                                             int defaultIndex, bool flag)
+{
+    const Callback<FnAskRadio> c = cb_.askRadio_;
+    if (!c.fn)
+        return 0;
+    const int id = recorder.Open(Recorder::ReqAskRadio, nullptr, nullptr);
+    return Settle(id, c.fn(c.user, title, message, options, defaultIndex, flag), false);
+}
+
+int TLumorGPSEngineInterface::InvokeAskGeoCode(const DString& title, int flags, const DString& text)
+{
+    const Callback<FnAskGeoCode> c = cb_.askGeoCode_;
+    if (!c.fn)
+        return 0;
+    const int id = recorder.Open(Recorder::ReqAskGeoCode, nullptr, nullptr);
+    return Settle(id, c.fn(c.user, title, flags, text), false);
+}
+
+void TLumorGPSEngineInterface::InvokeInvalidate(bool all)
+{
+    if (cb_.invalidate_.fn)
+        cb_.invalidate_.fn(cb_.invalidate_.user, all);
+}
+
+void TLumorGPSEngineInterface::InvokeDatosModif(TElementoGPS* element, bool now)
+{
+    if (cb_.datosModif_.fn)
+        cb_.datosModif_.fn(cb_.datosModif_.user, element, now);
+}
+
+void TLumorGPSEngineInterface::InvokeClosePage(int index)
+{
+    if (cb_.closePage_.fn)
+        cb_.closePage_.fn(cb_.closePage_.user, index);
+}
+
+bool TLumorGPSEngineInterface::InvokeFotoViews(TStringNomFitx& file, const DString& title, int kind)
+{
+    return cb_.fotoViews_.fn && cb_.fotoViews_.fn(cb_.fotoViews_.user, file, title, kind);
+}
+
+bool TLumorGPSEngineInterface::InvokeTextViews(const DString& title, const DString& text, int kind)
+{
+    return cb_.textViews_.fn && cb_.textViews_.fn(cb_.textViews_.user, title, text, kind);
+}
+
+int TLumorGPSEngineInterface::InvokeGetUIEngineMemoryUsed()
+{
+    return cb_.memoryUsed_.fn ? cb_.memoryUsed_.fn(cb_.memoryUsed_.user) : 0;
+}
+
+void TLumorGPSEngineInterface::InvokeCPU100mode(bool on)
+{
+    if (cb_.cpu100_.fn)
+        cb_.cpu100_.fn(cb_.cpu100_.user, on);
+}
+
+bool TLumorGPSEngineInterface::InvokeZoomToItModal()
+{
+    bool out = false;
+    if (cb_.zoomToIt_.fn)
+        cb_.zoomToIt_.fn(cb_.zoomToIt_.user, out);
+    return out;
+}
+
+bool TLumorGPSEngineInterface::InvokeWakeUp() { return cb_.wakeUp_.fn && cb_.wakeUp_.fn(cb_.wakeUp_.user); }
+
+void TLumorGPSEngineInterface::InvokeChangeUITheme(const DString& theme)
+{
+    if (cb_.changeUITheme_.fn)
+        cb_.changeUITheme_.fn(cb_.changeUITheme_.user, theme);
+}
+
+void TLumorGPSEngineInterface::InvokeEjecutaComanda(TComandasLumorGPS id, const DString& argument)
+{
+    if (cb_.ejecutaComanda_.fn)
+        cb_.ejecutaComanda_.fn(cb_.ejecutaComanda_.user, id, argument);
+}
+
+void TLumorGPSEngineInterface::InvokeEqueueAttachment(TElementoGPS* element, TStringNomFitx& file,
+                                                      const DString& text, int index)
+{
+    if (cb_.queueAttachment_.fn)
+        cb_.queueAttachment_.fn(cb_.queueAttachment_.user, element, file, text, index);
+}
+
+// Without a way to ask, the program counts as visible.
+bool TLumorGPSEngineInterface::InvokeIsAppVisible()
+{
+    return !cb_.isAppVisible_.fn || cb_.isAppVisible_.fn(cb_.isAppVisible_.user);
+}
+
+// ---- answers ----
+
+void TLumorGPSEngineInterface::EndMessageBox(int code)
+{
+    recorder.End(Recorder::ReqMessageBox, nullptr, true, code, "");
+}
+
+void TLumorGPSEngineInterface::EndProperties(TElementoGPS* element, int code)
+{
+    recorder.End(Recorder::ReqProperties, element, false, code, "");
+}
+
+void TLumorGPSEngineInterface::EndLists(TElementoGPS* parent, int ok, TElementoGPS* chosen, bool& keepOpen)
+{
+    keepOpen = keepListsOpen;
+    recorder.End(Recorder::ReqLists, parent, false, ok, chosen ? "chosen" : "");
+}
+
+void TLumorGPSEngineInterface::EndInputText(int ok, const char* text)
+{
+    recorder.End(Recorder::ReqInputText, nullptr, true, ok, text ? text : "");
+}
+
+void TLumorGPSEngineInterface::EndAskRadio(int ok, int index)
+{
+    recorder.End(Recorder::ReqAskRadio, nullptr, true, ok, std::to_string(index));
+}
+
+void TLumorGPSEngineInterface::EndFileOpen(int ok, const char* path, int typeIndex)
+{
+    recorder.End(Recorder::ReqFileOpen, nullptr, true, ok,
+                 std::string(path ? path : "") + " " + std::to_string(typeIndex));
+}
+
+void TLumorGPSEngineInterface::EndAskGeoCode(int ok, TGeoCode& place)
+{
+    recorder.End(Recorder::ReqAskGeoCode, nullptr, true, ok, "place");
+}
+
+void TLumorGPSEngineInterface::EndAskGeoCode(int ok) { recorder.End(Recorder::ReqAskGeoCode, nullptr, true, ok, ""); }

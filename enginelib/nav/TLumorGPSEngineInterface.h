@@ -1,0 +1,230 @@
+#pragma once
+#include <cstdint>
+#include <string>
+
+#include "enginelib/base/DString.h"
+#include "enginelib/base/TStringNomFitx.h"
+#include "enginelib/base/Vector.h"
+#include "enginelib/nav/Recorder.h"
+#include "enginelib/nav/TLumorGPSTypes.h"
+
+// The navigation engine's facade: one instance, alive for the whole run, driven
+// through its stages in order (Ejecuta_CmdLine, Inicializa0, Inicializa2_hWnd,
+// Inicializa1, Inicializa2, Close). Every callback is one plain function and one
+// user-data word; the library calls the function with the user data first. A
+// request made through a callback is answered once, by the callback's result or
+// later by the matching End call; other answers are logged and change nothing.
+class TLumorGPSEngineInterface {
+public:
+    // ---- callback shapes (user data first) ----
+    typedef void (*FnProcesosLentos)(void* user, TMonitorProc& monitor, const DString& message,
+                                     const DString& variableMessage, bool& cancel, EModoProcesosLentos mode,
+                                     bool flag);
+    typedef int (*FnMessageBox)(void* user, const DString& text, const DString& caption, int flags, int seconds,
+                                TCallbackLumor* callback);
+    typedef int (*FnProperties)(void* user, TElementoGPS* element, int mode);
+    typedef int (*FnListas)(void* user, TElementoGPS* element, int flags, const TTipoObjetoGPS* types,
+                            EFlagsContextMenuElemGPS menuFlags, const DString& title);
+    typedef int (*FnFileOpen)(void* user, TOpenFileNameLumor& request);
+    typedef int (*FnInputText)(void* user, const DString& title, const DString& message, const DString& initial,
+                               int mode, bool flag);
+    typedef int (*FnAskRadio)(void* user, const DString& title, const DString& message, Vector<DString>& options,
+                              int defaultIndex, bool flag);
+    typedef int (*FnAskGeoCode)(void* user, const DString& title, int flags, const DString& text);
+    typedef void (*FnVoid)(void* user);
+    typedef void (*FnBool)(void* user, bool value);
+    typedef bool (*FnAnswerBool)(void* user);
+    typedef int (*FnAnswerInt)(void* user);
+    typedef void (*FnDatosModif)(void* user, TElementoGPS* element, bool now);
+    typedef void (*FnClosePage)(void* user, int index);
+    typedef bool (*FnFotoViews)(void* user, TStringNomFitx& file, const DString& title, int kind);
+    typedef bool (*FnTextViews)(void* user, const DString& title, const DString& text, int kind);
+    typedef void (*FnZoomToItModal)(void* user, bool& out);
+    typedef void (*FnChangeUITheme)(void* user, const DString& theme);
+    typedef void (*FnEjecutaComanda)(void* user, TComandasLumorGPS id, const DString& argument);
+    typedef void (*FnEqueueAttachment)(void* user, TElementoGPS* element, TStringNomFitx& file,
+                                       const DString& text, int index);
+
+    template <class F>
+    struct Callback {
+        F fn = nullptr;
+        void* user = nullptr;
+        void Set(F f, void* u) { fn = f, user = u; }
+    };
+
+    // What the stand-in answers where a real library would report its build; tests
+    // change these to see the program's checks fail.
+    struct BuildInfo {
+        int sizeofDatos = 2496, sizeofVisor = 4664, sizeofEngineInterface = 80, sizeofTempsUTC = 28,
+            sizeofConfig = 20248;
+        int maskDefineC = 282;
+        std::string version = "_Version__2.6.1";
+    };
+    // Stage results a test can force; an empty text means the stage succeeds.
+    struct StageFailures {
+        bool cmdLine = false;
+        std::string inicializa1, inicializa2;
+    };
+
+    TLumorGPSEngineInterface();
+    ~TLumorGPSEngineInterface();
+    TLumorGPSEngineInterface(const TLumorGPSEngineInterface&) = delete;
+    TLumorGPSEngineInterface& operator=(const TLumorGPSEngineInterface&) = delete;
+
+    // The live facade, or null before one exists.
+    static TLumorGPSEngineInterface* Instance();
+
+    // ---- stages ----
+    // False ends the program silently. Remembers the command line.
+    static bool Ejecuta_CmdLine(const wchar_t* cmdLine, const wchar_t* className);
+    void Inicializa0();
+    void Inicializa2_hWnd(void* window, void* instance, void* window2);
+    bool Inicializa1(DString& errorText);
+    bool Inicializa2(DString& errorText);
+    void Close(unsigned char closeFlag);
+
+    int GetSizeofDatos() const { return build.sizeofDatos; }
+    int GetSizeofVisor() const { return build.sizeofVisor; }
+    int GetSizeofEngineInterface() const { return build.sizeofEngineInterface; }
+    int GetSizeofTempsUTC() const { return build.sizeofTempsUTC; }
+    int GetSizeofConfig() const { return build.sizeofConfig; }
+    int CalcMaskDefineC() const { return build.maskDefineC; }
+    const char* GetVersionAppDll() const { return build.version.c_str(); }
+
+    void Log(const char* line, bool flush);
+    void RegistraGPS2(const char* text, int level);
+
+    // ---- callback setters ----
+    void SetCallbackProcesosLentos(FnProcesosLentos proc, FnMessageBox messageBox, void* user);
+    void SetCallbackMessageBox(FnMessageBox fn, void* user) { Register("SetCallbackMessageBox"), cb_.messageBox_.Set(fn, user); }
+    void SetCallbackProperties(FnProperties fn, void* user) { Register("SetCallbackProperties"), cb_.properties_.Set(fn, user); }
+    void SetCallbackListas(FnListas fn, void* user) { Register("SetCallbackListas"), cb_.listas_.Set(fn, user); }
+    void SetCallbackFileOpen(FnFileOpen fn, void* user) { Register("SetCallbackFileOpen"), cb_.fileOpen_.Set(fn, user); }
+    void SetCallbackInputText(FnInputText fn, void* user) { Register("SetCallbackInputText"), cb_.inputText_.Set(fn, user); }
+    void SetCallbackAskRadio(FnAskRadio fn, void* user) { Register("SetCallbackAskRadio"), cb_.askRadio_.Set(fn, user); }
+    void SetCallbackAskGeoCode(FnAskGeoCode fn, void* user) { Register("SetCallbackAskGeoCode"), cb_.askGeoCode_.Set(fn, user); }
+    void SetCallbackActuScreen(FnVoid fn, void* user) { Register("SetCallbackActuScreen"), cb_.actuScreen_.Set(fn, user); }
+    void SetCallbackInvalidate(FnBool fn, void* user) { Register("SetCallbackInvalidate"), cb_.invalidate_.Set(fn, user); }
+    void SetCallbackQuit(FnVoid fn, void* user) { Register("SetCallbackQuit"), cb_.quit_.Set(fn, user); }
+    void SetCallbackDatosModif(FnDatosModif fn, void* user) { Register("SetCallbackDatosModif"), cb_.datosModif_.Set(fn, user); }
+    void SetCallbackUpdateGraph(FnVoid fn, void* user) { Register("SetCallbackUpdateGraph"), cb_.updateGraph_.Set(fn, user); }
+    void SetCallbackClosePage(FnClosePage fn, void* user) { Register("SetCallbackClosePage"), cb_.closePage_.Set(fn, user); }
+    void SetCallbackActuChecks(FnVoid fn, void* user) { Register("SetCallbackActuChecks"), cb_.actuChecks_.Set(fn, user); }
+    void SetCallbackObjetoSelecc(FnVoid fn, void* user) { Register("SetCallbackObjetoSelecc"), cb_.objetoSelecc_.Set(fn, user); }
+    void SetCallbackFotoViews(FnFotoViews fn, void* user) { Register("SetCallbackFotoViews"), cb_.fotoViews_.Set(fn, user); }
+    void SetCallbackTextViews(FnTextViews fn, void* user) { Register("SetCallbackTextViews"), cb_.textViews_.Set(fn, user); }
+    void SetCallbackSkinChanged(FnVoid fn, void* user) { Register("SetCallbackSkinChanged"), cb_.skinChanged_.Set(fn, user); }
+    void SetCallbackLanguageChanged(FnVoid fn, void* user) { Register("SetCallbackLanguageChanged"), cb_.languageChanged_.Set(fn, user); }
+    void SetCallbackGetUIEngineMemoryUsed(FnAnswerInt fn, void* user) { Register("SetCallbackGetUIEngineMemoryUsed"), cb_.memoryUsed_.Set(fn, user); }
+    void SetCallBackCPU100mode(FnBool fn, void* user) { Register("SetCallBackCPU100mode"), cb_.cpu100_.Set(fn, user); }
+    void SetCallBackZoomToItModal(FnZoomToItModal fn, void* user) { Register("SetCallBackZoomToItModal"), cb_.zoomToIt_.Set(fn, user); }
+    void SetCallBackWakeUp(FnAnswerBool fn, void* user) { Register("SetCallBackWakeUp"), cb_.wakeUp_.Set(fn, user); }
+    void SetCallBackChangeUITheme(FnChangeUITheme fn, void* user) { Register("SetCallBackChangeUITheme"), cb_.changeUITheme_.Set(fn, user); }
+    void SetCallBackEjecutaComanda(FnEjecutaComanda fn, void* user) { Register("SetCallBackEjecutaComanda"), cb_.ejecutaComanda_.Set(fn, user); }
+    void SetCallBackEqueueAttachment(FnEqueueAttachment fn, void* user) { Register("SetCallBackEqueueAttachment"), cb_.queueAttachment_.Set(fn, user); }
+    void SetCallBack_IsAppVisible(FnAnswerBool fn, void* user) { Register("SetCallBack_IsAppVisible"), cb_.isAppVisible_.Set(fn, user); }
+
+    // ---- the library raising its callbacks (its own code, demos and tests) ----
+    // Requests open a record before the callback runs, so that a modal page that
+    // answers through End from inside the callback completes it.
+    int InvokeProcesosLentos(TMonitorProc& monitor, const DString& message, const DString& variableMessage,
+                             bool& cancel, EModoProcesosLentos mode, bool flag);
+    int InvokeMessageBox(const DString& text, const DString& caption, int flags, int seconds,
+                         TCallbackLumor* callback);
+    int InvokeProperties(TElementoGPS* element, int mode);
+    int InvokeListas(TElementoGPS* element, int flags, const TTipoObjetoGPS* types, EFlagsContextMenuElemGPS menuFlags,
+                     const DString& title);
+    int InvokeFileOpen(TOpenFileNameLumor& request);
+    int InvokeInputText(const DString& title, const DString& message, const DString& initial, int mode, bool flag);
+    int InvokeAskRadio(const DString& title, const DString& message, Vector<DString>& options, int defaultIndex,
+                       bool flag);
+    int InvokeAskGeoCode(const DString& title, int flags, const DString& text);
+    void InvokeActuScreen() { CallVoid(cb_.actuScreen_); }
+    void InvokeInvalidate(bool all);
+    void InvokeQuit() { CallVoid(cb_.quit_); }
+    void InvokeDatosModif(TElementoGPS* element, bool now);
+    void InvokeUpdateGraph() { CallVoid(cb_.updateGraph_); }
+    void InvokeClosePage(int index);
+    void InvokeActuChecks() { CallVoid(cb_.actuChecks_); }
+    void InvokeObjetoSelecc() { CallVoid(cb_.objetoSelecc_); }
+    bool InvokeFotoViews(TStringNomFitx& file, const DString& title, int kind);
+    bool InvokeTextViews(const DString& title, const DString& text, int kind);
+    void InvokeSkinChanged() { CallVoid(cb_.skinChanged_); }
+    void InvokeLanguageChanged() { CallVoid(cb_.languageChanged_); }
+    int InvokeGetUIEngineMemoryUsed();
+    void InvokeCPU100mode(bool on);
+    bool InvokeZoomToItModal();
+    bool InvokeWakeUp();
+    void InvokeChangeUITheme(const DString& theme);
+    void InvokeEjecutaComanda(TComandasLumorGPS id, const DString& argument);
+    void InvokeEqueueAttachment(TElementoGPS* element, TStringNomFitx& file, const DString& text, int index);
+    bool InvokeIsAppVisible();
+
+    // ---- answers to requests ----
+    void EndMessageBox(int code);
+    void EndProperties(TElementoGPS* element, int code);
+    void EndLists(TElementoGPS* parent, int ok, TElementoGPS* chosen, bool& keepOpen);
+    void EndInputText(int ok, const char* text);
+    void EndAskRadio(int ok, int index);
+    void EndFileOpen(int ok, const char* path, int typeIndex);
+    void EndAskGeoCode(int ok, TGeoCode& place);
+    void EndAskGeoCode(int ok);
+
+    // ---- members the program reads ----
+    TVisor_LumorGPSPocket* visor = nullptr;  // built by Inicializa2
+    TConfig* config = nullptr;               // built by Inicializa0
+    TVectorComandas* trees[7] = {};          // built by Inicializa2
+
+    static std::wstring commandLine;  // as Ejecuta_CmdLine received it
+    void* window = nullptr;           // the program's window, for native messages
+    BuildInfo build;
+    StageFailures failures;
+    bool keepListsOpen = false;  // what EndLists writes into keepOpen
+    enginelib::Recorder recorder;
+
+    enum Stage { StageNone, StageInicializa0, StageWindow, StageInicializa1, StageInicializa2, StageClosed };
+    Stage stage = StageNone;
+
+private:
+    void Register(const char* setter);
+    void Enter(const char* call, Stage expected, Stage next);
+    static void CallVoid(const Callback<FnVoid>& c)
+    {
+        if (c.fn)
+            c.fn(c.user);
+    }
+    int Settle(int id, int result, bool resultAnswers);
+
+    struct Callbacks {
+        Callback<FnProcesosLentos> procesosLentos_;
+        Callback<FnMessageBox> procesosLentosMessageBox_;
+        Callback<FnMessageBox> messageBox_;
+        Callback<FnProperties> properties_;
+        Callback<FnListas> listas_;
+        Callback<FnFileOpen> fileOpen_;
+        Callback<FnInputText> inputText_;
+        Callback<FnAskRadio> askRadio_;
+        Callback<FnAskGeoCode> askGeoCode_;
+        Callback<FnVoid> actuScreen_;
+        Callback<FnBool> invalidate_;
+        Callback<FnVoid> quit_;
+        Callback<FnDatosModif> datosModif_;
+        Callback<FnVoid> updateGraph_;
+        Callback<FnClosePage> closePage_;
+        Callback<FnVoid> actuChecks_;
+        Callback<FnVoid> objetoSelecc_;
+        Callback<FnFotoViews> fotoViews_;
+        Callback<FnTextViews> textViews_;
+        Callback<FnVoid> skinChanged_;
+        Callback<FnVoid> languageChanged_;
+        Callback<FnAnswerInt> memoryUsed_;
+        Callback<FnBool> cpu100_;
+        Callback<FnZoomToItModal> zoomToIt_;
+        Callback<FnAnswerBool> wakeUp_;
+        Callback<FnChangeUITheme> changeUITheme_;
+        Callback<FnEjecutaComanda> ejecutaComanda_;
+        Callback<FnEqueueAttachment> queueAttachment_;
+        Callback<FnAnswerBool> isAppVisible_;
+    };
+    Callbacks cb_;
+};
