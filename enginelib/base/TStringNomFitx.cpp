@@ -7,6 +7,10 @@
 
 #include "enginelib/base/Path.h"
 #include "enginelib/base/TFitxUtils.h"
+#include "enginelib/base/LibraryLog.h"
+#include "enginelib/base/Md5.h"
+#include <cctype>
+#include <cstdio>
 
 namespace {
 
@@ -195,4 +199,24 @@ int TStringNomFitx::Compara(const TStringNomFitx& a, const TStringNomFitx& b) {
     for (char& c : y)
         if (c == '\\') c = '/';
     return Dstrcmpi(x.c_str(), y.c_str());
+}
+
+bool TStringNomFitx::FileMd5(const char* failMessage, int checkAction) const {
+    const std::string sum = Md5::OfFile(c_str());
+    bool ok = !sum.empty();
+    if (ok && checkAction == 2) {
+        TStringNomFitx sidecar(*this);
+        sidecar.Cambia_Ext("md5");
+        std::string expected;
+        if (FILE* f = std::fopen(Path::Resolve(sidecar.c_str()).c_str(), "rb")) {
+            char buf[64] = {};
+            const size_t n = std::fread(buf, 1, 32, f);
+            std::fclose(f);
+            expected.assign(buf, n);
+        }
+        for (char& c : expected) c = (char)std::tolower((unsigned char)c);
+        ok = expected.size() == 32 && expected == sum;
+    }
+    if (!ok && failMessage && *failMessage) LibraryLog(failMessage);
+    return ok;
 }

@@ -64,6 +64,11 @@ public:
     bool Es_Archivo_Hijo(const char* folder) const { return Resta_Path(folder); }
 
     // Order of the whole path text, ignoring case and separator kind.
+    // Checks the file's MD5. Check action 2 compares it with the 32 hex digits of
+    // the file of the same name with the extension "md5" beside it. False (and
+    // failMessage logged) when the file or its sum is missing or they differ.
+    bool FileMd5(const char* failMessage, int checkAction) const;
+
     static int Compara(const TStringNomFitx& a, const TStringNomFitx& b);
 
 private:

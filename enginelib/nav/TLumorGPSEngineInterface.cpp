@@ -2,6 +2,11 @@
 
 #include <cstdio>
 
+#include "enginelib/base/LibraryLog.h"
+#include "enginelib/base/TFitxUtils.h"
+#include "enginelib/base/TStringNomFitx.h"
+#include "enginelib/nav/TConfig.h"
+
 using enginelib::Recorder;
 
 namespace {
@@ -17,16 +22,20 @@ const char* StageName(TLumorGPSEngineInterface::Stage s)
 
 std::wstring TLumorGPSEngineInterface::commandLine;
 
-TLumorGPSEngineInterface::TLumorGPSEngineInterface()
+TLumorGPSEngineInterface::TLumorGPSEngineInterface() : dataFolder(TStringNomFitx::Path_AppData().c_str())
 {
     // One facade per run; a second one (tests) takes over as the live instance.
     g_instance = this;
+    SetLibraryLogSink([this](const char* line) { Log(line, false); });
 }
 
 TLumorGPSEngineInterface::~TLumorGPSEngineInterface()
 {
-    if (g_instance == this)
+    if (g_instance == this) {
         g_instance = nullptr;
+        SetLibraryLogSink(nullptr);
+    }
+    delete config;
 }
 
 TLumorGPSEngineInterface* TLumorGPSEngineInterface::Instance() { return g_instance; }
@@ -53,7 +62,30 @@ void TLumorGPSEngineInterface::Enter(const char* call, Stage expected, Stage nex
     stage = next;
 }
 
-void TLumorGPSEngineInterface::Inicializa0() { Enter("Inicializa0", StageNone, StageInicializa0); }
+// The settings are readable as soon as this returns.
+void TLumorGPSEngineInterface::Inicializa0()
+{
+    Enter("Inicializa0", StageNone, StageInicializa0);
+    if (!config)
+        config = new TConfig(dataFolder);
+    if (dataFolder.empty())
+        return;
+    std::string error;
+    if (!config->Load(dataFolder + "/" + TConfig::FileName(), error))
+        Log((error + "; the default settings are used").c_str(), true);
+}
+
+bool TLumorGPSEngineInterface::SaveConfig()
+{
+    if (!config || dataFolder.empty())
+        return true;
+    std::string error;
+    TFitxUtils::Crea_Carpeta(dataFolder.c_str());
+    if (config->Save(dataFolder + "/" + TConfig::FileName(), error))
+        return true;
+    Log(error.c_str(), true);
+    return false;
+}
 
 void TLumorGPSEngineInterface::Inicializa2_hWnd(void* w, void* instance, void* window2)
 {
@@ -82,6 +114,7 @@ bool TLumorGPSEngineInterface::Inicializa2(DString& errorText)
 void TLumorGPSEngineInterface::Close(unsigned char closeFlag)
 {
     recorder.Call("Close " + std::to_string(closeFlag));
+    SaveConfig();
     stage = StageClosed;
     // Nothing calls back into the program after it closed the library.
     cb_ = Callbacks{};
@@ -90,6 +123,12 @@ void TLumorGPSEngineInterface::Close(unsigned char closeFlag)
 void TLumorGPSEngineInterface::Log(const char* line, bool flush)
 {
     recorder.LogLine(line ? line : "");
+    if (dataFolder.empty())
+        return;
+    if (FILE* f = std::fopen((dataFolder + "/enginelib.log").c_str(), "ab")) {
+        std::fprintf(f, "%s\n", line ? line : "");
+        std::fclose(f);
+    }
 }
 
 void TLumorGPSEngineInterface::RegistraGPS2(const char* text, int level)

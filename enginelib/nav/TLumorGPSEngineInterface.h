@@ -92,6 +92,8 @@ public:
     const char* GetVersionAppDll() const { return build.version.c_str(); }
 
     void Log(const char* line, bool flush);
+    // Writes the settings file now; false with the reason logged.
+    bool SaveConfig();
     void RegistraGPS2(const char* text, int level);
 
     // ---- callback setters ----
@@ -172,10 +174,13 @@ public:
 
     // ---- members the program reads ----
     TVisor_LumorGPSPocket* visor = nullptr;  // built by Inicializa2
-    TConfig* config = nullptr;               // built by Inicializa0
+    TConfig* config = nullptr;               // built by Inicializa0, owned
     TVectorComandas* trees[7] = {};          // built by Inicializa2
 
     static std::wstring commandLine;  // as Ejecuta_CmdLine received it
+    // The application-data folder: the settings file and the log live there. Empty
+    // keeps everything in memory (tests).
+    std::string dataFolder;
     void* window = nullptr;           // the program's window, for native messages
     BuildInfo build;
     StageFailures failures;

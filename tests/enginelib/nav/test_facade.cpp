@@ -1,6 +1,7 @@
 // The facade: stage order, callbacks called with their user data first, and each
 // request answered once (late and unsolicited answers kept, never acted on).
 #include "enginelib/nav/TLumorGPSEngineInterface.h"
+#include "enginelib/nav/TOpenFileNameLumor.h"
 
 #include <gtest/gtest.h>
 
@@ -80,6 +81,7 @@ protected:
     {
         g_seen = Seen();
         g_inside = nullptr;
+        f.dataFolder.clear();  // in memory: no settings file, no log file
     }
     void TearDown() override { g_inside = nullptr; }
     Facade f;
@@ -142,6 +144,7 @@ TEST_F(FacadeTest, EveryCallbackGetsItsUserDataFirst)
     RegisterAll(f, &user);
     TMonitorProc* monitor = nullptr;
     TStringNomFitx file("a.jpg");
+    TOpenFileNameLumor fileRequest;
     Vector<DString> options;
     options.Add(DString("a"));
     options.Add(DString("b"));
@@ -155,7 +158,7 @@ TEST_F(FacadeTest, EveryCallbackGetsItsUserDataFirst)
         {"message box", [&] { EXPECT_EQ(6, f.InvokeMessageBox("Replace?", "Save", 4, 0, nullptr)); }, "Replace?|Save|4|0"},
         {"properties", [&] { f.InvokeProperties(nullptr, 3); }, "3"},
         {"lists", [&] { f.InvokeListas(nullptr, 5, nullptr, 2, "Title"); }, "5|2|Title"},
-        {"file open", [&] { f.InvokeFileOpen(*(TOpenFileNameLumor*)&file); }, "file"},
+        {"file open", [&] { f.InvokeFileOpen(fileRequest); }, "file"},
         {"input text", [&] { f.InvokeInputText("T", "M", "I", 2, true); }, "T|M|I|2|1"},
         {"ask radio", [&] { f.InvokeAskRadio("R", "M", options, 1, false); }, "R|2|1"},
         {"ask geocode", [&] { f.InvokeAskGeoCode("G", 0x18, "x"); }, "G|24|x"},
@@ -212,8 +215,7 @@ TEST_F(FacadeTest, EachRequestIsAnsweredOnceLateAndUnsolicitedAnswersAreKept)
 {
     RegisterAll(f, &user);
     Vector<DString> options;
-    TOpenFileNameLumor* fileRequest = nullptr;
-    TGeoCode* place = nullptr;
+    TOpenFileNameLumor fileRequest;
     TElementoGPS* element = reinterpret_cast<TElementoGPS*>(&options);  // only compared, never read
     bool keepOpen = true;
     struct Case {
@@ -227,14 +229,14 @@ TEST_F(FacadeTest, EachRequestIsAnsweredOnceLateAndUnsolicitedAnswersAreKept)
          "EndProperties 1"},
         {"lists", [&] { f.InvokeListas(element, 0, nullptr, 0, ""); },
          [&] { f.EndLists(element, 1, nullptr, keepOpen); }, "EndLists 1"},
-        {"file open", [&] { f.InvokeFileOpen(*fileRequest); }, [&] { f.EndFileOpen(1, "a.gpx", 2); },
+        {"file open", [&] { f.InvokeFileOpen(fileRequest); }, [&] { f.EndFileOpen(1, "a.gpx", 2); },
          "EndFileOpen 1 a.gpx 2"},
         {"input text", [&] { f.InvokeInputText("", "", "", 0, false); }, [&] { f.EndInputText(1, "Home"); },
          "EndInputText 1 Home"},
         {"ask radio", [&] { f.InvokeAskRadio("", "", options, 0, false); }, [&] { f.EndAskRadio(1, 2); },
          "EndAskRadio 1 2"},
-        {"ask geocode", [&] { f.InvokeAskGeoCode("", 0, ""); }, [&] { f.EndAskGeoCode(1, *place); },
-         "EndAskGeoCode 1 place"},
+        {"ask geocode", [&] { f.InvokeAskGeoCode("", 0, ""); }, [&] { f.EndAskGeoCode(1); },
+         "EndAskGeoCode 1"},
     };
     g_seen.answer = 0;  // the message box is modeless: it answers later
     for (const Case& c : cases) {

@@ -1,0 +1,52 @@
+#include "enginelib/nav/TConfigRecent.h"
+
+#include <strings.h>
+
+DString TConfigRecent::Get(int index) const
+{
+    if (index < 0 || index >= (int)entries_.size())
+        return DString();
+    return DString(entries_[index].c_str());
+}
+
+void TConfigRecent::Nuevo_Archivo(const char* text)
+{
+    if (!text || !*text)
+        return;
+    std::string entry = text;
+    // '|' separates entries in the settings file.
+    for (char& c : entry)
+        if (c == '|' || c == '\n' || c == '\r')
+            c = ' ';
+    for (size_t i = 0; i < entries_.size(); ++i)
+        if (strcasecmp(entries_[i].c_str(), entry.c_str()) == 0) {
+            entries_.erase(entries_.begin() + i);
+            break;
+        }
+    entries_.insert(entries_.begin(), entry);
+    if ((int)entries_.size() > maximum_)
+        entries_.resize(maximum_ < 0 ? 0 : maximum_);
+}
+
+std::string TConfigRecent::Text() const
+{
+    std::string out;
+    for (size_t i = 0; i < entries_.size(); ++i)
+        out += (i ? "|" : "") + entries_[i];
+    return out;
+}
+
+void TConfigRecent::SetText(const std::string& text)
+{
+    entries_.clear();
+    size_t start = 0;
+    while (start <= text.size() && (int)entries_.size() < maximum_) {
+        const size_t bar = text.find('|', start);
+        const std::string e = text.substr(start, bar == std::string::npos ? std::string::npos : bar - start);
+        if (!e.empty())
+            entries_.push_back(e);
+        if (bar == std::string::npos)
+            break;
+        start = bar + 1;
+    }
+}
