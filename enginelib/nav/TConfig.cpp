@@ -5,12 +5,13 @@
 #include <sstream>
 
 #include "enginelib/base/TFitxUtils.h"
+#include "enginelib/nav/KeyValueFile.h"
 
 namespace {
 const char kRecentFiles[] = "recentFiles";
 const char kRecentCities[] = "recentCities";
 // A settings file is a few kilobytes; anything far larger is not ours.
-const std::streamoff kMaximumFileSize = 1 << 20;
+const long long kMaximumFileSize = 1 << 20;
 } // namespace
 
 TConfig::TConfig(const std::string& dataFolder)
@@ -40,51 +41,28 @@ void TConfig::ResetAll()
 
 bool TConfig::Load(const std::string& path, std::string& error)
 {
-    std::ifstream in(path, std::ios::binary);
-    if (!in)
-        return true;  // first run: the defaults
-    in.seekg(0, std::ios::end);
-    const std::streamoff size = in.tellg();
-    in.seekg(0);
     ResetAll();
-    if (size > kMaximumFileSize) {
-        error = path + ": too large for a settings file";
-        return false;
-    }
-    // Read and check every line before anything changes.
     std::string files, cities;
-    std::string line;
-    int number = 0;
-    while (std::getline(in, line)) {
-        ++number;
-        if (!line.empty() && line.back() == '\r')
-            line.pop_back();
-        if (line.empty() || line[0] == '#')
-            continue;
-        const size_t eq = line.find('=');
-        if (eq == std::string::npos || eq == 0 || line.find('\0') != std::string::npos) {
-            ResetAll();
-            error = path + ": line " + std::to_string(number) + " is not a setting";
-            return false;
-        }
-        const std::string key = line.substr(0, eq), value = line.substr(eq + 1);
-        if (key == kRecentFiles) {
-            files = value;
-            continue;
-        }
-        if (key == kRecentCities) {
-            cities = value;
-            continue;
-        }
-        TvarConfig* v = Find(key.c_str());
-        if (!v)
-            continue;  // a setting of another version
-        if (!v->SetText(value)) {
-            ResetAll();
-            error = path + ": line " + std::to_string(number) + ": \"" + value + "\" is not a " + v->TypeName() +
-                    " for " + key;
-            return false;
-        }
+    const KeyValueRead r = ReadKeyValueFile(
+        path, kMaximumFileSize, "a settings file", "setting",
+        [&](const std::string& key, const std::string& value, int line, std::string& err) {
+            if (key == kRecentFiles)
+                files = value;
+            else if (key == kRecentCities)
+                cities = value;
+            else if (TvarConfig* v = Find(key.c_str()))
+                if (!v->SetText(value)) {
+                    err = path + ": line " + std::to_string(line) + ": \"" + value + "\" is not a " + v->TypeName() +
+                          " for " + key;
+                    return false;
+                }
+            // Keys of other versions are skipped.
+            return true;
+        },
+        error);
+    if (r == KeyValueRead::Failed) {
+        ResetAll();
+        return false;
     }
     recentFiles.SetText(files);
     recentCities.SetText(cities);

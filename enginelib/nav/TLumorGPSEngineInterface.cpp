@@ -2,7 +2,9 @@
 
 #include <cstdio>
 
+#include "enginelib/base/CodePage.h"
 #include "enginelib/base/LibraryLog.h"
+#include "enginelib/base/Path.h"
 #include "enginelib/base/TFitxUtils.h"
 #include "enginelib/base/TStringNomFitx.h"
 #include "enginelib/nav/TConfig.h"
@@ -22,7 +24,8 @@ const char* StageName(TLumorGPSEngineInterface::Stage s)
 
 std::wstring TLumorGPSEngineInterface::commandLine;
 
-TLumorGPSEngineInterface::TLumorGPSEngineInterface() : dataFolder(TStringNomFitx::Path_AppData().c_str())
+TLumorGPSEngineInterface::TLumorGPSEngineInterface()
+    : dataFolder(TStringNomFitx::Path_AppData().c_str()), libraryFolder(Path::ProgramFolder() + "/symbols/enginelib")
 {
     // One facade per run; a second one (tests) takes over as the live instance.
     g_instance = this;
@@ -68,11 +71,15 @@ void TLumorGPSEngineInterface::Inicializa0()
     Enter("Inicializa0", StageNone, StageInicializa0);
     if (!config)
         config = new TConfig(dataFolder);
-    if (dataFolder.empty())
-        return;
     std::string error;
-    if (!config->Load(dataFolder + "/" + TConfig::FileName(), error))
+    if (!dataFolder.empty() && !config->Load(dataFolder + "/" + TConfig::FileName(), error))
         Log((error + "; the default settings are used").c_str(), true);
+    // Texts are needed before the rest of the library starts.
+    const std::string problems = languages.Load(libraryFolder + "/lang");
+    for (size_t start = 0, end; (end = problems.find('\n', start)) != std::string::npos; start = end + 1)
+        Log(problems.substr(start, end - start).c_str(), true);
+    if (!languages.Select(config->languageId))
+        languages.Select(0);
 }
 
 bool TLumorGPSEngineInterface::SaveConfig()
@@ -356,3 +363,38 @@ void TLumorGPSEngineInterface::EndAskGeoCode(int ok, TGeoCode& place)
 }
 
 void TLumorGPSEngineInterface::EndAskGeoCode(int ok) { recorder.End(Recorder::ReqAskGeoCode, nullptr, true, ok, ""); }
+
+// ---- language ----
+
+void TLumorGPSEngineInterface::Sustituye_Id_Idioma(DString& text) const { languages.Table().Substitute(text); }
+
+DString TLumorGPSEngineInterface::NumberedText(const char* prefix, int n) const
+{
+    const std::string key = prefix + std::to_string(n);
+    const std::string* t = languages.Table().Find(key);
+    return DString(t ? t->c_str() : key.c_str());
+}
+
+void TLumorGPSEngineInterface::CambiaIdioma(int index)
+{
+    if (!languages.Select(index))
+        return;
+    if (config)
+        config->languageId = index;
+    InvokeLanguageChanged();
+    InvokeDatosModif(nullptr, false);
+}
+
+const wchar_t* TLumorGPSEngineInterface::Wide(const std::string& text, std::wstring& out)
+{
+    const std::u16string wide = CodePage::ToUtf16(text.data(), (int)text.size(), CodePage::Default());
+    out.assign(wide.begin(), wide.end());
+    return out.c_str();
+}
+
+const wchar_t* TLumorGPSEngineInterface::GetCountryKeyboard() { return Wide(languages.Table().keyboard, keyboard_); }
+
+const wchar_t* TLumorGPSEngineInterface::GetCountryMapKeyboard()
+{
+    return Wide(languages.Table().mapKeyboard, mapKeyboard_);
+}

@@ -6,6 +6,7 @@
 #include "enginelib/base/TStringNomFitx.h"
 #include "enginelib/base/Vector.h"
 #include "enginelib/nav/Recorder.h"
+#include "enginelib/nav/TLanguages.h"
 #include "enginelib/nav/TLumorGPSTypes.h"
 
 // The navigation engine's facade: one instance, alive for the whole run, driven
@@ -96,6 +97,24 @@ public:
     bool SaveConfig();
     void RegistraGPS2(const char* text, int level);
 
+    // ---- language ----
+    // Replaces the translation ids ("{E97}") of text in place; unknown ids stay.
+    void Sustituye_Id_Idioma(DString& text) const;
+    // The library's own numbered texts; an unknown number gives its key ("gps.9").
+    DString Get_Idioma_GPS(int n) const { return NumberedText("gps.", n); }
+    DString Get_Idioma_Movingmap(int n) const { return NumberedText("movingmap.", n); }
+    DString Get_Idioma_Menu(int n) const { return NumberedText("menu.", n); }
+    DString NomCurtIdioma2() const { return DString(languages.Table().shortName.c_str()); }
+    int GetIdioma_Count() const { return languages.Count(); }
+    DString GetIdioma_Name(int index) const { return DString(languages.Name(index).c_str()); }
+    // Switches language (an index outside the list changes nothing), keeps it in the
+    // settings and tells the program.
+    void CambiaIdioma(int index);
+    bool GetIdioma_IsRightToLeft() const { return languages.Table().rightToLeft; }
+    // Keyboard views of the language's country, "|"-separated, '@' marking letter views.
+    const wchar_t* GetCountryKeyboard();
+    const wchar_t* GetCountryMapKeyboard();
+
     // ---- callback setters ----
     void SetCallbackProcesosLentos(FnProcesosLentos proc, FnMessageBox messageBox, void* user);
     void SetCallbackMessageBox(FnMessageBox fn, void* user) { Register("SetCallbackMessageBox"), cb_.messageBox_.Set(fn, user); }
@@ -181,6 +200,9 @@ public:
     // The application-data folder: the settings file and the log live there. Empty
     // keeps everything in memory (tests).
     std::string dataFolder;
+    // The library's own data (language tables in "lang").
+    std::string libraryFolder;
+    TLanguages languages;
     void* window = nullptr;           // the program's window, for native messages
     BuildInfo build;
     StageFailures failures;
@@ -192,6 +214,8 @@ public:
 
 private:
     void Register(const char* setter);
+    DString NumberedText(const char* prefix, int n) const;
+    const wchar_t* Wide(const std::string& text, std::wstring& out);
     void Enter(const char* call, Stage expected, Stage next);
     static void CallVoid(const Callback<FnVoid>& c)
     {
@@ -232,4 +256,5 @@ private:
         Callback<FnAnswerBool> isAppVisible_;
     };
     Callbacks cb_;
+    std::wstring keyboard_, mapKeyboard_;
 };

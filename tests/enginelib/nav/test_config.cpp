@@ -183,6 +183,7 @@ TEST(Config, TheFacadeReadsTheSettingsAtStartAndWritesThemAtClose)
     {
         TLumorGPSEngineInterface f;
         f.dataFolder = dir.path();
+        f.libraryFolder = testpaths::SourceDir() + "/enginelib/nav/data";
         f.Inicializa0();
         ASSERT_NE(nullptr, f.config);
         EXPECT_EQ(70, f.config->volume.GetValor());

@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include "support/TestPaths.h"
+
 #include <functional>
 #include <string>
 #include <vector>
@@ -82,6 +84,7 @@ protected:
         g_seen = Seen();
         g_inside = nullptr;
         f.dataFolder.clear();  // in memory: no settings file, no log file
+        f.libraryFolder = testpaths::SourceDir() + "/enginelib/nav/data";
     }
     void TearDown() override { g_inside = nullptr; }
     Facade f;
