@@ -7,7 +7,11 @@
 #include "enginelib/base/Path.h"
 #include "enginelib/base/TFitxUtils.h"
 #include "enginelib/base/TStringNomFitx.h"
+#include "enginelib/nav/TCommandTable.h"
 #include "enginelib/nav/TConfig.h"
+#include "enginelib/nav/TDefaultTrees.h"
+#include "enginelib/nav/TVectorComandas.h"
+#include "enginelib/nav/TVisor_LumorGPSPocket.h"
 
 using enginelib::Recorder;
 
@@ -38,6 +42,9 @@ TLumorGPSEngineInterface::~TLumorGPSEngineInterface()
         g_instance = nullptr;
         SetLibraryLogSink(nullptr);
     }
+    for (TVectorComandas*& t : trees)
+        delete t, t = nullptr;
+    delete visor;
     delete config;
 }
 
@@ -112,10 +119,22 @@ bool TLumorGPSEngineInterface::Inicializa1(DString& errorText)
 bool TLumorGPSEngineInterface::Inicializa2(DString& errorText)
 {
     Enter("Inicializa2", StageInicializa1, StageInicializa2);
-    if (failures.inicializa2.empty())
-        return true;
-    errorText = failures.inicializa2.c_str();
-    return false;
+    if (!failures.inicializa2.empty()) {
+        errorText = failures.inicializa2.c_str();
+        return false;
+    }
+    if (!config)
+        config = new TConfig(dataFolder);
+    if (!visor)
+        visor = new TVisor_LumorGPSPocket(this);
+    for (int i = 0; i < 7; ++i)
+        if (!trees[i]) {
+            const std::string file =
+                dataFolder.empty() ? "" : dataFolder + "/trees/tree" + std::to_string(i) + ".xml";
+            trees[i] = new TVectorComandas(file, [i](TVectorComandas& t) { FillDefaultTree(i, t); });
+            trees[i]->Reset();
+        }
+    return true;
 }
 
 void TLumorGPSEngineInterface::Close(unsigned char closeFlag)
@@ -397,4 +416,71 @@ const wchar_t* TLumorGPSEngineInterface::GetCountryKeyboard() { return Wide(lang
 const wchar_t* TLumorGPSEngineInterface::GetCountryMapKeyboard()
 {
     return Wide(languages.Table().mapKeyboard, mapKeyboard_);
+}
+
+// ---- commands ----
+
+DString TLumorGPSEngineInterface::NomComanda(int number) const
+{
+    DString name(("{C" + std::to_string(number) + "}").c_str());
+    Sustituye_Id_Idioma(name);
+    return name;
+}
+
+int TLumorGPSEngineInterface::IDiconComanda(int number, bool, bool) const
+{
+    const TCommandInfo* c = TCommandTable::Find(number);
+    return c ? c->icon : -1;
+}
+
+bool TLumorGPSEngineInterface::ComandaRepetitiva(int number) const
+{
+    const TCommandInfo* c = TCommandTable::Find(number);
+    return c && c->repeats;
+}
+
+bool TLumorGPSEngineInterface::ComandaCierraMenu(int number) const
+{
+    const TCommandInfo* c = TCommandTable::Find(number);
+    return c && c->closesMenu;
+}
+
+int TLumorGPSEngineInterface::Get3DMode() const { return visor ? visor->mode3D : 0; }
+
+void TLumorGPSEngineInterface::ResetMenus()
+{
+    for (TVectorComandas* t : trees)
+        if (t)
+            t->Reset();
+    InvokeDatosModif(nullptr, false);
+}
+
+void TLumorGPSEngineInterface::ReadTrees()
+{
+    for (TVectorComandas* t : trees)
+        if (t)
+            t->Lee();
+}
+
+void TLumorGPSEngineInterface::ReloadMenus()
+{
+    ReadTrees();
+    InvokeDatosModif(nullptr, false);
+}
+
+void TLumorGPSEngineInterface::Set_Comandas_Disponibles_ToolBar_Orbeta_1(Vector<int>& commands) const
+{
+    commands.RemoveAll();
+    commands.Add(-1);
+    for (const TCommandInfo& c : TCommandTable::All())
+        if (c.key)
+            commands.Add(c.number);
+}
+
+void TLumorGPSEngineInterface::Set_Comandas_Disponibles_ToolBar_Orbeta_2(Vector<int>& commands) const
+{
+    commands.RemoveAll();
+    for (const TCommandInfo& c : TCommandTable::All())
+        if (c.toolbar)
+            commands.Add(c.number);
 }

@@ -115,6 +115,24 @@ public:
     const wchar_t* GetCountryKeyboard();
     const wchar_t* GetCountryMapKeyboard();
 
+    // ---- commands ----
+    // The translated name of a command number.
+    DString NomComanda(int number) const;
+    // The command's tile in "toolbar_lumor_ob", or -1.
+    int IDiconComanda(int number, bool, bool) const;
+    bool ComandaRepetitiva(int number) const;
+    bool ComandaCierraMenu(int number) const;
+    int Get3DMode() const;
+    bool HayMapasRutablesOnRoad() const { return routableOnRoadMaps; }
+    // The seven trees back to their built-in contents (tool-bar edits are lost).
+    void ResetMenus();
+    // The seven trees read again from their saved files.
+    void ReloadMenus();
+    // Commands a key may run (-1 first, for "none") / the tool bar may carry.
+    void Set_Comandas_Disponibles_ToolBar_Orbeta_1(Vector<int>& commands) const;
+    void Set_Comandas_Disponibles_ToolBar_Orbeta_2(Vector<int>& commands) const;
+    bool routableOnRoadMaps = true;
+
     // ---- callback setters ----
     void SetCallbackProcesosLentos(FnProcesosLentos proc, FnMessageBox messageBox, void* user);
     void SetCallbackMessageBox(FnMessageBox fn, void* user) { Register("SetCallbackMessageBox"), cb_.messageBox_.Set(fn, user); }
@@ -194,7 +212,7 @@ public:
     // ---- members the program reads ----
     TVisor_LumorGPSPocket* visor = nullptr;  // built by Inicializa2
     TConfig* config = nullptr;               // built by Inicializa0, owned
-    TVectorComandas* trees[7] = {};          // built by Inicializa2
+    TVectorComandas* trees[7] = {};          // built by Inicializa2, owned
 
     static std::wstring commandLine;  // as Ejecuta_CmdLine received it
     // The application-data folder: the settings file and the log live there. Empty
@@ -214,6 +232,7 @@ public:
 
 private:
     void Register(const char* setter);
+    void ReadTrees();
     DString NumberedText(const char* prefix, int n) const;
     const wchar_t* Wide(const std::string& text, std::wstring& out);
     void Enter(const char* call, Stage expected, Stage next);

@@ -1,0 +1,66 @@
+#pragma once
+#include <string>
+
+#include "enginelib/base/DString.h"
+#include "enginelib/nav/TLumorGPSTypes.h"
+#include "enginelib/nav/TOpenFileNameLumor.h"
+
+class TLumorGPSEngineInterface;
+
+// The map viewer: the library's side of the map (its commands and their states
+// here; drawing and input with the map).
+class TVisor_LumorGPS_Comun {
+public:
+    explicit TVisor_LumorGPS_Comun(TLumorGPSEngineInterface* engine) : engine_(engine) {}
+    virtual ~TVisor_LumorGPS_Comun() = default;
+    TVisor_LumorGPS_Comun(const TVisor_LumorGPS_Comun&) = delete;
+    TVisor_LumorGPS_Comun& operator=(const TVisor_LumorGPS_Comun&) = delete;
+
+    // Runs a command number on the current object with a parameter text; non-zero
+    // is success. Numbers the library does not handle answer 1 and are logged.
+    virtual int EjecutaComanda(TElementoGPS* current, int zero, const char* text, TComandasLumorGPS number);
+    // A command given as text (day/night "0"/"1"/"2", backlight, volume, links).
+    virtual int EjecutaComandaTexto(const char* text, TComandasLumorGPS number);
+    // The state of a command for a menu: kind 1 is a check item. Numbers without a
+    // state are plain, unchecked, visible and enabled.
+    virtual void EstadoComanda(TComandasLumorGPS number, int& kind, bool& checked, bool& visible, bool& enabled,
+                               const char* param);
+    // Whether the program may quit now (first argument 1, then the reason).
+    virtual bool PuedeSalir(int one, int reason);
+    // Starts a program: device paths map under the device root; only an existing,
+    // executable file is started, and only when ENGINELIB_ALLOW_SPAWN is set.
+    // Every request is recorded.
+    virtual bool LanzaPrograma(const char* path, const char* args);
+    virtual int Operacion2486(int four, int zero);
+
+    // False drops the command silently.
+    bool PreCommandLog(int id, const char* text);
+    // A settings element for a command, or null with an error text.
+    TElementoGPS* GetConfigManager(DString& errorText, int id, const char* text);
+
+    TElementoGPS* current = nullptr;  // the object under the cursor or last selected
+
+    // ---- state behind the commands ----
+    static const int kZoomLevels = 16;
+    int zoomLevel = 8;
+    int mode3D = 0;         // 0 flat, 1 and 2 the two 3D views
+    bool northUp = true;    // else heading up
+    bool autoCentre = true;
+    bool cursorMode = false;
+    int recording = 0;      // 0 stopped, 1 recording, 2 paused
+    int routingProfile = 2506;
+    bool quitAllowed = true;
+    TOpenFileNameLumor fileRequest;  // the open-file request while the page has it
+
+protected:
+    TLumorGPSEngineInterface* engine_;
+
+private:
+    void SetNight(const char* text);
+    void Record(const std::string& what);
+};
+
+class TVisor_LumorGPSPocket : public TVisor_LumorGPS_Comun {
+public:
+    using TVisor_LumorGPS_Comun::TVisor_LumorGPS_Comun;
+};
