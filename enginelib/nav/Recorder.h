@@ -1,4 +1,6 @@
 #pragma once
+#include <cstdint>
+#include <mutex>
 #include <string>
 #include <vector>
 
@@ -25,6 +27,24 @@ public:
 
     void Call(const std::string& what) { calls.push_back(what); }
     void LogLine(const std::string& line) { log.push_back(line); }
+    // Native messages posted to the program's window (from any thread).
+    struct PostedMessage {
+        unsigned message;
+        uintptr_t wParam;
+        intptr_t lParam;
+    };
+    void Posted(unsigned message, uintptr_t wParam, intptr_t lParam)
+    {
+        std::lock_guard<std::mutex> lock(postedMutex_);
+        posted_.push_back({message, wParam, lParam});
+    }
+    std::vector<PostedMessage> TakePosted()
+    {
+        std::lock_guard<std::mutex> lock(postedMutex_);
+        std::vector<PostedMessage> out;
+        out.swap(posted_);
+        return out;
+    }
 
     // A request raised through a callback; its id.
     int Open(RequestKind kind, TElementoGPS* element, TCallbackLumor* callback);
@@ -49,6 +69,8 @@ public:
 
 private:
     int nextId_ = 1;
+    std::mutex postedMutex_;
+    std::vector<PostedMessage> posted_;
 };
 
 } // namespace enginelib

@@ -10,6 +10,8 @@
 #include "enginelib/nav/TCommandTable.h"
 #include "enginelib/nav/TConfig.h"
 #include "enginelib/nav/TDefaultTrees.h"
+#include "enginelib/nav/TNavPlatform.h"
+#include "enginelib/nav/TNavSimulation.h"
 #include "enginelib/nav/TVectorComandas.h"
 #include "enginelib/nav/TVisor_LumorGPSPocket.h"
 
@@ -42,9 +44,11 @@ TLumorGPSEngineInterface::~TLumorGPSEngineInterface()
         g_instance = nullptr;
         SetLibraryLogSink(nullptr);
     }
+    pulse.Stop();
     for (TVectorComandas*& t : trees)
         delete t, t = nullptr;
     delete visor;
+    delete simulation;
     delete config;
 }
 
@@ -127,6 +131,10 @@ bool TLumorGPSEngineInterface::Inicializa2(DString& errorText)
         config = new TConfig(dataFolder);
     if (!visor)
         visor = new TVisor_LumorGPSPocket(this);
+    if (!simulation)
+        simulation = new TNavSimulation();
+    if (NavPlatform().postMessage && simulation->IsLive() && !pulse.IsRunning())
+        pulse.Start([this] { PostNative(WM_POSTIEMPOREAL, 0, 0); });
     for (int i = 0; i < 7; ++i)
         if (!trees[i]) {
             const std::string file =
@@ -140,6 +148,7 @@ bool TLumorGPSEngineInterface::Inicializa2(DString& errorText)
 void TLumorGPSEngineInterface::Close(unsigned char closeFlag)
 {
     recorder.Call("Close " + std::to_string(closeFlag));
+    pulse.Stop();
     SaveConfig();
     stage = StageClosed;
     // Nothing calls back into the program after it closed the library.
@@ -483,4 +492,14 @@ void TLumorGPSEngineInterface::Set_Comandas_Disponibles_ToolBar_Orbeta_2(Vector<
     for (const TCommandInfo& c : TCommandTable::All())
         if (c.toolbar)
             commands.Add(c.number);
+}
+
+// ---- native messages ----
+
+void TLumorGPSEngineInterface::PostNative(unsigned message, uintptr_t wParam, intptr_t lParam)
+{
+    recorder.Posted(message, wParam, lParam);
+    const TNavPlatform platform = NavPlatform();
+    if (platform.postMessage)
+        platform.postMessage(window, message, wParam, lParam);
 }

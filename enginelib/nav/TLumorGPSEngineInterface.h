@@ -8,6 +8,9 @@
 #include "enginelib/nav/Recorder.h"
 #include "enginelib/nav/TLanguages.h"
 #include "enginelib/nav/TLumorGPSTypes.h"
+#include "enginelib/nav/TPulseSource.h"
+
+class TNavSimulation;
 
 // The navigation engine's facade: one instance, alive for the whole run, driven
 // through its stages in order (Ejecuta_CmdLine, Inicializa0, Inicializa2_hWnd,
@@ -115,6 +118,17 @@ public:
     const wchar_t* GetCountryKeyboard();
     const wchar_t* GetCountryMapKeyboard();
 
+    // ---- native messages ----
+    static const unsigned WM_POSTIEMPOREAL = 5202;
+    // Posts to the program's window through the platform; recorded either way.
+    void PostNative(unsigned message, uintptr_t wParam, intptr_t lParam);
+    // The number of "WM_PWBCLICKED", posted for the power button.
+    void RegisterPowerOff(unsigned message) { powerOffMessage = message; }
+    unsigned powerOffMessage = 0;
+    // Posts the real-time message once a second while the simulation follows the
+    // program's clock and a platform can post (started by Inicializa2).
+    TPulseSource pulse;
+
     // ---- commands ----
     // The translated name of a command number.
     DString NomComanda(int number) const;
@@ -212,6 +226,7 @@ public:
     // ---- members the program reads ----
     TVisor_LumorGPSPocket* visor = nullptr;  // built by Inicializa2
     TConfig* config = nullptr;               // built by Inicializa0, owned
+    TNavSimulation* simulation = nullptr;    // built by Inicializa2, owned
     TVectorComandas* trees[7] = {};          // built by Inicializa2, owned
 
     static std::wstring commandLine;  // as Ejecuta_CmdLine received it

@@ -10,6 +10,7 @@
 #include "enginelib/base/Path.h"
 #include "enginelib/nav/TConfig.h"
 #include "enginelib/nav/TLumorGPSEngineInterface.h"
+#include "enginelib/nav/TNavSimulation.h"
 
 extern char** environ;
 
@@ -51,6 +52,14 @@ int TVisor_LumorGPS_Comun::EjecutaComanda(TElementoGPS* object, int, const char*
         return 1;
     case 130:
         cursorMode = !cursorMode;
+        return 1;
+    case 201:
+        if (engine_->simulation)
+            engine_->simulation->ConnectReceiver();
+        return 1;
+    case 235:
+        if (engine_->simulation)
+            engine_->simulation->navigation = TNavSimulation::FreeDriving;
         return 1;
     case 202:
     case 290:
