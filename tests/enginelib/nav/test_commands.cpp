@@ -12,7 +12,7 @@
 #include <fstream>
 #include <functional>
 
-#include "support/TestPaths.h"
+#include "nav_fixture.h"
 
 namespace {
 
@@ -20,14 +20,8 @@ class CommandTest : public ::testing::Test {
 protected:
     void Start(const std::string& dataFolder = "")
     {
-        f.dataFolder = dataFolder;
-        f.libraryFolder = testpaths::SourceDir() + "/enginelib/nav/data";
-        f.Inicializa0();
-        int window = 0;
-        f.Inicializa2_hWnd(&window, nullptr, &window);
-        DString error;
-        f.Inicializa1(error);
-        ASSERT_TRUE(f.Inicializa2(error));
+        navtest::InMemory(f, dataFolder);
+        ASSERT_TRUE(navtest::Start(f));
         for (TVectorComandas* t : f.trees)
             t->Lee();
         v = f.visor;

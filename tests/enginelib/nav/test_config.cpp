@@ -8,7 +8,7 @@
 #include <fstream>
 #include <set>
 
-#include "support/TestPaths.h"
+#include "nav_fixture.h"
 
 namespace {
 
@@ -182,8 +182,7 @@ TEST(Config, TheFacadeReadsTheSettingsAtStartAndWritesThemAtClose)
     Write(dir / "enginelib.cfg", "volume=12\nbacklight=oops\n");
     {
         TLumorGPSEngineInterface f;
-        f.dataFolder = dir.path();
-        f.libraryFolder = testpaths::SourceDir() + "/enginelib/nav/data";
+        navtest::InMemory(f, dir.path());
         f.Inicializa0();
         ASSERT_NE(nullptr, f.config);
         EXPECT_EQ(70, f.config->volume.GetValor());

@@ -5,7 +5,7 @@
 
 #include <gtest/gtest.h>
 
-#include "support/TestPaths.h"
+#include "nav_fixture.h"
 
 #include <functional>
 #include <string>
@@ -83,8 +83,7 @@ protected:
     {
         g_seen = Seen();
         g_inside = nullptr;
-        f.dataFolder.clear();  // in memory: no settings file, no log file
-        f.libraryFolder = testpaths::SourceDir() + "/enginelib/nav/data";
+        navtest::InMemory(f);
     }
     void TearDown() override { g_inside = nullptr; }
     Facade f;

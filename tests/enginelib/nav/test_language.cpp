@@ -8,7 +8,7 @@
 
 #include <fstream>
 
-#include "support/TestPaths.h"
+#include "nav_fixture.h"
 
 namespace {
 
@@ -18,8 +18,7 @@ class LanguageTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        f.dataFolder.clear();
-        f.libraryFolder = testpaths::SourceDir() + "/enginelib/nav/data";
+        navtest::InMemory(f);
         f.Inicializa0();
     }
     TLumorGPSEngineInterface f;

@@ -17,7 +17,7 @@
 #include <cmath>
 #include <thread>
 
-#include "support/TestPaths.h"
+#include "nav_fixture.h"
 
 namespace {
 using enginelib::Debug;
@@ -110,11 +110,8 @@ class SimulationTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        f.dataFolder.clear();
-        f.libraryFolder = testpaths::SourceDir() + "/enginelib/nav/data";
-        f.Inicializa0();
-        DString error;
-        f.Inicializa2(error);
+        navtest::InMemory(f);
+        navtest::Start(f);
         sim = f.simulation;
         Debug::At(0);
     }
@@ -225,14 +222,9 @@ TEST(PulseSource, PostsThroughThePlatformUntilStopped)
     }});
     {
         TLumorGPSEngineInterface f;
-        f.dataFolder.clear();
-        f.libraryFolder = testpaths::SourceDir() + "/enginelib/nav/data";
+        navtest::InMemory(f);
         int w = 0;
-        f.Inicializa0();
-        f.Inicializa2_hWnd(&w, nullptr, &w);
-        DString error;
-        f.Inicializa1(error);
-        f.Inicializa2(error);
+        navtest::Start(f, &w);
         ASSERT_TRUE(f.pulse.IsRunning());
         // A faster pulse than the live one, so the test is quick.
         f.pulse.Start([&f] { f.PostNative(TLumorGPSEngineInterface::WM_POSTIEMPOREAL, 0, 0); }, 5);
