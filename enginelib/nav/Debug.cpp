@@ -71,6 +71,30 @@ bool Debug::SetClock(const std::string& hhmm)
     return f && f->simulation->SetClock(hhmm);
 }
 
+void Debug::Force(int field, const TValCampo& value)
+{
+    if (TLumorGPSEngineInterface* f = Live())
+        f->fields.forced[field] = value;
+}
+
+void Debug::Unforce(int field)
+{
+    if (TLumorGPSEngineInterface* f = Live())
+        f->fields.forced.erase(field);
+}
+
+void Debug::Friends(bool on)
+{
+    if (TLumorGPSEngineInterface* f = Live())
+        f->fields.friends = on;
+}
+
+void Debug::Detour(bool on)
+{
+    if (TLumorGPSEngineInterface* f = Live())
+        f->fields.detour = on;
+}
+
 void Debug::CancelDemo()
 {
     if (TLumorGPSEngineInterface* f = Live())

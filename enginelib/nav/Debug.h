@@ -3,6 +3,7 @@
 #include <string>
 
 class TLumorGPSEngineInterface;
+class TValCampo;
 
 namespace enginelib {
 
@@ -21,6 +22,11 @@ public:
     static void Battery(int level);
     static void Receiver(bool on);
     static bool SetClock(const std::string& hhmm);
+    // A field reads the given value until Unforce.
+    static void Force(int field, const TValCampo& value);
+    static void Unforce(int field);
+    static void Friends(bool on);
+    static void Detour(bool on);
 
     // Native messages the device or the library would post.
     static void CancelDemo();

@@ -23,6 +23,7 @@ public:
         double s;           // metres from the leg start
         const char* text;   // ':' + instruction, or the signpost text
         const char* lanes;  // "" for none
+        const char* instruction;  // ':' + instruction (the same as text without a signpost)
     };
     struct Leg {
         const char* name;  // "A" or "B"

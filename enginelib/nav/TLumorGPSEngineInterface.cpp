@@ -503,3 +503,14 @@ void TLumorGPSEngineInterface::PostNative(unsigned message, uintptr_t wParam, in
     if (platform.postMessage)
         platform.postMessage(window, message, wParam, lParam);
 }
+
+// ---- data fields ----
+
+bool TLumorGPSEngineInterface::Retorna_Val_Campo_Global(int field, TValCampo& v, bool a, bool b) const
+{
+    if (!simulation) {
+        v = TValCampo();
+        return false;
+    }
+    return fields.Read(*simulation, config, field, v, a, b);
+}

@@ -7,6 +7,7 @@
 #include "enginelib/base/Vector.h"
 #include "enginelib/nav/Recorder.h"
 #include "enginelib/nav/TLanguages.h"
+#include "enginelib/nav/TNavFields.h"
 #include "enginelib/nav/TLumorGPSTypes.h"
 #include "enginelib/nav/TPulseSource.h"
 
@@ -117,6 +118,11 @@ public:
     // Keyboard views of the language's country, "|"-separated, '@' marking letter views.
     const wchar_t* GetCountryKeyboard();
     const wchar_t* GetCountryMapKeyboard();
+
+    // ---- data fields ----
+    // Fills v with a field's value; false when the field has nothing to give now.
+    bool Retorna_Val_Campo_Global(int field, TValCampo& v, bool a, bool b) const;
+    TNavFields fields;
 
     // ---- native messages ----
     static const unsigned WM_POSTIEMPOREAL = 5202;
