@@ -9,6 +9,8 @@
 #include "enginelib/base/TFitxUtils.h"
 #include "enginelib/base/LibraryLog.h"
 #include "enginelib/base/Md5.h"
+#include "enginelib/base/PocketSH.h"
+#include <strings.h>
 #include <cctype>
 #include <cstdio>
 
@@ -219,4 +221,37 @@ bool TStringNomFitx::FileMd5(const char* failMessage, int checkAction) const {
     }
     if (!ok && failMessage && *failMessage) LibraryLog(failMessage);
     return ok;
+}
+
+namespace {
+const char kMyDocuments[] = "\\My Documents";
+} // namespace
+
+void TStringNomFitx::ReducePathMyDocs(bool) {
+    DString rest;
+    if (!Resta_Path(kMyDocuments, &rest)) return;
+    DString shortened("My Documents");
+    if (!rest.IsEmpty()) shortened << "\\" << rest.c_str();
+    DString::operator=(shortened);
+}
+
+void TStringNomFitx::ExpandePathMyDocs(bool) {
+    const int n = (int)std::strlen("My Documents");
+    if (Length() < n || strncasecmp(c_str(), "My Documents", n) != 0) return;
+    if (Length() > n && !Path::IsSeparator((*this)[n])) return;
+    DString expanded(kMyDocuments);
+    expanded << (c_str() + n);
+    DString::operator=(expanded);
+}
+
+DString TStringNomFitx::Obten_Unidad_Typo() const {
+    for (const std::string& card : FlashCardFolders())
+        if (Resta_Path(card.c_str())) return DString("Card");
+    return DString();
+}
+
+void TStringNomFitx::GetDrives(Vector<DString>& drives) {
+    drives.RemoveAll();
+    drives.Add(DString("\\"));
+    for (const std::string& card : FlashCardFolders()) drives.Add(DString(card.c_str()));
 }

@@ -53,6 +53,15 @@ public:
     // goes down into it.
     void cd(const char* dir);
 
+    // "My Documents" is the device folder "\My Documents": shown shortened to
+    // "My Documents\..." and expanded back.
+    void ReducePathMyDocs(bool);
+    void ExpandePathMyDocs(bool);
+    // The kind of drive the path lies on: "Card" on a flash card, "" elsewhere.
+    DString Obten_Unidad_Typo() const;
+    // The device root "\" and each flash card.
+    static void GetDrives(Vector<DString>& drives);
+
     // The whole path names an existing folder / an existing file.
     bool Verifica_Existencia_Carpeta() const;
     bool Verifica_Existencia_Archivo() const;

@@ -2,6 +2,7 @@
 #include "enginelib/base/Clipboard.h"
 #include "enginelib/base/LibraryLog.h"
 #include "enginelib/base/Md5.h"
+#include "enginelib/base/PocketSH.h"
 #include "enginelib/base/TStringNomFitx.h"
 
 #include <gtest/gtest.h>
@@ -80,6 +81,60 @@ TEST(Clipboard, InProcessUntilThePlatformInstallsItsOwn)
     SetClipboardService({});
     Clipboard_GetTextBuf(text);
     EXPECT_STREQ("caf\xE9", text.c_str());
+}
+
+} // namespace
+
+namespace {
+
+TEST(DevicePaths, MyDocumentsShortenedAndExpanded)
+{
+    const struct {
+        const char* path;
+        const char* reduced;
+    } cases[] = {
+        {"\\My Documents\\tracks\\a.gpx", "My Documents\\tracks\\a.gpx"},
+        {"\\my documents", "My Documents"},
+        {"\\My Documents2\\a.gpx", "\\My Documents2\\a.gpx"},
+        {"\\Storage Card\\a.gpx", "\\Storage Card\\a.gpx"},
+    };
+    for (const auto& c : cases) {
+        TStringNomFitx p(c.path);
+        p.ReducePathMyDocs(true);
+        EXPECT_STREQ(c.reduced, p.c_str()) << c.path;
+    }
+    for (const char* text : {"My Documents\\x", "My Documents"}) {
+        TStringNomFitx p(text);
+        p.ExpandePathMyDocs(false);
+        EXPECT_EQ(std::string("\\") + text, p.c_str());
+    }
+    TStringNomFitx other("My Documentsx");
+    other.ExpandePathMyDocs(false);
+    EXPECT_STREQ("My Documentsx", other.c_str());
+}
+
+TEST(DevicePaths, FlashCardsDrivesAndTheirKind)
+{
+    unsetenv("ORBETA_FLASH_CARDS");
+    DString folder;
+    EXPECT_EQ(0, PocketSH_FindFirstFlashCard(folder));
+    Vector<DString> drives;
+    TStringNomFitx::GetDrives(drives);
+    ASSERT_EQ(1, drives.Count());
+    EXPECT_STREQ("\\", drives[0].c_str());
+
+    setenv("ORBETA_FLASH_CARDS", "\\Storage Card;;\\SD Card", 1);
+    intptr_t h = PocketSH_FindFirstFlashCard(folder);
+    ASSERT_NE(0, h);
+    EXPECT_STREQ("\\Storage Card", folder.c_str());
+    ASSERT_TRUE(PocketSH_FindNextFlashCard(h, folder));
+    EXPECT_STREQ("\\SD Card", folder.c_str());
+    EXPECT_FALSE(PocketSH_FindNextFlashCard(h, folder));
+    TStringNomFitx::GetDrives(drives);
+    EXPECT_EQ(3, drives.Count());
+    EXPECT_STREQ("Card", TStringNomFitx("\\storage card\\maps\\a.map").Obten_Unidad_Typo().c_str());
+    EXPECT_STREQ("", TStringNomFitx("\\Storage Cards\\a.map").Obten_Unidad_Typo().c_str());
+    unsetenv("ORBETA_FLASH_CARDS");
 }
 
 } // namespace
