@@ -5,18 +5,10 @@
 std::vector<std::string> FlashCardFolders()
 {
     std::vector<std::string> out;
-    const char* env = std::getenv("ORBETA_FLASH_CARDS");
-    const std::string list = env ? env : "";
-    size_t start = 0;
-    while (start <= list.size()) {
-        const size_t end = list.find(';', start);
-        const std::string item = list.substr(start, end == std::string::npos ? std::string::npos : end - start);
-        if (!item.empty())
-            out.push_back(item);
-        if (end == std::string::npos)
-            break;
-        start = end + 1;
-    }
+    Vector<DString> words;
+    CDString(std::getenv("ORBETA_FLASH_CARDS")).Separa_En_Palabras(";", words);
+    for (int i = 0; i < words.Count(); ++i)
+        out.push_back(words[i].c_str());
     return out;
 }
 

@@ -39,14 +39,8 @@ std::string TConfigRecent::Text() const
 void TConfigRecent::SetText(const std::string& text)
 {
     entries_.clear();
-    size_t start = 0;
-    while (start <= text.size() && (int)entries_.size() < maximum_) {
-        const size_t bar = text.find('|', start);
-        const std::string e = text.substr(start, bar == std::string::npos ? std::string::npos : bar - start);
-        if (!e.empty())
-            entries_.push_back(e);
-        if (bar == std::string::npos)
-            break;
-        start = bar + 1;
-    }
+    Vector<DString> words;
+    CDString(text.c_str()).Separa_En_Palabras("|", words);
+    for (int i = 0; i < words.Count() && (int)entries_.size() < maximum_; ++i)
+        entries_.push_back(words[i].c_str());
 }
