@@ -65,6 +65,14 @@ public:
     void EndPaintDib();
     // The bitmap drawn into now (null when none).
     TDibIG* GetDib() const { return target_; }
+    // The target for drawing by other means (the map's vector drawing): what the
+    // context still holds back is written first. The caller keeps to the clip
+    // rectangle and marks the bitmap changed.
+    TDibIG* GetTargetForDirectDrawing()
+    {
+        FlushPixels();
+        return target_;
+    }
     // Every drawing call marks the target changed (TDibIG::Touch), SetPixel
     // at the next other call, at EndPaintDib or IDCdir::GetBackBuffer.
 

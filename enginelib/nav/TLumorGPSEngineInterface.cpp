@@ -129,8 +129,10 @@ bool TLumorGPSEngineInterface::Inicializa2(DString& errorText)
     }
     if (!config)
         config = new TConfig(dataFolder);
-    if (!visor)
+    if (!visor) {
         visor = new TVisor_LumorGPSPocket(this);
+        visor->fontFile = libraryFolder + "/fonts/DejaVuSans.ttf";
+    }
     if (!simulation)
         simulation = new TNavSimulation();
     if (NavPlatform().postMessage && simulation->IsLive() && !pulse.IsRunning())
@@ -513,4 +515,24 @@ bool TLumorGPSEngineInterface::Retorna_Val_Campo_Global(int field, TValCampo& v,
         return false;
     }
     return fields.Read(*simulation, config, field, v, a, b);
+}
+
+// ---- the map ----
+
+bool TLumorGPSEngineInterface::DatosEscala(TPointIG& topLeft, TPointIG& bottomRight, DString& text,
+                                           double& value) const
+{
+    return visor && visor->DatosEscala(topLeft, bottomRight, text, value);
+}
+
+void TLumorGPSEngineInterface::ZoomWheel(int delta, TPointIG point)
+{
+    if (visor)
+        visor->ZoomWheel(delta, point);
+}
+
+void TLumorGPSEngineInterface::SetPixelPosMobile(TPointIG a, TPointIG b)
+{
+    if (visor)
+        visor->SetPixelPosMobile(a, b);
 }

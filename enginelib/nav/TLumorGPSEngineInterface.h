@@ -5,6 +5,7 @@
 #include "enginelib/base/DString.h"
 #include "enginelib/base/TStringNomFitx.h"
 #include "enginelib/base/Vector.h"
+#include "enginelib/draw/Geometry.h"
 #include "enginelib/nav/Recorder.h"
 #include "enginelib/nav/TLanguages.h"
 #include "enginelib/nav/TNavFields.h"
@@ -123,6 +124,11 @@ public:
     // Fills v with a field's value; false when the field has nothing to give now.
     bool Retorna_Val_Campo_Global(int field, TValCampo& v, bool a, bool b) const;
     TNavFields fields;
+
+    // ---- the map (forwarded to the viewer; nothing before Inicializa2) ----
+    bool DatosEscala(TPointIG& topLeft, TPointIG& bottomRight, DString& text, double& value) const;
+    void ZoomWheel(int delta, TPointIG point);
+    void SetPixelPosMobile(TPointIG a, TPointIG b);
 
     // ---- native messages ----
     static const unsigned WM_POSTIEMPOREAL = 5202;

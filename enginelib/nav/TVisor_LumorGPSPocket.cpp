@@ -8,11 +8,189 @@
 #include <vector>
 
 #include "enginelib/base/Path.h"
+#include "enginelib/base/Tick.h"
+#include "enginelib/draw/IDC.h"
+#include "enginelib/draw/TDibIG.h"
+#include "enginelib/nav/TMapPainter.h"
 #include "enginelib/nav/TConfig.h"
 #include "enginelib/nav/TLumorGPSEngineInterface.h"
 #include "enginelib/nav/TNavSimulation.h"
 
 extern char** environ;
+
+const double TVisor_LumorGPS_Comun::kZoomTable[kZoomLevels] = {0.25, 0.5, 1,  2,  3,   5,   8,
+                                                                12,   20,  35, 60, 100, 150, 200};
+
+namespace {
+const double kPi = 3.14159265358979323846;
+const int kLongPressMs = 800;
+const int kLongPressSlop = 15;
+const int kDragSlop = 4;
+} // namespace
+
+TVisor_LumorGPS_Comun::~TVisor_LumorGPS_Comun() { delete painter_; }
+
+TDemoRoute::Point TVisor_LumorGPS_Comun::VehiclePosition(double& heading) const
+{
+    if (!engine_->simulation) {
+        heading = 0;
+        return {0, 0};
+    }
+    const TDemoRoute::State car = engine_->simulation->Car();
+    heading = car.heading;
+    return car.position;
+}
+
+void TVisor_LumorGPS_Comun::RepintateI(IDC& dc, TRectIG rect, bool fast)
+{
+    TDibIG* target = dc.GetTargetForDirectDrawing();
+    if (!target || rect.right <= rect.left || rect.bottom <= rect.top)
+        return;
+    // Never outside the context's clip.
+    const TRectIG clip = dc.GetClipRect();
+    if (!(clip.left == 0 && clip.top == 0 && clip.right == 0 && clip.bottom == 0))
+        rect = TRectIG(std::max(rect.left, clip.left), std::max(rect.top, clip.top), std::min(rect.right, clip.right),
+                       std::min(rect.bottom, clip.bottom));
+    if (!painter_)
+        painter_ = new TMapPainter(fontFile);
+    double heading;
+    const TDemoRoute::Point car = VehiclePosition(heading);
+    TMapView view;
+    view.rect = rect;
+    const bool defaultAnchor = mobileB_.x == 0 && mobileB_.y == 0;
+    view.anchorX = defaultAnchor ? (rect.left + rect.right) / 2.0 : mobileB_.x;
+    view.anchorY = defaultAnchor ? rect.top + (rect.bottom - rect.top) * 0.7 : mobileB_.y;
+    view.metresPerPixel = MetresPerPixel();
+    view.rotation = northUp ? 0 : heading;
+    view.squash = mode3D == 1 ? 0.6 : mode3D == 2 ? 0.45 : 1;
+    if (mode3D)
+        view.horizon = view.anchorY - (view.anchorY - rect.top) * view.squash * 1.4;
+    view.centre = autoCentre ? car : panCentre_;
+    if (autoCentre)
+        panCentre_ = car;
+
+    TMapPainter::Scene scene;
+    scene.night = engine_->config && engine_->config->nightColours;
+    scene.fast = fast;
+    std::vector<TDemoRoute::Point> route;
+    if (engine_->simulation && engine_->simulation->navigation == TNavSimulation::Demo) {
+        const TDemoRoute::Leg& leg = TDemoRoute::Get().leg(engine_->simulation->Car().leg);
+        route = leg.points;
+        scene.route = route.data();
+        scene.routePoints = (int)route.size();
+        scene.destination = leg.points.back();
+        scene.hasDestination = true;
+    }
+    for (const TDemoRoute::Camera& c : TDemoRoute::Get().cameras())
+        scene.cameras.push_back(TDemoRoute::Get().PositionAt(c.leg, c.s));
+    scene.vehicle = car;
+    scene.vehicleHeading = heading;
+    scene.crosshair = cursorMode;
+    scene.crosshairX = cursor.x;
+    scene.crosshairY = cursor.y;
+    if (painter_->Paint(*target, view, scene))
+        painted_ = true;
+    lastView_ = view;
+}
+
+bool TVisor_LumorGPS_Comun::DatosEscala(TPointIG& topLeft, TPointIG& bottomRight, DString& text,
+                                       double& value) const
+{
+    if (!painted_)
+        return false;
+    static const double kSteps[] = {10, 20, 50, 100, 200, 500, 1000, 2000, 5000, 10000};
+    const int width = bottomRight.x - topLeft.x;
+    double chosen = 0;
+    for (double metres : kSteps)
+        if (metres / MetresPerPixel() <= width)
+            chosen = metres;
+    if (chosen <= 0)
+        return false;
+    const int length = (int)std::lround(chosen / MetresPerPixel());
+    bottomRight.x = topLeft.x + length;
+    topLeft.y = bottomRight.y;
+    value = chosen;
+    text = chosen >= 1000 ? (std::to_string((int)(chosen / 1000)) + " km").c_str()
+                          : (std::to_string((int)chosen) + " m").c_str();
+    return true;
+}
+
+void TVisor_LumorGPS_Comun::SetPixelPosMobile(TPointIG a, TPointIG b)
+{
+    mobileA_ = a;
+    mobileB_ = b;
+}
+
+void TVisor_LumorGPS_Comun::MouseDown(TPointIG p, int button, int v1, int v2)
+{
+    cursor = p;
+    pressAt_ = p;
+    pressTick_ = GetTickCountAdv();
+    dragging_ = false;
+    longPress = false;
+}
+
+void TVisor_LumorGPS_Comun::MouseMove(TPointIG p, int button, int v1, int v2)
+{
+    if (button <= 0)
+        return;
+    const int dx = p.x - pressAt_.x, dy = p.y - pressAt_.y;
+    if (!dragging_ && std::abs(dx) <= kLongPressSlop && std::abs(dy) <= kLongPressSlop &&
+        TickElapsed(GetTickCountAdv(), pressTick_) >= (uint32_t)kLongPressMs)
+        longPress = true;
+    if (!dragging_ && std::abs(dx) <= kDragSlop && std::abs(dy) <= kDragSlop)
+        return;
+    if (!dragging_) {
+        dragging_ = true;
+        autoCentre = false;  // the user moves the map: stop following the car
+    }
+    // The map point under the pointer stays under it.
+    double mx0, my0, mx1, my1;
+    lastView_.ToMap(cursor.x, cursor.y, mx0, my0);
+    lastView_.ToMap(p.x, p.y, mx1, my1);
+    panCentre_.x -= mx1 - mx0;
+    panCentre_.y -= my1 - my0;
+    lastView_.centre = panCentre_;
+    cursor = p;
+}
+
+void TVisor_LumorGPS_Comun::MouseUp(TPointIG p, int button)
+{
+    if (!dragging_ && TickElapsed(GetTickCountAdv(), pressTick_) >= (uint32_t)kLongPressMs &&
+        std::abs(p.x - pressAt_.x) <= kLongPressSlop && std::abs(p.y - pressAt_.y) <= kLongPressSlop)
+        longPress = true;
+    dragging_ = false;
+    cursor = p;
+}
+
+void TVisor_LumorGPS_Comun::MouseDblClick(TPointIG p)
+{
+    // One step in, about the point.
+    double mx, my;
+    lastView_.ToMap(p.x, p.y, mx, my);
+    if (zoomLevel > 0)
+        --zoomLevel;
+    if (!autoCentre) {
+        panCentre_ = {mx, my};
+    }
+}
+
+void TVisor_LumorGPS_Comun::ZoomWheel(int delta, TPointIG p)
+{
+    const int steps = delta / 120;
+    zoomLevel = std::max(0, std::min(kZoomLevels - 1, zoomLevel - steps));
+}
+
+bool TVisor_LumorGPS_Comun::OnTiempoReal(uintptr_t, intptr_t)
+{
+    const double now = engine_->simulation ? engine_->simulation->Now() : 0;
+    // Every 10 s of recording the graphs take the new points.
+    if (recording == 1 && (lastPulse_ < 0 || std::floor(now / 10) != std::floor(lastPulse_ / 10)))
+        engine_->InvokeUpdateGraph();
+    lastPulse_ = now;
+    engine_->InvokeInvalidate(false);
+    return true;
+}
 
 void TVisor_LumorGPS_Comun::Record(const std::string& what) { engine_->recorder.Call(what); }
 
@@ -33,10 +211,10 @@ int TVisor_LumorGPS_Comun::EjecutaComanda(TElementoGPS* object, int, const char*
     const int step = t.empty() ? 1 : std::max(1, std::atoi(t.c_str()));
     switch (number) {
     case 101:
-        zoomLevel = std::min(kZoomLevels - 1, zoomLevel + step);
+        zoomLevel = std::max(0, zoomLevel - step);
         return 1;
     case 102:
-        zoomLevel = std::max(0, zoomLevel - step);
+        zoomLevel = std::min(kZoomLevels - 1, zoomLevel + step);
         return 1;
     case 105:
         northUp = true;
@@ -141,10 +319,10 @@ void TVisor_LumorGPS_Comun::EstadoComanda(TComandasLumorGPS number, int& kind, b
     const TConfig* c = engine_->config;
     switch (number) {
     case 101:
-        enabled = zoomLevel < kZoomLevels - 1;
+        enabled = zoomLevel > 0;
         break;
     case 102:
-        enabled = zoomLevel > 0;
+        enabled = zoomLevel < kZoomLevels - 1;
         break;
     case 105:
         kind = 1, checked = northUp;

@@ -1,18 +1,24 @@
 #pragma once
+#include <cstdint>
 #include <string>
 
 #include "enginelib/base/DString.h"
+#include "enginelib/draw/Geometry.h"
+#include "enginelib/nav/TDemoRoute.h"
+#include "enginelib/nav/TMapView.h"
 #include "enginelib/nav/TLumorGPSTypes.h"
 #include "enginelib/nav/TOpenFileNameLumor.h"
 
+class IDC;
 class TLumorGPSEngineInterface;
+class TMapPainter;
 
 // The map viewer: the library's side of the map (its commands and their states
 // here; drawing and input with the map).
 class TVisor_LumorGPS_Comun {
 public:
     explicit TVisor_LumorGPS_Comun(TLumorGPSEngineInterface* engine) : engine_(engine) {}
-    virtual ~TVisor_LumorGPS_Comun() = default;
+    virtual ~TVisor_LumorGPS_Comun();
     TVisor_LumorGPS_Comun(const TVisor_LumorGPS_Comun&) = delete;
     TVisor_LumorGPS_Comun& operator=(const TVisor_LumorGPS_Comun&) = delete;
 
@@ -40,9 +46,34 @@ public:
 
     TElementoGPS* current = nullptr;  // the object under the cursor or last selected
 
+    // ---- the map ----
+    // Paints the whole map into rect of the context's target (clipped to it).
+    void RepintateI(IDC& dc, TRectIG rect, bool fast);
+    // In: an area (top-left, bottom-right). Out: the scale bar's left and right x
+    // and bottom y, its text ("200 m") and metres. False before the first paint.
+    bool DatosEscala(TPointIG& topLeft, TPointIG& bottomRight, DString& text, double& value) const;
+    // Where the vehicle is drawn; (0, 0) puts it centred, 70 % down.
+    void SetPixelPosMobile(TPointIG a, TPointIG b);
+    // button is the mouse button + 1; v1, v2 are passed through.
+    void MouseDown(TPointIG p, int button, int v1, int v2);
+    void MouseMove(TPointIG p, int button, int v1, int v2);
+    void MouseUp(TPointIG p, int button);
+    void MouseDblClick(TPointIG p);
+    // One zoom step per 120 units; positive zooms in.
+    void ZoomWheel(int delta, TPointIG p);
+    // The real-time message: what changed since the last one. True when the
+    // program should update its controls.
+    bool OnTiempoReal(uintptr_t wParam, intptr_t lParam);
+    double MetresPerPixel() const { return kZoomTable[zoomLevel]; }
+
+    TPointIG cursor;         // the last press
+    bool longPress = false;  // a press held 800 ms in place: the next release is a context menu
+    std::string fontFile;    // for names on the map
+
     // ---- state behind the commands ----
-    static const int kZoomLevels = 16;
-    int zoomLevel = 8;
+    static const int kZoomLevels = 14;
+    static const double kZoomTable[kZoomLevels];  // metres per pixel
+    int zoomLevel = 4;
     int mode3D = 0;         // 0 flat, 1 and 2 the two 3D views
     bool northUp = true;    // else heading up
     bool autoCentre = true;
@@ -58,6 +89,17 @@ protected:
 private:
     void SetNight(const char* text);
     void Record(const std::string& what);
+    TDemoRoute::Point VehiclePosition(double& heading) const;
+
+    TMapPainter* painter_ = nullptr;
+    TMapView lastView_;  // the view of the last paint, for turning input into map points
+    bool painted_ = false;
+    TPointIG mobileA_, mobileB_;
+    TDemoRoute::Point panCentre_{0, 0};  // the map point at the anchor while not auto-centring
+    bool dragging_ = false;
+    TPointIG pressAt_;
+    uint32_t pressTick_ = 0;
+    double lastPulse_ = -1;
 };
 
 class TVisor_LumorGPSPocket : public TVisor_LumorGPS_Comun {
