@@ -16,6 +16,7 @@
 #include "enginelib/nav/TDemoMap.h"
 #include "enginelib/nav/TLumorGPSEngineInterface.h"
 #include "enginelib/nav/TVisor_LumorGPSPocket.h"
+#include "nav_library.h"
 
 namespace {
 const int kW = 800, kH = 480;
@@ -23,13 +24,8 @@ const std::string kFont = std::string(ORBETA_SOURCE_DIR) + "/skins/default/DejaV
 
 void BM_RepintateI(benchmark::State& state)
 {
-    TLumorGPSEngineInterface f;
-    f.dataFolder.clear();
-    f.libraryFolder = std::string(ORBETA_SOURCE_DIR) + "/enginelib/nav/data";
-    f.Inicializa0();
-    DString error;
-    f.Inicializa1(error);
-    f.Inicializa2(error);
+    BenchNavLibrary lib;
+    TLumorGPSEngineInterface& f = lib.f;
     f.visor->fontFile = kFont;
     f.visor->zoomLevel = (int)state.range(0);
     enginelib::Debug::JumpTo("A.M2", -100);

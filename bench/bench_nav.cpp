@@ -5,24 +5,14 @@
 #include "enginelib/nav/Debug.h"
 #include "enginelib/nav/TLumorGPSEngineInterface.h"
 #include "enginelib/nav/TNavSimulation.h"
+#include "nav_library.h"
 
 namespace {
 const int kFields[] = {19,  21,  41,  46,  47,  66,  74,  86,  98,  99,  300, 306, 308,  309,  313,  314,  317,
                        318, 319, 330, 339, 346, 348, 349, 351, 352, 355, 356, 363, 364,  366,  372,  373,  374,
                        379, 380, 391, 394, 805, 1502, 1503, 2103, 2205, 2206};
 
-struct Library {
-    Library()
-    {
-        f.dataFolder.clear();
-        f.libraryFolder = std::string(ORBETA_SOURCE_DIR) + "/enginelib/nav/data";
-        f.Inicializa0();
-        DString error;
-        f.Inicializa1(error);
-        f.Inicializa2(error);
-    }
-    TLumorGPSEngineInterface f;
-};
+using Library = BenchNavLibrary;
 
 void BM_AllFieldsAtOneInstant(benchmark::State& state)
 {
