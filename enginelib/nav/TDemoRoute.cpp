@@ -44,14 +44,14 @@ TDemoRoute::TDemoRoute()
         {"A11", 4900, 5200, 60, 60, 25, ""},            {"A12", 5200, 5800, 50, 40, 0, "Harbour Road"},
     };
     a.manoeuvres = {
-        {"M1", 600, ":Turn right onto Mill Lane", "", ":Turn right onto Mill Lane"},
+        {"M1", 600, ":Turn right onto Mill Lane", "", ":Turn right onto Mill Lane", TurnRight},
         {"M2", 1000, ":At the roundabout take the 2nd exit onto Oak Road", "",
-         ":At the roundabout take the 2nd exit onto Oak Road"},
-        {"M3", 1900, "[M7] Springvale\nCobble Hill", "#g1a1aB", ":Keep right onto the slip road to M7"},
-        {"M4", 2200, ":Merge onto M7", "", ":Merge onto M7"},
-        {"M5", 4900, "<14> Springvale\n[B12] Harbour", "#a1a1a2B", ":Take exit 14 towards Springvale"},
-        {"M6", 5200, ":Turn right onto Harbour Road", "#g1a1a1a1C1C", ":Turn right onto Harbour Road"},
-        {"M7", 5800, ":Arrive at Harbour Road 61", "", ":Arrive at Harbour Road 61"},
+         ":At the roundabout take the 2nd exit onto Oak Road", Roundabout2},
+        {"M3", 1900, "[M7] Springvale\nCobble Hill", "#g1a1aB", ":Keep right onto the slip road to M7", SlightRight},
+        {"M4", 2200, ":Merge onto M7", "", ":Merge onto M7", MergeLeft},
+        {"M5", 4900, "<14> Springvale\n[B12] Harbour", "#a1a1a2B", ":Take exit 14 towards Springvale", ExitRight},
+        {"M6", 5200, ":Turn right onto Harbour Road", "#g1a1a1a1C1C", ":Turn right onto Harbour Road", TurnRight},
+        {"M7", 5800, ":Arrive at Harbour Road 61", "", ":Arrive at Harbour Road 61", Arrive},
     };
     a.altitudes = {{0, 20},    {600, 22},  {1000, 25}, {1900, 30}, {2200, 35},
                    {3600, 60}, {4100, 60}, {4900, 25}, {5200, 12}, {5800, 10}};
@@ -65,9 +65,9 @@ TDemoRoute::TDemoRoute()
         {"B5", 6178, 7578, 50, 45, 0, "Main Street"},
     };
     b.manoeuvres = {
-        {"N1", 300, ":Turn left onto Hill Road", "", ":Turn left onto Hill Road"},
-        {"N2", 6178, ":Turn left onto Main Street", "", ":Turn left onto Main Street"},
-        {"N3", 7578, ":Arrive at Main Street 10", "", ":Arrive at Main Street 10"},
+        {"N1", 300, ":Turn left onto Hill Road", "", ":Turn left onto Hill Road", TurnLeft},
+        {"N2", 6178, ":Turn left onto Main Street", "", ":Turn left onto Main Street", TurnLeft},
+        {"N3", 7578, ":Arrive at Main Street 10", "", ":Arrive at Main Street 10", Arrive},
     };
     b.altitudes = {{0, 10}, {300, 10}, {800, 30}, {3471, 140}, {6178, 25}, {7578, 20}};
     legs_ = {a, b};

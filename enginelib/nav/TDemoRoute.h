@@ -18,12 +18,15 @@ public:
         double limit, cruise, exit;  // km/h
         const char* street;
     };
+    enum ManoeuvreKind { TurnRight, TurnLeft, SlightRight, MergeLeft, ExitRight, Roundabout1, Roundabout2,
+                         Roundabout3, Roundabout4, Arrive, ManoeuvreKinds };
     struct Manoeuvre {
         const char* id;
         double s;           // metres from the leg start
         const char* text;   // ':' + instruction, or the signpost text
         const char* lanes;  // "" for none
         const char* instruction;  // ':' + instruction (the same as text without a signpost)
+        ManoeuvreKind kind;
     };
     struct Leg {
         const char* name;  // "A" or "B"

@@ -10,6 +10,7 @@
 #include "enginelib/nav/TCommandTable.h"
 #include "enginelib/nav/TConfig.h"
 #include "enginelib/nav/TDefaultTrees.h"
+#include "enginelib/nav/TNavPictures.h"
 #include "enginelib/nav/TNavPlatform.h"
 #include "enginelib/nav/TNavSimulation.h"
 #include "enginelib/nav/TVectorComandas.h"
@@ -535,4 +536,9 @@ void TLumorGPSEngineInterface::SetPixelPosMobile(TPointIG a, TPointIG b)
 {
     if (visor)
         visor->SetPixelPosMobile(a, b);
+}
+
+TDibIG* TLumorGPSEngineInterface::GetDibLaneInfoChar(char c) const
+{
+    return const_cast<TDibIG*>(TNavPictures::Get().Lane(c));
 }

@@ -12,6 +12,7 @@
 #include "enginelib/nav/TLumorGPSTypes.h"
 #include "enginelib/nav/TPulseSource.h"
 
+class TDibIG;
 class TNavSimulation;
 
 // The navigation engine's facade: one instance, alive for the whole run, driven
@@ -129,6 +130,9 @@ public:
     bool DatosEscala(TPointIG& topLeft, TPointIG& bottomRight, DString& text, double& value) const;
     void ZoomWheel(int delta, TPointIG point);
     void SetPixelPosMobile(TPointIG a, TPointIG b);
+    // The picture of one character of a lane text (32 x 32 arrows, 4 x 32
+    // separators, magenta transparent), null for other characters. Not the caller's.
+    TDibIG* GetDibLaneInfoChar(char c) const;
 
     // ---- native messages ----
     static const unsigned WM_POSTIEMPOREAL = 5202;

@@ -6,7 +6,9 @@
 #include <ctime>
 #include <string>
 
+#include "enginelib/draw/TDibIG.h"
 #include "enginelib/nav/TConfig.h"
+#include "enginelib/nav/TNavPictures.h"
 #include "enginelib/nav/TNavSimulation.h"
 
 namespace {
@@ -164,6 +166,8 @@ bool TNavFields::Read(const TNavSimulation& sim, const TConfig* config, int fiel
             v.texto = "";
         } else {
             Distance(v, toNext, base || field == 314);
+            if (field == 314)
+                v.objeto = const_cast<TDibIG*>(TNavPictures::Get().Manoeuvre(next->kind, 64));
         }
         return true;
     case 306:
@@ -203,8 +207,10 @@ bool TNavFields::Read(const TNavSimulation& sim, const TConfig* config, int fiel
             v.texto = next->text[0] != ':' && toNext <= kSignpostRange ? next->text : next->instruction;
         return true;
     case 319:
-        if (camera && toCamera <= kCameraWarning)
+        if (camera && toCamera <= kCameraWarning) {
             Distance(v, toCamera, true);
+            v.objeto = const_cast<TDibIG*>(TNavPictures::Get().Camera());
+        }
         v.unidades = UnidadMetros;
         return true;
     case 351:
@@ -258,6 +264,7 @@ bool TNavFields::Read(const TNavSimulation& sim, const TConfig* config, int fiel
             v.valor = -1;
         } else {
             Distance(v, leg.manoeuvres[after].s - car.s, true);
+            v.objeto = const_cast<TDibIG*>(TNavPictures::Get().Manoeuvre(leg.manoeuvres[after].kind, 40));
         }
         v.unidades = UnidadMetros;
         return true;
