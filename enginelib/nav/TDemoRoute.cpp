@@ -23,6 +23,12 @@ void Ramp(double v0, double v1, double& time, double& distance)
 }
 } // namespace
 
+void TDemoRoute::ToLatLon(const Point& p, double& lat, double& lon)
+{
+    lat = 0.5 + p.y / 111320.0;
+    lon = 0.5 + p.x / (111320.0 * std::cos(0.5 * kPi / 180));
+}
+
 const TDemoRoute& TDemoRoute::Get()
 {
     static const TDemoRoute route;

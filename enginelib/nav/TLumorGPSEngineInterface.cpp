@@ -1,5 +1,6 @@
 #include "enginelib/nav/TLumorGPSEngineInterface.h"
 
+#include <cmath>
 #include <cstdio>
 
 #include "enginelib/base/CodePage.h"
@@ -541,4 +542,22 @@ void TLumorGPSEngineInterface::SetPixelPosMobile(TPointIG a, TPointIG b)
 TDibIG* TLumorGPSEngineInterface::GetDibLaneInfoChar(char c) const
 {
     return const_cast<TDibIG*>(TNavPictures::Get().Lane(c));
+}
+
+void TLumorGPSEngineInterface::GetStringCoords(DString& text, DString& name1, DString& name2, DString& value1,
+                                               DString& value2) const
+{
+    TValCampo v;
+    Retorna_Val_Campo_Global(19, v, false, false);
+    text = v.texto;
+    name1 = "Lat";
+    name2 = "Lon";
+    const TDemoRoute::State car = simulation ? simulation->Car() : TDemoRoute::State();
+    double lat, lon;
+    TDemoRoute::ToLatLon(car.position, lat, lon);
+    char buf[64];
+    std::snprintf(buf, sizeof buf, "%c %.5f\xB0", lat >= 0 ? 'N' : 'S', std::fabs(lat));
+    value1 = buf;
+    std::snprintf(buf, sizeof buf, "%c %.5f\xB0", lon >= 0 ? 'E' : 'W', std::fabs(lon));
+    value2 = buf;
 }

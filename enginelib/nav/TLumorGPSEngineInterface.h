@@ -126,6 +126,9 @@ public:
     bool Retorna_Val_Campo_Global(int field, TValCampo& v, bool a, bool b) const;
     TNavFields fields;
 
+    // The current position as two named values ("Lat", "N 0.50123\xB0").
+    void GetStringCoords(DString& text, DString& name1, DString& name2, DString& value1, DString& value2) const;
+
     // ---- the map (forwarded to the viewer; nothing before Inicializa2) ----
     bool DatosEscala(TPointIG& topLeft, TPointIG& bottomRight, DString& text, double& value) const;
     void ZoomWheel(int delta, TPointIG point);

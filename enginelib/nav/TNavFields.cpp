@@ -99,8 +99,8 @@ bool TNavFields::Read(const TNavSimulation& sim, const TConfig* config, int fiel
                       (int)std::lround(car.position.y + 50000) % 100000);
         std::string text = grid;
         if (b) {
-            const double lat = 0.5 + car.position.y / 111320.0;
-            const double lon = 0.5 + car.position.x / (111320.0 * std::cos(0.5 * kPi / 180));
+            double lat, lon;
+            TDemoRoute::ToLatLon(car.position, lat, lon);
             char pos[64];
             std::snprintf(pos, sizeof pos, "\nN %.5f\xB0 E %.5f\xB0", lat, lon);
             text += pos;

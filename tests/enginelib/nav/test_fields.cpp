@@ -1,6 +1,8 @@
 // Data fields at chosen moments of the drive: value, units, text and alarm.
 #include "enginelib/nav/Debug.h"
 #include "enginelib/nav/TLumorGPSEngineInterface.h"
+#include "enginelib/nav/TMapaSatelites.h"
+#include "enginelib/nav/TUnidades.h"
 #include "enginelib/nav/TNavSimulation.h"
 #include "enginelib/nav/TVisor_LumorGPSPocket.h"
 
@@ -165,6 +167,42 @@ TEST_F(FieldTest, TheTargetBearingIsRelativeToTheCourse)
     ASSERT_TRUE(Debug::JumpTo("A.M5", -500));
     f.Retorna_Val_Campo_Global(313, v, false, false);
     EXPECT_NEAR(std::atan2(5024.0 - 3712, 600.0 - 388) * 180 / 3.14159265358979323846 - 90, v.valor, 1e-6);
+}
+
+TEST_F(FieldTest, SkyMapCoordinatesAndUnits)
+{
+    TMapaSatelites sky;
+    Debug::At(30);
+    sky.Lee_Satelites();
+    ASSERT_EQ(12u, sky.satelites.size());
+    EXPECT_TRUE(sky.display);
+    EXPECT_DOUBLE_EQ(1.7, sky.precision);
+    int inUse = 0;
+    for (const auto& s : sky.satelites)
+        inUse += s.enUso;
+    EXPECT_EQ(8, inUse);
+    Debug::At(0);
+    sky.Lee_Satelites();
+    EXPECT_TRUE(sky.satelites.empty());
+
+    DString text, n1, n2, v1, v2;
+    f.GetStringCoords(text, n1, n2, v1, v2);
+    EXPECT_STREQ("31NAA5000050000", text.c_str());
+    EXPECT_STREQ("Lat", n1.c_str());
+    EXPECT_STREQ("N 0.50000\xB0", v1.c_str());
+    EXPECT_STREQ("E 0.50000\xB0", v2.c_str());
+
+    EXPECT_STREQ("km/h", TUnidades::Nombre_Unidad(UnidadKmh, false).c_str());
+    EXPECT_STREQ("\xB0", TUnidades::Nombre_Unidad(UnidadGrados, false).c_str());
+    EXPECT_STREQ("", TUnidades::Nombre_Unidad(UnidadHora, false).c_str());
+    EXPECT_STREQ("km", TUnidades::Nombre_Mag(1).c_str());
+    EXPECT_STREQ("m", TUnidades::Nombre_Mag(2).c_str());
+    const std::pair<double, const char*> lengths[] = {{850, "850 m"}, {1234, "1.2 km"}, {-1500, "-1.5 km"}, {NAN, "0 m"}};
+    for (const auto& l : lengths) {
+        DString out;
+        TUnidades::Convierte_a_Longitud_Oportuna(l.first, 0, out, true, 1, true);
+        EXPECT_STREQ(l.second, out.c_str());
+    }
 }
 
 } // namespace
