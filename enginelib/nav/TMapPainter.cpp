@@ -1,9 +1,6 @@
 #include "enginelib/nav/TMapPainter.h"
 
-#include <cairo-ft.h>
 #include <cairo.h>
-#include <ft2build.h>
-#include FT_FREETYPE_H
 
 #include <algorithm>
 #include <cmath>
@@ -52,33 +49,7 @@ double WidthAt(const TMapView& view, TDemoMap::RoadClass kind)
 }
 } // namespace
 
-struct TMapPainter::Font {
-    FT_Library library = nullptr;
-    FT_Face face = nullptr;
-    cairo_font_face_t* cairoFace = nullptr;
-};
-
-TMapPainter::TMapPainter(const std::string& fontFile) : font_(new Font)
-{
-    if (fontFile.empty() || FT_Init_FreeType(&font_->library) != 0)
-        return;
-    if (FT_New_Face(font_->library, fontFile.c_str(), 0, &font_->face) != 0) {
-        font_->face = nullptr;
-        return;
-    }
-    font_->cairoFace = cairo_ft_font_face_create_for_ft_face(font_->face, 0);
-}
-
-TMapPainter::~TMapPainter()
-{
-    if (font_->cairoFace)
-        cairo_font_face_destroy(font_->cairoFace);
-    if (font_->face)
-        FT_Done_Face(font_->face);
-    if (font_->library)
-        FT_Done_FreeType(font_->library);
-    delete font_;
-}
+TMapPainter::TMapPainter(const std::string& fontFile) : font_(fontFile) {}
 
 bool TMapPainter::Paint(TDibIG& target, const TMapView& view, const Scene& scene)
 {
@@ -176,12 +147,12 @@ bool TMapPainter::Paint(TDibIG& target, const TMapView& view, const Scene& scene
         cairo_fill(cr);
     }
     // Names along the longest visible piece of each road, upright.
-    if (!scene.fast && font_->cairoFace) {
+    if (!scene.fast && font_.Face()) {
         std::vector<Box> placed;
         double vx, vy;
         view.ToScreen(scene.vehicle.x, scene.vehicle.y, vx, vy);
         const Box vehicleBox{vx - 16, vy - 16, vx + 16, vy + 16};
-        cairo_set_font_face(cr, font_->cairoFace);
+        cairo_set_font_face(cr, font_.Face());
         cairo_set_font_size(cr, 12);
         for (const TDemoMap::Road& road : map.Roads()) {
             if (!road.name[0])

@@ -2,6 +2,7 @@
 #include <string>
 #include <vector>
 
+#include "enginelib/nav/TCairoFont.h"
 #include "enginelib/nav/TMapView.h"
 
 class TDibIG;
@@ -27,7 +28,6 @@ public:
 
     // The font for names ("" or an unreadable file: names are not drawn).
     explicit TMapPainter(const std::string& fontFile);
-    ~TMapPainter();
     TMapPainter(const TMapPainter&) = delete;
     TMapPainter& operator=(const TMapPainter&) = delete;
 
@@ -35,6 +35,5 @@ public:
     bool Paint(TDibIG& target, const TMapView& view, const Scene& scene);
 
 private:
-    struct Font;
-    Font* font_;
+    TCairoFont font_;
 };
