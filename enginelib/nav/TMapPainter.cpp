@@ -6,6 +6,7 @@
 #include <cmath>
 
 #include "enginelib/draw/TDibIG.h"
+#include "enginelib/nav/CairoSurface.h"
 #include "enginelib/nav/TDemoMap.h"
 
 namespace {
@@ -53,18 +54,16 @@ TMapPainter::TMapPainter(const std::string& fontFile) : font_(fontFile) {}
 
 bool TMapPainter::Paint(TDibIG& target, const TMapView& view, const Scene& scene)
 {
-    if (target.IsEmpty() || (target.Bpp() != 32 && target.Bpp() != 16) || target.IsBottomUp())
-        return false;
-    const cairo_format_t format = target.Bpp() == 32 ? CAIRO_FORMAT_RGB24 : CAIRO_FORMAT_RGB16_565;
-    if (cairo_format_stride_for_width(format, target.Width()) != target.LineSizeBytes())
+    cairo_surface_t* surface = CreateCairoSurface(target);
+    if (!surface)
         return false;
     // The rectangle, cut to the bitmap.
     const int left = std::max(0, view.rect.left), top = std::max(0, view.rect.top);
     const int right = std::min(target.Width(), view.rect.right), bottom = std::min(target.AbsHeight(), view.rect.bottom);
-    if (right <= left || bottom <= top)
+    if (right <= left || bottom <= top) {
+        cairo_surface_destroy(surface);
         return true;
-    cairo_surface_t* surface = cairo_image_surface_create_for_data(target.Bits(), format, target.Width(),
-                                                                   target.AbsHeight(), target.LineSizeBytes());
+    }
     cairo_t* cr = cairo_create(surface);
     cairo_rectangle(cr, left, top, right - left, bottom - top);
     cairo_clip(cr);

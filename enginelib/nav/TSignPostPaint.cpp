@@ -8,6 +8,7 @@
 #include "enginelib/base/Path.h"
 #include "enginelib/draw/IDC.h"
 #include "enginelib/draw/TDibIG.h"
+#include "enginelib/nav/CairoSurface.h"
 #include "enginelib/nav/TCairoFont.h"
 
 namespace {
@@ -125,13 +126,9 @@ void TSignPostPaint::NewSignPost(const char* text, int fontSize, bool bold, TCol
 void TSignPostPaint::Pinta(IDC& dc, TPointIG topLeft, int lineCount)
 {
     TDibIG* target = dc.GetTargetForDirectDrawing();
-    if (!target || target->IsEmpty() || target->IsBottomUp() || (target->Bpp() != 32 && target->Bpp() != 16))
+    cairo_surface_t* surface = target ? CreateCairoSurface(*target) : nullptr;
+    if (!surface)
         return;
-    const cairo_format_t format = target->Bpp() == 32 ? CAIRO_FORMAT_RGB24 : CAIRO_FORMAT_RGB16_565;
-    if (cairo_format_stride_for_width(format, target->Width()) != target->LineSizeBytes())
-        return;
-    cairo_surface_t* surface = cairo_image_surface_create_for_data(target->Bits(), format, target->Width(),
-                                                                   target->AbsHeight(), target->LineSizeBytes());
     cairo_t* cr = cairo_create(surface);
     const TRectIG clip = dc.GetClipRect();
     if (!(clip.left == 0 && clip.top == 0 && clip.right == 0 && clip.bottom == 0)) {
