@@ -281,3 +281,12 @@ double TDemoRoute::EventTime(const std::string& name, double metres) const
                 return at(li, m.s);
     return -1;
 }
+
+double TDemoRoute::Odometer(double t) const
+{
+    if (t < kStart || !std::isfinite(t))
+        return 0;
+    const double loops = std::floor((t - kStart) / period_);
+    const State st = At(t);
+    return loops * (legs_[0].length + legs_[1].length) + (st.leg == 1 ? legs_[0].length : 0) + st.s;
+}

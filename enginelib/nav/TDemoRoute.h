@@ -82,6 +82,8 @@ public:
     // The time of a named event ("A.M5", "C1", "A.tunnel.in", "A.tunnel.out",
     // "B.summit", "stop.A", "stop.B") plus metres along the leg; -1 for an unknown name.
     double EventTime(const std::string& name, double metres = 0) const;
+    // Metres driven from the start to time t (loops included).
+    double Odometer(double t) const;
     // Position and heading of a leg at s.
     Point PositionAt(int leg, double s) const;
     double HeadingAt(int leg, double s) const;

@@ -11,6 +11,8 @@
 #include "enginelib/nav/TCommandTable.h"
 #include "enginelib/nav/TConfig.h"
 #include "enginelib/nav/TDefaultTrees.h"
+#include "enginelib/nav/TGraficas_2011B.h"
+#include "enginelib/nav/TTrackRutaBase.h"
 #include "enginelib/nav/TNavPictures.h"
 #include "enginelib/nav/TNavPlatform.h"
 #include "enginelib/nav/TNavSimulation.h"
@@ -47,6 +49,10 @@ TLumorGPSEngineInterface::~TLumorGPSEngineInterface()
         SetLibraryLogSink(nullptr);
     }
     pulse.Stop();
+    delete graph;
+    for (TRuta*& r : routes)
+        delete r, r = nullptr;
+    delete recordedTrack;
     for (TVectorComandas*& t : trees)
         delete t, t = nullptr;
     delete visor;
@@ -137,6 +143,13 @@ bool TLumorGPSEngineInterface::Inicializa2(DString& errorText)
     }
     if (!simulation)
         simulation = new TNavSimulation();
+    for (int leg = 0; leg < 2; ++leg)
+        if (!routes[leg])
+            routes[leg] = TRuta::DeLaEtapa(leg);
+    if (!graph) {
+        graph = new TGraficas_2011B();
+        graph->addVuelo(ActiveRoute(), false);
+    }
     if (NavPlatform().postMessage && simulation->IsLive() && !pulse.IsRunning())
         pulse.Start([this] { PostNative(WM_POSTIEMPOREAL, 0, 0); });
     for (int i = 0; i < 7; ++i)
@@ -516,7 +529,9 @@ bool TLumorGPSEngineInterface::Retorna_Val_Campo_Global(int field, TValCampo& v,
         v = TValCampo();
         return false;
     }
-    return fields.Read(*simulation, config, field, v, a, b);
+    void* recording = visor && visor->recording == 1 ? recordedTrack : nullptr;
+    void* first = graph ? graph->GetFirstObject() : nullptr;
+    return fields.Read(*simulation, config, field, v, a, b, recording, ActiveRoute(), first);
 }
 
 // ---- the map ----
@@ -560,4 +575,11 @@ void TLumorGPSEngineInterface::GetStringCoords(DString& text, DString& name1, DS
     value1 = buf;
     std::snprintf(buf, sizeof buf, "%c %.5f\xB0", lon >= 0 ? 'E' : 'W', std::fabs(lon));
     value2 = buf;
+}
+
+TRuta* TLumorGPSEngineInterface::ActiveRoute() const
+{
+    if (!simulation || simulation->navigation != TNavSimulation::Demo)
+        return nullptr;
+    return routes[simulation->Car().leg];
 }

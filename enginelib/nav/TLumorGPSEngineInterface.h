@@ -13,7 +13,10 @@
 #include "enginelib/nav/TPulseSource.h"
 
 class TDibIG;
+class TGraficas_2011B;
 class TNavSimulation;
+class TRuta;
+class TTrack;
 
 // The navigation engine's facade: one instance, alive for the whole run, driven
 // through its stages in order (Ejecuta_CmdLine, Inicializa0, Inicializa2_hWnd,
@@ -246,6 +249,14 @@ public:
     TVisor_LumorGPSPocket* visor = nullptr;  // built by Inicializa2
     TConfig* config = nullptr;               // built by Inicializa0, owned
     TNavSimulation* simulation = nullptr;    // built by Inicializa2, owned
+    // The graph the map page and its data fields share; it holds the active route.
+    TGraficas_2011B* graph = nullptr;        // built by Inicializa2, owned
+    // The demo drive's two routes (kept for the run: pages hold them by pointer).
+    TRuta* routes[2] = {};
+    // The track being recorded, or null before the first recording.
+    TTrack* recordedTrack = nullptr;
+    // The route being followed, null without navigation.
+    TRuta* ActiveRoute() const;
     TVectorComandas* trees[7] = {};          // built by Inicializa2, owned
 
     static std::wstring commandLine;  // as Ejecuta_CmdLine received it

@@ -71,8 +71,8 @@ const TDemoRoute::Camera* NextCamera(const TDemoRoute::State& car, double& dista
 }
 } // namespace
 
-bool TNavFields::Read(const TNavSimulation& sim, const TConfig* config, int field, TValCampo& v, bool a,
-                      bool b) const
+bool TNavFields::Read(const TNavSimulation& sim, const TConfig* config, int field, TValCampo& v, bool a, bool b,
+                      void* recording, void* activeRoute, void* graphObject) const
 {
     const auto f = forced.find(field);
     if (f != forced.end()) {
@@ -129,7 +129,6 @@ bool TNavFields::Read(const TNavSimulation& sim, const TConfig* config, int fiel
         return true;
     case 66:
     case 339:
-    case 373:
     case 805:
     case 1502:
     case 1503:
@@ -240,9 +239,14 @@ bool TNavFields::Read(const TNavSimulation& sim, const TConfig* config, int fiel
         v.valor = sim.DayNight();
         return true;
     case 355:
-        return false;  // no track is being recorded by the simulation itself
+        v.objeto = recording;
+        return recording != nullptr;
     case 356:
-        return guiding;
+        v.objeto = activeRoute;
+        return guiding && activeRoute;
+    case 373:
+        v.objeto = graphObject;
+        return graphObject != nullptr;
     case 363: {
         double sum = 0;
         int n = 0;

@@ -14,7 +14,10 @@ class TNavSimulation;
 // "0" and no units: a layout may name any number.
 class TNavFields {
 public:
-    bool Read(const TNavSimulation& sim, const TConfig* config, int field, TValCampo& v, bool a, bool b) const;
+    // recording, route and graphObject: the objects fields 355, 356 and 373 carry
+    // (the track being recorded, the active route, the shared graph's first object).
+    bool Read(const TNavSimulation& sim, const TConfig* config, int field, TValCampo& v, bool a, bool b,
+              void* recording = nullptr, void* route = nullptr, void* graphObject = nullptr) const;
 
     // Fixed values for tests and demos, in place of what the simulation gives.
     std::map<int, TValCampo> forced;

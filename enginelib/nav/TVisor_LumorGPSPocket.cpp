@@ -14,7 +14,9 @@
 #include "enginelib/nav/TMapPainter.h"
 #include "enginelib/nav/TConfig.h"
 #include "enginelib/nav/TLumorGPSEngineInterface.h"
+#include "enginelib/nav/TGraficas_2011B.h"
 #include "enginelib/nav/TNavSimulation.h"
+#include "enginelib/nav/TTrackRutaBase.h"
 
 extern char** environ;
 
@@ -184,6 +186,21 @@ void TVisor_LumorGPS_Comun::ZoomWheel(int delta, TPointIG p)
 bool TVisor_LumorGPS_Comun::OnTiempoReal(uintptr_t, intptr_t)
 {
     const double now = engine_->simulation ? engine_->simulation->Now() : 0;
+    if (engine_->graph)
+        engine_->graph->SetFirstObject(engine_->ActiveRoute());
+    // The recorded track takes a point every 10 m driven since the last message.
+    if (recording == 1 && engine_->simulation) {
+        if (!engine_->recordedTrack)
+            engine_->recordedTrack = new TTrack("Recorded track");
+        const TDemoRoute& route = TDemoRoute::Get();
+        const double from = lastPulse_ >= 0 && lastPulse_ <= now ? lastPulse_ : now;
+        // Sampled finely enough for 10 m at motorway speed.
+        for (double t = from; t <= now + 1e-9; t += 0.1) {
+            const TDemoRoute::State car = route.At(t);
+            engine_->recordedTrack->Anyade(car.position, route.Odometer(t), car.altitude,
+                                           engine_->simulation->LocalTime() - (long long)(now - t));
+        }
+    }
     // Every 10 s of recording the graphs take the new points.
     if (recording == 1 && (lastPulse_ < 0 || std::floor(now / 10) != std::floor(lastPulse_ / 10)))
         engine_->InvokeUpdateGraph();
