@@ -17,7 +17,5 @@ public:
 
 private:
     std::string file_;
-    void* library_ = nullptr;
-    void* ftFace_ = nullptr;
     cairo_font_face_t* face_ = nullptr;
 };

@@ -7,41 +7,11 @@
 #include <mutex>
 
 #include "enginelib/draw/TDibIG.h"
+#include "enginelib/nav/CairoSurface.h"
 
 namespace {
 const double kPi = 3.14159265358979323846;
 std::mutex g_mutex;
-
-// A cairo ARGB32 drawing turned into a 16-bit picture: with an alpha plane, or
-// with the magenta colour key where it is transparent.
-std::unique_ptr<TDibIG> ToDib(cairo_surface_t* s, bool colourKey)
-{
-    cairo_surface_flush(s);
-    const int w = cairo_image_surface_get_width(s), h = cairo_image_surface_get_height(s);
-    const int stride = cairo_image_surface_get_stride(s);
-    const unsigned char* data = cairo_image_surface_get_data(s);
-    auto dib = std::make_unique<TDibIG>();
-    if (!dib->Crea(w, h, 16, !colourKey))
-        return nullptr;
-    for (int y = 0; y < h; ++y) {
-        const uint32_t* row = reinterpret_cast<const uint32_t*>(data + y * stride);
-        for (int x = 0; x < w; ++x) {
-            const uint32_t p = row[x];
-            const int a = p >> 24;
-            int r = (p >> 16) & 0xFF, g = (p >> 8) & 0xFF, b = p & 0xFF;
-            if (a > 0 && a < 255) {  // premultiplied: back to plain colours
-                r = r * 255 / a, g = g * 255 / a, b = b * 255 / a;
-            }
-            if (colourKey) {
-                dib->SetPixel(x, y, a < 128 ? TColorIG(255, 0, 255) : TColorIG(r, g, b));
-            } else {
-                dib->SetPixel(x, y, TColorIG(r, g, b));
-                dib->AlphaRow(y)[x] = (uint8_t)(255 - a);  // the plane counts transparency
-            }
-        }
-    }
-    return dib;
-}
 
 // An arrow along a path: a thick white shaft with a dark outline and a head.
 void Arrow(cairo_t* cr, double size, double turn, bool slight)
@@ -184,7 +154,7 @@ const TDibIG* TNavPictures::Manoeuvre(TDemoRoute::ManoeuvreKind kind, int size)
         cairo_t* cr = cairo_create(s);
         DrawManoeuvre(cr, kind, size);
         cairo_destroy(cr);
-        slot = ToDib(s, false);
+        slot = DibFromCairo(s, false);
         cairo_surface_destroy(s);
     }
     return slot.get();
@@ -212,7 +182,7 @@ const TDibIG* TNavPictures::Camera()
         cairo_set_source_rgb(cr, 1, 1, 1);
         cairo_fill(cr);
         cairo_destroy(cr);
-        camera_ = ToDib(s, false);
+        camera_ = DibFromCairo(s, false);
         cairo_surface_destroy(s);
     }
     return camera_.get();
@@ -250,7 +220,7 @@ const TDibIG* TNavPictures::Lane(char c)
             cairo_fill(cr);
         }
         cairo_destroy(cr);
-        slot = ToDib(s, true);
+        slot = DibFromCairo(s, true);
         cairo_surface_destroy(s);
     }
     return slot.get();
