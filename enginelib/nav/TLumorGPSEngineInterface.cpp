@@ -10,7 +10,9 @@
 #include "enginelib/base/TStringNomFitx.h"
 #include "enginelib/nav/TCommandTable.h"
 #include "enginelib/nav/TConfig.h"
+#include "enginelib/nav/TBaliza.h"
 #include "enginelib/nav/TDefaultTrees.h"
+#include "enginelib/nav/TDemoMap.h"
 #include "enginelib/nav/TGraficas_2011B.h"
 #include "enginelib/nav/TTrackRutaBase.h"
 #include "enginelib/nav/TNavPictures.h"
@@ -53,6 +55,9 @@ TLumorGPSEngineInterface::~TLumorGPSEngineInterface()
     for (TRuta*& r : routes)
         delete r, r = nullptr;
     delete recordedTrack;
+    for (TBaliza* w : waypoints)
+        delete w;
+    delete junctionView;
     for (TVectorComandas*& t : trees)
         delete t, t = nullptr;
     delete visor;
@@ -143,6 +148,11 @@ bool TLumorGPSEngineInterface::Inicializa2(DString& errorText)
     }
     if (!simulation)
         simulation = new TNavSimulation();
+    if (waypoints.empty())
+        for (const TDemoMap::Place& p : TDemoMap::Get().Waypoints())
+            waypoints.push_back(new TBaliza(p.name, p.at, std::string(p.name) != "Bridge"));
+    if (!junctionView)
+        junctionView = new TBaliza("Junction 14", TDemoRoute::Get().PositionAt(0, 4900), true);
     for (int leg = 0; leg < 2; ++leg)
         if (!routes[leg])
             routes[leg] = TRuta::DeLaEtapa(leg);
@@ -529,9 +539,13 @@ bool TLumorGPSEngineInterface::Retorna_Val_Campo_Global(int field, TValCampo& v,
         v = TValCampo();
         return false;
     }
-    void* recording = visor && visor->recording == 1 ? recordedTrack : nullptr;
-    void* first = graph ? graph->GetFirstObject() : nullptr;
-    return fields.Read(*simulation, config, field, v, a, b, recording, ActiveRoute(), first);
+    TNavFields::Objects objects;
+    objects.recording = visor && visor->recording == 1 ? recordedTrack : nullptr;
+    objects.route = ActiveRoute();
+    objects.graphFirst = graph ? graph->GetFirstObject() : nullptr;
+    objects.waypoints = &waypoints;
+    objects.junction = junctionView;
+    return fields.Read(*simulation, config, field, v, a, b, objects);
 }
 
 // ---- the map ----
@@ -582,4 +596,30 @@ TRuta* TLumorGPSEngineInterface::ActiveRoute() const
     if (!simulation || simulation->navigation != TNavSimulation::Demo)
         return nullptr;
     return routes[simulation->Car().leg];
+}
+
+void TLumorGPSEngineInterface::GetContextMenuMapa(TVectorComandas& commands, EFlagsContextMenuElemGPS flags,
+                                                  TElementoGPS* object) const
+{
+    std::vector<int> numbers;
+    if (!object)
+        numbers = {1101, 188, 10, 123, 205};
+    else if (dynamic_cast<TBaliza*>(object))
+        numbers = {157, 151, 150, 10, 453, 758, 10};
+    else if (dynamic_cast<TRuta*>(object))
+        numbers = {157, 755, 870, 235};
+    else if (dynamic_cast<TTrackRutaBase*>(object))
+        numbers = {157, 865, 853, 151};
+    else
+        numbers = {10, 10, 151, 10};
+    const bool buttonRow = (flags & 0x40) != 0;
+    for (int n : numbers)
+        if (!(buttonRow && n == 10))
+            commands.Anyade_Comanda(n);
+}
+
+void TLumorGPSEngineInterface::GetContextMenuPolivData(TVectorComandas& commands, int field) const
+{
+    for (int n : {2464, 240, 10, 230, 193})
+        commands.Anyade_Comanda(n);
 }

@@ -1,6 +1,7 @@
 #pragma once
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "enginelib/base/DString.h"
 #include "enginelib/base/TStringNomFitx.h"
@@ -12,6 +13,7 @@
 #include "enginelib/nav/TLumorGPSTypes.h"
 #include "enginelib/nav/TPulseSource.h"
 
+class TBaliza;
 class TDibIG;
 class TGraficas_2011B;
 class TNavSimulation;
@@ -255,6 +257,14 @@ public:
     TRuta* routes[2] = {};
     // The track being recorded, or null before the first recording.
     TTrack* recordedTrack = nullptr;
+    // The waypoints of the demo region (kept for the run).
+    std::vector<TBaliza*> waypoints;
+    TBaliza* junctionView = nullptr;  // the picture of exit 14, offered on the way to it
+    // The commands of a context menu for an object, or for a map point without one
+    // (10 is a separator); empty means no menu.
+    void GetContextMenuMapa(TVectorComandas& commands, EFlagsContextMenuElemGPS flags, TElementoGPS* object) const;
+    // The data-field strip's menu for a field.
+    void GetContextMenuPolivData(TVectorComandas& commands, int field) const;
     // The route being followed, null without navigation.
     TRuta* ActiveRoute() const;
     TVectorComandas* trees[7] = {};          // built by Inicializa2, owned

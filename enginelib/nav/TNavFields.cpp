@@ -7,6 +7,7 @@
 #include <string>
 
 #include "enginelib/draw/TDibIG.h"
+#include "enginelib/nav/TBaliza.h"
 #include "enginelib/nav/TConfig.h"
 #include "enginelib/nav/TNavPictures.h"
 #include "enginelib/nav/TNavSimulation.h"
@@ -72,7 +73,7 @@ const TDemoRoute::Camera* NextCamera(const TDemoRoute::State& car, double& dista
 } // namespace
 
 bool TNavFields::Read(const TNavSimulation& sim, const TConfig* config, int field, TValCampo& v, bool a, bool b,
-                      void* recording, void* activeRoute, void* graphObject) const
+                      const Objects& objects) const
 {
     const auto f = forced.find(field);
     if (f != forced.end()) {
@@ -239,14 +240,14 @@ bool TNavFields::Read(const TNavSimulation& sim, const TConfig* config, int fiel
         v.valor = sim.DayNight();
         return true;
     case 355:
-        v.objeto = recording;
-        return recording != nullptr;
+        v.objeto = objects.recording;
+        return objects.recording != nullptr;
     case 356:
-        v.objeto = activeRoute;
-        return guiding && activeRoute;
+        v.objeto = objects.route;
+        return guiding && objects.route;
     case 373:
-        v.objeto = graphObject;
-        return graphObject != nullptr;
+        v.objeto = objects.graphFirst;
+        return objects.graphFirst != nullptr;
     case 363: {
         double sum = 0;
         int n = 0;
@@ -280,8 +281,21 @@ bool TNavFields::Read(const TNavSimulation& sim, const TConfig* config, int fiel
         return true;
     }
     case 374:
+        if (objects.waypoints)
+            for (TBaliza* w : *objects.waypoints)
+                if (std::hypot(w->at.x - car.position.x, w->at.y - car.position.y) <= 30) {
+                    v.objeto = w;
+                    v.texto = w->nombre;
+                    return true;
+                }
+        return false;
     case 380:
-        return false;  // no object near the car or at the junction yet
+        // The junction view of exit 14 while it is the next manoeuvre and within 1 km.
+        if (!objects.junction || !next || next->kind != TDemoRoute::ExitRight || toNext > kSignpostRange)
+            return false;
+        v.objeto = objects.junction;
+        v.texto = objects.junction->nombre;
+        return true;
     case 391:
         if (!friends)
             return false;

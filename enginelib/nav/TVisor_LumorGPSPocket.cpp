@@ -14,6 +14,7 @@
 #include "enginelib/nav/TMapPainter.h"
 #include "enginelib/nav/TConfig.h"
 #include "enginelib/nav/TLumorGPSEngineInterface.h"
+#include "enginelib/nav/TBaliza.h"
 #include "enginelib/nav/TGraficas_2011B.h"
 #include "enginelib/nav/TNavSimulation.h"
 #include "enginelib/nav/TTrackRutaBase.h"
@@ -67,8 +68,9 @@ void TVisor_LumorGPS_Comun::RepintateI(IDC& dc, TRectIG rect, bool fast)
     view.squash = mode3D == 1 ? 0.6 : mode3D == 2 ? 0.45 : 1;
     if (mode3D)
         view.horizon = view.anchorY - (view.anchorY - rect.top) * view.squash * 1.4;
-    view.centre = autoCentre ? car : panCentre_;
-    if (autoCentre)
+    const bool following = autoCentre && !centringPaused;
+    view.centre = following ? car : panCentre_;
+    if (following)
         panCentre_ = car;
 
     TMapPainter::Scene scene;
@@ -93,6 +95,40 @@ void TVisor_LumorGPS_Comun::RepintateI(IDC& dc, TRectIG rect, bool fast)
     if (painter_->Paint(*target, view, scene))
         painted_ = true;
     lastView_ = view;
+}
+
+void TVisor_LumorGPS_Comun::SetObjetoSeleccionado(TElementoGPS* object, int)
+{
+    current = object;
+    engine_->InvokeObjetoSelecc();
+}
+
+void TVisor_LumorGPS_Comun::SetFocus_Objeto_Coords(TPointIG point)
+{
+    const double kReach = 20;
+    auto near = [&](const TDemoRoute::Point& p) {
+        double x, y;
+        lastView_.ToScreen(p.x, p.y, x, y);
+        return std::hypot(x - point.x, y - point.y) <= kReach;
+    };
+    TElementoGPS* hit = nullptr;
+    for (TBaliza* w : engine_->waypoints)
+        if (!hit && near(w->at))
+            hit = w;
+    if (!hit) {
+        TRuta* route = engine_->ActiveRoute();
+        if (route)
+            for (size_t i = 0; !hit && i < route->puntos.size(); ++i)
+                if (near(route->puntos[i].at))
+                    hit = route;
+    }
+    cursor = point;
+    SetObjetoSeleccionado(hit, -1);
+}
+
+void TVisor_LumorGPS_Comun::Get_Context_Menu_List(int flags, TElementoGPS* object, TVectorComandas& commands)
+{
+    engine_->GetContextMenuMapa(commands, flags, object);
 }
 
 bool TVisor_LumorGPS_Comun::DatosEscala(TPointIG& topLeft, TPointIG& bottomRight, DString& text,

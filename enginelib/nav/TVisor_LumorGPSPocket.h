@@ -12,6 +12,7 @@
 class IDC;
 class TLumorGPSEngineInterface;
 class TMapPainter;
+class TVectorComandas;
 
 // The map viewer: the library's side of the map (its commands and their states
 // here; drawing and input with the map).
@@ -65,6 +66,18 @@ public:
     // program should update its controls.
     bool OnTiempoReal(uintptr_t wParam, intptr_t lParam);
     double MetresPerPixel() const { return kZoomTable[zoomLevel]; }
+
+    // The object for the commands that act on one; raises the selection callback.
+    void SetObjetoSeleccionado(TElementoGPS* object, int);
+    // Picks what lies under a screen point (waypoint, camera, the route or the
+    // car within 20 px) as the current object; nothing under it leaves none.
+    void SetFocus_Objeto_Coords(TPointIG point);
+    // A menu's worth of commands for an object (10 is a separator); 0x40 in
+    // flags asks for a button row (no separators, no sub-menus).
+    void Get_Context_Menu_List(int kind, TElementoGPS* object, TVectorComandas& commands);
+    // The map stops following the car while a menu is open on it.
+    void PauseMovingMapCentering(bool pause) { centringPaused = pause; }
+    bool centringPaused = false;
 
     TPointIG cursor;         // the last press
     bool longPress = false;  // a press held 800 ms in place: the next release is a context menu

@@ -6,6 +6,9 @@
 #include "enginelib/nav/Debug.h"
 #include "enginelib/nav/TConfig.h"
 #include "enginelib/nav/TLumorGPSEngineInterface.h"
+#include "enginelib/nav/TElementoGPS.h"
+#include "enginelib/nav/TTrackRutaBase.h"
+#include "enginelib/nav/TVectorComandas.h"
 #include "enginelib/nav/TVisor_LumorGPSPocket.h"
 
 #include <gtest/gtest.h>
@@ -163,6 +166,54 @@ TEST_F(MapTest, TheRealTimeMessageInvalidatesAndFeedsTheGraphsWhileRecording)
         Debug::Advance(1000);
     }
     EXPECT_EQ(2, graphs);  // crossing 130 and 140 s
+}
+
+TEST_F(MapTest, SelectingWhatLiesUnderThePointAndItsContextMenu)
+{
+    static int selected = 0;
+    selected = 0;
+    f.SetCallbackObjetoSelecc([](void*) { ++selected; }, nullptr);
+    // Near "Old mill" on Oak Road, north up: the waypoint is on the screen.
+    ASSERT_TRUE(Debug::JumpTo("C1", -1000));  // s = 600, the car at the start of Mill Lane
+    v->zoomLevel = 4;  // 3 m per pixel
+    Paint();
+    // The car is drawn at (200, 168); Old mill is 550 m east, 0 north: 183 px right.
+    v->SetFocus_Objeto_Coords(TPointIG(200 + 183, 168 + 3));
+    ASSERT_NE(nullptr, v->current);
+    EXPECT_STREQ("Old mill", v->current->GetNombre().c_str());
+    EXPECT_EQ(1, selected);
+    TVectorComandas menu;
+    f.GetContextMenuMapa(menu, 1, v->current);
+    std::vector<int> numbers;
+    for (int i = 0; i < menu.Count(); ++i)
+        numbers.push_back(menu[i]->Comanda());
+    EXPECT_EQ((std::vector<int>{157, 151, 150, 10, 453, 758, 10}), numbers);
+    // A point on the route's line picks the route; open country picks nothing.
+    v->SetFocus_Objeto_Coords(TPointIG(200 + 100, 168));
+    EXPECT_EQ(f.routes[0], v->current);
+    v->SetFocus_Objeto_Coords(TPointIG(20, 20));
+    EXPECT_EQ(nullptr, v->current);
+    EXPECT_EQ(3, selected);
+    TVectorComandas pointMenu, buttons;
+    f.GetContextMenuMapa(pointMenu, 1, nullptr);
+    EXPECT_EQ(5, pointMenu.Count());
+    f.GetContextMenuMapa(buttons, 0x40, nullptr);  // a button row has no separators
+    EXPECT_EQ(4, buttons.Count());
+}
+
+TEST_F(MapTest, PlacesNearTheCarAndTheJunctionAhead)
+{
+    TValCampo v374, v380;
+    ASSERT_TRUE(Debug::JumpTo("C1", -450));  // at Old mill on Oak Road
+    ASSERT_TRUE(f.Retorna_Val_Campo_Global(374, v374, false, false));
+    EXPECT_STREQ("Old mill", v374.texto.c_str());
+    ASSERT_TRUE(Debug::JumpTo("C1", -300));  // 150 m on
+    EXPECT_FALSE(f.Retorna_Val_Campo_Global(374, v374, false, false));
+    ASSERT_TRUE(Debug::JumpTo("A.M5", -1200));
+    EXPECT_FALSE(f.Retorna_Val_Campo_Global(380, v380, false, false));
+    ASSERT_TRUE(Debug::JumpTo("A.M5", -800));
+    ASSERT_TRUE(f.Retorna_Val_Campo_Global(380, v380, false, false));
+    EXPECT_EQ(f.junctionView, v380.objeto);
 }
 
 } // namespace
