@@ -87,6 +87,9 @@ void TVisor_LumorGPS_Comun::RepintateI(IDC& dc, TRectIG rect, bool fast)
     }
     for (const TDemoRoute::Camera& c : TDemoRoute::Get().cameras())
         scene.cameras.push_back(TDemoRoute::Get().PositionAt(c.leg, c.s));
+    if (engine_->recordedTrack)
+        for (const TPuntoTrack& p : engine_->recordedTrack->puntos)
+            scene.track.push_back(p.at);
     scene.vehicle = car;
     scene.vehicleHeading = heading;
     scene.crosshair = cursorMode;
