@@ -2,12 +2,18 @@
 
 #include "uiengine/controls/TPDAUIEngineElementMenu.h"
 #include "uiengine/controls/TPDAUIEngineElementMenuItem.h"
+#include "uiengine/controls/TPDAUIEngineElementToolBar.h"
 
 namespace {
 
 TPDAUIEngineElement* MakeMenu()
 {
     return new TPDAUIEngineElementMenu();
+}
+
+TPDAUIEngineElement* MakeToolBar()
+{
+    return new TPDAUIEngineElementToolBar();
 }
 
 TPDAUIEngineElement* MakeMenuItem()
@@ -23,4 +29,5 @@ void RegisterMenuElements(FuncRegisterElementTag registerTag)
         return;
     registerTag("menu", &MakeMenu);
     registerTag("menuitem", &MakeMenuItem);
+    registerTag("toolbar", &MakeToolBar);
 }
