@@ -540,8 +540,11 @@ void TPDAUIEngineElementMenuItem::OpenSubMenu(int y)
     }
     if (l < 0)
         l = 0;
-    if (t < 30)
+    if (t < 30) {
+        // Moved down whole, so that nothing of it is cut.
+        bb += 30 - t;
         t = 30;
+    }
     rr = std::min<long long>(rr, P.right);
     bb = std::min<long long>(bb, P.bottom);
     bb = std::min<long long>(bb, (long long)P.bottom - 22);

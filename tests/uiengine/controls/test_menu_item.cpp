@@ -7,6 +7,7 @@
 #include <iterator>
 
 #include "enginelib/base/TFicheroITV.h"
+#include "support/GoldenImage.h"
 #include "uiengine/controls/RegisterMenu.h"
 #include "uiengine/controls/TPDAUIEngineElementMenu.h"
 #include "uiengine/controls/TPDAUIEngineElementMenuItem.h"
@@ -199,6 +200,29 @@ TEST_F(MenuItemTest, CompiledRecordRoundTrips)
         EXPECT_EQ(cut == 0 ? 0 : 1, copy.checked);
         EXPECT_STREQ("Quit", copy.label.c_str());
     }
+}
+
+} // namespace
+} // namespace controls
+
+namespace controls {
+namespace {
+
+TEST_F(MenuItemTest, GoldenMenuWithItsSubMenuOpen)
+{
+    page.backgrounds[TPDAUIEngineElement::StateNormal].Parse("#8090A0", nullptr);
+    menu->SetAttribute("border", "Solid 1 #303030");
+    sub->SetAttribute("border", "Solid 1 #303030");
+    menu->Popup(20, 20, DString(""));
+    TapOn(open);
+    ASSERT_TRUE(Open(sub));
+    const TDibIG& frame = engine.Frame();
+    TDibIG shot;
+    ASSERT_TRUE(shot.Crea(360, 200, 16));
+    for (int y = 0; y < 200; ++y)
+        for (int x = 0; x < 360; ++x)
+            shot.SetPixel(x, y, frame.GetPixel(x, y));
+    EXPECT_TRUE(golden::Matches(shot, "controls/menu_submenu", 8, 40));
 }
 
 } // namespace
