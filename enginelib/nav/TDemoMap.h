@@ -14,6 +14,14 @@ public:
         RoadClass kind;
         int limit;  // km/h
         std::vector<TDemoRoute::Point> points;
+        int numberLow = -1, numberHigh = -1;  // house numbers along it; -1 for none
+        const char* district = "";
+    };
+    struct City {
+        const char* name;
+        const char* region;
+        const char* postcode;
+        TDemoRoute::Point centre;
     };
     struct Place {
         const char* name;
@@ -24,6 +32,8 @@ public:
     const std::vector<Road>& Roads() const { return roads_; }
     // Waypoints along the drive.
     const std::vector<Place>& Waypoints() const { return waypoints_; }
+    const std::vector<City>& Cities() const { return cities_; }
+    const City* FindCity(const char* name) const;
     // Drawn widths in pixels at the nearest zooms.
     static int Width(RoadClass kind);
 
@@ -31,4 +41,5 @@ private:
     TDemoMap();
     std::vector<Road> roads_;
     std::vector<Place> waypoints_;
+    std::vector<City> cities_;
 };

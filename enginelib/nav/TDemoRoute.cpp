@@ -29,6 +29,11 @@ void TDemoRoute::ToLatLon(const Point& p, double& lat, double& lon)
     lon = 0.5 + p.x / (111320.0 * std::cos(0.5 * kPi / 180));
 }
 
+TDemoRoute::Point TDemoRoute::FromLatLon(double lat, double lon)
+{
+    return {(lon - 0.5) * 111320.0 * std::cos(0.5 * kPi / 180), (lat - 0.5) * 111320.0};
+}
+
 const TDemoRoute& TDemoRoute::Get()
 {
     static const TDemoRoute route;

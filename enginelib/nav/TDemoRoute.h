@@ -66,6 +66,7 @@ public:
     static const TDemoRoute& Get();
     // Local metres to degrees: the origin is at N 0.5 E 0.5.
     static void ToLatLon(const Point& p, double& lat, double& lon);
+    static Point FromLatLon(double lat, double lon);
 
     static constexpr double kStart = 10.0;       // the fix and the first move
     static constexpr double kStop = 20.0;        // each arrival's stop

@@ -13,6 +13,7 @@
 #include "enginelib/nav/TBaliza.h"
 #include "enginelib/nav/TDefaultTrees.h"
 #include "enginelib/nav/TDemoMap.h"
+#include "enginelib/nav/TGeoCode.h"
 #include "enginelib/nav/TGraficas_2011B.h"
 #include "enginelib/nav/TTrackRutaBase.h"
 #include "enginelib/nav/TNavPictures.h"
@@ -622,4 +623,62 @@ void TLumorGPSEngineInterface::GetContextMenuPolivData(TVectorComandas& commands
 {
     for (int n : {2464, 240, 10, 230, 193})
         commands.Anyade_Comanda(n);
+}
+
+bool TLumorGPSEngineInterface::Coords_a_Geocode(const TPuntoCoord& position, TGeoCode& place) const
+{
+    if (!position.Rellenado())
+        return false;
+    const TDemoRoute::Point p = TDemoRoute::FromLatLon(position.latitude, position.longitude);
+    const TDemoMap& map = TDemoMap::Get();
+    const TDemoMap::Road* best = nullptr;
+    double bestDistance = 60, bestAlong = 0, bestLength = 0;
+    for (const TDemoMap::Road& road : map.Roads()) {
+        double along = 0, length = 0;
+        for (size_t i = 0; i + 1 < road.points.size(); ++i)
+            length += std::hypot(road.points[i + 1].x - road.points[i].x, road.points[i + 1].y - road.points[i].y);
+        for (size_t i = 0; i + 1 < road.points.size(); ++i) {
+            const TDemoRoute::Point& a = road.points[i];
+            const TDemoRoute::Point& b = road.points[i + 1];
+            const double dx = b.x - a.x, dy = b.y - a.y, len2 = dx * dx + dy * dy;
+            const double f = len2 > 0 ? std::max(0.0, std::min(1.0, ((p.x - a.x) * dx + (p.y - a.y) * dy) / len2)) : 0;
+            const double d = std::hypot(a.x + f * dx - p.x, a.y + f * dy - p.y);
+            if (d < bestDistance || (!best && d <= bestDistance)) {
+                best = &road, bestDistance = d, bestAlong = along + f * std::sqrt(len2), bestLength = length;
+            }
+            along += std::sqrt(len2);
+        }
+    }
+    place.Reset();
+    place.kind = TGeoCode::KindCurrentPosition;
+    place.coordinates = position;
+    place.sourceName = "demo.map";
+    place.country = "Demoland";
+    const TDemoMap::City* city = nullptr;
+    if (best) {
+        place.street = best->name[0] && best->kind != TDemoMap::Motorway && best->kind != TDemoMap::Link ? best->name : "...";
+        place.houseNumber = best->numberLow > 0 && bestLength > 0
+                                ? best->numberLow + (int)std::lround((best->numberHigh - best->numberLow) * bestAlong / bestLength)
+                                : -1;
+        place.numberLow = best->numberLow, place.numberHigh = best->numberHigh;
+        place.district = best->district;
+        city = map.FindCity(best->city);
+    }
+    if (!best) {
+        // Off the streets: the nearest town within 3 km.
+        double nearest = 3000;
+        for (const TDemoMap::City& c : map.Cities()) {
+            const double d = std::hypot(c.centre.x - p.x, c.centre.y - p.y);
+            if (d <= nearest)
+                city = &c, nearest = d;
+        }
+    }
+    if (!best && !city)
+        return false;
+    if (city) {
+        place.city = city->name;
+        place.region = city->region;
+        place.extraText = city->postcode;
+    }
+    return true;
 }

@@ -15,7 +15,9 @@
 
 class TBaliza;
 class TDibIG;
+class TGeoCode;
 class TGraficas_2011B;
+class TPuntoCoord;
 class TNavSimulation;
 class TRuta;
 class TTrack;
@@ -133,6 +135,11 @@ public:
 
     // The current position as two named values ("Lat", "N 0.50123\xB0").
     void GetStringCoords(DString& text, DString& name1, DString& name2, DString& value1, DString& value2) const;
+
+    // The place at a position: the nearest street within 60 m with its house
+    // number, city and postcode, else the city whose centre is within 3 km; false
+    // for open country.
+    bool Coords_a_Geocode(const TPuntoCoord& position, TGeoCode& place) const;
 
     // ---- the map (forwarded to the viewer; nothing before Inicializa2) ----
     bool DatosEscala(TPointIG& topLeft, TPointIG& bottomRight, DString& text, double& value) const;

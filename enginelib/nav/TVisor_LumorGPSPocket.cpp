@@ -15,6 +15,7 @@
 #include "enginelib/nav/TConfig.h"
 #include "enginelib/nav/TLumorGPSEngineInterface.h"
 #include "enginelib/nav/TBaliza.h"
+#include "enginelib/nav/TGeoCode.h"
 #include "enginelib/nav/TGraficas_2011B.h"
 #include "enginelib/nav/TNavSimulation.h"
 #include "enginelib/nav/TTrackRutaBase.h"
@@ -195,8 +196,29 @@ void TVisor_LumorGPS_Comun::MouseMove(TPointIG p, int button, int v1, int v2)
     cursor = p;
 }
 
+bool TVisor_LumorGPS_Comun::GetSelectedPos(TGeoCode& place) const
+{
+    if (!hasSelectedPos_)
+        return false;
+    double lat, lon;
+    TDemoRoute::ToLatLon(selectedPos_, lat, lon);
+    if (!engine_->Coords_a_Geocode(TPuntoCoord(lat, lon), place))
+        return false;
+    place.kind = TGeoCode::KindPicked;
+    return true;
+}
+
 void TVisor_LumorGPS_Comun::MouseUp(TPointIG p, int button)
 {
+    // A tap (not a drag) in a picking mode picks.
+    if (!dragging_ && (pointerMode == 19 || pointerMode == 24)) {
+        double mx, my;
+        lastView_.ToMap(p.x, p.y, mx, my);
+        selectedPos_ = {mx, my};
+        hasSelectedPos_ = true;
+    } else if (!dragging_ && pointerMode == 20) {
+        SetFocus_Objeto_Coords(p);
+    }
     if (!dragging_ && TickElapsed(GetTickCountAdv(), pressTick_) >= (uint32_t)kLongPressMs &&
         std::abs(p.x - pressAt_.x) <= kLongPressSlop && std::abs(p.y - pressAt_.y) <= kLongPressSlop)
         longPress = true;

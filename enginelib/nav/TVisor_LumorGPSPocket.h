@@ -12,6 +12,7 @@
 class IDC;
 class TLumorGPSEngineInterface;
 class TMapPainter;
+class TGeoCode;
 class TVectorComandas;
 
 // The map viewer: the library's side of the map (its commands and their states
@@ -75,6 +76,12 @@ public:
     // A menu's worth of commands for an object (10 is a separator); 0x40 in
     // flags asks for a button row (no separators, no sub-menus).
     void Get_Context_Menu_List(int kind, TElementoGPS* object, TVectorComandas& commands);
+    // What a tap on the map does: 19 picks a place, 24 a bearing, 20 an object,
+    // 0 nothing special.
+    void SetModoPuntero(int mode, int) { pointerMode = mode, hasSelectedPos_ = false; }
+    int pointerMode = 0;
+    // The place tapped in mode 19 or 24; false before a tap or in open country.
+    bool GetSelectedPos(TGeoCode& place) const;
     // The map stops following the car while a menu is open on it.
     void PauseMovingMapCentering(bool pause) { centringPaused = pause; }
     bool centringPaused = false;
@@ -113,6 +120,8 @@ private:
     TPointIG pressAt_;
     uint32_t pressTick_ = 0;
     double lastPulse_ = -1;
+    bool hasSelectedPos_ = false;
+    TDemoRoute::Point selectedPos_{0, 0};
 };
 
 class TVisor_LumorGPSPocket : public TVisor_LumorGPS_Comun {
