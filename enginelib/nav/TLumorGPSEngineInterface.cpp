@@ -682,3 +682,62 @@ bool TLumorGPSEngineInterface::Coords_a_Geocode(const TPuntoCoord& position, TGe
     }
     return true;
 }
+
+// ---- what the map page asks ----
+
+bool TLumorGPSEngineInterface::SpeedRadarBar_Visible(TRadarBarRecord* record) const
+{
+    TValCampo distance, limit, speed;
+    if (!Retorna_Val_Campo_Global(319, distance, true, false) || distance.valor <= 0)
+        return false;
+    if (record) {
+        Retorna_Val_Campo_Global(352, limit, false, false);
+        Retorna_Val_Campo_Global(21, speed, false, false);
+        record->pointer = speed.valor;
+        record->reference = limit.valor;
+        record->camera = limit.AsInteger();
+        record->text = (std::to_string((int)distance.valor) + " m").c_str();
+    }
+    return true;
+}
+
+bool TLumorGPSEngineInterface::Navegacion_Activada() const
+{
+    return simulation && simulation->navigation == TNavSimulation::Demo;
+}
+
+void TLumorGPSEngineInterface::CancelMovingMap()
+{
+    recorder.Call("CancelMovingMap");
+    if (simulation)
+        simulation->navigation = TNavSimulation::FreeDriving;
+}
+
+void TLumorGPSEngineInterface::Ejec_LumorGPS_API(uintptr_t wParam, intptr_t lParam)
+{
+    recorder.Call("Ejec_LumorGPS_API " + std::to_string(wParam) + " " + std::to_string(lParam));
+}
+
+void TLumorGPSEngineInterface::Abre_Archivos(const Vector<DString>& files, TPointIG point, int)
+{
+    for (int i = 0; i < files.Count(); ++i) {
+        recorder.Call(std::string("open ") + files[i].c_str());
+        currentFile_ = TStringNomFitx(files[i].c_str()).nom_fitx_ext();
+    }
+}
+
+bool TLumorGPSEngineInterface::CurrentFileName(DString& text) const
+{
+    if (currentFile_.IsEmpty())
+        return false;
+    text = currentFile_;
+    return true;
+}
+
+bool TLumorGPSEngineInterface::SetVideoPowerOnIfOff()
+{
+    if (screenOn)
+        return false;
+    screenOn = true;
+    return true;
+}

@@ -141,6 +141,34 @@ public:
     // for open country.
     bool Coords_a_Geocode(const TPuntoCoord& position, TGeoCode& place) const;
 
+    // ---- what the map page asks ----
+    // The speed-camera bar: shown while a camera is within 1000 m.
+    struct TRadarBarRecord {
+        double pointer = 0;    // the current speed
+        double reference = 0;  // the camera's limit
+        int camera = 0;        // the camera's limit
+        DString text;          // the distance ("350 m")
+    };
+    bool SpeedRadarBar_Visible(TRadarBarRecord* record = nullptr) const;
+    bool IsOkToRepaint() const { return true; }
+    bool RequieresOpenGL() const { return false; }
+    bool Navegacion_Activada() const;
+    bool ControlFlota_EsActivo() const { return fleetControl; }
+    bool fleetControl = false;
+    // The demo drive stops guiding (fleet control's cancel).
+    void CancelMovingMap();
+    // A remote-control message: recorded.
+    void Ejec_LumorGPS_API(uintptr_t wParam, intptr_t lParam);
+    // Files dropped on the map: recorded (and the last one's name kept).
+    void Abre_Archivos(const Vector<DString>& files, TPointIG point, int);
+    // The name and extension of the last document opened; false when none.
+    bool CurrentFileName(DString& text) const;
+    // The simulated screen power: (0, 1) off, (1, 0) on.
+    void SetVideoPower(int on, int flag) { screenOn = on != 0; }
+    // Switches the screen on when it was off and answers true; false when it was on.
+    bool SetVideoPowerOnIfOff();
+    bool screenOn = true;
+
     // ---- the map (forwarded to the viewer; nothing before Inicializa2) ----
     bool DatosEscala(TPointIG& topLeft, TPointIG& bottomRight, DString& text, double& value) const;
     void ZoomWheel(int delta, TPointIG point);
@@ -338,4 +366,5 @@ private:
     };
     Callbacks cb_;
     std::wstring keyboard_, mapKeyboard_;
+    DString currentFile_;
 };

@@ -6,6 +6,7 @@
 #include "enginelib/nav/Debug.h"
 #include "enginelib/nav/TConfig.h"
 #include "enginelib/nav/TLumorGPSEngineInterface.h"
+#include "enginelib/nav/TAppIcon.h"
 #include "enginelib/nav/TElementoGPS.h"
 #include "enginelib/nav/TTrackRutaBase.h"
 #include "enginelib/nav/TVectorComandas.h"
@@ -214,6 +215,47 @@ TEST_F(MapTest, PlacesNearTheCarAndTheJunctionAhead)
     ASSERT_TRUE(Debug::JumpTo("A.M5", -800));
     ASSERT_TRUE(f.Retorna_Val_Campo_Global(380, v380, false, false));
     EXPECT_EQ(f.junctionView, v380.objeto);
+}
+
+TEST_F(MapTest, WhatTheMapPageAsksOfTheLibrary)
+{
+    TLumorGPSEngineInterface::TRadarBarRecord bar;
+    ASSERT_TRUE(Debug::JumpTo("C1", -350));
+    ASSERT_TRUE(f.SpeedRadarBar_Visible(&bar));
+    EXPECT_STREQ("350 m", bar.text.c_str());
+    EXPECT_EQ(50, bar.camera);
+    EXPECT_DOUBLE_EQ(50, bar.reference);
+    EXPECT_GT(bar.pointer, 0);
+    ASSERT_TRUE(Debug::JumpTo("C1", -1500));
+    EXPECT_FALSE(f.SpeedRadarBar_Visible(&bar));
+
+    EXPECT_TRUE(f.Navegacion_Activada());
+    f.CancelMovingMap();
+    EXPECT_FALSE(f.Navegacion_Activada());
+
+    DString name;
+    EXPECT_FALSE(f.CurrentFileName(name));
+    Vector<DString> files;
+    files.Add(DString("/home/user/tracks/drive.gpx"));
+    f.Abre_Archivos(files, TPointIG(10, 10), 0);
+    ASSERT_TRUE(f.CurrentFileName(name));
+    EXPECT_STREQ("drive.gpx", name.c_str());
+
+    EXPECT_FALSE(f.SetVideoPowerOnIfOff());  // already on
+    f.SetVideoPower(0, 1);
+    EXPECT_TRUE(f.SetVideoPowerOnIfOff());
+    EXPECT_TRUE(f.screenOn);
+}
+
+TEST_F(MapTest, CountBadgesStayInTheirRectangle)
+{
+    TDibIG& back = dc.GetBackBuffer();
+    back.Fill(TColorIG(0, 0, 0));
+    TAppIcon::GetThis()->Pinta_IconoBadgeNumber(dc, TRectIG(100, 100, 124, 124), "3", TColorIG(220, 20, 20));
+    EXPECT_EQ(TColorIG(220, 20, 20).R(), back.GetPixel(104, 112).R());  // the disc, off the digit
+    EXPECT_EQ(0u, back.GetPixel(99, 112).color & 0xFFFFFF);
+    EXPECT_EQ(0u, back.GetPixel(125, 112).color & 0xFFFFFF);
+    TAppIcon::GetThis()->Pinta_IconoBadgeNumber(dc, TRectIG(10, 10, 10, 10), "", TColorIG(220, 20, 20));
 }
 
 } // namespace
