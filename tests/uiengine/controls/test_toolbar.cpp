@@ -127,3 +127,77 @@ TEST_F(ToolBarTest, PressesLeftOfTheRowPassThroughAndEmptyingStartsAgain)
 
 } // namespace
 } // namespace controls
+
+namespace {
+using namespace controls;
+
+// The fixture skin's menu page, as an application page drives it.
+class MenusPage : public TPDAUIEngineElementPage {
+public:
+    explicit MenusPage(TPDAUIEngine* e) : TPDAUIEngineElementPage(e) {}
+    void OnLoad(TPDAUIEngine* e, TPDAUIEngineElementPage*, TPDAUIEngineElement* par, TPDAUIEngineXml*,
+                TFicheroITV*) override
+    {
+        LoadPage(e, nullptr, par, "pageMenus");
+    }
+    void OnCommand(TPDAUIEngineCommand& c) override
+    {
+        if (c.name.IsEmpty() || c.name == "load")
+            return;
+        raised.push_back(c.name.c_str());
+        if (c.name == "menu")
+            dynamic_cast<TPDAUIEngineElementMenu*>(FindElement("mnuMain", false))->Popup(600, 300, DString("menuHidden"));
+        if (c.name == "nightColours") {
+            auto* item = dynamic_cast<TPDAUIEngineElementMenuItem*>(FindElement("mniNight", false));
+            item->checked = !item->checked;
+        }
+    }
+    std::vector<std::string> raised;
+};
+
+TEST(MenusSkinPage, ToolBarMenuAndSubMenuOnTheFixturePage)
+{
+    RegisterMenuElements(&TPDAUIEngineElementFactory::RegisterTag);
+    ControlEngine engine;
+    engine.skinsFolder = testpaths::Fixture("skins").c_str();
+    DString name("fixture"), error;
+    ASSERT_TRUE(engine.LoadSkin(name, "", "", "", error)) << error.c_str();
+    std::unique_ptr<MenusPage> owned(new MenusPage(&engine));
+    MenusPage* page = owned.get();
+    engine.OpenPage(page);
+    engine.Advance(1000);
+    auto center = [](TPDAUIEngineElement* e) {
+        const TRectIG r = e->GetScreenRect();
+        return TPointIG((r.left + r.right) / 2, (r.top + r.bottom) / 2);
+    };
+    auto tap = [&](const char* id) {
+        TPDAUIEngineElement* e = page->FindElement(id, false);
+        ASSERT_NE(nullptr, e) << id;
+        const TPointIG p = center(e);
+        engine.Tap(p.x, p.y);
+        engine.Advance(100);
+    };
+    tap("tbMenu");
+    auto* main = dynamic_cast<TPDAUIEngineElementMenu*>(page->FindElement("mnuMain", false));
+    ASSERT_TRUE(main->IsOpenPopup());
+    tap("mniNight");  // a check item: the page flips it, the menu closes
+    EXPECT_FALSE(main->IsOpenPopup());
+    EXPECT_EQ(1, dynamic_cast<TPDAUIEngineElementMenuItem*>(page->FindElement("mniNight", false))->checked);
+    tap("tbMenu");
+    tap("mniFind");
+    auto* find = dynamic_cast<TPDAUIEngineElementMenu*>(page->FindElement("mnuFind", false));
+    ASSERT_TRUE(find->IsOpenPopup());
+    EXPECT_TRUE(main->IsOpenPopup());
+    tap("mniPlace");
+    EXPECT_FALSE(find->IsOpenPopup());
+    EXPECT_FALSE(main->IsOpenPopup());
+    tap("tbZoomIn");
+    // Each closing sends the menu's hide command before the chosen item's command;
+    // opening the sub-menu closes and reopens the main menu (one more hide).
+    const std::vector<std::string> expected = {"menu", "menuHidden", "nightColours", "menu", "menuHidden",
+                                               "menuHidden", "place", "zoomIn"};
+    EXPECT_EQ(expected, page->raised);
+    engine.pages.RemoveAll();
+}
+
+} // namespace
