@@ -2,6 +2,12 @@
 
 #include <cmath>
 #include <cstdio>
+#include <map>
+#include <memory>
+#include <mutex>
+
+#include "enginelib/draw/TDibIG.h"
+#include "enginelib/nav/TCommonImages.h"
 
 void TPuntoCoord::Coord_a_String(DString& out, bool, int) const
 {
@@ -53,4 +59,38 @@ void TGeoCode::A_StrCurt(DString& out) const
         if (!city.IsEmpty())
             out << ", " << city.c_str();
     }
+}
+
+TDibIG* TGeoCode::CalculaSimbolo() const
+{
+    static std::mutex mutex;
+    static std::map<std::string, std::unique_ptr<TDibIG>> pictures;
+    const char* name = "commonMap";
+    switch (kind) {
+    case KindCurrentPosition:
+        name = "commonCurrentPosition";
+        break;
+    case KindAddress:
+        name = "commonAddress";
+        break;
+    case KindPOI:
+        name = "commonPOI";
+        break;
+    case KindHome:
+        name = "commonHome";
+        break;
+    case KindWaypoint:
+        name = "commonWaypoint";
+        break;
+    case KindFavourite:
+        name = "commonMyDestination";
+        break;
+    default:
+        break;
+    }
+    std::lock_guard<std::mutex> lock(mutex);
+    std::unique_ptr<TDibIG>& picture = pictures[name];
+    if (!picture)
+        picture = TCommonImages::Draw(name, "", "");
+    return picture.get();
 }

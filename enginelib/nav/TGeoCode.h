@@ -3,6 +3,7 @@
 #include "enginelib/nav/TElementoGPS.h"
 
 class TBaliza;
+class TDibIG;
 
 // A position in degrees, filled or not.
 class TPuntoCoord {
@@ -45,6 +46,8 @@ public:
     bool operator==(const TGeoCode& other) const;
     // A short text: the name, else the label, else "street number, city".
     void A_StrCurt(DString& out) const;
+    // The row picture of the place's kind (24 x 24), kept by the library for the run.
+    TDibIG* CalculaSimbolo() const;
     // The position as text.
     void A_StrTot(DString& out, bool, const void*) const { coordinates.Coord_a_String(out, false, -1); }
 

@@ -1,6 +1,7 @@
 // Places from positions: the nearest street with its house number, the city
 // around, nothing in open country; and the place picked by a tap on the map.
 #include "enginelib/draw/IDC.h"
+#include "enginelib/draw/TDibIG.h"
 #include "enginelib/nav/Debug.h"
 #include "enginelib/nav/TGeoCode.h"
 #include "enginelib/nav/TLumorGPSEngineInterface.h"
@@ -60,6 +61,13 @@ TEST(Geocode, ThePlaceAtAPosition)
     EXPECT_STREQ("Main Street 10, Springfield", text.c_str());
     TGeoCode copy(place);
     EXPECT_TRUE(copy == place);
+    // Its row picture, by kind, made once.
+    TDibIG* symbol = place.CalculaSimbolo();
+    ASSERT_NE(nullptr, symbol);
+    EXPECT_EQ(24, symbol->Width());
+    EXPECT_EQ(symbol, copy.CalculaSimbolo());
+    copy.kind = TGeoCode::KindHome;
+    EXPECT_NE(symbol, copy.CalculaSimbolo());
     place.A_StrTot(text, false, nullptr);
     EXPECT_STREQ("N 0.50000\xB0 E 0.50000\xB0", text.c_str());
 }
