@@ -33,6 +33,9 @@ std::string TConfigRecent::Text() const
     std::string out;
     for (size_t i = 0; i < entries_.size(); ++i)
         out += (i ? "|" : "") + entries_[i];
+    for (char& c : out)
+        if ((unsigned char)c < 0x20)
+            c = ' ';
     return out;
 }
 

@@ -71,6 +71,11 @@ std::string TstringConfig::Text() const
     std::string out;
     const std::u16string wide = CodePage::ToUtf16(value_.c_str(), value_.Length(), value_.GetCodepage());
     CodePage::FromUtf16(wide.data(), (int)wide.size(), CodePage::Utf8, out);
+    // One setting per line: a line break inside a value would end it, or start
+    // another setting.
+    for (char& c : out)
+        if ((unsigned char)c < 0x20)
+            c = ' ';
     return out;
 }
 

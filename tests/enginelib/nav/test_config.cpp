@@ -118,6 +118,19 @@ TEST(Config, SettingsAndRecentListsSurviveTheFile)
     EXPECT_STREQ("Springfield", again.recentCities.Get(0).c_str());
     EXPECT_STREQ("a.gpx", again.recentFiles.Get(0).c_str());
     EXPECT_FALSE(again.IsModified());
+    // A line break in a value cannot end the line or start another setting.
+    {
+        TConfig config;
+        config.skinName = "night\nvolume=1";
+        config.recentFiles.Nuevo_Archivo("a\rb");
+        std::string error;
+        ASSERT_TRUE(config.Save(file, error)) << error;
+        TConfig back;
+        ASSERT_TRUE(back.Load(file, error)) << error;
+        EXPECT_STREQ("night volume=1", back.skinName.c_str());
+        EXPECT_EQ(70, back.volume.GetValor());
+        EXPECT_STREQ("a b", back.recentFiles.Get(0).c_str());
+    }
     // A missing file is a first run.
     TConfig fresh;
     EXPECT_TRUE(fresh.Load(dir / "none.cfg", error));
