@@ -59,6 +59,7 @@ TLumorGPSEngineInterface::~TLumorGPSEngineInterface()
     for (TBaliza* w : waypoints)
         delete w;
     delete junctionView;
+    delete home;
     for (TVectorComandas*& t : trees)
         delete t, t = nullptr;
     delete visor;
@@ -739,5 +740,22 @@ bool TLumorGPSEngineInterface::SetVideoPowerOnIfOff()
     if (screenOn)
         return false;
     screenOn = true;
+    return true;
+}
+
+void TLumorGPSEngineInterface::SetHomePosition(const TGeoCode& place, bool)
+{
+    if (!home)
+        home = new TGeoCode();
+    *home = place;
+    home->kind = TGeoCode::KindHome;
+    recorder.Call("SetHomePosition");
+}
+
+bool TLumorGPSEngineInterface::GetHomeGeocode(TGeoCode& place) const
+{
+    if (!home)
+        return false;
+    place = *home;
     return true;
 }

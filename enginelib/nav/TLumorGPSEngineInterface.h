@@ -169,6 +169,11 @@ public:
     bool SetVideoPowerOnIfOff();
     bool screenOn = true;
 
+    // Home: stored (and drawn on the map); false from GetHomeGeocode before one is set.
+    void SetHomePosition(const TGeoCode& place, bool);
+    bool GetHomeGeocode(TGeoCode& place) const;
+    TGeoCode* home = nullptr;  // owned, null until set
+
     // ---- the map (forwarded to the viewer; nothing before Inicializa2) ----
     bool DatosEscala(TPointIG& topLeft, TPointIG& bottomRight, DString& text, double& value) const;
     void ZoomWheel(int delta, TPointIG point);

@@ -130,6 +130,24 @@ bool TMapPainter::Paint(TDibIG& target, const TMapView& view, const Scene& scene
         cairo_set_source_rgb(cr, 0.1, 0.35, 0.8);
         cairo_fill(cr);
     }
+    if (scene.hasHome) {
+        // Home: a small red house.
+        double x, y;
+        view.ToScreen(scene.home.x, scene.home.y, x, y);
+        cairo_move_to(cr, x - 8, y);
+        cairo_line_to(cr, x, y - 8);
+        cairo_line_to(cr, x + 8, y);
+        cairo_line_to(cr, x + 6, y);
+        cairo_line_to(cr, x + 6, y + 7);
+        cairo_line_to(cr, x - 6, y + 7);
+        cairo_line_to(cr, x - 6, y);
+        cairo_close_path(cr);
+        cairo_set_source_rgb(cr, 0.75, 0.2, 0.15);
+        cairo_fill_preserve(cr);
+        cairo_set_source_rgb(cr, 1, 1, 1);
+        cairo_set_line_width(cr, 1.5);
+        cairo_stroke(cr);
+    }
     if (scene.hasDestination) {
         double x, y;
         view.ToScreen(scene.destination.x, scene.destination.y, x, y);

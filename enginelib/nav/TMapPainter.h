@@ -18,6 +18,8 @@ public:
         int routePoints = 0;
         std::vector<TDemoRoute::Point> track;     // recorded track
         std::vector<TDemoRoute::Point> cameras;
+        TDemoRoute::Point home{0, 0};
+        bool hasHome = false;
         TDemoRoute::Point destination{0, 0};
         bool hasDestination = false;
         TDemoRoute::Point vehicle{0, 0};

@@ -88,6 +88,10 @@ void TVisor_LumorGPS_Comun::RepintateI(IDC& dc, TRectIG rect, bool fast)
     }
     for (const TDemoRoute::Camera& c : TDemoRoute::Get().cameras())
         scene.cameras.push_back(TDemoRoute::Get().PositionAt(c.leg, c.s));
+    if (engine_->home && engine_->home->coordinates.Rellenado()) {
+        scene.home = TDemoRoute::FromLatLon(engine_->home->coordinates.latitude, engine_->home->coordinates.longitude);
+        scene.hasHome = true;
+    }
     if (engine_->recordedTrack)
         for (const TPuntoTrack& p : engine_->recordedTrack->puntos)
             scene.track.push_back(p.at);

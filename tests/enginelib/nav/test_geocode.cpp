@@ -94,6 +94,20 @@ TEST(Geocode, APlacePickedByATap)
     EXPECT_EQ(10, place.houseNumber);
     v->SetModoPuntero(0, 0);
     EXPECT_FALSE(v->GetSelectedPos(place));
+
+    // Made Home, it is kept and drawn where it is.
+    TGeoCode home;
+    EXPECT_FALSE(f.GetHomeGeocode(home));
+    ASSERT_TRUE(f.Coords_a_Geocode(At(0, 60), place));
+    f.SetHomePosition(place, true);
+    ASSERT_TRUE(f.GetHomeGeocode(home));
+    EXPECT_EQ(TGeoCode::KindHome, home.kind);
+    dc.GetBackBuffer().Fill(TColorIG(0, 0, 0));
+    v->RepintateI(dc, TRectIG(0, 0, 400, 240), false);
+    // 60 m north of the car at 3 m per pixel: 20 px above it.
+    const TColorIG roof = dc.GetBackBuffer().GetPixel(200, 168 - 20 + 3);
+    EXPECT_GT(roof.R(), 150);
+    EXPECT_LT(roof.G(), 100);
 }
 
 } // namespace
