@@ -14,6 +14,7 @@
 #include "uiengine/controls/RegisterLabelAndButton.h"
 #include "uiengine/controls/RegisterLists.h"
 #include "uiengine/controls/RegisterTextBoxAndKeyboard.h"
+#include "uiengine/controls/RegisterChecks.h"
 #include "uiengine/controls/RegisterMenu.h"
 #include "uiengine/elements/TPDAUIEngineElementFactory.h"
 #include "uiengine/elements/TPDAUIEngineElementPage.h"
@@ -32,6 +33,7 @@ public:
         RegisterListElements(&TPDAUIEngineElementFactory::RegisterTag);
         RegisterTextBoxAndKeyboardElements(&TPDAUIEngineElementFactory::RegisterTag);
         RegisterMenuElements(&TPDAUIEngineElementFactory::RegisterTag);
+        RegisterCheckElements(&TPDAUIEngineElementFactory::RegisterTag);
         OnResize(0, 0, 800, 480);
         skinsFolder = skins.c_str();
         tempFolder = skins.c_str();

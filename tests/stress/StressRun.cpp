@@ -13,6 +13,7 @@
 #include "uiengine/controls/TPDAUIEngineElementComboBox.h"
 #include "uiengine/controls/TPDAUIEngineElementListBox.h"
 #include "uiengine/controls/RegisterTextBoxAndKeyboard.h"
+#include "uiengine/controls/RegisterChecks.h"
 #include "uiengine/controls/RegisterMenu.h"
 #include "uiengine/controls/TPDAUIEngineElementMenu.h"
 #include "uiengine/elements/TPDAUIEngineElementFactory.h"
@@ -57,6 +58,7 @@ public:
         RegisterListElements(&TPDAUIEngineElementFactory::RegisterTag);
         RegisterTextBoxAndKeyboardElements(&TPDAUIEngineElementFactory::RegisterTag);
         RegisterMenuElements(&TPDAUIEngineElementFactory::RegisterTag);
+        RegisterCheckElements(&TPDAUIEngineElementFactory::RegisterTag);
         skinsFolder = testpaths::Fixture("skins").c_str();
         tempFolder = temp_.path().c_str();
         DString name("stress"), error;

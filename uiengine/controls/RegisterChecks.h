@@ -1,0 +1,8 @@
+#pragma once
+
+#include "uiengine/controls/RegisterLabelAndButton.h"
+
+// Hands the tags of the toggles ("checkbox", "radiobutton") with their makers to
+// the element factory's registration. Called at start-up beside
+// RegisterLabelAndButtonElements.
+void RegisterCheckElements(FuncRegisterElementTag registerTag);
