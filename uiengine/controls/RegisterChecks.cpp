@@ -1,11 +1,16 @@
 #include "uiengine/controls/RegisterChecks.h"
 
+#include "uiengine/controls/TPDAUIEngineElementCanvas.h"
 #include "uiengine/controls/TPDAUIEngineElementCheckBox.h"
+#include "uiengine/controls/TPDAUIEngineElementProgressBar.h"
 #include "uiengine/controls/TPDAUIEngineElementRadioButton.h"
 
 namespace {
 TPDAUIEngineElement* MakeCheckBox() { return new TPDAUIEngineElementCheckBox(); }
 TPDAUIEngineElement* MakeRadioButton() { return new TPDAUIEngineElementRadioButton(); }
+TPDAUIEngineElement* MakeCanvas() { return new TPDAUIEngineElementCanvas(); }
+TPDAUIEngineElement* MakeSeparator() { return new TPDAUIEngineElementSeparator(); }
+TPDAUIEngineElement* MakeProgressBar() { return new TPDAUIEngineElementProgressBar(); }
 } // namespace
 
 void RegisterCheckElements(FuncRegisterElementTag registerTag)
@@ -14,4 +19,7 @@ void RegisterCheckElements(FuncRegisterElementTag registerTag)
         return;
     registerTag("checkbox", &MakeCheckBox);
     registerTag("radiobutton", &MakeRadioButton);
+    registerTag("canvas", &MakeCanvas);
+    registerTag("separator", &MakeSeparator);
+    registerTag("progressbar", &MakeProgressBar);
 }
