@@ -4,6 +4,7 @@
 #include "uiengine/controls/TPDAUIEngineElementCheckBox.h"
 #include "uiengine/controls/TPDAUIEngineElementProgressBar.h"
 #include "uiengine/controls/TPDAUIEngineElementRadioButton.h"
+#include "uiengine/controls/TPDAUIEngineElementTrackBar.h"
 
 namespace {
 TPDAUIEngineElement* MakeCheckBox() { return new TPDAUIEngineElementCheckBox(); }
@@ -11,6 +12,7 @@ TPDAUIEngineElement* MakeRadioButton() { return new TPDAUIEngineElementRadioButt
 TPDAUIEngineElement* MakeCanvas() { return new TPDAUIEngineElementCanvas(); }
 TPDAUIEngineElement* MakeSeparator() { return new TPDAUIEngineElementSeparator(); }
 TPDAUIEngineElement* MakeProgressBar() { return new TPDAUIEngineElementProgressBar(); }
+TPDAUIEngineElement* MakeTrackBar() { return new TPDAUIEngineElementTrackBar(); }
 } // namespace
 
 void RegisterCheckElements(FuncRegisterElementTag registerTag)
@@ -22,4 +24,5 @@ void RegisterCheckElements(FuncRegisterElementTag registerTag)
     registerTag("canvas", &MakeCanvas);
     registerTag("separator", &MakeSeparator);
     registerTag("progressbar", &MakeProgressBar);
+    registerTag("trackbar", &MakeTrackBar);
 }

@@ -102,3 +102,98 @@ TEST_F(BarsTest, CanvasStatesAndSeparatorImage)
 
 } // namespace
 } // namespace controls
+
+#include "uiengine/controls/TPDAUIEngineElementTrackBar.h"
+
+namespace controls {
+namespace {
+using Track = TPDAUIEngineElementTrackBar;
+
+class TrackBarTest : public BarsTest {
+protected:
+    Track* Make(const std::string& attributes = "")
+    {
+        Track* t = Add<Track>("<trackbar id=\"t\" left=\"0\" top=\"0\" width=\"200\" height=\"30\" onCommand=\"moved\" " +
+                              attributes + "/>");
+        thumb = SolidImage(20, 20, TColorIG(200, 0, 0));
+        t->image = thumb.get();
+        Layout();
+        return t;
+    }
+    size_t Raised() const { return page.raised.size(); }
+    std::unique_ptr<TDibIG> thumb;
+};
+
+TEST_F(TrackBarTest, ATapRaisesOnceAndASmallMoveChangesNothing)
+{
+    Track* t = Make("value=\"40\"");
+    t->OnMouseDown(100, 10, 0, 0, 0);
+    unsigned char handled = 0;
+    t->OnMouseMove(120, 10, 1, &handled, 0, 0);  // 20 px: not a drag yet
+    EXPECT_EQ(40, t->value);
+    EXPECT_EQ(0u, Raised());
+    t->OnMouseUp(120, 10, 0, &handled);
+    EXPECT_EQ(40, t->value);
+    EXPECT_EQ(1u, Raised());
+    // 31 px starts the drag; the value follows the pointer over the track (180 px).
+    t->OnMouseDown(100, 10, 0, 0, 0);
+    t->OnMouseMove(131, 10, 1, &handled, 0, 0);
+    EXPECT_EQ(-2, t->dragState);
+    EXPECT_EQ(131 * 100 / 180, t->value);
+    t->OnMouseMove(90, 40, 1, &handled, 0, 0);  // dragging: leaving the bar vertically no longer cancels
+    EXPECT_EQ(50, t->value);
+    t->OnMouseMove(500, 10, 1, &handled, 0, 0);
+    EXPECT_EQ(100, t->value);  // clamped
+    EXPECT_EQ(4u, Raised());
+}
+
+TEST_F(TrackBarTest, LeavingTheBarBeforeTheDragCancelsIt)
+{
+    Track* t = Make("value=\"40\"");
+    unsigned char handled = 0;
+    t->OnMouseDown(100, 10, 0, 0, 0);
+    t->OnMouseMove(100, -6, 1, &handled, 0, 0);
+    EXPECT_EQ(-1, t->dragState);
+    t->OnMouseMove(180, 10, 1, &handled, 0, 0);  // cancelled: no more changes
+    EXPECT_EQ(40, t->value);
+    t->OnMouseUp(180, 12, 0, &handled);
+    EXPECT_EQ(1u, Raised());  // still raised: close to the press vertically
+}
+
+TEST_F(TrackBarTest, KeysStepWithinTheRangeAndDisabledBarsOnlyRaise)
+{
+    Track* t = Make("value=\"5\" smallStep=\"10\"");
+    unsigned char handled = 0, consumed = 0;
+    t->OnKeyDown(37, &handled, &consumed);
+    EXPECT_EQ(0, t->value);
+    t->OnKeyDown(37, &handled, &consumed);  // at the minimum: stays, still raises
+    EXPECT_EQ(0, t->value);
+    t->OnKeyDown(39, &handled, &consumed);
+    EXPECT_EQ(10, t->value);
+    EXPECT_EQ(3u, Raised());
+    t->enabled = 0;
+    t->OnKeyDown(39, &handled, &consumed);
+    EXPECT_EQ(10, t->value);
+    t->OnMouseDown(100, 10, 0, 0, 0);
+    t->OnMouseMove(190, 10, 1, &handled, 0, 0);  // no drag
+    EXPECT_EQ(10, t->value);
+    t->OnMouseUp(190, 10, 0, &handled);
+    EXPECT_EQ(4u, Raised());
+}
+
+TEST_F(TrackBarTest, AnEmptyRangeNeitherDividesByZeroNorLeavesTheMinimum)
+{
+    Track* t = Make("minimumValue=\"7\" maximumValue=\"7\" value=\"3\" showValueAsText=\"true\"");
+    engine.Frame();  // paints: the value is clamped to the range
+    EXPECT_EQ(7, t->value);
+    unsigned char handled = 0;
+    t->OnMouseDown(10, 10, 0, 0, 0);
+    t->OnMouseMove(150, 10, 1, &handled, 0, 0);
+    EXPECT_EQ(7, t->value);
+    t->SetAttribute("maximumValue", "3");  // an inverted range keeps the minimum too
+    engine.Frame();
+    EXPECT_EQ(7, t->value);
+}
+
+} // namespace
+} // namespace controls
