@@ -3,6 +3,7 @@
 #include "uiengine/core/TPDAUIEngine.h"
 #include "uiengine/elements/TPDAUIEngineElementBox.h"
 #include "uiengine/elements/TPDAUIEngineElementIFrame.h"
+#include "uiengine/elements/TPDAUIEngineElementRepeater.h"
 #include "uiengine/elements/TPDAUIEngineElementVScrollBar.h"
 
 #include <mutex>
@@ -29,6 +30,8 @@ const TTagKind kTagKinds[] = {
     {"autohidebox", &Make<TPDAUIEngineElementAutoHideBox>},
     {"iframe", &Make<TPDAUIEngineElementIFrame>},
     {"vscrollbar", &Make<TPDAUIEngineElementVScrollBar>},
+    {"repeater", &Make<TPDAUIEngineElementRepeater>},
+    {"repeateritem", &Make<TPDAUIEngineElementRepeaterItem>},
 };
 
 struct TRegisteredTag {
