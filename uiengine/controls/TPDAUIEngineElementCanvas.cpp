@@ -19,20 +19,7 @@ TPDAUIEngineElementCanvas::TPDAUIEngineElementCanvas() { tag = "canvas"; }
 
 void TPDAUIEngineElementCanvas::Paint(IDC* dc, int x, int y)
 {
-    const TRectIG r = ElementRect(*this, x, y);
-    int state = StateNormal;
-    if (!enabled)
-        state = StateDisabled;
-    else if (pressed)
-        state = StatePressed;
-    else if (IsFocused())
-        state = StateFocus;
-    else if (hover)
-        state = StateHover;
-    TRectIG inner = r;
-    borders[state].DeflateRect(inner);
-    backgrounds[state].Draw(dc, inner);
-    borders[state].Draw(dc, r);
+    PaintStyle(dc, ElementRect(*this, x, y), GetState());
 }
 
 TPDAUIEngineElementSeparator::TPDAUIEngineElementSeparator()

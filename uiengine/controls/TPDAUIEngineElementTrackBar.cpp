@@ -219,10 +219,7 @@ void TPDAUIEngineElementTrackBar::Paint(IDC* dc, int x, int y)
         state = StateFocus;
     else if (hover)
         state = StateHover;
-    TRectIG inner = r;
-    borders[state].DeflateRect(inner);
-    backgrounds[state].Draw(dc, inner);
-    borders[state].Draw(dc, r);
+    PaintStyle(dc, r, state);
     const TPDAUIEngineStyleBackground& progress = backgrounds[StatePressed];
     if (showBackgroundPressedAsProgress && horizontal && progress.kind == TPDAUIEngineStyleBackground::KindImage) {
         const TRectIG previous = dc->GetClipRect();

@@ -992,6 +992,14 @@ bool TPDAUIEngineElement::IsPopup()
     return p && p->popups.IndexOf(this) >= 0;
 }
 
+void TPDAUIEngineElement::PaintStyle(IDC* dc, const TRectIG& r, int state)
+{
+    TRectIG inner = r;
+    borders[state].DeflateRect(inner);
+    backgrounds[state].Draw(dc, inner);
+    borders[state].Draw(dc, r);
+}
+
 int TPDAUIEngineElement::GetState()
 {
     if (!enabled)

@@ -134,6 +134,8 @@ public:
     TPDAUIEngineElement* Clone();
     // Index into the per-state arrays by precedence: disabled, pressed, focus, hover, normal.
     int GetState();
+    // A state's background into r less its border, then the border into r.
+    void PaintStyle(IDC* dc, const TRectIG& r, int state);
 
     // Elements alive in the process.
     static int GetLiveCount();

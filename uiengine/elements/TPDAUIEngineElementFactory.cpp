@@ -4,6 +4,7 @@
 #include "uiengine/elements/TPDAUIEngineElementBox.h"
 #include "uiengine/elements/TPDAUIEngineElementIFrame.h"
 #include "uiengine/elements/TPDAUIEngineElementRepeater.h"
+#include "uiengine/elements/TPDAUIEngineElementSliderBox.h"
 #include "uiengine/elements/TPDAUIEngineElementVScrollBar.h"
 
 #include <mutex>
@@ -32,6 +33,7 @@ const TTagKind kTagKinds[] = {
     {"vscrollbar", &Make<TPDAUIEngineElementVScrollBar>},
     {"repeater", &Make<TPDAUIEngineElementRepeater>},
     {"repeateritem", &Make<TPDAUIEngineElementRepeaterItem>},
+    {"sliderbox", &Make<TPDAUIEngineElementSliderBox>},
 };
 
 struct TRegisteredTag {
