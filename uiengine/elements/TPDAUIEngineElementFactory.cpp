@@ -5,6 +5,7 @@
 #include "uiengine/elements/TPDAUIEngineElementIFrame.h"
 #include "uiengine/elements/TPDAUIEngineElementRepeater.h"
 #include "uiengine/elements/TPDAUIEngineElementSliderBox.h"
+#include "uiengine/elements/TPDAUIEngineElementSplitter.h"
 #include "uiengine/elements/TPDAUIEngineElementVScrollBar.h"
 
 #include <mutex>
@@ -34,6 +35,7 @@ const TTagKind kTagKinds[] = {
     {"repeater", &Make<TPDAUIEngineElementRepeater>},
     {"repeateritem", &Make<TPDAUIEngineElementRepeaterItem>},
     {"sliderbox", &Make<TPDAUIEngineElementSliderBox>},
+    {"splitter", &Make<TPDAUIEngineElementSplitter>},
 };
 
 struct TRegisteredTag {
