@@ -16,6 +16,7 @@
 #include "uiengine/controls/RegisterTextBoxAndKeyboard.h"
 #include "uiengine/controls/RegisterChecks.h"
 #include "uiengine/controls/RegisterMenu.h"
+#include "uiengine/controls/RegisterTabBox.h"
 #include "uiengine/elements/TPDAUIEngineElementFactory.h"
 #include "uiengine/elements/TPDAUIEngineElementPage.h"
 #include "uiengine/elements/TPDAUIEngineElementUserControl.h"
@@ -34,6 +35,7 @@ public:
         RegisterTextBoxAndKeyboardElements(&TPDAUIEngineElementFactory::RegisterTag);
         RegisterMenuElements(&TPDAUIEngineElementFactory::RegisterTag);
         RegisterCheckElements(&TPDAUIEngineElementFactory::RegisterTag);
+        RegisterTabBoxElements(&TPDAUIEngineElementFactory::RegisterTag);
         OnResize(0, 0, 800, 480);
         skinsFolder = skins.c_str();
         tempFolder = skins.c_str();

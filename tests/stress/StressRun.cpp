@@ -15,6 +15,7 @@
 #include "uiengine/controls/RegisterTextBoxAndKeyboard.h"
 #include "uiengine/controls/RegisterChecks.h"
 #include "uiengine/controls/RegisterMenu.h"
+#include "uiengine/controls/RegisterTabBox.h"
 #include "uiengine/controls/TPDAUIEngineElementMenu.h"
 #include "uiengine/elements/TPDAUIEngineElementFactory.h"
 #include "uiengine/elements/TPDAUIEngineElementIFrame.h"
@@ -59,6 +60,7 @@ public:
         RegisterTextBoxAndKeyboardElements(&TPDAUIEngineElementFactory::RegisterTag);
         RegisterMenuElements(&TPDAUIEngineElementFactory::RegisterTag);
         RegisterCheckElements(&TPDAUIEngineElementFactory::RegisterTag);
+        RegisterTabBoxElements(&TPDAUIEngineElementFactory::RegisterTag);
         skinsFolder = testpaths::Fixture("skins").c_str();
         tempFolder = temp_.path().c_str();
         DString name("stress"), error;
