@@ -16,6 +16,7 @@
 #include "uiengine/controls/RegisterChecks.h"
 #include "uiengine/controls/RegisterMenu.h"
 #include "uiengine/controls/RegisterTabBox.h"
+#include "uiengine/controls/RegisterImageBoxes.h"
 #include "uiengine/controls/TPDAUIEngineElementMenu.h"
 #include "uiengine/elements/TPDAUIEngineElementFactory.h"
 #include "uiengine/elements/TPDAUIEngineElementIFrame.h"
@@ -61,6 +62,7 @@ public:
         RegisterMenuElements(&TPDAUIEngineElementFactory::RegisterTag);
         RegisterCheckElements(&TPDAUIEngineElementFactory::RegisterTag);
         RegisterTabBoxElements(&TPDAUIEngineElementFactory::RegisterTag);
+        RegisterImageBoxElements(&TPDAUIEngineElementFactory::RegisterTag);
         skinsFolder = testpaths::Fixture("skins").c_str();
         tempFolder = temp_.path().c_str();
         DString name("stress"), error;
