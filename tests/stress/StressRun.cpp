@@ -18,6 +18,8 @@
 #include "uiengine/controls/RegisterTabBox.h"
 #include "uiengine/controls/RegisterImageBoxes.h"
 #include "uiengine/controls/TPDAUIEngineElementMenu.h"
+#include "uiengine/controls/TPDAUIEngineElementImageList.h"
+#include "uiengine/controls/TPDAUIEngineElementImageZoomeableBox.h"
 #include "uiengine/elements/TPDAUIEngineElementFactory.h"
 #include "uiengine/elements/TPDAUIEngineElementIFrame.h"
 #include "uiengine/elements/TPDAUIEngineElementPage.h"
@@ -33,6 +35,7 @@ const StressRun::Page StressRun::kPages[] = {
     {"pageFixture"},         // the fixture skin's own page
     {"pageCompact"},
     {"pageTwoClocks"},
+    {"pageImages"},          // image boxes, strips and the picture viewer
 };
 const int StressRun::kPageCount = sizeof kPages / sizeof kPages[0];
 
@@ -134,6 +137,18 @@ public:
                             DString("menuHidden"));
             }
         }
+        // The picture viewer driven as a page would: whole, original size, zoom steps.
+        if (auto* viewer = dynamic_cast<TPDAUIEngineElementImageZoomeableBox*>(FindElement("izbStress", false))) {
+            if (command.name == "cmdViewFull")
+                viewer->ViewFull();
+            if (command.name == "cmdViewOriginal") {
+                viewer->ViewOriginal();
+                viewer->ZoomIn();
+                viewer->ZoomOut();
+            }
+        }
+        if (auto* frames = dynamic_cast<TPDAUIEngineElementImageList*>(command.target))
+            frames->SetSelectedIndex(frames->selectedIndex - 3);
         if (command.name == "close" && owner_->pages.Count() > 1 && IsTopPage())
             Close(0);
     }

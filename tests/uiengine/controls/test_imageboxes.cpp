@@ -578,3 +578,46 @@ TEST(ImagesSkinPage, ImageBoxesOnTheFixturePage)
 }
 
 } // namespace
+
+namespace {
+
+TEST(ImagesSkinPage, TheCompiledPageHoldsWhatTheXmlGave)
+{
+    RegisterImageBoxElements(&TPDAUIEngineElementFactory::RegisterTag);
+    ControlEngine engine;
+    engine.skinsFolder = testpaths::Fixture("skins").c_str();
+    DString name("fixture"), error;
+    ASSERT_TRUE(engine.LoadSkin(name, "", "", "", error)) << error.c_str();
+    ImagesPage fromXml(&engine);
+    fromXml.OnLoad(&engine, nullptr, nullptr, nullptr, nullptr);
+    testpaths::TempDir dir;
+    const std::string file = dir / "pageImages.cpage";
+    ASSERT_TRUE(fromXml.WriteCompiled(file.c_str()));
+    std::ifstream in(file, std::ios::binary);
+    std::vector<unsigned char> bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    TFicheroITVdatos stream(bytes.data(), ITV_MODO_LECTURA, (uint32_t)bytes.size());
+    TPDAUIEngineElementPage compiled(&engine);
+    compiled.OnLoad(&engine, nullptr, nullptr, nullptr, &stream);
+    ASSERT_FALSE(stream.Error());
+    EXPECT_EQ(0u, stream.Restantes());
+
+    auto* fill = dynamic_cast<ImageBox*>(compiled.FindElement("imgFill", false));
+    auto* corner = dynamic_cast<ImageBox*>(compiled.FindElement("imgCorner", false));
+    auto* list = dynamic_cast<ImageList*>(compiled.FindElement("imlFrames", false));
+    auto* spinner = dynamic_cast<Animated*>(compiled.FindElement("iabSpinner", false));
+    auto* viewer = dynamic_cast<Zoomable*>(compiled.FindElement("izbViewer", false));
+    ASSERT_TRUE(fill && corner && list && spinner && viewer);
+    EXPECT_TRUE(fill->maximizeImageSize && fill->maintainAspect && fill->avoidAutoCalculateMinimumSize);
+    EXPECT_EQ(TPDAUIEngineElement::AlignEnd, fill->pack);
+    EXPECT_EQ(1.5f, corner->imageScale);
+    EXPECT_EQ(2, list->selectedIndex);
+    EXPECT_EQ(2.0f, list->imageScale);
+    EXPECT_EQ(3, spinner->frames);
+    EXPECT_EQ(1500, spinner->timerInterval);
+    EXPECT_STREQ("viewChanged", viewer->onCommand.c_str());
+    EXPECT_STREQ("fixturePicture", viewer->imageName.c_str());
+    compiled.Detach();
+    fromXml.Detach();
+}
+
+} // namespace
