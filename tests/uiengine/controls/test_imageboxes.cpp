@@ -143,6 +143,15 @@ TEST_F(ImageBoxesTest, MinimumSizesFollowTheImageAndTheAvailableRoom)
     EXPECT_EQ(36, spinner->GetMinimumWidth(1));
     spinner->image = nullptr;
     EXPECT_EQ(4, spinner->GetMinimumHeight(1));
+    // A scale of 0.1 or less is the UI scale's.
+    page.RemoveAllChildren();
+    ImageBox* small = Add<ImageBox>("<imagebox id=\"s\" imageScale=\"0.05\"/>");
+    ImageBox* large = Add<ImageBox>("<imagebox id=\"l\" imageScale=\"1.5\"/>");
+    small->image = large->image = picture.get();
+    engine.skinSettings.uiScale = 2.0f;
+    EXPECT_EQ(200, small->GetMinimumHeight(1000));
+    EXPECT_EQ(150, large->GetMinimumHeight(1000));
+    engine.skinSettings.uiScale = 1.0f;
 }
 
 TEST_F(ImageBoxesTest, ReleaseRaisesTheCommandWithoutSoundWhereverItEnds)
