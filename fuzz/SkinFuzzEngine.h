@@ -11,13 +11,7 @@
 #include "enginelib/draw/TSystemFonts.h"
 #include "tests/support/InnerPages.h"
 #include "tests/support/QuietEngine.h"
-#include "uiengine/controls/RegisterLabelAndButton.h"
-#include "uiengine/controls/RegisterLists.h"
-#include "uiengine/controls/RegisterTextBoxAndKeyboard.h"
-#include "uiengine/controls/RegisterChecks.h"
-#include "uiengine/controls/RegisterMenu.h"
-#include "uiengine/controls/RegisterTabBox.h"
-#include "uiengine/controls/RegisterImageBoxes.h"
+#include "uiengine/controls/RegisterControls.h"
 #include "uiengine/elements/TPDAUIEngineElementFactory.h"
 #include "uiengine/elements/TPDAUIEngineElementPage.h"
 #include "uiengine/elements/TPDAUIEngineElementUserControl.h"
@@ -31,13 +25,7 @@ public:
         startTick = clock_ - 1000;
         static TSystemFontsFreeType* fonts = new TSystemFontsFreeType();
         TSystemFonts::SetInstance(fonts);
-        RegisterLabelAndButtonElements(&TPDAUIEngineElementFactory::RegisterTag);
-        RegisterListElements(&TPDAUIEngineElementFactory::RegisterTag);
-        RegisterTextBoxAndKeyboardElements(&TPDAUIEngineElementFactory::RegisterTag);
-        RegisterMenuElements(&TPDAUIEngineElementFactory::RegisterTag);
-        RegisterCheckElements(&TPDAUIEngineElementFactory::RegisterTag);
-        RegisterTabBoxElements(&TPDAUIEngineElementFactory::RegisterTag);
-        RegisterImageBoxElements(&TPDAUIEngineElementFactory::RegisterTag);
+        RegisterControlElements(&TPDAUIEngineElementFactory::RegisterTag);
         OnResize(0, 0, 800, 480);
         skinsFolder = skins.c_str();
         tempFolder = skins.c_str();

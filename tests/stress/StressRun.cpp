@@ -8,15 +8,9 @@
 #include "support/InnerPages.h"
 #include "support/TestEngine.h"
 #include "support/TestPaths.h"
-#include "uiengine/controls/RegisterLabelAndButton.h"
-#include "uiengine/controls/RegisterLists.h"
+#include "uiengine/controls/RegisterControls.h"
 #include "uiengine/controls/TPDAUIEngineElementComboBox.h"
 #include "uiengine/controls/TPDAUIEngineElementListBox.h"
-#include "uiengine/controls/RegisterTextBoxAndKeyboard.h"
-#include "uiengine/controls/RegisterChecks.h"
-#include "uiengine/controls/RegisterMenu.h"
-#include "uiengine/controls/RegisterTabBox.h"
-#include "uiengine/controls/RegisterImageBoxes.h"
 #include "uiengine/controls/TPDAUIEngineElementMenu.h"
 #include "uiengine/controls/TPDAUIEngineElementImageList.h"
 #include "uiengine/controls/TPDAUIEngineElementImageZoomeableBox.h"
@@ -59,13 +53,7 @@ class StressRun::Engine : public TestEngine {
 public:
     Engine() : TestEngine(800, 480), fonts_(new TSystemFontsFreeType()), previousFonts_(TSystemFonts::SetInstance(fonts_.get()))
     {
-        RegisterLabelAndButtonElements(&TPDAUIEngineElementFactory::RegisterTag);
-        RegisterListElements(&TPDAUIEngineElementFactory::RegisterTag);
-        RegisterTextBoxAndKeyboardElements(&TPDAUIEngineElementFactory::RegisterTag);
-        RegisterMenuElements(&TPDAUIEngineElementFactory::RegisterTag);
-        RegisterCheckElements(&TPDAUIEngineElementFactory::RegisterTag);
-        RegisterTabBoxElements(&TPDAUIEngineElementFactory::RegisterTag);
-        RegisterImageBoxElements(&TPDAUIEngineElementFactory::RegisterTag);
+        RegisterControlElements(&TPDAUIEngineElementFactory::RegisterTag);
         skinsFolder = testpaths::Fixture("skins").c_str();
         tempFolder = temp_.path().c_str();
         DString name("stress"), error;
