@@ -574,9 +574,9 @@ HWND FindWindowW(LPCWSTR className, LPCWSTR title)
     {
         State& s = S();
         std::lock_guard<std::mutex> lock(s.mutex);
-        if (s.window && WinLower(WinToUtf8(s.window->className.c_str())) == WinLower(WinToUtf8(className)) &&
-            (!title || s.window->title == title))
-            return s.window->handle;
+        // Our own window holds the class's lock: the answer is here.
+        if (s.window && WinLower(WinToUtf8(s.window->className.c_str())) == WinLower(WinToUtf8(className)))
+            return !title || s.window->title == title ? s.window->handle : nullptr;
     }
     const std::string path = LockPath(cls);
     const int fd = open(path.c_str(), O_RDWR | O_CLOEXEC);
