@@ -22,7 +22,9 @@ void SetLastError(DWORD error);
 ATOM RegisterClassW(const WNDCLASSW* wc);
 BOOL UnregisterClassW(LPCWSTR className, HINSTANCE instance);
 // Sends WM_CREATE (a result of -1 fails the creation). CW_USEDEFAULT places
-// the window over the whole screen. A window of a class also takes the
+// the window over the whole screen. The first time the window is visible
+// (here with WS_VISIBLE, else at ShowWindow) it gets WM_MOVE and WM_SIZE
+// unless a move or resize told it its place before. A window of a class also takes the
 // single-instance lock of that class name (see FindWindowW).
 HWND CreateWindowExW(DWORD exStyle, LPCWSTR className, LPCWSTR title, DWORD style, int x, int y,
                      int width, int height, HWND parent, HMENU menu, HINSTANCE instance,
