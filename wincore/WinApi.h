@@ -140,6 +140,8 @@ HANDLE CreateEventW(SECURITY_ATTRIBUTES* security, BOOL manualReset, BOOL initia
                     LPCWSTR name);
 BOOL SetEvent(HANDLE event);
 BOOL ResetEvent(HANDLE event);
+// A named semaphore is also the POSIX semaphore WinSemaphoreSystemName(name),
+// made afresh, so that another program can release it (sem_open, sem_post).
 HANDLE CreateSemaphoreW(SECURITY_ATTRIBUTES* security, LONG initialCount, LONG maximumCount,
                         LPCWSTR name);
 // Fails (ERROR_TOO_MANY_POSTS) when the count would pass the maximum.
@@ -185,6 +187,9 @@ int WinGetBrightness();
 // Where the registry is kept between runs ("" keeps it in memory only);
 // loads what the file holds.
 bool WinRegistrySetFile(const std::string& path);
+// "/orbeta-<uid>-<name>", the name in lower case with characters other than
+// letters, digits, '-' and '_' as '_'.
+std::string WinSemaphoreSystemName(const std::string& name);
 // Folder of the single-instance lock files ($XDG_RUNTIME_DIR, else /tmp).
 void WinSetLockFolder(const std::string& folder);
 // UTF-16 and UTF-8 (bad sequences become U+FFFD); null gives "".
