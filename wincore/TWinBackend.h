@@ -35,7 +35,8 @@ struct TWinFrame {
 //            code; text as WM_CHAR, one per UTF-16 unit, lParam 1;
 //   window:  WM_CLOSE for the close button, WM_ACTIVATE/WM_SETFOCUS/
 //            WM_KILLFOCUS for focus, InvalidateRect when exposed.
-// Everything except Wake, Now and Sleep runs on the window's thread.
+// Everything except Wake, Now, Sleep and StartProcess runs on the window's
+// thread.
 class TWinBackend {
 public:
     virtual ~TWinBackend() = default;
@@ -75,6 +76,8 @@ public:
     // The one window (screen coordinates of its whole area).
     virtual bool CreateWindow(const std::string& title, const RECT& rect) { return true; }
     virtual void DestroyWindow() {}
+    // A rectangle over the whole logical display (HORZRES x VERTRES) is the
+    // full-screen mode.
     virtual void SetWindowRect(const RECT& rect) {}
     virtual void ShowWindow(bool visible) {}
     virtual void SetTopmost(bool topmost) {}
