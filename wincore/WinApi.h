@@ -70,7 +70,8 @@ LRESULT DispatchMessageW(const MSG* msg);
 // thread it waits until the window's thread has handled it (0 when the window
 // goes away first).
 LRESULT SendMessageW(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
-// Any thread. A null window posts to the queue with no window.
+// Any thread. A null window posts to the queue with no window. A queue
+// holding 10000 posted messages refuses more (ERROR_NOT_ENOUGH_QUOTA).
 BOOL PostMessageW(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
 void PostQuitMessage(int exitCode);
 // 0xC000..0xFFFF, the same number for the same name (case ignored); 0 for

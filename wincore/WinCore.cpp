@@ -29,6 +29,7 @@
 namespace {
 
 constexpr int MaxCoordinate = 32767;
+constexpr size_t MaxPosted = 10000;
 constexpr uintptr_t ForeignWindowValue = 0x7FFE0000;
 constexpr uintptr_t ScreenDcValue = 0x5C5C0;
 constexpr uintptr_t CoreDllValue = 0xC0DE0000;
@@ -1015,6 +1016,11 @@ BOOL PostMessageW(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
         std::lock_guard<std::mutex> lock(S().mutex);
         if (hwnd && !Find(hwnd)) {
             t_lastError = ERROR_INVALID_WINDOW_HANDLE;
+            return FALSE;
+        }
+        // A queue nobody reads stops taking messages instead of growing without end.
+        if (S().posted.size() >= MaxPosted) {
+            t_lastError = ERROR_NOT_ENOUGH_QUOTA;
             return FALSE;
         }
         S().posted.push_back(MSG{hwnd, msg, wParam, lParam, now, {0, 0}});
