@@ -1,0 +1,333 @@
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "SdlTestSupport.h"
+#include "enginelib/base/CodePage.h"
+#include "wincore/sdl2/SdlEventTranslator.h"
+#include "wincore/sdl2/SdlKeys.h"
+
+using sdl2::EventTranslator;
+using sdl2::WindowMessage;
+namespace msg = sdl2::msg;
+
+namespace {
+
+SDL_Event Button(Uint32 type, Uint8 button, int x, int y)
+{
+    SDL_Event e{};
+    e.type = type;
+    e.button.button = button;
+    e.button.state = type == SDL_MOUSEBUTTONDOWN ? SDL_PRESSED : SDL_RELEASED;
+    e.button.x = x;
+    e.button.y = y;
+    return e;
+}
+
+SDL_Event Motion(int x, int y, Uint32 state)
+{
+    SDL_Event e{};
+    e.type = SDL_MOUSEMOTION;
+    e.motion.x = x;
+    e.motion.y = y;
+    e.motion.state = state;
+    return e;
+}
+
+SDL_Event Wheel(int y, bool flipped = false)
+{
+    SDL_Event e{};
+    e.type = SDL_MOUSEWHEEL;
+    e.wheel.y = y;
+    e.wheel.preciseY = (float)y;
+    e.wheel.direction = flipped ? SDL_MOUSEWHEEL_FLIPPED : SDL_MOUSEWHEEL_NORMAL;
+    return e;
+}
+
+SDL_Event Key(Uint32 type, SDL_Keycode key, Uint16 mod = KMOD_NONE, bool repeat = false,
+              SDL_Scancode scancode = SDL_SCANCODE_UNKNOWN)
+{
+    SDL_Event e{};
+    e.type = type;
+    e.key.state = type == SDL_KEYDOWN ? SDL_PRESSED : SDL_RELEASED;
+    e.key.repeat = repeat ? 1 : 0;
+    e.key.keysym.sym = key;
+    e.key.keysym.scancode = scancode;
+    e.key.keysym.mod = mod;
+    return e;
+}
+
+SDL_Event WindowEvent(Uint8 what, int data1 = 0, int data2 = 0)
+{
+    SDL_Event e{};
+    e.type = SDL_WINDOWEVENT;
+    e.window.event = what;
+    e.window.data1 = data1;
+    e.window.data2 = data2;
+    return e;
+}
+
+SDL_Event Quit()
+{
+    SDL_Event e{};
+    e.type = SDL_QUIT;
+    return e;
+}
+
+SDL_Event Text(const char* utf8)
+{
+    SDL_Event e{};
+    e.type = SDL_TEXTINPUT;
+    SDL_strlcpy(e.text.text, utf8, sizeof(e.text.text));
+    return e;
+}
+
+constexpr intptr_t KeyUpBits = 1 | (1 << 30) | (intptr_t)(1u << 31);
+
+std::string Describe(const std::vector<WindowMessage>& ms)
+{
+    std::string s;
+    for (const WindowMessage& m : ms) {
+        char buf[80];
+        snprintf(buf, sizeof buf, "{0x%x, 0x%lx, 0x%lx} ", m.message, (unsigned long)m.wParam, (unsigned long)m.lParam);
+        s += buf;
+    }
+    return s;
+}
+
+class EventTranslatorTest : public sdltest::DummySdl {
+protected:
+    void SetUp() override
+    {
+        DummySdl::SetUp();
+        translator.SetOutputSize(800, 480);
+        translator.SetWindowOrigin(100, 200);
+        translator.SetCodePage(CodePage::Western);
+    }
+
+    // Sends events through SDL's own queue and translates what comes out.
+    std::vector<WindowMessage> Run(std::vector<SDL_Event> events)
+    {
+        for (SDL_Event& e : events)
+            EXPECT_EQ(SDL_PushEvent(&e), 1) << SDL_GetError();
+        std::vector<WindowMessage> out;
+        SDL_Event e;
+        while (SDL_PollEvent(&e))
+            translator.Translate(e, out);
+        return out;
+    }
+
+    EventTranslator translator;
+};
+
+// One sequence per row; the translator keeps its state (held buttons, the last
+// pointer position) across the events of a row.
+TEST_F(EventTranslatorTest, EventsBecomeTheDevicesWindowMessages)
+{
+    struct Row {
+        const char* what;
+        std::vector<SDL_Event> events;
+        std::vector<WindowMessage> expected;
+    };
+    const std::vector<Row> rows = {
+        {"left press, drag, release",
+         {Button(SDL_MOUSEBUTTONDOWN, SDL_BUTTON_LEFT, 10, 20), Motion(11, 21, SDL_BUTTON_LMASK),
+          Button(SDL_MOUSEBUTTONUP, SDL_BUTTON_LEFT, 12, 22)},
+         {{msg::LButtonDown, msg::MkLButton, msg::MakeLParam(10, 20)},
+          {msg::MouseMove, msg::MkLButton, msg::MakeLParam(11, 21)},
+          {msg::LButtonUp, 0, msg::MakeLParam(12, 22)}}},
+        {"right and middle buttons, overlapping",
+         {Button(SDL_MOUSEBUTTONDOWN, SDL_BUTTON_RIGHT, 1, 2), Button(SDL_MOUSEBUTTONDOWN, SDL_BUTTON_MIDDLE, 3, 4),
+          Button(SDL_MOUSEBUTTONUP, SDL_BUTTON_RIGHT, 5, 6), Button(SDL_MOUSEBUTTONUP, SDL_BUTTON_MIDDLE, 7, 8)},
+         {{msg::RButtonDown, msg::MkRButton, msg::MakeLParam(1, 2)},
+          {msg::MButtonDown, msg::MkRButton | msg::MkMButton, msg::MakeLParam(3, 4)},
+          {msg::RButtonUp, msg::MkMButton, msg::MakeLParam(5, 6)},
+          {msg::MButtonUp, 0, msg::MakeLParam(7, 8)}}},
+        {"extra buttons have no message", {Button(SDL_MOUSEBUTTONDOWN, SDL_BUTTON_X1, 1, 1)}, {}},
+        {"a captured pointer left of and above the window",
+         {Motion(-5, -7, 0)},
+         {{msg::MouseMove, 0, (intptr_t)0xFFF9FFFBu}}},
+        {"wheel: 120 a notch, the point on the screen",
+         {Motion(30, 40, 0), Wheel(1), Wheel(-2), Wheel(1, true)},
+         {{msg::MouseMove, 0, msg::MakeLParam(30, 40)},
+          {msg::MouseWheel, (uintptr_t)120 << 16, msg::MakeLParam(130, 240)},
+          {msg::MouseWheel, (uintptr_t)0xFF10 << 16, msg::MakeLParam(130, 240)},
+          {msg::MouseWheel, (uintptr_t)0xFF88 << 16, msg::MakeLParam(130, 240)}}},
+        {"a wheel event without movement is dropped", {Wheel(0)}, {}},
+        {"letter down and up",
+         {Key(SDL_KEYDOWN, SDLK_a), Key(SDL_KEYUP, SDLK_a)},
+         {{msg::KeyDown, 'A', 1}, {msg::KeyUp, 'A', KeyUpBits}}},
+        {"auto-repeat sets the previous-state bit",
+         {Key(SDL_KEYDOWN, SDLK_DOWN, KMOD_NONE, true)},
+         {{msg::KeyDown, 0x28, 1 | (1 << 30)}}},
+        {"Enter and Escape also type their character",
+         {Key(SDL_KEYDOWN, SDLK_RETURN), Key(SDL_KEYDOWN, SDLK_ESCAPE), Key(SDL_KEYUP, SDLK_RETURN)},
+         {{msg::KeyDown, 13, 1}, {msg::Char, 13, 1}, {msg::KeyDown, 27, 1}, {msg::Char, 27, 1},
+          {msg::KeyUp, 13, KeyUpBits}}},
+        {"Ctrl+Backspace types nothing",
+         {Key(SDL_KEYDOWN, SDLK_BACKSPACE, KMOD_LCTRL)},
+         {{msg::KeyDown, 8, 1}}},
+        {"Alt combinations and F10 are system keys",
+         {Key(SDL_KEYDOWN, SDLK_F4, KMOD_LALT), Key(SDL_KEYUP, SDLK_F4, KMOD_LALT), Key(SDL_KEYDOWN, SDLK_F10)},
+         {{msg::SysKeyDown, 0x73, 1 | (1 << 29)}, {msg::SysKeyUp, 0x73, KeyUpBits | (1 << 29)},
+          {msg::SysKeyDown, 0x79, 1}}},
+        {"keys without a virtual key are dropped", {Key(SDL_KEYDOWN, SDLK_UNDO)}, {}},
+        {"closing the window, then SDL's quit: one WM_CLOSE",
+         {WindowEvent(SDL_WINDOWEVENT_CLOSE), Quit()},
+         {{msg::Close, 0, 0}}},
+        {"quit alone closes", {Quit()}, {{msg::Close, 0, 0}}},
+        {"exposure repaints", {WindowEvent(SDL_WINDOWEVENT_EXPOSED)}, {{msg::Paint, 0, 0}}},
+        {"focus comes and goes",
+         {WindowEvent(SDL_WINDOWEVENT_FOCUS_GAINED), WindowEvent(SDL_WINDOWEVENT_FOCUS_LOST)},
+         {{msg::Activate, msg::WaActive, 0}, {msg::SetFocus, 0, 0}, {msg::Activate, msg::WaInactive, 0},
+          {msg::KillFocus, 0, 0}}},
+        {"size and position",
+         {WindowEvent(SDL_WINDOWEVENT_SIZE_CHANGED, 640, 360), WindowEvent(SDL_WINDOWEVENT_MOVED, 50, 60)},
+         {{msg::Size, 0, msg::MakeLParam(640, 360)}, {msg::Move, 0, msg::MakeLParam(50, 60)}}},
+        {"other events give nothing", {WindowEvent(SDL_WINDOWEVENT_SHOWN)}, {}},
+    };
+    for (const Row& row : rows) {
+        EventTranslator fresh;
+        fresh.SetOutputSize(800, 480);
+        fresh.SetWindowOrigin(100, 200);
+        translator = fresh;
+        const std::vector<WindowMessage> got = Run(row.events);
+        EXPECT_EQ(got, row.expected) << row.what << ": got " << Describe(got);
+    }
+}
+
+TEST_F(EventTranslatorTest, PointerMessagesCarryShiftAndControl)
+{
+    SDL_SetModState((SDL_Keymod)(KMOD_LSHIFT | KMOD_RCTRL));
+    const auto got = Run({Button(SDL_MOUSEBUTTONDOWN, SDL_BUTTON_LEFT, 1, 1), Wheel(1)});
+    SDL_SetModState(KMOD_NONE);
+    ASSERT_EQ(got.size(), 2u);
+    EXPECT_EQ(got[0].wParam, msg::MkLButton | msg::MkShift | msg::MkControl);
+    EXPECT_EQ(got[1].wParam & 0xFFFF, msg::MkLButton | msg::MkShift | msg::MkControl);
+}
+
+TEST_F(EventTranslatorTest, TextBecomesOneCharacterPerCodePageByte)
+{
+    struct Row {
+        int codepage;
+        const char* utf8;
+        std::vector<unsigned> bytes;
+    };
+    const std::vector<Row> rows = {
+        {CodePage::Western, "a", {'a'}},
+        {CodePage::Western, "\xC3\xA9\xC3\xBF \xC3\x80", {0xE9, 0xFF, ' ', 0xC0}},  // é ÿ space À
+        {CodePage::Western, "\xE2\x82\xAC", {0x80}},                                // the euro sign
+        {CodePage::Western, "\xD0\xB6x", {'x'}},            // Cyrillic zhe is not in 1252: left out
+        {CodePage::Cyrillic, "\xD0\xB6", {0xE6}},
+        {CodePage::Western, "\xFF\xC3", {}},                // malformed UTF-8 types nothing
+        {CodePage::Thai, "\xE0\xB8\x81", {0xA1}},
+    };
+    for (const Row& row : rows) {
+        translator.SetCodePage(row.codepage);
+        const auto got = Run({Text(row.utf8)});
+        std::vector<WindowMessage> expected;
+        for (unsigned b : row.bytes)
+            expected.push_back({msg::Char, b, 1});
+        EXPECT_EQ(got, expected) << row.utf8 << " in " << row.codepage << ": got " << Describe(got);
+    }
+}
+
+TEST_F(EventTranslatorTest, TextFillingTheWholeEventIsReadNoFurther)
+{
+    SDL_Event e{};
+    e.type = SDL_TEXTINPUT;
+    memset(e.text.text, 'z', sizeof(e.text.text));  // no terminating NUL
+    std::vector<WindowMessage> out;
+    translator.Translate(e, out);
+    EXPECT_EQ(out.size(), sizeof(e.text.text));
+}
+
+TEST(SdlKeys, VirtualKeys)
+{
+    struct Row {
+        SDL_Keycode key;
+        SDL_Scancode scancode;
+        int vk;
+    };
+    const Row rows[] = {
+        {SDLK_a, SDL_SCANCODE_A, 'A'},          {SDLK_z, SDL_SCANCODE_Z, 'Z'},
+        {SDLK_q, SDL_SCANCODE_A, 'Q'},          // AZERTY: the layout's letter counts
+        {0x436, SDL_SCANCODE_SEMICOLON, 0xBA},  // Cyrillic layout, a punctuation position
+        {0x444, SDL_SCANCODE_A, 'A'},           // Cyrillic letter on the A key
+        {SDLK_0, SDL_SCANCODE_0, '0'},          {SDLK_9, SDL_SCANCODE_9, '9'},
+        {SDLK_AMPERSAND, SDL_SCANCODE_1, '1'},  // French digit row
+        {SDLK_BACKSPACE, SDL_SCANCODE_BACKSPACE, 8}, {SDLK_TAB, SDL_SCANCODE_TAB, 9},
+        {SDLK_RETURN, SDL_SCANCODE_RETURN, 13}, {SDLK_KP_ENTER, SDL_SCANCODE_KP_ENTER, 13},
+        {SDLK_ESCAPE, SDL_SCANCODE_ESCAPE, 27}, {SDLK_SPACE, SDL_SCANCODE_SPACE, 32},
+        {SDLK_LSHIFT, SDL_SCANCODE_LSHIFT, 16}, {SDLK_RSHIFT, SDL_SCANCODE_RSHIFT, 16},
+        {SDLK_LCTRL, SDL_SCANCODE_LCTRL, 17},   {SDLK_RCTRL, SDL_SCANCODE_RCTRL, 17},
+        {SDLK_LALT, SDL_SCANCODE_LALT, 18},     {SDLK_RALT, SDL_SCANCODE_RALT, 18},
+        {SDLK_PAGEUP, SDL_SCANCODE_PAGEUP, 0x21}, {SDLK_PAGEDOWN, SDL_SCANCODE_PAGEDOWN, 0x22},
+        {SDLK_END, SDL_SCANCODE_END, 0x23},     {SDLK_HOME, SDL_SCANCODE_HOME, 0x24},
+        {SDLK_LEFT, SDL_SCANCODE_LEFT, 0x25},   {SDLK_UP, SDL_SCANCODE_UP, 0x26},
+        {SDLK_RIGHT, SDL_SCANCODE_RIGHT, 0x27}, {SDLK_DOWN, SDL_SCANCODE_DOWN, 0x28},
+        {SDLK_INSERT, SDL_SCANCODE_INSERT, 0x2D}, {SDLK_DELETE, SDL_SCANCODE_DELETE, 0x2E},
+        {SDLK_F1, SDL_SCANCODE_F1, 0x70},       {SDLK_F11, SDL_SCANCODE_F11, 122},
+        {SDLK_F12, SDL_SCANCODE_F12, 0x7B},     {SDLK_KP_0, SDL_SCANCODE_KP_0, 0x60},
+        {SDLK_KP_9, SDL_SCANCODE_KP_9, 0x69},   {SDLK_KP_PLUS, SDL_SCANCODE_KP_PLUS, 107},
+        {SDLK_KP_MINUS, SDL_SCANCODE_KP_MINUS, 109}, {SDLK_KP_MULTIPLY, SDL_SCANCODE_KP_MULTIPLY, 106},
+        {SDLK_KP_PERIOD, SDL_SCANCODE_KP_PERIOD, 110}, {SDLK_CLEAR, SDL_SCANCODE_CLEAR, 12},
+        {SDLK_UNDO, SDL_SCANCODE_UNDO, 0},      {SDLK_UNKNOWN, SDL_SCANCODE_UNKNOWN, 0},
+    };
+    for (const Row& row : rows)
+        EXPECT_EQ(sdl2::VirtualKeyOf(row.key, row.scancode), row.vk) << SDL_GetKeyName(row.key);
+}
+
+// The window keeps its size; the engine's screen turns. Every window pixel maps
+// to a pixel inside the engine's screen and back.
+TEST(SdlOrientation, PointerMapsIntoTheTurnedScreenAndBack)
+{
+    struct Row {
+        int angle;
+        int lw, lh;               // the engine's screen
+        int wx, wy, lx, ly;       // a window point and where the engine sees it
+    };
+    const Row rows[] = {
+        {0, 8, 4, 1, 2, 1, 2},
+        {90, 4, 8, 0, 0, 3, 0},   // top-left of the window is the screen's top-right
+        {90, 4, 8, 0, 3, 0, 0},
+        {180, 8, 4, 0, 0, 7, 3},
+        {270, 4, 8, 0, 0, 0, 7},
+        {270, 4, 8, 7, 0, 0, 0},
+        {45, 8, 4, 1, 2, 1, 2},   // not an orientation: as 0
+    };
+    for (const Row& row : rows) {
+        EventTranslator t;
+        t.SetOutputSize(8, 4);
+        t.SetOrientation(row.angle);
+        EXPECT_EQ(t.LogicalWidth(), row.lw) << row.angle;
+        EXPECT_EQ(t.LogicalHeight(), row.lh) << row.angle;
+        int lx, ly;
+        t.ToLogical(row.wx, row.wy, lx, ly);
+        EXPECT_EQ(lx, row.lx) << row.angle;
+        EXPECT_EQ(ly, row.ly) << row.angle;
+        for (int y = 0; y < 4; ++y) {
+            for (int x = 0; x < 8; ++x) {
+                t.ToLogical(x, y, lx, ly);
+                ASSERT_TRUE(lx >= 0 && lx < row.lw && ly >= 0 && ly < row.lh) << row.angle;
+                int bx, by;
+                t.ToWindow(lx, ly, bx, by);
+                ASSERT_EQ(bx, x);
+                ASSERT_EQ(by, y);
+            }
+        }
+    }
+}
+
+TEST_F(EventTranslatorTest, RotatedWindowSendsScreenCoordinatesAndTurnedSize)
+{
+    translator.SetOrientation(90);
+    const auto got = Run({Button(SDL_MOUSEBUTTONDOWN, SDL_BUTTON_LEFT, 0, 0),
+                          WindowEvent(SDL_WINDOWEVENT_SIZE_CHANGED, 1024, 600)});
+    ASSERT_EQ(got.size(), 2u);
+    EXPECT_EQ(got[0].lParam, msg::MakeLParam(479, 0));
+    EXPECT_EQ(got[1].lParam, msg::MakeLParam(600, 1024));
+}
+
+} // namespace

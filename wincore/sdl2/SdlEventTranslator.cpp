@@ -1,0 +1,228 @@
+#include "wincore/sdl2/SdlEventTranslator.h"
+
+#include <cmath>
+#include <cstring>
+#include <string>
+
+#include "enginelib/base/CodePage.h"
+#include "wincore/sdl2/SdlKeys.h"
+
+namespace sdl2 {
+
+void EventTranslator::SetOutputSize(int width, int height)
+{
+    outWidth_ = width > 0 ? width : 0;
+    outHeight_ = height > 0 ? height : 0;
+}
+
+void EventTranslator::SetOrientation(int angle)
+{
+    angle_ = (angle == 90 || angle == 180 || angle == 270) ? angle : 0;
+}
+
+int EventTranslator::LogicalWidth() const { return (angle_ == 90 || angle_ == 270) ? outHeight_ : outWidth_; }
+int EventTranslator::LogicalHeight() const { return (angle_ == 90 || angle_ == 270) ? outWidth_ : outHeight_; }
+
+void EventTranslator::ToLogical(int x, int y, int& lx, int& ly) const
+{
+    switch (angle_) {
+    case 90: lx = outHeight_ - 1 - y; ly = x; break;
+    case 180: lx = outWidth_ - 1 - x; ly = outHeight_ - 1 - y; break;
+    case 270: lx = y; ly = outWidth_ - 1 - x; break;
+    default: lx = x; ly = y; break;
+    }
+}
+
+void EventTranslator::ToWindow(int lx, int ly, int& x, int& y) const
+{
+    switch (angle_) {
+    case 90: x = ly; y = outHeight_ - 1 - lx; break;
+    case 180: x = outWidth_ - 1 - lx; y = outHeight_ - 1 - ly; break;
+    case 270: x = outWidth_ - 1 - ly; y = lx; break;
+    default: x = lx; y = ly; break;
+    }
+}
+
+uintptr_t EventTranslator::MouseKeys() const
+{
+    uintptr_t keys = buttons_;
+    const SDL_Keymod mod = SDL_GetModState();
+    if (mod & KMOD_SHIFT)
+        keys |= msg::MkShift;
+    if (mod & KMOD_CTRL)
+        keys |= msg::MkControl;
+    return keys;
+}
+
+void EventTranslator::Pointer(unsigned message, int x, int y, std::vector<WindowMessage>& out)
+{
+    ToLogical(x, y, lastX_, lastY_);
+    out.push_back({message, MouseKeys(), msg::MakeLParam(lastX_, lastY_)});
+}
+
+namespace {
+
+uintptr_t ButtonFlag(Uint8 button)
+{
+    switch (button) {
+    case SDL_BUTTON_LEFT: return msg::MkLButton;
+    case SDL_BUTTON_RIGHT: return msg::MkRButton;
+    case SDL_BUTTON_MIDDLE: return msg::MkMButton;
+    default: return 0;
+    }
+}
+
+uintptr_t ButtonsFromState(Uint32 state)
+{
+    uintptr_t keys = 0;
+    if (state & SDL_BUTTON_LMASK)
+        keys |= msg::MkLButton;
+    if (state & SDL_BUTTON_RMASK)
+        keys |= msg::MkRButton;
+    if (state & SDL_BUTTON_MMASK)
+        keys |= msg::MkMButton;
+    return keys;
+}
+
+} // namespace
+
+void EventTranslator::Key(const SDL_KeyboardEvent& key, std::vector<WindowMessage>& out)
+{
+    const int vk = VirtualKeyOf(key.keysym.sym, key.keysym.scancode);
+    if (vk == 0)
+        return;
+    const bool down = key.type == SDL_KEYDOWN;
+    const bool alt = (key.keysym.mod & KMOD_ALT) != 0;
+    // Alt combinations, Alt itself and F10 are system keys, as on the device.
+    const bool system = alt || vk == 0x12 || vk == 0x79;
+    // lParam: repeat count 1, context (Alt) bit 29, previous state bit 30,
+    // transition bit 31.
+    uint32_t flags = 1;
+    if (alt)
+        flags |= 1u << 29;
+    if (!down || key.repeat)
+        flags |= 1u << 30;
+    if (!down)
+        flags |= 1u << 31;
+    unsigned message = down ? (system ? msg::SysKeyDown : msg::KeyDown) : (system ? msg::SysKeyUp : msg::KeyUp);
+    out.push_back({message, (uintptr_t)vk, (intptr_t)flags});
+    // The characters TranslateMessage makes of these keys; SDL sends no text for them.
+    if (down && !alt && !(key.keysym.mod & KMOD_CTRL) && (vk == 0x08 || vk == 0x09 || vk == 0x0D || vk == 0x1B))
+        out.push_back({msg::Char, (uintptr_t)vk, (intptr_t)(flags & 0x7FFFFFFFu)});
+}
+
+void EventTranslator::Text(const char* text, size_t size, std::vector<WindowMessage>& out)
+{
+    const int length = (int)strnlen(text, size);
+    std::string bytes;
+    for (int at = 0; at < length;) {
+        int used = 1;
+        const unsigned code = CodePage::DecodeUtf8(text + at, length - at, used);
+        at += used > 0 ? used : 1;
+        bytes.clear();
+        // A character the code page cannot hold is not typed at all ('?' would be a lie).
+        if (code == 0xFFFD || !CodePage::EncodeChar(code, codepage_, bytes))
+            continue;
+        for (unsigned char b : bytes)
+            out.push_back({msg::Char, (uintptr_t)b, 1});
+    }
+}
+
+void EventTranslator::Window(const SDL_WindowEvent& window, std::vector<WindowMessage>& out)
+{
+    switch (window.event) {
+    case SDL_WINDOWEVENT_CLOSE:
+        out.push_back({msg::Close, 0, 0});
+        closeSent_ = true;
+        return;
+    case SDL_WINDOWEVENT_EXPOSED:
+        out.push_back({msg::Paint, 0, 0});
+        break;
+    case SDL_WINDOWEVENT_FOCUS_GAINED:
+        out.push_back({msg::Activate, msg::WaActive, 0});
+        out.push_back({msg::SetFocus, 0, 0});
+        break;
+    case SDL_WINDOWEVENT_FOCUS_LOST:
+        out.push_back({msg::Activate, msg::WaInactive, 0});
+        out.push_back({msg::KillFocus, 0, 0});
+        break;
+    case SDL_WINDOWEVENT_SIZE_CHANGED:
+        SetOutputSize(window.data1, window.data2);
+        out.push_back({msg::Size, 0, msg::MakeLParam(LogicalWidth(), LogicalHeight())});
+        break;
+    case SDL_WINDOWEVENT_MOVED:
+        SetWindowOrigin(window.data1, window.data2);
+        out.push_back({msg::Move, 0, msg::MakeLParam(originX_, originY_)});
+        break;
+    default:
+        return;
+    }
+    closeSent_ = false;
+}
+
+void EventTranslator::Translate(const SDL_Event& event, std::vector<WindowMessage>& out)
+{
+    switch (event.type) {
+    case SDL_QUIT:
+        // Closing the only window also ends SDL with SDL_QUIT: one WM_CLOSE for both.
+        if (!closeSent_)
+            out.push_back({msg::Close, 0, 0});
+        closeSent_ = false;
+        return;
+    case SDL_WINDOWEVENT:
+        Window(event.window, out);
+        return;
+    case SDL_MOUSEMOTION:
+        buttons_ = ButtonsFromState(event.motion.state);
+        Pointer(msg::MouseMove, event.motion.x, event.motion.y, out);
+        break;
+    case SDL_MOUSEBUTTONDOWN:
+    case SDL_MOUSEBUTTONUP: {
+        const uintptr_t flag = ButtonFlag(event.button.button);
+        if (!flag)
+            return;
+        const bool down = event.type == SDL_MOUSEBUTTONDOWN;
+        // wParam tells the buttons held after the event, as on the device.
+        buttons_ = down ? (buttons_ | flag) : (buttons_ & ~flag);
+        unsigned message;
+        if (flag == msg::MkLButton)
+            message = down ? msg::LButtonDown : msg::LButtonUp;
+        else if (flag == msg::MkRButton)
+            message = down ? msg::RButtonDown : msg::RButtonUp;
+        else
+            message = down ? msg::MButtonDown : msg::MButtonUp;
+        Pointer(message, event.button.x, event.button.y, out);
+        break;
+    }
+    case SDL_MOUSEWHEEL: {
+        float amount = event.wheel.preciseY;
+        if (amount == 0.0f)
+            amount = (float)event.wheel.y;
+        if (event.wheel.direction == SDL_MOUSEWHEEL_FLIPPED)
+            amount = -amount;
+        long delta = std::lround(amount * msg::WheelDelta);
+        if (delta == 0)
+            return;
+        if (delta > 32767)
+            delta = 32767;
+        if (delta < -32768)
+            delta = -32768;
+        // The device gives the wheel's point on the screen.
+        const uintptr_t wParam = (MouseKeys() & 0xFFFF) | ((uintptr_t)(uint16_t)(int16_t)delta << 16);
+        out.push_back({msg::MouseWheel, wParam, msg::MakeLParam(originX_ + lastX_, originY_ + lastY_)});
+        break;
+    }
+    case SDL_KEYDOWN:
+    case SDL_KEYUP:
+        Key(event.key, out);
+        break;
+    case SDL_TEXTINPUT:
+        Text(event.text.text, sizeof(event.text.text), out);
+        break;
+    default:
+        return;
+    }
+    closeSent_ = false;
+}
+
+} // namespace sdl2

@@ -1,0 +1,120 @@
+#pragma once
+#include <cstdint>
+#include <vector>
+
+#include <SDL.h>
+
+namespace sdl2 {
+
+// One window message as the window procedure takes it.
+struct WindowMessage {
+    unsigned message;
+    uintptr_t wParam;
+    intptr_t lParam;
+};
+
+inline bool operator==(const WindowMessage& a, const WindowMessage& b)
+{
+    return a.message == b.message && a.wParam == b.wParam && a.lParam == b.lParam;
+}
+
+// Turns SDL events into the window messages the device would have sent: the
+// pointer (in the engine's screen coordinates, after the virtual rotation), the
+// wheel (screen coordinates, 120 per notch), keys (virtual-key codes, with the
+// characters TranslateMessage would add for Back, Tab, Enter and Escape), text
+// (one WM_CHAR per byte of the 8-bit code page), closing, exposure, focus, size
+// and position.
+//
+// The window keeps its size when the display is rotated; the engine's screen is
+// the window turned by the orientation (90: the picture turned a quarter
+// counter-clockwise, so the engine's top edge lies along the window's left).
+class EventTranslator {
+public:
+    // Size of the window's client area in window pixels.
+    void SetOutputSize(int width, int height);
+    int OutputWidth() const { return outWidth_; }
+    int OutputHeight() const { return outHeight_; }
+    // 0, 90, 180 or 270; anything else counts as 0.
+    void SetOrientation(int angle);
+    int Orientation() const { return angle_; }
+    // The engine's screen: the window's size, swapped at 90 and 270.
+    int LogicalWidth() const;
+    int LogicalHeight() const;
+    // Where the client area's top-left corner is on the desktop.
+    void SetWindowOrigin(int x, int y)
+    {
+        originX_ = x;
+        originY_ = y;
+    }
+    int OriginX() const { return originX_; }
+    int OriginY() const { return originY_; }
+    // Code page of the characters sent (negative: the library's default).
+    void SetCodePage(int codepage) { codepage_ = codepage; }
+
+    // A window point to the engine's screen, and back.
+    void ToLogical(int x, int y, int& lx, int& ly) const;
+    void ToWindow(int lx, int ly, int& x, int& y) const;
+
+    // Appends the messages for one event (none for events the window ignores).
+    void Translate(const SDL_Event& event, std::vector<WindowMessage>& out);
+
+private:
+    uintptr_t MouseKeys() const;
+    void Pointer(unsigned message, int x, int y, std::vector<WindowMessage>& out);
+    void Key(const SDL_KeyboardEvent& key, std::vector<WindowMessage>& out);
+    void Text(const char* text, size_t size, std::vector<WindowMessage>& out);
+    void Window(const SDL_WindowEvent& window, std::vector<WindowMessage>& out);
+
+    int outWidth_ = 0;
+    int outHeight_ = 0;
+    int angle_ = 0;
+    int originX_ = 0;
+    int originY_ = 0;
+    int codepage_ = -1;
+    unsigned buttons_ = 0;  // MK_* of the buttons held, as the events told
+    int lastX_ = 0;         // last pointer position, engine coordinates
+    int lastY_ = 0;
+    bool closeSent_ = false;  // a window close was just sent; SDL_QUIT follows it
+};
+
+// Message numbers and flags of the messages above.
+namespace msg {
+constexpr unsigned Move = 0x0003;
+constexpr unsigned Size = 0x0005;
+constexpr unsigned Activate = 0x0006;
+constexpr unsigned SetFocus = 0x0007;
+constexpr unsigned KillFocus = 0x0008;
+constexpr unsigned Paint = 0x000F;
+constexpr unsigned Close = 0x0010;
+constexpr unsigned KeyDown = 0x0100;
+constexpr unsigned KeyUp = 0x0101;
+constexpr unsigned Char = 0x0102;
+constexpr unsigned SysKeyDown = 0x0104;
+constexpr unsigned SysKeyUp = 0x0105;
+constexpr unsigned MouseMove = 0x0200;
+constexpr unsigned LButtonDown = 0x0201;
+constexpr unsigned LButtonUp = 0x0202;
+constexpr unsigned RButtonDown = 0x0204;
+constexpr unsigned RButtonUp = 0x0205;
+constexpr unsigned MButtonDown = 0x0207;
+constexpr unsigned MButtonUp = 0x0208;
+constexpr unsigned MouseWheel = 0x020A;
+
+constexpr uintptr_t MkLButton = 0x0001;
+constexpr uintptr_t MkRButton = 0x0002;
+constexpr uintptr_t MkShift = 0x0004;
+constexpr uintptr_t MkControl = 0x0008;
+constexpr uintptr_t MkMButton = 0x0010;
+
+constexpr uintptr_t WaInactive = 0;
+constexpr uintptr_t WaActive = 1;
+constexpr int WheelDelta = 120;
+
+// Two signed 16-bit halves in one lParam (low: x, high: y).
+inline intptr_t MakeLParam(int lo, int hi)
+{
+    return (intptr_t)(uint32_t)(((uint32_t)(uint16_t)lo) | ((uint32_t)(uint16_t)hi << 16));
+}
+} // namespace msg
+
+} // namespace sdl2

@@ -1,0 +1,48 @@
+#pragma once
+#include <SDL.h>
+
+class TDibIG;
+
+namespace sdl2 {
+
+// Shows the engine's frames in a window: the bitmap (RGB565, 24-bit BGR or
+// x8r8g8b8, either row order) is copied into a streaming texture of its own
+// size and drawn over the whole window, turned by the virtual orientation
+// (90: a quarter turn counter-clockwise, so the frame's top lies along the
+// window's left edge; 270: clockwise). A frame of another shape than the
+// window is stretched to it.
+class Presenter {
+public:
+    Presenter() = default;
+    ~Presenter();
+    Presenter(const Presenter&) = delete;
+    Presenter& operator=(const Presenter&) = delete;
+
+    // Makes a renderer for window (accelerated when there is one, else the
+    // software one). False when neither can be made.
+    bool Attach(SDL_Window* window);
+    void Detach();
+    SDL_Renderer* Renderer() const { return renderer_; }
+
+    // Draws frame and shows it. False (and nothing shown) without a renderer
+    // or for an empty bitmap or an 8-bit one.
+    bool Present(const TDibIG& frame, int angle);
+
+    // Size and format of the texture now held (0 when none).
+    int TextureWidth() const { return texWidth_; }
+    int TextureHeight() const { return texHeight_; }
+    Uint32 TextureFormat() const { return texFormat_; }
+    // The window's size in pixels as the renderer draws it.
+    bool OutputSize(int& width, int& height) const;
+
+private:
+    bool Upload(const TDibIG& frame);
+
+    SDL_Renderer* renderer_ = nullptr;
+    SDL_Texture* texture_ = nullptr;
+    int texWidth_ = 0;
+    int texHeight_ = 0;
+    Uint32 texFormat_ = 0;
+};
+
+} // namespace sdl2
