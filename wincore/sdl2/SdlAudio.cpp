@@ -59,6 +59,25 @@ bool Audio::PlayWav(const void* data, size_t size)
 
 bool Audio::Play(SDL_RWops* rw)
 {
+    std::vector<Uint8> pcm;
+    if (!Load(rw, pcm))
+        return false;
+    SDL_ClearQueuedAudio(device_);
+    return pcm.empty() || SDL_QueueAudio(device_, pcm.data(), (Uint32)pcm.size()) == 0;
+}
+
+bool Audio::Decode(const void* data, size_t size, std::vector<Uint8>& pcm) const
+{
+    pcm.clear();
+    if (!device_ || !data || size == 0 || size > (size_t)INT32_MAX)
+        return false;
+    SDL_RWops* rw = SDL_RWFromConstMem(data, (int)size);
+    return rw && Load(rw, pcm);
+}
+
+bool Audio::Load(SDL_RWops* rw, std::vector<Uint8>& pcm) const
+{
+    pcm.clear();
     SDL_AudioSpec spec;
     Uint8* wav = nullptr;
     Uint32 length = 0;
@@ -75,12 +94,10 @@ bool Audio::Play(SDL_RWops* rw)
     }
     SDL_AudioStream* stream =
         SDL_NewAudioStream(spec.format, spec.channels, spec.freq, spec_.format, spec_.channels, spec_.freq);
-    bool ok = stream && SDL_AudioStreamPut(stream, wav, (int)length) == 0 && SDL_AudioStreamFlush(stream) == 0;
+    const bool ok = stream && SDL_AudioStreamPut(stream, wav, (int)length) == 0 && SDL_AudioStreamFlush(stream) == 0;
     SDL_FreeWAV(wav);
-    std::vector<Uint8> pcm;
     if (ok) {
         const int available = SDL_AudioStreamAvailable(stream);
-        // A long sound is cut rather than held whole in memory.
         const size_t keep = available > 0 ? ((size_t)available < MaxQueuedBytes ? (size_t)available : MaxQueuedBytes) : 0;
         pcm.resize(keep);
         const int got = keep ? SDL_AudioStreamGet(stream, pcm.data(), (int)keep) : 0;
@@ -90,16 +107,15 @@ bool Audio::Play(SDL_RWops* rw)
         SDL_FreeAudioStream(stream);
     if (!ok)
         return false;
-    SDL_ClearQueuedAudio(device_);
     const int gain = mute_ ? 0 : SDL_MIX_MAXVOLUME * volume_ / 100;
-    if (pcm.empty() || gain == 0)
-        return true;
-    if (gain != SDL_MIX_MAXVOLUME) {
+    if (gain == 0) {
+        pcm.clear();  // nothing to hear
+    } else if (gain != SDL_MIX_MAXVOLUME) {
         std::vector<Uint8> mixed(pcm.size(), (Uint8)spec_.silence);
         SDL_MixAudioFormat(mixed.data(), pcm.data(), spec_.format, (Uint32)pcm.size(), gain);
         pcm.swap(mixed);
     }
-    return SDL_QueueAudio(device_, pcm.data(), (Uint32)pcm.size()) == 0;
+    return true;
 }
 
 } // namespace sdl2

@@ -1,6 +1,7 @@
 #pragma once
 #include <cstddef>
 #include <string>
+#include <vector>
 
 #include <SDL.h>
 
@@ -25,11 +26,16 @@ public:
     bool Open();
     void Close();
     bool IsOpen() const { return device_ != 0; }
+    SDL_AudioDeviceID Device() const { return device_; }
 
     // Starts the sound in a WAV file or in memory. False when the device is
     // not open or the data is no WAV SDL can read.
     bool PlayFile(const std::string& path);
     bool PlayWav(const void* data, size_t size);
+    // What PlayWav would queue: the sound in the device's format (Spec()) at the
+    // volume. False as PlayWav; a muted sound gives no bytes.
+    bool Decode(const void* data, size_t size, std::vector<Uint8>& pcm) const;
+    const SDL_AudioSpec& Spec() const { return spec_; }
     void Stop();
     // Bytes still waiting to be played.
     Uint32 QueuedBytes() const;
@@ -42,6 +48,7 @@ public:
 
 private:
     bool Play(SDL_RWops* rw);
+    bool Load(SDL_RWops* rw, std::vector<Uint8>& pcm) const;
 
     SDL_AudioDeviceID device_ = 0;
     SDL_AudioSpec spec_{};
