@@ -2,7 +2,6 @@
 
 #include <cmath>
 #include <cstring>
-#include <string>
 
 #include "enginelib/base/CodePage.h"
 #include "wincore/sdl2/SdlKeys.h"
@@ -114,17 +113,19 @@ void EventTranslator::Key(const SDL_KeyboardEvent& key, std::vector<WindowMessag
 void EventTranslator::Text(const char* text, size_t size, std::vector<WindowMessage>& out)
 {
     const int length = (int)strnlen(text, size);
-    std::string bytes;
     for (int at = 0; at < length;) {
         int used = 1;
         const unsigned code = CodePage::DecodeUtf8(text + at, length - at, used);
         at += used > 0 ? used : 1;
-        bytes.clear();
-        // A character the code page cannot hold is not typed at all ('?' would be a lie).
-        if (code == 0xFFFD || !CodePage::EncodeChar(code, codepage_, bytes))
-            continue;
-        for (unsigned char b : bytes)
-            out.push_back({msg::Char, (uintptr_t)b, 1});
+        if (code == 0xFFFD)
+            continue;  // malformed input types nothing
+        // UTF-16 units, as the device's Unicode window gets them.
+        if (code >= 0x10000) {
+            out.push_back({msg::Char, (uintptr_t)(0xD800 + ((code - 0x10000) >> 10)), 1});
+            out.push_back({msg::Char, (uintptr_t)(0xDC00 + ((code - 0x10000) & 0x3FF)), 1});
+        } else {
+            out.push_back({msg::Char, (uintptr_t)code, 1});
+        }
     }
 }
 

@@ -22,8 +22,8 @@ inline bool operator==(const WindowMessage& a, const WindowMessage& b)
 // pointer (in the engine's screen coordinates, after the virtual rotation), the
 // wheel (screen coordinates, 120 per notch), keys (virtual-key codes, with the
 // characters TranslateMessage would add for Back, Tab, Enter and Escape), text
-// (one WM_CHAR per byte of the 8-bit code page), closing, exposure, focus, size
-// and position.
+// (one WM_CHAR per UTF-16 unit: the engine turns characters into its code page
+// itself), closing, exposure, focus, size and position.
 //
 // The window keeps its size when the display is rotated; the engine's screen is
 // the window turned by the orientation (90: the picture turned a quarter
@@ -48,8 +48,6 @@ public:
     }
     int OriginX() const { return originX_; }
     int OriginY() const { return originY_; }
-    // Code page of the characters sent (negative: the library's default).
-    void SetCodePage(int codepage) { codepage_ = codepage; }
 
     // A window point to the engine's screen, and back.
     void ToLogical(int x, int y, int& lx, int& ly) const;
@@ -70,7 +68,6 @@ private:
     int angle_ = 0;
     int originX_ = 0;
     int originY_ = 0;
-    int codepage_ = -1;
     unsigned buttons_ = 0;  // MK_* of the buttons held, as the events told
     int lastX_ = 0;         // last pointer position, engine coordinates
     int lastY_ = 0;

@@ -37,18 +37,10 @@ bool Presenter::OutputSize(int& width, int& height) const
     return renderer_ && SDL_GetRendererOutputSize(renderer_, &width, &height) == 0;
 }
 
-bool Presenter::Upload(const TDibIG& frame)
+bool Presenter::Upload(const uint8_t* top, int rowStep, int width, int height, Uint32 format)
 {
-    Uint32 format;
-    switch (frame.Bpp()) {
-    case 16: format = SDL_PIXELFORMAT_RGB565; break;
-    case 24: format = SDL_PIXELFORMAT_BGR24; break;
-    case 32: format = SDL_PIXELFORMAT_RGB888; break;
-    default: return false;
-    }
-    const int width = frame.Width();
-    const int height = frame.AbsHeight();
-    if (frame.IsEmpty() || width <= 0 || height <= 0)
+    const int bytes = SDL_BYTESPERPIXEL(format);
+    if (!top || width <= 0 || height <= 0 || bytes <= 0 || (int64_t)width * bytes > (rowStep < 0 ? -(int64_t)rowStep : rowStep))
         return false;
     if (!texture_ || texWidth_ != width || texHeight_ != height || texFormat_ != format) {
         if (texture_)
@@ -64,17 +56,31 @@ bool Presenter::Upload(const TDibIG& frame)
     int pitch = 0;
     if (SDL_LockTexture(texture_, nullptr, &pixels, &pitch) != 0)
         return false;
-    // Row by row: the texture's pitch and the bitmap's row order may both differ.
-    const size_t rowBytes = (size_t)width * (size_t)frame.BytesPerPixel();
+    // Row by row: the texture's pitch and the frame's row order may both differ.
+    const size_t rowBytes = (size_t)width * (size_t)bytes;
     for (int y = 0; y < height; ++y)
-        std::memcpy((uint8_t*)pixels + (size_t)y * (size_t)pitch, frame.Row(y), rowBytes);
+        std::memcpy((uint8_t*)pixels + (size_t)y * (size_t)pitch, top + (ptrdiff_t)y * rowStep, rowBytes);
     SDL_UnlockTexture(texture_);
     return true;
 }
 
 bool Presenter::Present(const TDibIG& frame, int angle)
 {
-    if (!renderer_ || !Upload(frame))
+    Uint32 format;
+    switch (frame.Bpp()) {
+    case 16: format = SDL_PIXELFORMAT_RGB565; break;
+    case 24: format = SDL_PIXELFORMAT_BGR24; break;
+    case 32: format = SDL_PIXELFORMAT_RGB888; break;
+    default: return false;
+    }
+    if (frame.IsEmpty())
+        return false;
+    return Present(frame.Row(0), frame.RowStep(), frame.Width(), frame.AbsHeight(), format, angle);
+}
+
+bool Presenter::Present(const uint8_t* top, int rowStep, int width, int height, Uint32 format, int angle)
+{
+    if (!renderer_ || !Upload(top, rowStep, width, height, format))
         return false;
     int outW = 0, outH = 0;
     if (!OutputSize(outW, outH))

@@ -1,4 +1,6 @@
 #pragma once
+#include <cstdint>
+
 #include <SDL.h>
 
 class TDibIG;
@@ -27,6 +29,9 @@ public:
     // Draws frame and shows it. False (and nothing shown) without a renderer
     // or for an empty bitmap or an 8-bit one.
     bool Present(const TDibIG& frame, int angle);
+    // The same for raw pixels in an SDL format: top is the top row, rowStep the
+    // bytes from one row to the next (negative for bottom-up storage).
+    bool Present(const uint8_t* top, int rowStep, int width, int height, Uint32 format, int angle);
 
     // Size and format of the texture now held (0 when none).
     int TextureWidth() const { return texWidth_; }
@@ -36,7 +41,7 @@ public:
     bool OutputSize(int& width, int& height) const;
 
 private:
-    bool Upload(const TDibIG& frame);
+    bool Upload(const uint8_t* top, int rowStep, int width, int height, Uint32 format);
 
     SDL_Renderer* renderer_ = nullptr;
     SDL_Texture* texture_ = nullptr;

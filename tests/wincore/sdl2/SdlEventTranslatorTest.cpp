@@ -4,7 +4,6 @@
 #include <vector>
 
 #include "SdlTestSupport.h"
-#include "enginelib/base/CodePage.h"
 #include "wincore/sdl2/SdlEventTranslator.h"
 #include "wincore/sdl2/SdlKeys.h"
 
@@ -103,7 +102,6 @@ protected:
         DummySdl::SetUp();
         translator.SetOutputSize(800, 480);
         translator.SetWindowOrigin(100, 200);
-        translator.SetCodePage(CodePage::Western);
     }
 
     // Sends events through SDL's own queue and translates what comes out.
@@ -207,29 +205,25 @@ TEST_F(EventTranslatorTest, PointerMessagesCarryShiftAndControl)
     EXPECT_EQ(got[1].wParam & 0xFFFF, msg::MkLButton | msg::MkShift | msg::MkControl);
 }
 
-TEST_F(EventTranslatorTest, TextBecomesOneCharacterPerCodePageByte)
+TEST_F(EventTranslatorTest, TextBecomesOneCharacterPerUtf16Unit)
 {
     struct Row {
-        int codepage;
         const char* utf8;
-        std::vector<unsigned> bytes;
+        std::vector<unsigned> units;
     };
     const std::vector<Row> rows = {
-        {CodePage::Western, "a", {'a'}},
-        {CodePage::Western, "\xC3\xA9\xC3\xBF \xC3\x80", {0xE9, 0xFF, ' ', 0xC0}},  // é ÿ space À
-        {CodePage::Western, "\xE2\x82\xAC", {0x80}},                                // the euro sign
-        {CodePage::Western, "\xD0\xB6x", {'x'}},            // Cyrillic zhe is not in 1252: left out
-        {CodePage::Cyrillic, "\xD0\xB6", {0xE6}},
-        {CodePage::Western, "\xFF\xC3", {}},                // malformed UTF-8 types nothing
-        {CodePage::Thai, "\xE0\xB8\x81", {0xA1}},
+        {"a", {'a'}},
+        {"\xC3\xA9\xC3\xBF \xC3\x80", {0xE9, 0xFF, ' ', 0xC0}},  // Latin-1: the same codes
+        {"\xE2\x82\xAC\xD0\xB6", {0x20AC, 0x436}},                // euro sign, Cyrillic zhe
+        {"\xF0\x9F\x98\x80", {0xD83D, 0xDE00}},                    // beyond 16 bits: a surrogate pair
+        {"\xFF\xC3", {}},                                           // malformed UTF-8 types nothing
     };
     for (const Row& row : rows) {
-        translator.SetCodePage(row.codepage);
         const auto got = Run({Text(row.utf8)});
         std::vector<WindowMessage> expected;
-        for (unsigned b : row.bytes)
-            expected.push_back({msg::Char, b, 1});
-        EXPECT_EQ(got, expected) << row.utf8 << " in " << row.codepage << ": got " << Describe(got);
+        for (unsigned u : row.units)
+            expected.push_back({msg::Char, u, 1});
+        EXPECT_EQ(got, expected) << row.utf8 << ": got " << Describe(got);
     }
 }
 

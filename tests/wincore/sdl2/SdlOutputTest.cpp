@@ -125,6 +125,14 @@ TEST_F(PresenterTest, FramesItCannotShowAreRefused)
     EXPECT_EQ(Shown()[3 * 8 + 7], 0xF00000u);
     sdl2::Presenter detached;
     EXPECT_FALSE(detached.Present(big, 0));
+    // Raw rows shorter than the width they claim are never read past.
+    std::vector<uint32_t> rows(8 * 4, 0x00FF00);
+    const uint8_t* top = (const uint8_t*)rows.data();
+    EXPECT_FALSE(presenter.Present(top, 8 * 4 - 4, 8, 4, SDL_PIXELFORMAT_RGB888, 0));
+    EXPECT_FALSE(presenter.Present(nullptr, 8 * 4, 8, 4, SDL_PIXELFORMAT_RGB888, 0));
+    EXPECT_FALSE(presenter.Present(top, 8 * 4, 0, 4, SDL_PIXELFORMAT_RGB888, 0));
+    ASSERT_TRUE(presenter.Present(top, 8 * 4, 8, 4, SDL_PIXELFORMAT_RGB888, 0));
+    EXPECT_EQ(Shown()[0], 0x00F000u);
 }
 
 // ---- clipboard ----
