@@ -19,26 +19,50 @@ void EventTranslator::SetOrientation(int angle)
     angle_ = (angle == 90 || angle == 180 || angle == 270) ? angle : 0;
 }
 
-int EventTranslator::LogicalWidth() const { return (angle_ == 90 || angle_ == 270) ? outHeight_ : outWidth_; }
-int EventTranslator::LogicalHeight() const { return (angle_ == 90 || angle_ == 270) ? outWidth_ : outHeight_; }
+void EventTranslator::SetFrameSize(int width, int height)
+{
+    frameWidth_ = width > 0 ? width : 0;
+    frameHeight_ = height > 0 ? height : 0;
+}
+
+int EventTranslator::LogicalWidth() const { return frameWidth_ > 0 ? frameWidth_ : TurnedWidth(); }
+int EventTranslator::LogicalHeight() const { return frameHeight_ > 0 ? frameHeight_ : TurnedHeight(); }
+
+namespace {
+
+// v of a range `from` long in a range `to` long (floor, so points left of or
+// above the window stay outside).
+int Stretch(int v, int from, int to)
+{
+    if (from <= 0 || to <= 0 || from == to)
+        return v;
+    return (int)std::floor(((double)v + 0.5) * to / from);
+}
+
+} // namespace
 
 void EventTranslator::ToLogical(int x, int y, int& lx, int& ly) const
 {
+    int rx, ry;
     switch (angle_) {
-    case 90: lx = outHeight_ - 1 - y; ly = x; break;
-    case 180: lx = outWidth_ - 1 - x; ly = outHeight_ - 1 - y; break;
-    case 270: lx = y; ly = outWidth_ - 1 - x; break;
-    default: lx = x; ly = y; break;
+    case 90: rx = outHeight_ - 1 - y; ry = x; break;
+    case 180: rx = outWidth_ - 1 - x; ry = outHeight_ - 1 - y; break;
+    case 270: rx = y; ry = outWidth_ - 1 - x; break;
+    default: rx = x; ry = y; break;
     }
+    lx = Stretch(rx, TurnedWidth(), LogicalWidth());
+    ly = Stretch(ry, TurnedHeight(), LogicalHeight());
 }
 
 void EventTranslator::ToWindow(int lx, int ly, int& x, int& y) const
 {
+    const int rx = Stretch(lx, LogicalWidth(), TurnedWidth());
+    const int ry = Stretch(ly, LogicalHeight(), TurnedHeight());
     switch (angle_) {
-    case 90: x = ly; y = outHeight_ - 1 - lx; break;
-    case 180: x = outWidth_ - 1 - lx; y = outHeight_ - 1 - ly; break;
-    case 270: x = outWidth_ - 1 - ly; y = lx; break;
-    default: x = lx; y = ly; break;
+    case 90: x = ry; y = outHeight_ - 1 - rx; break;
+    case 180: x = outWidth_ - 1 - rx; y = outHeight_ - 1 - ry; break;
+    case 270: x = outWidth_ - 1 - ry; y = rx; break;
+    default: x = rx; y = ry; break;
     }
 }
 
@@ -149,12 +173,7 @@ void EventTranslator::Window(const SDL_WindowEvent& window, std::vector<WindowMe
         break;
     case SDL_WINDOWEVENT_SIZE_CHANGED:
         SetOutputSize(window.data1, window.data2);
-        out.push_back({msg::Size, 0, msg::MakeLParam(LogicalWidth(), LogicalHeight())});
-        break;
-    case SDL_WINDOWEVENT_MOVED:
-        SetWindowOrigin(window.data1, window.data2);
-        out.push_back({msg::Move, 0, msg::MakeLParam(originX_, originY_)});
-        break;
+        return;
     default:
         return;
     }

@@ -23,11 +23,15 @@ inline bool operator==(const WindowMessage& a, const WindowMessage& b)
 // wheel (screen coordinates, 120 per notch), keys (virtual-key codes, with the
 // characters TranslateMessage would add for Back, Tab, Enter and Escape), text
 // (one WM_CHAR per UTF-16 unit: the engine turns characters into its code page
-// itself), closing, exposure, focus, size and position.
+// itself), closing, exposure and focus. Size and position changes only update
+// the geometry: the window services announce their own changes.
 //
-// The window keeps its size when the display is rotated; the engine's screen is
-// the window turned by the orientation (90: the picture turned a quarter
-// counter-clockwise, so the engine's top edge lies along the window's left).
+// The window is the device's panel: when the display is rotated, the engine's
+// screen is the window turned by the orientation (90: the picture turned a
+// quarter counter-clockwise, so the engine's top edge lies along the window's
+// left edge and the arrow keys the engine turns point the way they look). A
+// frame of another size than the turned window is stretched over it; pointer
+// positions follow that stretch.
 class EventTranslator {
 public:
     // Size of the window's client area in window pixels.
@@ -37,7 +41,9 @@ public:
     // 0, 90, 180 or 270; anything else counts as 0.
     void SetOrientation(int angle);
     int Orientation() const { return angle_; }
-    // The engine's screen: the window's size, swapped at 90 and 270.
+    // Size of the frames shown (0: as large as the turned window).
+    void SetFrameSize(int width, int height);
+    // The engine's screen: the frame's size, or the window's, swapped at 90 and 270.
     int LogicalWidth() const;
     int LogicalHeight() const;
     // Where the client area's top-left corner is on the desktop.
@@ -49,7 +55,8 @@ public:
     int OriginX() const { return originX_; }
     int OriginY() const { return originY_; }
 
-    // A window point to the engine's screen, and back.
+    // A window point to the engine's screen, and back (exact both ways while
+    // the frame is the turned window's size).
     void ToLogical(int x, int y, int& lx, int& ly) const;
     void ToWindow(int lx, int ly, int& x, int& y) const;
 
@@ -66,18 +73,20 @@ private:
     int outWidth_ = 0;
     int outHeight_ = 0;
     int angle_ = 0;
+    int frameWidth_ = 0;
+    int frameHeight_ = 0;
     int originX_ = 0;
     int originY_ = 0;
     unsigned buttons_ = 0;  // MK_* of the buttons held, as the events told
     int lastX_ = 0;         // last pointer position, engine coordinates
     int lastY_ = 0;
     bool closeSent_ = false;  // a window close was just sent; SDL_QUIT follows it
+    int TurnedWidth() const { return (angle_ == 90 || angle_ == 270) ? outHeight_ : outWidth_; }
+    int TurnedHeight() const { return (angle_ == 90 || angle_ == 270) ? outWidth_ : outHeight_; }
 };
 
 // Message numbers and flags of the messages above.
 namespace msg {
-constexpr unsigned Move = 0x0003;
-constexpr unsigned Size = 0x0005;
 constexpr unsigned Activate = 0x0006;
 constexpr unsigned SetFocus = 0x0007;
 constexpr unsigned KillFocus = 0x0008;

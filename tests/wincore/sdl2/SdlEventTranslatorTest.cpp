@@ -180,9 +180,9 @@ TEST_F(EventTranslatorTest, EventsBecomeTheDevicesWindowMessages)
          {WindowEvent(SDL_WINDOWEVENT_FOCUS_GAINED), WindowEvent(SDL_WINDOWEVENT_FOCUS_LOST)},
          {{msg::Activate, msg::WaActive, 0}, {msg::SetFocus, 0, 0}, {msg::Activate, msg::WaInactive, 0},
           {msg::KillFocus, 0, 0}}},
-        {"size and position",
+        {"size and position are the window services' to announce",
          {WindowEvent(SDL_WINDOWEVENT_SIZE_CHANGED, 640, 360), WindowEvent(SDL_WINDOWEVENT_MOVED, 50, 60)},
-         {{msg::Size, 0, msg::MakeLParam(640, 360)}, {msg::Move, 0, msg::MakeLParam(50, 60)}}},
+         {}},
         {"other events give nothing", {WindowEvent(SDL_WINDOWEVENT_SHOWN)}, {}},
     };
     for (const Row& row : rows) {
@@ -314,14 +314,45 @@ TEST(SdlOrientation, PointerMapsIntoTheTurnedScreenAndBack)
     }
 }
 
-TEST_F(EventTranslatorTest, RotatedWindowSendsScreenCoordinatesAndTurnedSize)
+TEST_F(EventTranslatorTest, RotatedWindowSendsScreenCoordinates)
 {
     translator.SetOrientation(90);
-    const auto got = Run({Button(SDL_MOUSEBUTTONDOWN, SDL_BUTTON_LEFT, 0, 0),
-                          WindowEvent(SDL_WINDOWEVENT_SIZE_CHANGED, 1024, 600)});
+    auto got = Run({Button(SDL_MOUSEBUTTONDOWN, SDL_BUTTON_LEFT, 0, 0), Wheel(1)});
     ASSERT_EQ(got.size(), 2u);
     EXPECT_EQ(got[0].lParam, msg::MakeLParam(479, 0));
-    EXPECT_EQ(got[1].lParam, msg::MakeLParam(600, 1024));
+    EXPECT_EQ(got[1].lParam, msg::MakeLParam(100 + 479, 200 + 0));
+    // A new window size counts from the next event on.
+    got = Run({WindowEvent(SDL_WINDOWEVENT_SIZE_CHANGED, 1024, 600), Button(SDL_MOUSEBUTTONUP, SDL_BUTTON_LEFT, 0, 0)});
+    ASSERT_EQ(got.size(), 1u);
+    EXPECT_EQ(got[0].lParam, msg::MakeLParam(599, 0));
+    EXPECT_EQ(translator.LogicalWidth(), 600);
+    EXPECT_EQ(translator.LogicalHeight(), 1024);
+}
+
+// A frame smaller or larger than the window is stretched over it; the pointer
+// lands on the frame pixel shown under it.
+TEST(SdlOrientation, PointerFollowsAStretchedFrame)
+{
+    struct Row {
+        int angle, frameW, frameH;
+        int wx, wy, lx, ly;
+    };
+    const Row rows[] = {
+        {0, 4, 2, 0, 0, 0, 0},   {0, 4, 2, 7, 3, 3, 1},   {0, 4, 2, 2, 1, 1, 0},
+        {0, 16, 8, 7, 3, 15, 7}, {0, 4, 2, -1, -1, -1, -1},  // outside stays outside
+        {90, 2, 4, 0, 0, 1, 0},  {90, 2, 4, 7, 3, 0, 3},
+    };
+    for (const Row& row : rows) {
+        EventTranslator t;
+        t.SetOutputSize(8, 4);
+        t.SetOrientation(row.angle);
+        t.SetFrameSize(row.frameW, row.frameH);
+        EXPECT_EQ(t.LogicalWidth(), row.frameW);
+        int lx, ly;
+        t.ToLogical(row.wx, row.wy, lx, ly);
+        EXPECT_EQ(lx, row.lx) << row.angle << " " << row.wx << "," << row.wy;
+        EXPECT_EQ(ly, row.ly) << row.angle << " " << row.wx << "," << row.wy;
+    }
 }
 
 } // namespace
