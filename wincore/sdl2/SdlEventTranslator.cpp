@@ -66,44 +66,44 @@ void EventTranslator::ToWindow(int lx, int ly, int& x, int& y) const
     }
 }
 
-uintptr_t EventTranslator::MouseKeys() const
+WPARAM EventTranslator::MouseKeys() const
 {
-    uintptr_t keys = buttons_;
+    WPARAM keys = buttons_;
     const SDL_Keymod mod = SDL_GetModState();
     if (mod & KMOD_SHIFT)
-        keys |= msg::MkShift;
+        keys |= MK_SHIFT;
     if (mod & KMOD_CTRL)
-        keys |= msg::MkControl;
+        keys |= MK_CONTROL;
     return keys;
 }
 
 void EventTranslator::Pointer(unsigned message, int x, int y, std::vector<WindowMessage>& out)
 {
     ToLogical(x, y, lastX_, lastY_);
-    out.push_back({message, MouseKeys(), msg::MakeLParam(lastX_, lastY_)});
+    out.push_back({message, MouseKeys(), MAKELPARAM(lastX_, lastY_)});
 }
 
 namespace {
 
-uintptr_t ButtonFlag(Uint8 button)
+WPARAM ButtonFlag(Uint8 button)
 {
     switch (button) {
-    case SDL_BUTTON_LEFT: return msg::MkLButton;
-    case SDL_BUTTON_RIGHT: return msg::MkRButton;
-    case SDL_BUTTON_MIDDLE: return msg::MkMButton;
+    case SDL_BUTTON_LEFT: return MK_LBUTTON;
+    case SDL_BUTTON_RIGHT: return MK_RBUTTON;
+    case SDL_BUTTON_MIDDLE: return MK_MBUTTON;
     default: return 0;
     }
 }
 
-uintptr_t ButtonsFromState(Uint32 state)
+WPARAM ButtonsFromState(Uint32 state)
 {
-    uintptr_t keys = 0;
+    WPARAM keys = 0;
     if (state & SDL_BUTTON_LMASK)
-        keys |= msg::MkLButton;
+        keys |= MK_LBUTTON;
     if (state & SDL_BUTTON_RMASK)
-        keys |= msg::MkRButton;
+        keys |= MK_RBUTTON;
     if (state & SDL_BUTTON_MMASK)
-        keys |= msg::MkMButton;
+        keys |= MK_MBUTTON;
     return keys;
 }
 
@@ -127,11 +127,11 @@ void EventTranslator::Key(const SDL_KeyboardEvent& key, std::vector<WindowMessag
         flags |= 1u << 30;
     if (!down)
         flags |= 1u << 31;
-    unsigned message = down ? (system ? msg::SysKeyDown : msg::KeyDown) : (system ? msg::SysKeyUp : msg::KeyUp);
-    out.push_back({message, (uintptr_t)vk, (intptr_t)flags});
+    unsigned message = down ? (system ? WM_SYSKEYDOWN : WM_KEYDOWN) : (system ? WM_SYSKEYUP : WM_KEYUP);
+    out.push_back({message, (WPARAM)vk, LPARAM(int32_t(flags))});
     // The characters TranslateMessage makes of these keys; SDL sends no text for them.
     if (down && !alt && !(key.keysym.mod & KMOD_CTRL) && (vk == 0x08 || vk == 0x09 || vk == 0x0D || vk == 0x1B))
-        out.push_back({msg::Char, (uintptr_t)vk, (intptr_t)(flags & 0x7FFFFFFFu)});
+        out.push_back({WM_CHAR, (WPARAM)vk, LPARAM(int32_t(flags))});
 }
 
 void EventTranslator::Text(const char* text, size_t size, std::vector<WindowMessage>& out)
@@ -145,10 +145,10 @@ void EventTranslator::Text(const char* text, size_t size, std::vector<WindowMess
             continue;  // malformed input types nothing
         // UTF-16 units, as the device's Unicode window gets them.
         if (code >= 0x10000) {
-            out.push_back({msg::Char, (uintptr_t)(0xD800 + ((code - 0x10000) >> 10)), 1});
-            out.push_back({msg::Char, (uintptr_t)(0xDC00 + ((code - 0x10000) & 0x3FF)), 1});
+            out.push_back({WM_CHAR, (WPARAM)(0xD800 + ((code - 0x10000) >> 10)), 1});
+            out.push_back({WM_CHAR, (WPARAM)(0xDC00 + ((code - 0x10000) & 0x3FF)), 1});
         } else {
-            out.push_back({msg::Char, (uintptr_t)code, 1});
+            out.push_back({WM_CHAR, (WPARAM)code, 1});
         }
     }
 }
@@ -157,19 +157,19 @@ void EventTranslator::Window(const SDL_WindowEvent& window, std::vector<WindowMe
 {
     switch (window.event) {
     case SDL_WINDOWEVENT_CLOSE:
-        out.push_back({msg::Close, 0, 0});
+        out.push_back({WM_CLOSE, 0, 0});
         closeSent_ = true;
         return;
     case SDL_WINDOWEVENT_EXPOSED:
-        out.push_back({msg::Paint, 0, 0});
+        out.push_back({WM_PAINT, 0, 0});
         break;
     case SDL_WINDOWEVENT_FOCUS_GAINED:
-        out.push_back({msg::Activate, msg::WaActive, 0});
-        out.push_back({msg::SetFocus, 0, 0});
+        out.push_back({WM_ACTIVATE, WA_ACTIVE, 0});
+        out.push_back({WM_SETFOCUS, 0, 0});
         break;
     case SDL_WINDOWEVENT_FOCUS_LOST:
-        out.push_back({msg::Activate, msg::WaInactive, 0});
-        out.push_back({msg::KillFocus, 0, 0});
+        out.push_back({WM_ACTIVATE, WA_INACTIVE, 0});
+        out.push_back({WM_KILLFOCUS, 0, 0});
         break;
     case SDL_WINDOWEVENT_SIZE_CHANGED:
         SetOutputSize(window.data1, window.data2);
@@ -186,7 +186,7 @@ void EventTranslator::Translate(const SDL_Event& event, std::vector<WindowMessag
     case SDL_QUIT:
         // Closing the only window also ends SDL with SDL_QUIT: one WM_CLOSE for both.
         if (!closeSent_)
-            out.push_back({msg::Close, 0, 0});
+            out.push_back({WM_CLOSE, 0, 0});
         closeSent_ = false;
         return;
     case SDL_WINDOWEVENT:
@@ -194,23 +194,23 @@ void EventTranslator::Translate(const SDL_Event& event, std::vector<WindowMessag
         return;
     case SDL_MOUSEMOTION:
         buttons_ = ButtonsFromState(event.motion.state);
-        Pointer(msg::MouseMove, event.motion.x, event.motion.y, out);
+        Pointer(WM_MOUSEMOVE, event.motion.x, event.motion.y, out);
         break;
     case SDL_MOUSEBUTTONDOWN:
     case SDL_MOUSEBUTTONUP: {
-        const uintptr_t flag = ButtonFlag(event.button.button);
+        const WPARAM flag = ButtonFlag(event.button.button);
         if (!flag)
             return;
         const bool down = event.type == SDL_MOUSEBUTTONDOWN;
         // wParam tells the buttons held after the event, as on the device.
         buttons_ = down ? (buttons_ | flag) : (buttons_ & ~flag);
         unsigned message;
-        if (flag == msg::MkLButton)
-            message = down ? msg::LButtonDown : msg::LButtonUp;
-        else if (flag == msg::MkRButton)
-            message = down ? msg::RButtonDown : msg::RButtonUp;
+        if (flag == MK_LBUTTON)
+            message = down ? WM_LBUTTONDOWN : WM_LBUTTONUP;
+        else if (flag == MK_RBUTTON)
+            message = down ? WM_RBUTTONDOWN : WM_RBUTTONUP;
         else
-            message = down ? msg::MButtonDown : msg::MButtonUp;
+            message = down ? WM_MBUTTONDOWN : WM_MBUTTONUP;
         Pointer(message, event.button.x, event.button.y, out);
         break;
     }
@@ -220,7 +220,7 @@ void EventTranslator::Translate(const SDL_Event& event, std::vector<WindowMessag
             amount = (float)event.wheel.y;
         if (event.wheel.direction == SDL_MOUSEWHEEL_FLIPPED)
             amount = -amount;
-        long delta = std::lround(amount * msg::WheelDelta);
+        long delta = std::lround(amount * WHEEL_DELTA);
         if (delta == 0)
             return;
         if (delta > 32767)
@@ -228,8 +228,8 @@ void EventTranslator::Translate(const SDL_Event& event, std::vector<WindowMessag
         if (delta < -32768)
             delta = -32768;
         // The device gives the wheel's point on the screen.
-        const uintptr_t wParam = (MouseKeys() & 0xFFFF) | ((uintptr_t)(uint16_t)(int16_t)delta << 16);
-        out.push_back({msg::MouseWheel, wParam, msg::MakeLParam(originX_ + lastX_, originY_ + lastY_)});
+        const WPARAM wParam = MAKEWPARAM((int)MouseKeys(), (int)delta);
+        out.push_back({WM_MOUSEWHEEL, wParam, MAKELPARAM(originX_ + lastX_, originY_ + lastY_)});
         break;
     }
     case SDL_KEYDOWN:

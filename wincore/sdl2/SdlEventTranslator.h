@@ -4,13 +4,15 @@
 
 #include <SDL.h>
 
+#include "wincore/WinDefs.h"
+
 namespace sdl2 {
 
 // One window message as the window procedure takes it.
 struct WindowMessage {
-    unsigned message;
-    uintptr_t wParam;
-    intptr_t lParam;
+    UINT message;
+    WPARAM wParam;
+    LPARAM lParam;
 };
 
 inline bool operator==(const WindowMessage& a, const WindowMessage& b)
@@ -64,7 +66,7 @@ public:
     void Translate(const SDL_Event& event, std::vector<WindowMessage>& out);
 
 private:
-    uintptr_t MouseKeys() const;
+    WPARAM MouseKeys() const;
     void Pointer(unsigned message, int x, int y, std::vector<WindowMessage>& out);
     void Key(const SDL_KeyboardEvent& key, std::vector<WindowMessage>& out);
     void Text(const char* text, size_t size, std::vector<WindowMessage>& out);
@@ -85,42 +87,5 @@ private:
     int TurnedHeight() const { return (angle_ == 90 || angle_ == 270) ? outWidth_ : outHeight_; }
 };
 
-// Message numbers and flags of the messages above.
-namespace msg {
-constexpr unsigned Activate = 0x0006;
-constexpr unsigned SetFocus = 0x0007;
-constexpr unsigned KillFocus = 0x0008;
-constexpr unsigned Paint = 0x000F;
-constexpr unsigned Close = 0x0010;
-constexpr unsigned KeyDown = 0x0100;
-constexpr unsigned KeyUp = 0x0101;
-constexpr unsigned Char = 0x0102;
-constexpr unsigned SysKeyDown = 0x0104;
-constexpr unsigned SysKeyUp = 0x0105;
-constexpr unsigned MouseMove = 0x0200;
-constexpr unsigned LButtonDown = 0x0201;
-constexpr unsigned LButtonUp = 0x0202;
-constexpr unsigned RButtonDown = 0x0204;
-constexpr unsigned RButtonUp = 0x0205;
-constexpr unsigned MButtonDown = 0x0207;
-constexpr unsigned MButtonUp = 0x0208;
-constexpr unsigned MouseWheel = 0x020A;
-
-constexpr uintptr_t MkLButton = 0x0001;
-constexpr uintptr_t MkRButton = 0x0002;
-constexpr uintptr_t MkShift = 0x0004;
-constexpr uintptr_t MkControl = 0x0008;
-constexpr uintptr_t MkMButton = 0x0010;
-
-constexpr uintptr_t WaInactive = 0;
-constexpr uintptr_t WaActive = 1;
-constexpr int WheelDelta = 120;
-
-// Two signed 16-bit halves in one lParam (low: x, high: y).
-inline intptr_t MakeLParam(int lo, int hi)
-{
-    return (intptr_t)(uint32_t)(((uint32_t)(uint16_t)lo) | ((uint32_t)(uint16_t)hi << 16));
-}
-} // namespace msg
 
 } // namespace sdl2

@@ -9,7 +9,6 @@
 
 using sdl2::EventTranslator;
 using sdl2::WindowMessage;
-namespace msg = sdl2::msg;
 
 namespace {
 
@@ -82,7 +81,7 @@ SDL_Event Text(const char* utf8)
     return e;
 }
 
-constexpr intptr_t KeyUpBits = 1 | (1 << 30) | (intptr_t)(1u << 31);
+const LPARAM KeyUpBits = LPARAM(int32_t(0xC0000001u));
 
 std::string Describe(const std::vector<WindowMessage>& ms)
 {
@@ -132,54 +131,54 @@ TEST_F(EventTranslatorTest, EventsBecomeTheDevicesWindowMessages)
         {"left press, drag, release",
          {Button(SDL_MOUSEBUTTONDOWN, SDL_BUTTON_LEFT, 10, 20), Motion(11, 21, SDL_BUTTON_LMASK),
           Button(SDL_MOUSEBUTTONUP, SDL_BUTTON_LEFT, 12, 22)},
-         {{msg::LButtonDown, msg::MkLButton, msg::MakeLParam(10, 20)},
-          {msg::MouseMove, msg::MkLButton, msg::MakeLParam(11, 21)},
-          {msg::LButtonUp, 0, msg::MakeLParam(12, 22)}}},
+         {{WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(10, 20)},
+          {WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(11, 21)},
+          {WM_LBUTTONUP, 0, MAKELPARAM(12, 22)}}},
         {"right and middle buttons, overlapping",
          {Button(SDL_MOUSEBUTTONDOWN, SDL_BUTTON_RIGHT, 1, 2), Button(SDL_MOUSEBUTTONDOWN, SDL_BUTTON_MIDDLE, 3, 4),
           Button(SDL_MOUSEBUTTONUP, SDL_BUTTON_RIGHT, 5, 6), Button(SDL_MOUSEBUTTONUP, SDL_BUTTON_MIDDLE, 7, 8)},
-         {{msg::RButtonDown, msg::MkRButton, msg::MakeLParam(1, 2)},
-          {msg::MButtonDown, msg::MkRButton | msg::MkMButton, msg::MakeLParam(3, 4)},
-          {msg::RButtonUp, msg::MkMButton, msg::MakeLParam(5, 6)},
-          {msg::MButtonUp, 0, msg::MakeLParam(7, 8)}}},
+         {{WM_RBUTTONDOWN, MK_RBUTTON, MAKELPARAM(1, 2)},
+          {WM_MBUTTONDOWN, MK_RBUTTON | MK_MBUTTON, MAKELPARAM(3, 4)},
+          {WM_RBUTTONUP, MK_MBUTTON, MAKELPARAM(5, 6)},
+          {WM_MBUTTONUP, 0, MAKELPARAM(7, 8)}}},
         {"extra buttons have no message", {Button(SDL_MOUSEBUTTONDOWN, SDL_BUTTON_X1, 1, 1)}, {}},
         {"a captured pointer left of and above the window",
          {Motion(-5, -7, 0)},
-         {{msg::MouseMove, 0, (intptr_t)0xFFF9FFFBu}}},
+         {{WM_MOUSEMOVE, 0, MAKELPARAM(-5, -7)}}},
         {"wheel: 120 a notch, the point on the screen",
          {Motion(30, 40, 0), Wheel(1), Wheel(-2), Wheel(1, true)},
-         {{msg::MouseMove, 0, msg::MakeLParam(30, 40)},
-          {msg::MouseWheel, (uintptr_t)120 << 16, msg::MakeLParam(130, 240)},
-          {msg::MouseWheel, (uintptr_t)0xFF10 << 16, msg::MakeLParam(130, 240)},
-          {msg::MouseWheel, (uintptr_t)0xFF88 << 16, msg::MakeLParam(130, 240)}}},
+         {{WM_MOUSEMOVE, 0, MAKELPARAM(30, 40)},
+          {WM_MOUSEWHEEL, (uintptr_t)120 << 16, MAKELPARAM(130, 240)},
+          {WM_MOUSEWHEEL, (uintptr_t)0xFF10 << 16, MAKELPARAM(130, 240)},
+          {WM_MOUSEWHEEL, (uintptr_t)0xFF88 << 16, MAKELPARAM(130, 240)}}},
         {"a wheel event without movement is dropped", {Wheel(0)}, {}},
         {"letter down and up",
          {Key(SDL_KEYDOWN, SDLK_a), Key(SDL_KEYUP, SDLK_a)},
-         {{msg::KeyDown, 'A', 1}, {msg::KeyUp, 'A', KeyUpBits}}},
+         {{WM_KEYDOWN, 'A', 1}, {WM_KEYUP, 'A', KeyUpBits}}},
         {"auto-repeat sets the previous-state bit",
          {Key(SDL_KEYDOWN, SDLK_DOWN, KMOD_NONE, true)},
-         {{msg::KeyDown, 0x28, 1 | (1 << 30)}}},
+         {{WM_KEYDOWN, 0x28, 1 | (1 << 30)}}},
         {"Enter and Escape also type their character",
          {Key(SDL_KEYDOWN, SDLK_RETURN), Key(SDL_KEYDOWN, SDLK_ESCAPE), Key(SDL_KEYUP, SDLK_RETURN)},
-         {{msg::KeyDown, 13, 1}, {msg::Char, 13, 1}, {msg::KeyDown, 27, 1}, {msg::Char, 27, 1},
-          {msg::KeyUp, 13, KeyUpBits}}},
+         {{WM_KEYDOWN, 13, 1}, {WM_CHAR, 13, 1}, {WM_KEYDOWN, 27, 1}, {WM_CHAR, 27, 1},
+          {WM_KEYUP, 13, KeyUpBits}}},
         {"Ctrl+Backspace types nothing",
          {Key(SDL_KEYDOWN, SDLK_BACKSPACE, KMOD_LCTRL)},
-         {{msg::KeyDown, 8, 1}}},
+         {{WM_KEYDOWN, 8, 1}}},
         {"Alt combinations and F10 are system keys",
          {Key(SDL_KEYDOWN, SDLK_F4, KMOD_LALT), Key(SDL_KEYUP, SDLK_F4, KMOD_LALT), Key(SDL_KEYDOWN, SDLK_F10)},
-         {{msg::SysKeyDown, 0x73, 1 | (1 << 29)}, {msg::SysKeyUp, 0x73, KeyUpBits | (1 << 29)},
-          {msg::SysKeyDown, 0x79, 1}}},
+         {{WM_SYSKEYDOWN, 0x73, 1 | (1 << 29)}, {WM_SYSKEYUP, 0x73, LPARAM(int32_t(0xE0000001u))},
+          {WM_SYSKEYDOWN, 0x79, 1}}},
         {"keys without a virtual key are dropped", {Key(SDL_KEYDOWN, SDLK_UNDO)}, {}},
         {"closing the window, then SDL's quit: one WM_CLOSE",
          {WindowEvent(SDL_WINDOWEVENT_CLOSE), Quit()},
-         {{msg::Close, 0, 0}}},
-        {"quit alone closes", {Quit()}, {{msg::Close, 0, 0}}},
-        {"exposure repaints", {WindowEvent(SDL_WINDOWEVENT_EXPOSED)}, {{msg::Paint, 0, 0}}},
+         {{WM_CLOSE, 0, 0}}},
+        {"quit alone closes", {Quit()}, {{WM_CLOSE, 0, 0}}},
+        {"exposure repaints", {WindowEvent(SDL_WINDOWEVENT_EXPOSED)}, {{WM_PAINT, 0, 0}}},
         {"focus comes and goes",
          {WindowEvent(SDL_WINDOWEVENT_FOCUS_GAINED), WindowEvent(SDL_WINDOWEVENT_FOCUS_LOST)},
-         {{msg::Activate, msg::WaActive, 0}, {msg::SetFocus, 0, 0}, {msg::Activate, msg::WaInactive, 0},
-          {msg::KillFocus, 0, 0}}},
+         {{WM_ACTIVATE, WA_ACTIVE, 0}, {WM_SETFOCUS, 0, 0}, {WM_ACTIVATE, WA_INACTIVE, 0},
+          {WM_KILLFOCUS, 0, 0}}},
         {"size and position are the window services' to announce",
          {WindowEvent(SDL_WINDOWEVENT_SIZE_CHANGED, 640, 360), WindowEvent(SDL_WINDOWEVENT_MOVED, 50, 60)},
          {}},
@@ -201,8 +200,8 @@ TEST_F(EventTranslatorTest, PointerMessagesCarryShiftAndControl)
     const auto got = Run({Button(SDL_MOUSEBUTTONDOWN, SDL_BUTTON_LEFT, 1, 1), Wheel(1)});
     SDL_SetModState(KMOD_NONE);
     ASSERT_EQ(got.size(), 2u);
-    EXPECT_EQ(got[0].wParam, msg::MkLButton | msg::MkShift | msg::MkControl);
-    EXPECT_EQ(got[1].wParam & 0xFFFF, msg::MkLButton | msg::MkShift | msg::MkControl);
+    EXPECT_EQ(got[0].wParam, MK_LBUTTON | MK_SHIFT | MK_CONTROL);
+    EXPECT_EQ(got[1].wParam & 0xFFFF, MK_LBUTTON | MK_SHIFT | MK_CONTROL);
 }
 
 TEST_F(EventTranslatorTest, TextBecomesOneCharacterPerUtf16Unit)
@@ -222,7 +221,7 @@ TEST_F(EventTranslatorTest, TextBecomesOneCharacterPerUtf16Unit)
         const auto got = Run({Text(row.utf8)});
         std::vector<WindowMessage> expected;
         for (unsigned u : row.units)
-            expected.push_back({msg::Char, u, 1});
+            expected.push_back({WM_CHAR, u, 1});
         EXPECT_EQ(got, expected) << row.utf8 << ": got " << Describe(got);
     }
 }
@@ -319,12 +318,12 @@ TEST_F(EventTranslatorTest, RotatedWindowSendsScreenCoordinates)
     translator.SetOrientation(90);
     auto got = Run({Button(SDL_MOUSEBUTTONDOWN, SDL_BUTTON_LEFT, 0, 0), Wheel(1)});
     ASSERT_EQ(got.size(), 2u);
-    EXPECT_EQ(got[0].lParam, msg::MakeLParam(479, 0));
-    EXPECT_EQ(got[1].lParam, msg::MakeLParam(100 + 479, 200 + 0));
+    EXPECT_EQ(got[0].lParam, MAKELPARAM(479, 0));
+    EXPECT_EQ(got[1].lParam, MAKELPARAM(100 + 479, 200 + 0));
     // A new window size counts from the next event on.
     got = Run({WindowEvent(SDL_WINDOWEVENT_SIZE_CHANGED, 1024, 600), Button(SDL_MOUSEBUTTONUP, SDL_BUTTON_LEFT, 0, 0)});
     ASSERT_EQ(got.size(), 1u);
-    EXPECT_EQ(got[0].lParam, msg::MakeLParam(599, 0));
+    EXPECT_EQ(got[0].lParam, MAKELPARAM(599, 0));
     EXPECT_EQ(translator.LogicalWidth(), 600);
     EXPECT_EQ(translator.LogicalHeight(), 1024);
 }

@@ -7,12 +7,9 @@
 #include <vector>
 
 #include "SdlTestSupport.h"
-#include "enginelib/base/Clipboard.h"
-#include "enginelib/base/CodePage.h"
 #include "enginelib/draw/TDibIG.h"
 #include "support/TestPaths.h"
 #include "wincore/sdl2/SdlAudio.h"
-#include "wincore/sdl2/SdlClipboard.h"
 #include "wincore/sdl2/SdlEventTranslator.h"
 #include "wincore/sdl2/SdlMessageBox.h"
 #include "wincore/sdl2/SdlPresenter.h"
@@ -133,58 +130,6 @@ TEST_F(PresenterTest, FramesItCannotShowAreRefused)
     EXPECT_FALSE(presenter.Present(top, 8 * 4, 0, 4, SDL_PIXELFORMAT_RGB888, 0));
     ASSERT_TRUE(presenter.Present(top, 8 * 4, 8, 4, SDL_PIXELFORMAT_RGB888, 0));
     EXPECT_EQ(Shown()[0], 0x00F000u);
-}
-
-// ---- clipboard ----
-
-class ClipboardTest : public sdltest::DummySdl {
-protected:
-    void TearDown() override
-    {
-        SetClipboardService(TClipboardService());
-        DummySdl::TearDown();
-    }
-};
-
-TEST_F(ClipboardTest, RoundTripThroughTheDesktopInUtf8)
-{
-    if (!sdl2::SetClipboardText("caf\xE9 \x80", CodePage::Western))
-        GTEST_SKIP() << "no clipboard: " << SDL_GetError();
-    char* raw = SDL_GetClipboardText();
-    ASSERT_NE(raw, nullptr);
-    EXPECT_STREQ(raw, "caf\xC3\xA9 \xE2\x82\xAC");
-    SDL_free(raw);
-
-    std::string back;
-    ASSERT_TRUE(sdl2::GetClipboardText(back, CodePage::Western));
-    EXPECT_EQ(back, "caf\xE9 \x80");
-    ASSERT_TRUE(sdl2::GetClipboardText(back, CodePage::Cyrillic));
-    EXPECT_EQ(back, "caf? \x88");  // no é in 1251; its euro sign is 0x88
-
-    // Text another program put there, in a script the code page lacks.
-    ASSERT_EQ(SDL_SetClipboardText("\xD0\x96\xE4\xB8\xAD"), 0);  // Ж 中
-    ASSERT_TRUE(sdl2::GetClipboardText(back, CodePage::Western));
-    EXPECT_EQ(back, "??");
-}
-
-TEST_F(ClipboardTest, TheLibrarysClipboardUsesTheDesktop)
-{
-    if (SDL_SetClipboardText("probe") != 0)
-        GTEST_SKIP() << "no clipboard: " << SDL_GetError();
-    SetClipboardService(sdl2::ClipboardService());
-    const int before = CodePage::Default();
-    CodePage::SetDefault(CodePage::Western);
-    EXPECT_TRUE(Clipboard_SetTextBuf("\xC0 bient\xF4t"));
-    char* raw = SDL_GetClipboardText();
-    EXPECT_STREQ(raw, "\xC3\x80 bient\xC3\xB4t");
-    SDL_free(raw);
-    DString text;
-    ASSERT_TRUE(Clipboard_GetTextBuf(text));
-    EXPECT_STREQ(text.c_str(), "\xC0 bient\xF4t");
-    EXPECT_TRUE(Clipboard_SetTextBuf(""));
-    ASSERT_TRUE(Clipboard_GetTextBuf(text));
-    EXPECT_EQ(text.Length(), 0);
-    CodePage::SetDefault(before);
 }
 
 // ---- sound ----
@@ -316,13 +261,13 @@ TEST(SdlMessageBox, ButtonSetsOfTheStyles)
         int enter, escape;
     };
     const Row rows[] = {
-        {0x00, {sdl2::IdOk}, sdl2::IdOk, sdl2::IdOk},
-        {0x10, {sdl2::IdOk}, sdl2::IdOk, sdl2::IdOk},
-        {0x01, {sdl2::IdOk, sdl2::IdCancel}, sdl2::IdOk, sdl2::IdCancel},
-        {0x101, {sdl2::IdOk, sdl2::IdCancel}, sdl2::IdCancel, sdl2::IdCancel},
-        {0x04, {sdl2::IdYes, sdl2::IdNo}, sdl2::IdYes, sdl2::IdNo},
-        {0x134, {sdl2::IdYes, sdl2::IdNo}, sdl2::IdNo, sdl2::IdNo},
-        {0x03, {sdl2::IdOk}, sdl2::IdOk, sdl2::IdOk},  // a set we do not offer shows OK
+        {0x00, {IDOK}, IDOK, IDOK},
+        {0x10, {IDOK}, IDOK, IDOK},
+        {0x01, {IDOK, IDCANCEL}, IDOK, IDCANCEL},
+        {0x101, {IDOK, IDCANCEL}, IDCANCEL, IDCANCEL},
+        {0x04, {IDYES, IDNO}, IDYES, IDNO},
+        {0x134, {IDYES, IDNO}, IDNO, IDNO},
+        {0x03, {IDOK}, IDOK, IDOK},  // a set we do not offer shows OK
     };
     for (const Row& row : rows) {
         const auto buttons = sdl2::MessageBoxButtons(row.style);
@@ -354,7 +299,7 @@ TEST_F(MessageBoxTest, NoDisplayAnswersZeroAtOnce)
     // Without any display the box cannot be shown: the caller hears 0, no wait.
     unsetenv("DISPLAY");
     unsetenv("WAYLAND_DISPLAY");
-    EXPECT_EQ(sdl2::ShowMessageBox(nullptr, u"Error loading skin", u"Orbeta", 0x10), 0);
+    EXPECT_EQ(sdl2::ShowMessageBox(nullptr, "Error loading skin", "Orbeta", MB_ICONHAND), 0);
 }
 
 } // namespace
