@@ -85,6 +85,13 @@ void TSdl2Backend::Handle(const SDL_Event& event)
         wakeQueued_ = false;
         return;
     }
+    if (event.type == SDL_RENDER_DEVICE_RESET && window_) {
+        // The renderer and its texture are gone: make new ones and repaint.
+        presenter_.Attach(window_);
+        if (HWND hwnd = WinMainWindow())
+            InvalidateRect(hwnd, nullptr, FALSE);
+        return;
+    }
     if (event.type == SDL_MOUSEWHEEL) {
         // The wheel's point is given on the screen of the window services.
         POINT origin{0, 0};
@@ -132,7 +139,11 @@ int TSdl2Backend::DisplayDpi()
     const int display = window_ ? SDL_GetWindowDisplayIndex(window_) : 0;
     if (SDL_GetDisplayDPI(display < 0 ? 0 : display, &ddpi, &hdpi, &vdpi) != 0 || !(hdpi >= 1.0f && hdpi < 10000.0f))
         return 96;
-    return (int)std::lround(hdpi);
+    // The panel's density in steps of half the standard one: a monitor of 93
+    // or 110 dpi is an ordinary screen (scale 1), not one that blurs every
+    // image by a few percent; 144 and 192 dpi screens scale by 1.5 and 2.
+    const int steps = (int)std::lround(hdpi / 48.0f);
+    return steps < 2 ? 96 : steps * 48;
 }
 
 bool TSdl2Backend::SetOrientation(DWORD orientation)

@@ -17,7 +17,8 @@
 // clipboard and message boxes.
 //
 // The display is a device screen of DisplayWidth x DisplayHeight at
-// orientation 0. When it is rotated the window keeps its place on the desk
+// orientation 0, with the desktop's density rounded to a multiple of 48 dpi
+// (at least 96). When it is rotated the window keeps its place on the desk
 // and the picture turns inside it (see EventTranslator); window rectangles
 // from the window services are in the turned screen's coordinates and are
 // turned back for the desktop.
