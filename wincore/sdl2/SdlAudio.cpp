@@ -83,6 +83,12 @@ bool Audio::Load(SDL_RWops* rw, std::vector<Uint8>& pcm) const
     Uint32 length = 0;
     if (!SDL_LoadWAV_RW(rw, 1, &spec, &wav, &length))
         return false;
+    // SDL's resampler miscomputes its buffers for absurd rates: such a file
+    // is refused, not converted.
+    if (spec.freq < MinRate || spec.freq > MaxRate || spec.channels < 1 || spec.channels > 8) {
+        SDL_FreeWAV(wav);
+        return false;
+    }
     // Only as much of the source as makes MaxQueuedBytes once converted: a
     // long low-rate sound must not grow without bound in the converter.
     const uint64_t srcFrame = (uint64_t)(SDL_AUDIO_BITSIZE(spec.format) / 8) * spec.channels;

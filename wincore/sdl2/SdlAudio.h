@@ -15,6 +15,9 @@ class Audio {
 public:
     // Longest sound kept, in bytes of the device's format (about three minutes).
     static constexpr size_t MaxQueuedBytes = 32u << 20;
+    // Sample rates a sound may have.
+    static constexpr int MinRate = 1000;
+    static constexpr int MaxRate = 384000;
 
     Audio() = default;
     ~Audio();

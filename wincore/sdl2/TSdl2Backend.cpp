@@ -217,6 +217,8 @@ void TSdl2Backend::SetWindowRect(const RECT& rect)
     int gotW = width, gotH = height;
     SDL_GetWindowSize(window_, &gotW, &gotH);
     translator_.SetOutputSize(gotW, gotH);
+    // Until the next frame the screen is taken to fill the window exactly.
+    translator_.SetFrameSize(0, 0);
 }
 
 void TSdl2Backend::ShowWindow(bool visible)

@@ -209,6 +209,15 @@ TEST_F(AudioTest, BrokenFilesAreRefused)
     EXPECT_FALSE(audio.PlayWav(nullptr, 10));
     wav[22] = 0;  // no channels
     EXPECT_FALSE(audio.PlayWav(wav.data(), wav.size()));
+    // Rates SDL's converter cannot take (it once asked for a negative buffer).
+    for (uint32_t rate : {0x0040001Fu, 999u, 384001u}) {
+        std::vector<uint8_t> odd = Wav(8000, 800);
+        for (int i = 0; i < 4; ++i)
+            odd[24 + i] = (uint8_t)(rate >> (8 * i));
+        EXPECT_FALSE(audio.PlayWav(odd.data(), odd.size())) << rate;
+    }
+    std::vector<uint8_t> high = Wav(384000, 800);
+    EXPECT_TRUE(audio.PlayWav(high.data(), high.size()));
 }
 
 TEST_F(AudioTest, VolumeScalesAndMuteSilences)
