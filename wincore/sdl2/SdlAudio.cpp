@@ -1,6 +1,7 @@
 #include "wincore/sdl2/SdlAudio.h"
 
 #include <cstdint>
+#include <cstdio>
 #include <vector>
 
 namespace sdl2 {
@@ -45,33 +46,72 @@ bool Audio::PlayFile(const std::string& path)
 {
     if (!device_)
         return false;
-    SDL_RWops* rw = SDL_RWFromFile(path.c_str(), "rb");
-    return rw && Play(rw);
+    FILE* f = fopen(path.c_str(), "rb");
+    if (!f)
+        return false;
+    std::vector<Uint8> bytes;
+    bool ok = fseek(f, 0, SEEK_END) == 0;
+    const long size = ok ? ftell(f) : -1;
+    ok = ok && size > 0 && (unsigned long)size <= MaxFileBytes && fseek(f, 0, SEEK_SET) == 0;
+    if (ok) {
+        bytes.resize((size_t)size);
+        ok = fread(bytes.data(), 1, bytes.size(), f) == bytes.size();
+    }
+    fclose(f);
+    return ok && PlayWav(bytes.data(), bytes.size());
 }
 
 bool Audio::PlayWav(const void* data, size_t size)
 {
-    if (!device_ || !data || size == 0 || size > (size_t)INT32_MAX)
-        return false;
-    SDL_RWops* rw = SDL_RWFromConstMem(data, (int)size);
-    return rw && Play(rw);
-}
-
-bool Audio::Play(SDL_RWops* rw)
-{
     std::vector<Uint8> pcm;
-    if (!Load(rw, pcm))
+    if (!Decode(data, size, pcm))
         return false;
     SDL_ClearQueuedAudio(device_);
     return pcm.empty() || SDL_QueueAudio(device_, pcm.data(), (Uint32)pcm.size()) == 0;
 }
 
+namespace {
+
+uint32_t Le32(const Uint8* p) { return (uint32_t)p[0] | (uint32_t)p[1] << 8 | (uint32_t)p[2] << 16 | (uint32_t)p[3] << 24; }
+
+void SetLe32(Uint8* p, uint32_t v)
+{
+    for (int i = 0; i < 4; ++i)
+        p[i] = (Uint8)(v >> (8 * i));
+}
+
+// SDL's loader allocates what a chunk claims before reading it: a chunk that
+// claims more than the file holds is cut to what is there (as a truncated
+// file is), so a few bytes can never ask for gigabytes.
+void CutChunksToFile(std::vector<Uint8>& wav)
+{
+    const size_t size = wav.size();
+    if (size < 12)
+        return;
+    if (Le32(&wav[4]) > size - 8)
+        SetLe32(&wav[4], (uint32_t)(size - 8));
+    size_t at = 12;
+    while (at + 8 <= size) {
+        const size_t left = size - at - 8;
+        const uint32_t length = Le32(&wav[at + 4]);
+        if (length > left) {
+            SetLe32(&wav[at + 4], (uint32_t)left);
+            return;
+        }
+        at += 8 + (size_t)length + (length & 1);
+    }
+}
+
+} // namespace
+
 bool Audio::Decode(const void* data, size_t size, std::vector<Uint8>& pcm) const
 {
     pcm.clear();
-    if (!device_ || !data || size == 0 || size > (size_t)INT32_MAX)
+    if (!device_ || !data || size == 0 || size > MaxFileBytes)
         return false;
-    SDL_RWops* rw = SDL_RWFromConstMem(data, (int)size);
+    std::vector<Uint8> wav((const Uint8*)data, (const Uint8*)data + size);
+    CutChunksToFile(wav);
+    SDL_RWops* rw = SDL_RWFromConstMem(wav.data(), (int)wav.size());
     return rw && Load(rw, pcm);
 }
 

@@ -15,6 +15,8 @@ class Audio {
 public:
     // Longest sound kept, in bytes of the device's format (about three minutes).
     static constexpr size_t MaxQueuedBytes = 32u << 20;
+    // Largest sound file read.
+    static constexpr size_t MaxFileBytes = 64u << 20;
     // Sample rates a sound may have.
     static constexpr int MinRate = 1000;
     static constexpr int MaxRate = 384000;
@@ -32,7 +34,7 @@ public:
     SDL_AudioDeviceID Device() const { return device_; }
 
     // Starts the sound in a WAV file or in memory. False when the device is
-    // not open or the data is no WAV SDL can read.
+    // not open, the data is no WAV SDL can read or is over MaxFileBytes.
     bool PlayFile(const std::string& path);
     bool PlayWav(const void* data, size_t size);
     // What PlayWav would queue: the sound in the device's format (Spec()) at the
@@ -50,7 +52,6 @@ public:
     bool Mute() const { return mute_; }
 
 private:
-    bool Play(SDL_RWops* rw);
     bool Load(SDL_RWops* rw, std::vector<Uint8>& pcm) const;
 
     SDL_AudioDeviceID device_ = 0;

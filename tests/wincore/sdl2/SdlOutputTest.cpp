@@ -220,6 +220,27 @@ TEST_F(AudioTest, BrokenFilesAreRefused)
     EXPECT_TRUE(audio.PlayWav(high.data(), high.size()));
 }
 
+TEST_F(AudioTest, AChunkClaimingMoreThanTheFilePlaysWhatIsThere)
+{
+    std::vector<uint8_t> wav = Wav(8000, 800);
+    std::vector<Uint8> whole;
+    ASSERT_TRUE(audio.Decode(wav.data(), wav.size(), whole));
+    // The data chunk claims 2.4 GB; the file holds 800 bytes of it.
+    const uint32_t claim = 0x90000100u;
+    for (int i = 0; i < 4; ++i)
+        wav[40 + i] = (uint8_t)(claim >> (8 * i));
+    std::vector<Uint8> cut;
+    ASSERT_TRUE(audio.Decode(wav.data(), wav.size(), cut));
+    EXPECT_EQ(cut.size(), whole.size());
+    // The same for the file's own size and for the format chunk.
+    for (int i = 0; i < 4; ++i)
+        wav[4 + i] = 0xFF;
+    EXPECT_TRUE(audio.Decode(wav.data(), wav.size(), cut));
+    for (int i = 0; i < 4; ++i)
+        wav[16 + i] = 0xFF;
+    EXPECT_FALSE(audio.Decode(wav.data(), wav.size(), cut));  // no data chunk left behind it
+}
+
 TEST_F(AudioTest, VolumeScalesAndMuteSilences)
 {
     ASSERT_EQ(audio.Spec().format, AUDIO_S16SYS);
