@@ -8,11 +8,11 @@ class TDibIG;
 namespace sdl2 {
 
 // Shows the engine's frames in a window: the bitmap (RGB565, 24-bit BGR or
-// x8r8g8b8, either row order) is copied into a streaming texture of its own
-// size and drawn over the whole window, turned by the virtual orientation
+// x8r8g8b8, either row order) is copied, turned by the virtual orientation
 // (90: a quarter turn counter-clockwise, so the frame's top lies along the
-// window's left edge; 270: clockwise). A frame of another shape than the
-// window is stretched to it.
+// window's left edge; 270: clockwise), into a streaming texture of the turned
+// frame's size, which is drawn over the whole window (stretched when the
+// window has another size).
 class Presenter {
 public:
     Presenter() = default;
@@ -33,7 +33,8 @@ public:
     // bytes from one row to the next (negative for bottom-up storage).
     bool Present(const uint8_t* top, int rowStep, int width, int height, Uint32 format, int angle);
 
-    // Size and format of the texture now held (0 when none).
+    // Size and format of the texture now held (0 when none): the frame's
+    // size, swapped at 90 and 270.
     int TextureWidth() const { return texWidth_; }
     int TextureHeight() const { return texHeight_; }
     Uint32 TextureFormat() const { return texFormat_; }
@@ -41,7 +42,7 @@ public:
     bool OutputSize(int& width, int& height) const;
 
 private:
-    bool Upload(const uint8_t* top, int rowStep, int width, int height, Uint32 format);
+    bool Upload(const uint8_t* top, int rowStep, int width, int height, Uint32 format, int angle);
 
     SDL_Renderer* renderer_ = nullptr;
     SDL_Texture* texture_ = nullptr;

@@ -265,8 +265,8 @@ TEST_F(Sdl2BackendTest, FramesAreShownAndTheDisplayTurnsInsideTheWindow)
     InvalidateRect(hwnd, nullptr, FALSE);
     UpdateWindow(hwnd);
     EXPECT_EQ(presented, 2);
-    EXPECT_EQ(backend->Presenter().TextureWidth(), 480);
-    EXPECT_EQ(backend->Presenter().TextureHeight(), 800);
+    EXPECT_EQ(backend->Presenter().TextureWidth(), 800);
+    EXPECT_EQ(backend->Presenter().TextureHeight(), 480);
 
     // The window's top-left corner is the turned screen's top-right.
     Push(Button(SDL_MOUSEBUTTONDOWN, 0, 0));

@@ -73,8 +73,8 @@ TEST_F(PresenterTest, FrameIsShownTurnedLikeThePointer)
                 TDibIG frame;
                 Paint(frame, map.LogicalWidth(), map.LogicalHeight(), bpp, bottomUp);
                 ASSERT_TRUE(presenter.Present(frame, angle));
-                EXPECT_EQ(presenter.TextureWidth(), map.LogicalWidth());
-                EXPECT_EQ(presenter.TextureHeight(), map.LogicalHeight());
+                EXPECT_EQ(presenter.TextureWidth(), 8);
+                EXPECT_EQ(presenter.TextureHeight(), 4);
                 const std::vector<uint32_t> px = Shown();
                 int x, y;
                 map.ToWindow(0, 0, x, y);
@@ -90,7 +90,7 @@ TEST_F(PresenterTest, FrameIsShownTurnedLikeThePointer)
     }
 }
 
-TEST_F(PresenterTest, RotationSwapsTheTextureNotTheWindow)
+TEST_F(PresenterTest, RotationSwapsTheFrameNotTheWindow)
 {
     TDibIG frame;
     Paint(frame, 8, 4, 32, false);
@@ -98,8 +98,8 @@ TEST_F(PresenterTest, RotationSwapsTheTextureNotTheWindow)
     EXPECT_EQ(presenter.TextureFormat(), (Uint32)SDL_PIXELFORMAT_RGB888);
     Paint(frame, 4, 8, 16, false);
     ASSERT_TRUE(presenter.Present(frame, 90));
-    EXPECT_EQ(presenter.TextureWidth(), 4);
-    EXPECT_EQ(presenter.TextureHeight(), 8);
+    EXPECT_EQ(presenter.TextureWidth(), 8);
+    EXPECT_EQ(presenter.TextureHeight(), 4);
     EXPECT_EQ(presenter.TextureFormat(), (Uint32)SDL_PIXELFORMAT_RGB565);
     int w, h;
     ASSERT_TRUE(presenter.OutputSize(w, h));
