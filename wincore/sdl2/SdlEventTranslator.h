@@ -48,7 +48,8 @@ public:
     // The engine's screen: the frame's size, or the window's, swapped at 90 and 270.
     int LogicalWidth() const;
     int LogicalHeight() const;
-    // Where the client area's top-left corner is on the desktop.
+    // Where the window services have the client area's top-left corner on
+    // their screen (the wheel's point is given there).
     void SetWindowOrigin(int x, int y)
     {
         originX_ = x;

@@ -350,6 +350,14 @@ TEST_F(Sdl2BackendTest, SoundsPlayFromFilesAtTheWaveVolume)
     EXPECT_EQ(volume, 0x80008000u);
     EXPECT_TRUE(PlaySoundW(nullptr, nullptr, 0));
     EXPECT_EQ(backend->Audio().QueuedBytes(), 0u);
+    // A synchronous sound has played when the call returns; one that may not
+    // interrupt another is refused while that one plays.
+    EXPECT_TRUE(PlaySoundW(wide.c_str(), nullptr, SND_SYNC | SND_FILENAME));
+    EXPECT_EQ(backend->Audio().QueuedBytes(), 0u);
+    SDL_PauseAudioDevice(backend->Audio().Device(), 1);
+    EXPECT_TRUE(PlaySoundW(wide.c_str(), nullptr, SND_ASYNC | SND_FILENAME));
+    EXPECT_FALSE(PlaySoundW(wide.c_str(), nullptr, SND_ASYNC | SND_NOSTOP | SND_FILENAME));
+    SDL_PauseAudioDevice(backend->Audio().Device(), 0);
     const std::u16string missing = WinFromUtf8(lockFolder / "missing.wav");
     EXPECT_FALSE(PlaySoundW(missing.c_str(), nullptr, SND_ASYNC | SND_FILENAME));
 }
