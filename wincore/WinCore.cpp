@@ -162,6 +162,9 @@ bool IsWindowDc(HDC hdc, HWND& hwnd)
     return Find(hwnd) != nullptr;
 }
 
+// A name given as a small number (an atom or ordinal) is no text to read.
+bool IsText(LPCWSTR name) { return reinterpret_cast<uintptr_t>(name) >= 0x10000; }
+
 bool InRange(UINT msg, UINT min, UINT max) { return (min == 0 && max == 0) || (msg >= min && msg <= max); }
 
 bool Due(uint32_t due, uint32_t now) { return int32_t(due - now) <= 0; }
@@ -500,7 +503,7 @@ std::string WinLower(std::string text)
 
 ATOM RegisterClassW(const WNDCLASSW* wc)
 {
-    if (!wc || !wc->lpszClassName || !wc->lpszClassName[0] || !wc->lpfnWndProc) {
+    if (!wc || !IsText(wc->lpszClassName) || !wc->lpszClassName[0] || !wc->lpfnWndProc) {
         t_lastError = ERROR_INVALID_PARAMETER;
         return 0;
     }
@@ -521,6 +524,8 @@ ATOM RegisterClassW(const WNDCLASSW* wc)
 
 BOOL UnregisterClassW(LPCWSTR className, HINSTANCE)
 {
+    if (!IsText(className))
+        return FALSE;
     const std::string key = WinLower(WinToUtf8(className));
     State& s = S();
     std::lock_guard<std::mutex> lock(s.mutex);
@@ -534,6 +539,12 @@ HWND CreateWindowExW(DWORD exStyle, LPCWSTR className, LPCWSTR title, DWORD styl
                      int width, int height, HWND, HMENU, HINSTANCE, void*)
 {
     State& s = S();
+    if (!IsText(className)) {
+        t_lastError = ERROR_CANNOT_FIND_WND_CLASS;
+        return nullptr;
+    }
+    if (!IsText(title))
+        title = nullptr;
     const std::string key = WinLower(WinToUtf8(className));
     int screenW, screenH;
     ScreenSize(screenW, screenH);
@@ -645,8 +656,10 @@ HWND WinMainWindow()
 
 HWND FindWindowW(LPCWSTR className, LPCWSTR title)
 {
-    if (!className)
+    if (!IsText(className))
         return nullptr;
+    if (!IsText(title))
+        title = nullptr;
     const std::u16string cls(className);
     {
         State& s = S();
@@ -909,9 +922,20 @@ LRESULT DispatchMessageW(const MSG* msg)
     if (!msg)
         return 0;
     if (msg->message == WM_TIMER && msg->lParam) {
-        auto proc = reinterpret_cast<TIMERPROC>(msg->lParam);
-        proc(msg->hwnd, WM_TIMER, uintptr_t(msg->wParam), GetTickCount());
-        return 0;
+        // Only a procedure that a live timer was given is called: an lParam
+        // posted by anyone else is not a code address.
+        TIMERPROC proc = nullptr;
+        {
+            std::lock_guard<std::mutex> lock(S().mutex);
+            for (const Timer& t : S().timers)
+                if (t.hwnd == msg->hwnd && t.id == uintptr_t(msg->wParam) && t.proc &&
+                    reinterpret_cast<intptr_t>(t.proc) == msg->lParam)
+                    proc = t.proc;
+        }
+        if (proc) {
+            proc(msg->hwnd, WM_TIMER, uintptr_t(msg->wParam), GetTickCount());
+            return 0;
+        }
     }
     WNDPROC proc = ProcOf(msg->hwnd);
     if (!proc)
@@ -1288,6 +1312,8 @@ BOOL TouchCalibrateEntry() { return WinBackend().TouchCalibrate() ? TRUE : FALSE
 
 HMODULE LoadLibraryW(LPCWSTR name)
 {
+    if (!IsText(name))
+        return nullptr;
     const std::string n = WinLower(WinToUtf8(name));
     if (n == "coredll.dll" || n == "coredll")
         return reinterpret_cast<HMODULE>(CoreDllValue);
@@ -1297,7 +1323,7 @@ HMODULE LoadLibraryW(LPCWSTR name)
 
 FARPROC GetProcAddressW(HMODULE module, LPCWSTR name)
 {
-    if (reinterpret_cast<uintptr_t>(module) != CoreDllValue || !name)
+    if (reinterpret_cast<uintptr_t>(module) != CoreDllValue || !IsText(name))
         return nullptr;
     if (WinToUtf8(name) == "TouchCalibrate")
         return reinterpret_cast<FARPROC>(reinterpret_cast<void (*)()>(&TouchCalibrateEntry));

@@ -161,6 +161,15 @@ TEST_F(MessageQueue, KilledTimersStopAndTimerProcsAreCalled)
     EXPECT_TRUE(Of(WM_TIMER).empty()); // the proc took them, not the window
 }
 
+TEST_F(MessageQueue, APostedTimerMessageNeverCallsItsLParam)
+{
+    PostMessageW(hwnd, WM_TIMER, 9, LPARAM(0x1234));
+    MSG m;
+    ASSERT_TRUE(PeekMessageW(&m, nullptr, 0, 0, PM_REMOVE));
+    DispatchMessageW(&m);
+    EXPECT_EQ(Of(WM_TIMER), (std::vector<Call>{{WM_TIMER, 9, 0x1234}}));
+}
+
 TEST_F(MessageQueue, InvalidationsCoalesceIntoOnePaintOfTheirUnion)
 {
     const RECT a{10, 10, 20, 20}, b{100, 50, 120, 60}, outside{900, 900, 950, 950};

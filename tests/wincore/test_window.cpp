@@ -78,6 +78,10 @@ TEST_F(Window, OneWindowAndItsClassRules)
               nullptr);
     EXPECT_EQ(CreateWindowExW(0, u"NoClass", u"x", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr), nullptr);
     EXPECT_EQ(GetLastError(), ERROR_CANNOT_FIND_WND_CLASS);
+    wc.lpszClassName = MAKEINTRESOURCEW(5); // atoms are not kept
+    EXPECT_EQ(RegisterClassW(&wc), 0);
+    EXPECT_EQ(FindWindowW(MAKEINTRESOURCEW(5), nullptr), nullptr);
+    EXPECT_EQ(GetProcAddressW(LoadLibraryW(u"coredll.dll"), MAKEINTRESOURCEW(1)), nullptr);
     EXPECT_EQ(FindWindowW(u"WINTESTCLASS", nullptr), hwnd);
     EXPECT_EQ(FindWindowW(u"WinTestClass", u"Other title"), nullptr);
     EXPECT_TRUE(SetForegroundWindow(reinterpret_cast<HWND>(reinterpret_cast<uintptr_t>(hwnd) | 1)));
