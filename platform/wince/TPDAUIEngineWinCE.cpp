@@ -6,6 +6,7 @@
 
 #include "enginelib/base/Clipboard.h"
 #include "enginelib/base/DUString.h"
+#include "enginelib/base/Tick.h"
 #include "enginelib/draw/TDibIG.h"
 #include "uiengine/elements/TPDAUIEngineElement.h"
 #include "uiengine/elements/TPDAUIEngineElementPage.h"
@@ -57,12 +58,26 @@ int NextOrientation(int current, int supported)
     return value;
 }
 
+// The shell's full-screen calls. This window system has no task bar nor
+// input-panel button to hide: the window's rectangle and style do it all.
+struct SHINITDLGINFO {
+    DWORD dwMask;
+    HWND hDlg;
+    DWORD dwFlags;
+};
+const DWORD SHIDIM_FLAGS = 0x0001;
+const DWORD SHIDIF_FULLSCREENNOMENUBAR = 0x0010;
+const DWORD SHFS_SHOWTASKBAR = 0x0001;
+
+BOOL PocketSH_InitDialog(SHINITDLGINFO* info) { return info && IsWindow(info->hDlg); }
+BOOL PocketSH_FullScreen(HWND hwnd, DWORD state) { return IsWindow(hwnd); }
+
 bool QueryOrientation(DWORD field, int& value)
 {
     DEVMODEW mode = {};
     mode.dmSize = sizeof(mode);
     mode.dmFields = field;
-    if (ChangeDisplaySettingsExW(nullptr, &mode, nullptr, CDS_TEST, nullptr) != DISP_CHANGE_SUCCESSFUL)
+    if (ChangeDisplaySettingsEx(nullptr, &mode, nullptr, CDS_TEST, nullptr) != DISP_CHANGE_SUCCESSFUL)
         return false;
     value = (int)mode.dmDisplayOrientation;
     return true;
@@ -72,7 +87,7 @@ bool QueryOrientation(DWORD field, int& value)
 
 // ---- construction ----------------------------------------------------------------------------
 
-TPDAUIEngineWinCE::TPDAUIEngineWinCE(HINSTANCE instance_, const char* className, const char* title,
+TPDAUIEngineWinCE::TPDAUIEngineWinCE(HINSTANCE instance_, const char* className_, const char* title,
                                      int configuredMode, uint8_t timerFlag_, float scale,
                                      int fixedWidth, int fixedHeight, int fixedLeft, int fixedTop,
                                      int keyboardKind)
@@ -85,11 +100,15 @@ TPDAUIEngineWinCE::TPDAUIEngineWinCE(HINSTANCE instance_, const char* className,
     fixedScreenTop = fixedTop;
     screenKind = keyboardKind;
     modalLoopAvailable = 1;
+    // Engine time is the window system's time (virtual on the headless backend).
+    SetTickSource([] { return (uint32_t)GetTickCount(); });
+    startTick = GetTickCountAdv();
     g_instance = this;
     SetElementDeletedHook(&TPDAUIEngineWinCE::ForgetElement);
 
-    const DUString wideClass(className ? className : "", -1);
+    const DUString wideClass(className_ ? className_ : "", -1);
     const DUString wideTitle(title ? title : "", -1);
+    className = wideClass.Text();
     WNDCLASSW windowClass = {};
     windowClass.style = CS_HREDRAW | CS_VREDRAW;
     windowClass.lpfnWndProc = &TPDAUIEngineWinCE::ClassProcedure;
@@ -98,7 +117,9 @@ TPDAUIEngineWinCE::TPDAUIEngineWinCE(HINSTANCE instance_, const char* className,
     windowClass.hCursor = LoadCursorW(nullptr, IDC_ARROW);
     windowClass.hbrBackground = (HBRUSH)GetStockObject(WHITE_BRUSH);
     windowClass.lpszClassName = wideClass.c_str();
-    const bool registered = RegisterClassW(&windowClass) != 0;
+    // A class this program registered before (an earlier engine) still serves.
+    const bool registered =
+        RegisterClassW(&windowClass) != 0 || GetLastError() == ERROR_CLASS_ALREADY_EXISTS;
     if (registered)
         window = CreateWindowExW(0, wideClass.c_str(), wideTitle.c_str(), WS_POPUP, CW_USEDEFAULT,
                                  CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, nullptr, nullptr,
@@ -142,11 +163,13 @@ TPDAUIEngineWinCE::~TPDAUIEngineWinCE()
         HWND old = window;
         window = nullptr;
         DestroyWindow(old);
+        UnregisterClassW(className.c_str(), instance);
     }
     nativeMessages.RemoveAll();
     if (g_instance == this) {
         g_instance = nullptr;
         SetElementDeletedHook(nullptr);
+        SetTickSource(nullptr);
     }
 }
 
@@ -268,7 +291,8 @@ void TPDAUIEngineWinCE::OnPaintMessage()
             // The drawing context has no OpenGL mode: the engine always paints
             // into the double buffer.
             Paint();
-            PresentFrame(hdc, dc.GetBackBuffer(), 0, 0, width, height);
+            const RECT area = {0, 0, width, height};
+            WinPresent(hdc, dc.GetBackBuffer(), &area);
         }
     }
     EndPaint(window, &ps);
@@ -289,12 +313,13 @@ void TPDAUIEngineWinCE::PaintBusyIndicator(HDC hdc)
     dc.SetBrush(TColorIG(255, 255, 255));
     dc.Rectangle(square);
     dc.StretchDIBits(square, TRectIG(0, 0, image->Ancho(), image->Alto()), image);
-    PresentFrame(hdc, dc.GetBackBuffer(), 0, 0, width, height);
+    const RECT area = {0, 0, width, height};
+    WinPresent(hdc, dc.GetBackBuffer(), &area);
 }
 
 // ---- messages --------------------------------------------------------------------------------
 
-LRESULT CALLBACK TPDAUIEngineWinCE::ClassProcedure(HWND window, UINT message, WPARAM wParam,
+LRESULT TPDAUIEngineWinCE::ClassProcedure(HWND window, UINT message, WPARAM wParam,
                                                    LPARAM lParam)
 {
     if (!g_instance)
@@ -548,7 +573,8 @@ int TPDAUIEngineWinCE::TouchCalibrate()
     if (!library)
         return 0;
     typedef BOOL (*CalibrateFunction)();
-    CalibrateFunction calibrate = (CalibrateFunction)GetProcAddressW(library, u"TouchCalibrate");
+    CalibrateFunction calibrate =
+        reinterpret_cast<CalibrateFunction>(GetProcAddressW(library, u"TouchCalibrate"));
     const BOOL done = calibrate ? calibrate() : FALSE;
     FreeLibrary(library);
     if (!done)
@@ -588,8 +614,8 @@ void TPDAUIEngineWinCE::ShowFullScreen(DWORD flags)
     info.dwMask = SHIDIM_FLAGS;
     info.hDlg = window;
     info.dwFlags = SHIDIF_FULLSCREENNOMENUBAR;
-    SHInitDialog(&info);
-    SHFullScreen(window, flags);
+    PocketSH_InitDialog(&info);
+    PocketSH_FullScreen(window, flags);
 }
 
 void TPDAUIEngineWinCE::SetScreenMode(int mode, int force)
@@ -663,7 +689,7 @@ bool TPDAUIEngineWinCE::SetScreenOrientation(int& requested, int& current)
     mode.dmSize = sizeof(mode);
     mode.dmFields = DM_DISPLAYORIENTATION;
     mode.dmDisplayOrientation = (DWORD)wanted;
-    if (ChangeDisplaySettingsExW(nullptr, &mode, nullptr, CDS_RESET, nullptr) != DISP_CHANGE_SUCCESSFUL) {
+    if (ChangeDisplaySettingsEx(nullptr, &mode, nullptr, CDS_RESET, nullptr) != DISP_CHANGE_SUCCESSFUL) {
         requested = wanted;
         return false;
     }

@@ -1,10 +1,11 @@
 #pragma once
 #include <cstdint>
+#include <string>
 
 #include "enginelib/base/DString.h"
 #include "enginelib/base/Vector.h"
 #include "uiengine/core/TPDAUIEngine.h"
-#include "wincore/WinCore.h"
+#include "wincore/WinApi.h"
 
 class TPDAUIEngineElement;
 
@@ -76,7 +77,7 @@ public:
     // The window procedure of the program's window.
     LRESULT WindowProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
     // The window class's procedure: forwards to the one instance.
-    static LRESULT CALLBACK ClassProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+    static LRESULT ClassProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 
     // How Terminate ends the process: by default at once with exit code -1.
     // Tests install a hook that records the call and returns.
@@ -90,6 +91,7 @@ public:
     // ---- fields, in order ----
     HINSTANCE instance = nullptr;
     HWND window = nullptr;
+    std::u16string className;
     int previousScreenMode = 0;
     VectorP<NativeMessageCommand> nativeMessages;
     uint8_t clickSwallowed = 0;
