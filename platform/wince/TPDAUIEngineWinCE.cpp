@@ -165,6 +165,12 @@ TPDAUIEngineWinCE::TPDAUIEngineWinCE(HINSTANCE instance_, const char* className_
 
 TPDAUIEngineWinCE::~TPDAUIEngineWinCE()
 {
+    // The window's last messages find no engine.
+    if (g_instance == this) {
+        g_instance = nullptr;
+        SetElementDeletedHook(nullptr);
+        SetTickSource(nullptr);
+    }
     if (window) {
         KillTimer(window, TimerId);
         HWND old = window;
@@ -173,11 +179,6 @@ TPDAUIEngineWinCE::~TPDAUIEngineWinCE()
         UnregisterClassW(className.c_str(), instance);
     }
     nativeMessages.RemoveAll();
-    if (g_instance == this) {
-        g_instance = nullptr;
-        SetElementDeletedHook(nullptr);
-        SetTickSource(nullptr);
-    }
 }
 
 TPDAUIEngineWinCE* TPDAUIEngineWinCE::Instance() { return g_instance; }
