@@ -1,9 +1,13 @@
 #include <fcntl.h>
+#include <poll.h>
+#include <sys/stat.h>
 #include <sys/file.h>
 #include <unistd.h>
 
 #include <algorithm>
+#include <atomic>
 #include <condition_variable>
+#include <cerrno>
 #include <cstdio>
 #include <cstdlib>
 #include <deque>
@@ -48,6 +52,12 @@ struct Window {
     std::thread::id thread;
     int lockFd = -1;
     bool destroying = false;
+    // Holder of the lock: other instances ask it to come forward through a FIFO
+    // beside the lock file, read by a thread of its own.
+    std::string raisePath;
+    int raiseFd = -1;
+    std::unique_ptr<std::thread> raiseThread;
+    pid_t owner = getpid(); // a forked child only closes its copies
 };
 
 struct Timer {
@@ -80,8 +90,10 @@ struct State {
     UINT nextRegistered = 0xC000;
     DWORD orientation = DMDO_0;
     std::string lockFolder;
-    std::vector<uint32_t> scratch;
+    std::string foreignRaisePath; // of the window FindWindowW found in another process
 };
+
+std::atomic<bool> g_raiseRequested{false};
 
 State& S()
 {
@@ -150,6 +162,9 @@ bool IsWindowDc(HDC hdc, HWND& hwnd)
     return Find(hwnd) != nullptr;
 }
 
+// A name given as a small number (an atom or ordinal) is no text to read.
+bool IsText(LPCWSTR name) { return reinterpret_cast<uintptr_t>(name) >= 0x10000; }
+
 bool InRange(UINT msg, UINT min, UINT max) { return (min == 0 && max == 0) || (msg >= min && msg <= max); }
 
 bool Due(uint32_t due, uint32_t now) { return int32_t(due - now) <= 0; }
@@ -206,6 +221,8 @@ void DropSent()
 
 bool TakeMessage(MSG* out, HWND hwnd, UINT min, UINT max, bool remove)
 {
+    if (g_raiseRequested.exchange(false))
+        WinBackend().Raise();
     ServeSent();
     State& s = S();
     const uint32_t now = GetTickCount();
@@ -269,13 +286,75 @@ void InstallLibraryServices()
     SetClipboardService(clip);
 }
 
+// Starts listening for other instances' requests to come forward.
+void StartRaiseListener(Window& w, const std::string& lockPath)
+{
+    w.raisePath = lockPath + ".raise";
+    unlink(w.raisePath.c_str());
+    if (mkfifo(w.raisePath.c_str(), 0600) != 0)
+        return;
+    // Read and write: the FIFO never reads as ended while we hold it.
+    w.raiseFd = open(w.raisePath.c_str(), O_RDWR | O_NONBLOCK | O_CLOEXEC);
+    if (w.raiseFd < 0)
+        return;
+    const int fd = w.raiseFd;
+    w.raiseThread = std::make_unique<std::thread>([fd] {
+        for (;;) {
+            pollfd p{fd, POLLIN, 0};
+            if (poll(&p, 1, -1) < 0 && errno != EINTR)
+                return;
+            char buf[64];
+            const ssize_t n = read(fd, buf, sizeof buf);
+            for (ssize_t i = 0; i < n; ++i) {
+                if (buf[i] == 'q')
+                    return;
+                if (buf[i] == 'r') {
+                    g_raiseRequested = true;
+                    WinBackend().Wake();
+                }
+            }
+        }
+    });
+}
+
+// Stops the listener and lets the lock go. The window is out of the state.
+void ReleaseInstance(Window& w)
+{
+    if (w.owner != getpid()) {
+        // The thread and the FIFO are the parent's.
+        if (w.raiseFd >= 0)
+            close(w.raiseFd);
+        if (w.lockFd >= 0)
+            close(w.lockFd);
+        w.raiseThread.release(); // never ran here
+        w.raiseFd = w.lockFd = -1;
+        return;
+    }
+    if (w.raiseThread) {
+        const char quit = 'q';
+        if (write(w.raiseFd, &quit, 1) == 1)
+            w.raiseThread->join();
+        else
+            w.raiseThread->detach();
+        w.raiseThread.reset();
+    }
+    if (w.raiseFd >= 0) {
+        close(w.raiseFd);
+        unlink(w.raisePath.c_str());
+    }
+    if (w.lockFd >= 0)
+        close(w.lockFd);
+    w.raiseFd = w.lockFd = -1;
+}
+
 void ResetState()
 {
     State& s = S();
+    std::unique_ptr<Window> old;
     std::lock_guard<std::mutex> lock(s.mutex);
-    if (s.window && s.window->lockFd >= 0)
-        close(s.window->lockFd);
-    s.window.reset();
+    old = std::move(s.window);
+    if (old)
+        ReleaseInstance(*old);
     s.classes.clear();
     s.classNames.clear();
     s.capture = nullptr;
@@ -424,7 +503,7 @@ std::string WinLower(std::string text)
 
 ATOM RegisterClassW(const WNDCLASSW* wc)
 {
-    if (!wc || !wc->lpszClassName || !wc->lpszClassName[0] || !wc->lpfnWndProc) {
+    if (!wc || !IsText(wc->lpszClassName) || !wc->lpszClassName[0] || !wc->lpfnWndProc) {
         t_lastError = ERROR_INVALID_PARAMETER;
         return 0;
     }
@@ -445,6 +524,8 @@ ATOM RegisterClassW(const WNDCLASSW* wc)
 
 BOOL UnregisterClassW(LPCWSTR className, HINSTANCE)
 {
+    if (!IsText(className))
+        return FALSE;
     const std::string key = WinLower(WinToUtf8(className));
     State& s = S();
     std::lock_guard<std::mutex> lock(s.mutex);
@@ -458,6 +539,12 @@ HWND CreateWindowExW(DWORD exStyle, LPCWSTR className, LPCWSTR title, DWORD styl
                      int width, int height, HWND, HMENU, HINSTANCE, void*)
 {
     State& s = S();
+    if (!IsText(className)) {
+        t_lastError = ERROR_CANNOT_FIND_WND_CLASS;
+        return nullptr;
+    }
+    if (!IsText(title))
+        title = nullptr;
     const std::string key = WinLower(WinToUtf8(className));
     int screenW, screenH;
     ScreenSize(screenW, screenH);
@@ -497,6 +584,8 @@ HWND CreateWindowExW(DWORD exStyle, LPCWSTR className, LPCWSTR title, DWORD styl
         close(w->lockFd);
         w->lockFd = -1;
     }
+    if (w->lockFd >= 0)
+        StartRaiseListener(*w, lockPath);
     HWND hwnd;
     {
         std::lock_guard<std::mutex> lock(s.mutex);
@@ -539,8 +628,7 @@ BOOL DestroyWindow(HWND hwnd)
     {
         std::lock_guard<std::mutex> lock(s.mutex);
         if (s.window && s.window->handle == hwnd) {
-            if (s.window->lockFd >= 0)
-                close(s.window->lockFd);
+            ReleaseInstance(*s.window);
             s.window.reset();
         }
         s.timers.erase(std::remove_if(s.timers.begin(), s.timers.end(), [&](const Timer& t) { return t.hwnd == hwnd; }),
@@ -568,24 +656,28 @@ HWND WinMainWindow()
 
 HWND FindWindowW(LPCWSTR className, LPCWSTR title)
 {
-    if (!className)
+    if (!IsText(className))
         return nullptr;
+    if (!IsText(title))
+        title = nullptr;
     const std::u16string cls(className);
     {
         State& s = S();
         std::lock_guard<std::mutex> lock(s.mutex);
-        if (s.window && WinLower(WinToUtf8(s.window->className.c_str())) == WinLower(WinToUtf8(className)) &&
-            (!title || s.window->title == title))
-            return s.window->handle;
+        // Our own window holds the class's lock: the answer is here.
+        if (s.window && WinLower(WinToUtf8(s.window->className.c_str())) == WinLower(WinToUtf8(className)))
+            return !title || s.window->title == title ? s.window->handle : nullptr;
     }
     const std::string path = LockPath(cls);
     const int fd = open(path.c_str(), O_RDWR | O_CLOEXEC);
     if (fd < 0)
         return nullptr;
     HWND found = nullptr;
-    if (flock(fd, LOCK_EX | LOCK_NB) != 0)
+    if (flock(fd, LOCK_EX | LOCK_NB) != 0) {
         found = reinterpret_cast<HWND>(ForeignWindowValue);
-    else
+        std::lock_guard<std::mutex> lock(S().mutex);
+        S().foreignRaisePath = path + ".raise";
+    } else
         flock(fd, LOCK_UN);
     close(fd);
     return found;
@@ -594,8 +686,20 @@ HWND FindWindowW(LPCWSTR className, LPCWSTR title)
 BOOL SetForegroundWindow(HWND hwnd)
 {
     hwnd = reinterpret_cast<HWND>(reinterpret_cast<uintptr_t>(hwnd) & ~uintptr_t(1));
-    if (reinterpret_cast<uintptr_t>(hwnd) == ForeignWindowValue)
-        return TRUE;
+    if (reinterpret_cast<uintptr_t>(hwnd) == ForeignWindowValue) {
+        std::string path;
+        {
+            std::lock_guard<std::mutex> lock(S().mutex);
+            path = S().foreignRaisePath;
+        }
+        const int fd = path.empty() ? -1 : open(path.c_str(), O_WRONLY | O_NONBLOCK | O_CLOEXEC);
+        if (fd < 0)
+            return FALSE;
+        const char raise = 'r';
+        const bool ok = write(fd, &raise, 1) == 1;
+        close(fd);
+        return ok ? TRUE : FALSE;
+    }
     if (!IsWindow(hwnd))
         return FALSE;
     WinBackend().Raise();
@@ -777,8 +881,8 @@ HWND GetCapture()
 
 BOOL GetMessageW(MSG* msg, HWND hwnd, UINT minMsg, UINT maxMsg)
 {
-    if (!msg) {
-        t_lastError = ERROR_INVALID_PARAMETER;
+    if (!msg || (hwnd && !IsWindow(hwnd))) {
+        t_lastError = msg ? ERROR_INVALID_WINDOW_HANDLE : ERROR_INVALID_PARAMETER;
         return -1;
     }
     TWinBackend& backend = WinBackend();
@@ -818,9 +922,20 @@ LRESULT DispatchMessageW(const MSG* msg)
     if (!msg)
         return 0;
     if (msg->message == WM_TIMER && msg->lParam) {
-        auto proc = reinterpret_cast<TIMERPROC>(msg->lParam);
-        proc(msg->hwnd, WM_TIMER, uintptr_t(msg->wParam), GetTickCount());
-        return 0;
+        // Only a procedure that a live timer was given is called: an lParam
+        // posted by anyone else is not a code address.
+        TIMERPROC proc = nullptr;
+        {
+            std::lock_guard<std::mutex> lock(S().mutex);
+            for (const Timer& t : S().timers)
+                if (t.hwnd == msg->hwnd && t.id == uintptr_t(msg->wParam) && t.proc &&
+                    reinterpret_cast<intptr_t>(t.proc) == msg->lParam)
+                    proc = t.proc;
+        }
+        if (proc) {
+            proc(msg->hwnd, WM_TIMER, uintptr_t(msg->wParam), GetTickCount());
+            return 0;
+        }
     }
     WNDPROC proc = ProcOf(msg->hwnd);
     if (!proc)
@@ -1197,6 +1312,8 @@ BOOL TouchCalibrateEntry() { return WinBackend().TouchCalibrate() ? TRUE : FALSE
 
 HMODULE LoadLibraryW(LPCWSTR name)
 {
+    if (!IsText(name))
+        return nullptr;
     const std::string n = WinLower(WinToUtf8(name));
     if (n == "coredll.dll" || n == "coredll")
         return reinterpret_cast<HMODULE>(CoreDllValue);
@@ -1206,7 +1323,7 @@ HMODULE LoadLibraryW(LPCWSTR name)
 
 FARPROC GetProcAddressW(HMODULE module, LPCWSTR name)
 {
-    if (reinterpret_cast<uintptr_t>(module) != CoreDllValue || !name)
+    if (reinterpret_cast<uintptr_t>(module) != CoreDllValue || !IsText(name))
         return nullptr;
     if (WinToUtf8(name) == "TouchCalibrate")
         return reinterpret_cast<FARPROC>(reinterpret_cast<void (*)()>(&TouchCalibrateEntry));
