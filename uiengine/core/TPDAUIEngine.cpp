@@ -75,7 +75,7 @@ TPDAUIEngine::TPDAUIEngine()
       keyboardLayouts(DefaultKeyboardLayouts()),
       pages(5, 5, false),
       resources(this, true, 20),
-      downloadManager(this),
+      downloadManager(this, &postedCommands),
       pointerTrail(10, 10)
 {
     TPDAUIEngineSkinSettings::SetCurrent(&skinSettings);
@@ -83,6 +83,8 @@ TPDAUIEngine::TPDAUIEngine()
 
 TPDAUIEngine::~TPDAUIEngine()
 {
+    // Download workers post into the queue, which goes before the manager does.
+    downloadManager.WaitAll();
     TRelojTierra::SetCallbackRelojTierra(nullptr, nullptr);
     // The drawing context must not call into a dead engine.
     if (fontCallbacksOn_)
