@@ -29,6 +29,7 @@
 namespace {
 
 constexpr int MaxCoordinate = 32767;
+constexpr size_t MaxPosted = 10000;
 constexpr uintptr_t ForeignWindowValue = 0x7FFE0000;
 constexpr uintptr_t ScreenDcValue = 0x5C5C0;
 constexpr uintptr_t CoreDllValue = 0xC0DE0000;
@@ -52,6 +53,7 @@ struct Window {
     std::thread::id thread;
     int lockFd = -1;
     bool destroying = false;
+    bool placeSent = false; // WM_MOVE and WM_SIZE were sent once
     // Holder of the lock: other instances ask it to come forward through a FIFO
     // beside the lock file, read by a thread of its own.
     std::string raisePath;
@@ -393,6 +395,23 @@ std::string LockPath(const std::u16string& className)
     return folder + "/orbeta-" + name + ".lock";
 }
 
+// A window learns its place once, when it is first shown, even when nothing
+// moved it before.
+void SendFirstPlace(HWND hwnd)
+{
+    RECT r;
+    {
+        std::lock_guard<std::mutex> lock(S().mutex);
+        Window* w = Find(hwnd);
+        if (!w || w->placeSent || !w->visible)
+            return;
+        w->placeSent = true;
+        r = w->rect;
+    }
+    SendMessageW(hwnd, WM_MOVE, 0, MAKELPARAM(r.left, r.top));
+    SendMessageW(hwnd, WM_SIZE, SIZE_RESTORED, MAKELPARAM(r.right - r.left, r.bottom - r.top));
+}
+
 // Changes position and size, telling the window procedure what changed.
 BOOL Place(HWND hwnd, int x, int y, int width, int height, bool move, bool size, bool repaint)
 {
@@ -420,6 +439,7 @@ BOOL Place(HWND hwnd, int x, int y, int width, int height, bool move, bool size,
         r.right = r.left + newW;
         r.bottom = r.top + newH;
         w->rect = r;
+        w->placeSent = w->placeSent || moved || sized;
     }
     WinBackend().SetWindowRect(r);
     if (moved)
@@ -609,7 +629,8 @@ HWND CreateWindowExW(DWORD exStyle, LPCWSTR className, LPCWSTR title, DWORD styl
         DestroyWindow(hwnd);
         return nullptr;
     }
-    return hwnd;
+    SendFirstPlace(hwnd);
+    return IsWindow(hwnd) ? hwnd : nullptr;
 }
 
 BOOL DestroyWindow(HWND hwnd)
@@ -803,8 +824,10 @@ BOOL ShowWindow(HWND hwnd, int command)
     }
     if (before != after) {
         WinBackend().ShowWindow(after);
-        if (after)
+        if (after) {
+            SendFirstPlace(hwnd);
             InvalidateRect(hwnd, nullptr, TRUE);
+        }
     }
     return before ? TRUE : FALSE;
 }
@@ -993,6 +1016,11 @@ BOOL PostMessageW(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
         std::lock_guard<std::mutex> lock(S().mutex);
         if (hwnd && !Find(hwnd)) {
             t_lastError = ERROR_INVALID_WINDOW_HANDLE;
+            return FALSE;
+        }
+        // A queue nobody reads stops taking messages instead of growing without end.
+        if (S().posted.size() >= MaxPosted) {
+            t_lastError = ERROR_NOT_ENOUGH_QUOTA;
             return FALSE;
         }
         S().posted.push_back(MSG{hwnd, msg, wParam, lParam, now, {0, 0}});

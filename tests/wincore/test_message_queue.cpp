@@ -67,6 +67,19 @@ TEST_F(MessageQueue, PostFromAnotherThreadWakesABlockedGetMessage)
     EXPECT_EQ(backend->Stopped(), "");
 }
 
+TEST_F(MessageQueue, AFullQueueRefusesPostsUntilItIsRead)
+{
+    int accepted = 0;
+    for (int i = 0; i < 10050; ++i)
+        accepted += PostMessageW(hwnd, WM_USER, WPARAM(i), 0);
+    EXPECT_EQ(accepted, 10000);
+    EXPECT_EQ(GetLastError(), ERROR_NOT_ENOUGH_QUOTA);
+    MSG m;
+    ASSERT_TRUE(PeekMessageW(&m, nullptr, 0, 0, PM_REMOVE));
+    EXPECT_EQ(m.wParam, 0u);
+    EXPECT_TRUE(PostMessageW(hwnd, WM_USER, 1, 0));
+}
+
 TEST_F(MessageQueue, SendFromAnotherThreadRunsOnTheWindowThread)
 {
     backend->SetStarveWait(10000);

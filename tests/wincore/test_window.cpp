@@ -96,6 +96,23 @@ TEST_F(Window, OneWindowAndItsClassRules)
     EXPECT_FALSE(IsWindowVisible(second)); // no WS_VISIBLE
 }
 
+TEST_F(Window, AHiddenWindowLearnsItsPlaceWhenFirstShown)
+{
+    DestroyWindow(hwnd);
+    hwnd = CreateWindowExW(0, u"WinTestClass", u"Hidden", WS_POPUP, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT,
+                           CW_USEDEFAULT, nullptr, nullptr, nullptr, nullptr);
+    ASSERT_NE(hwnd, nullptr);
+    calls.clear();
+    MoveWindow(hwnd, 0, 0, 800, 480, TRUE); // the same place: nothing to tell
+    EXPECT_TRUE(calls.empty());
+    ShowWindow(hwnd, SW_SHOWNORMAL);
+    EXPECT_EQ(calls, (std::vector<Call>{{WM_MOVE, 0, 0}, {WM_SIZE, SIZE_RESTORED, MAKELPARAM(800, 480)}}));
+    calls.clear();
+    ShowWindow(hwnd, SW_HIDE);
+    ShowWindow(hwnd, SW_SHOWNORMAL);
+    EXPECT_TRUE(calls.empty());
+}
+
 TEST_F(Window, ACreationRefusedByTheProcedureGivesNoWindow)
 {
     DestroyWindow(hwnd);
