@@ -101,7 +101,7 @@ TPDAUIEngineWinCE::TPDAUIEngineWinCE(HINSTANCE instance_, const char* className_
     screenKind = keyboardKind;
     modalLoopAvailable = 1;
     // Engine time is the window system's time (virtual on the headless backend).
-    SetTickSource([] { return (uint32_t)GetTickCount(); });
+    SetTickSource([] { return (uint32_t)::GetTickCount(); });
     startTick = GetTickCountAdv();
     g_instance = this;
     SetElementDeletedHook(&TPDAUIEngineWinCE::ForgetElement);
@@ -152,6 +152,13 @@ TPDAUIEngineWinCE::TPDAUIEngineWinCE(HINSTANCE instance_, const char* className_
         chosenScale = 1.0f;
     }
 
+    // The window system tells a new window where it stands and its size; the
+    // engine takes its screen size from them.
+    RECT rect = {};
+    GetClientRect(window, &rect);
+    SendMessageW(window, WM_MOVE, 0, 0);
+    SendMessageW(window, WM_SIZE, 0, MAKELPARAM(rect.right - rect.left, rect.bottom - rect.top));
+
     SetScreenMode((configuredMode == 0 || configuredMode == 4) ? 2 : configuredMode, 0);
     SetTimer(window, TimerId, TimerPeriodMs, nullptr);
 }
@@ -182,7 +189,7 @@ void TPDAUIEngineWinCE::SetProcessEndHook(ProcessEndHook hook)
 
 int TPDAUIEngineWinCE::ScreenDensity()
 {
-    HDC screen = GetDC(nullptr);
+    HDC screen = ::GetDC(nullptr);
     int dpi = screen ? GetDeviceCaps(screen, LOGPIXELSX) : 0;
     if (screen)
         ReleaseDC(nullptr, screen);
@@ -312,7 +319,7 @@ void TPDAUIEngineWinCE::PaintBusyIndicator(HDC hdc)
     dc.SetPen(TColorIG(0, 0, 0), 1);
     dc.SetBrush(TColorIG(255, 255, 255));
     dc.Rectangle(square);
-    dc.StretchDIBits(square, TRectIG(0, 0, image->Ancho(), image->Alto()), image);
+    dc.StretchDIBits(square, TRectIG(0, 0, image->Width(), image->Height()), image);
     const RECT area = {0, 0, width, height};
     WinPresent(hdc, dc.GetBackBuffer(), &area);
 }
@@ -471,6 +478,7 @@ void TPDAUIEngineWinCE::RegisterNativeMessage(int message, const char* command,
     entry->message = message;
     entry->command = command ? command : "";
     entry->target = target;
+    entry->serial = ++nextSerial_;
     nativeMessages.Add(entry);
 }
 
@@ -498,21 +506,28 @@ void TPDAUIEngineWinCE::ForgetElement(TPDAUIEngineElement* element)
 void TPDAUIEngineWinCE::DeliverNativeMessage(UINT message, WPARAM wParam, LPARAM lParam,
                                              bool* delivered)
 {
-    // A receiver may register or unregister entries (or die) while it runs: walk
-    // by index and look again at each step.
-    for (int i = 0; i < nativeMessages.Count(); ++i) {
+    // A receiver may register or unregister entries (or die) while it runs. The
+    // map is in registration order, so the walk goes by serial number: each
+    // entry that was there when the message came is served once at most.
+    const uint64_t newest = nextSerial_;
+    uint64_t served = 0;
+    int i = 0;
+    while (i < nativeMessages.Count()) {
         NativeMessageCommand* entry = nativeMessages[i];
-        if ((UINT)entry->message != message)
+        if (entry->serial > newest)
+            break;
+        if (entry->serial <= served || (UINT)entry->message != message) {
+            ++i;
             continue;
-        TPDAUIEngineCommand command(nullptr, entry->command.c_str(), (int)wParam, (int)lParam);
-        TPDAUIEngineElement* target = entry->target;
-        *delivered = true;
-        target->OnCommand(command);
-        if (i < nativeMessages.Count() && nativeMessages[i] != entry) {
-            // Entries before this one went away: find where the walk stands.
-            const int at = nativeMessages.IndexOf(entry);
-            i = at >= 0 ? at : i - 1;
         }
+        served = entry->serial;
+        TPDAUIEngineCommand command(nullptr, entry->command.c_str(), (int)wParam, (int)lParam);
+        *delivered = true;
+        entry->target->OnCommand(command);
+        if (i >= nativeMessages.Count() || nativeMessages[i]->serial != served)
+            i = 0;  // the map changed: look again from the start
+        else
+            ++i;
     }
 }
 
@@ -647,7 +662,7 @@ void TPDAUIEngineWinCE::SetScreenMode(int mode, int force)
     case 3: {
         ShowFullScreen(kHideTaskBar);
         RECT rect = {0, 0, 0, 0};
-        HDC screen = GetDC(nullptr);
+        HDC screen = ::GetDC(nullptr);
         if (screen) {
             rect.right = GetDeviceCaps(screen, HORZRES);
             rect.bottom = GetDeviceCaps(screen, VERTRES);

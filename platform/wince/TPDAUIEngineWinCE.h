@@ -25,6 +25,7 @@ public:
         int message = 0;
         DString command;
         TPDAUIEngineElement* target = nullptr;
+        uint64_t serial = 0;  // registration order
     };
 
     // Timer id and period of the window timer that drives the engine's timer pass.
@@ -118,4 +119,6 @@ private:
     RECT FixedRect(RECT rect) const;
     void ShowFullScreen(DWORD flags);
     static void ForgetElement(TPDAUIEngineElement* element);
+
+    uint64_t nextSerial_ = 0;
 };

@@ -111,7 +111,7 @@ public:
         if (command.name == "load" || command.name.IsEmpty())
             return;
         std::ostringstream out;
-        out << id.c_str() << ':' << command.name.c_str() << ' ' << command.x << ' ' << command.y;
+        out << id.c_str() << ':' << command.name.c_str() << ' ' << command.value1 << ' ' << command.value2;
         log_->push_back(out.str());
     }
 
