@@ -101,7 +101,7 @@ void FuncClosePageCallBack(void* app, int index)
         return;
     if (index == -1)
         PostNamed(App(app), "lumorEngine_closePagesUntilFirst");
-    else if (index >= -1 && index + 1 < ui->GetPageCount())
+    else if (index >= 0 && index < ui->GetPageCount())  // the page of that index is open
         PostNamed(App(app), "lumorEngine_closeLastPage");
 }
 
