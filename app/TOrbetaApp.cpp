@@ -99,6 +99,9 @@ bool TOrbetaApp::Init()
     ui.skinSettings.skinName = skin;
     if (!ApplySkinTheme())
         return false;
+    // Compiling the skin needs nothing more of the start-up.
+    if (ui.skinCompiling)
+        return true;
 
     mainPage = new TPageMain(this);
     // Run shows it and the destructor deletes it, whichever loop the platform has.
