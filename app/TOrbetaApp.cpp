@@ -6,7 +6,14 @@
 #include "enginelib/base/Path.h"
 #include "enginelib/base/TStringNomFitx.h"
 #include "enginelib/nav/TConfig.h"
+#include "uiengine/controls/RegisterChecks.h"
+#include "uiengine/controls/RegisterLabelAndButton.h"
+#include "uiengine/controls/RegisterLists.h"
+#include "uiengine/controls/RegisterMenu.h"
+#include "uiengine/controls/RegisterTabBox.h"
+#include "uiengine/controls/RegisterTextBoxAndKeyboard.h"
 #include "uiengine/core/TPDAUIEngine.h"
+#include "uiengine/elements/TPDAUIEngineElementFactory.h"
 
 namespace {
 
@@ -26,6 +33,22 @@ DString Joined(const DString& folder, const char* name)
         path << "/";
     path << name;
     return path;
+}
+
+// The skin's tags name the engine's controls: they must be known before the
+// first page loads.
+void RegisterControlTags()
+{
+    static const bool done = [] {
+        RegisterLabelAndButtonElements(&TPDAUIEngineElementFactory::RegisterTag);
+        RegisterListElements(&TPDAUIEngineElementFactory::RegisterTag);
+        RegisterTextBoxAndKeyboardElements(&TPDAUIEngineElementFactory::RegisterTag);
+        RegisterMenuElements(&TPDAUIEngineElementFactory::RegisterTag);
+        RegisterCheckElements(&TPDAUIEngineElementFactory::RegisterTag);
+        RegisterTabBoxElements(&TPDAUIEngineElementFactory::RegisterTag);
+        return true;
+    }();
+    (void)done;
 }
 
 } // namespace
@@ -62,6 +85,7 @@ bool TOrbetaApp::Init()
         return false;
     TPDAUIEngine& ui = *uiEngine;
     TConfig* cfg = engine.config;
+    RegisterControlTags();
 
     engine.SetCallbackProcesosLentos(FuncProcesosLentosCallBack, FuncMessageBoxCallBack, this);
     FillUIEngineCallbacks(*this);

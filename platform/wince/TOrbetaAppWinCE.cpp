@@ -6,10 +6,12 @@
 #include <system_error>
 
 #include "enginelib/base/CodePage.h"
+#include "enginelib/draw/TSystemFonts.h"
 #include "enginelib/nav/TConfig.h"
 #include "platform/wince/TPDAUIEngineWinCE.h"
 #include "uiengine/elements/TPDAUIEngineElementPage.h"
 #include "wincore/WinApi.h"
+#include "wincore/fonts/TSystemFontsFreeType.h"
 
 namespace fs = std::filesystem;
 
@@ -76,6 +78,9 @@ bool TOrbetaAppWinCE::Init()
         return false;
     }
     engine.Inicializa0();
+    // The system's fonts, for pages that name no font of the skin's.
+    static TSystemFontsFreeType* systemFonts = new TSystemFontsFreeType();
+    TSystemFonts::SetInstance(systemFonts);
     TConfig* cfg = engine.config;
     const int mode = cfg ? (int)cfg->screenMode : 2;
     const int fixedW = cfg ? (int)cfg->fixedWidth : 0, fixedH = cfg ? (int)cfg->fixedHeight : 0;
