@@ -35,8 +35,9 @@ BOOL IsWindow(HWND hwnd);
 // window of another running process that holds the lock of the class; null
 // when there is none.
 HWND FindWindowW(LPCWSTR className, LPCWSTR title);
-// Raises the window; the lowest bit of the handle is ignored. For another
-// process's window the request is only recorded (answers TRUE).
+// Raises the window; the lowest bit of the handle is ignored. Another
+// process's window (as FindWindowW found it) is asked to raise itself: it
+// does so the next time its thread reads its queue.
 BOOL SetForegroundWindow(HWND hwnd);
 LRESULT DefWindowProcW(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
 

@@ -1,9 +1,13 @@
 #include <fcntl.h>
+#include <poll.h>
+#include <sys/stat.h>
 #include <sys/file.h>
 #include <unistd.h>
 
 #include <algorithm>
+#include <atomic>
 #include <condition_variable>
+#include <cerrno>
 #include <cstdio>
 #include <cstdlib>
 #include <deque>
@@ -48,6 +52,12 @@ struct Window {
     std::thread::id thread;
     int lockFd = -1;
     bool destroying = false;
+    // Holder of the lock: other instances ask it to come forward through a FIFO
+    // beside the lock file, read by a thread of its own.
+    std::string raisePath;
+    int raiseFd = -1;
+    std::unique_ptr<std::thread> raiseThread;
+    pid_t owner = getpid(); // a forked child only closes its copies
 };
 
 struct Timer {
@@ -80,8 +90,10 @@ struct State {
     UINT nextRegistered = 0xC000;
     DWORD orientation = DMDO_0;
     std::string lockFolder;
-    std::vector<uint32_t> scratch;
+    std::string foreignRaisePath; // of the window FindWindowW found in another process
 };
+
+std::atomic<bool> g_raiseRequested{false};
 
 State& S()
 {
@@ -206,6 +218,8 @@ void DropSent()
 
 bool TakeMessage(MSG* out, HWND hwnd, UINT min, UINT max, bool remove)
 {
+    if (g_raiseRequested.exchange(false))
+        WinBackend().Raise();
     ServeSent();
     State& s = S();
     const uint32_t now = GetTickCount();
@@ -269,13 +283,75 @@ void InstallLibraryServices()
     SetClipboardService(clip);
 }
 
+// Starts listening for other instances' requests to come forward.
+void StartRaiseListener(Window& w, const std::string& lockPath)
+{
+    w.raisePath = lockPath + ".raise";
+    unlink(w.raisePath.c_str());
+    if (mkfifo(w.raisePath.c_str(), 0600) != 0)
+        return;
+    // Read and write: the FIFO never reads as ended while we hold it.
+    w.raiseFd = open(w.raisePath.c_str(), O_RDWR | O_NONBLOCK | O_CLOEXEC);
+    if (w.raiseFd < 0)
+        return;
+    const int fd = w.raiseFd;
+    w.raiseThread = std::make_unique<std::thread>([fd] {
+        for (;;) {
+            pollfd p{fd, POLLIN, 0};
+            if (poll(&p, 1, -1) < 0 && errno != EINTR)
+                return;
+            char buf[64];
+            const ssize_t n = read(fd, buf, sizeof buf);
+            for (ssize_t i = 0; i < n; ++i) {
+                if (buf[i] == 'q')
+                    return;
+                if (buf[i] == 'r') {
+                    g_raiseRequested = true;
+                    WinBackend().Wake();
+                }
+            }
+        }
+    });
+}
+
+// Stops the listener and lets the lock go. The window is out of the state.
+void ReleaseInstance(Window& w)
+{
+    if (w.owner != getpid()) {
+        // The thread and the FIFO are the parent's.
+        if (w.raiseFd >= 0)
+            close(w.raiseFd);
+        if (w.lockFd >= 0)
+            close(w.lockFd);
+        w.raiseThread.release(); // never ran here
+        w.raiseFd = w.lockFd = -1;
+        return;
+    }
+    if (w.raiseThread) {
+        const char quit = 'q';
+        if (write(w.raiseFd, &quit, 1) == 1)
+            w.raiseThread->join();
+        else
+            w.raiseThread->detach();
+        w.raiseThread.reset();
+    }
+    if (w.raiseFd >= 0) {
+        close(w.raiseFd);
+        unlink(w.raisePath.c_str());
+    }
+    if (w.lockFd >= 0)
+        close(w.lockFd);
+    w.raiseFd = w.lockFd = -1;
+}
+
 void ResetState()
 {
     State& s = S();
+    std::unique_ptr<Window> old;
     std::lock_guard<std::mutex> lock(s.mutex);
-    if (s.window && s.window->lockFd >= 0)
-        close(s.window->lockFd);
-    s.window.reset();
+    old = std::move(s.window);
+    if (old)
+        ReleaseInstance(*old);
     s.classes.clear();
     s.classNames.clear();
     s.capture = nullptr;
@@ -497,6 +573,8 @@ HWND CreateWindowExW(DWORD exStyle, LPCWSTR className, LPCWSTR title, DWORD styl
         close(w->lockFd);
         w->lockFd = -1;
     }
+    if (w->lockFd >= 0)
+        StartRaiseListener(*w, lockPath);
     HWND hwnd;
     {
         std::lock_guard<std::mutex> lock(s.mutex);
@@ -539,8 +617,7 @@ BOOL DestroyWindow(HWND hwnd)
     {
         std::lock_guard<std::mutex> lock(s.mutex);
         if (s.window && s.window->handle == hwnd) {
-            if (s.window->lockFd >= 0)
-                close(s.window->lockFd);
+            ReleaseInstance(*s.window);
             s.window.reset();
         }
         s.timers.erase(std::remove_if(s.timers.begin(), s.timers.end(), [&](const Timer& t) { return t.hwnd == hwnd; }),
@@ -583,9 +660,11 @@ HWND FindWindowW(LPCWSTR className, LPCWSTR title)
     if (fd < 0)
         return nullptr;
     HWND found = nullptr;
-    if (flock(fd, LOCK_EX | LOCK_NB) != 0)
+    if (flock(fd, LOCK_EX | LOCK_NB) != 0) {
         found = reinterpret_cast<HWND>(ForeignWindowValue);
-    else
+        std::lock_guard<std::mutex> lock(S().mutex);
+        S().foreignRaisePath = path + ".raise";
+    } else
         flock(fd, LOCK_UN);
     close(fd);
     return found;
@@ -594,8 +673,20 @@ HWND FindWindowW(LPCWSTR className, LPCWSTR title)
 BOOL SetForegroundWindow(HWND hwnd)
 {
     hwnd = reinterpret_cast<HWND>(reinterpret_cast<uintptr_t>(hwnd) & ~uintptr_t(1));
-    if (reinterpret_cast<uintptr_t>(hwnd) == ForeignWindowValue)
-        return TRUE;
+    if (reinterpret_cast<uintptr_t>(hwnd) == ForeignWindowValue) {
+        std::string path;
+        {
+            std::lock_guard<std::mutex> lock(S().mutex);
+            path = S().foreignRaisePath;
+        }
+        const int fd = path.empty() ? -1 : open(path.c_str(), O_WRONLY | O_NONBLOCK | O_CLOEXEC);
+        if (fd < 0)
+            return FALSE;
+        const char raise = 'r';
+        const bool ok = write(fd, &raise, 1) == 1;
+        close(fd);
+        return ok ? TRUE : FALSE;
+    }
     if (!IsWindow(hwnd))
         return FALSE;
     WinBackend().Raise();
@@ -777,8 +868,8 @@ HWND GetCapture()
 
 BOOL GetMessageW(MSG* msg, HWND hwnd, UINT minMsg, UINT maxMsg)
 {
-    if (!msg) {
-        t_lastError = ERROR_INVALID_PARAMETER;
+    if (!msg || (hwnd && !IsWindow(hwnd))) {
+        t_lastError = msg ? ERROR_INVALID_WINDOW_HANDLE : ERROR_INVALID_PARAMETER;
         return -1;
     }
     TWinBackend& backend = WinBackend();

@@ -111,19 +111,20 @@ bool Unhex(const std::string& text, std::vector<uint8_t>& out)
     return true;
 }
 
-// Space-separated fields of a line (at most max; the rest is the last).
+// Space-separated fields of a line (an empty one after a trailing space).
 std::vector<std::string> Fields(const std::string& line)
 {
     std::vector<std::string> out;
     size_t i = 0;
-    while (i < line.size()) {
+    for (;;) {
         const size_t end = line.find(' ', i);
-        out.push_back(line.substr(i, end == std::string::npos ? std::string::npos : end - i));
-        if (end == std::string::npos)
-            break;
+        if (end == std::string::npos) {
+            out.push_back(line.substr(i));
+            return out;
+        }
+        out.push_back(line.substr(i, end - i));
         i = end + 1;
     }
-    return out;
 }
 
 } // namespace

@@ -131,8 +131,10 @@ TPDAUIEngineWinCE::TPDAUIEngineWinCE(HINSTANCE instance_, const char* className_
         return;
     }
 
+    // The engine's density scaling needs the screen's density.
+    skinSettings.screenDpi = (float)ScreenDensity();
     if (scale == 0.0f) {
-        const float density = (float)ScreenDensity() / 96.0f;
+        const float density = skinSettings.screenDpi / 96.0f;
         skinSettings.uiScale = density < 1.0f ? 1.0f : density;
         chosenScale = 0.0f;
     } else if (scale == -1.0f) {
@@ -165,6 +167,12 @@ TPDAUIEngineWinCE::TPDAUIEngineWinCE(HINSTANCE instance_, const char* className_
 
 TPDAUIEngineWinCE::~TPDAUIEngineWinCE()
 {
+    // The window's last messages find no engine.
+    if (g_instance == this) {
+        g_instance = nullptr;
+        SetElementDeletedHook(nullptr);
+        SetTickSource(nullptr);
+    }
     if (window) {
         KillTimer(window, TimerId);
         HWND old = window;
@@ -173,11 +181,6 @@ TPDAUIEngineWinCE::~TPDAUIEngineWinCE()
         UnregisterClassW(className.c_str(), instance);
     }
     nativeMessages.RemoveAll();
-    if (g_instance == this) {
-        g_instance = nullptr;
-        SetElementDeletedHook(nullptr);
-        SetTickSource(nullptr);
-    }
 }
 
 TPDAUIEngineWinCE* TPDAUIEngineWinCE::Instance() { return g_instance; }
@@ -736,6 +739,11 @@ void TPDAUIEngineWinCE::SetScreenScale(float scale)
         return;
     chosenScale = scale;
     s.uiScale = scale;
+    // Every image and size comes from the skin at the new scale; loaded before
+    // the window changes size, so the page rebuilt on that change is built once.
+    DString name = s.skinName;
+    DString error;
+    const bool loaded = LoadSkin(name, s.theme1Name, s.theme2Name, s.theme1Name, error);
     if (resize) {
         // The window grows or shrinks by the ratio of the scales, its top-left
         // corner kept.
@@ -746,11 +754,9 @@ void TPDAUIEngineWinCE::SetScreenScale(float scale)
         const int height = (int)std::lround((rect.bottom - rect.top) * ratio);
         MoveWindow(window, rect.left, rect.top, width, height, TRUE);
     }
-    // Every image and size comes from the skin at the new scale.
-    DString name = s.skinName;
-    DString error;
-    if (LoadSkin(name, s.theme1Name, s.theme2Name, s.theme1Name, error))
+    if (loaded)
         if (TPDAUIEngineElementPage* top = GetTopPage())
-            top->Reload();
+            if (top->uiScaleAtLoad != scale || top->skinNameAtLoad != s.skinName)
+                top->Reload();
     Invalidate(0);
 }

@@ -24,7 +24,7 @@ THeadlessBackend::~THeadlessBackend() = default;
 uint32_t THeadlessBackend::Now()
 {
     std::lock_guard<std::mutex> lock(mutex_);
-    return start_ + elapsed_;
+    return start_ + uint32_t(elapsed_);
 }
 
 void THeadlessBackend::Sleep(uint32_t ms)
@@ -39,7 +39,7 @@ void THeadlessBackend::Pump()
     std::vector<Event> due;
     {
         std::lock_guard<std::mutex> lock(mutex_);
-        while (!script_.empty() && int32_t(script_.front().time - elapsed_) <= 0) {
+        while (!script_.empty() && script_.front().time <= elapsed_) {
             due.push_back(script_.front());
             script_.pop_front();
         }
@@ -59,19 +59,19 @@ void THeadlessBackend::Wait(int timeoutMs)
             return;
         }
         bool have = false;
-        uint32_t target = 0;
+        uint64_t target = 0;
         if (!script_.empty()) {
             have = true;
             target = script_.front().time;
         }
         if (timeoutMs >= 0) {
-            const uint32_t t = elapsed_ + uint32_t(timeoutMs);
+            const uint64_t t = elapsed_ + uint64_t(timeoutMs);
             target = have ? std::min(target, t) : t;
             have = true;
         }
         if (have) {
             if (timeLimit_ && target >= timeLimit_) {
-                elapsed_ = std::max(elapsed_, timeLimit_);
+                elapsed_ = std::max<uint64_t>(elapsed_, timeLimit_);
                 stop = "the virtual time limit was reached";
             } else {
                 elapsed_ = std::max(elapsed_, target);
@@ -98,14 +98,14 @@ void THeadlessBackend::Idle()
 {
     {
         std::lock_guard<std::mutex> lock(mutex_);
-        uint32_t next = elapsed_ + frameTime_;
+        uint64_t next = elapsed_ + frameTime_;
         if (!script_.empty())
             next = std::min(next, std::max(elapsed_, script_.front().time));
         if (!timeLimit_ || next < timeLimit_) {
             elapsed_ = next;
             return;
         }
-        elapsed_ = std::max(elapsed_, timeLimit_);
+        elapsed_ = std::max<uint64_t>(elapsed_, timeLimit_);
     }
     Stop("the virtual time limit was reached");
 }

@@ -95,7 +95,7 @@ public:
     // Real milliseconds a Wait with nothing to come waits for other threads
     // (default 2000).
     void SetStarveWait(uint32_t ms) { starveWait_ = ms; }
-    // Frames kept: the latest ones (default 256); FrameCount counts them all.
+    // Frames kept: the latest ones (default 32); FrameCount counts them all.
     void SetFrameLimit(size_t frames) { frameLimit_ = frames; }
     // Programs given to CreateProcessW really start (default: only recorded).
     void SetStartProcesses(bool start) { startProcesses_ = start; }
@@ -145,7 +145,7 @@ public:
 
 private:
     struct Event {
-        uint32_t time;
+        uint64_t time;
         UINT msg;
         WPARAM wParam;
         LPARAM lParam;
@@ -165,15 +165,15 @@ private:
     uint32_t frameTime_ = 16;
     uint32_t timeLimit_ = 600000;
     uint32_t starveWait_ = 2000;
-    size_t frameLimit_ = 256;
+    size_t frameLimit_ = 32;
     bool startProcesses_ = false;
 
     mutable std::mutex mutex_;
     std::condition_variable cv_;
     bool woken_ = false;
     uint32_t start_;
-    uint32_t elapsed_ = 0; // virtual ms since start_
-    uint32_t scriptAt_ = 0; // script cursor, ms since start_
+    uint64_t elapsed_ = 0; // virtual ms since start_
+    uint64_t scriptAt_ = 0; // script cursor, ms since start_
     std::deque<Event> script_;
     std::string stopped_;
 

@@ -17,6 +17,25 @@
 
 namespace host {
 
+// The headless backend, counting how often the message loop waited for a
+// message and how often a peek found none.
+class CountingBackend : public THeadlessBackend {
+public:
+    using THeadlessBackend::THeadlessBackend;
+    int waits = 0;
+    int idles = 0;
+    void Wait(int timeoutMs) override
+    {
+        ++waits;
+        THeadlessBackend::Wait(timeoutMs);
+    }
+    void Idle() override
+    {
+        ++idles;
+        THeadlessBackend::Idle();
+    }
+};
+
 // A host whose engine input, timer and paint operations are recorded as text
 // ("down 10 20 0") and, with passThrough, also run as the engine has them.
 class RecordingHost : public TPDAUIEngineWinCE {
@@ -93,6 +112,11 @@ public:
         ++paints;
         TPDAUIEngineWinCE::Paint();
     }
+    void SetScreenMode(int mode, int force) override
+    {
+        Log("mode", mode, force);
+        TPDAUIEngineWinCE::SetScreenMode(mode, force);
+    }
 
 protected:
     int ScreenDensity() override { return density; }
@@ -153,7 +177,7 @@ protected:
     RecordingHost& Start(const HostOptions& o = HostOptions())
     {
         host.reset();
-        auto made = std::make_unique<THeadlessBackend>(o.width, o.height, o.clockStart);
+        auto made = std::make_unique<CountingBackend>(o.width, o.height, o.clockStart);
         backend = made.get();
         backend->SetDpi(o.dpi);
         WinUseBackend(std::move(made));
@@ -172,7 +196,7 @@ protected:
         return SendMessageW(host->Window(), message, wParam, lParam);
     }
 
-    THeadlessBackend* backend = nullptr;
+    CountingBackend* backend = nullptr;
     std::unique_ptr<RecordingHost> host;
 };
 
