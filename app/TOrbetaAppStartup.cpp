@@ -94,7 +94,7 @@ bool TOrbetaApp::InitEngine()
             ui.keyboardLayouts = text.c_str();
     }
     ui.flagMemberB = engine.config && engine.config->mapContextMenu ? 1 : 0;  // can show context menus
-    ui.flagMemberD = 1;                                                     // connected to the library
+    ui.integerMemberB = 1;  // connected to the library
     ui.keysEnabled = 1;
     return true;
 }
