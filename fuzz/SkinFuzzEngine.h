@@ -17,6 +17,7 @@
 #include "uiengine/controls/RegisterChecks.h"
 #include "uiengine/controls/RegisterMenu.h"
 #include "uiengine/controls/RegisterTabBox.h"
+#include "uiengine/controls/RegisterImageBoxes.h"
 #include "uiengine/elements/TPDAUIEngineElementFactory.h"
 #include "uiengine/elements/TPDAUIEngineElementPage.h"
 #include "uiengine/elements/TPDAUIEngineElementUserControl.h"
@@ -36,6 +37,7 @@ public:
         RegisterMenuElements(&TPDAUIEngineElementFactory::RegisterTag);
         RegisterCheckElements(&TPDAUIEngineElementFactory::RegisterTag);
         RegisterTabBoxElements(&TPDAUIEngineElementFactory::RegisterTag);
+        RegisterImageBoxElements(&TPDAUIEngineElementFactory::RegisterTag);
         OnResize(0, 0, 800, 480);
         skinsFolder = skins.c_str();
         tempFolder = skins.c_str();

@@ -8,7 +8,9 @@
 
 #include "enginelib/base/TFicheroITV.h"
 #include "tests/support/QuietEngine.h"
+#include "uiengine/controls/RegisterImageBoxes.h"
 #include "uiengine/elements/TPDAUIEngineElementBox.h"
+#include "uiengine/elements/TPDAUIEngineElementFactory.h"
 #include "uiengine/elements/TPDAUIEngineElementPage.h"
 #include "uiengine/elements/TPDAUIEngineElementUserControl.h"
 
@@ -25,6 +27,7 @@ public:
         skinSettings.defaultSkinName = "fuzz";
         skinSettings.uiScale = 1.5f;  // a scale that does not divide evenly
         callbacks.userControlFactory = &MakeUserControl;
+        RegisterImageBoxElements(&TPDAUIEngineElementFactory::RegisterTag);
     }
 
     static TPDAUIEngineElement* MakeUserControl(void*, const char* tag)

@@ -5,9 +5,36 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <chrono>
+#include <thread>
 #include <vector>
 
 extern char** environ;
+
+uint32_t TWinBackend::Now()
+{
+    using namespace std::chrono;
+    return uint32_t(duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count());
+}
+
+void TWinBackend::Sleep(uint32_t ms) { std::this_thread::sleep_for(std::chrono::milliseconds(ms)); }
+
+void TWinBackend::Wait(int timeoutMs)
+{
+    std::unique_lock<std::mutex> lock(waitMutex_);
+    if (timeoutMs < 0)
+        waitCv_.wait(lock, [&] { return woken_; });
+    else
+        waitCv_.wait_for(lock, std::chrono::milliseconds(timeoutMs), [&] { return woken_; });
+    woken_ = false;
+}
+
+void TWinBackend::Wake()
+{
+    std::lock_guard<std::mutex> lock(waitMutex_);
+    woken_ = true;
+    waitCv_.notify_all();
+}
 
 bool TWinBackend::SetClipboardText(const std::string& text)
 {

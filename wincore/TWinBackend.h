@@ -1,6 +1,8 @@
 #pragma once
+#include <condition_variable>
 #include <cstdint>
 #include <memory>
+#include <mutex>
 #include <string>
 
 #include "wincore/WinDefs.h"
@@ -33,7 +35,8 @@ struct TWinFrame {
 //            code; text as WM_CHAR, one per UTF-16 unit, lParam 1;
 //   window:  WM_CLOSE for the close button, WM_ACTIVATE/WM_SETFOCUS/
 //            WM_KILLFOCUS for focus, InvalidateRect when exposed.
-// Everything except Wake, Now and Sleep runs on the window's thread.
+// Everything except Wake, Now, Sleep and StartProcess runs on the window's
+// thread.
 class TWinBackend {
 public:
     virtual ~TWinBackend() = default;
@@ -41,19 +44,22 @@ public:
     // "headless", "sdl2" ...
     virtual const char* Name() const = 0;
 
-    // Milliseconds, 32-bit wrapping (GetTickCount). Any thread.
-    virtual uint32_t Now() = 0;
+    // Milliseconds, 32-bit wrapping (GetTickCount). Any thread. By default
+    // the monotonic clock.
+    virtual uint32_t Now();
     // Any thread. A virtual clock advances instead of waiting.
-    virtual void Sleep(uint32_t ms) = 0;
+    virtual void Sleep(uint32_t ms);
 
     // Posts the native events that are ready; never blocks.
     virtual void Pump() = 0;
     // Blocks until a native event, Wake(), or timeoutMs milliseconds (-1: no
     // limit) have passed. May return early. With a virtual clock it advances
-    // the clock instead of blocking.
-    virtual void Wait(int timeoutMs) = 0;
+    // the clock instead of blocking. By default a condition variable that
+    // only Wake ends (a backend whose events come from another thread can
+    // post them and call Wake).
+    virtual void Wait(int timeoutMs);
     // Ends a Wait now or makes the next one return at once. Any thread.
-    virtual void Wake() = 0;
+    virtual void Wake();
     // PeekMessageW found nothing (a virtual clock moves on by one frame).
     virtual void Idle() {}
 
@@ -70,6 +76,8 @@ public:
     // The one window (screen coordinates of its whole area).
     virtual bool CreateWindow(const std::string& title, const RECT& rect) { return true; }
     virtual void DestroyWindow() {}
+    // A rectangle over the whole logical display (HORZRES x VERTRES) is the
+    // full-screen mode.
     virtual void SetWindowRect(const RECT& rect) {}
     virtual void ShowWindow(bool visible) {}
     virtual void SetTopmost(bool topmost) {}
@@ -95,6 +103,9 @@ public:
     virtual bool StartProcess(const std::string& path, const std::string& arguments, int& pid);
 
 protected:
+    std::mutex waitMutex_;
+    std::condition_variable waitCv_;
+    bool woken_ = false;
     std::string clipboard_;
     DWORD volume_ = 0xFFFFFFFFu;
     int brightness_ = -1;
@@ -109,7 +120,9 @@ TWinBackend& WinBackend();
 // Installs a backend (tests, the program); null returns to automatic choice.
 // Resets the window, queue, timers and registered messages.
 void WinUseBackend(std::unique_ptr<TWinBackend> backend);
-// Makes the display backend; why tells the reason when it answers null.
+// Makes the display backend; why tells the reason when it answers null. It
+// runs on the thread that first uses wincore (the program's main thread: main
+// calls WinBackend() first) and must not call wincore itself.
 using TWinBackendFactory = std::unique_ptr<TWinBackend> (*)(std::string& why);
 void WinRegisterDisplayBackend(TWinBackendFactory factory);
 // The SDL2 backend's factory (wincore/sdl2, built in when SDL2 is found).

@@ -22,7 +22,9 @@ void SetLastError(DWORD error);
 ATOM RegisterClassW(const WNDCLASSW* wc);
 BOOL UnregisterClassW(LPCWSTR className, HINSTANCE instance);
 // Sends WM_CREATE (a result of -1 fails the creation). CW_USEDEFAULT places
-// the window over the whole screen. A window of a class also takes the
+// the window over the whole screen. The first time the window is visible
+// (here with WS_VISIBLE, else at ShowWindow) it gets WM_MOVE and WM_SIZE
+// unless a move or resize told it its place before. A window of a class also takes the
 // single-instance lock of that class name (see FindWindowW).
 HWND CreateWindowExW(DWORD exStyle, LPCWSTR className, LPCWSTR title, DWORD style, int x, int y,
                      int width, int height, HWND parent, HMENU menu, HINSTANCE instance,
@@ -68,7 +70,8 @@ LRESULT DispatchMessageW(const MSG* msg);
 // thread it waits until the window's thread has handled it (0 when the window
 // goes away first).
 LRESULT SendMessageW(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
-// Any thread. A null window posts to the queue with no window.
+// Any thread. A null window posts to the queue with no window. A queue
+// holding 10000 posted messages refuses more (ERROR_NOT_ENOUGH_QUOTA).
 BOOL PostMessageW(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
 void PostQuitMessage(int exitCode);
 // 0xC000..0xFFFF, the same number for the same name (case ignored); 0 for
@@ -138,6 +141,8 @@ HANDLE CreateEventW(SECURITY_ATTRIBUTES* security, BOOL manualReset, BOOL initia
                     LPCWSTR name);
 BOOL SetEvent(HANDLE event);
 BOOL ResetEvent(HANDLE event);
+// A named semaphore is also the POSIX semaphore WinSemaphoreSystemName(name),
+// made afresh, so that another program can release it (sem_open, sem_post).
 HANDLE CreateSemaphoreW(SECURITY_ATTRIBUTES* security, LONG initialCount, LONG maximumCount,
                         LPCWSTR name);
 // Fails (ERROR_TOO_MANY_POSTS) when the count would pass the maximum.
@@ -183,6 +188,9 @@ int WinGetBrightness();
 // Where the registry is kept between runs ("" keeps it in memory only);
 // loads what the file holds.
 bool WinRegistrySetFile(const std::string& path);
+// "/orbeta-<uid>-<name>", the name in lower case with characters other than
+// letters, digits, '-' and '_' as '_'.
+std::string WinSemaphoreSystemName(const std::string& name);
 // Folder of the single-instance lock files ($XDG_RUNTIME_DIR, else /tmp).
 void WinSetLockFolder(const std::string& folder);
 // UTF-16 and UTF-8 (bad sequences become U+FFFD); null gives "".

@@ -29,6 +29,7 @@
 namespace {
 
 constexpr int MaxCoordinate = 32767;
+constexpr size_t MaxPosted = 10000;
 constexpr uintptr_t ForeignWindowValue = 0x7FFE0000;
 constexpr uintptr_t ScreenDcValue = 0x5C5C0;
 constexpr uintptr_t CoreDllValue = 0xC0DE0000;
@@ -52,6 +53,7 @@ struct Window {
     std::thread::id thread;
     int lockFd = -1;
     bool destroying = false;
+    bool placeSent = false; // WM_MOVE and WM_SIZE were sent once
     // Holder of the lock: other instances ask it to come forward through a FIFO
     // beside the lock file, read by a thread of its own.
     std::string raisePath;
@@ -161,6 +163,9 @@ bool IsWindowDc(HDC hdc, HWND& hwnd)
     std::lock_guard<std::mutex> lock(S().mutex);
     return Find(hwnd) != nullptr;
 }
+
+// A name given as a small number (an atom or ordinal) is no text to read.
+bool IsText(LPCWSTR name) { return reinterpret_cast<uintptr_t>(name) >= 0x10000; }
 
 bool InRange(UINT msg, UINT min, UINT max) { return (min == 0 && max == 0) || (msg >= min && msg <= max); }
 
@@ -390,6 +395,23 @@ std::string LockPath(const std::u16string& className)
     return folder + "/orbeta-" + name + ".lock";
 }
 
+// A window learns its place once, when it is first shown, even when nothing
+// moved it before.
+void SendFirstPlace(HWND hwnd)
+{
+    RECT r;
+    {
+        std::lock_guard<std::mutex> lock(S().mutex);
+        Window* w = Find(hwnd);
+        if (!w || w->placeSent || !w->visible)
+            return;
+        w->placeSent = true;
+        r = w->rect;
+    }
+    SendMessageW(hwnd, WM_MOVE, 0, MAKELPARAM(r.left, r.top));
+    SendMessageW(hwnd, WM_SIZE, SIZE_RESTORED, MAKELPARAM(r.right - r.left, r.bottom - r.top));
+}
+
 // Changes position and size, telling the window procedure what changed.
 BOOL Place(HWND hwnd, int x, int y, int width, int height, bool move, bool size, bool repaint)
 {
@@ -417,6 +439,7 @@ BOOL Place(HWND hwnd, int x, int y, int width, int height, bool move, bool size,
         r.right = r.left + newW;
         r.bottom = r.top + newH;
         w->rect = r;
+        w->placeSent = w->placeSent || moved || sized;
     }
     WinBackend().SetWindowRect(r);
     if (moved)
@@ -500,7 +523,7 @@ std::string WinLower(std::string text)
 
 ATOM RegisterClassW(const WNDCLASSW* wc)
 {
-    if (!wc || !wc->lpszClassName || !wc->lpszClassName[0] || !wc->lpfnWndProc) {
+    if (!wc || !IsText(wc->lpszClassName) || !wc->lpszClassName[0] || !wc->lpfnWndProc) {
         t_lastError = ERROR_INVALID_PARAMETER;
         return 0;
     }
@@ -521,6 +544,8 @@ ATOM RegisterClassW(const WNDCLASSW* wc)
 
 BOOL UnregisterClassW(LPCWSTR className, HINSTANCE)
 {
+    if (!IsText(className))
+        return FALSE;
     const std::string key = WinLower(WinToUtf8(className));
     State& s = S();
     std::lock_guard<std::mutex> lock(s.mutex);
@@ -534,6 +559,12 @@ HWND CreateWindowExW(DWORD exStyle, LPCWSTR className, LPCWSTR title, DWORD styl
                      int width, int height, HWND, HMENU, HINSTANCE, void*)
 {
     State& s = S();
+    if (!IsText(className)) {
+        t_lastError = ERROR_CANNOT_FIND_WND_CLASS;
+        return nullptr;
+    }
+    if (!IsText(title))
+        title = nullptr;
     const std::string key = WinLower(WinToUtf8(className));
     int screenW, screenH;
     ScreenSize(screenW, screenH);
@@ -598,7 +629,8 @@ HWND CreateWindowExW(DWORD exStyle, LPCWSTR className, LPCWSTR title, DWORD styl
         DestroyWindow(hwnd);
         return nullptr;
     }
-    return hwnd;
+    SendFirstPlace(hwnd);
+    return IsWindow(hwnd) ? hwnd : nullptr;
 }
 
 BOOL DestroyWindow(HWND hwnd)
@@ -645,8 +677,10 @@ HWND WinMainWindow()
 
 HWND FindWindowW(LPCWSTR className, LPCWSTR title)
 {
-    if (!className)
+    if (!IsText(className))
         return nullptr;
+    if (!IsText(title))
+        title = nullptr;
     const std::u16string cls(className);
     {
         State& s = S();
@@ -790,8 +824,10 @@ BOOL ShowWindow(HWND hwnd, int command)
     }
     if (before != after) {
         WinBackend().ShowWindow(after);
-        if (after)
+        if (after) {
+            SendFirstPlace(hwnd);
             InvalidateRect(hwnd, nullptr, TRUE);
+        }
     }
     return before ? TRUE : FALSE;
 }
@@ -909,9 +945,20 @@ LRESULT DispatchMessageW(const MSG* msg)
     if (!msg)
         return 0;
     if (msg->message == WM_TIMER && msg->lParam) {
-        auto proc = reinterpret_cast<TIMERPROC>(msg->lParam);
-        proc(msg->hwnd, WM_TIMER, uintptr_t(msg->wParam), GetTickCount());
-        return 0;
+        // Only a procedure that a live timer was given is called: an lParam
+        // posted by anyone else is not a code address.
+        TIMERPROC proc = nullptr;
+        {
+            std::lock_guard<std::mutex> lock(S().mutex);
+            for (const Timer& t : S().timers)
+                if (t.hwnd == msg->hwnd && t.id == uintptr_t(msg->wParam) && t.proc &&
+                    reinterpret_cast<intptr_t>(t.proc) == msg->lParam)
+                    proc = t.proc;
+        }
+        if (proc) {
+            proc(msg->hwnd, WM_TIMER, uintptr_t(msg->wParam), GetTickCount());
+            return 0;
+        }
     }
     WNDPROC proc = ProcOf(msg->hwnd);
     if (!proc)
@@ -969,6 +1016,11 @@ BOOL PostMessageW(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
         std::lock_guard<std::mutex> lock(S().mutex);
         if (hwnd && !Find(hwnd)) {
             t_lastError = ERROR_INVALID_WINDOW_HANDLE;
+            return FALSE;
+        }
+        // A queue nobody reads stops taking messages instead of growing without end.
+        if (S().posted.size() >= MaxPosted) {
+            t_lastError = ERROR_NOT_ENOUGH_QUOTA;
             return FALSE;
         }
         S().posted.push_back(MSG{hwnd, msg, wParam, lParam, now, {0, 0}});
@@ -1288,6 +1340,8 @@ BOOL TouchCalibrateEntry() { return WinBackend().TouchCalibrate() ? TRUE : FALSE
 
 HMODULE LoadLibraryW(LPCWSTR name)
 {
+    if (!IsText(name))
+        return nullptr;
     const std::string n = WinLower(WinToUtf8(name));
     if (n == "coredll.dll" || n == "coredll")
         return reinterpret_cast<HMODULE>(CoreDllValue);
@@ -1297,7 +1351,7 @@ HMODULE LoadLibraryW(LPCWSTR name)
 
 FARPROC GetProcAddressW(HMODULE module, LPCWSTR name)
 {
-    if (reinterpret_cast<uintptr_t>(module) != CoreDllValue || !name)
+    if (reinterpret_cast<uintptr_t>(module) != CoreDllValue || !IsText(name))
         return nullptr;
     if (WinToUtf8(name) == "TouchCalibrate")
         return reinterpret_cast<FARPROC>(reinterpret_cast<void (*)()>(&TouchCalibrateEntry));

@@ -1,5 +1,10 @@
+#include <fcntl.h>
+#include <semaphore.h>
 #include <sys/wait.h>
+#include <time.h>
+#include <unistd.h>
 
+#include <cerrno>
 #include <chrono>
 #include <condition_variable>
 #include <cstdlib>
@@ -30,8 +35,17 @@ struct Object {
     bool closed = false; // no handle left: waiters give up
     int handles = 0;
     std::string name;
+    // A named semaphore is also a POSIX one, so another program can release it.
+    sem_t* posix = nullptr;
+    std::string posixName;
+    int posixWaiters = 0;
 
     explicit Object(Kind k) : kind(k) {}
+    ~Object()
+    {
+        if (posix)
+            sem_close(posix);
+    }
 
     void Signal()
     {
@@ -80,7 +94,7 @@ std::shared_ptr<Object> Get(HANDLE handle)
 }
 
 // A named object is opened again when it exists with the same kind.
-HANDLE Create(Object::Kind kind, LPCWSTR name, const std::function<void(Object&)>& init)
+HANDLE Create(Object::Kind kind, LPCWSTR name, const std::function<void(Object&, const std::string&)>& init)
 {
     Table& t = T();
     std::lock_guard<std::mutex> lock(t.mutex);
@@ -101,7 +115,7 @@ HANDLE Create(Object::Kind kind, LPCWSTR name, const std::function<void(Object&)
         }
     }
     auto object = std::make_shared<Object>(kind);
-    init(*object);
+    init(*object, key);
     object->name = key;
     if (!key.empty())
         t.names[key] = object;
@@ -111,9 +125,19 @@ HANDLE Create(Object::Kind kind, LPCWSTR name, const std::function<void(Object&)
 
 } // namespace
 
+std::string WinSemaphoreSystemName(const std::string& name)
+{
+    std::string out = "/orbeta-" + std::to_string(getuid()) + "-";
+    for (char c : WinLower(name).substr(0, 200)) {
+        const bool ok = (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || c == '-' || c == '_';
+        out += ok ? c : '_';
+    }
+    return out;
+}
+
 HANDLE CreateEventW(SECURITY_ATTRIBUTES*, BOOL manualReset, BOOL initialState, LPCWSTR name)
 {
-    return Create(Object::Event, name, [&](Object& o) {
+    return Create(Object::Event, name, [&](Object& o, const std::string&) {
         o.manual = manualReset != FALSE;
         o.signalled = initialState != FALSE;
     });
@@ -142,9 +166,20 @@ HANDLE CreateSemaphoreW(SECURITY_ATTRIBUTES*, LONG initialCount, LONG maximumCou
         SetLastError(ERROR_INVALID_PARAMETER);
         return nullptr;
     }
-    return Create(Object::Semaphore, name, [&](Object& o) {
+    return Create(Object::Semaphore, name, [&](Object& o, const std::string& key) {
         o.count = initialCount;
         o.maximum = maximumCount;
+        if (key.empty())
+            return;
+        // A stale one of an earlier run is replaced, as the device forgets its
+        // objects with their processes. Without POSIX semaphores it stays ours.
+        const std::string posixName = WinSemaphoreSystemName(key);
+        sem_unlink(posixName.c_str());
+        sem_t* sem = sem_open(posixName.c_str(), O_CREAT | O_EXCL, 0600, unsigned(initialCount));
+        if (sem != SEM_FAILED) {
+            o.posix = sem;
+            o.posixName = posixName;
+        }
     });
 }
 
@@ -160,6 +195,19 @@ BOOL ReleaseSemaphore(HANDLE semaphore, LONG releaseCount, LONG* previousCount)
         SetLastError(ERROR_INVALID_PARAMETER);
         return FALSE;
     }
+    if (o->posix) {
+        int value = 0;
+        sem_getvalue(o->posix, &value);
+        if (releaseCount > o->maximum - value) {
+            SetLastError(ERROR_TOO_MANY_POSTS);
+            return FALSE;
+        }
+        if (previousCount)
+            *previousCount = value;
+        for (LONG i = 0; i < releaseCount; ++i)
+            sem_post(o->posix);
+        return TRUE;
+    }
     if (releaseCount > o->maximum - o->count) {
         SetLastError(ERROR_TOO_MANY_POSTS);
         return FALSE;
@@ -171,6 +219,48 @@ BOOL ReleaseSemaphore(HANDLE semaphore, LONG releaseCount, LONG* previousCount)
     return TRUE;
 }
 
+static DWORD WaitPosix(Object& o, DWORD timeoutMs)
+{
+    {
+        std::lock_guard<std::mutex> lock(o.mutex);
+        if (o.closed) {
+            SetLastError(ERROR_INVALID_HANDLE);
+            return WAIT_FAILED;
+        }
+        ++o.posixWaiters;
+    }
+    int r;
+    if (timeoutMs == INFINITE) {
+        do
+            r = sem_wait(o.posix);
+        while (r != 0 && errno == EINTR);
+    } else if (timeoutMs == 0) {
+        r = sem_trywait(o.posix);
+    } else {
+        timespec until{};
+        clock_gettime(CLOCK_REALTIME, &until);
+        until.tv_sec += time_t(timeoutMs / 1000);
+        until.tv_nsec += long(timeoutMs % 1000) * 1000000L;
+        if (until.tv_nsec >= 1000000000L) {
+            until.tv_sec += 1;
+            until.tv_nsec -= 1000000000L;
+        }
+        do
+            r = sem_timedwait(o.posix, &until);
+        while (r != 0 && errno == EINTR);
+    }
+    const int error = errno;
+    std::lock_guard<std::mutex> lock(o.mutex);
+    --o.posixWaiters;
+    if (o.closed) {
+        SetLastError(ERROR_INVALID_HANDLE);
+        return WAIT_FAILED;
+    }
+    if (r == 0)
+        return WAIT_OBJECT_0;
+    return error == ETIMEDOUT || error == EAGAIN ? WAIT_TIMEOUT : WAIT_FAILED;
+}
+
 DWORD WaitForSingleObject(HANDLE handle, DWORD timeoutMs)
 {
     auto o = Get(handle);
@@ -178,6 +268,8 @@ DWORD WaitForSingleObject(HANDLE handle, DWORD timeoutMs)
         SetLastError(ERROR_INVALID_HANDLE);
         return WAIT_FAILED;
     }
+    if (o->posix)
+        return WaitPosix(*o, timeoutMs);
     std::unique_lock<std::mutex> lock(o->mutex);
     auto ready = [&] { return o->closed || (o->kind == Object::Semaphore ? o->count > 0 : o->signalled); };
     if (timeoutMs == INFINITE)
@@ -221,6 +313,11 @@ BOOL CloseHandle(HANDLE handle)
     std::lock_guard<std::mutex> lock(o->mutex);
     o->closed = true;
     o->cv.notify_all();
+    if (o->posix) {
+        for (int i = 0; i < o->posixWaiters; ++i)
+            sem_post(o->posix);
+        sem_unlink(o->posixName.c_str());
+    }
     return TRUE;
 }
 

@@ -154,13 +154,8 @@ TPDAUIEngineWinCE::TPDAUIEngineWinCE(HINSTANCE instance_, const char* className_
         chosenScale = 1.0f;
     }
 
-    // The window system tells a new window where it stands and its size; the
-    // engine takes its screen size from them.
-    RECT rect = {};
-    GetClientRect(window, &rect);
-    SendMessageW(window, WM_MOVE, 0, 0);
-    SendMessageW(window, WM_SIZE, 0, MAKELPARAM(rect.right - rect.left, rect.bottom - rect.top));
-
+    // Shown by its screen mode, the window gets WM_MOVE and WM_SIZE: the engine
+    // takes its screen size from them.
     SetScreenMode((configuredMode == 0 || configuredMode == 4) ? 2 : configuredMode, 0);
     SetTimer(window, TimerId, TimerPeriodMs, nullptr);
 }

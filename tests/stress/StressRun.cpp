@@ -16,7 +16,10 @@
 #include "uiengine/controls/RegisterChecks.h"
 #include "uiengine/controls/RegisterMenu.h"
 #include "uiengine/controls/RegisterTabBox.h"
+#include "uiengine/controls/RegisterImageBoxes.h"
 #include "uiengine/controls/TPDAUIEngineElementMenu.h"
+#include "uiengine/controls/TPDAUIEngineElementImageList.h"
+#include "uiengine/controls/TPDAUIEngineElementImageZoomeableBox.h"
 #include "uiengine/elements/TPDAUIEngineElementFactory.h"
 #include "uiengine/elements/TPDAUIEngineElementIFrame.h"
 #include "uiengine/elements/TPDAUIEngineElementPage.h"
@@ -32,6 +35,7 @@ const StressRun::Page StressRun::kPages[] = {
     {"pageFixture"},         // the fixture skin's own page
     {"pageCompact"},
     {"pageTwoClocks"},
+    {"pageImages"},          // image boxes, strips and the picture viewer
 };
 const int StressRun::kPageCount = sizeof kPages / sizeof kPages[0];
 
@@ -61,6 +65,7 @@ public:
         RegisterMenuElements(&TPDAUIEngineElementFactory::RegisterTag);
         RegisterCheckElements(&TPDAUIEngineElementFactory::RegisterTag);
         RegisterTabBoxElements(&TPDAUIEngineElementFactory::RegisterTag);
+        RegisterImageBoxElements(&TPDAUIEngineElementFactory::RegisterTag);
         skinsFolder = testpaths::Fixture("skins").c_str();
         tempFolder = temp_.path().c_str();
         DString name("stress"), error;
@@ -132,6 +137,18 @@ public:
                             DString("menuHidden"));
             }
         }
+        // The picture viewer driven as a page would: whole, original size, zoom steps.
+        if (auto* viewer = dynamic_cast<TPDAUIEngineElementImageZoomeableBox*>(FindElement("izbStress", false))) {
+            if (command.name == "cmdViewFull")
+                viewer->ViewFull();
+            if (command.name == "cmdViewOriginal") {
+                viewer->ViewOriginal();
+                viewer->ZoomIn();
+                viewer->ZoomOut();
+            }
+        }
+        if (auto* frames = dynamic_cast<TPDAUIEngineElementImageList*>(command.target))
+            frames->SetSelectedIndex(frames->selectedIndex - 3);
         if (command.name == "close" && owner_->pages.Count() > 1 && IsTopPage())
             Close(0);
     }

@@ -67,6 +67,19 @@ TEST_F(MessageQueue, PostFromAnotherThreadWakesABlockedGetMessage)
     EXPECT_EQ(backend->Stopped(), "");
 }
 
+TEST_F(MessageQueue, AFullQueueRefusesPostsUntilItIsRead)
+{
+    int accepted = 0;
+    for (int i = 0; i < 10050; ++i)
+        accepted += PostMessageW(hwnd, WM_USER, WPARAM(i), 0);
+    EXPECT_EQ(accepted, 10000);
+    EXPECT_EQ(GetLastError(), ERROR_NOT_ENOUGH_QUOTA);
+    MSG m;
+    ASSERT_TRUE(PeekMessageW(&m, nullptr, 0, 0, PM_REMOVE));
+    EXPECT_EQ(m.wParam, 0u);
+    EXPECT_TRUE(PostMessageW(hwnd, WM_USER, 1, 0));
+}
+
 TEST_F(MessageQueue, SendFromAnotherThreadRunsOnTheWindowThread)
 {
     backend->SetStarveWait(10000);
@@ -159,6 +172,15 @@ TEST_F(MessageQueue, KilledTimersStopAndTimerProcsAreCalled)
     }
     EXPECT_EQ(procCalls, 3);
     EXPECT_TRUE(Of(WM_TIMER).empty()); // the proc took them, not the window
+}
+
+TEST_F(MessageQueue, APostedTimerMessageNeverCallsItsLParam)
+{
+    PostMessageW(hwnd, WM_TIMER, 9, LPARAM(0x1234));
+    MSG m;
+    ASSERT_TRUE(PeekMessageW(&m, nullptr, 0, 0, PM_REMOVE));
+    DispatchMessageW(&m);
+    EXPECT_EQ(Of(WM_TIMER), (std::vector<Call>{{WM_TIMER, 9, 0x1234}}));
 }
 
 TEST_F(MessageQueue, InvalidationsCoalesceIntoOnePaintOfTheirUnion)

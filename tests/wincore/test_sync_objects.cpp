@@ -1,5 +1,10 @@
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
+#include <semaphore.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
 #include <atomic>
 #include <chrono>
 #include <thread>
@@ -117,6 +122,31 @@ TEST_F(SyncObjects, AWatcherThreadWakesOnReleaseAndEndsWhenItsSemaphoreCloses)
     EXPECT_EQ(shared.signals.load(), 1);
     CloseHandle(thread);
     CloseHandle(shared.cancel);
+}
+
+TEST_F(SyncObjects, AnotherProgramReleasesANamedSemaphore)
+{
+    const std::string name = "usbSemaphore" + std::to_string(getpid());
+    const std::u16string wide(name.begin(), name.end());
+    HANDLE s = CreateSemaphoreW(nullptr, 0, 1, wide.c_str());
+    ASSERT_NE(s, nullptr);
+    EXPECT_EQ(WinSemaphoreSystemName(name), "/orbeta-" + std::to_string(getuid()) + "-usbsemaphore" +
+                                                std::to_string(getpid()));
+    EXPECT_EQ(WaitForSingleObject(s, 0), WAIT_TIMEOUT);
+    const pid_t child = fork();
+    if (child == 0) {
+        sem_t* other = sem_open(WinSemaphoreSystemName(name).c_str(), 0);
+        _exit(other != SEM_FAILED && sem_post(other) == 0 ? 0 : 1);
+    }
+    int status = 1;
+    waitpid(child, &status, 0);
+    ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+    EXPECT_EQ(WaitForSingleObject(s, 5000), WAIT_OBJECT_0);
+    ASSERT_TRUE(ReleaseSemaphore(s, 1, nullptr));
+    EXPECT_FALSE(ReleaseSemaphore(s, 1, nullptr)); // the maximum holds for the shared count too
+    CloseHandle(s);
+    // Closed: the name is gone with it.
+    EXPECT_EQ(sem_open(WinSemaphoreSystemName(name).c_str(), 0), SEM_FAILED);
 }
 
 TEST_F(SyncObjects, ProgramsAreRecordedOrStartedAndWaitable)

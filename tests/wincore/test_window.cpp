@@ -78,6 +78,10 @@ TEST_F(Window, OneWindowAndItsClassRules)
               nullptr);
     EXPECT_EQ(CreateWindowExW(0, u"NoClass", u"x", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr), nullptr);
     EXPECT_EQ(GetLastError(), ERROR_CANNOT_FIND_WND_CLASS);
+    wc.lpszClassName = MAKEINTRESOURCEW(5); // atoms are not kept
+    EXPECT_EQ(RegisterClassW(&wc), 0);
+    EXPECT_EQ(FindWindowW(MAKEINTRESOURCEW(5), nullptr), nullptr);
+    EXPECT_EQ(GetProcAddressW(LoadLibraryW(u"coredll.dll"), MAKEINTRESOURCEW(1)), nullptr);
     EXPECT_EQ(FindWindowW(u"WINTESTCLASS", nullptr), hwnd);
     EXPECT_EQ(FindWindowW(u"WinTestClass", u"Other title"), nullptr);
     EXPECT_TRUE(SetForegroundWindow(reinterpret_cast<HWND>(reinterpret_cast<uintptr_t>(hwnd) | 1)));
@@ -90,6 +94,23 @@ TEST_F(Window, OneWindowAndItsClassRules)
     EXPECT_NE(second, hwnd);
     EXPECT_FALSE(IsWindow(hwnd));
     EXPECT_FALSE(IsWindowVisible(second)); // no WS_VISIBLE
+}
+
+TEST_F(Window, AHiddenWindowLearnsItsPlaceWhenFirstShown)
+{
+    DestroyWindow(hwnd);
+    hwnd = CreateWindowExW(0, u"WinTestClass", u"Hidden", WS_POPUP, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT,
+                           CW_USEDEFAULT, nullptr, nullptr, nullptr, nullptr);
+    ASSERT_NE(hwnd, nullptr);
+    calls.clear();
+    MoveWindow(hwnd, 0, 0, 800, 480, TRUE); // the same place: nothing to tell
+    EXPECT_TRUE(calls.empty());
+    ShowWindow(hwnd, SW_SHOWNORMAL);
+    EXPECT_EQ(calls, (std::vector<Call>{{WM_MOVE, 0, 0}, {WM_SIZE, SIZE_RESTORED, MAKELPARAM(800, 480)}}));
+    calls.clear();
+    ShowWindow(hwnd, SW_HIDE);
+    ShowWindow(hwnd, SW_SHOWNORMAL);
+    EXPECT_TRUE(calls.empty());
 }
 
 TEST_F(Window, ACreationRefusedByTheProcedureGivesNoWindow)

@@ -31,7 +31,7 @@ void THeadlessBackend::Sleep(uint32_t ms)
 {
     std::lock_guard<std::mutex> lock(mutex_);
     elapsed_ += ms;
-    cv_.notify_all();
+    wakeCv_.notify_all();
 }
 
 void THeadlessBackend::Pump()
@@ -54,8 +54,8 @@ void THeadlessBackend::Wait(int timeoutMs)
     const char* stop = nullptr;
     {
         std::unique_lock<std::mutex> lock(mutex_);
-        if (woken_) {
-            woken_ = false;
+        if (wakePending_) {
+            wakePending_ = false;
             return;
         }
         bool have = false;
@@ -77,8 +77,8 @@ void THeadlessBackend::Wait(int timeoutMs)
                 elapsed_ = std::max(elapsed_, target);
                 return;
             }
-        } else if (cv_.wait_for(lock, std::chrono::milliseconds(starveWait_), [&] { return woken_; })) {
-            woken_ = false;
+        } else if (wakeCv_.wait_for(lock, std::chrono::milliseconds(starveWait_), [&] { return wakePending_; })) {
+            wakePending_ = false;
             return;
         } else {
             stop = "nothing was left to wait for";
@@ -90,8 +90,8 @@ void THeadlessBackend::Wait(int timeoutMs)
 void THeadlessBackend::Wake()
 {
     std::lock_guard<std::mutex> lock(mutex_);
-    woken_ = true;
-    cv_.notify_all();
+    wakePending_ = true;
+    wakeCv_.notify_all();
 }
 
 void THeadlessBackend::Idle()
@@ -267,8 +267,8 @@ THeadlessBackend& THeadlessBackend::Add(UINT msg, WPARAM wParam, LPARAM lParam)
     std::lock_guard<std::mutex> lock(mutex_);
     scriptAt_ = std::max(scriptAt_, elapsed_);
     script_.push_back(Event{scriptAt_, msg, wParam, lParam});
-    woken_ = true;
-    cv_.notify_all();
+    wakePending_ = true;
+    wakeCv_.notify_all();
     return *this;
 }
 

@@ -169,8 +169,8 @@ private:
     bool startProcesses_ = false;
 
     mutable std::mutex mutex_;
-    std::condition_variable cv_;
-    bool woken_ = false;
+    std::condition_variable wakeCv_;
+    bool wakePending_ = false;
     uint32_t start_;
     uint64_t elapsed_ = 0; // virtual ms since start_
     uint64_t scriptAt_ = 0; // script cursor, ms since start_

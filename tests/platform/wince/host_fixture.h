@@ -180,6 +180,7 @@ protected:
         auto made = std::make_unique<CountingBackend>(o.width, o.height, o.clockStart);
         backend = made.get();
         backend->SetDpi(o.dpi);
+        backend->SetFrameLimit(2);  // whole screens: keep only the latest
         WinUseBackend(std::move(made));
         ProcessEnds().clear();
         TPDAUIEngineWinCE::SetProcessEndHook([](int code) { ProcessEnds().push_back(code); });

@@ -94,6 +94,11 @@ TEST_F(HostTest, FocusMoveSizeAndDestroy)
     ASSERT_FALSE(geometry.saved.empty());
     EXPECT_EQ("2 40 30 800 480", geometry.saved.back());
 
+    // The wheel comes at a screen point; the engine gets it in the window.
+    h.calls.clear();
+    EXPECT_EQ(0, Send(WM_MOUSEWHEEL, MAKEWPARAM(0, 240), MAKELPARAM(140, 130)));
+    EXPECT_EQ((std::vector<std::string>{"wheel 100 100 240"}), h.calls);
+
     // A size change hands the client origin and the window's size to OnResize.
     h.calls.clear();
     MoveWindow(h.Window(), 40, 30, 640, 400, TRUE);
@@ -246,10 +251,12 @@ TEST_F(HostTest, MessagesForADeletedTargetAreNotDelivered)
 }
 
 // A receiver that unregisters itself and another entry while being served.
+// It also registers a newcomer, served from the next message on.
 class UnregisteringPage : public LogPage {
 public:
     using LogPage::LogPage;
     TPDAUIEngineElement* also = nullptr;
+    TPDAUIEngineElement* newcomer = nullptr;
     void OnCommand(TPDAUIEngineCommand& command) override
     {
         LogPage::OnCommand(command);
@@ -257,6 +264,8 @@ public:
             engine->UnregisterNativeMessage(5202, this);
             if (also)
                 engine->UnregisterNativeMessage(5202, also);
+            if (newcomer)
+                engine->RegisterNativeMessage(5202, "tick", newcomer);
         }
     }
 };
@@ -268,7 +277,9 @@ TEST_F(HostTest, ReceiversMayChangeTheMapWhileServed)
     LogPage first(&h, "first", &log);
     UnregisteringPage self(&h, "self", &log);
     LogPage last(&h, "last", &log);
+    LogPage newcomer(&h, "newcomer", &log);
     self.also = &first;
+    self.newcomer = &newcomer;
     h.OpenPage(&first);
     h.RegisterNativeMessage(5202, "tick", &first);
     h.RegisterNativeMessage(5202, "tick", &self);
@@ -277,7 +288,10 @@ TEST_F(HostTest, ReceiversMayChangeTheMapWhileServed)
     Send(5202, 0, 0);
     // Entries after the changed ones are still served, each once.
     EXPECT_EQ((std::vector<std::string>{"first:tick 0 0", "self:tick 0 0", "last:tick 0 0"}), log);
-    EXPECT_EQ(1, h.NativeMessages().Count());
+    EXPECT_EQ(2, h.NativeMessages().Count());
+    log.clear();
+    Send(5202, 0, 0);
+    EXPECT_EQ((std::vector<std::string>{"last:tick 0 0", "newcomer:tick 0 0"}), log);
     h.pages.RemoveAll();
 }
 
