@@ -48,13 +48,13 @@ void Log(TOrbetaApp* app, const DString& line, bool registra)
 
 } // namespace
 
-const TUserControlFactoryRow* UserControlFactoryRows(int& count)
+const TUserControlFactoryRow* TUserControlFactory::Rows(int& count)
 {
     count = (int)(sizeof(kRows) / sizeof(kRows[0]));
     return kRows;
 }
 
-TPDAUIEngineElement* FuncCreateUserControlElementByNameCallBack(void* userData, const char* tag)
+TPDAUIEngineElement* TUserControlFactory::FuncCreateUserControlElementByNameCallBack(void* userData, const char* tag)
 {
     if (!tag)
         return nullptr;
