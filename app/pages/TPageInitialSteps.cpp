@@ -39,6 +39,12 @@ void TPageInitialSteps::OnLoad(TPDAUIEngine* e, TPDAUIEngineElementPage*, TPDAUI
     lblTitle = dynamic_cast<TPDAUIEngineElementLabel*>(FindElement("lblTitle", true));
 }
 
+void TPageInitialSteps::Detach()
+{
+    lblTitle = nullptr;
+    TPDAUIEngineElementPage::Detach();
+}
+
 DString TPageInitialSteps::EntryName(const DString& entry)
 {
     const int colon = entry.strchr(':');

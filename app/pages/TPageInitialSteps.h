@@ -19,6 +19,8 @@ public:
     void OnLoad(TPDAUIEngine* engine, TPDAUIEngineElementPage* page, TPDAUIEngineElement* parent,
                 TPDAUIEngineXml* xmlNode, TFicheroITV* stream) override;
     void OnCommand(TPDAUIEngineCommand& command) override;
+    // The tree goes: so does the pointer into it.
+    void Detach() override;
 
     // The place the last-destination text names: "#HISTORIC" is the last place
     // geocoded; any other text is a file, with its "N>", "W>", "T>" and "R>"

@@ -62,6 +62,13 @@ void TPageMain::Reload()
     Invalidate();
 }
 
+void TPageMain::Detach()
+{
+    iframes.RemoveAll();
+    mapPage = nullptr;
+    TPDAUIEngineElementPage::Detach();
+}
+
 bool TPageMain::IsAnimating() { return mapPage ? mapPage->IsAnimating() : false; }
 
 int TPageMain::RequiresOpenGL() { return mapPage ? mapPage->RequiresOpenGL() : 0; }

@@ -26,6 +26,8 @@ public:
     int RequiresOpenGL() override;
     void OnKeyDown(int key, unsigned char* handled, unsigned char* consumed) override;
     void OnMouseWheel(int x, int y, int delta) override;
+    // The tree goes with its iframes and the pages in them.
+    void Detach() override;
 
     // The library reports changed command states.
     void RefreshMap();

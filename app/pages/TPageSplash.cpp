@@ -54,6 +54,14 @@ void TPageSplash::LoadInternalPicture()
     }
 }
 
+void TPageSplash::Detach()
+{
+    boxImage = nullptr;
+    lblVersion = nullptr;
+    lblStatus = nullptr;
+    TPDAUIEngineElementPage::Detach();
+}
+
 void TPageSplash::OnCommand(TPDAUIEngineCommand& command)
 {
     if (command.name == "load")

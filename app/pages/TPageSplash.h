@@ -24,6 +24,8 @@ public:
     // that fits the page, then lays the page out.
     void SetBounds(int left, int top, int width, int height) override;
     void OnTimer(int interval, int now) override;
+    // The tree goes: so do the pointers into it.
+    void Detach() override;
 
     // Size of a picture of width x height (height may be negative: bottom-up
     // bitmaps) fitted into a page of pageWidth x pageHeight, keeping its shape.
