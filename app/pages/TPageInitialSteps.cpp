@@ -92,6 +92,14 @@ bool TPageInitialSteps::SendSelf(const DString& name)
     return command.handled != 0;
 }
 
+bool TPageInitialSteps::RunEntry(const DString& entry)
+{
+    // Only steps: an entry naming a navigation command ("previousStep") would
+    // call itself without end.
+    TPDAUIEngineCommand command(this, entry.c_str());
+    return RunStep(command);
+}
+
 void TPageInitialSteps::NextStep()
 {
     if (stepping_) {
@@ -116,7 +124,7 @@ void TPageInitialSteps::RunNextStep()
         return;
     }
     const DString entry = steps[currentStep];
-    if (!SendSelf(entry))
+    if (!RunEntry(entry))
         nextPending_ = true;
 }
 
@@ -149,7 +157,7 @@ void TPageInitialSteps::PreviousStep()
     if (steps[currentStep].StartsWith(kVideo) && currentStep > 0)
         --currentStep;
     const DString entry = steps[currentStep];
-    if (!SendSelf(entry)) {
+    if (!RunEntry(entry)) {
         // Nothing to go back to: the sequence ends.
         currentStep = steps.Count() - 1;
         NextStep();
@@ -165,7 +173,7 @@ void TPageInitialSteps::GotoStep(const DString& target)
             currentStep = i;
             break;
         }
-    if (!SendSelf(text))
+    if (!RunEntry(text))
         NextStep();  // no step of that name: go on rather than wait for nothing
 }
 

@@ -41,6 +41,8 @@ private:
     // Builds a command of that name for this page and handles it at once;
     // answers whether a handler took it.
     bool SendSelf(const DString& name);
+    // Runs the step an entry names; false when it names no step.
+    bool RunEntry(const DString& entry);
     // Runs the next step; from inside a step it is queued, so a list of steps
     // that all advance at once runs in a loop, not in ever deeper calls.
     void NextStep();

@@ -61,6 +61,16 @@ TEST_F(InitialStepsTest, UnhandledEntriesEndTheSequenceAtOnceUnchanged)
     EXPECT_TRUE(app.boxes.empty());
 }
 
+TEST_F(InitialStepsTest, EntriesNamingNavigationCommandsAreNoSteps)
+{
+    // Run as commands they would call themselves without end.
+    Run("previousStep,nextStep,gotoStep:previousStep,gotoStep:gotoStep:x,stepWaitForDefaultData");
+    Settle();
+    EXPECT_TRUE(Finished());
+    EXPECT_EQ(1, CountCalls("wait for remote data"));
+    EXPECT_EQ("previousStep,nextStep,gotoStep:previousStep,gotoStep:gotoStep:x,stepWaitForDefaultData", Setting());
+}
+
 TEST_F(InitialStepsTest, ManyUnhandledEntriesRunInALoop)
 {
     std::string steps;
