@@ -16,6 +16,7 @@ const int kLastGeocodedPlace = 4;
 const int kCategoriesFilterCommand = 561;
 const int kNavigateToCommand = 2480;
 const int kYesNoModeless = 4097;
+const int kWatchMs = 200;
 
 const char kGotoStep[] = "gotoStep:";
 const char kLanguage[] = "stepShowPageIdioma:";
@@ -204,13 +205,35 @@ void TPageInitialSteps::Await(const char* replyName)
 void TPageInitialSteps::AnswerIfUnanswered(TPDAUIEngineCommand& reply)
 {
     const bool answered = replied_;
-    awaitedReply_.Empty();
     replied_ = false;
-    if (!answered && !closing && engine && engine->GetTopPage() == this) {
-        // No answer came and no page was opened for it: refused.
-        reply.result = 0;
-        OnCommand(reply);
+    if (answered || closing || !engine) {
+        awaitedReply_.Empty();
+        return;
     }
+    if (engine->GetTopPage() != this) {
+        // A page was opened for the step: its reply comes when it closes.
+        pendingReply_ = reply;
+        waitingAbove_ = true;
+        timerInterval = kWatchMs;
+        StartTimer();
+        return;
+    }
+    // No answer came and no page was opened for it: refused.
+    awaitedReply_.Empty();
+    reply.result = 0;
+    OnCommand(reply);
+}
+
+void TPageInitialSteps::OnTimer(int, int)
+{
+    if (!waitingAbove_ || closing || !engine || engine->GetTopPage() != this)
+        return;
+    StopTimer();
+    waitingAbove_ = false;
+    awaitedReply_.Empty();
+    TPDAUIEngineCommand reply = pendingReply_;
+    reply.result = 0;
+    OnCommand(reply);
 }
 
 void TPageInitialSteps::RunCommandStep(int id, const char* replyName, const DString& text)
@@ -238,8 +261,14 @@ bool TPageInitialSteps::RunStep(TPDAUIEngineCommand& command)
     const DString& name = command.name;
     TConfig* config = app ? app->engine.config : nullptr;
     TVisor_LumorGPSPocket* visor = app ? app->engine.visor : nullptr;
-    if (!awaitedReply_.IsEmpty() && name == awaitedReply_)
+    if (!awaitedReply_.IsEmpty() && name == awaitedReply_) {
         replied_ = true;
+        if (waitingAbove_) {
+            waitingAbove_ = false;
+            awaitedReply_.Empty();
+            StopTimer();
+        }
+    }
 
     if (name == "stepShowSplash") {
         PageNotAvailable("TPageHelpAbout", "stepShowSplashEnd");

@@ -21,6 +21,9 @@ public:
     void OnCommand(TPDAUIEngineCommand& command) override;
     // The tree goes: so does the pointer into it.
     void Detach() override;
+    // While a page opened for a step lies above: when it has gone without the
+    // step's reply, the step is answered as refused.
+    void OnTimer(int interval, int now) override;
 
     // The place the last-destination text names: "#HISTORIC" is the last place
     // geocoded; any other text is a file, with its "N>", "W>", "T>" and "R>"
@@ -54,7 +57,8 @@ private:
     void Finish();
     void Log(const char* line);
     // A step that waits for reply: Await before starting it; after, a reply that
-    // never came while nothing was opened over this page is answered as refused,
+    // never came is answered as refused once nothing lies over this page (at
+    // once, or when the page opened for the step has gone without answering),
     // so the sequence cannot stall.
     void Await(const char* replyName);
     void AnswerIfUnanswered(TPDAUIEngineCommand& reply);
@@ -66,4 +70,7 @@ private:
     bool nextPending_ = false;
     DString awaitedReply_;
     bool replied_ = false;
+    // The reply awaited from a page opened above this one.
+    bool waitingAbove_ = false;
+    TPDAUIEngineCommand pendingReply_;
 };

@@ -90,6 +90,8 @@ public:
                         int value, TPDAUIEngineElementPage*, const char*) override
     {
         executed.push_back({id, text ? text : "", number, value, reply ? reply->name.c_str() : ""});
+        if (makeCommandPage && uiEngine)
+            uiEngine->OpenPage(makeCommandPage());  // a page that sends no reply
         if (reply && answerCommands && uiEngine) {
             reply->result = commandResult ? 1 : 0;
             if (reply->target && reply->target == uiEngine->GetTopPage())
@@ -105,6 +107,7 @@ public:
     std::vector<Box> boxes;
     std::function<TPDAUIEngineElementPage*()> makeBoxPage;
     std::vector<Executed> executed;
+    std::function<TPDAUIEngineElementPage*()> makeCommandPage;
     bool answerCommands = true;
     bool commandResult = true;
 };

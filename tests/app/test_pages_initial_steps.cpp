@@ -147,6 +147,23 @@ TEST_F(InitialStepsTest, ACommandThatNeverAnswersIsTakenAsRefused)
     EXPECT_TRUE(Called("wait for remote data"));
 }
 
+TEST_F(InitialStepsTest, APageOpenedForAStepThatClosesWithoutAnsweringIsTakenAsRefused)
+{
+    app.answerCommands = false;
+    RecordingPage* opened = nullptr;
+    app.makeCommandPage = [&] { return opened = new RecordingPage(&engine); };
+    Run("stepShowSelectCategoriesFilter,stepWaitForDefaultData");
+    engine.Advance(1000);
+    EXPECT_FALSE(Finished());  // waits while the page is up
+    EXPECT_FALSE(Called("wait for remote data"));
+    ASSERT_TRUE(opened);
+    opened->Close(1);  // no reply of its own
+    engine.Advance(500);
+    EXPECT_TRUE(Finished());
+    EXPECT_TRUE(Called("wait for remote data"));
+    app.makeCommandPage = nullptr;
+}
+
 TEST_F(InitialStepsTest, ContinueQuestionAcceptedNavigatesDeclinedClearsTheDestination)
 {
     TGeoCode place;
