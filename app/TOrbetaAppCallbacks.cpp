@@ -6,6 +6,7 @@
 #include <cstring>
 #include <string>
 
+#include "app/TUserControlFactory.h"
 #include "app/pages/TPageMain.h"
 #include "enginelib/nav/TConfig.h"
 #include "enginelib/nav/TVisor_LumorGPSPocket.h"
@@ -233,11 +234,6 @@ int FuncShowContextMenuCallBack(void* app, TPDAUIEngineElement* menu, int, int)
 void FuncSetBrightnessCallBack(void*, int value, int) { AppSetBrightness(value); }
 int FuncGetBrightnessCallBack(void*, int, int) { return AppGetBrightness(); }
 
-TPDAUIEngineElement* FuncCreateUserControlElementByNameCallBack(void*, const char*)
-{
-    // No user control of the program exists yet: the factory knows no tag.
-    return nullptr;
-}
 
 // Commands no page took: the library's numbered commands and the named ones.
 void FuncUICommandCallBack(void* app, const char* command, const char*, int value, uint8_t* handled, intptr_t data)
@@ -377,7 +373,7 @@ void FillUIEngineCallbacks(TOrbetaApp& app)
     c.contextMenu = ui::FuncShowContextMenuCallBack;
     c.setBrightness = ui::FuncSetBrightnessCallBack;
     c.getBrightness = ui::FuncGetBrightnessCallBack;
-    c.userControlFactory = ui::FuncCreateUserControlElementByNameCallBack;
+    c.userControlFactory = TUserControlFactory::FuncCreateUserControlElementByNameCallBack;
     c.uiCommand = ui::FuncUICommandCallBack;
     c.inputBlocked = ui::FuncShowBlockerCallBack;
     c.windowGeometry = ui::FuncSaveWindowGeometryCallBack;

@@ -149,5 +149,34 @@ TEST_F(AppWinCETest, EngineIsMadeFromTheSettingsAndWritesItsSizeBack)
     EXPECT_EQ(1, app.uiEngine->modalLoopAvailable);
 }
 
+// The real start-up on the default skin: the splash page's timer starts the
+// library, the main page follows, and the run ends when the window goes.
+TEST_F(AppWinCETest, StartUpRunsSplashEngineAndMainPageAndEndsWithTheWindow)
+{
+    const fs::path program = fs::path(dir.path()) / "real";
+    fs::create_directories(program / "symbols");
+    fs::create_directory_symlink(testpaths::SourceDir() + "/skins", program / "symbols/skins");
+    fs::copy_file(testpaths::SourceDir() + "/skins/default/ObKeys_D.cxml", program / "ObKeys_D.cxml");
+    backend->SetTimeLimit(3000);
+
+    App app(program.string(), "");
+    ASSERT_TRUE(app.Init());
+    // The splash page ran the second stage and closed.
+    EXPECT_TRUE(app.Called("Inicializa2"));
+    EXPECT_TRUE(app.Called("SetCallBack_IsAppVisible"));
+    EXPECT_EQ(0, app.uiEngine->quit);
+    EXPECT_TRUE(app.usbThread.joinable());
+    const size_t splashFrames = backend->FrameCount();
+    EXPECT_GT(splashFrames, 0u);
+
+    EXPECT_FALSE(app.Run());
+    EXPECT_EQ(nullptr, app.splashPage);
+    EXPECT_EQ(1, app.uiEngine->quit);  // the window was destroyed at the time limit
+    EXPECT_GT(backend->FrameCount(), splashFrames);
+    app.StopUsbWatcher();
+    EXPECT_FALSE(app.usbThread.joinable());
+    EXPECT_TRUE(backend->MessageBoxes().empty());
+}
+
 } // namespace
 } // namespace appwince
