@@ -178,5 +178,47 @@ TEST_F(AppWinCETest, StartUpRunsSplashEngineAndMainPageAndEndsWithTheWindow)
     EXPECT_TRUE(backend->MessageBoxes().empty());
 }
 
+// The main page drawn from the compiled default skin is the one drawn from its XML.
+TEST_F(AppWinCETest, CompiledDefaultSkinShowsTheSameMainPage)
+{
+    const fs::path program = fs::path(dir.path()) / "copy";
+    fs::create_directories(program / "symbols");
+    fs::copy(testpaths::SourceDir() + "/skins", program / "symbols/skins", fs::copy_options::recursive);
+    fs::copy_file(testpaths::SourceDir() + "/skins/default/ObKeys_D.cxml", program / "ObKeys_D.cxml");
+    {
+        App compiler(program.string(), "/compileskins");
+        EXPECT_FALSE(compiler.Init());
+        ASSERT_EQ(0, compiler.exitCode) << compiler.compileReport;
+    }
+    auto run = [&](const char* skin, THeadlessBackend::Frame& last, bool& compiledSkin) {
+        auto made = std::make_unique<THeadlessBackend>(800, 480);
+        THeadlessBackend* b = made.get();
+        b->SetTimeLimit(1500);
+        WinUseBackend(std::move(made));
+        App app(program.string(), "");
+        app.engine.config->skinName = skin;
+        ASSERT_TRUE(app.Init());
+        app.Run();
+        compiledSkin = app.uiEngine->skinSettings.compiledSkin != 0;
+        ASSERT_NE(nullptr, b->LastFrame());
+        last = *b->LastFrame();
+    };
+    THeadlessBackend::Frame fromXml, fromCompiled;
+    bool compiledA = true, compiledB = false;
+    run("default", fromXml, compiledA);
+    run("default.cskin", fromCompiled, compiledB);
+    EXPECT_FALSE(compiledA);
+    EXPECT_TRUE(compiledB);
+    ASSERT_EQ(fromXml.width, fromCompiled.width);
+    ASSERT_EQ(fromXml.height, fromCompiled.height);
+    int differing = 0;
+    for (size_t i = 0; i < fromXml.pixels.size() && i < fromCompiled.pixels.size(); ++i)
+        differing += fromXml.pixels[i] != fromCompiled.pixels[i];
+    EXPECT_EQ(0, differing);
+    // And the frame shows something: the page's background is no flat fill.
+    ASSERT_FALSE(fromXml.pixels.empty());
+    EXPECT_NE(fromXml.pixels.front(), fromXml.pixels.back());
+}
+
 } // namespace
 } // namespace appwince
