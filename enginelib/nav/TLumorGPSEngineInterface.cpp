@@ -60,6 +60,7 @@ TLumorGPSEngineInterface::~TLumorGPSEngineInterface()
         delete w;
     delete junctionView;
     delete home;
+    delete lastGeocoded;
     for (TVectorComandas*& t : trees)
         delete t, t = nullptr;
     delete visor;
@@ -750,6 +751,14 @@ void TLumorGPSEngineInterface::SetHomePosition(const TGeoCode& place, bool)
     *home = place;
     home->kind = TGeoCode::KindHome;
     recorder.Call("SetHomePosition");
+}
+
+bool TLumorGPSEngineInterface::GetGeocode(TGeoCode& place, int kind) const
+{
+    if (kind != 4 || !lastGeocoded)
+        return false;
+    place = *lastGeocoded;
+    return true;
 }
 
 bool TLumorGPSEngineInterface::GetHomeGeocode(TGeoCode& place) const

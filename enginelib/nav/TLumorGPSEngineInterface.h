@@ -173,6 +173,10 @@ public:
     void SetHomePosition(const TGeoCode& place, bool);
     bool GetHomeGeocode(TGeoCode& place) const;
     TGeoCode* home = nullptr;  // owned, null until set
+    // A place the library keeps by kind: 4 is the last place geocoded. False when
+    // it has none of that kind.
+    bool GetGeocode(TGeoCode& place, int kind) const;
+    TGeoCode* lastGeocoded = nullptr;  // owned, null until a place was geocoded
 
     // ---- the map (forwarded to the viewer; nothing before Inicializa2) ----
     bool DatosEscala(TPointIG& topLeft, TPointIG& bottomRight, DString& text, double& value) const;

@@ -493,3 +493,16 @@ TElementoGPS* TVisor_LumorGPS_Comun::GetConfigManager(DString& errorText, int id
     errorText = "No settings for this command";
     return nullptr;
 }
+
+void TVisor_LumorGPS_Comun::Ejecuta_Adjunto(const char* file) { Record(std::string("attachment ") + (file ? file : "")); }
+
+void TVisor_LumorGPS_Comun::WaitForRemoteDataDownloaded() { Record("wait for remote data"); }
+
+void TVisor_LumorGPSPocket::Carga_AutoOpen1(const char* cmdLine, int screenWidth, int screenHeight,
+                                            const char* autoOpenText)
+{
+    engine_->recorder.Call("auto open 1 [" + std::string(cmdLine ? cmdLine : "") + "] " + std::to_string(screenWidth) + "x" +
+           std::to_string(screenHeight) + " [" + (autoOpenText ? autoOpenText : "") + "]");
+}
+
+void TVisor_LumorGPSPocket::Carga_AutoOpen2() { engine_->recorder.Call("auto open 2"); }

@@ -41,6 +41,13 @@ public:
     virtual bool LanzaPrograma(const char* path, const char* args);
     virtual int Operacion2486(int four, int zero);
 
+    // Opens an attachment (a video, a picture) with the platform: recorded, as
+    // starting programs is.
+    void Ejecuta_Adjunto(const char* file);
+    // Returns once the data the library fetches at start-up is there; the demo
+    // fetches none.
+    void WaitForRemoteDataDownloaded();
+
     // False drops the command silently.
     bool PreCommandLog(int id, const char* text);
     // A settings element for a command, or null with an error text.
@@ -127,4 +134,10 @@ private:
 class TVisor_LumorGPSPocket : public TVisor_LumorGPS_Comun {
 public:
     using TVisor_LumorGPS_Comun::TVisor_LumorGPS_Comun;
+
+    // Opens the documents named for opening at start-up (the splash page's last
+    // step): recorded with the screen size and the texts.
+    void Carga_AutoOpen1(const char* cmdLine, int screenWidth, int screenHeight, const char* autoOpenText);
+    // The second stage, once the main page has loaded: recorded.
+    void Carga_AutoOpen2();
 };

@@ -941,6 +941,42 @@ def check_key_map(path, problems):
 # ---------------------------------------------------------------------------
 
 
+# Skin pages and the element ids the program looks up in them.
+PAGES = {
+    "pageSplash": ["boxImage", "lblVersion", "lblStatus"],
+    "pageMain": [],
+    "pageInitialSteps": ["lblTitle"],
+}
+
+
+def check_page(path, images, problems):
+    """A page file: the reader's XML subset, a "page" root named after the file,
+    the ids the program looks up, and backgrounds that name drawn images."""
+    where = os.path.relpath(path)
+    with open(path, "rb") as f:
+        text = f.read().decode("ascii")
+    check_xml_subset(path, text, problems)
+    try:
+        root = ET.fromstring(text)
+    except ET.ParseError:
+        return
+    name = os.path.basename(path)[:-4]
+    if root.tag != "page" or root.get("id") != name:
+        problems.add(where, "root must be <page id=\"%s\">" % name)
+    ids = [e.get("id") for e in root.iter() if e.get("id")]
+    for dup in sorted({i for i in ids if ids.count(i) > 1}):
+        problems.add(where, "id '%s' used twice" % dup)
+    for needed in PAGES.get(name, []):
+        if needed not in ids:
+            problems.add(where, "the program looks up '%s'; it is missing" % needed)
+    for e in root.iter():
+        for attr, value in e.attrib.items():
+            if attr.startswith("background") or attr in ("image", "imagePressedName"):
+                image = image_name_of_background(value)
+                if image and image not in images:
+                    problems.add(where, "%s names '%s', which is not drawn" % (attr, image))
+
+
 def main():
     here = os.path.dirname(os.path.abspath(__file__))
     parser = argparse.ArgumentParser(description=__doc__.splitlines()[0])
@@ -993,6 +1029,12 @@ def main():
         check_skin_xml(xml_files[0], skin_dir, sounds_dir, images, problems)
     if os.path.isfile(xml_files[1]):
         check_key_map(xml_files[1], problems)
+    for page in sorted(PAGES):
+        path = os.path.join(skin_dir, page + ".xml")
+        if os.path.isfile(path):
+            check_page(path, images, problems)
+        else:
+            problems.add(os.path.relpath(path), "missing")
     for css in (os.path.join(skin_dir, "styles.css"), os.path.join(skins, "base", "styles.css")):
         if os.path.isfile(css):
             check_stylesheet(css, images, problems)

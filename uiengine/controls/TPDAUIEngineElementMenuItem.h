@@ -1,4 +1,6 @@
 #pragma once
+#include <cstdint>
+
 #include "enginelib/base/DString.h"
 #include "uiengine/controls/TPDAUIEngineAliveGuards.h"
 #include "uiengine/elements/TPDAUIEngineElementBox.h"
@@ -58,6 +60,12 @@ public:
     bool raiseMultipleCommandsWhenPressed = false;
     bool repeatRaised = false;
     float imageScale = 0.0f;
+    // What the application keeps with an item it built (a command item and three
+    // numbers); never saved, never copied.
+    intptr_t userData = 0;
+    int userValue1 = 0;
+    int userValue2 = 0;
+    int userValue3 = 0;
 
 private:
     int EffectiveAlign() const;
