@@ -175,6 +175,10 @@ void TOrbetaAppCommands::FuncUICommandCallBack(void* user, const char* command, 
         }
         return;
     }
+    // A reply command passed with its argument apart (a box's yes command and
+    // yes argument) carries it in the second text.
+    if (argument.IsEmpty() && second && *second && !std::strchr(command, ','))
+        argument = second;
     if (app->uiEngine && app->uiEngine->inputBlocked && !TOrbetaAppCommands::RunsWhileInputBlocked(id))
         return;
     app->ExecuteCommand(id, nullptr, value, argument.c_str(), nullptr, 0, nullptr, nullptr);

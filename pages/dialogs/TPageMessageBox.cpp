@@ -5,7 +5,7 @@
 
 namespace {
 
-const char* const kIcons[] = {"commonInformation", "commonWarning",  "commonQuestion", "commonQuestion",
+const char* const kIcons[] = {"commonInformation", "commonWarning",  "commonError",      "commonQuestion",
                               "commonQuestion",    "commonQuestion", "commonInformation"};
 
 void Show(TPDAUIEngineElement* e, bool shown)
@@ -70,8 +70,10 @@ void TPageMessageBox::OnLoad(TPDAUIEngine* e, TPDAUIEngineElementPage* pg, TPDAU
         lblText->label = message;
     if (type < TypeInformation || type > TypeWait)
         return;
-    if (imgIcon)
-        imgIcon->SetAttribute("image", kIcons[type]);
+    if (imgIcon) {
+        imgIcon->imageName = kIcons[type];
+        imgIcon->image = resources.GetImage(kIcons[type], false, false);
+    }
     const bool shortCountdown = secondsAtStart != 0 && secondsAtStart <= 5;
     Show(btnYes, type != TypeWait && !(type == TypeInformation && shortCountdown));
     Show(btnNo, type >= TypeYesNo && type <= TypeQuit);

@@ -87,11 +87,17 @@ public:
     }
     void OnCommand(TPDAUIEngineCommand& c) override
     {
-        if (c.name != "load")
-            got.push_back(c.name.c_str());
+        if (c.name == "load")
+            return;
+        got.push_back(c.name.c_str());
+        results.push_back(c.result);
+        if (declines)
+            c.handled = 0;
     }
     void OnContextMenu(int, int, unsigned char*) override { ++contextMenus; }
     std::vector<std::string> got;
+    std::vector<int> results;  // the result byte of each command
+    bool declines = false;  // every command comes back not handled
     int contextMenus = 0;
 };
 
