@@ -136,6 +136,13 @@ public:
         delete ui;
         uiEngine = nullptr;
     }
+    // Takes the test's own pages off the stack; boxes stay for the destructor.
+    void Forget()
+    {
+        for (int i = ui->GetPageCount() - 1; i >= 0; --i)
+            if (!owned(ui->GetPage(i)))
+                ui->pages.RemoveAllEqual(ui->GetPage(i));
+    }
     void PlatformHook() override {}
     bool ApplySkinTheme() override
     {

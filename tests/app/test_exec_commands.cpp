@@ -23,8 +23,8 @@ struct Row {
     const char* boxText;   // its message, translated as the box shows it (null: not checked)
     const char* notAvailable;  // the page class the log names as not available
     const char* call;      // a library call the command makes
-    std::function<void(ExecApp&)> before;
-    std::function<void(ExecApp&)> check;
+    std::function<void(ExecApp&)> before = {};
+    std::function<void(ExecApp&)> check = {};
 };
 
 // A text as the box shows it: a translation id, a library text ("gps.2",
@@ -257,7 +257,7 @@ TEST(ExecTable, CancelGoesToTheTopPage)
     app.ui->OpenPage(&top);
     EXPECT_TRUE(app.ExecuteCommand(11, nullptr, -1, nullptr, nullptr, 0, nullptr, nullptr));
     EXPECT_EQ(std::vector<std::string>{"cancel"}, top.Names());
-    app.ui->pages.RemoveAll();
+    app.Forget();
     EXPECT_TRUE(app.ExecuteCommand(11, nullptr, -1, nullptr, nullptr, 0, nullptr, nullptr));
 }
 
@@ -275,7 +275,7 @@ TEST(ExecTable, MenuRouteAboveTheMainPageAsksTheTopPageForItsContextMenu)
     // 1101 opens its page (not yet available), then takes the menu route.
     EXPECT_TRUE(app.ExecuteCommand(1101, nullptr, -1, nullptr, nullptr, 0, nullptr, nullptr));
     EXPECT_EQ(2, top.contextMenus);
-    app.ui->pages.RemoveAll();
+    app.Forget();
 }
 
 TEST(ExecTable, SecondQuitQuestionOpensNothing)
@@ -307,7 +307,7 @@ TEST(ExecTable, DataFieldRemovalRewritesTheLayoutInUseAndBroadcasts)
     c.PolivalentDataLayoutUseAlternate = true;
     app.ExecuteCommand(240, nullptr, -1, nullptr, nullptr, 5, nullptr, nullptr);
     EXPECT_STREQ("6;7", c.PolivalentDataLayoutAlternate.c_str());
-    app.ui->pages.RemoveAll();
+    app.Forget();
 }
 
 TEST(ExecTable, ScreenshotTakesTheFirstFreeNameAndTellsTheLibraryWhenAsked)
@@ -356,7 +356,7 @@ TEST(ExecTable, NoHomeQuestionCarriesTheReplyAndYesRuns367)
     ASSERT_FALSE(page.got.empty());
     EXPECT_EQ("goHomeEnd", page.got.back().name);
     EXPECT_EQ(1, page.got.back().result);
-    app.ui->pages.RemoveAll();
+    app.Forget();
 }
 
 // ---- the library route ----
@@ -406,7 +406,7 @@ TEST(ExecLibraryRoute, RepliesReachTheirSource)
             EXPECT_EQ("zoomInEnd", bottom.got[0].name);
             EXPECT_EQ(&top, bottom.got[0].target);
         }
-        app.ui->pages.RemoveAll();
+        app.Forget();
     }
 }
 
@@ -421,7 +421,7 @@ TEST(ExecLibraryRoute, RefusedCommandRepliesZero)
     EXPECT_FALSE(app.ExecuteCommand(519, &reply, -1, nullptr, nullptr, 0, nullptr, nullptr));
     ASSERT_EQ(1u, page.got.size());
     EXPECT_EQ(0, page.got[0].result);
-    app.ui->pages.RemoveAll();
+    app.Forget();
 }
 
 TEST(ExecLibraryRoute, ProfileChangingTheThemePairReappliesTheTheme)
@@ -449,7 +449,7 @@ TEST(ExecLibraryRoute, ProfileChangingTheThemePairReappliesTheTheme)
         EXPECT_TRUE(app.ExecuteCommand(c.id, nullptr, -1, nullptr, nullptr, 0, nullptr, nullptr));
         EXPECT_EQ(c.themesApplied, app.themeApplied);
         EXPECT_EQ(c.ranOnRoadToggle, app.Called("command 276"));
-        app.ui->pages.RemoveAll();
+        app.Forget();
     }
 }
 
@@ -526,7 +526,7 @@ TEST(ExecCommandString, CallbackRunsCommandsAndFiltersWhileInputIsBlocked)
             EXPECT_TRUE(app.executed.empty());
             EXPECT_EQ(7, handled);  // left as it was
         }
-        app.ui->pages.RemoveAll();
+        app.Forget();
     }
 }
 
@@ -566,7 +566,7 @@ TEST(ExecCommandString, NamedUICommands)
     TOrbetaAppCommands::FuncUICommandCallBack(&app, "lumorEngine_closePagesUntilFirst", "", 0, &handled, 0);
     EXPECT_EQ(1, graph.closing);
     EXPECT_EQ(0, main.closing);
-    app.ui->pages.RemoveAll();
+    app.Forget();
 }
 
 TEST(ExecCommandString, PostedCommandsRunOnTheNextDrain)
@@ -585,7 +585,7 @@ TEST(ExecCommandString, PostedCommandsRunOnTheNextDrain)
     app.PostEngineCommand(2540, nullptr);
     app.ui->DispatchPostedCommands();
     EXPECT_EQ(std::vector<std::string>{"2540"}, app.executed);
-    app.ui->pages.RemoveAll();
+    app.Forget();
 }
 
 TEST(ExecCommandString, DataFieldRemoval)

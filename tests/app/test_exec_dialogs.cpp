@@ -158,7 +158,7 @@ TEST(ExecDialogs, MessageBoxCarriesItsTextsAndCallbackRecord)
     app.ui->Advance(200);
     EXPECT_EQ((std::vector<std::string>{"onYes", "boxEnd"}), page.Names());
     EXPECT_EQ(1, page.got.back().result);
-    app.ui->pages.RemoveAll();
+    app.Forget();
 }
 
 TEST(ExecDialogs, RequestsWithoutTheirPageAnswerTheLibraryOnceAsCancelled)
@@ -211,7 +211,7 @@ TEST(ExecDialogs, RequestsOfPagesGetTheirReplyRefused)
     EXPECT_EQ("coordinatesEnd", page.got[0].name);
     EXPECT_EQ(0, page.got[0].result);
     EXPECT_TRUE(app.engine.recorder.endAnswers.empty());
-    app.ui->pages.RemoveAll();
+    app.Forget();
 }
 
 TEST(ExecDialogs, OptionQuestionLongForm)
@@ -328,7 +328,7 @@ TEST(ExecDialogs, ProgressOnTheSplashWaitsForTheLibraryAndRepaints)
     app.ShowProgress(worker, "Indexing", "", cancel, ModoProcesoModal, 0);
     t.join();
     EXPECT_TRUE(worker.Terminado());
-    app.ui->pages.RemoveAll();
+    app.Forget();
 }
 
 TEST(ExecDialogs, ProgressModesAwayFromTheSplash)
@@ -354,7 +354,7 @@ TEST(ExecDialogs, ProgressModesAwayFromTheSplash)
         EXPECT_EQ(c.logsLoadingPage, app.Logged("ShowProgress: TPageLoading is not available"));
         EXPECT_EQ(c.repaints, app.ui->invalidations > before);
         EXPECT_FALSE(cancel);
-        app.ui->pages.RemoveAll();
+        app.Forget();
     }
 }
 
