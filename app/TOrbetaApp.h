@@ -1,5 +1,7 @@
 #pragma once
+#include <atomic>
 #include <cstdint>
+#include <thread>
 
 #include "enginelib/base/DString.h"
 #include "enginelib/base/TStringNomFitx.h"
@@ -110,11 +112,29 @@ public:
     DString uiTheme;
     DString autoOpenText;
     unsigned char closeFlag = 1;
-    unsigned char usbSignalled = 1;
+    // Written by the USB watcher thread, read by the power watch.
+    std::atomic<unsigned char> usbSignalled{1};
     unsigned char fastScreenRefresh = 0;
     unsigned char powerFlags[4] = {0, 0, 0, 0};  // on external power, low battery warned,
                                                  // battery empty shown, autonomy warned
     int lastLowBatteryWarning = 0;
     HINSTANCE__* instance = nullptr;
     HWND__* window = nullptr;
+
+    // ---- what the operations above keep between calls ----
+    // The program's folder: "symbols" (skins, sounds, the splash picture) lies in it.
+    DString programFolder;
+    // The USB watcher (TOrbetaAppPower.cpp): joined at shut-down.
+    std::thread usbThread;
+    void* usbEvent = nullptr;
+    void* usbSemaphore = nullptr;
+    void* usbCancelEvent = nullptr;
+    // Creates the watcher's handles and, when all three exist, starts it.
+    void StartUsbWatcher();
+    // Ends the watcher and closes its handles; safe to call twice.
+    void StopUsbWatcher();
+    int lastPowerCheck = 0;            // UI-engine ms of the last power check
+    int lastScreenUpdate = 0;          // UI-engine ms of the last day/night check
+    bool lowBatteryWarningGiven = false;  // lastLowBatteryWarning holds a real time
+    int savedOrientation = -1;         // the orientation before ApplyDisplaySettings; -1 none
 };

@@ -94,6 +94,18 @@ TPDAUIEngine::~TPDAUIEngine()
     // The members go in reverse order of declaration; the pages are not ours.
 }
 
+namespace {
+TPDAUIEngine::ElementDeletedHook g_elementDeleted = nullptr;
+} // namespace
+
+void TPDAUIEngine::SetElementDeletedHook(ElementDeletedHook hook) { g_elementDeleted = hook; }
+
+void TPDAUIEngine::ElementDeleted(TPDAUIEngineElement* element)
+{
+    if (g_elementDeleted && element)
+        g_elementDeleted(element);
+}
+
 int TPDAUIEngine::GetTickCount()
 {
     // Wrap-safe: the count keeps running after the system tick wraps.

@@ -108,7 +108,9 @@ public:
     virtual void OnSipChanged(bool shown, int panelHeight);
     virtual int TouchCalibrate() { return 0; }
     virtual int CanCalibrateTouchScreen() { return 0; }
-    virtual int SetScreenOrientation(int angle) { return 0; }
+    // requested: a display orientation code (-1: the next supported one), given
+    // back as the one set or tried; current: the orientation before the change.
+    virtual bool SetScreenOrientation(int& requested, int& current) { return false; }
     virtual int NotifyOrientationChanged(int angle, int value) { return 0; }
 
     // Writes the double buffer to an image file.
@@ -214,8 +216,8 @@ public:
     int integerMemberB = 0;
     int fixedScreenWidth = 0;
     int fixedScreenHeight = 0;
-    int integerMemberC = -1;
-    int integerMemberD = -1;
+    int fixedScreenLeft = -1;  // -1: wherever the window is
+    int fixedScreenTop = -1;
     int screenKind = 0;
     DString keyboardLayouts;
     uint8_t skinCompiling = 0;
@@ -262,6 +264,17 @@ public:
     int indicatorTime = 0;
     TPDAUIEngineCallbacks callbacks;  // application user data, then the 19 callbacks
     int integerMemberF = 0;
+    // Set by a platform whose modal loop can show pages modally.
+    uint8_t modalLoopAvailable = 0;
+    // The platform paints the busy indicator instead of the pages.
+    uint8_t busyPainting = 0;
+    uint8_t appHasFocus = 1;
+
+    // Every element calls ElementDeleted as it dies, so that a platform keeping
+    // element pointers (its native message map) drops them. One hook, UI thread.
+    typedef void (*ElementDeletedHook)(TPDAUIEngineElement* element);
+    static void SetElementDeletedHook(ElementDeletedHook hook);
+    static void ElementDeleted(TPDAUIEngineElement* element);
 
     // The default on-screen keyboard layouts, joined by '|'.
     static const char* DefaultKeyboardLayouts();

@@ -94,6 +94,7 @@ TPDAUIEngineElement::~TPDAUIEngineElement()
     StopTimer();
     // A command still queued for this element must not be delivered to freed memory.
     TPDAUIEngineCommandQueue::PurgeTargetEverywhere(this);
+    TPDAUIEngine::ElementDeleted(this);
     // Drop the page's references to this element so that none is left dangling;
     // a page that is already gone is left alone.
     if (page && page != this) {
