@@ -462,8 +462,8 @@ bool TOrbetaAppExecutor::Execute(int id, TPDAUIEngineCommand* reply, int number,
         const int staticBefore = c ? (int)c->staticNavigation : 0;
         const bool result = RunOnViewer(id, nullptr);
         if (c) {
-            int rotation = c->rotation;
-            ui.SetScreenOrientation(rotation);
+            int rotation = c->rotation, current = -1;
+            ui.SetScreenOrientation(rotation, current);
             if (c->staticNavigation != staticBefore)
                 lib.SetStaticNavigation(c->staticNavigation != 0);
         }
@@ -510,8 +510,9 @@ bool TOrbetaAppExecutor::Execute(int id, TPDAUIEngineCommand* reply, int number,
         return result != 0;
     }
     case 184: {
-        const int orientation = ui.SetScreenOrientation(-1);
-        if (c)
+        int orientation = -1, current = -1;
+        // Only an orientation the screen took is kept.
+        if (ui.SetScreenOrientation(orientation, current) && c)
             c->rotation = orientation;
         return false;
     }

@@ -131,11 +131,12 @@ int TOrbetaApp::ShowMessageBox(const DString& message, const DString& title, int
     box->SetRequestFlags(flags);
     if (callback)
         box->callback = *callback;
-    box->replyCommand.name = closeCommand;
-    box->yesCommand = yesCommand;
-    box->yesArgument = yesArgument;
-    box->cancelCommand = cancelCommand;
-    box->cancelArgument = cancelArgument;
+    const auto text = [](const char* t) { return t ? t : ""; };
+    box->replyCommand.name = text(closeCommand);
+    box->yesCommand = text(yesCommand);
+    box->yesArgument = text(yesArgument);
+    box->cancelCommand = text(cancelCommand);
+    box->cancelArgument = text(cancelArgument);
     if (modeless) {
         uiEngine->OpenPage(box);
         return 0;

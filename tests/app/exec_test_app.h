@@ -25,10 +25,13 @@ namespace exectest {
 
 class ExecEngine : public TestEngine {
 public:
-    int SetScreenOrientation(int angle) override
+    bool SetScreenOrientation(int& requested, int& current) override
     {
-        orientations.push_back(angle);
-        return angle == -1 ? 90 : angle;
+        orientations.push_back(requested);
+        current = 0;
+        if (requested == -1)
+            requested = 1;
+        return rotates;
     }
     void SetScreenScale(float scale) override { scales.push_back(scale); }
     int TouchCalibrate() override { return ++calibrations; }
@@ -40,6 +43,7 @@ public:
     std::vector<std::string> sounds;
     int calibrations = 0;
     int canCalibrate = 1;
+    bool rotates = true;  // whether the screen takes an orientation
 };
 
 // A page that records the commands and context-menu requests it receives.

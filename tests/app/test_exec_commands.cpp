@@ -100,8 +100,14 @@ TEST(ExecTable, EachRowOpensAsksOrRunsWhatItShould)
         {"rotate", 184, nullptr, nullptr, false, -1, nullptr, nullptr, nullptr, nullptr,
          [&](ExecApp& a) {
              EXPECT_EQ(std::vector<int>{-1}, a.ui->orientations);
-             EXPECT_EQ(90, (int)config(a).rotation);
+             EXPECT_EQ(1, (int)config(a).rotation);
          }},
+        {"rotate refused by the screen", 184, nullptr, nullptr, false, -1, nullptr, nullptr, nullptr,
+         [&](ExecApp& a) {
+             a.ui->rotates = false;
+             config(a).rotation = 2;
+         },
+         [&](ExecApp& a) { EXPECT_EQ(2, (int)config(a).rotation); }},
         {"home without a home place", 185, nullptr, nullptr, false, TPageMessageBox::TypeYesNo, "movingmap.202",
          nullptr, nullptr, nullptr, [](ExecApp& a) { EXPECT_EQ(367, a.TopBox()->commandNumber); }},
         {"go home without a home place", 271, nullptr, nullptr, false, TPageMessageBox::TypeYesNo, "movingmap.202",
