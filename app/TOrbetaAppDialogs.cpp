@@ -106,7 +106,9 @@ int TOrbetaApp::ShowProgress(TMonitorProc& monitor, const DString& message, cons
         uiEngine->Invalidate(1);
         break;
     case ModoProcesoModal:
-        NotAvailable(*this, "ShowProgress", "TPageLoading");
+        // Shown modally only where the platform runs a modal loop.
+        if (uiEngine->modalLoopAvailable)
+            NotAvailable(*this, "ShowProgress", "TPageLoading");
         break;
     default:
         break;

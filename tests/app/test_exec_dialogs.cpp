@@ -339,6 +339,7 @@ TEST(ExecDialogs, ProgressModesAwayFromTheSplash)
         bool repaints;
     };
     const Case cases[] = {{ModoProcesoModal, true, false},
+                          {-1, false, false},  // the modal form without a modal loop
                           {ModoProcesoOpen, true, true},
                           {ModoProcesoRefresh, false, true},
                           {ModoProcesoClose, false, true}};
@@ -349,8 +350,9 @@ TEST(ExecDialogs, ProgressModesAwayFromTheSplash)
         app.ui->OpenPage(&main);
         TMonitorProc monitor;  // never finishes: nothing may wait for it here
         bool cancel = false;
+        app.ui->modalLoopAvailable = c.mode < 0 ? 0 : 1;
         const int before = app.ui->invalidations;
-        EXPECT_EQ(0, app.ShowProgress(monitor, "Working", "", cancel, c.mode, 0));
+        EXPECT_EQ(0, app.ShowProgress(monitor, "Working", "", cancel, c.mode < 0 ? ModoProcesoModal : c.mode, 0));
         EXPECT_EQ(c.logsLoadingPage, app.Logged("ShowProgress: TPageLoading is not available"));
         EXPECT_EQ(c.repaints, app.ui->invalidations > before);
         EXPECT_FALSE(cancel);
