@@ -736,6 +736,53 @@ bool TLumorGPSEngineInterface::CurrentFileName(DString& text) const
     return true;
 }
 
+bool TLumorGPSEngineInterface::WakeUpClick()
+{
+    recorder.Call("WakeUpClick");
+    return SetVideoPowerOnIfOff();
+}
+
+bool TLumorGPSEngineInterface::Carga_Mapa_Vectorial_Routing(int mode, const char* file)
+{
+    const std::string f = file ? file : "";
+    recorder.Call("Carga_Mapa_Vectorial_Routing " + std::to_string(mode) + (f.empty() ? "" : " " + f));
+    if (noRoutableMap)
+        return false;
+    if (mode >= 0 && mode <= 3 && mode != 2)
+        return true;
+    if (mode == 2)
+        return f == "demo.poi" || f == "/routingmap";
+    if (mode == 4)
+        return f == "demo.poi" || f == "Noms de lieux NMX.vmap";
+    return false;
+}
+
+void TLumorGPSEngineInterface::ClearRasterCache() { recorder.Call("ClearRasterCache"); }
+
+void TLumorGPSEngineInterface::SetStaticNavigation(bool on)
+{
+    recorder.Call(std::string("SetStaticNavigation ") + (on ? "1" : "0"));
+}
+
+void TLumorGPSEngineInterface::PrepareItinerary() { recorder.Call("PrepareItinerary"); }
+
+void TLumorGPSEngineInterface::SD_Changed(bool removal)
+{
+    recorder.Call(std::string("SD_Changed ") + (removal ? "1" : "0"));
+}
+
+DString& TLumorGPSEngineInterface::FormateaTiempo(int seconds, bool, bool longForm, bool, DString& out) const
+{
+    const long long s = seconds < 0 ? 0 : seconds;
+    char text[48];
+    if (longForm)
+        std::snprintf(text, sizeof text, "%lld:%02lld:%02lld", s / 3600, s / 60 % 60, s % 60);
+    else
+        std::snprintf(text, sizeof text, "%lld:%02lld", s / 60, s % 60);
+    out = text;
+    return out;
+}
+
 bool TLumorGPSEngineInterface::SetVideoPowerOnIfOff()
 {
     if (screenOn)

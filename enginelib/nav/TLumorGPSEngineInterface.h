@@ -215,6 +215,21 @@ public:
     void Set_Comandas_Disponibles_ToolBar_Orbeta_2(Vector<int>& commands) const;
     bool routableOnRoadMaps = true;
 
+    // ---- what the program's command executor asks ----
+    // Wakes the simulated screen: true (the press is swallowed) when it was off.
+    bool WakeUpClick();
+    // Loads the routing map a command needs (mode 0 to 4, a map file for 2 and 4);
+    // false when no such map can be loaded.
+    bool Carga_Mapa_Vectorial_Routing(int mode, const char* file);
+    bool noRoutableMap = false;  // every mode fails (tests, demos)
+    void ClearRasterCache();
+    void SetStaticNavigation(bool on);
+    void PrepareItinerary();
+    // A storage card was inserted or removed.
+    void SD_Changed(bool removal);
+    // Seconds as "m:ss", or "h:mm:ss" with longForm; into out, which is answered.
+    DString& FormateaTiempo(int seconds, bool, bool longForm, bool, DString& out) const;
+
     // ---- callback setters ----
     void SetCallbackProcesosLentos(FnProcesosLentos proc, FnMessageBox messageBox, void* user);
     void SetCallbackMessageBox(FnMessageBox fn, void* user) { Register("SetCallbackMessageBox"), cb_.messageBox_.Set(fn, user); }

@@ -488,6 +488,11 @@ bool TVisor_LumorGPS_Comun::PreCommandLog(int id, const char* text)
     return true;
 }
 
+void TVisor_LumorGPS_Comun::EndImagePicker(const char* path)
+{
+    Record(std::string("image picked ") + (path ? path : ""));
+}
+
 TElementoGPS* TVisor_LumorGPS_Comun::GetConfigManager(DString& errorText, int id, const char* text)
 {
     errorText = "No settings for this command";

@@ -50,6 +50,8 @@ public:
 
     // False drops the command silently.
     bool PreCommandLog(int id, const char* text);
+    // A picture taken by the program's image picker, for the current object (recorded).
+    void EndImagePicker(const char* path);
     // A settings element for a command, or null with an error text.
     TElementoGPS* GetConfigManager(DString& errorText, int id, const char* text);
 

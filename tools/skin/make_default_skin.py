@@ -1019,6 +1019,8 @@ def main():
         print("note: %s is not made by this generator" % os.path.relpath(os.path.join(skin_dir, other + ".png")))
 
     xml_files = [os.path.join(skin_dir, "skin.xml"), os.path.join(skin_dir, "ObKeys_D.cxml")]
+    # Page files are written by hand; they are read by the same XML reader.
+    xml_files += sorted(os.path.join(skin_dir, f) for f in os.listdir(skin_dir) if f.endswith(".xml") and f.startswith("page"))
     for path in xml_files:
         if not os.path.isfile(path):
             problems.add(os.path.relpath(path), "missing")
