@@ -4,6 +4,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "app/TOrbetaApp.h"
 #include "app/pages/TPageInitialSteps.h"
