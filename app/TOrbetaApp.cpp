@@ -6,13 +6,8 @@
 #include "enginelib/base/Path.h"
 #include "enginelib/base/TStringNomFitx.h"
 #include "enginelib/nav/TConfig.h"
-#include "uiengine/controls/RegisterChecks.h"
-#include "uiengine/controls/RegisterLabelAndButton.h"
-#include "uiengine/controls/RegisterLists.h"
-#include "uiengine/controls/RegisterMenu.h"
-#include "uiengine/controls/RegisterTabBox.h"
-#include "uiengine/controls/RegisterTextBoxAndKeyboard.h"
 #include "uiengine/core/TPDAUIEngine.h"
+#include "uiengine/controls/RegisterControls.h"
 #include "uiengine/elements/TPDAUIEngineElementFactory.h"
 
 namespace {
@@ -40,12 +35,7 @@ DString Joined(const DString& folder, const char* name)
 void RegisterControlTags()
 {
     static const bool done = [] {
-        RegisterLabelAndButtonElements(&TPDAUIEngineElementFactory::RegisterTag);
-        RegisterListElements(&TPDAUIEngineElementFactory::RegisterTag);
-        RegisterTextBoxAndKeyboardElements(&TPDAUIEngineElementFactory::RegisterTag);
-        RegisterMenuElements(&TPDAUIEngineElementFactory::RegisterTag);
-        RegisterCheckElements(&TPDAUIEngineElementFactory::RegisterTag);
-        RegisterTabBoxElements(&TPDAUIEngineElementFactory::RegisterTag);
+        RegisterControlElements(&TPDAUIEngineElementFactory::RegisterTag);
         return true;
     }();
     (void)done;

@@ -6,6 +6,7 @@
 #include <cstring>
 #include <string>
 
+#include "app/TOrbetaAppCommands.h"
 #include "app/TUserControlFactory.h"
 #include "app/pages/TPageMain.h"
 #include "enginelib/nav/TConfig.h"
@@ -235,42 +236,6 @@ void FuncSetBrightnessCallBack(void*, int value, int) { AppSetBrightness(value);
 int FuncGetBrightnessCallBack(void*, int, int) { return AppGetBrightness(); }
 
 
-// Commands no page took: the library's numbered commands and the named ones.
-void FuncUICommandCallBack(void* app, const char* command, const char*, int value, uint8_t* handled, intptr_t data)
-{
-    TOrbetaApp& a = App(app);
-    TPDAUIEngine* ui = a.uiEngine;
-    if (!command || !ui)
-        return;
-    static const char kPrefix[] = "LumorEngCommand:";
-    const size_t prefix = sizeof kPrefix - 1;
-    if (std::strncmp(command, kPrefix, prefix) != 0) {
-        if (!std::strcmp(command, "lumorEngine_datosModificados"))
-            a.BroadcastDataModified((TElementoGPS*)data);
-        else if (!std::strcmp(command, "lumorEngine_loadGraphData"))
-            a.LoadGraphData();
-        else if (!std::strcmp(command, "lumorEngine_closePagesUntilFirst"))
-            ui->ClosePagesUntilFirst();
-        else if (!std::strcmp(command, "lumorEngine_closeLastPage"))
-            ui->CloseLastPage();
-        else if (handled)
-            *handled = 0;
-        return;
-    }
-    const char* rest = command + prefix;
-    const char* comma = std::strchr(rest, ',');
-    const std::string number = comma ? std::string(rest, comma - rest) : std::string(rest);
-    const DString argument(comma ? comma + 1 : "");
-    int id = 0;
-    if (std::sscanf(number.c_str(), "%d", &id) != 1)
-        id = 0;
-    if (ui->inputBlocked && id != 548 && id != 549 && id != 551 && id != 577 && id != 3221)
-        return;
-    a.ExecuteCommand(id, nullptr, value, argument.c_str(), nullptr, 0, nullptr, nullptr);
-    if (handled)
-        *handled = 1;
-}
-
 void FuncShowBlockerCallBack(void* app, int, int)
 {
     App(app).ExecuteCommand(548, nullptr, -1, nullptr, nullptr, -1, nullptr, nullptr);
@@ -374,13 +339,13 @@ void FillUIEngineCallbacks(TOrbetaApp& app)
     c.setBrightness = ui::FuncSetBrightnessCallBack;
     c.getBrightness = ui::FuncGetBrightnessCallBack;
     c.userControlFactory = TUserControlFactory::FuncCreateUserControlElementByNameCallBack;
-    c.uiCommand = ui::FuncUICommandCallBack;
+    c.uiCommand = TOrbetaAppCommands::FuncUICommandCallBack;
     c.inputBlocked = ui::FuncShowBlockerCallBack;
     c.windowGeometry = ui::FuncSaveWindowGeometryCallBack;
     c.orientation = ui::FuncOrientationChangedCallBack;
 }
 
-bool AppWakeUpClick(TOrbetaApp& app) { return app.engine.SetVideoPowerOnIfOff(); }
+bool AppWakeUpClick(TOrbetaApp& app) { return app.engine.WakeUpClick(); }
 
 void AppSetSoundVolume(int percent)
 {

@@ -2,6 +2,7 @@
 #include <string>
 
 #include "app/TOrbetaApp.h"
+#include "app/TOrbetaAppCommands.h"
 #include "app/TOrbetaAppCallbacks.h"
 #include "enginelib/base/PocketSH.h"
 #include "enginelib/base/TFitxUtils.h"
@@ -58,7 +59,7 @@ void TOrbetaApp::PeriodicScreenUpdate()
     TConfig* cfg = engine.config;
     // The library's own screen work answers whether the map may change colours now.
     const bool r = engine.visor != nullptr;
-    if (cfg && uiEngine && cfg->autoDayNight && r && !uiEngine->inputBlocked) {
+    if (cfg && uiEngine && cfg->autoDayNight && r && !TOrbetaAppCommands::ScreenBlocked(*uiEngine)) {
         const int now = uiEngine->GetTickCount();
         if (Elapsed(now, lastScreenUpdate) > (fastScreenRefresh ? 500 : 2000)) {
             lastScreenUpdate = now;
