@@ -130,6 +130,12 @@ void TPageMain::PassToMapPage(TPDAUIEngineCommand& command)
         mapPage->OnCommand(command);
         return;
     }
+    // Without the map page the window's close button still ends the program
+    // (wParam 1 is the power button, which has nothing to wake here).
+    if (command.name == "WM_CLOSE" && command.value1 != 1 && app) {
+        app->ExecuteCommand(675, nullptr, -1, nullptr, nullptr, -1, nullptr, nullptr);
+        return;
+    }
     command.handled = 0;
     const std::string name(command.name.c_str());
     if (loggedCommands_.size() < kMostLoggedCommands && loggedCommands_.insert(name).second) {

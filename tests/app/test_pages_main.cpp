@@ -100,6 +100,18 @@ TEST_F(MainPageTest, CommandsForTheMapPageStayUnhandledAndAreLoggedOnce)
         EXPECT_TRUE(Send(kept)) << kept;
 }
 
+TEST_F(MainPageTest, TheWindowsCloseMessageQuitsWhileThereIsNoMapPage)
+{
+    Open();
+    TPDAUIEngineCommand power(nullptr, "WM_CLOSE", 1, 0);  // the power button
+    main->OnCommand(power);
+    EXPECT_TRUE(app.executed.empty());
+    TPDAUIEngineCommand close(nullptr, "WM_CLOSE", 0, 0);
+    main->OnCommand(close);
+    ASSERT_EQ(1u, app.executed.size());
+    EXPECT_EQ(675, app.executed[0].id);
+}
+
 TEST_F(MainPageTest, ModesOfTheEmbeddedPagesFollowTheIFrameOnlyWhileTheMainPageIsAlone)
 {
     Open();

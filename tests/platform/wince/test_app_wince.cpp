@@ -178,6 +178,28 @@ TEST_F(AppWinCETest, StartUpRunsSplashEngineAndMainPageAndEndsWithTheWindow)
     EXPECT_TRUE(backend->MessageBoxes().empty());
 }
 
+// Quitting through the library's quit command ends the main page's loop well
+// before the backend's time limit, and the shut-down joins the USB watcher.
+TEST_F(AppWinCETest, QuitCommandEndsTheRun)
+{
+    const fs::path program = fs::path(dir.path()) / "quit";
+    fs::create_directories(program / "symbols");
+    fs::create_directory_symlink(testpaths::SourceDir() + "/skins", program / "symbols/skins");
+    fs::copy_file(testpaths::SourceDir() + "/skins/default/ObKeys_D.cxml", program / "ObKeys_D.cxml");
+    backend->SetTimeLimit(600000);
+
+    const uint32_t start = backend->Now();
+    auto app = std::make_unique<App>(program.string(), "");
+    ASSERT_TRUE(app->Init());
+    app->PostEngineCommand(675, nullptr);
+    EXPECT_FALSE(app->Run());
+    EXPECT_EQ(1, app->uiEngine->quit);
+    EXPECT_TRUE(app->Called("may quit 3"));
+    EXPECT_LT(backend->Now() - start, 60000u);  // not the time limit
+    app.reset();                            // shut-down: Close, pages, engine, USB thread
+    EXPECT_TRUE(backend->MessageBoxes().empty());
+}
+
 // The main page drawn from the compiled default skin is the one drawn from its XML.
 TEST_F(AppWinCETest, CompiledDefaultSkinShowsTheSameMainPage)
 {
