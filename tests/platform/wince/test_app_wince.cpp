@@ -66,6 +66,15 @@ protected:
         unsetenv("XDG_DATA_HOME");
     }
     std::string Program() const { return dir / "program"; }
+    // A program folder whose skins are the source tree's, with the default key map.
+    fs::path DefaultSkinProgram(const char* name) const
+    {
+        const fs::path program = fs::path(dir.path()) / name;
+        fs::create_directories(program / "symbols");
+        fs::create_directory_symlink(testpaths::SourceDir() + "/skins", program / "symbols/skins");
+        fs::copy_file(testpaths::SourceDir() + "/skins/default/ObKeys_D.cxml", program / "ObKeys_D.cxml");
+        return program;
+    }
 
     testpaths::TempDir dir;
     THeadlessBackend* backend = nullptr;
@@ -153,10 +162,7 @@ TEST_F(AppWinCETest, EngineIsMadeFromTheSettingsAndWritesItsSizeBack)
 // library, the main page follows, and the run ends when the window goes.
 TEST_F(AppWinCETest, StartUpRunsSplashEngineAndMainPageAndEndsWithTheWindow)
 {
-    const fs::path program = fs::path(dir.path()) / "real";
-    fs::create_directories(program / "symbols");
-    fs::create_directory_symlink(testpaths::SourceDir() + "/skins", program / "symbols/skins");
-    fs::copy_file(testpaths::SourceDir() + "/skins/default/ObKeys_D.cxml", program / "ObKeys_D.cxml");
+    const fs::path program = DefaultSkinProgram("real");
     backend->SetTimeLimit(3000);
 
     App app(program.string(), "");
@@ -182,10 +188,7 @@ TEST_F(AppWinCETest, StartUpRunsSplashEngineAndMainPageAndEndsWithTheWindow)
 // before the backend's time limit, and the shut-down joins the USB watcher.
 TEST_F(AppWinCETest, QuitCommandEndsTheRun)
 {
-    const fs::path program = fs::path(dir.path()) / "quit";
-    fs::create_directories(program / "symbols");
-    fs::create_directory_symlink(testpaths::SourceDir() + "/skins", program / "symbols/skins");
-    fs::copy_file(testpaths::SourceDir() + "/skins/default/ObKeys_D.cxml", program / "ObKeys_D.cxml");
+    const fs::path program = DefaultSkinProgram("quit");
     backend->SetTimeLimit(600000);
 
     const uint32_t start = backend->Now();
