@@ -99,6 +99,8 @@ public:
     static unsigned long UsbThreadProc(void* app);
     bool RunUpdaterIfPresent(const DString& commandLine);
     bool CheckUsbStartMode(const DString& commandLine);
+    // "/XX" or "XX" standing as a word of the command line, not inside a path.
+    static bool HasSwitch(const DString& commandLine, const char* slashed, const char* bare);
     void LaunchUsbProgramOnExit();
 
     // ---- fields ----

@@ -47,12 +47,12 @@ bool HasToken(const DString& commandLine, const char* token)
     return false;
 }
 
-bool HasSwitch(const DString& commandLine, const char* slashed, const char* bare)
+} // namespace
+
+bool TOrbetaApp::HasSwitch(const DString& commandLine, const char* slashed, const char* bare)
 {
     return !commandLine.IsEmpty() && (HasToken(commandLine, slashed) || HasToken(commandLine, bare));
 }
-
-} // namespace
 
 void TOrbetaApp::PeriodicScreenUpdate()
 {

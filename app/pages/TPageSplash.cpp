@@ -140,8 +140,7 @@ void TPageSplash::OnTimer(int, int)
 
 void TPageSplash::FinishStartup()
 {
-    const CDString& commandLine = app->commandLine;
-    const bool pb = commandLine.Contains("/PB") || commandLine.Contains("PB");
+    const bool pb = TOrbetaApp::HasSwitch(app->commandLine, "/PB", "PB");
     TValCampo battery;
     app->engine.Retorna_Val_Campo_Global(kBatteryField, battery, false, false);
     startupState = StateDone;
@@ -149,6 +148,6 @@ void TPageSplash::FinishStartup()
         return;  // on external power without "PB": handed over to the USB program
     app->ApplyDisplaySettings();
     if (TVisor_LumorGPSPocket* visor = app->engine.visor)
-        visor->Carga_AutoOpen1(commandLine.c_str(), engine ? engine->ScreenWidth() : 0,
+        visor->Carga_AutoOpen1(app->commandLine.c_str(), engine ? engine->ScreenWidth() : 0,
                                engine ? engine->ScreenHeight() : 0, app->autoOpenText.c_str());
 }

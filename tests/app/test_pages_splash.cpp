@@ -133,7 +133,8 @@ TEST_F(SplashTest, ExternalPowerWithoutPBSkipsDisplaySettingsAndAutoOpen)
         {"", 80, true},
         {"", -1, false},
         {"/PB", -1, true},
-        {"\\Storage\\UPBACKUP\\x.gpx", -1, true},  // inside a longer word counts
+        {"\\Storage\\UPBACKUP\\x.gpx", -1, false},  // inside a path it is no switch
+        {"x.gpx PB", -1, true},
         {"/pb", -1, false},  // case counts
         {"/P B", -1, false},
     };
