@@ -318,6 +318,20 @@ TFicheroITV& TFicheroITV::operator>>(DString& text) {
     return *this;
 }
 
+void TFicheroITV::LeeTextoGeneral(uint32_t len, const char*& text, uint32_t& length, std::string& own) {
+    text = "";
+    length = 0;
+    if (error_ || len == 0) return;
+    if (len > uint32_t(INT_MAX) || len > Restantes()) {
+        Falla();
+        return;
+    }
+    own.resize(len);
+    if (Lee(&own[0], len) != len) return;
+    text = own.data();
+    length = len;
+}
+
 // ---- TFicheroITVdatos
 
 TFicheroITVdatos::TFicheroITVdatos(const void* datos, int modo, uint32_t len) { Abre(datos, modo, len); }

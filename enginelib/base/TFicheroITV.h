@@ -2,6 +2,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
+#include <string>
 
 #include "enginelib/base/DString.h"
 
@@ -137,6 +138,20 @@ public:
         return *this;
     }
     TFicheroITV& operator>>(DString& text);
+    // A string read without a copy: from memory, text points into the block
+    // (length bytes, no terminator); otherwise the bytes go to own and text
+    // points there. It fails as reading a DString does: empty, stream failed.
+    void LeeTexto(const char*& text, uint32_t& length, std::string& own)
+    {
+        const uint32_t len = LeeU32();
+        if (mem_ && !error_ && len <= memLen_ - memPos_ && len <= 0x7FFFFFFFu) {
+            text = reinterpret_cast<const char*>(mem_ + memPos_);
+            length = len;
+            memPos_ += len;
+            return;
+        }
+        LeeTextoGeneral(len, text, length, own);
+    }
 
 protected:
     // Raw transfer at the position; each answers the bytes moved.
@@ -170,6 +185,7 @@ private:
         return LeeExactoGeneral(buf, n);
     }
     bool LeeExactoGeneral(void* buf, uint32_t n);
+    void LeeTextoGeneral(uint32_t len, const char*& text, uint32_t& length, std::string& own);
     template <class T>
     TFicheroITV& LeeValor(T& v)
     {

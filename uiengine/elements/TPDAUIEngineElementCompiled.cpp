@@ -1,7 +1,8 @@
 // The element's compiled record: written by Save, read by OnLoad with a stream.
 #include <cstdint>
-#include <utility>
+#include <string>
 
+#include "enginelib/base/CodePage.h"
 #include "enginelib/base/TFicheroITV.h"
 #include "enginelib/draw/IDC.h"
 #include "uiengine/elements/TPDAUIEngineElement.h"
@@ -31,24 +32,84 @@ int16_t ToShort(int v) { return (int16_t)(v < INT16_MIN ? INT16_MIN : (v > INT16
 
 } // namespace
 
+namespace {
+
+// A string of the record, left where the stream holds it (see LeeTexto).
+struct TText {
+    const char* text = "";
+    uint32_t length = 0;
+    std::string own;
+
+    void Read(TFicheroITV& s) { s.LeeTexto(text, length, own); }
+    bool IsEmpty() const { return length == 0; }
+};
+
+// The element's strings get the process code page, as a DString read from
+// the stream does.
+void Assign(DString& to, const TText& from)
+{
+    if (from.IsEmpty()) {
+        if (!to.IsEmpty())
+            to.Empty();
+        to.SetCodepage(CodePage::Default());
+        return;
+    }
+    to = CDString(from.text, (int)from.length, CodePage::Default());
+}
+
+// A background's fields, in the order TPDAUIEngineStyleBackground writes them.
+struct TBackgroundFields {
+    unsigned char kind = 0, alpha = 0;
+    unsigned int colour = 0;
+    TText imageName;
+    int x = 0, y = 0, w = 0, h = 0, edge = 0;
+
+    void Read(TFicheroITV& s)
+    {
+        s >> kind >> colour;
+        imageName.Read(s);
+        s >> alpha >> x >> y >> w >> h >> edge;
+    }
+};
+
+// The font's fields, in the order TPDAUIEngineStyleFont writes them.
+struct TFontFields {
+    TText name;
+    unsigned char size = 0;
+    bool bold = false, italic = false, underline = false, upperCase = false, lowerCase = false;
+    bool simplifyCharacters = false, bordered = false, shadowed = false, richText = false;
+    short orientation = 0, paddingEllipsis = 0;
+
+    void Read(TFicheroITV& s)
+    {
+        name.Read(s);
+        s >> size >> bold >> italic >> underline >> upperCase >> lowerCase >> simplifyCharacters >>
+            orientation >> bordered >> shadowed >> richText >> paddingEllipsis;
+    }
+};
+
+} // namespace
+
 // Fields 3 to 38, as read; applied to the element only when all are sound.
+// Strings stay in the stream's block and plain values on the stack, so that
+// reading a record allocates nothing.
 struct TPDAUIEngineElement::CompiledElementRecord {
-    DString id;
+    TText id;
     int left = 0, top = 0, width = 0, height = 0;
     int minimumHeight = 0, minimumWidth = 0, maximumHeight = 0, maximumWidth = 0;
     TPDAUIEngineStyleBorder borders[5];
     TPDAUIEnginePadding padding;
     TPDAUIEngineMargins margins;
     uint32_t foregrounds[5] = {};
-    TPDAUIEngineStyleBackground backgrounds[5];
+    TBackgroundFields backgrounds[5];
     unsigned char pack = 0, align = 0;
-    TPDAUIEngineStyleFont font;
-    TPDAUIEngineKeyAttribute shortcut;
+    TFontFields font;
+    TText shortcut;
     unsigned char visible = 0, enabled = 0, flex = 0, colspan = 0, rowspan = 0;
-    DString imageName, label, onCommand, onCommandSound, onContextMenuCommand;
+    TText imageName, label, onCommand, onCommandSound, onContextMenuCommand;
     unsigned int timerInterval = 0;
     bool isFocusable = false, isClickable = false;
-    DString className;
+    TText className;
     bool allowMouseDownAfterPopupClose = false, avoidPaddingRescale = false;
     bool avoidMarginRescale = false, catchMouseEventsAlways = false;
 
@@ -56,7 +117,8 @@ struct TPDAUIEngineElement::CompiledElementRecord {
     // the writer never writes.
     bool Read(TFicheroITV& s)
     {
-        s >> id >> left >> top >> width >> height;
+        id.Read(s);
+        s >> left >> top >> width >> height;
         s >> minimumHeight >> minimumWidth >> maximumHeight >> maximumWidth;
         for (TPDAUIEngineStyleBorder& b : borders)
             b.ReadCompiled(s);
@@ -67,15 +129,19 @@ struct TPDAUIEngineElement::CompiledElementRecord {
             s >> v;
             f = (uint32_t)v;
         }
-        for (TPDAUIEngineStyleBackground& b : backgrounds)
-            b.ReadCompiled(s);
+        for (TBackgroundFields& b : backgrounds)
+            b.Read(s);
         s >> pack >> align;
-        if (s.Error() || !font.ReadCompiled(s))
-            return false;
-        shortcut.LoadCompiled(s);
+        font.Read(s);
+        shortcut.Read(s);
         s >> visible >> enabled >> flex >> colspan >> rowspan;
-        s >> imageName >> label >> onCommand >> onCommandSound >> onContextMenuCommand;
-        s >> timerInterval >> isFocusable >> isClickable >> className;
+        imageName.Read(s);
+        label.Read(s);
+        onCommand.Read(s);
+        onCommandSound.Read(s);
+        onContextMenuCommand.Read(s);
+        s >> timerInterval >> isFocusable >> isClickable;
+        className.Read(s);
         s >> allowMouseDownAfterPopupClose >> avoidPaddingRescale >> avoidMarginRescale;
         s >> catchMouseEventsAlways;
         if (s.Error())
@@ -85,8 +151,8 @@ struct TPDAUIEngineElement::CompiledElementRecord {
         for (const TPDAUIEngineStyleBorder& b : borders)
             if (b.style < 0 || b.style > kLastBorderStyle)
                 return false;
-        for (const TPDAUIEngineStyleBackground& b : backgrounds)
-            if (b.kind < 0 || b.kind > kLastBackgroundKind)
+        for (const TBackgroundFields& b : backgrounds)
+            if (b.kind > kLastBackgroundKind)
                 return false;
         return true;
     }
@@ -100,8 +166,7 @@ bool TPDAUIEngineElement::LoadCompiled(TFicheroITV& stream)
         FailCompiled(stream);
         return false;
     }
-    // The record is dropped after this: its strings and styles are moved, not copied.
-    id = std::move(r.id);
+    Assign(id, r.id);
     left = TPDAUIEngineUIScale::Multiply(r.left, scale);
     top = TPDAUIEngineUIScale::Multiply(r.top, scale);
     width = TPDAUIEngineUIScale::Multiply(r.width, scale);
@@ -113,34 +178,61 @@ bool TPDAUIEngineElement::LoadCompiled(TFicheroITV& stream)
     padding = r.padding;
     margins = r.margins;
     for (int i = 0; i < 5; ++i) {
-        borders[i] = std::move(r.borders[i]);
+        borders[i] = r.borders[i];
         foregrounds[i] = r.foregrounds[i];
-        backgrounds[i] = std::move(r.backgrounds[i]);
+        const TBackgroundFields& from = r.backgrounds[i];
+        TPDAUIEngineStyleBackground& b = backgrounds[i];
+        b.kind = from.kind;
+        b.colour = TColorIG(from.colour);
+        Assign(b.imageName, from.imageName);
+        b.image = nullptr;
+        b.alpha = from.alpha;
+        b.x = from.x;
+        b.y = from.y;
+        b.w = from.w;
+        b.h = from.h;
+        b.edge = from.edge;
+        b.offsetX = 0;
+        b.offsetY = 0;
     }
     pack = r.pack;
     align = r.align;
-    const int32_t storedSize = r.font.size;
-    font = std::move(r.font);
     // Sizes are stored in skin pixels like every other length.
-    font.size = TPDAUIEngineUIScale::Multiply(font.size, FontScale(scale));
-    font.paddingEllipsis = ToShort(TPDAUIEngineUIScale::Multiply(font.paddingEllipsis, scale));
-    if (font.size != storedSize)
-        font.CreateStockFont(nullptr);
-    shortcut = std::move(r.shortcut);
+    Assign(font.name, r.font.name);
+    font.size = TPDAUIEngineUIScale::Multiply(r.font.size, FontScale(scale));
+    font.bold = r.font.bold;
+    font.italic = r.font.italic;
+    font.underline = r.font.underline;
+    font.upperCase = r.font.upperCase;
+    font.lowerCase = r.font.lowerCase;
+    font.simplifyCharacters = r.font.simplifyCharacters;
+    font.bordered = r.font.bordered;
+    font.shadowed = r.font.shadowed;
+    font.richText = r.font.richText;
+    font.orientation = r.font.orientation;
+    font.paddingEllipsis = ToShort(TPDAUIEngineUIScale::Multiply(r.font.paddingEllipsis, scale));
+    font.CreateStockFont(nullptr);
+    // A key name is parsed afresh: nothing of the old key is kept.
+    shortcut.ctrl = shortcut.alt = shortcut.shift = false;
+    shortcut.keyCode = 0;
+    if (r.shortcut.IsEmpty())
+        Assign(shortcut.keyName, r.shortcut);
+    else
+        shortcut.Parse(DString(r.shortcut.text, (int)r.shortcut.length));
     visible = r.visible != 0;
     enabled = r.enabled != 0;
     flex = r.flex;
     colspan = r.colspan;
     rowspan = r.rowspan;
-    imageName = std::move(r.imageName);
-    label = std::move(r.label);
-    onCommand = std::move(r.onCommand);
-    onCommandSound = std::move(r.onCommandSound);
-    onContextMenuCommand = std::move(r.onContextMenuCommand);
+    Assign(imageName, r.imageName);
+    Assign(label, r.label);
+    Assign(onCommand, r.onCommand);
+    Assign(onCommandSound, r.onCommandSound);
+    Assign(onContextMenuCommand, r.onContextMenuCommand);
     timerInterval = (int)r.timerInterval;
     isFocusable = r.isFocusable;
     isClickable = r.isClickable;
-    className = std::move(r.className);
+    Assign(className, r.className);
     allowMouseDownAfterPopupClose = r.allowMouseDownAfterPopupClose;
     avoidPaddingRescale = r.avoidPaddingRescale;
     avoidMarginRescale = r.avoidMarginRescale;
