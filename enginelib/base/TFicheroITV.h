@@ -152,6 +152,21 @@ public:
         }
         LeeTextoGeneral(len, text, length, own);
     }
+    // The unread bytes of a stream over memory that has not failed (null for a
+    // file or a failed stream), for a reader that decodes a run of values in
+    // place; Avanza then moves past the n of them it used.
+    const unsigned char* BloqueRestante(uint32_t& length) const
+    {
+        length = mem_ && !error_ ? memLen_ - memPos_ : 0;
+        return mem_ && !error_ ? mem_ + memPos_ : nullptr;
+    }
+    void Avanza(uint32_t n)
+    {
+        if (mem_ && !error_ && n <= memLen_ - memPos_)
+            memPos_ += n;
+        else
+            Falla();
+    }
 
 protected:
     // Raw transfer at the position; each answers the bytes moved.
