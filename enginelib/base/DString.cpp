@@ -226,8 +226,6 @@ int Split(const CDString& text, const char* separators, bool blanks, Vector<DStr
 
 // ---------------------------------------------------------------- CDString
 
-CDString::CDString() : text_(kEmpty), length_(0), codepage_(CodePage::Default()) {}
-
 CDString::CDString(const char* text)
     : text_(text ? text : kEmpty), length_(text ? (int)std::strlen(text) : 0), codepage_(CodePage::Default())
 {
@@ -459,18 +457,9 @@ int Dstrcmpi(const char* a, const char* b)
 
 // ---------------------------------------------------------------- DString
 
-DString::DString() { Sync(); }
-
 DString::DString(const char* text) : CDString(), buffer_(text ? text : "") { Sync(); }
 
 DString::DString(const char* text, int length) : DString(text, length, CodePage::Default()) {}
-
-DString::DString(DString&& other) noexcept : CDString(nullptr, 0, other.codepage_), buffer_(std::move(other.buffer_))
-{
-    Sync();
-    other.buffer_.clear();
-    other.Sync();
-}
 
 DString::DString(int value) : CDString()
 {

@@ -2,6 +2,7 @@
 #include <cstdarg>
 #include <string>
 
+#include "enginelib/base/CodePage.h"
 #include "enginelib/base/Vector.h"
 
 class DString;
@@ -11,7 +12,7 @@ class DString;
 // text may hold any byte value (a view made from a char* stops at its NUL).
 class CDString {
 public:
-    CDString();
+    CDString() : text_(""), length_(0), codepage_(CodePage::Default()) {}
     CDString(const char* text);                     // default code page; null is empty
     CDString(const char* text, int length, int codepage)
         : text_(text ? text : ""), length_(text && length > 0 ? length : 0), codepage_(codepage)
@@ -74,7 +75,7 @@ protected:
 // Windows-1252 unless changed; see CodePage).
 class DString : public CDString {
 public:
-    DString();
+    DString() { Sync(); }
     DString(const char* text);                     // null is empty
     DString(const char* text, int length);         // length bytes, may hold NULs
     DString(const char* text, int length, int codepage)
@@ -87,7 +88,12 @@ public:
     {
     }
     DString(const DString& other) : CDString(nullptr, 0, other.codepage_), buffer_(other.buffer_) { Sync(); }
-    DString(DString&& other) noexcept;
+    DString(DString&& other) noexcept : CDString(nullptr, 0, other.codepage_), buffer_(std::move(other.buffer_))
+    {
+        Sync();
+        other.buffer_.clear();
+        other.Sync();
+    }
     explicit DString(int value);
     ~DString() = default;
 
