@@ -159,8 +159,9 @@ TFicheroITV* TPDAUIEngineResources::OpenCompiledPage(DString& pageName, const ch
         tries.Add(path);
     }
     TFicheroITV* file = new TFicheroITV();
+    Path::LookupBatch lookups;  // the variants share their folder
     for (int i = 0; i < tries.Count(); ++i) {
-        if (TFitxUtils::Verifica_Existencia_Archivo(tries[i].c_str()) && file->Abre(tries[i].c_str(), mode)) {
+        if (lookups.Lookup(tries[i].c_str()) == Path::Kind::File && file->Abre(tries[i].c_str(), mode)) {
             pageName = tries[i];
             return file;
         }
@@ -218,14 +219,16 @@ std::shared_ptr<TDibIG> TPDAUIEngineResources::LoadImageFile(const char* name, b
     Vector<DString> tries(2, 2);
     DString path = fullPath ? DString(withExt) : InFolder(folder, s.skinName, withExt);
     bool found = false;  // path known to exist
+    Path::LookupBatch lookups;  // the variants share their folders
+    auto exists = [&lookups](const DString& file) { return lookups.Lookup(file.c_str()) == Path::Kind::File; };
     if (s.landscape) {
         DString own = LandscapeVariant(path);
-        if (TFitxUtils::Verifica_Existencia_Archivo(own.c_str())) {
+        if (exists(own)) {
             path = own;
             found = true;
         } else if (!fullPath && !SameSkin(s.skinName, s.defaultSkinName)) {
             DString other = LandscapeVariant(InFolder(folder, s.defaultSkinName, withExt));
-            if (TFitxUtils::Verifica_Existencia_Archivo(other.c_str())) {
+            if (exists(other)) {
                 path = other;
                 found = true;
             }
@@ -238,7 +241,7 @@ std::shared_ptr<TDibIG> TPDAUIEngineResources::LoadImageFile(const char* name, b
     TPDAUIEngineImageCache& cache = TPDAUIEngineImageCache::Shared();
     for (int i = 0; i < tries.Count(); ++i) {
         const DString& file = tries[i];
-        if (!(i == 0 && found) && !TFitxUtils::Verifica_Existencia_Archivo(file.c_str()))
+        if (!(i == 0 && found) && !exists(file))
             continue;
         std::string key;
         if (shared) {
