@@ -2,6 +2,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
+#include <memory>
 #include <string>
 
 #include "enginelib/base/DString.h"
@@ -71,6 +72,12 @@ public:
     bool Skip(uint32_t n);
     // Bytes left from the position to the end.
     uint32_t Restantes();
+
+    // The whole file at path (as Abre finds it) in one buffer, read at once:
+    // false when no file opens. size is its length when opened; length what
+    // could be read (less when it shrank meanwhile, 0 without memory for it).
+    static bool LeeEntero(const char* path, std::unique_ptr<unsigned char[]>& data, uint32_t& size,
+                          uint32_t& length);
 
     // Reads n bytes into buf; answers how many were read. Fewer than n (the rest of
     // buf is zeroed) means the end was reached, and the stream has failed.

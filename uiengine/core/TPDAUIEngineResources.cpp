@@ -140,12 +140,9 @@ bool TPDAUIEngineResources::ReadSkinTextFile(DString& text, DString& fileName, c
     return false;
 }
 
-TFicheroITV* TPDAUIEngineResources::OpenCompiledPage(DString& pageName, const char* mode)
+void TPDAUIEngineResources::CompiledPageTries(const DString& pageName, Vector<DString>& tries) const
 {
-    if (!owner_)
-        return nullptr;
     const TPDAUIEngineSkinSettings& s = owner_->skinSettings;
-    Vector<DString> tries(4, 4);
     for (const DString* skin : {&s.skinName, &s.defaultSkinName}) {
         if (skin != &s.skinName && SameSkin(s.skinName, *skin))
             break;
@@ -158,6 +155,14 @@ TFicheroITV* TPDAUIEngineResources::OpenCompiledPage(DString& pageName, const ch
         path << ".cpage";
         tries.Add(path);
     }
+}
+
+TFicheroITV* TPDAUIEngineResources::OpenCompiledPage(DString& pageName, const char* mode)
+{
+    if (!owner_)
+        return nullptr;
+    Vector<DString> tries(4, 4);
+    CompiledPageTries(pageName, tries);
     TFicheroITV* file = new TFicheroITV();
     Path::LookupBatch lookups;  // the variants share their folder
     for (int i = 0; i < tries.Count(); ++i) {
@@ -168,6 +173,26 @@ TFicheroITV* TPDAUIEngineResources::OpenCompiledPage(DString& pageName, const ch
     }
     delete file;
     return nullptr;
+}
+
+bool TPDAUIEngineResources::ReadCompiledPage(DString& pageName, std::unique_ptr<unsigned char[]>& data,
+                                             uint32_t& size, uint32_t& length)
+{
+    data.reset();
+    size = length = 0;
+    if (!owner_)
+        return false;
+    Vector<DString> tries(4, 4);
+    CompiledPageTries(pageName, tries);
+    Path::LookupBatch lookups;  // the variants share their folder
+    for (int i = 0; i < tries.Count(); ++i) {
+        if (lookups.Lookup(tries[i].c_str()) == Path::Kind::File &&
+            TFicheroITV::LeeEntero(tries[i].c_str(), data, size, length)) {
+            pageName = tries[i];
+            return true;
+        }
+    }
+    return false;
 }
 
 // ---- Images ---------------------------------------------------------------------------------

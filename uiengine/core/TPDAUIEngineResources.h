@@ -68,6 +68,10 @@ public:
     // The compiled page, open for reading (the caller deletes it), or null. On
     // success pageName becomes the path opened.
     TFicheroITV* OpenCompiledPage(DString& pageName, const char* mode = "17");
+    // The same page read whole into data (see TFicheroITV::LeeEntero): false
+    // when none opens. On success pageName becomes the path read.
+    bool ReadCompiledPage(DString& pageName, std::unique_ptr<unsigned char[]>& data, uint32_t& size,
+                          uint32_t& length);
 
     // A cached or newly loaded image, or null; the store keeps ownership.
     // Names "base[i,w,h]" give one cell of a strip unless noCell is set. With
@@ -97,6 +101,8 @@ public:
     void SetOwner(TPDAUIEngine* owner) { owner_ = owner; }
 
 private:
+    // The paths a compiled page is looked for at, in order.
+    void CompiledPageTries(const DString& pageName, Vector<DString>& tries) const;
     struct Handle {
         unsigned int number;
         TDibIG* image;

@@ -40,19 +40,6 @@ private:
     uint8_t saved_ = 0;
 };
 
-// The whole file in memory; length becomes what could be read, which is less
-// than the file when it shrank meanwhile (and 0 when no buffer could be had).
-std::unique_ptr<unsigned char[]> ReadWhole(TFicheroITV& file, uint32_t& length)
-{
-    length = file.FileSize();
-    std::unique_ptr<unsigned char[]> buffer(new (std::nothrow) unsigned char[length ? length : 1]);
-    if (!buffer)
-        length = 0;
-    else
-        length = file.Lee(buffer.get(), length);
-    return buffer;
-}
-
 } // namespace
 
 void TPDAUIEngineElementPage::OnLoad(TPDAUIEngine* e, TPDAUIEngineElementPage*,
@@ -131,18 +118,16 @@ bool TPDAUIEngineElementPage::LoadCompiledForm(TPDAUIEngine* e, TPDAUIEngineElem
                                                const char* name)
 {
     DString compiledName(name);
-    TFicheroITV* file = nullptr;
+    std::unique_ptr<unsigned char[]> buffer;
+    uint32_t size = 0, length = 0;
+    bool found = false;
     {
         TOrientationScope orientation(e, this);
-        file = resources.OpenCompiledPage(compiledName, "17");
+        found = resources.ReadCompiledPage(compiledName, buffer, size, length);
     }
-    if (!file)
+    if (!found)
         return false;
     loadedFile = name;
-    uint32_t length = 0;
-    std::unique_ptr<unsigned char[]> buffer = ReadWhole(*file, length);
-    file->CierraEx(true);
-    delete file;
     // A short read is a record that ends early: the page reports it as such.
     TFicheroITVdatos memory(buffer.get(), ITV_MODO_LECTURA, length);
     TPDAUIEngineElementPage::OnLoad(e, this, par, nullptr, &memory);
