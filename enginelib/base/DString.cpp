@@ -397,30 +397,6 @@ int CDString::Strcmpi(const char* other) const
     return CompareIgnoringCase(text_, length_, other, (int)std::strlen(other), codepage_);
 }
 
-bool operator==(const CDString& a, const CDString& b)
-{
-    return a.Strcmp(b) == 0;
-}
-bool operator==(const CDString& a, const char* b)
-{
-    return a.Strcmp(b) == 0;
-}
-bool operator==(const char* a, const CDString& b)
-{
-    return b.Strcmp(a) == 0;
-}
-bool operator!=(const CDString& a, const CDString& b)
-{
-    return !(a == b);
-}
-bool operator!=(const CDString& a, const char* b)
-{
-    return !(a == b);
-}
-bool operator!=(const char* a, const CDString& b)
-{
-    return !(b == a);
-}
 bool operator<(const CDString& a, const CDString& b)
 {
     return a.Strcmp(b) < 0;

@@ -1,5 +1,6 @@
 #pragma once
 #include <cstdarg>
+#include <cstring>
 #include <string>
 
 #include "enginelib/base/CodePage.h"
@@ -210,12 +211,21 @@ DString& DString::Dsprintf(const char* format, const Args&... args)
     return FormatArgs(format, list, (int)sizeof...(Args));
 }
 
-bool operator==(const CDString& a, const CDString& b);
-bool operator==(const CDString& a, const char* b);
-bool operator==(const char* a, const CDString& b);
-bool operator!=(const CDString& a, const CDString& b);
-bool operator!=(const CDString& a, const char* b);
-bool operator!=(const char* a, const CDString& b);
+// Equality looks at the lengths first; inline, so that comparing with a
+// literal costs no call to measure it.
+inline bool operator==(const CDString& a, const CDString& b)
+{
+    return a.Length() == b.Length() && std::memcmp(a.c_str(), b.c_str(), (size_t)a.Length()) == 0;
+}
+inline bool operator==(const CDString& a, const char* b)
+{
+    const size_t n = b ? std::strlen(b) : 0;
+    return (size_t)a.Length() == n && std::memcmp(a.c_str(), b ? b : "", n) == 0;
+}
+inline bool operator==(const char* a, const CDString& b) { return b == a; }
+inline bool operator!=(const CDString& a, const CDString& b) { return !(a == b); }
+inline bool operator!=(const CDString& a, const char* b) { return !(a == b); }
+inline bool operator!=(const char* a, const CDString& b) { return !(b == a); }
 bool operator<(const CDString& a, const CDString& b);
 
 DString operator+(const CDString& a, const CDString& b);
