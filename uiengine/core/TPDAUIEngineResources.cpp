@@ -184,7 +184,8 @@ bool TPDAUIEngineResources::ReadCompiledPage(DString& pageName, std::unique_ptr<
         return false;
     Vector<DString> tries(4, 4);
     CompiledPageTries(pageName, tries);
-    Path::LookupBatch lookups;  // the variants share their folder
+    Path::LookupBatch own;  // the variants share their folder
+    Path::LookupBatch& lookups = batch_ ? *batch_ : own;
     for (int i = 0; i < tries.Count(); ++i) {
         if (lookups.Lookup(tries[i].c_str()) == Path::Kind::File &&
             TFicheroITV::LeeEntero(tries[i].c_str(), data, size, length)) {
@@ -244,7 +245,8 @@ std::shared_ptr<TDibIG> TPDAUIEngineResources::LoadImageFile(const char* name, b
     Vector<DString> tries(2, 2);
     DString path = fullPath ? DString(withExt) : InFolder(folder, s.skinName, withExt);
     bool found = false;  // path known to exist
-    Path::LookupBatch lookups;  // the variants share their folders
+    Path::LookupBatch own;  // the variants share their folders
+    Path::LookupBatch& lookups = batch_ ? *batch_ : own;
     auto exists = [&lookups](const DString& file) { return lookups.Lookup(file.c_str()) == Path::Kind::File; };
     if (s.landscape) {
         DString own = LandscapeVariant(path);

@@ -8,6 +8,9 @@
 class TDibIG;
 class TFicheroITV;
 class TPDAUIEngine;
+namespace Path {
+class LookupBatch;
+}
 
 // One cached object of a store: its name and the image it owns. The image may
 // be shared with other stores (decoded skin images are, through
@@ -97,6 +100,9 @@ public:
     size_t GetMemoryUsed() const;
 
     TPDAUIEngine* Owner() const { return owner_; }
+    // While set, the store's file lookups share this batch (one look per
+    // folder): for the span of one page load. Null ends it.
+    void SetLookupBatch(Path::LookupBatch* batch) { batch_ = batch; }
     // A page's store takes the engine the page is loaded into.
     void SetOwner(TPDAUIEngine* owner) { owner_ = owner; }
 
@@ -125,6 +131,7 @@ private:
 
     TPDAUIEngine* owner_;
     bool engineStore_;
+    Path::LookupBatch* batch_ = nullptr;
     VectorP<TPDAUIEngineResource> items_;
     Vector<Handle> handles_;
 };

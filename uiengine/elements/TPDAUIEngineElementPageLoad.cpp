@@ -2,6 +2,7 @@
 #include <memory>
 #include <new>
 
+#include "enginelib/base/Path.h"
 #include "enginelib/base/TFicheroITV.h"
 #include "uiengine/core/TPDAUIEngine.h"
 #include "uiengine/core/TPDAUIEngineSkinSettings.h"
@@ -38,6 +39,19 @@ public:
 private:
     TPDAUIEngineSkinSettings* settings_ = nullptr;
     uint8_t saved_ = 0;
+};
+
+// For its life, the page's file lookups look at each folder once.
+class TLookupScope {
+public:
+    explicit TLookupScope(TPDAUIEngineResources& store) : store_(store) { store_.SetLookupBatch(&batch_); }
+    ~TLookupScope() { store_.SetLookupBatch(nullptr); }
+    TLookupScope(const TLookupScope&) = delete;
+    TLookupScope& operator=(const TLookupScope&) = delete;
+
+private:
+    TPDAUIEngineResources& store_;
+    Path::LookupBatch batch_;
 };
 
 } // namespace
@@ -108,6 +122,7 @@ void TPDAUIEngineElementPage::LoadPage(TPDAUIEngine* e, void*, TPDAUIEngineEleme
     pageName = name;
     pageName.A_Minusculas();
     resources.SetOwner(e);
+    TLookupScope lookups(resources);
     if (e && !LoadCompiledForm(e, par, name))
         LoadXmlForm(e, par, name);
     TranslateLabel();
