@@ -16,7 +16,6 @@ const char* const kUtf16Name = "UTF-16BE";
 const char* const kUtf16Name = "UTF-16LE";
 #endif
 
-std::atomic<int> g_default{CodePage::Western};
 
 const int kSingleBytePages[] = {874, 1250, 1251, 1252, 1253, 1254, 1255, 1256, 1257, 1258};
 const int kDoubleBytePages[] = {932, 936, 949, 950};
@@ -220,14 +219,9 @@ const char* const kLatin1[64] = {
 
 } // namespace
 
-int CodePage::Default()
-{
-    return g_default.load();
-}
-
 void CodePage::SetDefault(int codepage)
 {
-    g_default.store(Effective(codepage));
+    default_.store(Effective(codepage));
 }
 
 const char16_t* CodePage::DecodeTable(int codepage)

@@ -1,4 +1,5 @@
 #pragma once
+#include <atomic>
 #include <string>
 
 // Code pages of 8-bit text, numbered as on Windows: 874 and 1250..1258 (single
@@ -25,7 +26,8 @@ public:
     static constexpr int Utf8 = 65001;
 
     // The code page of new text and of the library's default conversion (1252 at start).
-    static int Default();
+    // Read by every new string: inline.
+    static int Default() { return default_.load(); }
     static void SetDefault(int codepage);
 
     static bool IsSupported(int codepage);
@@ -65,4 +67,7 @@ public:
     // Right-to-left letters (Hebrew, Arabic and their presentation forms, Syriac,
     // Thaana, N'Ko).
     static bool IsRightToLeft(unsigned int code);
+
+private:
+    static inline std::atomic<int> default_{Western};
 };

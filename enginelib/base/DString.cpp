@@ -226,8 +226,6 @@ int Split(const CDString& text, const char* separators, bool blanks, Vector<DStr
 
 // ---------------------------------------------------------------- CDString
 
-CDString::CDString() : text_(kEmpty), length_(0), codepage_(CodePage::Default()) {}
-
 CDString::CDString(const char* text)
     : text_(text ? text : kEmpty), length_(text ? (int)std::strlen(text) : 0), codepage_(CodePage::Default())
 {
@@ -399,30 +397,6 @@ int CDString::Strcmpi(const char* other) const
     return CompareIgnoringCase(text_, length_, other, (int)std::strlen(other), codepage_);
 }
 
-bool operator==(const CDString& a, const CDString& b)
-{
-    return a.Strcmp(b) == 0;
-}
-bool operator==(const CDString& a, const char* b)
-{
-    return a.Strcmp(b) == 0;
-}
-bool operator==(const char* a, const CDString& b)
-{
-    return b.Strcmp(a) == 0;
-}
-bool operator!=(const CDString& a, const CDString& b)
-{
-    return !(a == b);
-}
-bool operator!=(const CDString& a, const char* b)
-{
-    return !(a == b);
-}
-bool operator!=(const char* a, const CDString& b)
-{
-    return !(b == a);
-}
 bool operator<(const CDString& a, const CDString& b)
 {
     return a.Strcmp(b) < 0;
@@ -459,18 +433,9 @@ int Dstrcmpi(const char* a, const char* b)
 
 // ---------------------------------------------------------------- DString
 
-DString::DString() { Sync(); }
-
 DString::DString(const char* text) : CDString(), buffer_(text ? text : "") { Sync(); }
 
 DString::DString(const char* text, int length) : DString(text, length, CodePage::Default()) {}
-
-DString::DString(DString&& other) noexcept : CDString(nullptr, 0, other.codepage_), buffer_(std::move(other.buffer_))
-{
-    Sync();
-    other.buffer_.clear();
-    other.Sync();
-}
 
 DString::DString(int value) : CDString()
 {

@@ -1,7 +1,9 @@
 #pragma once
 #include <cstdarg>
+#include <cstring>
 #include <string>
 
+#include "enginelib/base/CodePage.h"
 #include "enginelib/base/Vector.h"
 
 class DString;
@@ -11,7 +13,7 @@ class DString;
 // text may hold any byte value (a view made from a char* stops at its NUL).
 class CDString {
 public:
-    CDString();
+    CDString() : text_(""), length_(0), codepage_(CodePage::Default()) {}
     CDString(const char* text);                     // default code page; null is empty
     CDString(const char* text, int length, int codepage)
         : text_(text ? text : ""), length_(text && length > 0 ? length : 0), codepage_(codepage)
@@ -74,7 +76,7 @@ protected:
 // Windows-1252 unless changed; see CodePage).
 class DString : public CDString {
 public:
-    DString();
+    DString() { Sync(); }
     DString(const char* text);                     // null is empty
     DString(const char* text, int length);         // length bytes, may hold NULs
     DString(const char* text, int length, int codepage)
@@ -87,7 +89,12 @@ public:
     {
     }
     DString(const DString& other) : CDString(nullptr, 0, other.codepage_), buffer_(other.buffer_) { Sync(); }
-    DString(DString&& other) noexcept;
+    DString(DString&& other) noexcept : CDString(nullptr, 0, other.codepage_), buffer_(std::move(other.buffer_))
+    {
+        Sync();
+        other.buffer_.clear();
+        other.Sync();
+    }
     explicit DString(int value);
     ~DString() = default;
 
@@ -204,12 +211,21 @@ DString& DString::Dsprintf(const char* format, const Args&... args)
     return FormatArgs(format, list, (int)sizeof...(Args));
 }
 
-bool operator==(const CDString& a, const CDString& b);
-bool operator==(const CDString& a, const char* b);
-bool operator==(const char* a, const CDString& b);
-bool operator!=(const CDString& a, const CDString& b);
-bool operator!=(const CDString& a, const char* b);
-bool operator!=(const char* a, const CDString& b);
+// Equality looks at the lengths first; inline, so that comparing with a
+// literal costs no call to measure it.
+inline bool operator==(const CDString& a, const CDString& b)
+{
+    return a.Length() == b.Length() && std::memcmp(a.c_str(), b.c_str(), (size_t)a.Length()) == 0;
+}
+inline bool operator==(const CDString& a, const char* b)
+{
+    const size_t n = b ? std::strlen(b) : 0;
+    return (size_t)a.Length() == n && std::memcmp(a.c_str(), b ? b : "", n) == 0;
+}
+inline bool operator==(const char* a, const CDString& b) { return b == a; }
+inline bool operator!=(const CDString& a, const CDString& b) { return !(a == b); }
+inline bool operator!=(const CDString& a, const char* b) { return !(a == b); }
+inline bool operator!=(const char* a, const CDString& b) { return !(b == a); }
 bool operator<(const CDString& a, const CDString& b);
 
 DString operator+(const CDString& a, const CDString& b);

@@ -285,16 +285,35 @@ std::string Resolve(const std::string& path) {
 }
 
 Kind Lookup(const std::string& path) {
+    LookupBatch once;
+    return once.Lookup(path);
+}
+
+Kind LookupBatch::Lookup(const std::string& path) {
     const std::string native = ToNative(path);
     const size_t slash = native.rfind('/');
     if (slash == std::string::npos || slash + 1 == native.size()) return KindOnDisk(path);
     const std::string folder = slash == 0 ? std::string("/") : native.substr(0, slash);
     FolderStamp now;
-    if (!StampOf(folder, now)) {
-        // A folder not found as written may still match ignoring case (Resolve finds
-        // it); one its parent's listing does not hold at all holds nothing.
-        if (folder != "/" && Lookup(folder) == Kind::None) return Kind::None;
-        return KindOnDisk(path);
+    if (!known_ || folder != folder_) {
+        known_ = false;
+        if (!StampOf(folder, now)) {
+            // A folder not found as written may still match ignoring case (Resolve finds
+            // it); one its parent's listing does not hold at all holds nothing.
+            if (folder != "/" && Path::Lookup(folder) == Kind::None) return Kind::None;
+            return KindOnDisk(path);
+        }
+        folder_ = folder;
+        folderStat_.st_dev = now.device;
+        folderStat_.st_ino = now.inode;
+        folderStat_.st_mtim = now.modified;
+        folderStat_.st_ctim = now.changed;
+        known_ = true;
+    } else {
+        now.device = folderStat_.st_dev;
+        now.inode = folderStat_.st_ino;
+        now.modified = folderStat_.st_mtim;
+        now.changed = folderStat_.st_ctim;
     }
     if (!Settled(now)) return KindOnDisk(path);  // changing now: its listing would not last
     const std::string key = LowerText(native.substr(slash + 1));

@@ -36,6 +36,19 @@ enum class Kind { None, File, Folder };
 // one look at the folder per call instead of a walk over the path.
 Kind Lookup(const std::string& path);
 
+// Lookups made together, as for the variants of one skin file: a folder is
+// looked at once for the batch rather than once per call. For one moment's
+// questions only; a later moment takes a new batch.
+class LookupBatch {
+public:
+    Kind Lookup(const std::string& path);
+
+private:
+    std::string folder_;
+    struct stat folderStat_ {};
+    bool known_ = false;
+};
+
 // Text that names this version of a file: its resolved path, device, inode, size
 // and modification time. Empty when the path is not an existing file.
 std::string FileIdentity(const std::string& path);

@@ -1,10 +1,13 @@
 #include "enginelib/base/TFicheroITV.h"
 
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <climits>
 #include <cstring>
+#include <new>
 #include <string>
 
 #include "enginelib/base/Path.h"
@@ -87,6 +90,32 @@ bool TFicheroITV::Abre(const char* path, int modo) {
     f_ = std::fopen(native.c_str(), fmode);
     if (!f_) return false;
     abierto_ = true;
+    return true;
+}
+
+bool TFicheroITV::LeeEntero(const char* path, std::unique_ptr<unsigned char[]>& data, uint32_t& size,
+                            uint32_t& length) {
+    data.reset();
+    size = length = 0;
+    if (!path || !*path) return false;
+    // The name as written first: a name that needs its case matched costs a walk.
+    int fd = ::open(Path::ToNative(path).c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) fd = ::open(Path::Resolve(path).c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) return false;
+    struct stat st;
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+        ::close(fd);
+        return false;
+    }
+    size = Clamp32(st.st_size);
+    data.reset(new (std::nothrow) unsigned char[size ? size : 1]);
+    while (data && length < size) {
+        const ssize_t n = ::read(fd, data.get() + length, size - length);
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) break;
+        length += uint32_t(n);
+    }
+    ::close(fd);
     return true;
 }
 
@@ -316,6 +345,20 @@ TFicheroITV& TFicheroITV::operator>>(DString& text) {
     text.SetLength(int(len));
     if (Lee(text.str(), len) != len) text.Empty();
     return *this;
+}
+
+void TFicheroITV::LeeTextoGeneral(uint32_t len, const char*& text, uint32_t& length, std::string& own) {
+    text = "";
+    length = 0;
+    if (error_ || len == 0) return;
+    if (len > uint32_t(INT_MAX) || len > Restantes()) {
+        Falla();
+        return;
+    }
+    own.resize(len);
+    if (Lee(&own[0], len) != len) return;
+    text = own.data();
+    length = len;
 }
 
 // ---- TFicheroITVdatos

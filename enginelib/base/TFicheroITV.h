@@ -2,6 +2,8 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
+#include <memory>
+#include <string>
 
 #include "enginelib/base/DString.h"
 
@@ -71,6 +73,12 @@ public:
     // Bytes left from the position to the end.
     uint32_t Restantes();
 
+    // The whole file at path (as Abre finds it) in one buffer, read at once:
+    // false when no file opens. size is its length when opened; length what
+    // could be read (less when it shrank meanwhile, 0 without memory for it).
+    static bool LeeEntero(const char* path, std::unique_ptr<unsigned char[]>& data, uint32_t& size,
+                          uint32_t& length);
+
     // Reads n bytes into buf; answers how many were read. Fewer than n (the rest of
     // buf is zeroed) means the end was reached, and the stream has failed.
     uint32_t Lee(void* buf, uint32_t n);
@@ -137,6 +145,35 @@ public:
         return *this;
     }
     TFicheroITV& operator>>(DString& text);
+    // A string read without a copy: from memory, text points into the block
+    // (length bytes, no terminator); otherwise the bytes go to own and text
+    // points there. It fails as reading a DString does: empty, stream failed.
+    void LeeTexto(const char*& text, uint32_t& length, std::string& own)
+    {
+        const uint32_t len = LeeU32();
+        if (mem_ && !error_ && len <= memLen_ - memPos_ && len <= 0x7FFFFFFFu) {
+            text = reinterpret_cast<const char*>(mem_ + memPos_);
+            length = len;
+            memPos_ += len;
+            return;
+        }
+        LeeTextoGeneral(len, text, length, own);
+    }
+    // The unread bytes of a stream over memory that has not failed (null for a
+    // file or a failed stream), for a reader that decodes a run of values in
+    // place; Avanza then moves past the n of them it used.
+    const unsigned char* BloqueRestante(uint32_t& length) const
+    {
+        length = mem_ && !error_ ? memLen_ - memPos_ : 0;
+        return mem_ && !error_ ? mem_ + memPos_ : nullptr;
+    }
+    void Avanza(uint32_t n)
+    {
+        if (mem_ && !error_ && n <= memLen_ - memPos_)
+            memPos_ += n;
+        else
+            Falla();
+    }
 
 protected:
     // Raw transfer at the position; each answers the bytes moved.
@@ -170,6 +207,7 @@ private:
         return LeeExactoGeneral(buf, n);
     }
     bool LeeExactoGeneral(void* buf, uint32_t n);
+    void LeeTextoGeneral(uint32_t len, const char*& text, uint32_t& length, std::string& own);
     template <class T>
     TFicheroITV& LeeValor(T& v)
     {

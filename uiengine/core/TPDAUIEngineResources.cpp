@@ -140,12 +140,9 @@ bool TPDAUIEngineResources::ReadSkinTextFile(DString& text, DString& fileName, c
     return false;
 }
 
-TFicheroITV* TPDAUIEngineResources::OpenCompiledPage(DString& pageName, const char* mode)
+void TPDAUIEngineResources::CompiledPageTries(const DString& pageName, Vector<DString>& tries) const
 {
-    if (!owner_)
-        return nullptr;
     const TPDAUIEngineSkinSettings& s = owner_->skinSettings;
-    Vector<DString> tries(4, 4);
     for (const DString* skin : {&s.skinName, &s.defaultSkinName}) {
         if (skin != &s.skinName && SameSkin(s.skinName, *skin))
             break;
@@ -158,15 +155,45 @@ TFicheroITV* TPDAUIEngineResources::OpenCompiledPage(DString& pageName, const ch
         path << ".cpage";
         tries.Add(path);
     }
+}
+
+TFicheroITV* TPDAUIEngineResources::OpenCompiledPage(DString& pageName, const char* mode)
+{
+    if (!owner_)
+        return nullptr;
+    Vector<DString> tries(4, 4);
+    CompiledPageTries(pageName, tries);
     TFicheroITV* file = new TFicheroITV();
+    Path::LookupBatch lookups;  // the variants share their folder
     for (int i = 0; i < tries.Count(); ++i) {
-        if (TFitxUtils::Verifica_Existencia_Archivo(tries[i].c_str()) && file->Abre(tries[i].c_str(), mode)) {
+        if (lookups.Lookup(tries[i].c_str()) == Path::Kind::File && file->Abre(tries[i].c_str(), mode)) {
             pageName = tries[i];
             return file;
         }
     }
     delete file;
     return nullptr;
+}
+
+bool TPDAUIEngineResources::ReadCompiledPage(DString& pageName, std::unique_ptr<unsigned char[]>& data,
+                                             uint32_t& size, uint32_t& length)
+{
+    data.reset();
+    size = length = 0;
+    if (!owner_)
+        return false;
+    Vector<DString> tries(4, 4);
+    CompiledPageTries(pageName, tries);
+    Path::LookupBatch own;  // the variants share their folder
+    Path::LookupBatch& lookups = batch_ ? *batch_ : own;
+    for (int i = 0; i < tries.Count(); ++i) {
+        if (lookups.Lookup(tries[i].c_str()) == Path::Kind::File &&
+            TFicheroITV::LeeEntero(tries[i].c_str(), data, size, length)) {
+            pageName = tries[i];
+            return true;
+        }
+    }
+    return false;
 }
 
 // ---- Images ---------------------------------------------------------------------------------
@@ -218,14 +245,17 @@ std::shared_ptr<TDibIG> TPDAUIEngineResources::LoadImageFile(const char* name, b
     Vector<DString> tries(2, 2);
     DString path = fullPath ? DString(withExt) : InFolder(folder, s.skinName, withExt);
     bool found = false;  // path known to exist
+    Path::LookupBatch own;  // the variants share their folders
+    Path::LookupBatch& lookups = batch_ ? *batch_ : own;
+    auto exists = [&lookups](const DString& file) { return lookups.Lookup(file.c_str()) == Path::Kind::File; };
     if (s.landscape) {
         DString own = LandscapeVariant(path);
-        if (TFitxUtils::Verifica_Existencia_Archivo(own.c_str())) {
+        if (exists(own)) {
             path = own;
             found = true;
         } else if (!fullPath && !SameSkin(s.skinName, s.defaultSkinName)) {
             DString other = LandscapeVariant(InFolder(folder, s.defaultSkinName, withExt));
-            if (TFitxUtils::Verifica_Existencia_Archivo(other.c_str())) {
+            if (exists(other)) {
                 path = other;
                 found = true;
             }
@@ -238,7 +268,7 @@ std::shared_ptr<TDibIG> TPDAUIEngineResources::LoadImageFile(const char* name, b
     TPDAUIEngineImageCache& cache = TPDAUIEngineImageCache::Shared();
     for (int i = 0; i < tries.Count(); ++i) {
         const DString& file = tries[i];
-        if (!(i == 0 && found) && !TFitxUtils::Verifica_Existencia_Archivo(file.c_str()))
+        if (!(i == 0 && found) && !exists(file))
             continue;
         std::string key;
         if (shared) {

@@ -8,6 +8,9 @@
 class TDibIG;
 class TFicheroITV;
 class TPDAUIEngine;
+namespace Path {
+class LookupBatch;
+}
 
 // One cached object of a store: its name and the image it owns. The image may
 // be shared with other stores (decoded skin images are, through
@@ -68,6 +71,10 @@ public:
     // The compiled page, open for reading (the caller deletes it), or null. On
     // success pageName becomes the path opened.
     TFicheroITV* OpenCompiledPage(DString& pageName, const char* mode = "17");
+    // The same page read whole into data (see TFicheroITV::LeeEntero): false
+    // when none opens. On success pageName becomes the path read.
+    bool ReadCompiledPage(DString& pageName, std::unique_ptr<unsigned char[]>& data, uint32_t& size,
+                          uint32_t& length);
 
     // A cached or newly loaded image, or null; the store keeps ownership.
     // Names "base[i,w,h]" give one cell of a strip unless noCell is set. With
@@ -93,10 +100,15 @@ public:
     size_t GetMemoryUsed() const;
 
     TPDAUIEngine* Owner() const { return owner_; }
+    // While set, the store's file lookups share this batch (one look per
+    // folder): for the span of one page load. Null ends it.
+    void SetLookupBatch(Path::LookupBatch* batch) { batch_ = batch; }
     // A page's store takes the engine the page is loaded into.
     void SetOwner(TPDAUIEngine* owner) { owner_ = owner; }
 
 private:
+    // The paths a compiled page is looked for at, in order.
+    void CompiledPageTries(const DString& pageName, Vector<DString>& tries) const;
     struct Handle {
         unsigned int number;
         TDibIG* image;
@@ -119,6 +131,7 @@ private:
 
     TPDAUIEngine* owner_;
     bool engineStore_;
+    Path::LookupBatch* batch_ = nullptr;
     VectorP<TPDAUIEngineResource> items_;
     Vector<Handle> handles_;
 };

@@ -132,7 +132,7 @@ public:
     int layoutCardIndex = 0;
     int layoutTableSkipCells = 0;
     unsigned char layoutTableOnCellOverflowYResizeCell = 0;
-    VectorP<TPDAUIEngineElement> children{10, 10, true};  // owning
+    VectorP<TPDAUIEngineElement> children{0, 10, true};  // owning; leaves allocate nothing
     TPDAUIEngineScrollBarBase* scrollBar = nullptr;        // owned
     // VerticalScroll: the children keep their full width under the shown bar.
     unsigned char overlay = 0;

@@ -1,7 +1,8 @@
 // The element's compiled record: written by Save, read by OnLoad with a stream.
 #include <cstdint>
-#include <utility>
+#include <string>
 
+#include "enginelib/base/CodePage.h"
 #include "enginelib/base/TFicheroITV.h"
 #include "enginelib/draw/IDC.h"
 #include "uiengine/elements/TPDAUIEngineElement.h"
@@ -31,62 +32,258 @@ int16_t ToShort(int v) { return (int16_t)(v < INT16_MIN ? INT16_MIN : (v > INT16
 
 } // namespace
 
+namespace {
+
+// A string of the record, left where the stream holds it (see LeeTexto).
+struct TText {
+    const char* text = "";
+    uint32_t length = 0;
+    std::string own;
+
+    bool IsEmpty() const { return length == 0; }
+};
+
+// The element's strings get the process code page, as a DString read from
+// the stream does.
+void Assign(DString& to, const TText& from)
+{
+    if (from.IsEmpty()) {
+        if (!to.IsEmpty())
+            to.Empty();
+        to.SetCodepage(CodePage::Default());
+        return;
+    }
+    to = CDString(from.text, (int)from.length, CodePage::Default());
+}
+
+// Values of a record in a block of memory, decoded in place: one check per
+// value against the end and no call back into the stream. Past the end every
+// value reads as zero and the reader has failed.
+class TBlockFields {
+public:
+    TBlockFields(const unsigned char* begin, uint32_t length) : begin_(begin), at_(begin), end_(begin + length) {}
+
+    template <int Bytes>
+    uint32_t Unsigned()
+    {
+        if (end_ - at_ < Bytes) {
+            at_ = end_;
+            failed_ = true;
+            return 0;
+        }
+        uint32_t v = 0;
+        for (int i = 0; i < Bytes; ++i)
+            v |= uint32_t(at_[i]) << (8 * i);
+        at_ += Bytes;
+        return v;
+    }
+    void Text(TText& t)
+    {
+        const uint32_t length = Unsigned<4>();
+        if (failed_ || length == 0)
+            return;
+        if ((uint32_t)(end_ - at_) < length || length > 0x7FFFFFFFu) {
+            at_ = end_;
+            failed_ = true;
+            return;
+        }
+        t.text = reinterpret_cast<const char*>(at_);
+        t.length = length;
+        at_ += length;
+    }
+    bool Failed() const { return failed_; }
+    uint32_t Used() const { return (uint32_t)(at_ - begin_); }
+
+private:
+    const unsigned char* begin_;
+    const unsigned char* at_;
+    const unsigned char* end_;
+    bool failed_ = false;
+};
+
+// The same values from a stream over a file.
+class TStreamFields {
+public:
+    explicit TStreamFields(TFicheroITV& s) : s_(s) {}
+
+    template <int Bytes>
+    uint32_t Unsigned()
+    {
+        if (Bytes == 1) {
+            unsigned char v = 0;
+            s_ >> v;
+            return v;
+        }
+        if (Bytes == 2) {
+            unsigned short v = 0;
+            s_ >> v;
+            return v;
+        }
+        unsigned int v = 0;
+        s_ >> v;
+        return v;
+    }
+    void Text(TText& t) { s_.LeeTexto(t.text, t.length, t.own); }
+    bool Failed() const { return s_.Error(); }
+
+private:
+    TFicheroITV& s_;
+};
+
+int ScaledLength(int value, float scale)
+{
+    return scale == 1.0f ? value : TPDAUIEngineUIScale::Multiply(value, scale);
+}
+
+int SignedByte(uint32_t v) { return (signed char)(unsigned char)v; }
+
+} // namespace
+
 // Fields 3 to 38, as read; applied to the element only when all are sound.
+// Strings stay in the stream's block and plain values in the record, so that
+// reading one allocates nothing. Lengths of the borders, padding and margins
+// are scaled as they are read, as their own readers do.
 struct TPDAUIEngineElement::CompiledElementRecord {
-    DString id;
+    struct TBackground {
+        unsigned char kind = 0, alpha = 0;
+        uint32_t colour = 0;
+        TText imageName;
+        int x = 0, y = 0, w = 0, h = 0, edge = 0;
+    };
+
+    TText id;
     int left = 0, top = 0, width = 0, height = 0;
     int minimumHeight = 0, minimumWidth = 0, maximumHeight = 0, maximumWidth = 0;
     TPDAUIEngineStyleBorder borders[5];
     TPDAUIEnginePadding padding;
     TPDAUIEngineMargins margins;
     uint32_t foregrounds[5] = {};
-    TPDAUIEngineStyleBackground backgrounds[5];
+    TBackground backgrounds[5];
     unsigned char pack = 0, align = 0;
-    TPDAUIEngineStyleFont font;
-    TPDAUIEngineKeyAttribute shortcut;
+    TText fontName;
+    unsigned char fontSize = 0;
+    bool fontFlags[9] = {};  // bold, italic, underline, upperCase, lowerCase, simplifyCharacters,
+                             // bordered, shadowed, richText
+    short fontOrientation = 0, fontPaddingEllipsis = 0;
+    TText shortcut;
     unsigned char visible = 0, enabled = 0, flex = 0, colspan = 0, rowspan = 0;
-    DString imageName, label, onCommand, onCommandSound, onContextMenuCommand;
+    TText imageName, label, onCommand, onCommandSound, onContextMenuCommand;
     unsigned int timerInterval = 0;
     bool isFocusable = false, isClickable = false;
-    DString className;
+    TText className;
     bool allowMouseDownAfterPopupClose = false, avoidPaddingRescale = false;
     bool avoidMarginRescale = false, catchMouseEventsAlways = false;
 
     // Reads in stream order; false when the stream ran short or a value is one
     // the writer never writes.
-    bool Read(TFicheroITV& s)
+    bool Read(TFicheroITV& s, float scale)
     {
-        s >> id >> left >> top >> width >> height;
-        s >> minimumHeight >> minimumWidth >> maximumHeight >> maximumWidth;
-        for (TPDAUIEngineStyleBorder& b : borders)
-            b.ReadCompiled(s);
-        padding.LoadCompiled(s);
-        margins.LoadCompiled(s);
-        for (uint32_t& f : foregrounds) {
-            unsigned long v = 0;
-            s >> v;
-            f = (uint32_t)v;
+        uint32_t length = 0;
+        if (const unsigned char* block = s.BloqueRestante(length)) {
+            TBlockFields fields(block, length);
+            if (!ReadFrom(fields, scale))
+                return false;
+            s.Avanza(fields.Used());
+            return Sound();
         }
-        for (TPDAUIEngineStyleBackground& b : backgrounds)
-            b.ReadCompiled(s);
-        s >> pack >> align;
-        if (s.Error() || !font.ReadCompiled(s))
-            return false;
-        shortcut.LoadCompiled(s);
-        s >> visible >> enabled >> flex >> colspan >> rowspan;
-        s >> imageName >> label >> onCommand >> onCommandSound >> onContextMenuCommand;
-        s >> timerInterval >> isFocusable >> isClickable >> className;
-        s >> allowMouseDownAfterPopupClose >> avoidPaddingRescale >> avoidMarginRescale;
-        s >> catchMouseEventsAlways;
-        if (s.Error())
-            return false;
+        TStreamFields fields(s);
+        return ReadFrom(fields, scale) && Sound();
+    }
+
+private:
+    template <class R>
+    bool ReadFrom(R& r, float scale)
+    {
+        auto i32 = [&r] { return (int)r.template Unsigned<4>(); };
+        auto u8 = [&r] { return (unsigned char)r.template Unsigned<1>(); };
+        r.Text(id);
+        left = i32();
+        top = i32();
+        width = i32();
+        height = i32();
+        minimumHeight = i32();
+        minimumWidth = i32();
+        maximumHeight = i32();
+        maximumWidth = i32();
+        // As TPDAUIEngineStyleBorder::ReadCompiled: width, style, colour, shade, alpha, radius.
+        for (TPDAUIEngineStyleBorder& b : borders) {
+            b.width = ScaledLength(SignedByte(u8()), scale);
+            b.style = u8();
+            b.colour = TColorIG(r.template Unsigned<4>());
+            b.shade = TColorIG(r.template Unsigned<4>());
+            b.alpha = u8();
+            b.radius = ScaledLength(SignedByte(u8()), scale);
+        }
+        // As TPDAUIEnginePadding::LoadCompiled and TPDAUIEngineMargins::LoadCompiled.
+        for (int* v : {&padding.left, &padding.top, &padding.right, &padding.bottom, &padding.inner})
+            *v = ScaledLength(SignedByte(u8()), scale);
+        int m[4];
+        for (int& v : m)
+            v = SignedByte(u8());
+        margins.leftPercent = u8() != 0;
+        margins.topPercent = u8() != 0;
+        margins.rightPercent = u8() != 0;
+        margins.bottomPercent = u8() != 0;
+        margins.left = margins.leftPercent ? m[0] : ScaledLength(m[0], scale);
+        margins.top = margins.topPercent ? m[1] : ScaledLength(m[1], scale);
+        margins.right = margins.rightPercent ? m[2] : ScaledLength(m[2], scale);
+        margins.bottom = margins.bottomPercent ? m[3] : ScaledLength(m[3], scale);
+        for (uint32_t& f : foregrounds)
+            f = r.template Unsigned<4>();
+        // As TPDAUIEngineStyleBackground::ReadCompiled.
+        for (TBackground& b : backgrounds) {
+            b.kind = u8();
+            b.colour = r.template Unsigned<4>();
+            r.Text(b.imageName);
+            b.alpha = u8();
+            b.x = i32();
+            b.y = i32();
+            b.w = i32();
+            b.h = i32();
+            b.edge = i32();
+        }
+        pack = u8();
+        align = u8();
+        // As TPDAUIEngineStyleFont::ReadCompiled.
+        r.Text(fontName);
+        fontSize = u8();
+        for (int i = 0; i < 6; ++i)
+            fontFlags[i] = u8() != 0;
+        fontOrientation = (short)r.template Unsigned<2>();
+        for (int i = 6; i < 9; ++i)
+            fontFlags[i] = u8() != 0;
+        fontPaddingEllipsis = (short)r.template Unsigned<2>();
+        r.Text(shortcut);
+        visible = u8();
+        enabled = u8();
+        flex = u8();
+        colspan = u8();
+        rowspan = u8();
+        r.Text(imageName);
+        r.Text(label);
+        r.Text(onCommand);
+        r.Text(onCommandSound);
+        r.Text(onContextMenuCommand);
+        timerInterval = r.template Unsigned<4>();
+        isFocusable = u8() != 0;
+        isClickable = u8() != 0;
+        r.Text(className);
+        allowMouseDownAfterPopupClose = u8() != 0;
+        avoidPaddingRescale = u8() != 0;
+        avoidMarginRescale = u8() != 0;
+        catchMouseEventsAlways = u8() != 0;
+        return !r.Failed();
+    }
+
+    bool Sound() const
+    {
         if (pack > kLastAlign || align > kLastAlign)
             return false;
         for (const TPDAUIEngineStyleBorder& b : borders)
             if (b.style < 0 || b.style > kLastBorderStyle)
                 return false;
-        for (const TPDAUIEngineStyleBackground& b : backgrounds)
-            if (b.kind < 0 || b.kind > kLastBackgroundKind)
+        for (const TBackground& b : backgrounds)
+            if (b.kind > kLastBackgroundKind)
                 return false;
         return true;
     }
@@ -96,12 +293,11 @@ bool TPDAUIEngineElement::LoadCompiled(TFicheroITV& stream)
 {
     const float scale = GetUIScale();
     CompiledElementRecord r;
-    if (!r.Read(stream)) {
+    if (!r.Read(stream, scale)) {
         FailCompiled(stream);
         return false;
     }
-    // The record is dropped after this: its strings and styles are moved, not copied.
-    id = std::move(r.id);
+    Assign(id, r.id);
     left = TPDAUIEngineUIScale::Multiply(r.left, scale);
     top = TPDAUIEngineUIScale::Multiply(r.top, scale);
     width = TPDAUIEngineUIScale::Multiply(r.width, scale);
@@ -113,34 +309,61 @@ bool TPDAUIEngineElement::LoadCompiled(TFicheroITV& stream)
     padding = r.padding;
     margins = r.margins;
     for (int i = 0; i < 5; ++i) {
-        borders[i] = std::move(r.borders[i]);
+        borders[i] = r.borders[i];
         foregrounds[i] = r.foregrounds[i];
-        backgrounds[i] = std::move(r.backgrounds[i]);
+        const CompiledElementRecord::TBackground& from = r.backgrounds[i];
+        TPDAUIEngineStyleBackground& b = backgrounds[i];
+        b.kind = from.kind;
+        b.colour = TColorIG(from.colour);
+        Assign(b.imageName, from.imageName);
+        b.image = nullptr;
+        b.alpha = from.alpha;
+        b.x = from.x;
+        b.y = from.y;
+        b.w = from.w;
+        b.h = from.h;
+        b.edge = from.edge;
+        b.offsetX = 0;
+        b.offsetY = 0;
     }
     pack = r.pack;
     align = r.align;
-    const int32_t storedSize = r.font.size;
-    font = std::move(r.font);
     // Sizes are stored in skin pixels like every other length.
-    font.size = TPDAUIEngineUIScale::Multiply(font.size, FontScale(scale));
-    font.paddingEllipsis = ToShort(TPDAUIEngineUIScale::Multiply(font.paddingEllipsis, scale));
-    if (font.size != storedSize)
-        font.CreateStockFont(nullptr);
-    shortcut = std::move(r.shortcut);
+    Assign(font.name, r.fontName);
+    font.size = TPDAUIEngineUIScale::Multiply(r.fontSize, FontScale(scale));
+    font.bold = r.fontFlags[0];
+    font.italic = r.fontFlags[1];
+    font.underline = r.fontFlags[2];
+    font.upperCase = r.fontFlags[3];
+    font.lowerCase = r.fontFlags[4];
+    font.simplifyCharacters = r.fontFlags[5];
+    font.bordered = r.fontFlags[6];
+    font.shadowed = r.fontFlags[7];
+    font.richText = r.fontFlags[8];
+    font.orientation = r.fontOrientation;
+    font.paddingEllipsis = ToShort(TPDAUIEngineUIScale::Multiply(r.fontPaddingEllipsis, scale));
+    font.CreateStockFont(nullptr);
+    // A key name is parsed afresh: nothing of the old key is kept.
+    shortcut.ctrl = shortcut.alt = shortcut.shift = false;
+    shortcut.keyCode = 0;
+    if (r.shortcut.IsEmpty())
+        Assign(shortcut.keyName, r.shortcut);
+    else
+        shortcut.Parse(DString(r.shortcut.text, (int)r.shortcut.length));
     visible = r.visible != 0;
     enabled = r.enabled != 0;
     flex = r.flex;
     colspan = r.colspan;
     rowspan = r.rowspan;
-    imageName = std::move(r.imageName);
-    label = std::move(r.label);
-    onCommand = std::move(r.onCommand);
-    onCommandSound = std::move(r.onCommandSound);
-    onContextMenuCommand = std::move(r.onContextMenuCommand);
+    Assign(imageName, r.imageName);
+    Assign(label, r.label);
+    Assign(onCommand, r.onCommand);
+    Assign(onCommandSound, r.onCommandSound);
+    Assign(onContextMenuCommand, r.onContextMenuCommand);
     timerInterval = (int)r.timerInterval;
     isFocusable = r.isFocusable;
     isClickable = r.isClickable;
-    className = std::move(r.className);
+    Assign(className, r.className);
     allowMouseDownAfterPopupClose = r.allowMouseDownAfterPopupClose;
     avoidPaddingRescale = r.avoidPaddingRescale;
     avoidMarginRescale = r.avoidMarginRescale;

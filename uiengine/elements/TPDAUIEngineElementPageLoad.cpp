@@ -2,6 +2,7 @@
 #include <memory>
 #include <new>
 
+#include "enginelib/base/Path.h"
 #include "enginelib/base/TFicheroITV.h"
 #include "uiengine/core/TPDAUIEngine.h"
 #include "uiengine/core/TPDAUIEngineSkinSettings.h"
@@ -40,18 +41,18 @@ private:
     uint8_t saved_ = 0;
 };
 
-// The whole file in memory; length becomes what could be read, which is less
-// than the file when it shrank meanwhile (and 0 when no buffer could be had).
-std::unique_ptr<unsigned char[]> ReadWhole(TFicheroITV& file, uint32_t& length)
-{
-    length = file.FileSize();
-    std::unique_ptr<unsigned char[]> buffer(new (std::nothrow) unsigned char[length ? length : 1]);
-    if (!buffer)
-        length = 0;
-    else
-        length = file.Lee(buffer.get(), length);
-    return buffer;
-}
+// For its life, the page's file lookups look at each folder once.
+class TLookupScope {
+public:
+    explicit TLookupScope(TPDAUIEngineResources& store) : store_(store) { store_.SetLookupBatch(&batch_); }
+    ~TLookupScope() { store_.SetLookupBatch(nullptr); }
+    TLookupScope(const TLookupScope&) = delete;
+    TLookupScope& operator=(const TLookupScope&) = delete;
+
+private:
+    TPDAUIEngineResources& store_;
+    Path::LookupBatch batch_;
+};
 
 } // namespace
 
@@ -121,6 +122,7 @@ void TPDAUIEngineElementPage::LoadPage(TPDAUIEngine* e, void*, TPDAUIEngineEleme
     pageName = name;
     pageName.A_Minusculas();
     resources.SetOwner(e);
+    TLookupScope lookups(resources);
     if (e && !LoadCompiledForm(e, par, name))
         LoadXmlForm(e, par, name);
     TranslateLabel();
@@ -131,18 +133,16 @@ bool TPDAUIEngineElementPage::LoadCompiledForm(TPDAUIEngine* e, TPDAUIEngineElem
                                                const char* name)
 {
     DString compiledName(name);
-    TFicheroITV* file = nullptr;
+    std::unique_ptr<unsigned char[]> buffer;
+    uint32_t size = 0, length = 0;
+    bool found = false;
     {
         TOrientationScope orientation(e, this);
-        file = resources.OpenCompiledPage(compiledName, "17");
+        found = resources.ReadCompiledPage(compiledName, buffer, size, length);
     }
-    if (!file)
+    if (!found)
         return false;
     loadedFile = name;
-    uint32_t length = 0;
-    std::unique_ptr<unsigned char[]> buffer = ReadWhole(*file, length);
-    file->CierraEx(true);
-    delete file;
     // A short read is a record that ends early: the page reports it as such.
     TFicheroITVdatos memory(buffer.get(), ITV_MODO_LECTURA, length);
     TPDAUIEngineElementPage::OnLoad(e, this, par, nullptr, &memory);

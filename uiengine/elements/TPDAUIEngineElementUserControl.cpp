@@ -39,15 +39,10 @@ std::unique_ptr<unsigned char[]> ReadCompiled(TPDAUIEngineResources* store, cons
     if (!store)
         return nullptr;
     DString found(name);
-    TFicheroITV* file = store->OpenCompiledPage(found, "17");
-    if (!file)
+    std::unique_ptr<unsigned char[]> buffer;
+    uint32_t size = 0;
+    if (!store->ReadCompiledPage(found, buffer, size, length) || length != size)
         return nullptr;
-    length = file->FileSize();
-    std::unique_ptr<unsigned char[]> buffer(new (std::nothrow) unsigned char[length ? length : 1]);
-    if (buffer && file->Lee(buffer.get(), length) != length)
-        buffer.reset();
-    file->CierraEx(true);
-    delete file;
     return buffer;
 }
 

@@ -423,3 +423,34 @@ TEST(FicheroITV, DevicePathsResolveIgnoringCase) {
 }
 
 } // namespace
+
+// A whole file read at once: by its name as written or matched ignoring case;
+// nothing for a missing file or a folder; an empty file is found and empty.
+TEST(FicheroITV, WholeFileReads) {
+    testpaths::TempDir tmp;
+    const std::string dir = tmp.path();
+    std::ofstream(dir + "/Page.cpage", std::ios::binary) << std::string("ab\0cd", 5);
+    std::ofstream(dir + "/empty.cpage", std::ios::binary);
+    struct Case {
+        std::string path;
+        bool found;
+        std::string bytes;
+    } cases[] = {
+        {dir + "/Page.cpage", true, std::string("ab\0cd", 5)},
+        {dir + "\\PAGE.CPAGE", true, std::string("ab\0cd", 5)},
+        {dir + "/empty.cpage", true, ""},
+        {dir + "/missing.cpage", false, ""},
+        {dir, false, ""},
+        {"", false, ""},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.path);
+        std::unique_ptr<unsigned char[]> data;
+        uint32_t size = 99, length = 99;
+        EXPECT_EQ(c.found, TFicheroITV::LeeEntero(c.path.c_str(), data, size, length));
+        EXPECT_EQ(c.bytes.size(), size);
+        EXPECT_EQ(c.bytes.size(), length);
+        EXPECT_EQ(c.found, data != nullptr);
+        if (data) EXPECT_EQ(c.bytes, std::string((const char*)data.get(), length));
+    }
+}

@@ -165,6 +165,10 @@ TEST_F(PathTest, LookupFollowsTheFolder) {
         };
         for (int round = 0; round < 2; ++round)
             for (const Case& c : cases) EXPECT_EQ(c.kind, Path::Lookup(c.path)) << c.path;
+        // A batch answers the same, moving between folders and back.
+        Path::LookupBatch batch;
+        for (int round = 0; round < 2; ++round)
+            for (const Case& c : cases) EXPECT_EQ(c.kind, batch.Lookup(c.path)) << c.path;
 
         Touch(tmp / "skin/buttonLandscape.png");
         age();
@@ -176,6 +180,12 @@ TEST_F(PathTest, LookupFollowsTheFolder) {
         age();
         EXPECT_EQ(Path::Kind::None, Path::Lookup(t + "/skin/buttonLandscape.png"));
         EXPECT_EQ(Path::Kind::File, Path::Lookup(t + "/skin/button.png"));
+        // A new batch sees the folder as it is now.
+        fs::remove(tmp / "skin/button.png");
+        age();
+        Path::LookupBatch later;
+        EXPECT_EQ(Path::Kind::None, later.Lookup(t + "/skin/buttonLandscape.png"));
+        EXPECT_EQ(Path::Kind::None, later.Lookup(t + "/skin/button.png"));
     }
 }
 

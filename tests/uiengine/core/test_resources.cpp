@@ -146,6 +146,21 @@ TEST(StoreCompiledPages, LandscapeSkinThenDefaultButNeverBase)
         WriteText(dir / "base/pageMenu.cpage", "base");
         DString page("pageMenu");
         std::unique_ptr<TFicheroITV> file(engine.resources.OpenCompiledPage(page));
+        // Reading the page whole finds the same file.
+        DString wholePage("pageMenu");
+        std::unique_ptr<unsigned char[]> whole;
+        uint32_t size = 0, length = 0;
+        const bool read = engine.resources.ReadCompiledPage(wholePage, whole, size, length);
+        EXPECT_EQ(c.opened >= 0, read);
+        EXPECT_STREQ(page.c_str(), wholePage.c_str());
+        if (read) {
+            TFicheroITVdatos in(whole.get(), ITV_MODO_LECTURA, length);
+            char mark = 0;
+            DString place;
+            in >> mark >> place;
+            EXPECT_EQ(size, length);
+            EXPECT_STREQ(all[c.opened], place.c_str());
+        }
         if (c.opened < 0) {
             EXPECT_EQ(nullptr, file);
             EXPECT_STREQ("pageMenu", page.c_str());

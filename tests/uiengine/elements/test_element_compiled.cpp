@@ -164,6 +164,41 @@ TEST(ElementCompiled, ReadingBackGivesEveryFieldWhereTheScaleDividesEvenly)
     }
 }
 
+// A record read from a file, not from a block in memory: the reader takes each
+// value from the stream then, and must come to the same element, or fail the
+// same way on a cut record.
+TEST(ElementCompiled, AFileStreamReadsAsMemoryDoes)
+{
+    for (float scale : kScales) {
+        SCOPED_TRACE(scale);
+        TestEngine engine(480, 800);
+        engine.skinSettings.uiScale = scale;
+        Leaf a;
+        LoadXml(engine, a, kEveryAttribute);
+        const Bytes full = Saved(a);
+        Leaf fromMemory;
+        ASSERT_TRUE(LoadRecord(&engine, fromMemory, full));
+        Leaf fresh;
+        const std::string untouched = Dump(fresh);
+        const size_t header = HeaderSize("label");
+        for (size_t cut : {full.size(), full.size() - 1, header + 3, header + 40}) {
+            SCOPED_TRACE(cut);
+            testpaths::TempDir dir;
+            const std::string path = dir / "record.bin";
+            std::ofstream(path, std::ios::binary).write((const char*)full.data(), (std::streamsize)cut);
+            TFicheroITV in;
+            ASSERT_TRUE(in.Abre(path.c_str(), ITV_MODO_LECTURA));
+            char mark = 0;
+            DString tag;
+            in >> mark >> tag;
+            Leaf b;
+            b.OnLoad(&engine, nullptr, nullptr, nullptr, &in);
+            EXPECT_EQ(cut == full.size(), !in.Error());
+            EXPECT_EQ(cut == full.size() ? Dump(fromMemory) : untouched, Dump(b));
+        }
+    }
+}
+
 TEST(ElementCompiled, RecordWrittenAtOneAndReadAtTwoDoublesTheLengths)
 {
     TestEngine engine(480, 800);

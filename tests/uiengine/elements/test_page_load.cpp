@@ -594,3 +594,29 @@ TEST(PageLoadLife, ReloadBuildsNewElementsAndDropsWhatAimedAtTheOld)
     engine.Advance(1500);  // no timer of the old tree is left to fire
     engine.pages.RemoveAll();
 }
+
+// A load looks at the skin folder once for all its files; an image the folder
+// gains after the load is found all the same by the page's store.
+TEST(PageLoadLookup, FilesAddedAfterTheLoadAreFound)
+{
+    for (bool compiledForm : {true, false}) {
+        SCOPED_TRACE(compiledForm);
+        CompiledFixture fixture;
+        ASSERT_TRUE(fixture.compiled);
+        if (!compiledForm) {
+            std::filesystem::remove(fixture.file);
+            std::filesystem::copy_file(testpaths::Fixture("skins/fixture/pageFixture.xml"),
+                                       fixture.skin / "pageFixture.xml");
+            std::filesystem::copy_file(testpaths::Fixture("skins/fixture/usercontrolClock.xml"),
+                                       fixture.skin / "usercontrolClock.xml");
+        }
+        FixtureEngine engine(fixture.skin.skins());
+        SkinPage page(&engine, "pageFixture");
+        page.LoadPage(&engine, nullptr, nullptr, "pageFixture");
+        ASSERT_NE(nullptr, page.FindElement("ucClock", false));
+        EXPECT_EQ(nullptr, page.resources.GetImage("fixtureLater", false, false));
+        std::filesystem::copy_file(testpaths::Fixture("skins/fixture/fixtureTile.png"),
+                                   fixture.skin / "fixtureLater.png");
+        EXPECT_NE(nullptr, page.resources.GetImage("fixtureLater", false, false));
+    }
+}
