@@ -3,10 +3,10 @@
 #include <string>
 
 #include "enginelib/base/Vector.h"
+#include "uiengine/elements/TPDAUIEngineElementIFrame.h"
 #include "uiengine/elements/TPDAUIEngineElementPage.h"
 
 class TOrbetaApp;
-class TPDAUIEngineElementIFrame;
 
 // The main page ("pageMain"): the bottom of the page stack for the whole run;
 // the program's message loop runs in its modal loop. Its skin page places

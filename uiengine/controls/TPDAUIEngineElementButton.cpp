@@ -34,19 +34,6 @@ bool IsActivationKey(int key) { return key == kKeyEnter || key == kKeySpace; }
 // A length of an image at a scale, in whole pixels.
 int Scaled(int length, float scale) { return TPDAUIEngineUIScale::Truncate((float)length * scale); }
 
-// The float as text that reads back as the same float.
-DString FloatText(float value)
-{
-    DString out;
-    out << value;
-    if ((float)std::strtod(out.c_str(), nullptr) != value) {
-        char buffer[32];
-        std::snprintf(buffer, sizeof buffer, "%.9g", (double)value);
-        out = buffer;
-    }
-    return out;
-}
-
 // A grey copy of image for a disabled button. Pixels of the key colour stay as
 // they are, so the copy keeps the image's transparent parts; opacity is kept.
 std::unique_ptr<TDibIG> GreyCopy(const TDibIG& image, TColorIG key)
@@ -157,7 +144,7 @@ void TPDAUIEngineElementButton::SetAttribute(const char* name, const char* value
     else if (n == "onMultipleCommandEnd")
         onMultipleCommandEnd = value;
     else if (n == "imageScale")
-        imageScale = (float)std::strtod(value, nullptr);
+        imageScale = TPDAUIEngineUIScale::Parse(value);
     else if (n == "wordEllipsis")
         wordEllipsis = IsTrue(value);
     else if (n == "mix")
@@ -179,7 +166,7 @@ DString TPDAUIEngineElementButton::GetAttribute(const char* name)
     else if (n == "onMultipleCommandEnd")
         out = onMultipleCommandEnd;
     else if (n == "imageScale")
-        out = FloatText(imageScale);
+        out = TPDAUIEngineUIScale::Text(imageScale);
     else if (n == "autoPress")
         out << autoPress;
     else if (n == "raiseMultipleCommandsWhenPressed")

@@ -23,17 +23,6 @@ const int kWordEllipsis = 0x40000;
 
 int Clamp(long long v) { return v < INT_MIN ? INT_MIN : (v > INT_MAX ? INT_MAX : (int)v); }
 bool IsTrue(const char* value) { return CDString(value) == "true"; }
-DString FloatText(float value)
-{
-    char buffer[32];
-    std::snprintf(buffer, sizeof buffer, "%.9g", (double)value);
-    return DString(buffer);
-}
-float ParseScale(const char* value)
-{
-    const double v = std::strtod(value ? value : "", nullptr);
-    return std::isfinite(v) && std::fabs(v) < 1e6 ? (float)v : 0.0f;
-}
 } // namespace
 
 TPDAUIEngineElementCheckBox::TPDAUIEngineElementCheckBox()
@@ -132,7 +121,7 @@ void TPDAUIEngineElementCheckBox::SetAttribute(const char* name, const char* val
     else if (n == "onlyUncheckOnImageClick")
         onlyUncheckOnImageClick = IsTrue(value);
     else if (n == "imageScale")
-        imageScale = ParseScale(value);
+        imageScale = TPDAUIEngineUIScale::Parse(value);
     else if (n == "maxLines")
         maxLines = std::atoi(value);
     else
@@ -158,7 +147,7 @@ DString TPDAUIEngineElementCheckBox::GetAttribute(const char* name)
     if (n == "onlyUncheckOnImageClick")
         return flag(onlyUncheckOnImageClick);
     if (n == "imageScale")
-        return FloatText(imageScale);
+        return TPDAUIEngineUIScale::Text(imageScale);
     if (n == "maxLines") {
         DString out;
         out << maxLines;

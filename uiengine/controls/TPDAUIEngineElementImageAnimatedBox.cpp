@@ -10,6 +10,7 @@
 #include "enginelib/draw/TDibIG.h"
 #include "uiengine/core/TPDAUIEngine.h"
 #include "uiengine/core/TPDAUIEngineSaturate.h"
+#include "uiengine/core/TPDAUIEngineValueTypes.h"
 
 namespace {
 typedef TPDAUIEngineSaturate Sat;
@@ -54,7 +55,7 @@ void TPDAUIEngineElementImageAnimatedBox::SetAttribute(const char* name, const c
     else if (n == "frames")
         frames = ParseInt(value);
     else if (n == "imageScale")
-        imageScale = ParseScale(value);
+        imageScale = TPDAUIEngineUIScale::Parse(value);
     else
         TPDAUIEngineElementImageBox::SetAttribute(name, value);
 }
@@ -68,7 +69,7 @@ DString TPDAUIEngineElementImageAnimatedBox::GetAttribute(const char* name)
     else if (n == "frames")
         out << frames;
     else if (n == "imageScale")
-        out = ScaleText(imageScale);
+        out = TPDAUIEngineUIScale::Text(imageScale);
     else
         return TPDAUIEngineElementImageBox::GetAttribute(name);
     return out;

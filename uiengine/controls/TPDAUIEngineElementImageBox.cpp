@@ -10,6 +10,7 @@
 #include "enginelib/draw/TDibIG.h"
 #include "uiengine/core/TPDAUIEngine.h"
 #include "uiengine/core/TPDAUIEngineSaturate.h"
+#include "uiengine/core/TPDAUIEngineValueTypes.h"
 
 namespace {
 typedef TPDAUIEngineSaturate Sat;
@@ -35,19 +36,6 @@ TRectIG TPDAUIEngineElementImageBox::ContentRect(const TPDAUIEngineElement& e, i
 float TPDAUIEngineElementImageBox::EffectiveScale(float scale)
 {
     return scale > 0.1f ? scale : GetUIScale();
-}
-
-float TPDAUIEngineElementImageBox::ParseScale(const char* value)
-{
-    const double d = std::strtod(value ? value : "", nullptr);
-    return std::isfinite(d) && std::fabs(d) < 1e6 ? (float)d : 0.0f;
-}
-
-DString TPDAUIEngineElementImageBox::ScaleText(float value)
-{
-    char buffer[32];
-    std::snprintf(buffer, sizeof buffer, "%.9g", (double)value);
-    return DString(buffer);
 }
 
 bool TPDAUIEngineElementImageBox::ImageSize(long long& w, long long& h) const
@@ -81,7 +69,7 @@ void TPDAUIEngineElementImageBox::SetAttribute(const char* name, const char* val
     if (n == "maintainAspect")
         maintainAspect = IsTrue(value);
     else if (n == "imageScale")
-        imageScale = ParseScale(value);
+        imageScale = TPDAUIEngineUIScale::Parse(value);
     else if (n == "maximizeImageSize")
         maximizeImageSize = IsTrue(value);
     else if (n == "avoidAutoCalculateMinimumSize")
@@ -96,7 +84,7 @@ DString TPDAUIEngineElementImageBox::GetAttribute(const char* name)
     if (n == "maintainAspect")
         return DString(BoolText(maintainAspect));
     if (n == "imageScale")
-        return ScaleText(imageScale);
+        return TPDAUIEngineUIScale::Text(imageScale);
     if (n == "maximizeImageSize")
         return DString(BoolText(maximizeImageSize));
     if (n == "avoidAutoCalculateMinimumSize")

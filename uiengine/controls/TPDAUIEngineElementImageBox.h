@@ -25,9 +25,6 @@ public:
     static TRectIG ContentRect(const TPDAUIEngineElement& e, int x, int y);
     // The scale images are drawn at: scale when above 0.1, else the UI scale.
     static float EffectiveScale(float scale);
-    // Reads a real-number attribute; anything not finite or out of reason is 0.
-    static float ParseScale(const char* value);
-    static DString ScaleText(float value);
 
     bool maintainAspect = false;
     bool maximizeImageSize = false;

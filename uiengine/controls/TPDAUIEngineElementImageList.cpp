@@ -8,6 +8,7 @@
 #include "enginelib/draw/TDibIG.h"
 #include "uiengine/core/TPDAUIEngine.h"
 #include "uiengine/core/TPDAUIEngineSaturate.h"
+#include "uiengine/core/TPDAUIEngineValueTypes.h"
 
 namespace {
 typedef TPDAUIEngineSaturate Sat;
@@ -46,7 +47,7 @@ void TPDAUIEngineElementImageList::SetAttribute(const char* name, const char* va
     if (n == "selectedIndex")
         selectedIndex = ParseInt(value);
     else if (n == "imageScale")
-        imageScale = ParseScale(value);
+        imageScale = TPDAUIEngineUIScale::Parse(value);
     else
         TPDAUIEngineElementImageBox::SetAttribute(name, value);
 }
@@ -58,7 +59,7 @@ DString TPDAUIEngineElementImageList::GetAttribute(const char* name)
     if (n == "selectedIndex")
         out << selectedIndex;
     else if (n == "imageScale")
-        out = ScaleText(imageScale);
+        out = TPDAUIEngineUIScale::Text(imageScale);
     else
         return TPDAUIEngineElementImageBox::GetAttribute(name);
     return out;

@@ -28,13 +28,6 @@ int Clamp(long long v) { return v < INT_MIN ? INT_MIN : (v > INT_MAX ? INT_MAX :
 bool IsTrue(const char* value) { return CDString(value) == "true"; }
 int Scaled(double length) { return Clamp((long long)length); }
 
-DString FloatText(float value)
-{
-    char buffer[32];
-    std::snprintf(buffer, sizeof buffer, "%.9g", (double)value);
-    return DString(buffer);
-}
-
 bool IsToolBar(const TPDAUIEngineElement* e) { return e && e->tag == "toolbar"; }
 } // namespace
 
@@ -137,10 +130,9 @@ void TPDAUIEngineElementMenuItem::SetAttribute(const char* name, const char* val
         imagePressedName = value, imagePressed = LookUp(imagePressedName);
     else if (n == "imageDisabled")
         imageDisabledName = value, imageDisabled = LookUp(imageDisabledName);
-    else if (n == "imageScale") {
-        const double v = std::strtod(value, nullptr);
-        imageScale = std::isfinite(v) && std::fabs(v) < 1e6 ? (float)v : 0.0f;
-    } else
+    else if (n == "imageScale")
+        imageScale = TPDAUIEngineUIScale::Parse(value);
+    else
         TPDAUIEngineElementBox::SetAttribute(name, value);
 }
 
@@ -159,7 +151,7 @@ DString TPDAUIEngineElementMenuItem::GetAttribute(const char* name)
     if (n == "raiseMultipleCommandsWhenPressed")
         return flag(raiseMultipleCommandsWhenPressed);
     if (n == "imageScale")
-        return FloatText(imageScale);
+        return TPDAUIEngineUIScale::Text(imageScale);
     return TPDAUIEngineElementBox::GetAttribute(name);
 }
 

@@ -72,8 +72,7 @@ void TPDAUIEngineElementProgressBar::SetAttribute(const char* name, const char* 
             if (CDString(v) == kDirections[i])
                 direction = i;
     } else if (n == "imageScale") {
-        const double d = std::strtod(v ? v : "", nullptr);
-        imageScale = std::isfinite(d) && std::fabs(d) < 1e6 ? (float)d : 0.0f;
+        imageScale = TPDAUIEngineUIScale::Parse(v);
     } else
         TPDAUIEngineElement::SetAttribute(name, v);
 }
@@ -94,11 +93,9 @@ DString TPDAUIEngineElementProgressBar::GetAttribute(const char* name)
         out << imageCardsCount;
     else if (n == "direction")
         out = kDirections[direction >= 0 && direction <= ImageCards ? direction : 0];
-    else if (n == "imageScale") {
-        char buffer[32];
-        std::snprintf(buffer, sizeof buffer, "%.9g", (double)imageScale);
-        out = buffer;
-    } else
+    else if (n == "imageScale")
+        out = TPDAUIEngineUIScale::Text(imageScale);
+    else
         return TPDAUIEngineElement::GetAttribute(name);
     return out;
 }

@@ -77,8 +77,7 @@ void TPDAUIEngineElementRadioButton::SetAttribute(const char* name, const char* 
     } else if (n == "wordBreak") {
         wordBreak = IsTrue(value);
     } else if (n == "imageScale") {
-        const double v = std::strtod(value, nullptr);
-        imageScale = std::isfinite(v) && std::fabs(v) < 1e6 ? (float)v : 0.0f;
+        imageScale = TPDAUIEngineUIScale::Parse(value);
     } else if (n == "maxLines") {
         maxLines = std::atoi(value);
     } else {
@@ -93,11 +92,8 @@ DString TPDAUIEngineElementRadioButton::GetAttribute(const char* name)
         return DString(checked ? "true" : "false");
     if (n == "wordBreak")
         return DString(wordBreak ? "true" : "false");
-    if (n == "imageScale") {
-        char buffer[32];
-        std::snprintf(buffer, sizeof buffer, "%.9g", (double)imageScale);
-        return DString(buffer);
-    }
+    if (n == "imageScale")
+        return TPDAUIEngineUIScale::Text(imageScale);
     if (n == "maxLines") {
         DString out;
         out << maxLines;

@@ -3,6 +3,8 @@
 #include <climits>
 #include <cmath>
 #include <cstdint>
+#include <cstdio>
+#include <cstdlib>
 
 #include "enginelib/base/TFicheroITV.h"
 #include "uiengine/core/TPDAUIEngineSaturate.h"
@@ -48,6 +50,24 @@ int ScreenHeight()
 // ---- TPDAUIEngineUIScale ----
 
 int TPDAUIEngineUIScale::Truncate(float value) { return TruncSaturated(value); }
+
+float TPDAUIEngineUIScale::Parse(const char* text)
+{
+    const double v = std::strtod(text ? text : "", nullptr);
+    return std::isfinite(v) && std::fabs(v) < 1e6 ? (float)v : 0.0f;
+}
+
+DString TPDAUIEngineUIScale::Text(float value)
+{
+    DString out;
+    out << value;
+    if ((float)std::strtod(out.c_str(), nullptr) != value) {
+        char buffer[32];
+        std::snprintf(buffer, sizeof buffer, "%.9g", (double)value);
+        out = buffer;
+    }
+    return out;
+}
 
 int TPDAUIEngineUIScale::Multiply(int value, float scale)
 {

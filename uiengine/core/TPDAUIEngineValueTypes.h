@@ -16,6 +16,11 @@ struct TPDAUIEngineUIScale {
     // The compiled forms keep a length in one signed byte: the value divided by
     // the scale, held to -128..127 so that a large length stays large.
     static int DivideToByte(int value, float scale);
+    // An image-scale attribute: finite and below a million, else 0 (no scale of
+    // its own), so that no skin value can overflow the sizes it multiplies.
+    static float Parse(const char* text);
+    // The scale as text that reads back as the same float.
+    static DString Text(float value);
 };
 
 // Element margins in screen pixels, or in percent of the screen (width for left

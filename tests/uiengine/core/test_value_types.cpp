@@ -341,3 +341,17 @@ TEST(KeyAttributeTest, HostileCompiledNameFailsCleanly)
     EXPECT_TRUE(k.keyName.IsEmpty());
     EXPECT_EQ(0, k.keyCode);
 }
+
+TEST(UIScaleTest, ScaleAttributesAreBoundedAndReadBack)
+{
+    const struct {
+        const char* text;
+        float scale;
+    } cases[] = {{"1.5", 1.5f}, {"0.1", 0.1f}, {"-2", -2.0f}, {"", 0.0f}, {nullptr, 0.0f},
+                 {"nan", 0.0f}, {"inf", 0.0f}, {"1e30", 0.0f}, {"999999", 999999.0f}};
+    for (const auto& c : cases) {
+        EXPECT_EQ(c.scale, TPDAUIEngineUIScale::Parse(c.text)) << (c.text ? c.text : "null");
+        EXPECT_EQ(c.scale, TPDAUIEngineUIScale::Parse(TPDAUIEngineUIScale::Text(c.scale).c_str()));
+    }
+    EXPECT_STREQ("0.1", TPDAUIEngineUIScale::Text(0.1f).c_str());
+}
