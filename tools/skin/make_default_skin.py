@@ -625,6 +625,37 @@ IMAGES = [
     ("commonTrackBarThumbPressed", lambda: trackbar_thumb(True), "track bar thumb, pressed"),
 ]
 
+# The map and live-data display, one list per family of its pages and controls.
+# The map page and its tool bars
+IMAGES_MAP = [
+]
+
+# The map viewer gadget, the map toolbar page, the volume page
+IMAGES_GADGETS = [
+]
+
+# The data-field gadget and the engine-object gadgets
+IMAGES_DATAFIELD = [
+]
+
+# Battery, satellites, friends, speed, speed limit, speed cameras, the speed-alert page
+IMAGES_SPEED = [
+]
+
+# The compass, the profile graph, the track-graph page
+IMAGES_COMPASS_GRAPH = [
+]
+
+# Next manoeuvre, position, signpost, lanes, map scale and status
+IMAGES_MAPINFO = [
+]
+
+# The advertising banner
+IMAGES_ADS = [
+]
+
+IMAGES += IMAGES_MAP + IMAGES_GADGETS + IMAGES_DATAFIELD + IMAGES_SPEED + IMAGES_COMPASS_GRAPH + IMAGES_MAPINFO + IMAGES_ADS
+
 # The image names the skin settings hold by default; the program asks for
 # each of them whatever the skin says.
 SETTINGS_IMAGE_NAMES = [
@@ -947,6 +978,39 @@ PAGES = {
     "pageMain": [],
     "pageInitialSteps": ["lblTitle"],
 }
+
+
+# Pages and ids of the map and live-data display, one table per family.
+# The map page and its tool bars
+PAGES_MAP = {
+}
+
+# The map viewer gadget, the map toolbar page, the volume page
+PAGES_GADGETS = {
+}
+
+# The data-field gadget and the engine-object gadgets
+PAGES_DATAFIELD = {
+}
+
+# Battery, satellites, friends, speed, speed limit, speed cameras, the speed-alert page
+PAGES_SPEED = {
+}
+
+# The compass, the profile graph, the track-graph page
+PAGES_COMPASS_GRAPH = {
+}
+
+# Next manoeuvre, position, signpost, lanes, map scale and status
+PAGES_MAPINFO = {
+}
+
+# The advertising banner
+PAGES_ADS = {
+}
+
+for _family in (PAGES_MAP, PAGES_GADGETS, PAGES_DATAFIELD, PAGES_SPEED, PAGES_COMPASS_GRAPH, PAGES_MAPINFO, PAGES_ADS):
+    PAGES.update(_family)
 
 
 def check_page(path, images, problems):
