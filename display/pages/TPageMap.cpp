@@ -554,7 +554,7 @@ void TPageMap::LoadToolbarButtons()
     bool subMenuOpen = false;
     if (auto* bar = dynamic_cast<TPDAUIEngineElementToolBar*>(tlbMainToolBar))
         if (TPDAUIEngineElementMenu* more = bar->OverflowMenu())
-            subMenuOpen = more->IsOpenPopup();
+            subMenuOpen = GetOuterPage()->popups.IndexOf(more) >= 0;
     if (auto* bar = dynamic_cast<TPDAUIEngineElementToolBar*>(tlbMainToolBar))
         bar->RemoveAllItems();
     else

@@ -106,7 +106,7 @@ public:
     // Every required element was found: the page works only then.
     bool bound = false;
 
-    static const int kTimerInterval = 2000;
+    static constexpr int kTimerInterval = 2000;
 
 private:
     friend class TPageMapParts;
