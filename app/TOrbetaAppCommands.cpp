@@ -7,6 +7,7 @@
 
 #include "app/TOrbetaApp.h"
 #include "app/pages/TPageMain.h"
+#include "display/pages/TPageVolume.h"
 #include "enginelib/base/TFitxUtils.h"
 #include "enginelib/nav/TConfig.h"
 #include "enginelib/nav/TElementoGPS.h"
@@ -731,8 +732,19 @@ bool TOrbetaAppExecutor::Execute(int id, TPDAUIEngineCommand* reply, int number,
     case 1504:
         return NotAvailable(id, "TPageHelpAbout", reply);
     case 2434:
-    case 2435:
-        return NotAvailable(id, "TPageVolume", reply);
+    case 2435: {
+        // The keys go on raising the volume page already on top.
+        TPageVolume* volume = dynamic_cast<TPageVolume*>(ui.GetTopPage());
+        if (!volume || volume->closing) {
+            volume = new TPageVolume(&app, true);
+            ui.OpenPage(volume);
+        }
+        if (id == 2434)
+            volume->VolumeUp();
+        else
+            volume->VolumeDown();
+        return true;
+    }
     case 2463:
         return NotAvailable(id, "TPageMenuPOIS", reply);
     case 2464:

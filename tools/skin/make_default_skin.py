@@ -631,7 +631,47 @@ IMAGES_MAP = [
 ]
 
 # The map viewer gadget, the map toolbar page, the volume page
+MUTED = (0xF0, 0x50, 0x40)
+
+
+def sd_wave(cx, cy, r, width, half):
+    """A sound wave: an arc of radius r facing right, half an angle each way, round caps."""
+    ends = [(cx + r * math.cos(a), cy + r * math.sin(a)) for a in (-half, half)]
+
+    def f(x, y):
+        if abs(math.atan2(y - cy, x - cx)) <= half:
+            return abs(math.hypot(x - cx, y - cy) - r) - width / 2.0
+        return min(math.hypot(x - ex, y - ey) for ex, ey in ends) - width / 2.0
+    return f
+
+
+def speaker(muted):
+    """The volume page's speaker: waves when sound is on, a red cross when muted."""
+    c = Canvas(48, 48)
+    c.draw(sd_polygon([(6, 18), (14, 18), (25, 8), (25, 40), (14, 30), (6, 30)]), WHITE)
+    if muted:
+        c.draw(sd_stroke([(31, 17), (43, 31)], 4.0), MUTED)
+        c.draw(sd_stroke([(43, 17), (31, 31)], 4.0), MUTED)
+    else:
+        c.draw(sd_wave(25, 24, 8.5, 3.0, 0.8), WHITE)
+        c.draw(sd_wave(25, 24, 15.5, 3.0, 0.8), WHITE)
+    return c
+
+
+def volume_step(up):
+    """Plus or minus of the volume buttons."""
+    c = Canvas(48, 48)
+    c.draw(sd_stroke([(12, 24), (36, 24)], 6.0), WHITE)
+    if up:
+        c.draw(sd_stroke([(24, 12), (24, 36)], 6.0), WHITE)
+    return c
+
+
 IMAGES_GADGETS = [
+    ("pageVolumeSpeaker", lambda: speaker(False), "volume page: the mute button while sound is on"),
+    ("pageVolumeMuted", lambda: speaker(True), "volume page: the mute button while muted"),
+    ("pageVolumeUp", lambda: volume_step(True), "volume page: louder"),
+    ("pageVolumeDown", lambda: volume_step(False), "volume page: quieter"),
 ]
 
 # The data-field gadget and the engine-object gadgets
@@ -987,6 +1027,8 @@ PAGES_MAP = {
 
 # The map viewer gadget, the map toolbar page, the volume page
 PAGES_GADGETS = {
+    "pageMapToolbar": ["lblTitle", "mnuMenu", "btnCancel"],
+    "pageVolume": ["lblTitle", "btnVolumeUp", "btnVolumeDown", "btnVolumeIcon", "pgbVolumne", "btnCancel"],
 }
 
 # The data-field gadget and the engine-object gadgets
