@@ -45,8 +45,14 @@ void TPageMapToolbar::OnLoad(TPDAUIEngine* e, TPDAUIEngineElementPage*, TPDAUIEn
     lblTitle = dynamic_cast<TPDAUIEngineElementLabel*>(FindElement("lblTitle", true));
     mnuMenu = dynamic_cast<TPDAUIEngineElementMenu*>(FindElement("mnuMenu", true));
     btnCancel = dynamic_cast<TPDAUIEngineElementButton*>(FindElement("btnCancel", true));
-    if (app && mnuMenu && tree)
+    if (app && mnuMenu && tree) {
         app->FillCommandButtons(mnuMenu, nullptr, tree, 0, "menuItemClicked", 0, 0, 0, true);
+        // Items made without a template write in the menu's colours.
+        for (int i = 0; i < mnuMenu->children.Count(); ++i)
+            if (auto* item = dynamic_cast<TPDAUIEngineElementMenuItem*>(mnuMenu->children[i]))
+                for (int s = 0; s < 5; ++s)
+                    item->foregrounds[s] = mnuMenu->foregrounds[s];
+    }
 }
 
 void TPageMapToolbar::Detach()

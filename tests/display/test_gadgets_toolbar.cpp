@@ -8,6 +8,7 @@
 #include "display/pages/TPageMapToolbar.h"
 #include "enginelib/nav/TGeoCode.h"
 #include "enginelib/nav/TVectorComandas.h"
+#include "support/GoldenImage.h"
 #include "uiengine/controls/TPDAUIEngineElementMenu.h"
 #include "uiengine/controls/TPDAUIEngineElementMenuItem.h"
 
@@ -174,6 +175,20 @@ TEST_F(MapToolbarTest, NotOnTopItDoesNotPassRepliesToItself)
     EXPECT_FALSE(Reply("showSomethingEnd", 0, 1));
     EXPECT_TRUE(main.got.empty());
     app.ui->pages.RemoveAllEqual(&above);
+}
+
+TEST(MapToolbarPicture, TheOnRoadToolbarTreeOverTheMainPage)
+{
+    displaytest::DisplayApp app;
+    RecMain main(&app);
+    app.ui->OpenPage(&main);
+    auto* toolbar = new TPageMapToolbar(&app, app.engine.trees[4]);
+    app.ui->OpenPage(toolbar);
+    app.ui->Advance(500);
+    EXPECT_TRUE(golden::Matches(app.ui->Frame(), "display/page_map_toolbar", 2, 0));
+    app.ui->pages.RemoveAllEqual(toolbar);
+    delete toolbar;
+    app.ui->pages.RemoveAllEqual(&main);
 }
 
 } // namespace

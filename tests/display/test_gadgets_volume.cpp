@@ -5,6 +5,7 @@
 
 #include "display/display_test_app.h"
 #include "display/pages/TPageVolume.h"
+#include "support/GoldenImage.h"
 #include "uiengine/controls/TPDAUIEngineElementButton.h"
 #include "uiengine/controls/TPDAUIEngineElementProgressBar.h"
 
@@ -155,6 +156,16 @@ TEST_F(VolumeTest, TheVolumeKeysReuseThePageOnTop)
     EXPECT_TRUE(app.ExecuteCommand(2435, nullptr, -1, nullptr, nullptr, 0, nullptr, nullptr));
     EXPECT_NE(nullptr, dynamic_cast<TPageVolume*>(app.ui->GetTopPage()));
     EXPECT_EQ(50, Sound::volume);
+}
+
+TEST_F(VolumeTest, Pictures)
+{
+    Sound::volume = 55;
+    TPageVolume* page = Open(false);
+    app.ui->Advance(500);
+    EXPECT_TRUE(golden::Matches(app.ui->Frame(), "display/page_volume", 2, 0));
+    Send(page, "mute");
+    EXPECT_TRUE(golden::Matches(app.ui->Frame(), "display/page_volume_muted", 2, 0));
 }
 
 } // namespace
