@@ -82,6 +82,9 @@ TGadgetPolivalentDataItem::~TGadgetPolivalentDataItem() = default;
 
 TPDAUIEngineElement* TGadgetPolivalentDataItem::MakeUserControl(TOrbetaApp* app, const char* name)
 {
+    // Without the application there is no control to make (skin tools, fuzzing).
+    if (!app)
+        return nullptr;
     DString tagText("usercontrol/");
     tagText << name;
     return TUserControlFactory::FuncCreateUserControlElementByNameCallBack(app, tagText.c_str());

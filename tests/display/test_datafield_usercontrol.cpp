@@ -214,4 +214,43 @@ TEST(DataFieldUserControl, ACloneMakesItsOwnContentOnce)
     EXPECT_EQ(clone->children.Count(), c->children.Count());
 }
 
+TEST(DataFieldUserControl, ACompiledPageOfDataFieldsReadsBack)
+{
+    Harness h;
+    std::string xml =
+        "<page id=\"pageDataFields\" layout=\"Horizontal\">"
+        "<usercontrol type=\"usercontrolPolivalentDataItem\" id=\"ucA\" campo=\"41\"/>"
+        "<box><usercontrol type=\"usercontrolPolivalentDataItem\" id=\"ucB\" campo=\"2103\"/></box>"
+        "<usercontrol type=\"usercontrolPolivalentDataItem\" id=\"ucC\" campo=\"314\"/>"
+        "</page>";
+    TPDAUIEngineXml node;
+    ASSERT_TRUE(node.Parse(&xml[0]));
+    h.app.ui->skinCompiling = 1;
+    TPDAUIEngineElementPage source(h.app.ui);
+    source.OnLoad(h.app.ui, nullptr, nullptr, &node, nullptr);
+    testpaths::TempDir dir;
+    const std::string file = dir / "pageDataFields.cpage";
+    ASSERT_TRUE(source.WriteCompiled(file.c_str()));
+    h.app.ui->skinCompiling = 0;
+    source.Detach();
+
+    std::ifstream in(file, std::ios::binary);
+    std::vector<unsigned char> bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    TFicheroITVdatos stream(bytes.data(), ITV_MODO_LECTURA, (uint32_t)bytes.size());
+    TPDAUIEngineElementPage compiled(h.app.ui);
+    compiled.OnLoad(h.app.ui, nullptr, nullptr, nullptr, &stream);
+    ASSERT_FALSE(stream.Error());
+    EXPECT_EQ(0u, stream.Restantes());
+    const char* ids[] = {"ucA", "ucB", "ucC"};
+    const int fields[] = {41, 2103, 314};
+    const char* first[] = {"autofitlabel", "autofitlabel", "gadgetNextManuobre"};
+    for (int i = 0; i < 3; ++i) {
+        auto* c = dynamic_cast<Control*>(compiled.FindElement(ids[i], false));
+        ASSERT_NE(c, nullptr) << ids[i];
+        EXPECT_EQ(c->field, fields[i]);
+        EXPECT_EQ(FirstTag(c), first[i]);
+    }
+    compiled.Detach();
+}
+
 } // namespace
