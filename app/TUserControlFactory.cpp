@@ -4,10 +4,13 @@
 #include <new>
 
 #include "app/TOrbetaApp.h"
+#include "display/usercontrols/TUserControlPolivalentDataItem.h"
 #include "enginelib/base/LibraryLog.h"
 #include "uiengine/elements/TPDAUIEngineElement.h"
 
 namespace {
+
+TPDAUIEngineElement* MakePolivalentDataItem(TOrbetaApp* app) { return new TUserControlPolivalentDataItem(app); }
 
 // Every row's class belongs to the map and live-data display; each row gets its
 // maker when its class is written.
@@ -18,7 +21,7 @@ const TUserControlFactoryRow kRows[] = {
     {"usercontrol/usercontrolCompass", "TUserControlCompass", nullptr, false},
     {"usercontrol/usercontrolFriends", "TUserControlFriends", nullptr, false},
     {"usercontrol/usercontrolMapInfoCurrent", "TUserControlMapInfoCurrent", nullptr, false},
-    {"usercontrol/usercontrolPolivalentDataItem", "TUserControlPolivalentDataItem", nullptr, false},
+    {"usercontrol/usercontrolPolivalentDataItem", "TUserControlPolivalentDataItem", MakePolivalentDataItem, false},
     {"usercontrol/usercontrolSatellites", "TUserControlSatellites", nullptr, false},
     {"usercontrol/usercontrolBattery", "TUserControlBattery", nullptr, false},
     {"usercontrol/usercontrolGraficas_2011B", "TUserControlGraficas_2011B", nullptr, true},

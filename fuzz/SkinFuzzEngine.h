@@ -5,6 +5,7 @@
 // Its clock is virtual, so a run repeats exactly.
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 #include <string>
 
 #include "enginelib/base/Tick.h"
@@ -16,6 +17,7 @@
 #include "uiengine/elements/TPDAUIEngineElementPage.h"
 #include "uiengine/elements/TPDAUIEngineElementUserControl.h"
 #include "wincore/fonts/TSystemFontsFreeType.h"
+#include "display/usercontrols/TUserControlPolivalentDataItem.h"
 
 class SkinFuzzEngine : public QuietEngine {
 public:
@@ -82,6 +84,8 @@ public:
 private:
     static TPDAUIEngineElement* MakeUserControl(void*, const char* tag)
     {
+        if (tag && std::strcmp(tag, "usercontrol/usercontrolPolivalentDataItem") == 0)
+            return new TUserControlPolivalentDataItem(nullptr);
         auto* control = new TPDAUIEngineElementUserControl();
         control->tag = tag;
         return control;

@@ -1,5 +1,7 @@
 #include "StressRun.h"
 
+#include <cstring>
+
 #include <algorithm>
 #include <memory>
 #include <string>
@@ -19,6 +21,7 @@
 #include "uiengine/elements/TPDAUIEngineElementPage.h"
 #include "uiengine/elements/TPDAUIEngineElementUserControl.h"
 #include "wincore/fonts/TSystemFontsFreeType.h"
+#include "display/usercontrols/TUserControlPolivalentDataItem.h"
 
 const StressRun::Page StressRun::kPages[] = {
     {"pageStressLayouts"},   // every box layout, scroll boxes, IFrame, user control, scroll bar
@@ -41,6 +44,8 @@ const int kDeepestStack = 4;
 
 TPDAUIEngineElement* MakeUserControl(void*, const char* tag)
 {
+    if (tag && std::strcmp(tag, "usercontrol/usercontrolPolivalentDataItem") == 0)
+        return new TUserControlPolivalentDataItem(nullptr);
     auto* control = new TPDAUIEngineElementUserControl();
     control->tag = tag;
     return control;

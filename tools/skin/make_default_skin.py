@@ -675,7 +675,20 @@ IMAGES_GADGETS = [
 ]
 
 # The data-field gadget and the engine-object gadgets
+def sky_satellite():
+    """A satellite of the sky plot: a body between two solar panels; its
+    label is drawn over its top-left corner."""
+    c = Canvas(20, 14)
+    panel_colour = (0x3A, 0x6E, 0xB8)
+    c.draw(sd_rrect(0.5, 4.5, 6.5, 9.5, 1.0), panel_colour)
+    c.draw(sd_rrect(13.5, 4.5, 19.5, 9.5, 1.0), panel_colour)
+    c.draw(sd_stroke([(6.0, 7.0), (14.0, 7.0)], 1.0), MARK)
+    c.draw(sd_rrect(7.5, 3.5, 12.5, 10.5, 1.5), WHITE)
+    return c
+
+
 IMAGES_DATAFIELD = [
+    ("pageSatellitesSkySatellite", sky_satellite, "satellite of the sky plot"),
 ]
 
 # Battery, satellites, friends, speed, speed limit, speed cameras, the speed-alert page
