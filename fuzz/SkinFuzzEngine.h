@@ -7,6 +7,8 @@
 #include <cstdint>
 #include <string>
 
+#include "display/usercontrols/TUserControlCompass.h"
+#include "display/usercontrols/TUserControlGraficas_2011B.h"
 #include "enginelib/base/Tick.h"
 #include "enginelib/draw/TSystemFonts.h"
 #include "tests/support/InnerPages.h"
@@ -82,6 +84,11 @@ public:
 private:
     static TPDAUIEngineElement* MakeUserControl(void*, const char* tag)
     {
+        // The live-data controls, without an application: nothing live to show.
+        if (std::string(tag) == "usercontrol/usercontrolCompass")
+            return new TUserControlCompass(nullptr);
+        if (std::string(tag) == "usercontrol/usercontrolGraficas_2011B")
+            return new TUserControlGraficas_2011B(nullptr);
         auto* control = new TPDAUIEngineElementUserControl();
         control->tag = tag;
         return control;

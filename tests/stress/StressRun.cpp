@@ -4,6 +4,8 @@
 #include <memory>
 #include <string>
 
+#include "display/usercontrols/TUserControlCompass.h"
+#include "display/usercontrols/TUserControlGraficas_2011B.h"
 #include "enginelib/draw/TSystemFonts.h"
 #include "support/InnerPages.h"
 #include "support/TestEngine.h"
@@ -41,6 +43,11 @@ const int kDeepestStack = 4;
 
 TPDAUIEngineElement* MakeUserControl(void*, const char* tag)
 {
+    // The live-data controls, without an application: nothing live to show.
+    if (std::string(tag) == "usercontrol/usercontrolCompass")
+        return new TUserControlCompass(nullptr);
+    if (std::string(tag) == "usercontrol/usercontrolGraficas_2011B")
+        return new TUserControlGraficas_2011B(nullptr);
     auto* control = new TPDAUIEngineElementUserControl();
     control->tag = tag;
     return control;
