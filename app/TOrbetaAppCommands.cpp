@@ -8,6 +8,7 @@
 #include "app/TOrbetaApp.h"
 #include "app/pages/TPageMain.h"
 #include "display/pages/TPageVolume.h"
+#include "display/pages/TPageTrackGraph.h"
 #include "enginelib/base/TFitxUtils.h"
 #include "enginelib/nav/TConfig.h"
 #include "enginelib/nav/TElementoGPS.h"
@@ -713,10 +714,16 @@ bool TOrbetaAppExecutor::Execute(int id, TPDAUIEngineCommand* reply, int number,
         Open(Box(TPageMessageBox::TypeInformation, DString("AC unplugged"), lib.Get_Idioma_Menu(357)));
         return false;
     case 755:
-    case 865:
-        if (!visor || !dynamic_cast<TTrackRutaBase*>(visor->current))
+    case 865: {
+        TTrackRutaBase* track = visor ? dynamic_cast<TTrackRutaBase*>(visor->current) : nullptr;
+        if (!track)
             return false;
-        return NotAvailable(id, "TPageTrackGraph", reply);
+        TPageTrackGraph* page = new TPageTrackGraph(&app, track);
+        if (reply)
+            page->replyCommand = *reply;
+        ui.OpenPage(page);
+        return false;
+    }
     case 807:
         if (c && c->routingMapFlag == 1 && !lib.Carga_Mapa_Vectorial_Routing(1, nullptr)) {
             NoMap(TPageMessageBox::TypeWarning);

@@ -1054,6 +1054,7 @@ PAGES_SPEED = {
 
 # The compass, the profile graph, the track-graph page
 PAGES_COMPASS_GRAPH = {
+    "pageTrackGraph": ["lblTitle", "boxContainer"],
 }
 
 # Next manoeuvre, position, signpost, lanes, map scale and status
