@@ -4,10 +4,13 @@
 #include <new>
 
 #include "app/TOrbetaApp.h"
+#include "display/usercontrols/TUserControlOrbetaAds.h"
 #include "enginelib/base/LibraryLog.h"
 #include "uiengine/elements/TPDAUIEngineElement.h"
 
 namespace {
+
+TPDAUIEngineElement* MakeOrbetaAds(TOrbetaApp* app) { return new TUserControlOrbetaAds(app); }
 
 // Every row's class belongs to the map and live-data display; each row gets its
 // maker when its class is written.
@@ -31,7 +34,7 @@ const TUserControlFactoryRow kRows[] = {
     {"usercontrol/usercontrolLanes", "TUserControlLanes", nullptr, false},
     {"usercontrol/usercontrolRadarBar", "TUserControlRadarBar", nullptr, false},
     {"usercontrol/usercontrolSignpost", "TUserControlSignpost", nullptr, false},
-    {"usercontrol/usercontrolOrbetaAds", "TUserControlOrbetaAds", nullptr, false},
+    {"usercontrol/usercontrolOrbetaAds", "TUserControlOrbetaAds", &MakeOrbetaAds, false},
 };
 
 const char kPrefix[] = "usercontrol/";
