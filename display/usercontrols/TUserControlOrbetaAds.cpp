@@ -212,11 +212,12 @@ void TUserControlOrbetaAds::ShowDefaultBanner(bool fresh)
 void TUserControlOrbetaAds::NextBanner()
 {
     const int count = banners.Count();
+    // Without a list the default banner stays and there is nothing to turn to.
+    if (count == 0 || !sliderBoxContainer)
+        return;
     ++rotation;
     if (rotation >= count || rotation < 0)
         rotation = 0;
-    if (count == 0 || !sliderBoxContainer)
-        return;
     const AdsData& banner = banners[rotation];
     currentLink = banner.link;
     // The card of the banner itself, so that a tap runs the link it shows.

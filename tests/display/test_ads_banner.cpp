@@ -4,12 +4,15 @@
 // with the shown banner's link, and a control deleted while its download runs.
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <fstream>
 #include <string>
 
 #include "display/display_test_app.h"
 #include "display/usercontrols/TUserControlOrbetaAds.h"
 #include "enginelib/nav/InAppAdsController.h"
+#include "enginelib/draw/TDibIG.h"
+#include "support/GoldenImage.h"
 #include "support/TestPaths.h"
 #include "uiengine/core/TPDAUIEngineXml.h"
 #include "uiengine/elements/TPDAUIEngineElementPage.h"
@@ -325,6 +328,34 @@ TEST(AdsFactory, TheFactoryMakesTheBannerHidden)
     EXPECT_EQ(ads->adsController, app.engine.adsController);
     EXPECT_EQ(ads->rotation, -1);
     delete e;
+}
+
+} // namespace
+
+namespace {
+
+// The control's part of the frame.
+void Crop(const TDibIG& frame, const TRectIG& r, TDibIG& out)
+{
+    out.Crea(r.Width(), r.Height(), frame.Bpp());
+    for (int y = 0; y < r.Height(); ++y)
+        std::memcpy(out.Row(y), frame.Row(r.top + y) + r.left * frame.BytesPerPixel(),
+                    (size_t)r.Width() * frame.BytesPerPixel());
+}
+
+TEST_F(AdsBanner, LooksAsTheSkinDrawsIt)
+{
+    Open();
+    const TRectIG r = (app.ui->Frame(), ads->GetScreenRect());
+    EXPECT_EQ(r.Height(), 50);
+    EXPECT_GE(r.Width(), 320);
+    TDibIG part;
+    Crop(app.ui->Frame(), r, part);
+    EXPECT_TRUE(golden::Matches(part, "display/ads_default"));
+    Settle();
+    app.ui->Advance(1000);  // the slide in is over
+    Crop(app.ui->Frame(), ads->GetScreenRect(), part);
+    EXPECT_TRUE(golden::Matches(part, "display/ads_first_banner"));
 }
 
 } // namespace
