@@ -7,6 +7,7 @@
 #include "display/usercontrols/TUserControlPolivalentDataItem.h"
 #include "display/usercontrols/TUserControlCompass.h"
 #include "display/usercontrols/TUserControlGraficas_2011B.h"
+#include "display/usercontrols/TUserControlOrbetaAds.h"
 #include "enginelib/base/LibraryLog.h"
 #include "uiengine/elements/TPDAUIEngineElement.h"
 
@@ -15,6 +16,7 @@ namespace {
 TPDAUIEngineElement* MakePolivalentDataItem(TOrbetaApp* app) { return new TUserControlPolivalentDataItem(app); }
 TPDAUIEngineElement* MakeCompass(TOrbetaApp* app) { return new TUserControlCompass(app); }
 TPDAUIEngineElement* MakeGraficas_2011B(TOrbetaApp* app) { return new TUserControlGraficas_2011B(app); }
+TPDAUIEngineElement* MakeOrbetaAds(TOrbetaApp* app) { return new TUserControlOrbetaAds(app); }
 
 // Every row's class belongs to the map and live-data display; each row gets its
 // maker when its class is written.
@@ -38,7 +40,7 @@ const TUserControlFactoryRow kRows[] = {
     {"usercontrol/usercontrolLanes", "TUserControlLanes", nullptr, false},
     {"usercontrol/usercontrolRadarBar", "TUserControlRadarBar", nullptr, false},
     {"usercontrol/usercontrolSignpost", "TUserControlSignpost", nullptr, false},
-    {"usercontrol/usercontrolOrbetaAds", "TUserControlOrbetaAds", nullptr, false},
+    {"usercontrol/usercontrolOrbetaAds", "TUserControlOrbetaAds", &MakeOrbetaAds, false},
 };
 
 const char kPrefix[] = "usercontrol/";

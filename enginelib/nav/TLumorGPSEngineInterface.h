@@ -17,6 +17,7 @@ class TBaliza;
 class TDibIG;
 class TGeoCode;
 class TGraficas_2011B;
+class InAppAdsController;
 class TPuntoCoord;
 class TNavSimulation;
 class TRuta;
@@ -331,6 +332,9 @@ public:
     // followed; null otherwise.
     TTrackRutaBase* CurrentNavigationTrack() const;
     TVectorComandas* trees[7] = {};          // built by Inicializa2, owned
+    // The banner service (banners from the library's data); built by
+    // Inicializa2, owned; its downloads end with Close.
+    InAppAdsController* adsController = nullptr;
 
     static std::wstring commandLine;  // as Ejecuta_CmdLine received it
     // The application-data folder: the settings file and the log live there. Empty
