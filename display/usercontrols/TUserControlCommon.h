@@ -1,4 +1,6 @@
 #pragma once
+#include <cstdint>
+
 #include "enginelib/nav/TValCampo.h"
 #include "uiengine/elements/TPDAUIEngineElementBox.h"
 
@@ -7,6 +9,9 @@ class TOrbetaApp;
 // What every live-data user control does the same way: find the children its
 // definition must hold, and read the library's data fields.
 namespace usercontrols {
+
+// The display's alarm colour (0x00BBGGRR: red).
+const uint32_t AlarmColour = 0x1402FD;
 
 // The descendant of box with that id, as a T. A missing id is a broken skin
 // (the box reports it and the program ends); a child of another class is
