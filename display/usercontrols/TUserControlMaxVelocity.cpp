@@ -77,7 +77,8 @@ void TUserControlMaxVelocity::UpdateValue()
     const int mode = app && app->engine.config ? (int)app->engine.config->speedAlertMode : 0;
     TValCampo limitValue;
     usercontrols::ReadField(app, limitField, limitValue);
-    shown = mode != 0 && limitValue.valor >= 1.0;
+    // A limit beyond any integer is no limit.
+    shown = mode != 0 && limitValue.valor >= 1.0 && limitValue.valor < 2147483647.0;
     const int limit = Truncate(limitValue.valor + 0.5);
     const int speed = Truncate([&] {
         TValCampo v;

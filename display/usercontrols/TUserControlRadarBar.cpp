@@ -88,13 +88,17 @@ void TUserControlRadarBar::Paint(IDC* dc, int x, int y)
                                   Whole(imgRadar), imgRadar, key);
 
     TRectIG textBox(radarRight, radarY, radarRight + kTextBox, radarY + kTextBox);
+    // Black on an opaque yellow box, in the control's font.
+    const TColorIG yellow = TColoresIG::F_Yellow;
+    if (engine) {
+        engine->DrawText(dc, font, TColoresIG::F_Black, &yellow, CDString(record.text.c_str()), textBox, kTextFlags);
+        return;
+    }
     const TColorIG oldColour = dc->GetBkColor();
     const int oldMode = dc->GetBkMode();
-    TFontIG* oldFont = dc->SelectFont(font.stockFont);
-    dc->SetBkColor(TColoresIG::F_Yellow);
+    dc->SetBkColor(yellow);
     dc->SetBkMode(IDC::BkOpaque);
     dc->DrawTextA(record.text.c_str(), -1, textBox, kTextFlags);
-    dc->SelectFont(oldFont);
     dc->SetBkMode(oldMode);
     dc->SetBkColor(oldColour);
 }
