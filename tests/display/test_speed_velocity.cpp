@@ -180,6 +180,25 @@ TEST_F(MaxVelocity, HiddenSignDrawsNothingAndTakesNoTaps)
     EXPECT_EQ(host.Count(r, [](TColorIG p) { return IsRed(p); }), 0);
 }
 
+TEST(MaxVelocitySign, SmallSignDrawsItsLabelWithoutTheRing)
+{
+    for (int height : {30, 64}) {
+        Host host("<usercontrol type=\"usercontrolMaxVelocity\" id=\"m\" maximumHeight=\"" + std::to_string(height) +
+                  "\"/>");
+        auto* m = host.Find<TUserControlMaxVelocity>("m");
+        host.app.engine.config->speedAlertMode = 1;
+        host.Force(99, 50);
+        host.Force(21, 30);
+        host.Paint();
+        ASSERT_EQ(m->height, height);
+        const int red = host.Count(m->GetScreenRect(), [](TColorIG p) { return IsRed(p); });
+        EXPECT_EQ(red > 0, height == 64) << height;
+        // The label's own style is back after the paint.
+        EXPECT_NE(m->lblMaxVelocityValue->backgrounds[TPDAUIEngineElement::StateNormal].kind, 0);
+        EXPECT_NE(m->lblMaxVelocityValue->backgrounds[TPDAUIEngineElement::StateDisabled].kind, 0);
+    }
+}
+
 TEST(MaxVelocitySign, BigSettingChoosesTheLabel)
 {
     for (bool big : {false, true}) {
