@@ -1,6 +1,7 @@
 #pragma once
 // A page made from XML text in the test, holding user controls of the default
 // skin, on the display test application; fields are forced per test.
+#include <cmath>
 #include <string>
 #include <vector>
 
@@ -71,8 +72,10 @@ public:
         v.valor = value;
         if (text) {
             v.texto = text;
-        } else {
+        } else if (std::isfinite(value) && std::fabs(value) < 2147483647.0) {
             v.texto << (int)value;
+        } else {
+            v.texto = "-";
         }
         v.alarma = alarm;
         v.unidades = units;

@@ -59,7 +59,12 @@ TEST(SpeedStress, RandomValuesTapsTicksAndCloses)
         switch (random.Below(8)) {
         case 0:
         case 1:
-            host.Force(fields[random.Below(9)], random.Value(), nullptr, random.Below(4) == 0, random.Below(50));
+        {
+            const int field = fields[random.Below(9)];
+            // The camera distance is the library's own figure, always in metres.
+            const double value = field == 319 ? (double)random.Below(1200) - 100 : random.Value();
+            host.Force(field, value, nullptr, random.Below(4) == 0, random.Below(50));
+        }
             break;
         case 2:
             host.app.engine.config->speedAlertMode = random.Below(6) - 1;
