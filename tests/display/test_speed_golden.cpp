@@ -30,3 +30,20 @@ TEST(SpeedGolden, ControlsBeforeTheFirstCamera)
 }
 
 } // namespace
+
+namespace {
+
+TEST(SpeedGolden, AlertPageOverTheSign)
+{
+    speedtest::Host host("<box layout=\"Horizontal\" padding=\"8\"><usercontrol type=\"usercontrolMaxVelocity\" "
+                         "id=\"m\" maximumWidth=\"72\" maximumHeight=\"72\"/></box>");
+    host.app.engine.config->speedAlertMode = 4;
+    host.Force(99, 50);
+    host.Force(21, 72);
+    host.Paint();
+    host.app.ui->Advance(50);
+    ASSERT_NE(host.app.ui->GetTopPage(), host.page);
+    EXPECT_TRUE(golden::Matches(host.app.ui->Frame(), "display/speed_alert_page", 2, 40));
+}
+
+} // namespace
