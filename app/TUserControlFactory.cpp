@@ -5,12 +5,18 @@
 
 #include "app/TOrbetaApp.h"
 #include "display/usercontrols/TUserControlPolivalentDataItem.h"
+#include "display/usercontrols/TUserControlCompass.h"
+#include "display/usercontrols/TUserControlGraficas_2011B.h"
+#include "display/usercontrols/TUserControlOrbetaAds.h"
 #include "enginelib/base/LibraryLog.h"
 #include "uiengine/elements/TPDAUIEngineElement.h"
 
 namespace {
 
 TPDAUIEngineElement* MakePolivalentDataItem(TOrbetaApp* app) { return new TUserControlPolivalentDataItem(app); }
+TPDAUIEngineElement* MakeCompass(TOrbetaApp* app) { return new TUserControlCompass(app); }
+TPDAUIEngineElement* MakeGraficas_2011B(TOrbetaApp* app) { return new TUserControlGraficas_2011B(app); }
+TPDAUIEngineElement* MakeOrbetaAds(TOrbetaApp* app) { return new TUserControlOrbetaAds(app); }
 
 // Every row's class belongs to the map and live-data display; each row gets its
 // maker when its class is written.
@@ -18,13 +24,13 @@ const TUserControlFactoryRow kRows[] = {
     {"usercontrol/usercontrolMapScale", "TUserControlMapScale", nullptr, false},
     {"usercontrol/usercontrolMaxVelocity", "TUserControlMaxVelocity", nullptr, false},
     {"usercontrol/usercontrolMapInfoNext", "TUserControlMapInfoNext", nullptr, false},
-    {"usercontrol/usercontrolCompass", "TUserControlCompass", nullptr, false},
+    {"usercontrol/usercontrolCompass", "TUserControlCompass", MakeCompass, false},
     {"usercontrol/usercontrolFriends", "TUserControlFriends", nullptr, false},
     {"usercontrol/usercontrolMapInfoCurrent", "TUserControlMapInfoCurrent", nullptr, false},
     {"usercontrol/usercontrolPolivalentDataItem", "TUserControlPolivalentDataItem", MakePolivalentDataItem, false},
     {"usercontrol/usercontrolSatellites", "TUserControlSatellites", nullptr, false},
     {"usercontrol/usercontrolBattery", "TUserControlBattery", nullptr, false},
-    {"usercontrol/usercontrolGraficas_2011B", "TUserControlGraficas_2011B", nullptr, true},
+    {"usercontrol/usercontrolGraficas_2011B", "TUserControlGraficas_2011B", MakeGraficas_2011B, true},
     {"usercontrol/usercontrolDistNextRadar", "TUserControlDistNextRadar", nullptr, false},
     {"usercontrol/usercontrolFriendChat", "TUserControlFriendChat", nullptr, false},
     {"usercontrol/usercontrolVelocity", "TUserControlVelocity", nullptr, false},
@@ -34,7 +40,7 @@ const TUserControlFactoryRow kRows[] = {
     {"usercontrol/usercontrolLanes", "TUserControlLanes", nullptr, false},
     {"usercontrol/usercontrolRadarBar", "TUserControlRadarBar", nullptr, false},
     {"usercontrol/usercontrolSignpost", "TUserControlSignpost", nullptr, false},
-    {"usercontrol/usercontrolOrbetaAds", "TUserControlOrbetaAds", nullptr, false},
+    {"usercontrol/usercontrolOrbetaAds", "TUserControlOrbetaAds", &MakeOrbetaAds, false},
 };
 
 const char kPrefix[] = "usercontrol/";

@@ -9,6 +9,7 @@
 #include <string>
 
 #include "enginelib/base/Tick.h"
+#include "app/TUserControlFactory.h"
 #include "enginelib/draw/TSystemFonts.h"
 #include "tests/support/InnerPages.h"
 #include "tests/support/QuietEngine.h"
@@ -17,7 +18,6 @@
 #include "uiengine/elements/TPDAUIEngineElementPage.h"
 #include "uiengine/elements/TPDAUIEngineElementUserControl.h"
 #include "wincore/fonts/TSystemFontsFreeType.h"
-#include "display/usercontrols/TUserControlPolivalentDataItem.h"
 
 class SkinFuzzEngine : public QuietEngine {
 public:
@@ -84,8 +84,10 @@ public:
 private:
     static TPDAUIEngineElement* MakeUserControl(void*, const char* tag)
     {
-        if (tag && std::strcmp(tag, "usercontrol/usercontrolPolivalentDataItem") == 0)
-            return new TUserControlPolivalentDataItem(nullptr);
+        // The live-data controls come from the application's factory; without an
+        // application they have nothing live to show.
+        if (TPDAUIEngineElement* made = TUserControlFactory::FuncCreateUserControlElementByNameCallBack(nullptr, tag))
+            return made;
         auto* control = new TPDAUIEngineElementUserControl();
         control->tag = tag;
         return control;

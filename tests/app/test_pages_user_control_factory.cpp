@@ -73,7 +73,7 @@ TEST_F(UserControlFactoryTest, TagsCompareWholeAndWithTheirCase)
 TEST_F(UserControlFactoryTest, TheProfileGraphWritesItsLineToTheLibraryLogEachTime)
 {
     for (int i = 0; i < 2; ++i)
-        TUserControlFactory::FuncCreateUserControlElementByNameCallBack(&app, "usercontrol/usercontrolGraficas_2011B");
+        delete TUserControlFactory::FuncCreateUserControlElementByNameCallBack(&app, "usercontrol/usercontrolGraficas_2011B");
     int exact = 0;
     for (const std::string& line : app.engine.recorder.log)
         exact += line == "FuncCreateUserControlElementByNameCallBack usercontrolGraficas_2011B";

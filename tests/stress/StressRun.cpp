@@ -6,6 +6,7 @@
 #include <memory>
 #include <string>
 
+#include "app/TUserControlFactory.h"
 #include "enginelib/draw/TSystemFonts.h"
 #include "support/InnerPages.h"
 #include "support/TestEngine.h"
@@ -21,7 +22,6 @@
 #include "uiengine/elements/TPDAUIEngineElementPage.h"
 #include "uiengine/elements/TPDAUIEngineElementUserControl.h"
 #include "wincore/fonts/TSystemFontsFreeType.h"
-#include "display/usercontrols/TUserControlPolivalentDataItem.h"
 
 const StressRun::Page StressRun::kPages[] = {
     {"pageStressLayouts"},   // every box layout, scroll boxes, IFrame, user control, scroll bar
@@ -44,8 +44,10 @@ const int kDeepestStack = 4;
 
 TPDAUIEngineElement* MakeUserControl(void*, const char* tag)
 {
-    if (tag && std::strcmp(tag, "usercontrol/usercontrolPolivalentDataItem") == 0)
-        return new TUserControlPolivalentDataItem(nullptr);
+    // The live-data controls come from the application's factory; without an
+    // application they have nothing live to show.
+    if (TPDAUIEngineElement* made = TUserControlFactory::FuncCreateUserControlElementByNameCallBack(nullptr, tag))
+        return made;
     auto* control = new TPDAUIEngineElementUserControl();
     control->tag = tag;
     return control;

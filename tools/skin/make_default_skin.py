@@ -631,7 +631,47 @@ IMAGES_MAP = [
 ]
 
 # The map viewer gadget, the map toolbar page, the volume page
+MUTED = (0xF0, 0x50, 0x40)
+
+
+def sd_wave(cx, cy, r, width, half):
+    """A sound wave: an arc of radius r facing right, half an angle each way, round caps."""
+    ends = [(cx + r * math.cos(a), cy + r * math.sin(a)) for a in (-half, half)]
+
+    def f(x, y):
+        if abs(math.atan2(y - cy, x - cx)) <= half:
+            return abs(math.hypot(x - cx, y - cy) - r) - width / 2.0
+        return min(math.hypot(x - ex, y - ey) for ex, ey in ends) - width / 2.0
+    return f
+
+
+def speaker(muted):
+    """The volume page's speaker: waves when sound is on, a red cross when muted."""
+    c = Canvas(48, 48)
+    c.draw(sd_polygon([(6, 18), (14, 18), (25, 8), (25, 40), (14, 30), (6, 30)]), WHITE)
+    if muted:
+        c.draw(sd_stroke([(31, 17), (43, 31)], 4.0), MUTED)
+        c.draw(sd_stroke([(43, 17), (31, 31)], 4.0), MUTED)
+    else:
+        c.draw(sd_wave(25, 24, 8.5, 3.0, 0.8), WHITE)
+        c.draw(sd_wave(25, 24, 15.5, 3.0, 0.8), WHITE)
+    return c
+
+
+def volume_step(up):
+    """Plus or minus of the volume buttons."""
+    c = Canvas(48, 48)
+    c.draw(sd_stroke([(12, 24), (36, 24)], 6.0), WHITE)
+    if up:
+        c.draw(sd_stroke([(24, 12), (24, 36)], 6.0), WHITE)
+    return c
+
+
 IMAGES_GADGETS = [
+    ("pageVolumeSpeaker", lambda: speaker(False), "volume page: the mute button while sound is on"),
+    ("pageVolumeMuted", lambda: speaker(True), "volume page: the mute button while muted"),
+    ("pageVolumeUp", lambda: volume_step(True), "volume page: louder"),
+    ("pageVolumeDown", lambda: volume_step(False), "volume page: quieter"),
 ]
 
 # The data-field gadget and the engine-object gadgets
@@ -664,7 +704,54 @@ IMAGES_MAPINFO = [
 ]
 
 # The advertising banner
+BANNER_W, BANNER_H = 320, 50
+
+
+def banner(top, bottom, border):
+    """A banner card: rounded panel and two light bars where the offer's text would be."""
+    c = panel(BANNER_W, BANNER_H, 6, top, bottom, border, 1.5, margin=0.5)
+    c.draw(sd_stroke([(70, 18), (230, 18)], 7.0), with_alpha(WHITE, 0.85))
+    c.draw(sd_stroke([(70, 33), (180, 33)], 5.0), with_alpha(WHITE, 0.55))
+    return c
+
+
+def banner_default():
+    c = banner(BTN_TOP, BTN_BOTTOM, ACCENT)
+    c.draw(sd_ring(35, 25, 13, 5.0), ACCENT)
+    c.draw(sd_circle(35, 25, 4.0), WHITE)
+    return c
+
+
+def banner_fuel():
+    c = banner((0xE0, 0x7A, 0x10), (0x98, 0x44, 0x00), (0xF8, 0xB0, 0x48))
+    c.draw(sd_rrect(24, 12, 42, 42, 3), WHITE)
+    c.draw(sd_rrect(27, 15, 39, 24, 1.5), (0x98, 0x44, 0x00))
+    c.draw(sd_stroke([(42, 18), (48, 22), (48, 36), (52, 38)], 2.5), WHITE)
+    return c
+
+
+def banner_cafe():
+    c = banner((0x7A, 0x4A, 0x2A), (0x42, 0x24, 0x10), (0xC0, 0x8A, 0x5A))
+    c.draw(sd_rrect(22, 20, 42, 40, 5), WHITE)
+    c.draw(sd_ring(44, 28, 5, 3.0), WHITE)
+    c.draw(sd_stroke([(28, 9), (27, 15)], 2.0), with_alpha(WHITE, 0.7))
+    c.draw(sd_stroke([(35, 9), (34, 15)], 2.0), with_alpha(WHITE, 0.7))
+    return c
+
+
+def banner_parking():
+    c = banner((0x20, 0x68, 0xC8), (0x0C, 0x3C, 0x88), (0x78, 0xB8, 0xF8))
+    c.draw(sd_rrect(18, 8, 52, 42, 5), WHITE)
+    blue = (0x0C, 0x3C, 0x88)
+    c.draw(sd_stroke([(29, 36), (29, 14), (37, 14), (42, 17), (42, 23), (37, 26), (29, 26)], 4.0), blue)
+    return c
+
+
 IMAGES_ADS = [
+    ("defaultBanner", banner_default, "advertising banner shown while there is no banner list"),
+    ("adsBannerFuel", banner_fuel, "demo banner of the library's local list: fuel"),
+    ("adsBannerCafe", banner_cafe, "demo banner of the library's local list: cafe"),
+    ("adsBannerParking", banner_parking, "demo banner of the library's local list: parking"),
 ]
 
 IMAGES += IMAGES_MAP + IMAGES_GADGETS + IMAGES_DATAFIELD + IMAGES_SPEED + IMAGES_COMPASS_GRAPH + IMAGES_MAPINFO + IMAGES_ADS
@@ -1000,6 +1087,8 @@ PAGES_MAP = {
 
 # The map viewer gadget, the map toolbar page, the volume page
 PAGES_GADGETS = {
+    "pageMapToolbar": ["lblTitle", "mnuMenu", "btnCancel"],
+    "pageVolume": ["lblTitle", "btnVolumeUp", "btnVolumeDown", "btnVolumeIcon", "pgbVolumne", "btnCancel"],
 }
 
 # The data-field gadget and the engine-object gadgets
@@ -1012,6 +1101,7 @@ PAGES_SPEED = {
 
 # The compass, the profile graph, the track-graph page
 PAGES_COMPASS_GRAPH = {
+    "pageTrackGraph": ["lblTitle", "boxContainer"],
 }
 
 # Next manoeuvre, position, signpost, lanes, map scale and status
