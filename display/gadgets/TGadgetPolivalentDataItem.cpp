@@ -8,8 +8,10 @@
 #include "app/TUserControlFactory.h"
 #include "display/gadgets/TGadgetArrowGoto.h"
 #include "display/gadgets/TGadgetNextManuobre.h"
+#include "display/usercontrols/TUserControlGraficas_2011B.h"
 #include "enginelib/draw/TColorIG.h"
 #include "enginelib/nav/TConfig.h"
+#include "enginelib/nav/TGraficas_2011B.h"
 #include "enginelib/nav/TUnidades.h"
 #include "enginelib/nav/TValCampo.h"
 #include "uiengine/controls/TPDAUIEngineElementAutoFitLabel.h"
@@ -253,16 +255,24 @@ void TGadgetPolivalentDataItem::OnLoad(TPDAUIEngine* e, TPDAUIEngineElementPage*
         }
         break;
     case 66:
+        // The track profile on the shared graph, interactive.
         LogGraph(app, "CAMPOGPS_altimetria_track");
-        control = MakeUserControl(app, "usercontrolGraficas_2011B");
+        if (app)
+            control = new TUserControlGraficas_2011B(app, nullptr, 1, titleLabelId, app->engine.graph);
         break;
     case 339:
+        // The route profile on a graph of its own, a still picture.
         LogGraph(app, "CAMPOGPS_altimetria_ruta");
-        control = MakeUserControl(app, "usercontrolGraficas_2011B");
+        if (app)
+            control = new TUserControlGraficas_2011B(app, nullptr, 0, 0, nullptr);
         break;
     case 373:
+        // What the shared graph shows first (none while it is empty).
         LogGraph(app, "CAMPOGPS_altimetria_graphs");
-        control = MakeUserControl(app, "usercontrolGraficas_2011B");
+        if (app) {
+            TTrackRutaBase* first = app->engine.graph ? app->engine.graph->GetFirstObject() : nullptr;
+            control = new TUserControlGraficas_2011B(app, first, 1, titleLabelId, app->engine.graph);
+        }
         break;
     case 98:
         if (bigVariant) {

@@ -6,6 +6,8 @@
 #include "display/gadgets/TGadgetArrowGoto.h"
 #include "display/gadgets/TGadgetNextManuobre.h"
 #include "display/gadgets/TGadgetPolivalentDataItem.h"
+#include "display/usercontrols/TUserControlGraficas_2011B.h"
+#include "enginelib/nav/TGraficas_2011B.h"
 #include "enginelib/nav/TConfig.h"
 #include "enginelib/nav/TUnidades.h"
 #include "tests/display/test_datafield_support.h"
@@ -46,9 +48,9 @@ TEST(DataFieldGadget, BuildsTheContentOfEachField)
         {21, false, MadeOrLabel("usercontrolVelocity")},
         {21, true, MadeOrLabel("usercontrolVelocityBig")},
         {47, false, MadeOrLabel("usercontrolCompass")},
-        {66, false, MadeOrLabel("usercontrolGraficas_2011B")},
-        {339, false, MadeOrLabel("usercontrolGraficas_2011B")},
-        {373, false, MadeOrLabel("usercontrolGraficas_2011B")},
+        {66, false, "usercontrol/usercontrolGraficas_2011B"},
+        {339, false, "usercontrol/usercontrolGraficas_2011B"},
+        {373, false, "usercontrol/usercontrolGraficas_2011B"},
         {98, true, MadeOrLabel("usercontrolBattery")},
         {98, false, "autofitlabel"},
         {99, false, MadeOrLabel("usercontrolMaxVelocity")},
@@ -141,6 +143,42 @@ TEST(DataFieldGadget, MapInfoNextSitsInAScrollingBoxWhenTheControlExists)
     EXPECT_EQ(box->layout, TPDAUIEngineElementBox::LayoutVerticalScroll);
     ASSERT_EQ(box->children.Count(), 1);
     EXPECT_EQ(box->children[0]->tag, "usercontrol/usercontrolMapInfoNext");
+}
+
+TEST(DataFieldGadget, ProfileFieldsGetTheirGraphViewAndSource)
+{
+    Harness h;
+    TGraficas_2011B* shared = h.app.engine.graph;
+    ASSERT_NE(shared, nullptr);
+    auto graphOf = [&](int field, int titleId) {
+        auto* g = h.Add(new Gadget(&h.app, field, false, titleId));
+        return dynamic_cast<TUserControlGraficas_2011B*>(g->children[0]);
+    };
+    auto* track = graphOf(66, 77);
+    ASSERT_NE(track, nullptr);
+    EXPECT_EQ(track->viewMode, 1);
+    EXPECT_EQ(track->Graph(), shared);
+    EXPECT_EQ(track->titleLabelId, 77);
+    EXPECT_FALSE(track->hasSource);
+
+    auto* route = graphOf(339, 77);
+    ASSERT_NE(route, nullptr);
+    EXPECT_EQ(route->viewMode, 0);
+    EXPECT_NE(route->Graph(), shared);  // a graph of its own
+    EXPECT_EQ(route->titleLabelId, 0);
+
+    // The shared graph's first object, or none while the graph is empty.
+    TTrackRutaBase* first = shared->GetFirstObject();
+    auto* graphs = graphOf(373, 5);
+    ASSERT_NE(graphs, nullptr);
+    EXPECT_EQ(graphs->hasSource, first != nullptr);
+    EXPECT_EQ(graphs->Graph(), shared);
+    EXPECT_EQ(graphs->titleLabelId, 5);
+    shared->SetFirstObject(nullptr);
+    ASSERT_EQ(shared->GetFirstObject(), nullptr);
+    auto* empty = graphOf(373, 0);
+    ASSERT_NE(empty, nullptr);
+    EXPECT_FALSE(empty->hasSource);
 }
 
 TEST(DataFieldGadget, GraphFieldsWriteTheirLogLine)
