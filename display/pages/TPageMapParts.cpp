@@ -1,33 +1,16 @@
 #include "display/pages/TPageMapParts.h"
 
 #include "app/TOrbetaApp.h"
-#include "display/pages/TPageMap.h"
-#include "uiengine/core/TPDAUIEngine.h"
-
-#if __has_include("display/gadgets/TGadgetVisor2D.h")
-#include "display/gadgets/TGadgetVisor2D.h"
-#define ORBETA_HAS_VISOR2D 1
-#endif
-#if __has_include("display/gadgets/TGadgetNextManuobre.h")
 #include "display/gadgets/TGadgetNextManuobre.h"
-#define ORBETA_HAS_NEXTMANUOBRE 1
-#endif
-#if __has_include("display/gadgets/TGadgetPolivalentDataItem.h")
 #include "display/gadgets/TGadgetPolivalentDataItem.h"
-#define ORBETA_HAS_DATAITEM 1
-#endif
-#if __has_include("display/usercontrols/TUserControlGraficas_2011B.h")
-#include "display/usercontrols/TUserControlGraficas_2011B.h"
-#define ORBETA_HAS_GRAFICAS 1
-#endif
-#if __has_include("display/pages/TPageMapToolbar.h")
+#include "display/gadgets/TGadgetVisor2D.h"
+#include "display/pages/TPageMap.h"
 #include "display/pages/TPageMapToolbar.h"
-#define ORBETA_HAS_MAPTOOLBAR 1
-#endif
+#include "display/usercontrols/TUserControlGraficas_2011B.h"
+#include "uiengine/core/TPDAUIEngine.h"
 
 void TPageMapParts::AddGadgets(TPageMap& page)
 {
-#ifdef ORBETA_HAS_VISOR2D
     {
         TPDAUIEngineElementBox* host = page.boxGadgetVisor2D;
         auto* gadget = new TGadgetVisor2D(page.app);
@@ -40,8 +23,6 @@ void TPageMapParts::AddGadgets(TPageMap& page)
         gadget->flex = 1;
         page.gadgetVisor2D = gadget;
     }
-#endif
-#ifdef ORBETA_HAS_NEXTMANUOBRE
     {
         TPDAUIEngineElementBox* host = page.boxNextManuobre;
         auto* gadget = new TGadgetNextManuobre(page.app, 314);
@@ -53,8 +34,6 @@ void TPageMapParts::AddGadgets(TPageMap& page)
         host->AddChild(gadget, nullptr, nullptr);
         page.gadgetNextManuobre = gadget;
     }
-#endif
-#ifdef ORBETA_HAS_DATAITEM
     {
         TPDAUIEngineElementBox* host = page.boxNavigationNextDistanceGadget;
         auto* gadget = new TGadgetPolivalentDataItem(page.app, 300, false, 0);
@@ -70,12 +49,10 @@ void TPageMapParts::AddGadgets(TPageMap& page)
         host->AddChild(gadget, nullptr, nullptr);
         page.gadgetNextDistance = gadget;
     }
-#endif
 }
 
 TPDAUIEngineElement* TPageMapParts::PlaceDataField(TPageMap& page, TPDAUIEngineElementBox* item, int field)
 {
-#ifdef ORBETA_HAS_DATAITEM
     TPDAUIEngineElement* value = item->FindElement("boxPolivalentDataItemValue", false);
     auto* parent = value ? dynamic_cast<TPDAUIEngineElementBox*>(value->parent) : nullptr;
     auto* gadget = new TGadgetPolivalentDataItem(page.app, field, false, 0);
@@ -99,43 +76,26 @@ TPDAUIEngineElement* TPageMapParts::PlaceDataField(TPageMap& page, TPDAUIEngineE
         item->AddChild(gadget, nullptr, nullptr);
     }
     return gadget;
-#else
-    (void)page, (void)item, (void)field;
-    return nullptr;
-#endif
 }
 
 void TPageMapParts::SetGadgetFullScreen(TPageMap& page, bool on)
 {
-#ifdef ORBETA_HAS_VISOR2D
     if (auto* gadget = dynamic_cast<TGadgetVisor2D*>(page.gadgetVisor2D))
         gadget->fullScreen = on ? 1 : 0;
-#else
-    (void)page, (void)on;
-#endif
 }
 
 void TPageMapParts::LoadGraphData(TPageMap& page)
 {
-#ifdef ORBETA_HAS_GRAFICAS
     if (auto* graph = dynamic_cast<TUserControlGraficas_2011B*>(page.usercontrolGraficas_2011B))
         graph->LoadTrackData();
-#else
-    (void)page;
-#endif
 }
 
 bool TPageMapParts::OpenMapToolbar(TPageMap& page, TVectorComandas* tree)
 {
-#ifdef ORBETA_HAS_MAPTOOLBAR
     if (!page.engine || !tree)
         return false;
     page.engine->OpenPage(new TPageMapToolbar(page.app, tree));
     return true;
-#else
-    (void)page, (void)tree;
-    return false;
-#endif
 }
 
-unsigned char& TPageMapParts::MapRepaintFlag(TPDAUIEngine& engine) { return engine.sipSpare; }
+unsigned char& TPageMapParts::MapRepaintFlag(TPDAUIEngine& engine) { return engine.mapRepaint; }
