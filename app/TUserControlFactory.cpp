@@ -4,20 +4,36 @@
 #include <new>
 
 #include "app/TOrbetaApp.h"
+#include "display/usercontrols/TUserControlLanes.h"
+#include "display/usercontrols/TUserControlMapInfoCurrent.h"
+#include "display/usercontrols/TUserControlMapInfoNext.h"
+#include "display/usercontrols/TUserControlMapScale.h"
+#include "display/usercontrols/TUserControlMapScaleOrStatus.h"
+#include "display/usercontrols/TUserControlMapStatus.h"
+#include "display/usercontrols/TUserControlSignpost.h"
 #include "enginelib/base/LibraryLog.h"
 #include "uiengine/elements/TPDAUIEngineElement.h"
 
 namespace {
 
+// Makers of the next-manoeuvre, position, signpost, lane, scale and status controls.
+TPDAUIEngineElement* MakeMapScale(TOrbetaApp* app) { return new TUserControlMapScale(app); }
+TPDAUIEngineElement* MakeMapInfoNext(TOrbetaApp* app) { return new TUserControlMapInfoNext(app); }
+TPDAUIEngineElement* MakeMapInfoCurrent(TOrbetaApp* app) { return new TUserControlMapInfoCurrent(app); }
+TPDAUIEngineElement* MakeMapStatus(TOrbetaApp* app) { return new TUserControlMapStatus(app); }
+TPDAUIEngineElement* MakeMapScaleOrStatus(TOrbetaApp* app) { return new TUserControlMapScaleOrStatus(app); }
+TPDAUIEngineElement* MakeLanes(TOrbetaApp* app) { return new TUserControlLanes(app); }
+TPDAUIEngineElement* MakeSignpost(TOrbetaApp* app) { return new TUserControlSignpost(app); }
+
 // Every row's class belongs to the map and live-data display; each row gets its
 // maker when its class is written.
 const TUserControlFactoryRow kRows[] = {
-    {"usercontrol/usercontrolMapScale", "TUserControlMapScale", nullptr, false},
+    {"usercontrol/usercontrolMapScale", "TUserControlMapScale", &MakeMapScale, false},
     {"usercontrol/usercontrolMaxVelocity", "TUserControlMaxVelocity", nullptr, false},
-    {"usercontrol/usercontrolMapInfoNext", "TUserControlMapInfoNext", nullptr, false},
+    {"usercontrol/usercontrolMapInfoNext", "TUserControlMapInfoNext", &MakeMapInfoNext, false},
     {"usercontrol/usercontrolCompass", "TUserControlCompass", nullptr, false},
     {"usercontrol/usercontrolFriends", "TUserControlFriends", nullptr, false},
-    {"usercontrol/usercontrolMapInfoCurrent", "TUserControlMapInfoCurrent", nullptr, false},
+    {"usercontrol/usercontrolMapInfoCurrent", "TUserControlMapInfoCurrent", &MakeMapInfoCurrent, false},
     {"usercontrol/usercontrolPolivalentDataItem", "TUserControlPolivalentDataItem", nullptr, false},
     {"usercontrol/usercontrolSatellites", "TUserControlSatellites", nullptr, false},
     {"usercontrol/usercontrolBattery", "TUserControlBattery", nullptr, false},
@@ -26,11 +42,11 @@ const TUserControlFactoryRow kRows[] = {
     {"usercontrol/usercontrolFriendChat", "TUserControlFriendChat", nullptr, false},
     {"usercontrol/usercontrolVelocity", "TUserControlVelocity", nullptr, false},
     {"usercontrol/usercontrolVelocityBig", "TUserControlVelocityBig", nullptr, false},
-    {"usercontrol/usercontrolMapStatus", "TUserControlMapStatus", nullptr, false},
-    {"usercontrol/usercontrolMapScaleOrStatus", "TUserControlMapScaleOrStatus", nullptr, false},
-    {"usercontrol/usercontrolLanes", "TUserControlLanes", nullptr, false},
+    {"usercontrol/usercontrolMapStatus", "TUserControlMapStatus", &MakeMapStatus, false},
+    {"usercontrol/usercontrolMapScaleOrStatus", "TUserControlMapScaleOrStatus", &MakeMapScaleOrStatus, false},
+    {"usercontrol/usercontrolLanes", "TUserControlLanes", &MakeLanes, false},
     {"usercontrol/usercontrolRadarBar", "TUserControlRadarBar", nullptr, false},
-    {"usercontrol/usercontrolSignpost", "TUserControlSignpost", nullptr, false},
+    {"usercontrol/usercontrolSignpost", "TUserControlSignpost", &MakeSignpost, false},
     {"usercontrol/usercontrolOrbetaAds", "TUserControlOrbetaAds", nullptr, false},
 };
 

@@ -30,6 +30,8 @@ TEST_F(UserControlFactoryTest, EveryTagOfTheTableIsKnownAndAnswersNullUntilItsCl
     for (int i = 0; i < count; ++i) {
         ASSERT_EQ(0, std::strncmp(rows[i].tag, "usercontrol/usercontrol", 23)) << rows[i].tag;
         EXPECT_EQ(std::string("TUserControl") + (rows[i].tag + 23), rows[i].className);
+        if (rows[i].make)
+            continue;
         EXPECT_EQ(nullptr, TUserControlFactory::FuncCreateUserControlElementByNameCallBack(&app, rows[i].tag)) << rows[i].tag;
         EXPECT_EQ(1, LogLines(std::string("user control ") + rows[i].tag + " (")) << rows[i].tag;
     }
