@@ -116,8 +116,9 @@ void TUserControlMapInfoNext::UpdateContent()
             usercontrolSignpost->lineCount = shownLines;
         if (parent)
             parent->ReapplyBounds();
-        else
-            ReapplyBounds();
+        // A parent that keeps this control's rectangle does not lay it out
+        // again: children shown since then still need their places.
+        ReapplyBounds();
     }
 }
 

@@ -8,7 +8,9 @@
 #include "display/display_test_app.h"
 #include "enginelib/nav/TConfig.h"
 #include "enginelib/nav/TDemoRoute.h"
+#include "enginelib/nav/TSignPostPaint.h"
 #include "enginelib/nav/TVisor_LumorGPSPocket.h"
+#include "support/TestPaths.h"
 #include "uiengine/core/TPDAUIEngineXml.h"
 #include "uiengine/elements/TPDAUIEngineElementPage.h"
 
@@ -38,6 +40,9 @@ private:
 // One control of a type at a place on a page of its own, opened on the engine.
 class MapInfoTest : public ::testing::Test {
 protected:
+    // Signposts in the skin's font, so that their pictures do not depend on
+    // where the program runs.
+    MapInfoTest() { TSignPostPaint::SetFontFile(testpaths::SourceDir() + "/skins/default/DejaVuSans.ttf"); }
     ~MapInfoTest() override
     {
         if (page) {
