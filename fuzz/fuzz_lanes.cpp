@@ -48,8 +48,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 
     const DString shortened = TUserControlLanes::ShortenLaneText(text);
     const int body = (int)input.size() - (!input.empty() && input[0] == '#' ? 1 : 0);
-    // Shortening never lengthens a text, and a long one ends up at most eleven.
-    if (shortened.Length() > body || (body > 10 && shortened.Length() > 11))
+    // Shortening never lengthens a text; a short one stays as it is.
+    if (shortened.Length() > body || (body <= 10 && shortened.Length() != body))
         std::abort();
     const int width = TUserControlLanes::LaneTextWidth(shortened);
     if (width < 0 || width > 32 * shortened.Length())

@@ -78,15 +78,15 @@ void TUserControlMapScale::Paint(IDC* dc, int x, int y)
     const int barWidth = bar.right - bar.left, barHeight = bar.bottom - bar.top;
     const int cell = barWidth / 4, rowHeight = barHeight / 2 + 1;
     for (int row = 0; row < 2; ++row) {
-        const int top = bar.top + row * (barHeight / 2);
-        const int bottom = std::min(top + rowHeight, bar.bottom);
+        const int rowTop = bar.top + row * (barHeight / 2);
+        const int rowBottom = std::min(rowTop + rowHeight, bar.bottom);
         for (int i = 0; i < 4; ++i) {
             const int l = bar.left + i * cell;
             const int rgt = i == 3 ? bar.right : l + cell;
             const TColorIG colour = (i + row) % 2 == 0 ? TColorIG(kDark) : fore;
             dc->SetBrush(colour);
             dc->SetPen(colour);
-            dc->Rectangle(TRectIG(l, top, rgt, bottom));
+            dc->Rectangle(TRectIG(l, rowTop, rgt, rowBottom));
         }
     }
     dc->SetPen(TColorIG(kDark));

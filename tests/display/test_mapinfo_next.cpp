@@ -233,4 +233,20 @@ TEST_F(MapInfoNextTest, AnObjectWithoutAttachmentsOffersNothing)
     EXPECT_FALSE(app.Called("command 150 -2"));
 }
 
+TEST_F(MapInfoNextTest, TheSignpostAsksRoomForItsLineCount)
+{
+    auto* signpost = Open<TUserControlSignpost>("usercontrolSignpost", 0, 0, 300, 100);
+    ASSERT_NE(signpost, nullptr);
+    EXPECT_EQ(signpost->padding.inner, 2);
+    signpost->lineCount = 1;
+    const int one = signpost->GetMinimumHeight(300);
+    signpost->lineCount = 3;
+    const int three = signpost->GetMinimumHeight(300);
+    EXPECT_GT(three, one);
+    const int line = app.ui->GetTextExtent(signpost->font, "*\n", 300, 16).cy;
+    EXPECT_GE(three - one, line);
+    signpost->lineCount = -5;  // no room below nothing
+    EXPECT_GE(signpost->GetMinimumHeight(300), 0);
+}
+
 } // namespace

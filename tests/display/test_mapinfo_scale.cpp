@@ -62,6 +62,17 @@ TEST_F(MapScaleTest, TheBarEndsAtTheRightAndItsTextFollowsTheZoom)
         EXPECT_EQ(last, contentRight) << c.zoom;  // the frame's column just right of the bar
         EXPECT_NEAR(last - first, c.length, 2) << c.zoom;
     }
+    // Two rows of four cells, dark first on the top row, shifted on the second.
+    int first, last;
+    BarEnds(scale, first, last);
+    const int quarter = (last - first) / 4;
+    const int upper = scale->top + scale->padding.top + scale->font.size + 3, lower = scale->top + scale->height - 4;
+    const TColorIG dark(0x28, 0x28, 0x28), light(0xFF, 0xFF, 0xFF);
+    for (int i = 0; i < 4; ++i) {
+        const int x = first + 3 + i * quarter;
+        EXPECT_EQ(app.ui->PixelAt(x, upper), i % 2 ? light : dark) << i;
+        EXPECT_EQ(app.ui->PixelAt(x, lower), i % 2 ? dark : light) << i;
+    }
 }
 
 TEST_F(MapScaleTest, ALongBarIsCutToTheMaximumWidthAndRightAligned)
