@@ -12,6 +12,8 @@
 namespace {
 const int kMaxUnshortened = 10;
 const TColorIG kLaneKey(255, 0, 255);
+
+int Clamp(long long v) { return (int)std::max<long long>(-0x3FFFFFFF, std::min<long long>(v, 0x3FFFFFFF)); }
 } // namespace
 
 TUserControlLanes::TUserControlLanes(TOrbetaApp* a) : app(a) { tag = "usercontrol/usercontrolLanes"; }
@@ -95,15 +97,14 @@ void TUserControlLanes::Paint(IDC* dc, int x, int y)
 
     const float scale = GetUIScale();
     const int laneWidth = Scale(32), separatorWidth = Scale(4);
-    const long long ox = (long long)x + left, oy = (long long)y + top;
+    const int ox = Clamp((long long)x + left), oy = Clamp((long long)y + top);
     const long long total = (long long)LaneTextWidth(lanes, laneWidth, separatorWidth) + Scale(8);
-    const TRectIG frame((int)ox, (int)oy, (int)std::min<long long>(ox + total, 0x3FFFFFFF),
-                        (int)std::min<long long>(oy + height, 0x3FFFFFFF));
+    const TRectIG frame(ox, oy, Clamp(ox + total), Clamp((long long)oy + height));
     PaintStyle(dc, frame, GetState());
 
     const int border = borders[StateNormal].width;
-    int px = (int)ox + border + padding.left;
-    const int py = (int)oy + border + padding.top + Scale(4);
+    int px = Clamp((long long)ox + border + padding.left);
+    const int py = Clamp((long long)oy + border + padding.top + Scale(4));
     Kind previous = KindOther;
     int previousWidth = 0;
     for (int i = 0; i < lanes.Length(); ++i) {
@@ -113,7 +114,7 @@ void TUserControlLanes::Paint(IDC* dc, int x, int y)
             continue;
         const Kind kind = KindOf(c);
         if (kind != previous && previous != KindOther)
-            px += previousWidth;
+            px = Clamp((long long)px + previousWidth);
         const int w = (int)(picture->Width() * scale), h = (int)(picture->AbsHeight() * scale);
         if (dc)
             dc->StretchDIBits_Transparent(TRectIG(px, py, px + w, py + h),
