@@ -1,6 +1,7 @@
 #pragma once
 #include "enginelib/nav/TDemoRoute.h"
 #include "enginelib/nav/TElementoGPS.h"
+#include "enginelib/nav/TValCampo.h"
 
 // A waypoint: a named point, with attachments (photos) or without.
 class TBaliza : public TElementoGPS {

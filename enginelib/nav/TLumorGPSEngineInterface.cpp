@@ -8,6 +8,7 @@
 #include "enginelib/base/Path.h"
 #include "enginelib/base/TFitxUtils.h"
 #include "enginelib/base/TStringNomFitx.h"
+#include "enginelib/nav/InAppAdsController.h"
 #include "enginelib/nav/TCommandTable.h"
 #include "enginelib/nav/TConfig.h"
 #include "enginelib/nav/TBaliza.h"
@@ -52,6 +53,7 @@ TLumorGPSEngineInterface::~TLumorGPSEngineInterface()
         SetLibraryLogSink(nullptr);
     }
     pulse.Stop();
+    delete adsController;
     delete graph;
     for (TRuta*& r : routes)
         delete r, r = nullptr;
@@ -165,6 +167,8 @@ bool TLumorGPSEngineInterface::Inicializa2(DString& errorText)
     }
     if (NavPlatform().postMessage && simulation->IsLive() && !pulse.IsRunning())
         pulse.Start([this] { PostNative(WM_POSTIEMPOREAL, 0, 0); });
+    if (!adsController)
+        adsController = new InAppAdsController(libraryFolder + "/ads/banners.txt");
     for (int i = 0; i < 7; ++i)
         if (!trees[i]) {
             const std::string file =
@@ -179,6 +183,8 @@ void TLumorGPSEngineInterface::Close(unsigned char closeFlag)
 {
     recorder.Call("Close " + std::to_string(closeFlag));
     pulse.Stop();
+    if (adsController)
+        adsController->CancelDownload();
     SaveConfig();
     stage = StageClosed;
     // Nothing calls back into the program after it closed the library.
@@ -599,6 +605,13 @@ TRuta* TLumorGPSEngineInterface::ActiveRoute() const
     if (!simulation || simulation->navigation != TNavSimulation::Demo)
         return nullptr;
     return routes[simulation->Car().leg];
+}
+
+TTrackRutaBase* TLumorGPSEngineInterface::CurrentNavigationTrack() const
+{
+    if (!visor || visor->recording != 1 || !ActiveRoute())
+        return nullptr;
+    return recordedTrack;
 }
 
 void TLumorGPSEngineInterface::GetContextMenuMapa(TVectorComandas& commands, EFlagsContextMenuElemGPS flags,

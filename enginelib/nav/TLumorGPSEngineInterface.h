@@ -17,10 +17,12 @@ class TBaliza;
 class TDibIG;
 class TGeoCode;
 class TGraficas_2011B;
+class InAppAdsController;
 class TPuntoCoord;
 class TNavSimulation;
 class TRuta;
 class TTrack;
+class TTrackRutaBase;
 
 // The navigation engine's facade: one instance, alive for the whole run, driven
 // through its stages in order (Ejecuta_CmdLine, Inicializa0, Inicializa2_hWnd,
@@ -326,7 +328,13 @@ public:
     void GetContextMenuPolivData(TVectorComandas& commands, int field) const;
     // The route being followed, null without navigation.
     TRuta* ActiveRoute() const;
+    // The navigation's own track: the one being recorded while a route is
+    // followed; null otherwise.
+    TTrackRutaBase* CurrentNavigationTrack() const;
     TVectorComandas* trees[7] = {};          // built by Inicializa2, owned
+    // The banner service (banners from the library's data); built by
+    // Inicializa2, owned; its downloads end with Close.
+    InAppAdsController* adsController = nullptr;
 
     static std::wstring commandLine;  // as Ejecuta_CmdLine received it
     // The application-data folder: the settings file and the log live there. Empty
