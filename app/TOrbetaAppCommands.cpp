@@ -7,6 +7,8 @@
 
 #include "app/TOrbetaApp.h"
 #include "app/pages/TPageMain.h"
+#include "display/pages/TPageVolume.h"
+#include "display/pages/TPageTrackGraph.h"
 #include "enginelib/base/TFitxUtils.h"
 #include "enginelib/nav/TConfig.h"
 #include "enginelib/nav/TElementoGPS.h"
@@ -712,10 +714,16 @@ bool TOrbetaAppExecutor::Execute(int id, TPDAUIEngineCommand* reply, int number,
         Open(Box(TPageMessageBox::TypeInformation, DString("AC unplugged"), lib.Get_Idioma_Menu(357)));
         return false;
     case 755:
-    case 865:
-        if (!visor || !dynamic_cast<TTrackRutaBase*>(visor->current))
+    case 865: {
+        TTrackRutaBase* track = visor ? dynamic_cast<TTrackRutaBase*>(visor->current) : nullptr;
+        if (!track)
             return false;
-        return NotAvailable(id, "TPageTrackGraph", reply);
+        TPageTrackGraph* page = new TPageTrackGraph(&app, track);
+        if (reply)
+            page->replyCommand = *reply;
+        ui.OpenPage(page);
+        return false;
+    }
     case 807:
         if (c && c->routingMapFlag == 1 && !lib.Carga_Mapa_Vectorial_Routing(1, nullptr)) {
             NoMap(TPageMessageBox::TypeWarning);
@@ -731,8 +739,19 @@ bool TOrbetaAppExecutor::Execute(int id, TPDAUIEngineCommand* reply, int number,
     case 1504:
         return NotAvailable(id, "TPageHelpAbout", reply);
     case 2434:
-    case 2435:
-        return NotAvailable(id, "TPageVolume", reply);
+    case 2435: {
+        // The keys go on raising the volume page already on top.
+        TPageVolume* volume = dynamic_cast<TPageVolume*>(ui.GetTopPage());
+        if (!volume || volume->closing) {
+            volume = new TPageVolume(&app, true);
+            ui.OpenPage(volume);
+        }
+        if (id == 2434)
+            volume->VolumeUp();
+        else
+            volume->VolumeDown();
+        return true;
+    }
     case 2463:
         return NotAvailable(id, "TPageMenuPOIS", reply);
     case 2464:

@@ -4,35 +4,59 @@
 #include <new>
 
 #include "app/TOrbetaApp.h"
+#include "display/usercontrols/TUserControlPolivalentDataItem.h"
+#include "display/usercontrols/TUserControlCompass.h"
+#include "display/usercontrols/TUserControlGraficas_2011B.h"
 #include "display/usercontrols/TUserControlOrbetaAds.h"
+#include "display/usercontrols/TUserControlBattery.h"
+#include "display/usercontrols/TUserControlDistNextRadar.h"
+#include "display/usercontrols/TUserControlFriendChat.h"
+#include "display/usercontrols/TUserControlFriends.h"
+#include "display/usercontrols/TUserControlMaxVelocity.h"
+#include "display/usercontrols/TUserControlRadarBar.h"
+#include "display/usercontrols/TUserControlSatellites.h"
+#include "display/usercontrols/TUserControlVelocity.h"
 #include "enginelib/base/LibraryLog.h"
 #include "uiengine/elements/TPDAUIEngineElement.h"
 
 namespace {
 
+TPDAUIEngineElement* MakePolivalentDataItem(TOrbetaApp* app) { return new TUserControlPolivalentDataItem(app); }
+TPDAUIEngineElement* MakeCompass(TOrbetaApp* app) { return new TUserControlCompass(app); }
+TPDAUIEngineElement* MakeGraficas_2011B(TOrbetaApp* app) { return new TUserControlGraficas_2011B(app); }
 TPDAUIEngineElement* MakeOrbetaAds(TOrbetaApp* app) { return new TUserControlOrbetaAds(app); }
+// Battery, satellites, friends, speed, speed limit and speed cameras.
+TPDAUIEngineElement* MakeBattery(TOrbetaApp* app) { return new TUserControlBattery(app); }
+TPDAUIEngineElement* MakeSatellites(TOrbetaApp* app) { return new TUserControlSatellites(app); }
+TPDAUIEngineElement* MakeFriends(TOrbetaApp* app) { return new TUserControlFriends(app); }
+TPDAUIEngineElement* MakeFriendChat(TOrbetaApp* app) { return new TUserControlFriendChat(app); }
+TPDAUIEngineElement* MakeVelocity(TOrbetaApp* app) { return new TUserControlVelocity(app); }
+TPDAUIEngineElement* MakeVelocityBig(TOrbetaApp* app) { return new TUserControlVelocityBig(app); }
+TPDAUIEngineElement* MakeMaxVelocity(TOrbetaApp* app) { return new TUserControlMaxVelocity(app); }
+TPDAUIEngineElement* MakeDistNextRadar(TOrbetaApp* app) { return new TUserControlDistNextRadar(app); }
+TPDAUIEngineElement* MakeRadarBar(TOrbetaApp* app) { return new TUserControlRadarBar(app); }
 
 // Every row's class belongs to the map and live-data display; each row gets its
 // maker when its class is written.
 const TUserControlFactoryRow kRows[] = {
     {"usercontrol/usercontrolMapScale", "TUserControlMapScale", nullptr, false},
-    {"usercontrol/usercontrolMaxVelocity", "TUserControlMaxVelocity", nullptr, false},
+    {"usercontrol/usercontrolMaxVelocity", "TUserControlMaxVelocity", &MakeMaxVelocity, false},
     {"usercontrol/usercontrolMapInfoNext", "TUserControlMapInfoNext", nullptr, false},
-    {"usercontrol/usercontrolCompass", "TUserControlCompass", nullptr, false},
-    {"usercontrol/usercontrolFriends", "TUserControlFriends", nullptr, false},
+    {"usercontrol/usercontrolCompass", "TUserControlCompass", MakeCompass, false},
+    {"usercontrol/usercontrolFriends", "TUserControlFriends", &MakeFriends, false},
     {"usercontrol/usercontrolMapInfoCurrent", "TUserControlMapInfoCurrent", nullptr, false},
-    {"usercontrol/usercontrolPolivalentDataItem", "TUserControlPolivalentDataItem", nullptr, false},
-    {"usercontrol/usercontrolSatellites", "TUserControlSatellites", nullptr, false},
-    {"usercontrol/usercontrolBattery", "TUserControlBattery", nullptr, false},
-    {"usercontrol/usercontrolGraficas_2011B", "TUserControlGraficas_2011B", nullptr, true},
-    {"usercontrol/usercontrolDistNextRadar", "TUserControlDistNextRadar", nullptr, false},
-    {"usercontrol/usercontrolFriendChat", "TUserControlFriendChat", nullptr, false},
-    {"usercontrol/usercontrolVelocity", "TUserControlVelocity", nullptr, false},
-    {"usercontrol/usercontrolVelocityBig", "TUserControlVelocityBig", nullptr, false},
+    {"usercontrol/usercontrolPolivalentDataItem", "TUserControlPolivalentDataItem", MakePolivalentDataItem, false},
+    {"usercontrol/usercontrolSatellites", "TUserControlSatellites", &MakeSatellites, false},
+    {"usercontrol/usercontrolBattery", "TUserControlBattery", &MakeBattery, false},
+    {"usercontrol/usercontrolGraficas_2011B", "TUserControlGraficas_2011B", MakeGraficas_2011B, true},
+    {"usercontrol/usercontrolDistNextRadar", "TUserControlDistNextRadar", &MakeDistNextRadar, false},
+    {"usercontrol/usercontrolFriendChat", "TUserControlFriendChat", &MakeFriendChat, false},
+    {"usercontrol/usercontrolVelocity", "TUserControlVelocity", &MakeVelocity, false},
+    {"usercontrol/usercontrolVelocityBig", "TUserControlVelocityBig", &MakeVelocityBig, false},
     {"usercontrol/usercontrolMapStatus", "TUserControlMapStatus", nullptr, false},
     {"usercontrol/usercontrolMapScaleOrStatus", "TUserControlMapScaleOrStatus", nullptr, false},
     {"usercontrol/usercontrolLanes", "TUserControlLanes", nullptr, false},
-    {"usercontrol/usercontrolRadarBar", "TUserControlRadarBar", nullptr, false},
+    {"usercontrol/usercontrolRadarBar", "TUserControlRadarBar", &MakeRadarBar, false},
     {"usercontrol/usercontrolSignpost", "TUserControlSignpost", nullptr, false},
     {"usercontrol/usercontrolOrbetaAds", "TUserControlOrbetaAds", &MakeOrbetaAds, false},
 };

@@ -5,9 +5,11 @@
 // Its clock is virtual, so a run repeats exactly.
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 #include <string>
 
 #include "enginelib/base/Tick.h"
+#include "app/TUserControlFactory.h"
 #include "enginelib/draw/TSystemFonts.h"
 #include "tests/support/InnerPages.h"
 #include "tests/support/QuietEngine.h"
@@ -82,6 +84,10 @@ public:
 private:
     static TPDAUIEngineElement* MakeUserControl(void*, const char* tag)
     {
+        // The live-data controls come from the application's factory; without an
+        // application they have nothing live to show.
+        if (TPDAUIEngineElement* made = TUserControlFactory::FuncCreateUserControlElementByNameCallBack(nullptr, tag))
+            return made;
         auto* control = new TPDAUIEngineElementUserControl();
         control->tag = tag;
         return control;

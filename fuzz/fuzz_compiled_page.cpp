@@ -4,6 +4,7 @@
 // without harm.
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 #include <vector>
 
 #include "enginelib/base/TFicheroITV.h"
@@ -13,6 +14,7 @@
 #include "uiengine/elements/TPDAUIEngineElementFactory.h"
 #include "uiengine/elements/TPDAUIEngineElementPage.h"
 #include "uiengine/elements/TPDAUIEngineElementUserControl.h"
+#include "display/usercontrols/TUserControlPolivalentDataItem.h"
 
 namespace {
 
@@ -32,6 +34,8 @@ public:
 
     static TPDAUIEngineElement* MakeUserControl(void*, const char* tag)
     {
+        if (tag && std::strcmp(tag, "usercontrol/usercontrolPolivalentDataItem") == 0)
+            return new TUserControlPolivalentDataItem(nullptr);
         auto* control = new TPDAUIEngineElementUserControl();
         control->tag = tag;
         return control;

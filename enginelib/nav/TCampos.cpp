@@ -44,6 +44,8 @@ const FieldInfo kFields[] = {
     {379, "Satellites", "Satellites in use", "Sats", "SATS", "", 0},
     {805, "Map scale", "Map scale", "Scale", "SCALE", "", 0},
     {2103, "Progress", "Map loading", "Load", "LOAD", "%", 4},
+    // A field of library objects (not of the data-field lists): a chosen option.
+    {760, "Symbol", "Symbol of the object", "Sym", "SYM", "", 14},
 };
 const struct {
     int group;

@@ -607,6 +607,13 @@ TRuta* TLumorGPSEngineInterface::ActiveRoute() const
     return routes[simulation->Car().leg];
 }
 
+TTrackRutaBase* TLumorGPSEngineInterface::CurrentNavigationTrack() const
+{
+    if (!visor || visor->recording != 1 || !ActiveRoute())
+        return nullptr;
+    return recordedTrack;
+}
+
 void TLumorGPSEngineInterface::GetContextMenuMapa(TVectorComandas& commands, EFlagsContextMenuElemGPS flags,
                                                   TElementoGPS* object) const
 {

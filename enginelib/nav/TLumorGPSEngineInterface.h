@@ -22,6 +22,7 @@ class TPuntoCoord;
 class TNavSimulation;
 class TRuta;
 class TTrack;
+class TTrackRutaBase;
 
 // The navigation engine's facade: one instance, alive for the whole run, driven
 // through its stages in order (Ejecuta_CmdLine, Inicializa0, Inicializa2_hWnd,
@@ -327,6 +328,9 @@ public:
     void GetContextMenuPolivData(TVectorComandas& commands, int field) const;
     // The route being followed, null without navigation.
     TRuta* ActiveRoute() const;
+    // The navigation's own track: the one being recorded while a route is
+    // followed; null otherwise.
+    TTrackRutaBase* CurrentNavigationTrack() const;
     TVectorComandas* trees[7] = {};          // built by Inicializa2, owned
     // The banner service (banners from the library's data); built by
     // Inicializa2, owned; its downloads end with Close.

@@ -165,10 +165,13 @@ void TVisor_LumorGPS_Comun::SetPixelPosMobile(TPointIG a, TPointIG b)
 {
     mobileA_ = a;
     mobileB_ = b;
+    Record("SetPixelPosMobile " + std::to_string(a.x) + " " + std::to_string(a.y) + " " + std::to_string(b.x) + " " + std::to_string(b.y));
 }
 
 void TVisor_LumorGPS_Comun::MouseDown(TPointIG p, int button, int v1, int v2)
 {
+    Record("MouseDown " + std::to_string(p.x) + " " + std::to_string(p.y) + " " + std::to_string(button) + " " + std::to_string(v1) + " " +
+           std::to_string(v2));
     cursor = p;
     pressAt_ = p;
     pressTick_ = GetTickCountAdv();
@@ -214,6 +217,7 @@ bool TVisor_LumorGPS_Comun::GetSelectedPos(TGeoCode& place) const
 
 void TVisor_LumorGPS_Comun::MouseUp(TPointIG p, int button)
 {
+    Record("MouseUp " + std::to_string(p.x) + " " + std::to_string(p.y) + " " + std::to_string(button));
     // A tap (not a drag) in a picking mode picks.
     if (!dragging_ && (pointerMode == 19 || pointerMode == 24)) {
         double mx, my;
@@ -232,6 +236,7 @@ void TVisor_LumorGPS_Comun::MouseUp(TPointIG p, int button)
 
 void TVisor_LumorGPS_Comun::MouseDblClick(TPointIG p)
 {
+    Record("MouseDblClick " + std::to_string(p.x) + " " + std::to_string(p.y));
     // One step in, about the point.
     double mx, my;
     lastView_.ToMap(p.x, p.y, mx, my);
@@ -244,6 +249,7 @@ void TVisor_LumorGPS_Comun::MouseDblClick(TPointIG p)
 
 void TVisor_LumorGPS_Comun::ZoomWheel(int delta, TPointIG p)
 {
+    Record("ZoomWheel " + std::to_string(delta) + " " + std::to_string(p.x) + " " + std::to_string(p.y));
     const int steps = delta / 120;
     zoomLevel = std::max(0, std::min(kZoomLevels - 1, zoomLevel - steps));
 }

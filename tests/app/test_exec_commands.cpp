@@ -8,6 +8,7 @@
 
 #include "enginelib/base/TFitxUtils.h"
 #include "enginelib/nav/TElementoGPS.h"
+#include "display/pages/TPageVolume.h"
 #include "exec_test_app.h"
 
 namespace {
@@ -217,7 +218,14 @@ TEST(ExecTable, EachRowOpensAsksOrRunsWhatItShould)
          "movingmap.105", nullptr, nullptr},
         {"storage removed", 2611, nullptr, "32772", false, -1, nullptr, nullptr, "SD_Changed 1"},
         {"storage inserted", 2611, nullptr, "32768", false, -1, nullptr, nullptr, "SD_Changed 0"},
-        {"volume", 2434, nullptr, nullptr, false, -1, nullptr, "TPageVolume is not available", nullptr},
+        {"volume", 2434, nullptr, nullptr, true, -1, nullptr, nullptr, nullptr, nullptr,
+         [](ExecApp& a) {
+             auto* volume = dynamic_cast<TPageVolume*>(a.ui->GetTopPage());
+             ASSERT_NE(nullptr, volume);
+             EXPECT_TRUE(volume->keyMode);
+             a.ui->pages.RemoveAllEqual(volume);
+             delete volume;
+         }},
         {"library command", 101, nullptr, nullptr, true, -1, nullptr, nullptr, "command 101"},
     };
     for (const Row& r : rows) {

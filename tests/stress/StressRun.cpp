@@ -1,9 +1,12 @@
 #include "StressRun.h"
 
+#include <cstring>
+
 #include <algorithm>
 #include <memory>
 #include <string>
 
+#include "app/TUserControlFactory.h"
 #include "enginelib/draw/TSystemFonts.h"
 #include "support/InnerPages.h"
 #include "support/TestEngine.h"
@@ -41,6 +44,10 @@ const int kDeepestStack = 4;
 
 TPDAUIEngineElement* MakeUserControl(void*, const char* tag)
 {
+    // The live-data controls come from the application's factory; without an
+    // application they have nothing live to show.
+    if (TPDAUIEngineElement* made = TUserControlFactory::FuncCreateUserControlElementByNameCallBack(nullptr, tag))
+        return made;
     auto* control = new TPDAUIEngineElementUserControl();
     control->tag = tag;
     return control;

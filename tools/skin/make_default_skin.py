@@ -560,6 +560,115 @@ def trackbar_thumb(pressed):
     return c
 
 
+
+# Battery, satellites, friends, speed, speed limit, speed cameras, the speed-alert page
+
+SIGN_RED = (0xE0, 0x10, 0x18)
+SIGN_WHITE = (0xF7, 0xF7, 0xF7)
+SIGNAL_COLOURS = [(0x6B, 0x79, 0x94), (0x6B, 0x79, 0x94), (0xE0, 0x30, 0x20), (0xF7, 0xB6, 0x39),
+                  (0x40, 0xC8, 0x40), (0x40, 0xE0, 0x40), (0x5A, 0xAA, 0xF7)]
+
+
+def battery_ac():
+    """A lightning bolt: the device runs on external power."""
+    c = Canvas(32, 32)
+    bolt = sd_polygon([(18, 2), (7, 18), (15, 18), (12, 30), (25, 12), (17, 12), (21, 2)])
+    c.draw(bolt, (0xF7, 0xD0, 0x30))
+    c.draw(sd_outline(bolt, 1.0), with_alpha(BLACK, 0.6))
+    return c
+
+
+def satellite_frames():
+    """Seven 32 x 32 frames, one per GPS status: signal bars that grow with it,
+    a cross for no receiver, blue while simulating."""
+    c = Canvas(32 * 7, 32)
+    for status in range(7):
+        f = Canvas(32, 32)
+        colour = SIGNAL_COLOURS[status]
+        bars = {0: 0, 1: 0, 2: 1, 3: 2, 4: 3, 5: 4, 6: 4}[status]
+        for i in range(4):
+            x0 = 4 + i * 7
+            y0 = 24 - i * 6
+            f.draw(sd_rrect(x0, y0, x0 + 5, 28, 1.5), colour if i < bars else with_alpha(DISABLED_BORDER, 1.0))
+        if status <= 1:
+            f.draw(sd_stroke([(18, 4), (28, 14)], 3.0), SIGNAL_COLOURS[2])
+            f.draw(sd_stroke([(28, 4), (18, 14)], 3.0), SIGNAL_COLOURS[2])
+        c.blit(f, status * 32, 0)
+    return c
+
+
+def person(c, cx, top, colour):
+    c.draw(sd_circle(cx, top + 5, 4.5), colour)
+    c.draw(sd_rrect(cx - 7, top + 11, cx + 7, top + 24, 6), colour)
+
+
+def friends_frames():
+    """Four 36 x 36 frames: no friend, one, two, three or more."""
+    c = Canvas(36 * 4, 36)
+    for n in range(4):
+        f = Canvas(36, 36)
+        if n == 0:
+            f.draw(sd_ring(18, 18, 12, 2.0), DISABLED_BORDER)
+        else:
+            spots = {1: [18], 2: [12, 24], 3: [9, 18, 27]}[n]
+            for i, x in enumerate(spots):
+                person(f, x, 6 if i % 2 == 0 else 9, ACCENT if i == 0 else THUMB_LIGHT)
+        c.blit(f, n * 36, 0)
+    return c
+
+
+def speed_sign(alert):
+    """The round speed-limit sign: red ring on white, or filled red when over."""
+    c = Canvas(64, 64)
+    c.draw(sd_circle(32, 32, 31), SIGN_RED)
+    c.draw(sd_circle(32, 32, 23.5), SIGN_RED if alert else SIGN_WHITE)
+    if alert:
+        c.draw(sd_ring(32, 32, 26.5, 1.5), SIGN_WHITE)
+    return c
+
+
+def radar_base():
+    c = Canvas(16, 96)
+    c.draw(sd_rrect(3, 1, 13, 95, 5), vgrad(SIGNAL_COLOURS[2], SIGNAL_COLOURS[4], 1, 95))
+    c.draw(sd_outline(sd_rrect(3, 1, 13, 95, 5), 1.0), with_alpha(BLACK, 0.7))
+    return c
+
+
+def radar_dist():
+    c = Canvas(16, 16)
+    c.draw(sd_rrect(1, 6, 15, 10, 2), SIGN_WHITE)
+    return c
+
+
+def radar_pointer(over):
+    c = Canvas(24, 14)
+    arrow = sd_polygon([(1, 1), (23, 7), (1, 13)])
+    c.draw(arrow, SIGN_RED if over else (0x40, 0xE0, 0x40))
+    c.draw(sd_outline(arrow, 1.0), with_alpha(BLACK, 0.7))
+    return c
+
+
+def radar_camera():
+    """A speed camera: a box with a lens."""
+    c = Canvas(20, 20)
+    body = sd_rrect(1, 4, 19, 16, 3)
+    c.draw(body, (0x30, 0x30, 0x38))
+    c.draw(sd_outline(body, 1.0), SIGN_WHITE)
+    c.draw(sd_circle(10, 10, 4), SIGN_WHITE)
+    c.draw(sd_circle(10, 10, 2.2), ACCENT)
+    return c
+
+
+def speed_alert_image():
+    """The alert page's own picture: a red warning sign with an exclamation mark."""
+    c = Canvas(96, 96)
+    c.draw(sd_circle(48, 48, 46), SIGN_RED)
+    c.draw(sd_circle(48, 48, 35), SIGN_WHITE)
+    c.draw(sd_stroke([(48, 26), (48, 56)], 9.0), BLACK)
+    c.draw(sd_circle(48, 69, 5.5), BLACK)
+    return c
+
+
 # name -> (drawing, what it is for). The names are the ones the program and
 # the stylesheet ask for; files are written as <name>.png.
 IMAGES = [
@@ -631,15 +740,79 @@ IMAGES_MAP = [
 ]
 
 # The map viewer gadget, the map toolbar page, the volume page
+MUTED = (0xF0, 0x50, 0x40)
+
+
+def sd_wave(cx, cy, r, width, half):
+    """A sound wave: an arc of radius r facing right, half an angle each way, round caps."""
+    ends = [(cx + r * math.cos(a), cy + r * math.sin(a)) for a in (-half, half)]
+
+    def f(x, y):
+        if abs(math.atan2(y - cy, x - cx)) <= half:
+            return abs(math.hypot(x - cx, y - cy) - r) - width / 2.0
+        return min(math.hypot(x - ex, y - ey) for ex, ey in ends) - width / 2.0
+    return f
+
+
+def speaker(muted):
+    """The volume page's speaker: waves when sound is on, a red cross when muted."""
+    c = Canvas(48, 48)
+    c.draw(sd_polygon([(6, 18), (14, 18), (25, 8), (25, 40), (14, 30), (6, 30)]), WHITE)
+    if muted:
+        c.draw(sd_stroke([(31, 17), (43, 31)], 4.0), MUTED)
+        c.draw(sd_stroke([(43, 17), (31, 31)], 4.0), MUTED)
+    else:
+        c.draw(sd_wave(25, 24, 8.5, 3.0, 0.8), WHITE)
+        c.draw(sd_wave(25, 24, 15.5, 3.0, 0.8), WHITE)
+    return c
+
+
+def volume_step(up):
+    """Plus or minus of the volume buttons."""
+    c = Canvas(48, 48)
+    c.draw(sd_stroke([(12, 24), (36, 24)], 6.0), WHITE)
+    if up:
+        c.draw(sd_stroke([(24, 12), (24, 36)], 6.0), WHITE)
+    return c
+
+
 IMAGES_GADGETS = [
+    ("pageVolumeSpeaker", lambda: speaker(False), "volume page: the mute button while sound is on"),
+    ("pageVolumeMuted", lambda: speaker(True), "volume page: the mute button while muted"),
+    ("pageVolumeUp", lambda: volume_step(True), "volume page: louder"),
+    ("pageVolumeDown", lambda: volume_step(False), "volume page: quieter"),
 ]
 
 # The data-field gadget and the engine-object gadgets
+def sky_satellite():
+    """A satellite of the sky plot: a body between two solar panels; its
+    label is drawn over its top-left corner."""
+    c = Canvas(20, 14)
+    panel_colour = (0x3A, 0x6E, 0xB8)
+    c.draw(sd_rrect(0.5, 4.5, 6.5, 9.5, 1.0), panel_colour)
+    c.draw(sd_rrect(13.5, 4.5, 19.5, 9.5, 1.0), panel_colour)
+    c.draw(sd_stroke([(6.0, 7.0), (14.0, 7.0)], 1.0), MARK)
+    c.draw(sd_rrect(7.5, 3.5, 12.5, 10.5, 1.5), WHITE)
+    return c
+
+
 IMAGES_DATAFIELD = [
+    ("pageSatellitesSkySatellite", sky_satellite, "satellite of the sky plot"),
 ]
 
 # Battery, satellites, friends, speed, speed limit, speed cameras, the speed-alert page
 IMAGES_SPEED = [
+    ("userControlBatteryAC", battery_ac, "battery control: on external power"),
+    ("userControlSatellites", satellite_frames, "satellites control: 7 frames, one per GPS status"),
+    ("userControlFriends", friends_frames, "friends control: 4 frames, no friend to three or more"),
+    ("userControlMaxVelocity", lambda: speed_sign(False), "speed-limit sign"),
+    ("userControlMaxVelocityAlert", lambda: speed_sign(True), "speed-limit sign while over the limit (disabled look)"),
+    ("userControlRadaBarBase", radar_base, "speed-camera bar: the groove (nine-slice)"),
+    ("userControlRadaBarDist", radar_dist, "speed-camera bar: distance mark"),
+    ("userControlRadaBarPointer1", lambda: radar_pointer(False), "speed-camera bar: speed at or under the limit"),
+    ("userControlRadaBarPointer2", lambda: radar_pointer(True), "speed-camera bar: speed over the limit"),
+    ("userControlRadaBarRadar", radar_camera, "speed-camera bar: the camera"),
+    ("pageSpeedAlertImage", speed_alert_image, "speed-alert page picture (a file in symbols/internal replaces it)"),
 ]
 
 # The compass, the profile graph, the track-graph page
@@ -1034,6 +1207,8 @@ PAGES_MAP = {
 
 # The map viewer gadget, the map toolbar page, the volume page
 PAGES_GADGETS = {
+    "pageMapToolbar": ["lblTitle", "mnuMenu", "btnCancel"],
+    "pageVolume": ["lblTitle", "btnVolumeUp", "btnVolumeDown", "btnVolumeIcon", "pgbVolumne", "btnCancel"],
 }
 
 # The data-field gadget and the engine-object gadgets
@@ -1042,10 +1217,12 @@ PAGES_DATAFIELD = {
 
 # Battery, satellites, friends, speed, speed limit, speed cameras, the speed-alert page
 PAGES_SPEED = {
+    "pageSpeedAlert": ["imbImage", "lblMessage", "btnCancel"],
 }
 
 # The compass, the profile graph, the track-graph page
 PAGES_COMPASS_GRAPH = {
+    "pageTrackGraph": ["lblTitle", "boxContainer"],
 }
 
 # Next manoeuvre, position, signpost, lanes, map scale and status
@@ -1058,6 +1235,80 @@ PAGES_ADS = {
 
 for _family in (PAGES_MAP, PAGES_GADGETS, PAGES_DATAFIELD, PAGES_SPEED, PAGES_COMPASS_GRAPH, PAGES_MAPINFO, PAGES_ADS):
     PAGES.update(_family)
+
+
+# User-control definition files ("usercontrol" + the control's name) and the
+# ids the program looks up in each, one table per family.
+USERCONTROLS = {}
+
+# The map page and its tool bars
+USERCONTROLS_MAP = {
+}
+
+# The map viewer gadget, the map toolbar page, the volume page
+USERCONTROLS_GADGETS = {
+}
+
+# The data-field gadget and the engine-object gadgets
+USERCONTROLS_DATAFIELD = {
+}
+
+# Battery, satellites, friends, speed, speed limit, speed cameras, the speed-alert page
+USERCONTROLS_SPEED = {
+    "usercontrolBattery": ["imgBatteryAC", "pgbLevelBattery"],
+    "usercontrolSatellites": ["imlSatellite"],
+    "usercontrolFriends": ["imlFriends"],
+    "usercontrolFriendChat": ["rptRepeater", "rpiRepeaterItem"],
+    "usercontrolVelocity": ["lblValue"],
+    "usercontrolVelocityBig": ["lblValue"],
+    "usercontrolMaxVelocity": ["lblMaxVelocityValue", "lblMaxVelocityBigValue"],
+    "usercontrolDistNextRadar": ["lblTitle", "pgbProgressbar"],
+    "usercontrolRadarBar": [],
+}
+
+# The compass, the profile graph, the track-graph page
+USERCONTROLS_COMPASS_GRAPH = {
+}
+
+# Next manoeuvre, position, signpost, lanes, map scale and status
+USERCONTROLS_MAPINFO = {
+}
+
+# The advertising banner
+USERCONTROLS_ADS = {
+}
+
+for _family in (USERCONTROLS_MAP, USERCONTROLS_GADGETS, USERCONTROLS_DATAFIELD, USERCONTROLS_SPEED,
+                USERCONTROLS_COMPASS_GRAPH, USERCONTROLS_MAPINFO, USERCONTROLS_ADS):
+    USERCONTROLS.update(_family)
+
+
+def check_usercontrol(path, images, problems):
+    """A user-control definition: the reader's XML subset, a "usercontrol" root,
+    the ids the control looks up, each once, and images that are drawn."""
+    where = os.path.relpath(path)
+    with open(path, "rb") as f:
+        text = f.read().decode("ascii")
+    check_xml_subset(path, text, problems)
+    try:
+        root = ET.fromstring(text)
+    except ET.ParseError:
+        return
+    if root.tag != "usercontrol":
+        problems.add(where, "root must be <usercontrol>")
+    name = os.path.basename(path)[:-4]
+    ids = [e.get("id") for e in root.iter() if e.get("id")]
+    for dup in sorted({i for i in ids if ids.count(i) > 1}):
+        problems.add(where, "id '%s' used twice" % dup)
+    for needed in USERCONTROLS.get(name, []):
+        if needed not in ids:
+            problems.add(where, "the control looks up '%s'; it is missing" % needed)
+    for e in root.iter():
+        for attr, value in e.attrib.items():
+            if attr.startswith("background") or attr in ("image", "imagePressedName"):
+                image = image_name_of_background(value)
+                if image and image not in images:
+                    problems.add(where, "%s names '%s', which is not drawn" % (attr, image))
 
 
 def check_page(path, images, problems):
@@ -1146,6 +1397,13 @@ def main():
         path = os.path.join(skin_dir, page + ".xml")
         if os.path.isfile(path):
             check_page(path, images, problems)
+        else:
+            problems.add(os.path.relpath(path), "missing")
+    controls = {f[:-4] for f in os.listdir(skin_dir) if f.startswith("usercontrol") and f.endswith(".xml")}
+    for control in sorted(controls | set(USERCONTROLS)):
+        path = os.path.join(skin_dir, control + ".xml")
+        if os.path.isfile(path):
+            check_usercontrol(path, images, problems)
         else:
             problems.add(os.path.relpath(path), "missing")
     for css in (os.path.join(skin_dir, "styles.css"), os.path.join(skins, "base", "styles.css")):

@@ -269,6 +269,9 @@ public:
     // The platform paints the busy indicator instead of the pages.
     uint8_t busyPainting = 0;
     uint8_t appHasFocus = 1;
+    // Set by the map page's zoom commands while a zoom button is held: the map
+    // gadget lets the viewer draw fast, then clears it after each paint.
+    uint8_t mapRepaint = 0;
 
     // Every element calls ElementDeleted as it dies, so that a platform keeping
     // element pointers (its native message map) drops them. One hook, UI thread.
