@@ -152,6 +152,10 @@ T* BindUserControl(TPDAUIEngineElementBox* root, const char* id, bool& ok)
     TPDAUIEngineElement* e = root->FindElement(id, false);
     if (e)
         return dynamic_cast<T*>(e);
+    // Only the application's factory makes these.
+    TPDAUIEngine* ui = root->engine;
+    if (!ui || ui->callbacks.userControlFactory != &TUserControlFactory::FuncCreateUserControlElementByNameCallBack)
+        return nullptr;
     DString tag("usercontrol/");
     tag << id;
     int count = 0;

@@ -48,7 +48,7 @@ TEST(ExecTable, EachRowOpensAsksOrRunsWhatItShould)
     auto config = [](ExecApp& a) -> TConfig& { return *a.engine.config; };
     const Row rows[] = {
         {"menu at the main page", 12, nullptr, nullptr, true, -1, nullptr, "TPageMenu is not available", nullptr},
-        {"change view", 115, nullptr, nullptr, false, -1, nullptr, "TPageMap is not available", nullptr},
+        {"change view", 115, nullptr, nullptr, false, -1, nullptr, nullptr, nullptr},
         {"zoom to object", 157, nullptr, nullptr, false, -1, nullptr, "TPageShowInMap is not available", nullptr},
         {"data tree", 126, nullptr, nullptr, false, -1, nullptr, "TPageArbolDeDatos is not available", nullptr},
         {"screen mode toggle", 128, nullptr, nullptr, false, -1, nullptr, nullptr, nullptr, nullptr,
