@@ -116,11 +116,7 @@ TPageMap::TPageMap(TOrbetaApp* app) : TPDAUIEngineElementPage(app ? app->uiEngin
     timerInterval = kTimerInterval;
 }
 
-TPageMap::~TPageMap()
-{
-    // The tool bars' and menus' items point at these commands.
-    UnlinkTree();
-}
+TPageMap::~TPageMap() = default;
 
 namespace {
 
@@ -789,7 +785,7 @@ void TPageMap::MenuItemClickedEnd(TPDAUIEngineCommand& command)
     }
     UpdateControls();
     if (NeedsReload())
-        Reload();
+        ReloadSoon();
     Invalidate();
 }
 

@@ -107,6 +107,8 @@ public:
     bool bound = false;
 
     static constexpr int kTimerInterval = 2000;
+    // What the page posts to itself to be rebuilt from its skin page.
+    static const char* const kReloadCommand;
 
 private:
     friend class TPageMapParts;
@@ -116,6 +118,7 @@ private:
     TPDAUIEngineElementBox* dataContainer_ = nullptr;
 
     void SendSelf(const char* name);
+    void ReloadSoon();
     // ExecuteCommand with no reply and no texts.
     bool Run(int id, int value = -1);
     bool RunWithReply(int id, const char* replyName, int value = -1);

@@ -35,6 +35,15 @@ int NumberAfter(const DString& text, int skip)
 
 } // namespace
 
+const char* const TPageMap::kReloadCommand = "reloadMapPage";
+
+void TPageMap::ReloadSoon()
+{
+    // Not now: the element that raised the command is still on the way back
+    // out of its handler, and a reload deletes it.
+    PostCommand(kReloadCommand, 0, 0, 0);
+}
+
 void TPageMap::OnCommand(TPDAUIEngineCommand& command)
 {
     const DString& n = command.name;
@@ -78,7 +87,7 @@ void TPageMap::OnCommand(TPDAUIEngineCommand& command)
         }
     } else if (n == "changeNightDay") {
         if (Run(129))
-            Reload();
+            ReloadSoon();
     } else if (n == "changePanningRotating") {
         SendSelf(CommandChecked(105) ? "changeRotating" : "changePanning");
     } else if (n == "changePanning") {
@@ -149,8 +158,10 @@ void TPageMap::OnCommand(TPDAUIEngineCommand& command)
     } else if (n == "changeOnRoadOffRoad") {
         if (Run(276)) {
             Notice(c && c->onRoad ? "{G166}" : "{G167}");
-            Reload();
+            ReloadSoon();
         }
+    } else if (n == kReloadCommand) {
+        Reload();
     } else if (n == "loadToolbarButtons") {
         LoadToolbarButtons();
     } else if (n == "loadPolivalentDataFields") {

@@ -464,6 +464,20 @@ TEST_F(MapPageTest, TheMainPhotoViewShowsASpeedSignAndClearsWithNoText)
     EXPECT_FALSE(map->boxMainFotoView->visible);
 }
 
+TEST_F(MapPageTest, DayAndNightReloadsThePageAfterTheButtonsHandlerHasReturned)
+{
+    ASSERT_NE(nullptr, map);
+    const int before = map->btnZoomIn->numericId;
+    ASSERT_TRUE(Send("changeNightDay"));
+    // Still the same tree while the command is being handled.
+    EXPECT_EQ(before, map->btnZoomIn->numericId.load());
+    app.ui->Advance(100);
+    EXPECT_EQ(map, main->LiveMapPage());
+    EXPECT_TRUE(map->bound);
+    EXPECT_NE(before, map->btnZoomIn->numericId.load());
+    EXPECT_EQ(main->iframes[0], map->parent);
+}
+
 TEST_F(MapPageTest, TheWholeMapPageOnTheMotorway)
 {
     ASSERT_NE(nullptr, map);
