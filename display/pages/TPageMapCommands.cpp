@@ -254,8 +254,11 @@ void TPageMap::OnCommand(TPDAUIEngineCommand& command)
         if (app)
             app->engine.Ejec_LumorGPS_API((uintptr_t)(unsigned)command.value1, (intptr_t)command.value2);
     } else if (n == "WM_ITV_RELOADMENU") {
-        if (app)
+        if (app) {
             app->engine.ReloadMenus();
+            // The tool bar's items pointed into the trees just read again.
+            SendSelf("loadToolbarButtons");
+        }
     } else if (n == "WM_CLOSE") {
         WindowClose(command);
     } else if (n == "WM_CLOSE_FORCE" || n == "WM_SD_CHANGED") {
