@@ -709,6 +709,7 @@ bool TOrbetaAppExecutor::Execute(int id, TPDAUIEngineCommand* reply, int number,
         Open(box);
         return false;
     }
+    case 172:  // the window's close message through the map page: the program ends as on 675
     case 675:
         if (visor && visor->PuedeSalir(1, 3))
             ui.RequestQuit();

@@ -285,11 +285,10 @@ TEST_F(MapPageTest, TheWindowCloseMessageWakesTheScreenOrAsksToQuit)
     EXPECT_EQ(0, app.ui->inputBlocked);
     EXPECT_EQ(0, TOrbetaAppCommands::ScreenBlocked(*app.ui));
     EXPECT_TRUE(app.engine.screenOn);
-    // Any other wParam: the window's close.
-    Send("WM_CLOSE", 0);
-    EXPECT_TRUE(RanCommand(172));
+    // Any other wParam: the window's close, which ends the program.
     Send("WM_CLOSE", 2);
     EXPECT_TRUE(RanCommand(172));
+    EXPECT_TRUE(app.ui->quit);
 }
 
 TEST(MapPageSlider, StoredIndexesAreClampedToTheSlides)
