@@ -820,7 +820,20 @@ IMAGES_COMPASS_GRAPH = [
 ]
 
 # Next manoeuvre, position, signpost, lanes, map scale and status
+def attachment_icon():
+    """A small camera: the object under way has pictures."""
+    c = Canvas(32, 32)
+    c.draw(sd_rrect(3, 9, 29, 27, 3), WHITE)
+    c.draw(sd_rrect(11, 5, 21, 11, 2), WHITE)
+    c.draw(sd_circle(16, 18, 6), BG_TOP)
+    c.draw(sd_circle(16, 18, 3.5), ACCENT)
+    return c
+
+
 IMAGES_MAPINFO = [
+    ("mapInfoMore", lambda: chevron(24, 24, "down", WHITE, 3.0), "next manoeuvre: show more lines"),
+    ("mapInfoLess", lambda: chevron(24, 24, "up", WHITE, 3.0), "next manoeuvre: show fewer lines"),
+    ("mapInfoAttachments", attachment_icon, "next manoeuvre and position: the object's pictures"),
 ]
 
 # The advertising banner
