@@ -1,19 +1,24 @@
 // A map screen at 800 x 480: the library's map viewer under a page of tool
-// bars and live controls (speed, limit, distance, time, GPS status and the
-// advertising banner), painted by the UI engine, beside the floor of that
+// bars and live controls, painted by the UI engine, beside the floor of that
 // frame in the same run: raw pixman compositing the same layers from cached
-// pictures (the map, then each tool bar and control panel over it). Also what
-// one simulated second costs: the live controls take new values and the
+// pictures (the map, then each tool bar, panel and control over it). Also
+// what one simulated second costs: the live controls take new values and the
 // screen is painted, beside the floor of repainting only their areas.
+//
+// The screen is the application's map page inside the main page when the
+// program has one; otherwise a page of the default skin's elements with
+// labels for the live values and the advertising banner.
 #include <benchmark/benchmark.h>
 
 #include <pixman.h>
 
+#include <algorithm>
 #include <memory>
 #include <string>
 #include <vector>
 
 #include "app/TOrbetaApp.h"
+#include "app/TOrbetaAppCommands.h"
 #include "app/TUserControlFactory.h"
 #include "enginelib/draw/IDC.h"
 #include "enginelib/nav/Debug.h"
@@ -26,6 +31,15 @@
 #include "uiengine/core/TPDAUIEngineXml.h"
 #include "uiengine/elements/TPDAUIEngineElementFactory.h"
 #include "uiengine/elements/TPDAUIEngineElementPage.h"
+#include "uiengine/elements/TPDAUIEngineElementUserControl.h"
+
+#if __has_include("display/pages/TPageMap.h")
+#include "app/pages/TPageMain.h"
+#include "display/pages/TPageMap.h"
+#include "uiengine/controls/TPDAUIEngineElementButton.h"
+#include "uiengine/controls/TPDAUIEngineElementToolBar.h"
+#define BENCH_MAP_PAGE 1
+#endif
 
 namespace {
 
@@ -131,26 +145,61 @@ struct MapScreen {
         engine.LoadSkin(name, "", "", "", error);
         engine.callbacks.userData = &app;
         engine.callbacks.userControlFactory = &TUserControlFactory::FuncCreateUserControlElementByNameCallBack;
-        page = new BenchPage(&engine);
-        engine.OpenPage(page);
-        auto* box = dynamic_cast<TPDAUIEngineElementBox*>(page->FindElement("boxMap", false));
-        map = new MapElement(app.engine.visor);
-        map->flex = 1;
-        box->AddChild(map, nullptr, nullptr);
-        page->ReapplyBounds();
+        engine.callbacks.uiCommand = &TOrbetaAppCommands::FuncUICommandCallBack;
+        engine.callbacks.translate = [](void* user, DString* text, int) {
+            static_cast<BenchApp*>(user)->engine.Sustituye_Id_Idioma(*text);
+            return 1;
+        };
+#ifdef BENCH_MAP_PAGE
+        auto* main = new TPageMain(&app);
+        app.mainPage = main;
+        engine.OpenPage(main);
+        root = main;
+        screen = main->mapPage ? static_cast<TPDAUIEngineElementPage*>(main->mapPage) : main;
+        mapBox = main->mapPage ? main->mapPage->boxGadgetVisor2D : nullptr;
+#else
+        root = screen = new BenchPage(&engine);
+        engine.OpenPage(root);
+        mapBox = dynamic_cast<TPDAUIEngineElementBox*>(root->FindElement("boxMap", false));
         for (const char* id : {"lblSpeed", "lblLimit", "lblNext", "lblRemaining", "lblClock"})
-            labels.push_back(page->FindElement(id, false));
-        gps = page->FindElement("pgbGps", false);
+            labels.push_back(root->FindElement(id, false));
+        gps = root->FindElement("pgbGps", false);
+#endif
+        // Until the program has its map gadget the viewer is put in its place.
+        if (mapBox && mapBox->children.Count() == 0) {
+            map = new MapElement(app.engine.visor);
+            map->flex = 1;
+            mapBox->AddChild(map, nullptr, nullptr);
+        }
+        root->ReapplyBounds();
         engine.PaintPages();
         app.engine.adsController->WaitForDownloads();
     }
     ~MapScreen()
     {
         engine.pages.RemoveAll();
-        delete page;
+        delete root;
+        app.mainPage = nullptr;
         app.uiEngine = nullptr;
     }
-    // The live controls read the library as their timers would.
+    // A copy of a map picture in place of drawing the map; the program's map
+    // gadget, when there is one, is hidden for it.
+    bool UseCachedMap(const TDibIG* picture)
+    {
+        if (!mapBox)
+            return false;
+        if (!map) {
+            for (int i = 0; i < mapBox->children.Count(); ++i)
+                mapBox->children[i]->visible = 0;
+            map = new MapElement(app.engine.visor);
+            map->flex = 1;
+            mapBox->AddChild(map, nullptr, nullptr);
+            root->ReapplyBounds();
+        }
+        map->cached = picture;
+        return true;
+    }
+    // The live values that are not read at paint time, as their timers would.
     void UpdateLive()
     {
         static const int kFields[] = {21, 99, 318, 86, 86};
@@ -163,16 +212,55 @@ struct MapScreen {
         if (gps && app.engine.Retorna_Val_Campo_Global(330, status, false, false))
             gps->SetAttributeInt("value", status.AsInteger() * 16);
     }
-    TRectIG RectOf(const char* id)
+    // The screen's layers over the map: tool bars, panels, buttons and the
+    // live controls (user controls), outermost first, none inside another.
+    struct LayerRect {
+        TRectIG r;
+        bool live;
+    };
+    std::vector<LayerRect> LayerRects()
     {
-        TPDAUIEngineElement* e = page->FindElement(id, false);
-        return e ? e->GetScreenRect() : TRectIG();
+        std::vector<LayerRect> out;
+#ifdef BENCH_MAP_PAGE
+        VectorP<TPDAUIEngineElement> all(20, 0, false);
+        screen->CollectDescendants(all, true);
+        std::vector<TPDAUIEngineElement*> chosen;
+        for (int i = 0; i < all.Count(); ++i) {
+            TPDAUIEngineElement* e = all[i];
+            const bool live = dynamic_cast<TPDAUIEngineElementUserControl*>(e) != nullptr;
+            const bool still = dynamic_cast<TPDAUIEngineElementButton*>(e) ||
+                               dynamic_cast<TPDAUIEngineElementToolBar*>(e) || e->id == "boxNavigation" ||
+                               e->id == "boxToolbarContainer";
+            if (!live && !still)
+                continue;
+            bool inside = false;
+            for (TPDAUIEngineElement* a = e->parent; a && !inside; a = a->parent)
+                inside = std::find(chosen.begin(), chosen.end(), a) != chosen.end();
+            if (inside)
+                continue;
+            chosen.push_back(e);
+            Add(out, e->GetScreenRect(), live);
+        }
+#else
+        for (const char* id : {"boxTop", "boxLive", "boxOrbetaAds", "boxBottom"})
+            if (TPDAUIEngineElement* e = root->FindElement(id, false))
+                Add(out, e->GetScreenRect(), std::string(id) == "boxLive" || std::string(id) == "boxOrbetaAds");
+#endif
+        return out;
+    }
+    static void Add(std::vector<LayerRect>& out, TRectIG r, bool live)
+    {
+        r.IntersectWith(TRectIG(0, 0, kW, kH));
+        if (r.Width() > 0 && r.Height() > 0)
+            out.push_back({r, live});
     }
 
     BenchApp app;
     QuietEngine engine;
-    BenchPage* page = nullptr;
-    MapElement* map = nullptr;
+    TPDAUIEngineElementPage* root = nullptr;    // the page on the stack
+    TPDAUIEngineElementPage* screen = nullptr;  // the page with the map
+    TPDAUIEngineElementBox* mapBox = nullptr;
+    MapElement* map = nullptr;  // null when the program's own map gadget is there
     std::vector<TPDAUIEngineElement*> labels;
     TPDAUIEngineElement* gps = nullptr;
 };
@@ -181,15 +269,17 @@ struct MapScreen {
 struct Layers {
     explicit Layers(MapScreen& s)
     {
-        mapDc.SetSize(kW, kH);
-        s.app.engine.visor->RepintateI(mapDc, TRectIG(0, 0, kW, kH), false);
+        mapRect = s.mapBox ? s.mapBox->GetScreenRect() : TRectIG(0, 0, kW, kH);
+        mapRect.IntersectWith(TRectIG(0, 0, kW, kH));
+        mapDc.SetSize(mapRect.Width(), mapRect.Height());
+        s.app.engine.visor->RepintateI(mapDc, TRectIG(0, 0, mapRect.Width(), mapRect.Height()), false);
         map = Wrap(mapDc.GetBackBuffer());
         target.SetSize(kW, kH);
         dst = Wrap(target.GetBackBuffer());
         s.engine.PaintPages();
         const TDibIG& frame = s.engine.dc.GetBackBuffer();
-        for (const char* id : {"boxTop", "boxLive", "boxOrbetaAds", "boxBottom"}) {
-            const TRectIG r = s.RectOf(id);
+        for (const MapScreen::LayerRect& lr : s.LayerRects()) {
+            const TRectIG r = lr.r;
             Layer l;
             l.x = r.left, l.y = r.top, l.w = r.Width(), l.h = r.Height();
             l.pixels.resize((size_t)l.w * l.h);
@@ -199,7 +289,7 @@ struct Layers {
                     l.pixels[(size_t)y * l.w + x] = row[x] | 0xFF000000u;
             }
             l.image = pixman_image_create_bits(PIXMAN_a8r8g8b8, l.w, l.h, l.pixels.data(), l.w * 4);
-            l.live = std::string(id) == "boxLive" || std::string(id) == "boxOrbetaAds";
+            l.live = lr.live;
             layers.push_back(std::move(l));
         }
     }
@@ -218,7 +308,8 @@ struct Layers {
     // The whole frame: the map, then every layer over it.
     void Frame()
     {
-        pixman_image_composite32(PIXMAN_OP_SRC, map, nullptr, dst, 0, 0, 0, 0, 0, 0, kW, kH);
+        pixman_image_composite32(PIXMAN_OP_SRC, map, nullptr, dst, 0, 0, 0, 0, mapRect.left, mapRect.top,
+                                 mapRect.Width(), mapRect.Height());
         for (Layer& l : layers)
             pixman_image_composite32(PIXMAN_OP_OVER, l.image, nullptr, dst, 0, 0, 0, 0, l.x, l.y, l.w, l.h);
     }
@@ -227,7 +318,8 @@ struct Layers {
     {
         for (Layer& l : layers)
             if (l.live) {
-                pixman_image_composite32(PIXMAN_OP_SRC, map, nullptr, dst, l.x, l.y, 0, 0, l.x, l.y, l.w, l.h);
+                pixman_image_composite32(PIXMAN_OP_SRC, map, nullptr, dst, l.x - mapRect.left, l.y - mapRect.top,
+                                         0, 0, l.x, l.y, l.w, l.h);
                 pixman_image_composite32(PIXMAN_OP_OVER, l.image, nullptr, dst, 0, 0, 0, 0, l.x, l.y, l.w, l.h);
             }
     }
@@ -238,6 +330,7 @@ struct Layers {
         std::vector<uint32_t> pixels;
         pixman_image_t* image = nullptr;
     };
+    TRectIG mapRect;
     IDCdir mapDc;
     IDCdir target;
     pixman_image_t* map = nullptr;
@@ -274,7 +367,10 @@ void BM_MapPage_FullPaintMapCached(benchmark::State& state)
     IDCdir mapDc;
     mapDc.SetSize(kW, kH);
     s.app.engine.visor->RepintateI(mapDc, TRectIG(0, 0, kW, kH), false);
-    s.map->cached = &mapDc.GetBackBuffer();
+    if (!s.UseCachedMap(&mapDc.GetBackBuffer())) {
+        state.SkipWithError("no place for the map");
+        return;
+    }
     for (auto _ : state)
         s.engine.PaintPages();
     state.SetItemsProcessed(state.iterations());
@@ -312,7 +408,8 @@ void BM_MapPage_LiveOnly(benchmark::State& state)
     MapScreen s;
     int tick = 0;
     for (auto _ : state) {
-        s.labels[0]->label = DString(tick++ % 130);
+        if (!s.labels.empty() && s.labels[0])
+            s.labels[0]->label = DString(tick++ % 130);
         s.UpdateLive();
         s.engine.PaintPages();
     }
@@ -327,10 +424,14 @@ void BM_MapPage_LiveOnlyMapCached(benchmark::State& state)
     IDCdir mapDc;
     mapDc.SetSize(kW, kH);
     s.app.engine.visor->RepintateI(mapDc, TRectIG(0, 0, kW, kH), false);
-    s.map->cached = &mapDc.GetBackBuffer();
+    if (!s.UseCachedMap(&mapDc.GetBackBuffer())) {
+        state.SkipWithError("no place for the map");
+        return;
+    }
     int tick = 0;
     for (auto _ : state) {
-        s.labels[0]->label = DString(tick++ % 130);
+        if (!s.labels.empty() && s.labels[0])
+            s.labels[0]->label = DString(tick++ % 130);
         s.UpdateLive();
         s.engine.PaintPages();
     }
