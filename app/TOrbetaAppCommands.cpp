@@ -7,8 +7,9 @@
 
 #include "app/TOrbetaApp.h"
 #include "app/pages/TPageMain.h"
-#include "display/pages/TPageVolume.h"
+#include "display/pages/TPageMap.h"
 #include "display/pages/TPageTrackGraph.h"
+#include "display/pages/TPageVolume.h"
 #include "enginelib/base/TFitxUtils.h"
 #include "enginelib/nav/TConfig.h"
 #include "enginelib/nav/TElementoGPS.h"
@@ -440,8 +441,11 @@ bool TOrbetaAppExecutor::Execute(int id, TPDAUIEngineCommand* reply, int number,
     case 3007:
         return MenuRoute(id);
     case 115:
-        // The map page is held by the main page once it exists.
-        return NotAvailable(id, "TPageMap", nullptr);
+        if (TPageMap* map = app.mainPage ? app.mainPage->LiveMapPage() : nullptr) {
+            TPDAUIEngineCommand change(map, "changeView");
+            map->OnCommand(change);
+        }
+        return false;
     case 123:
     case 157:
         return NotAvailable(id, "TPageShowInMap", nullptr);

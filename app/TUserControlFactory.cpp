@@ -16,6 +16,13 @@
 #include "display/usercontrols/TUserControlRadarBar.h"
 #include "display/usercontrols/TUserControlSatellites.h"
 #include "display/usercontrols/TUserControlVelocity.h"
+#include "display/usercontrols/TUserControlLanes.h"
+#include "display/usercontrols/TUserControlMapInfoCurrent.h"
+#include "display/usercontrols/TUserControlMapInfoNext.h"
+#include "display/usercontrols/TUserControlMapScale.h"
+#include "display/usercontrols/TUserControlMapScaleOrStatus.h"
+#include "display/usercontrols/TUserControlMapStatus.h"
+#include "display/usercontrols/TUserControlSignpost.h"
 #include "enginelib/base/LibraryLog.h"
 #include "uiengine/elements/TPDAUIEngineElement.h"
 
@@ -35,16 +42,24 @@ TPDAUIEngineElement* MakeVelocityBig(TOrbetaApp* app) { return new TUserControlV
 TPDAUIEngineElement* MakeMaxVelocity(TOrbetaApp* app) { return new TUserControlMaxVelocity(app); }
 TPDAUIEngineElement* MakeDistNextRadar(TOrbetaApp* app) { return new TUserControlDistNextRadar(app); }
 TPDAUIEngineElement* MakeRadarBar(TOrbetaApp* app) { return new TUserControlRadarBar(app); }
+// Next manoeuvre, position, signpost, lanes, map scale and status.
+TPDAUIEngineElement* MakeMapScale(TOrbetaApp* app) { return new TUserControlMapScale(app); }
+TPDAUIEngineElement* MakeMapInfoNext(TOrbetaApp* app) { return new TUserControlMapInfoNext(app); }
+TPDAUIEngineElement* MakeMapInfoCurrent(TOrbetaApp* app) { return new TUserControlMapInfoCurrent(app); }
+TPDAUIEngineElement* MakeMapStatus(TOrbetaApp* app) { return new TUserControlMapStatus(app); }
+TPDAUIEngineElement* MakeMapScaleOrStatus(TOrbetaApp* app) { return new TUserControlMapScaleOrStatus(app); }
+TPDAUIEngineElement* MakeLanes(TOrbetaApp* app) { return new TUserControlLanes(app); }
+TPDAUIEngineElement* MakeSignpost(TOrbetaApp* app) { return new TUserControlSignpost(app); }
 
 // Every row's class belongs to the map and live-data display; each row gets its
 // maker when its class is written.
 const TUserControlFactoryRow kRows[] = {
-    {"usercontrol/usercontrolMapScale", "TUserControlMapScale", nullptr, false},
+    {"usercontrol/usercontrolMapScale", "TUserControlMapScale", &MakeMapScale, false},
     {"usercontrol/usercontrolMaxVelocity", "TUserControlMaxVelocity", &MakeMaxVelocity, false},
-    {"usercontrol/usercontrolMapInfoNext", "TUserControlMapInfoNext", nullptr, false},
+    {"usercontrol/usercontrolMapInfoNext", "TUserControlMapInfoNext", &MakeMapInfoNext, false},
     {"usercontrol/usercontrolCompass", "TUserControlCompass", MakeCompass, false},
     {"usercontrol/usercontrolFriends", "TUserControlFriends", &MakeFriends, false},
-    {"usercontrol/usercontrolMapInfoCurrent", "TUserControlMapInfoCurrent", nullptr, false},
+    {"usercontrol/usercontrolMapInfoCurrent", "TUserControlMapInfoCurrent", &MakeMapInfoCurrent, false},
     {"usercontrol/usercontrolPolivalentDataItem", "TUserControlPolivalentDataItem", MakePolivalentDataItem, false},
     {"usercontrol/usercontrolSatellites", "TUserControlSatellites", &MakeSatellites, false},
     {"usercontrol/usercontrolBattery", "TUserControlBattery", &MakeBattery, false},
@@ -53,11 +68,11 @@ const TUserControlFactoryRow kRows[] = {
     {"usercontrol/usercontrolFriendChat", "TUserControlFriendChat", &MakeFriendChat, false},
     {"usercontrol/usercontrolVelocity", "TUserControlVelocity", &MakeVelocity, false},
     {"usercontrol/usercontrolVelocityBig", "TUserControlVelocityBig", &MakeVelocityBig, false},
-    {"usercontrol/usercontrolMapStatus", "TUserControlMapStatus", nullptr, false},
-    {"usercontrol/usercontrolMapScaleOrStatus", "TUserControlMapScaleOrStatus", nullptr, false},
-    {"usercontrol/usercontrolLanes", "TUserControlLanes", nullptr, false},
+    {"usercontrol/usercontrolMapStatus", "TUserControlMapStatus", &MakeMapStatus, false},
+    {"usercontrol/usercontrolMapScaleOrStatus", "TUserControlMapScaleOrStatus", &MakeMapScaleOrStatus, false},
+    {"usercontrol/usercontrolLanes", "TUserControlLanes", &MakeLanes, false},
     {"usercontrol/usercontrolRadarBar", "TUserControlRadarBar", &MakeRadarBar, false},
-    {"usercontrol/usercontrolSignpost", "TUserControlSignpost", nullptr, false},
+    {"usercontrol/usercontrolSignpost", "TUserControlSignpost", &MakeSignpost, false},
     {"usercontrol/usercontrolOrbetaAds", "TUserControlOrbetaAds", &MakeOrbetaAds, false},
 };
 

@@ -2,6 +2,7 @@
 
 #include "app/TOrbetaApp.h"
 #include "app/pages/TPageInitialSteps.h"
+#include "display/pages/TPageMap.h"
 #include "enginelib/nav/TConfig.h"
 #include "enginelib/nav/TVisor_LumorGPSPocket.h"
 #include "uiengine/core/TPDAUIEngine.h"
@@ -30,6 +31,7 @@ void TPageMain::OnLoad(TPDAUIEngine* e, TPDAUIEngineElementPage*, TPDAUIEngineEl
     Layout();
     iframes.RemoveAll();
     mapPage = nullptr;
+    mapFrame_ = nullptr;
     VectorP<TPDAUIEngineElement> all(20, 20, false);
     CollectDescendants(all, false);
     for (int i = 0; i < all.Count(); ++i)
@@ -37,16 +39,66 @@ void TPageMain::OnLoad(TPDAUIEngine* e, TPDAUIEngineElementPage*, TPDAUIEngineEl
             iframes.Add(frame);
             OpenInnerPage(frame);
         }
+    timerInterval = kInnerTimerInterval;
+    StartTimer();
 }
 
 void TPageMain::OpenInnerPage(TPDAUIEngineElementIFrame* frame)
 {
-    // The map page and the data tree page are the display's and the menus'; until
-    // they are built their iframes stay empty.
-    if (frame->innerPageName == "pageMap" || frame->innerPageName == "pageArbolDeDatos") {
+    if (frame->innerPageName == "pageMap" && app && engine) {
+        auto* page = new TPageMap(app);
+        mapPage = page;
+        mapFrame_ = frame;
+        if (frame->width > frame->height)
+            page->forceLandscape = 1;
+        else
+            page->forcePortrait = 1;
+        engine->OpenPage(page, frame);
+        // A page that failed to load (its skin page broken) may have gone already.
+        LiveMapPage();
+    } else if (frame->innerPageName == "pageArbolDeDatos") {
+        // The data tree page belongs to the menus; until it is built its iframe
+        // stays empty.
         DString line("TPageMain: page ");
         line << frame->innerPageName << " is not available";
         Log(line);
+    }
+}
+
+TPageMap* TPageMain::LiveMapPage()
+{
+    if (mapPage && (!mapFrame_ || mapFrame_->innerPage != mapPage)) {
+        mapPage = nullptr;
+        mapFrame_ = nullptr;
+    }
+    return mapPage;
+}
+
+void TPageMain::OnTimer(int, int now)
+{
+    for (int f = 0; f < iframes.Count(); ++f) {
+        TPDAUIEngineElementIFrame* frame = iframes[f];
+        TPDAUIEngineElementPage* inner = frame->innerPage;
+        if (!inner || inner->closing)
+            continue;
+        // A snapshot: timers start and stop while they tick.
+        Vector<int> ids(inner->runningTimers);
+        for (int t = 0; t < ids.Count(); ++t) {
+            // A timer may close or replace the page it runs in.
+            if (frame->innerPage != inner || inner->closing || iframes.Count() <= f || iframes[f] != frame)
+                break;
+            if (inner->runningTimers.IndexOf(ids[t]) < 0)
+                continue;
+            TPDAUIEngineElement* element = inner->FindByNumericId(ids[t]);
+            if (!element || element->timerInterval == 0)
+                continue;
+            if ((int)((uint32_t)now - (uint32_t)element->lastTick) > element->timerInterval) {
+                element->OnTimer(element->timerInterval, now);
+                element->lastTick = now;
+            }
+        }
+        if (iframes.Count() <= f || iframes[f] != frame)
+            break;  // the page was reloaded meanwhile
     }
 }
 
@@ -66,30 +118,41 @@ void TPageMain::Detach()
 {
     iframes.RemoveAll();
     mapPage = nullptr;
+    mapFrame_ = nullptr;
     TPDAUIEngineElementPage::Detach();
 }
 
-bool TPageMain::IsAnimating() { return mapPage ? mapPage->IsAnimating() : false; }
+bool TPageMain::IsAnimating() { return LiveMapPage() ? mapPage->IsAnimating() : false; }
 
-int TPageMain::RequiresOpenGL() { return mapPage ? mapPage->RequiresOpenGL() : 0; }
+int TPageMain::RequiresOpenGL() { return LiveMapPage() ? mapPage->RequiresOpenGL() : 0; }
 
 void TPageMain::OnKeyDown(int key, unsigned char* handled, unsigned char* consumed)
 {
-    if (mapPage)
-        mapPage->OnKeyDown(key, handled, consumed);
+    // A key the map page leaves goes up its parents back to this page: it
+    // stops here instead of going round again.
+    if (forwarding_ || !LiveMapPage())
+        return;
+    forwarding_ = true;
+    mapPage->OnKeyDown(key, handled, consumed);
+    forwarding_ = false;
 }
 
 void TPageMain::OnMouseWheel(int x, int y, int delta)
 {
-    if (mapPage)
+    if (forwarding_)
+        return;
+    forwarding_ = true;
+    if (LiveMapPage())
         mapPage->OnMouseWheel(x, y, delta);
     else
         TPDAUIEngineElementBox::OnMouseWheel(x, y, delta);
+    forwarding_ = false;
 }
 
 void TPageMain::RefreshMap()
 {
-    // The map page's controls follow the new command states once it exists.
+    if (LiveMapPage())
+        mapPage->UpdateControls();
     Invalidate();
 }
 
@@ -126,14 +189,8 @@ void TPageMain::SendSelf(const char* name)
 
 void TPageMain::PassToMapPage(TPDAUIEngineCommand& command)
 {
-    if (mapPage) {
+    if (LiveMapPage()) {
         mapPage->OnCommand(command);
-        return;
-    }
-    // Without the map page the window's close button still ends the program
-    // (wParam 1 is the power button, which has nothing to wake here).
-    if (command.name == "WM_CLOSE" && command.value1 != 1 && app) {
-        app->ExecuteCommand(675, nullptr, -1, nullptr, nullptr, -1, nullptr, nullptr);
         return;
     }
     command.handled = 0;
@@ -152,6 +209,8 @@ void TPageMain::OnCommand(TPDAUIEngineCommand& command)
     TConfig* config = app ? app->engine.config : nullptr;
 
     if (name == "load") {
+        if (LiveMapPage())
+            mapPage->UpdateControls();
         Invalidate();
         SendSelf("showPageAdvice");
         if (visor)
@@ -202,7 +261,7 @@ void TPageMain::OnCommand(TPDAUIEngineCommand& command)
         else
             PassToMapPage(command);
     } else if (name == "lumorEngine_loadGraphData") {
-        if (mapPage)
+        if (LiveMapPage())
             mapPage->OnCommand(command);
     } else {
         PassToMapPage(command);

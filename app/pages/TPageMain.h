@@ -7,6 +7,7 @@
 #include "uiengine/elements/TPDAUIEngineElementPage.h"
 
 class TOrbetaApp;
+class TPageMap;
 
 // The main page ("pageMain"): the bottom of the page stack for the whole run;
 // the program's message loop runs in its modal loop. Its skin page places
@@ -28,7 +29,12 @@ public:
     void OnMouseWheel(int x, int y, int delta) override;
     // The tree goes with its iframes and the pages in them.
     void Detach() override;
+    // Runs the element timers of the pages in its iframes, which the engine's
+    // timer pass does not reach (it walks the page stack).
+    void OnTimer(int interval, int now) override;
 
+    // The map page while an iframe still holds it, else null (and forgotten).
+    TPageMap* LiveMapPage();
     // The library reports changed command states.
     void RefreshMap();
     // Gives the embedded pages the iframe's shape (landscape or portrait) while
@@ -37,8 +43,11 @@ public:
 
     TOrbetaApp* app;
     VectorP<TPDAUIEngineElementIFrame> iframes{10, 10, false};  // the element tree owns them
-    // The map page, once its iframe holds one (the page stack owns it).
-    TPDAUIEngineElementPage* mapPage = nullptr;
+    // The map page, once its iframe holds one (the iframe owns it); null again
+    // once that iframe no longer holds it.
+    TPageMap* mapPage = nullptr;
+    // How often the inner pages' timers are looked at.
+    static const int kInnerTimerInterval = 10;
 
 private:
     // Builds a command of that name for this page and handles it at once.
@@ -48,6 +57,8 @@ private:
     void OpenInnerPage(TPDAUIEngineElementIFrame* frame);
     void Log(const DString& line);
 
+    TPDAUIEngineElementIFrame* mapFrame_ = nullptr;
+    bool forwarding_ = false;  // a key or wheel turn is with the map page
     // Names of commands already logged as having no map page: a message arriving
     // every second is written once. Bounded.
     std::set<std::string> loggedCommands_;

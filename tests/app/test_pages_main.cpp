@@ -2,6 +2,7 @@
 // keeps and those it passes on, the iframe layout, and its picture.
 #include "app/pages/TPageInitialSteps.h"
 #include "app/pages/TPageMain.h"
+#include "display/pages/TPageMap.h"
 #include "pages_test_app.h"
 #include "support/GoldenImage.h"
 #include "uiengine/elements/TPDAUIEngineElementIFrame.h"
@@ -32,14 +33,15 @@ protected:
     TPageMain* main = nullptr;
 };
 
-TEST_F(MainPageTest, LoadsItsSkinPageWithTheMapIFrameLeftEmpty)
+TEST_F(MainPageTest, LoadsItsSkinPageWithTheMapPageInTheMapIFrame)
 {
     Open();
     ASSERT_EQ(1, main->iframes.Count());
     EXPECT_STREQ("pageMap", main->iframes[0]->innerPageName.c_str());
-    EXPECT_EQ(nullptr, main->iframes[0]->innerPage);
-    EXPECT_EQ(nullptr, main->mapPage);
-    EXPECT_TRUE(Logged("TPageMain: page pageMap is not available"));
+    ASSERT_NE(nullptr, main->mapPage);
+    EXPECT_EQ(main->mapPage, main->iframes[0]->innerPage);
+    EXPECT_TRUE(main->mapPage->forceLandscape);
+    EXPECT_EQ(1, engine.GetPageCount());  // the map page is in the iframe, not on the stack
     EXPECT_EQ(800, main->iframes[0]->width);
     EXPECT_EQ(480, main->iframes[0]->height);
     EXPECT_TRUE(golden::Matches(engine.Frame(), "app/page_main", 2, 0));
@@ -75,7 +77,7 @@ TEST_F(MainPageTest, TheChainOpensTheInitialStepsAndTheirListIsWrittenBack)
 TEST_F(MainPageTest, RefreshAfterAQuitRequestClosesThePage)
 {
     Open();
-    EXPECT_FALSE(Send("refresh"));  // no map page to refresh
+    EXPECT_TRUE(Send("refresh"));  // the map page's
     EXPECT_FALSE(main->closing);
     engine.RequestQuit();
     EXPECT_TRUE(Send("refresh"));
@@ -83,9 +85,25 @@ TEST_F(MainPageTest, RefreshAfterAQuitRequestClosesThePage)
     EXPECT_EQ(1, main->result);
 }
 
-TEST_F(MainPageTest, CommandsForTheMapPageStayUnhandledAndAreLoggedOnce)
+TEST_F(MainPageTest, CommandsGoOnToTheMapPageWhichLeavesUnknownOnesUnhandled)
 {
     Open();
+    EXPECT_TRUE(Send("WM_POSTIEMPOREAL"));
+    EXPECT_TRUE(Send("changeView"));
+    EXPECT_FALSE(Send("noSuchCommand"));
+    // What the page keeps for itself.
+    for (const char* kept : {"repaint", "showPageRadars", "showPageInitialStepsEnd", "splitterMoved",
+                             "pageSizeChanged", "lumorEngine_loadGraphData"})
+        EXPECT_TRUE(Send(kept)) << kept;
+}
+
+TEST_F(MainPageTest, WithoutItsMapPageCommandsStayUnhandledAndAreLoggedOnce)
+{
+    Open();
+    // Another page in the map iframe replaces the map page, which goes.
+    TPDAUIEngineElementIFrame* frame = main->iframes[0];
+    engine.OpenPage(new RecordingPage(&engine, "pageInitialSteps"), frame);
+    EXPECT_EQ(nullptr, main->LiveMapPage());
     for (int i = 0; i < 3; ++i) {
         EXPECT_FALSE(Send("WM_POSTIEMPOREAL"));
         EXPECT_FALSE(Send("zoomIn"));
@@ -94,29 +112,30 @@ TEST_F(MainPageTest, CommandsForTheMapPageStayUnhandledAndAreLoggedOnce)
     for (const std::string& line : app.engine.recorder.log)
         lines += line.find("no map page for the command") != std::string::npos;
     EXPECT_EQ(2, lines);
-    // What the page keeps for itself.
-    for (const char* kept : {"repaint", "showPageRadars", "showPageInitialStepsEnd", "splitterMoved",
-                             "pageSizeChanged", "lumorEngine_loadGraphData"})
-        EXPECT_TRUE(Send(kept)) << kept;
-}
-
-TEST_F(MainPageTest, TheWindowsCloseMessageQuitsWhileThereIsNoMapPage)
-{
-    Open();
-    TPDAUIEngineCommand power(nullptr, "WM_CLOSE", 1, 0);  // the power button
-    main->OnCommand(power);
-    EXPECT_TRUE(app.executed.empty());
     TPDAUIEngineCommand close(nullptr, "WM_CLOSE", 0, 0);
     main->OnCommand(close);
+    EXPECT_FALSE(close.handled);
+}
+
+TEST_F(MainPageTest, TheWindowsCloseMessageGoesToTheMapPage)
+{
+    Open();
+    app.engine.screenOn = true;
+    TPDAUIEngineCommand power(nullptr, "WM_CLOSE", 1, 0);  // the power button: the quit question
+    main->OnCommand(power);
     ASSERT_EQ(1u, app.executed.size());
-    EXPECT_EQ(675, app.executed[0].id);
+    EXPECT_EQ(506, app.executed[0].id);
+    TPDAUIEngineCommand close(nullptr, "WM_CLOSE", 0, 0);
+    main->OnCommand(close);
+    ASSERT_EQ(2u, app.executed.size());
+    EXPECT_EQ(172, app.executed[1].id);
 }
 
 TEST_F(MainPageTest, ModesOfTheEmbeddedPagesFollowTheIFrameOnlyWhileTheMainPageIsAlone)
 {
     Open();
     TPDAUIEngineElementIFrame* frame = main->iframes[0];
-    // A page in the iframe, as the map page will be.
+    // A page of its own in the iframe, in place of the map page.
     auto* inner = new RecordingPage(&engine, "pageInitialSteps");
     engine.OpenPage(inner, frame);
     ASSERT_EQ(inner, frame->innerPage);
@@ -151,6 +170,8 @@ TEST_F(MainPageTest, ReloadRebuildsTheTreeWithoutTheLoadEvent)
     ASSERT_EQ(1, main->iframes.Count());
     EXPECT_NE(nullptr, main->iframes[0]);
     EXPECT_EQ(autoOpens, CountCalls("auto open 2"));  // no second start-up chain
+    ASSERT_NE(nullptr, main->mapPage);  // a new map page in the new iframe
+    EXPECT_EQ(main->mapPage, main->iframes[0]->innerPage);
 }
 
 } // namespace

@@ -62,11 +62,16 @@ TEST_F(UserControlFactoryTest, TagsCompareWholeAndWithTheirCase)
     };
     for (const Case& c : cases) {
         app.engine.recorder.log.clear();
-        EXPECT_EQ(nullptr, TUserControlFactory::FuncCreateUserControlElementByNameCallBack(&app, c.tag));
-        if (c.row)
+        TPDAUIEngineElement* made = TUserControlFactory::FuncCreateUserControlElementByNameCallBack(&app, c.tag);
+        if (made)
+            EXPECT_EQ(made->tag, c.tag);
+        else if (c.row)
             EXPECT_EQ(1, LogLines(c.row)) << c.tag;
-        else
+        if (!c.row) {
+            EXPECT_EQ(nullptr, made);
             EXPECT_TRUE(app.engine.recorder.log.empty()) << (c.tag ? c.tag : "null");
+        }
+        delete made;
     }
 }
 

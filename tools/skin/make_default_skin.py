@@ -736,7 +736,66 @@ IMAGES = [
 
 # The map and live-data display, one list per family of its pages and controls.
 # The map page and its tool bars
+def menu_icon(colour):
+    """The map's menu button: three bars."""
+    c = Canvas(40, 40)
+    for y in (11.0, 20.0, 29.0):
+        c.draw(sd_stroke([(9.0, y), (31.0, y)], 4.0), colour)
+    return c
+
+
+def speed_sign():
+    """A speed-limit sign: red ring on a white disc (the text goes on top)."""
+    c = Canvas(64, 64)
+    c.draw(sd_circle(32, 32, 30.5), (0xE0, 0x18, 0x10))
+    c.draw(sd_circle(32, 32, 23.0), (0xF7, 0xF7, 0xF7))
+    return c
+
+
+def speaker(muted):
+    """The mute button: a speaker with waves, or crossed out."""
+    c = Canvas(32, 32)
+    c.draw(sd_polygon([(5.0, 12.0), (10.0, 12.0), (17.0, 6.0), (17.0, 26.0), (10.0, 20.0), (5.0, 20.0)]), WHITE)
+    if muted:
+        c.draw(sd_stroke([(20.0, 11.0), (28.0, 21.0)], 2.5), (0xF7, 0x30, 0x20))
+        c.draw(sd_stroke([(28.0, 11.0), (20.0, 21.0)], 2.5), (0xF7, 0x30, 0x20))
+    else:
+        c.draw(sd_stroke([(20.5, 12.0), (22.5, 16.0), (20.5, 20.0)], 2.0), WHITE)
+        c.draw(sd_stroke([(24.0, 8.0), (27.5, 16.0), (24.0, 24.0)], 2.0), WHITE)
+    return c
+
+
+def map_glyph(kind):
+    """Small white glyphs of the map's own buttons."""
+    c = Canvas(32, 32)
+    if kind in ("plus", "minus"):
+        c.draw(sd_stroke([(7.0, 16.0), (25.0, 16.0)], 4.0), WHITE)
+        if kind == "plus":
+            c.draw(sd_stroke([(16.0, 7.0), (16.0, 25.0)], 4.0), WHITE)
+    elif kind == "centre":
+        c.draw(sd_ring(16, 16, 8.0, 2.5), WHITE)
+        c.draw(sd_circle(16, 16, 3.0), WHITE)
+        for a, b in (((16.0, 2.0), (16.0, 8.0)), ((16.0, 24.0), (16.0, 30.0)),
+                     ((2.0, 16.0), (8.0, 16.0)), ((24.0, 16.0), (30.0, 16.0))):
+            c.draw(sd_stroke([a, b], 2.5), WHITE)
+    elif kind == "stop":
+        c.draw(sd_rrect(9, 9, 23, 23, 2), WHITE)
+    elif kind == "record":
+        c.draw(sd_circle(16, 16, 8.0), (0xF7, 0x30, 0x20))
+    return c
+
+
 IMAGES_MAP = [
+    ("pageMapZoomIn", lambda: map_glyph("plus"), "map page: zoom in"),
+    ("pageMapZoomOut", lambda: map_glyph("minus"), "map page: zoom out"),
+    ("pageMapAutoCenter", lambda: map_glyph("centre"), "map page: follow the vehicle"),
+    ("pageMapTrackStop", lambda: map_glyph("stop"), "map page: stop recording the track"),
+    ("pageMapTrackActivate", lambda: map_glyph("record"), "map page: record the track"),
+    ("pageMainButtonMenuIcon", lambda: menu_icon(WHITE), "map page: menu button"),
+    ("pageMainButtonMenuIconOn", lambda: menu_icon(ACCENT), "map page: menu button while driving on roads"),
+    ("pageMainMaxVelocity2", speed_sign, "map page: speed-limit sign behind the photo view's text"),
+    ("pageMapMute", lambda: speaker(False), "map page: sound on"),
+    ("pageMapMuteOn", lambda: speaker(True), "map page: sound muted"),
 ]
 
 # The map viewer gadget, the map toolbar page, the volume page
@@ -820,7 +879,20 @@ IMAGES_COMPASS_GRAPH = [
 ]
 
 # Next manoeuvre, position, signpost, lanes, map scale and status
+def attachment_icon():
+    """A small camera: the object under way has pictures."""
+    c = Canvas(32, 32)
+    c.draw(sd_rrect(3, 9, 29, 27, 3), WHITE)
+    c.draw(sd_rrect(11, 5, 21, 11, 2), WHITE)
+    c.draw(sd_circle(16, 18, 6), BG_TOP)
+    c.draw(sd_circle(16, 18, 3.5), ACCENT)
+    return c
+
+
 IMAGES_MAPINFO = [
+    ("mapInfoMore", lambda: chevron(24, 24, "down", WHITE, 3.0), "next manoeuvre: show more lines"),
+    ("mapInfoLess", lambda: chevron(24, 24, "up", WHITE, 3.0), "next manoeuvre: show fewer lines"),
+    ("mapInfoAttachments", attachment_icon, "next manoeuvre and position: the object's pictures"),
 ]
 
 # The advertising banner
@@ -1203,6 +1275,21 @@ PAGES = {
 # Pages and ids of the map and live-data display, one table per family.
 # The map page and its tool bars
 PAGES_MAP = {
+    "pageMap": [
+        "btnZoomIn", "btnZoomOut", "btnShowPageRadars", "btn2D", "btn3D", "btn3DPlus",
+        "btnTMCEventsOn", "btnTMCEventsOff", "btnAutoCenter", "btnMute", "lblTime", "btnChangeView",
+        "ctmContextMenu", "boxGadgetVisor2D", "boxPolivalentDataTemplate",
+        "boxPolivalentDataTemplateContainer", "usercontrolMapInfoNext", "usercontrolMapInfoCurrent",
+        "boxAutoHideMessage", "lblAutoHideMessage", "boxToolbarContainer", "btnChangeViewButtons",
+        "tlbMainToolBar", "tlbInferiorToolBar", "mniToolbarItemTemplate", "mniToolbarInferiorItemTemplate",
+        "boxNavigationNextDistanceGadget", "boxNavigationNextDistance", "boxMainFotoView", "boxNavigation",
+        "boxNextManuobreContainerHead", "boxMenu", "sliderBox", "sliderBoxButtons", "boxNextManuobre",
+        "boxNextManuobreContainer", "btnTrackStop", "btnTrackActivate", "btnNavigationMenu",
+        "usercontrolGraficas_2011B", "boxOrbetaAds",
+        # the data-field strip and the slide that hides it
+        "boxPolivalentDataContainer", "boxPolivalentDataItemTemplate", "lblPolivalentDataItemTitle",
+        "boxPolivalentDataItemValue", "lblUnits", "boxHidePolivalentDataTemplateContainer",
+    ],
 }
 
 # The map viewer gadget, the map toolbar page, the volume page
