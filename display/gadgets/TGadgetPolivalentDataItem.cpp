@@ -9,6 +9,8 @@
 #include "display/gadgets/TGadgetArrowGoto.h"
 #include "display/gadgets/TGadgetNextManuobre.h"
 #include "display/usercontrols/TUserControlGraficas_2011B.h"
+#include "display/usercontrols/TUserControlMapInfoNext.h"
+#include "display/usercontrols/TUserControlMaxVelocity.h"
 #include "enginelib/draw/TColorIG.h"
 #include "enginelib/nav/TConfig.h"
 #include "enginelib/nav/TGraficas_2011B.h"
@@ -289,6 +291,8 @@ void TGadgetPolivalentDataItem::OnLoad(TPDAUIEngine* e, TPDAUIEngineElementPage*
     case 99:
     case 352:
         control = MakeUserControl(app, "usercontrolMaxVelocity");
+        if (auto* sign = dynamic_cast<TUserControlMaxVelocity*>(control))
+            sign->limitField = field;
         if (control)
             FreeSize(control);
         break;
@@ -306,6 +310,8 @@ void TGadgetPolivalentDataItem::OnLoad(TPDAUIEngine* e, TPDAUIEngineElementPage*
         break;
     case 318:
         control = MakeUserControl(app, "usercontrolMapInfoNext");
+        if (auto* next = dynamic_cast<TUserControlMapInfoNext*>(control))
+            next->singleLine = true;
         if (control) {
             control->font.SetAttribute("Size", "16");
             control->font.bold = true;

@@ -122,15 +122,17 @@ void TUserControlOrbetaAds::OnCommand(TPDAUIEngineCommand& command)
 {
     if (command.name == "UpdateBanner") {
         downloading = false;
+        Vector<AdsData> taken(10, 2);
         {
             std::lock_guard<std::mutex> lock(stagedMutex_);
-            banners = std::move(staged_);
+            taken = std::move(staged_);
             staged_.RemoveAll();
         }
-        if (banners.Count() > 0)
-            RebuildBanners();
-        else
-            ShowDefaultBanner(false);
+        // Two answers close together post twice; the first took the newest list.
+        if (taken.Count() == 0)
+            return;
+        banners = std::move(taken);
+        RebuildBanners();
     } else if (command.name == "DefaultBanner") {
         downloading = false;
         ShowDefaultBanner(false);

@@ -8,6 +8,7 @@
 #include "display/gadgets/TGadgetArrowGoto.h"
 #include "display/gadgets/TGadgetNextManuobre.h"
 #include "display/gadgets/TGadgetPolivalentDataItem.h"
+#include "display/usercontrols/TUserControlMapInfoNext.h"
 #include "enginelib/base/TFicheroITV.h"
 #include "enginelib/nav/TValCampo.h"
 #include "uiengine/controls/TPDAUIEngineElementAutoFitLabel.h"
@@ -106,6 +107,8 @@ void TUserControlPolivalentDataItem::BuildContent()
         break;
     case 318:
         control = Gadget::MakeUserControl(app, "usercontrolMapInfoNext");
+        if (auto* next = dynamic_cast<TUserControlMapInfoNext*>(control))
+            next->singleLine = true;
         if (control) {
             control->font.SetAttribute("Size", "16");
             control->font.bold = true;

@@ -302,6 +302,31 @@ TEST_F(AdsBanner, AResultForAnythingButALiveBannerIsIgnored)
     EXPECT_EQ(unknown.handled, 0);
 }
 
+TEST_F(AdsBanner, TwoAnswersCloseTogetherLeaveTheNewerList)
+{
+    Open();
+    Settle();
+    Vector<AdsData> first, second;
+    AdsData banner;
+    banner.image = "adsBannerParking";
+    banner.seconds = 5;
+    banner.name = banner.link = "first";
+    first.Add(banner);
+    banner.name = banner.link = "second";
+    second.Add(banner);
+    TUserControlOrbetaAds::OnBannersDownloaded(first, ads, true);
+    TUserControlOrbetaAds::OnBannersDownloaded(second, ads, true);
+    app.ui->Advance(60);  // both posts are handled: the second finds nothing new
+    EXPECT_FALSE(ads->showingDefault);
+    ASSERT_EQ(ads->banners.Count(), 1);
+    EXPECT_STREQ(ads->currentLink.c_str(), "second");
+    // A failure after a list shows the default banner again.
+    TUserControlOrbetaAds::OnBannersDownloaded(second, ads, false);
+    app.ui->Advance(60);
+    EXPECT_TRUE(ads->showingDefault);
+    EXPECT_EQ(ads->banners.Count(), 0);
+}
+
 TEST_F(AdsBanner, WithoutTheLibrarysServiceTheDefaultBannerStays)
 {
     InAppAdsController* service = app.engine.adsController;

@@ -7,6 +7,8 @@
 #include "display/gadgets/TGadgetNextManuobre.h"
 #include "display/gadgets/TGadgetPolivalentDataItem.h"
 #include "display/usercontrols/TUserControlGraficas_2011B.h"
+#include "display/usercontrols/TUserControlMapInfoNext.h"
+#include "display/usercontrols/TUserControlMaxVelocity.h"
 #include "enginelib/nav/TGraficas_2011B.h"
 #include "enginelib/nav/TConfig.h"
 #include "enginelib/nav/TUnidades.h"
@@ -376,6 +378,34 @@ TEST(DataFieldGadget, ContextMenuRaisesTheSkinsCommandOnly)
     EXPECT_EQ(handled, 1);
     ASSERT_FALSE(h.page.got.empty());
     EXPECT_EQ(h.page.got.back().name, "fieldMenu");
+}
+
+} // namespace
+
+namespace {
+
+// The speed-limit sign follows the field it was made for; the next-manoeuvre
+// text of field 318 keeps to one line in the gadget and in the user control.
+TEST(DataFieldGadget, MadeControlsTakeTheirFieldsSettings)
+{
+    for (int field : {99, 352}) {
+        SCOPED_TRACE(field);
+        Harness h;
+        auto* g = h.Add(new Gadget(&h.app, field, false, 0));
+        ASSERT_GE(g->children.Count(), 1);
+        auto* sign = dynamic_cast<TUserControlMaxVelocity*>(g->children[0]);
+        ASSERT_NE(sign, nullptr);
+        EXPECT_EQ(sign->limitField, field);
+    }
+    Harness h;
+    auto* g = h.Add(new Gadget(&h.app, 318, false, 0));
+    ASSERT_EQ(g->children.Count(), 1);
+    auto* scroller = dynamic_cast<TPDAUIEngineElementBox*>(g->children[0]);  // the scrolling box holds it
+    ASSERT_NE(scroller, nullptr);
+    ASSERT_GE(scroller->children.Count(), 1);
+    auto* next = dynamic_cast<TUserControlMapInfoNext*>(scroller->children[0]);
+    ASSERT_NE(next, nullptr);
+    EXPECT_TRUE(next->singleLine);
 }
 
 } // namespace

@@ -88,6 +88,9 @@ TEST(DriveLoop, TwoLoopsOfTheDriveKeepMemoryFlat)
         EXPECT_FALSE(app.Run());
         EXPECT_EQ(1, app.uiEngine->quit);  // ended by the time limit, not by a failure
     }
+    ::testing::Test::RecordProperty("resident_kb_after_loop_1", (int)backend->resident[0]);
+    ::testing::Test::RecordProperty("resident_kb_after_loop_2", (int)backend->resident[1]);
+    ::testing::Test::RecordProperty("frames", (int)backend->FrameCount());
     ASSERT_GT(backend->resident[0], 0);
     ASSERT_GT(backend->resident[1], 0);
     // A leak of a few hundred bytes per second of driving would show here.

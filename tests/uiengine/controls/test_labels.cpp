@@ -595,8 +595,8 @@ TEST_F(BitmapFontTest, AutoFitLabelsFitThroughTheBitmapFont)
         int height;
         int size;
     } cases[] = {
-        {"Hello", 20, 20},  // 16 and 20 fit 20 pixels, 22 does not
-        {"Hello", 40, 26},  // every height fits
+        {"Hello", 20, 20},  // 16 to 20 fit 20 pixels, 22 does not
+        {"Hello", 40, 34},  // every height up to 34 fits, 60 does not
         {"Hello", 10, 16},  // none fits: the smallest
     };
     for (const auto& c : cases) {
