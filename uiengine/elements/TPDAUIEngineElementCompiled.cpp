@@ -38,58 +38,69 @@ namespace {
 struct TText {
     const char* text = "";
     uint32_t length = 0;
-    std::string own;
 
     bool IsEmpty() const { return length == 0; }
 };
 
 // The element's strings get the process code page, as a DString read from
 // the stream does.
-void Assign(DString& to, const TText& from)
+void Assign(DString& to, const TText& from, int codepage)
 {
     if (from.IsEmpty()) {
         if (!to.IsEmpty())
             to.Empty();
-        to.SetCodepage(CodePage::Default());
+        to.SetCodepage(codepage);
         return;
     }
-    to = CDString(from.text, (int)from.length, CodePage::Default());
+    to = CDString(from.text, (int)from.length, codepage);
 }
 
-// Values of a record in a block of memory, decoded in place: one check per
-// value against the end and no call back into the stream. Past the end every
-// value reads as zero and the reader has failed.
+// Values of a record in a block of memory, decoded in place. A run of fixed
+// values is checked against the end once (Need) and then read without checks;
+// a string checks its own length. Once a check fails the reader has failed and
+// the record is given up.
 class TBlockFields {
 public:
     TBlockFields(const unsigned char* begin, uint32_t length) : begin_(begin), at_(begin), end_(begin + length) {}
 
-    template <int Bytes>
-    uint32_t Unsigned()
+    bool Need(uint32_t bytes)
     {
-        if (end_ - at_ < Bytes) {
-            at_ = end_;
-            failed_ = true;
-            return 0;
-        }
-        uint32_t v = 0;
-        for (int i = 0; i < Bytes; ++i)
-            v |= uint32_t(at_[i]) << (8 * i);
-        at_ += Bytes;
+        if ((uint32_t)(end_ - at_) >= bytes)
+            return true;
+        at_ = end_;
+        failed_ = true;
+        return false;
+    }
+    // Only after a Need that covers them.
+    uint32_t U8() { return *at_++; }
+    uint32_t U16()
+    {
+        const uint32_t v = uint32_t(at_[0]) | uint32_t(at_[1]) << 8;
+        at_ += 2;
         return v;
     }
-    void Text(TText& t)
+    uint32_t U32()
     {
-        const uint32_t length = Unsigned<4>();
-        if (failed_ || length == 0)
-            return;
+        const uint32_t v = uint32_t(at_[0]) | uint32_t(at_[1]) << 8 | uint32_t(at_[2]) << 16 | uint32_t(at_[3]) << 24;
+        at_ += 4;
+        return v;
+    }
+    bool Text(TText& t)
+    {
+        if (!Need(4))
+            return false;
+        const uint32_t length = U32();
+        if (length == 0)
+            return true;
         if ((uint32_t)(end_ - at_) < length || length > 0x7FFFFFFFu) {
             at_ = end_;
             failed_ = true;
-            return;
+            return false;
         }
         t.text = reinterpret_cast<const char*>(at_);
         t.length = length;
         at_ += length;
+        return true;
     }
     bool Failed() const { return failed_; }
     uint32_t Used() const { return (uint32_t)(at_ - begin_); }
@@ -101,33 +112,47 @@ private:
     bool failed_ = false;
 };
 
-// The same values from a stream over a file.
+// The same values from a stream over a file: every read is checked by the
+// stream (a failed one gives zero), strings are copied into the reader.
 class TStreamFields {
 public:
     explicit TStreamFields(TFicheroITV& s) : s_(s) {}
 
-    template <int Bytes>
-    uint32_t Unsigned()
+    bool Need(uint32_t) { return !s_.Error(); }
+    uint32_t U8()
     {
-        if (Bytes == 1) {
-            unsigned char v = 0;
-            s_ >> v;
-            return v;
-        }
-        if (Bytes == 2) {
-            unsigned short v = 0;
-            s_ >> v;
-            return v;
-        }
+        unsigned char v = 0;
+        s_ >> v;
+        return v;
+    }
+    uint32_t U16()
+    {
+        unsigned short v = 0;
+        s_ >> v;
+        return v;
+    }
+    uint32_t U32()
+    {
         unsigned int v = 0;
         s_ >> v;
         return v;
     }
-    void Text(TText& t) { s_.LeeTexto(t.text, t.length, t.own); }
+    bool Text(TText& t)
+    {
+        if (used_ >= kTexts) {
+            TPDAUIEngineElement::FailCompiled(s_);
+            return false;
+        }
+        s_.LeeTexto(t.text, t.length, own_[used_++]);
+        return !s_.Error();
+    }
     bool Failed() const { return s_.Error(); }
 
 private:
+    enum { kTexts = 16 };  // a record has 14
     TFicheroITV& s_;
+    std::string own_[kTexts];
+    int used_ = 0;
 };
 
 int ScaledLength(int value, float scale)
@@ -191,12 +216,21 @@ struct TPDAUIEngineElement::CompiledElementRecord {
     }
 
 private:
+    // Sizes of the fixed runs between the strings.
+    enum {
+        kHead = 8 * 4 + 5 * 12 + 5 + 8 + 5 * 4,  // sizes, borders, padding, margins, foregrounds
+        kBackgroundHead = 1 + 4,                  // kind, colour
+        kBackgroundTail = 1 + 5 * 4,              // alpha, rectangle, edge
+        kFont = 1 + 6 + 2 + 3 + 2,                // size, flags, orientation, flags, ellipsis
+    };
+
     template <class R>
     bool ReadFrom(R& r, float scale)
     {
-        auto i32 = [&r] { return (int)r.template Unsigned<4>(); };
-        auto u8 = [&r] { return (unsigned char)r.template Unsigned<1>(); };
-        r.Text(id);
+        auto i32 = [&r] { return (int)r.U32(); };
+        auto u8 = [&r] { return (unsigned char)r.U8(); };
+        if (!r.Text(id) || !r.Need(kHead))
+            return false;
         left = i32();
         top = i32();
         width = i32();
@@ -209,8 +243,8 @@ private:
         for (TPDAUIEngineStyleBorder& b : borders) {
             b.width = ScaledLength(SignedByte(u8()), scale);
             b.style = u8();
-            b.colour = TColorIG(r.template Unsigned<4>());
-            b.shade = TColorIG(r.template Unsigned<4>());
+            b.colour = TColorIG(r.U32());
+            b.shade = TColorIG(r.U32());
             b.alpha = u8();
             b.radius = ScaledLength(SignedByte(u8()), scale);
         }
@@ -229,12 +263,15 @@ private:
         margins.right = margins.rightPercent ? m[2] : ScaledLength(m[2], scale);
         margins.bottom = margins.bottomPercent ? m[3] : ScaledLength(m[3], scale);
         for (uint32_t& f : foregrounds)
-            f = r.template Unsigned<4>();
+            f = r.U32();
         // As TPDAUIEngineStyleBackground::ReadCompiled.
         for (TBackground& b : backgrounds) {
+            if (!r.Need(kBackgroundHead))
+                return false;
             b.kind = u8();
-            b.colour = r.template Unsigned<4>();
-            r.Text(b.imageName);
+            b.colour = r.U32();
+            if (!r.Text(b.imageName) || !r.Need(kBackgroundTail))
+                return false;
             b.alpha = u8();
             b.x = i32();
             b.y = i32();
@@ -242,32 +279,37 @@ private:
             b.h = i32();
             b.edge = i32();
         }
+        if (!r.Need(2))
+            return false;
         pack = u8();
         align = u8();
         // As TPDAUIEngineStyleFont::ReadCompiled.
-        r.Text(fontName);
+        if (!r.Text(fontName) || !r.Need(kFont))
+            return false;
         fontSize = u8();
         for (int i = 0; i < 6; ++i)
             fontFlags[i] = u8() != 0;
-        fontOrientation = (short)r.template Unsigned<2>();
+        fontOrientation = (short)r.U16();
         for (int i = 6; i < 9; ++i)
             fontFlags[i] = u8() != 0;
-        fontPaddingEllipsis = (short)r.template Unsigned<2>();
-        r.Text(shortcut);
+        fontPaddingEllipsis = (short)r.U16();
+        if (!r.Text(shortcut) || !r.Need(5))
+            return false;
         visible = u8();
         enabled = u8();
         flex = u8();
         colspan = u8();
         rowspan = u8();
-        r.Text(imageName);
-        r.Text(label);
-        r.Text(onCommand);
-        r.Text(onCommandSound);
-        r.Text(onContextMenuCommand);
-        timerInterval = r.template Unsigned<4>();
+        for (TText* t : {&imageName, &label, &onCommand, &onCommandSound, &onContextMenuCommand})
+            if (!r.Text(*t))
+                return false;
+        if (!r.Need(4 + 2))
+            return false;
+        timerInterval = r.U32();
         isFocusable = u8() != 0;
         isClickable = u8() != 0;
-        r.Text(className);
+        if (!r.Text(className) || !r.Need(4))
+            return false;
         allowMouseDownAfterPopupClose = u8() != 0;
         avoidPaddingRescale = u8() != 0;
         avoidMarginRescale = u8() != 0;
@@ -297,7 +339,8 @@ bool TPDAUIEngineElement::LoadCompiled(TFicheroITV& stream)
         FailCompiled(stream);
         return false;
     }
-    Assign(id, r.id);
+    const int codepage = CodePage::Default();
+    Assign(id, r.id, codepage);
     left = TPDAUIEngineUIScale::Multiply(r.left, scale);
     top = TPDAUIEngineUIScale::Multiply(r.top, scale);
     width = TPDAUIEngineUIScale::Multiply(r.width, scale);
@@ -315,7 +358,7 @@ bool TPDAUIEngineElement::LoadCompiled(TFicheroITV& stream)
         TPDAUIEngineStyleBackground& b = backgrounds[i];
         b.kind = from.kind;
         b.colour = TColorIG(from.colour);
-        Assign(b.imageName, from.imageName);
+        Assign(b.imageName, from.imageName, codepage);
         b.image = nullptr;
         b.alpha = from.alpha;
         b.x = from.x;
@@ -329,7 +372,7 @@ bool TPDAUIEngineElement::LoadCompiled(TFicheroITV& stream)
     pack = r.pack;
     align = r.align;
     // Sizes are stored in skin pixels like every other length.
-    Assign(font.name, r.fontName);
+    Assign(font.name, r.fontName, codepage);
     font.size = TPDAUIEngineUIScale::Multiply(r.fontSize, FontScale(scale));
     font.bold = r.fontFlags[0];
     font.italic = r.fontFlags[1];
@@ -347,7 +390,7 @@ bool TPDAUIEngineElement::LoadCompiled(TFicheroITV& stream)
     shortcut.ctrl = shortcut.alt = shortcut.shift = false;
     shortcut.keyCode = 0;
     if (r.shortcut.IsEmpty())
-        Assign(shortcut.keyName, r.shortcut);
+        Assign(shortcut.keyName, r.shortcut, codepage);
     else
         shortcut.Parse(DString(r.shortcut.text, (int)r.shortcut.length));
     visible = r.visible != 0;
@@ -355,15 +398,15 @@ bool TPDAUIEngineElement::LoadCompiled(TFicheroITV& stream)
     flex = r.flex;
     colspan = r.colspan;
     rowspan = r.rowspan;
-    Assign(imageName, r.imageName);
-    Assign(label, r.label);
-    Assign(onCommand, r.onCommand);
-    Assign(onCommandSound, r.onCommandSound);
-    Assign(onContextMenuCommand, r.onContextMenuCommand);
+    Assign(imageName, r.imageName, codepage);
+    Assign(label, r.label, codepage);
+    Assign(onCommand, r.onCommand, codepage);
+    Assign(onCommandSound, r.onCommandSound, codepage);
+    Assign(onContextMenuCommand, r.onContextMenuCommand, codepage);
     timerInterval = (int)r.timerInterval;
     isFocusable = r.isFocusable;
     isClickable = r.isClickable;
-    Assign(className, r.className);
+    Assign(className, r.className, codepage);
     allowMouseDownAfterPopupClose = r.allowMouseDownAfterPopupClose;
     avoidPaddingRescale = r.avoidPaddingRescale;
     avoidMarginRescale = r.avoidMarginRescale;
