@@ -298,7 +298,7 @@ DString TPDAUIEngineResources::ThemeKey(const DString& file) const
     const TPDAUIEngineSkinSettings& s = owner_->skinSettings;
     const DString name = TStringNomFitx(file).nom_fitx();
     for (const TPDAUIEngineTheme* theme : {&s.theme1, &s.theme2}) {
-        key << "|" << DString().Dsprintf("%llu", theme->Generation());
+        key << "|" << (unsigned long long)theme->Generation();
         if (theme->IsImageExcluded(name))
             key << "x";
     }

@@ -64,6 +64,12 @@ TEST_F(PathTest, ToNativeTable) {
         {"/tmp/a/../", "/tmp/"},
         {"/tmp/a\\b", "/tmp/a/b"},
         {"./a", "a"},
+        {"/tmp\\skins\\default\\a.png", "/tmp/skins/default/a.png"},
+        {"skins\\default\\", "skins/default/"},
+        {"/tmp\\\\a", "/tmp/a"},
+        {"/tmp\\.\\a", "/tmp/a"},
+        {"/tmp\\a\\..", "/tmp"},
+        {"/\\a", "/a"},
     };
     for (const Case& c : cases) EXPECT_EQ(Path::ToNative(c.in), c.out) << "input: " << c.in;
 }
