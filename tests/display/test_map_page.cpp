@@ -8,6 +8,8 @@
 #include "app/pages/TPageMain.h"
 #include "display/display_test_app.h"
 #include "display/pages/TPageMap.h"
+#include "display/pages/TPageMapToolbar.h"
+#include "enginelib/nav/TItemComanda.h"
 #include "enginelib/nav/TCampos.h"
 #include "enginelib/nav/TDemoRoute.h"
 #include "enginelib/nav/TValCampo.h"
@@ -429,6 +431,63 @@ TEST_F(MapPageTest, TheMapContextMenuOpensOnlyWhenTheSettingAllowsIt)
     EXPECT_FALSE(handled);
     EXPECT_FALSE(MenuOpen());
     map->btnZoomIn->pressed = 0;
+}
+
+TEST_F(MapPageTest, ADataFieldsMenuCarriesItsSlotAndFieldAndItsRemoveEntryEditsTheLayout)
+{
+    ASSERT_NE(nullptr, map);
+    app.ui->flagMemberB = 1;  // context menus allowed
+    app.engine.config->PolivalentDataLayoutUseAlternate = false;
+    app.engine.config->PolivalentDataLayoutPrimary = "Map:21,300,86;Trip:21";
+    Send("loadPolivalentDataFields");
+    auto* strip = dynamic_cast<TPDAUIEngineElementBox*>(map->boxPolivalentDataTemplate->children[1]);
+    ASSERT_NE(nullptr, strip);
+    ASSERT_EQ(3, strip->children.Count());
+    // A long press on the second item's box: the gadget inside it is found.
+    TPDAUIEngineCommand press(strip->children[1], "showGadgetPolivalentDataFieldContextMenu", 600, 120);
+    map->OnCommand(press);
+    EXPECT_TRUE(MenuOpen());
+    TPDAUIEngineElementMenuItem* remove = nullptr;
+    for (int i = 0; i < map->ctmContextMenu->children.Count(); ++i) {
+        auto* item = dynamic_cast<TPDAUIEngineElementMenuItem*>(map->ctmContextMenu->children[i]);
+        if (!item)
+            continue;
+        EXPECT_EQ(2, item->userValue1);    // slot 1, counted from 1
+        EXPECT_EQ(300, item->userValue2);  // its field
+        if (reinterpret_cast<TItemComanda*>(item->userData)->Comanda() == 240)
+            remove = item;
+    }
+    ASSERT_NE(nullptr, remove);
+    TPDAUIEngineCommand clicked(remove, "menuItemClicked");
+    map->OnCommand(clicked);
+    EXPECT_STREQ("Map:21,86;Trip:21", app.engine.config->PolivalentDataLayoutPrimary.c_str());
+    Send("showGadgetPolivalentDataFieldContextMenuEnd");
+    EXPECT_FALSE(app.engine.visor->centringPaused);
+
+    // With context menus not allowed no menu opens.
+    main->CloseAllPopups();
+    app.ui->flagMemberB = 0;
+    map->OnCommand(press);
+    EXPECT_FALSE(MenuOpen());
+}
+
+TEST_F(MapPageTest, TheNextManoeuvreActionOpensTheMenuOrTheMapToolbar)
+{
+    ASSERT_NE(nullptr, map);
+    app.engine.config->nextManoeuvreAction = 2;
+    Send("nextManuobreAction");
+    EXPECT_EQ(2, app.ui->GetPageCount());
+    EXPECT_NE(nullptr, dynamic_cast<TPageMapToolbar*>(app.ui->GetTopPage()));
+    app.ui->GetTopPage()->Close(0);
+    app.ui->Advance(100);
+    EXPECT_EQ(1, app.ui->GetPageCount());
+    app.engine.config->nextManoeuvreAction = 0;
+    Send("nextManuobreAction");
+    EXPECT_TRUE(app.Logged("TPageMenu is not available"));
+    app.engine.config->nextManoeuvreAction = 7;
+    EXPECT_TRUE(Send("nextManuobreAction"));
+    EXPECT_TRUE(Ran().empty());
+    EXPECT_EQ(1, app.ui->GetPageCount());
 }
 
 TEST_F(MapPageTest, NoticesShowInTheAutoHideBoxAndGo)
