@@ -27,8 +27,6 @@
 
 namespace {
 
-const int kSeparator = 10;
-
 // A whole decimal number in the int range; false for anything else.
 bool ParseInt(const std::string& text, int& out)
 {
@@ -551,10 +549,8 @@ void TPageMap::LoadToolbarButtons()
     if (!bound || !app)
         return;
     TConfig* c = app->engine.config;
-    bool subMenuOpen = false;
-    if (auto* bar = dynamic_cast<TPDAUIEngineElementToolBar*>(tlbMainToolBar))
-        if (TPDAUIEngineElementMenu* more = bar->OverflowMenu())
-            subMenuOpen = GetOuterPage()->popups.IndexOf(more) >= 0;
+    // An open overflow sub-menu closes with its items; the tool bar keeps no
+    // mark to open it again.
     if (auto* bar = dynamic_cast<TPDAUIEngineElementToolBar*>(tlbMainToolBar))
         bar->RemoveAllItems();
     else
@@ -569,9 +565,6 @@ void TPageMap::LoadToolbarButtons()
         tree = app->engine.trees[5];
     app->FillCommandButtons(tlbMainToolBar, mniToolbarItemTemplate, tree, 0, "menuItemClicked", 0, 0, 0, false);
     btnChangeViewButtons->visible = tree && tree->Count() > 0 ? 1 : 0;
-    // The overflow sub-menu is made again by the next layout; it was open and
-    // is not reopened (the tool bar keeps no such mark).
-    (void)subMenuOpen;
 
     if (c && c->miniMenu) {
         tlbInferiorToolBar->visible = 1;
@@ -904,10 +897,8 @@ void TPageMap::ShowMainPhotoView(const DString& imageName, const DString& text, 
     picture->pack = picture->align = AlignCenter;
     if (speedSign) {
         picture->flex = 1;
-        if (label) {
+        if (label)
             label->flex = 2;
-            // The label goes before the picture, as it was made first.
-        }
         boxMainFotoView->layout = LayoutHorizontalInvertedSpaced;
         boxMainFotoView->AddChild(new TPDAUIEngineElementLabel(), nullptr, nullptr);
         boxMainFotoView->InsertChild(new TPDAUIEngineElementLabel(), 0, nullptr, nullptr);

@@ -133,8 +133,8 @@ TEST_F(MapPageTest, VisibilityFollowsFullScreenNavigationPanelFleetAndMiniMenu)
         EXPECT_EQ(c.fields, Shown(map->boxPolivalentDataTemplate));
         EXPECT_EQ(c.counter, Shown(map->btnChangeView));
         // Full screen keeps the next-street control hidden even with the panel on.
-        if (map->usercontrolMapInfoNext)
-            EXPECT_EQ(c.distance && !c.fullScreen, Shown(map->usercontrolMapInfoNext));
+        ASSERT_NE(nullptr, map->usercontrolMapInfoNext);
+        EXPECT_EQ(c.distance && !c.fullScreen, Shown(map->usercontrolMapInfoNext));
     }
 }
 
