@@ -490,6 +490,30 @@ TEST_F(MapPageTest, TheNextManoeuvreActionOpensTheMenuOrTheMapToolbar)
     EXPECT_EQ(1, app.ui->GetPageCount());
 }
 
+TEST_F(MapPageTest, TheQuitItemsReplyClosesTheMapPageAndTheMainPageForgetsIt)
+{
+    ASSERT_NE(nullptr, map);
+    TItemComanda quit(506, "Quit");
+    TPDAUIEngineCommand refused(map, "menuItemClickedEnd", (intptr_t)&quit);
+    refused.result = 0;
+    map->OnCommand(refused);
+    EXPECT_FALSE(map->closing);  // a refused command changes nothing
+    TPDAUIEngineCommand done(map, "menuItemClickedEnd", (intptr_t)&quit);
+    done.result = 1;
+    map->OnCommand(done);
+    EXPECT_TRUE(app.ui->quit);
+    EXPECT_TRUE(map->closing);
+    EXPECT_TRUE(app.Logged("----> SHUTDOWN TPageMap::OnCommand menuItemClickedEnd"));
+    // The iframe lets the closed page go at its next paint; the main page no
+    // longer passes anything to it.
+    app.ui->Frame();
+    EXPECT_EQ(nullptr, main->LiveMapPage());
+    EXPECT_EQ(nullptr, main->iframes[0]->innerPage);
+    TPDAUIEngineCommand later(nullptr, "zoomIn");
+    main->OnCommand(later);
+    EXPECT_FALSE(later.handled);
+}
+
 TEST_F(MapPageTest, NoticesShowInTheAutoHideBoxAndGo)
 {
     ASSERT_NE(nullptr, map);
