@@ -744,7 +744,7 @@ def menu_icon(colour):
     return c
 
 
-def speed_sign():
+def map_limit_sign():
     """A speed-limit sign: red ring on a white disc (the text goes on top)."""
     c = Canvas(64, 64)
     c.draw(sd_circle(32, 32, 30.5), (0xE0, 0x18, 0x10))
@@ -752,7 +752,7 @@ def speed_sign():
     return c
 
 
-def speaker(muted):
+def map_speaker(muted):
     """The mute button: a speaker with waves, or crossed out."""
     c = Canvas(32, 32)
     c.draw(sd_polygon([(5.0, 12.0), (10.0, 12.0), (17.0, 6.0), (17.0, 26.0), (10.0, 20.0), (5.0, 20.0)]), WHITE)
@@ -793,9 +793,9 @@ IMAGES_MAP = [
     ("pageMapTrackActivate", lambda: map_glyph("record"), "map page: record the track"),
     ("pageMainButtonMenuIcon", lambda: menu_icon(WHITE), "map page: menu button"),
     ("pageMainButtonMenuIconOn", lambda: menu_icon(ACCENT), "map page: menu button while driving on roads"),
-    ("pageMainMaxVelocity2", speed_sign, "map page: speed-limit sign behind the photo view's text"),
-    ("pageMapMute", lambda: speaker(False), "map page: sound on"),
-    ("pageMapMuteOn", lambda: speaker(True), "map page: sound muted"),
+    ("pageMainMaxVelocity2", map_limit_sign, "map page: speed-limit sign behind the photo view's text"),
+    ("pageMapMute", lambda: map_speaker(False), "map page: sound on"),
+    ("pageMapMuteOn", lambda: map_speaker(True), "map page: sound muted"),
 ]
 
 # The map viewer gadget, the map toolbar page, the volume page
