@@ -194,8 +194,39 @@ std::string DeviceRoot() {
     return g_deviceRoot;
 }
 
+namespace {
+
+// ToNative of a path without an empty, "." or ".." part and not on the device
+// root: its '\\' separators become '/'. Most paths asked for are such, and
+// splitting them into parts costs more than the look-up they are for. False
+// for any other path.
+bool SimpleNative(const std::string& path, std::string& out) {
+    if (path.empty() || path[0] == '\\') return false;
+    const size_t begin = path[0] == '/' ? 1 : 0;
+    size_t end = path.size();
+    if (end > begin && IsSeparator(path[end - 1])) --end;
+    if (begin >= end) return false;
+    size_t part = begin;
+    for (size_t i = begin; i <= end; ++i) {
+        if (i == end || IsSeparator(path[i])) {
+            const size_t length = i - part;
+            if (length == 0) return false;
+            if (path[part] == '.' && (length == 1 || (length == 2 && path[part + 1] == '.'))) return false;
+            part = i + 1;
+        }
+    }
+    out = path;
+    for (char& c : out)
+        if (c == '\\') c = '/';
+    return true;
+}
+
+} // namespace
+
 std::string ToNative(const std::string& path) {
     if (path.empty()) return path;
+    std::string simple;
+    if (SimpleNative(path, simple)) return simple;
     const bool device = path[0] == '\\';
     const bool absolute = IsSeparator(path[0]);
     const bool trailing = IsSeparator(path.back());

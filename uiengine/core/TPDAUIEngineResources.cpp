@@ -46,8 +46,9 @@ size_t TPDAUIEngineResources::GetMemoryUsed() const
 
 TPDAUIEngineResource* TPDAUIEngineResources::Find(const char* name) const
 {
+    const CDString wanted(name);  // measured once, not once per item
     for (int i = 0; i < items_.Count(); ++i)
-        if (items_[i]->name == name)
+        if (items_[i]->name == wanted)
             return items_[i];
     return nullptr;
 }
@@ -298,7 +299,7 @@ DString TPDAUIEngineResources::ThemeKey(const DString& file) const
     const TPDAUIEngineSkinSettings& s = owner_->skinSettings;
     const DString name = TStringNomFitx(file).nom_fitx();
     for (const TPDAUIEngineTheme* theme : {&s.theme1, &s.theme2}) {
-        key << "|" << DString().Dsprintf("%llu", theme->Generation());
+        key << "|" << (unsigned long long)theme->Generation();
         if (theme->IsImageExcluded(name))
             key << "x";
     }
@@ -335,6 +336,13 @@ TDibIG* TPDAUIEngineResources::GetImage(const char* name, bool noCell, bool relo
     if (!name)
         return nullptr;
     CDString text(name);
+    // Most asks are for an image this store holds already, so it looks first.
+    // Handle names are never kept; a name with a cell asks for the cell, and a
+    // "common" name another store answers for (a cell of one may be kept here).
+    if (!reload && !text.IsEmpty() && (noCell || text.strchr('[') < 0))
+        if (TPDAUIEngineResource* cached = Find(name))
+            if (engineStore_ || !owner_ || !text.Contains("common"))
+                return cached->object;
     // An image in memory is named only through the handle table, never by address.
     unsigned long number = 0;
     if (IsHandleName(text, number))

@@ -75,7 +75,7 @@ void WriteMargin(DString& out, int margin, bool percent, float scale)
 } // namespace
 
 TPDAUIEngineElement::TPDAUIEngineElement()
-    : maximumHeight(Scale(5000)), maximumWidth(Scale(5000))
+    : maximumHeight(Scale(5000)), maximumWidth(maximumHeight)  // the scale looked up once
 {
     foregrounds[StateNormal] = TColoresIG::F_Black;
     foregrounds[StatePressed] = TColoresIG::F_Black;

@@ -260,7 +260,4 @@ protected:
     int TakeElapsed(TPDAUIEngine* clock);
     // The theme's colour replacement, the last step of loading.
     void ApplyThemeColours();
-
-private:
-    struct CompiledElementRecord;
 };

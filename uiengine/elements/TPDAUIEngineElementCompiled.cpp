@@ -34,100 +34,142 @@ int16_t ToShort(int v) { return (int16_t)(v < INT16_MIN ? INT16_MIN : (v > INT16
 
 namespace {
 
-// A string of the record, left where the stream holds it (see LeeTexto).
-struct TText {
-    const char* text = "";
-    uint32_t length = 0;
-    std::string own;
-
-    bool IsEmpty() const { return length == 0; }
+// Fields 3 to 38 of an element record (from the id on) are runs of fixed-size
+// values between strings (a 4-byte length, then the bytes). The reader first
+// walks these parts checking every length against the end, and the values the
+// element would refuse; only then does it decode them straight into the
+// element, so that a damaged record leaves the element as it was.
+enum : uint32_t {
+    kText = 0,
+    kHead = 8 * 4 + 5 * 12 + 5 + 8 + 5 * 4,  // sizes, borders, padding, margins, foregrounds
+    kBackgroundHead = 1 + 4,                  // kind, colour
+    kBackgroundTail = 1 + 5 * 4,              // alpha, rectangle, edge
+    kFont = 1 + 6 + 2 + 3 + 2,                // size, flags, orientation, flags, ellipsis
 };
+const uint32_t kRecordParts[] = {
+    kText,  // id
+    kHead,
+    kBackgroundHead, kText, kBackgroundTail,
+    kBackgroundHead, kText, kBackgroundTail,
+    kBackgroundHead, kText, kBackgroundTail,
+    kBackgroundHead, kText, kBackgroundTail,
+    kBackgroundHead, kText, kBackgroundTail,
+    2,      // pack, align
+    kText,  // font name
+    kFont,
+    kText,  // shortcut
+    5,      // visible, enabled, flex, colspan, rowspan
+    kText, kText, kText, kText, kText,  // image, label, onCommand, onCommandSound, onContextMenuCommand
+    4 + 2,  // timer interval, focusable, clickable
+    kText,  // class name
+    4,      // allowMouseDownAfterPopupClose, avoidPaddingRescale, avoidMarginRescale, catchMouseEventsAlways
+};
+const int kParts = sizeof(kRecordParts) / sizeof(kRecordParts[0]);
+const int kPackPart = 17;
 
-// The element's strings get the process code page, as a DString read from
-// the stream does.
-void Assign(DString& to, const TText& from)
+uint32_t Load32(const unsigned char* p)
 {
-    if (from.IsEmpty()) {
-        if (!to.IsEmpty())
-            to.Empty();
-        to.SetCodepage(CodePage::Default());
-        return;
-    }
-    to = CDString(from.text, (int)from.length, CodePage::Default());
+    return uint32_t(p[0]) | uint32_t(p[1]) << 8 | uint32_t(p[2]) << 16 | uint32_t(p[3]) << 24;
 }
 
-// Values of a record in a block of memory, decoded in place: one check per
-// value against the end and no call back into the stream. Past the end every
-// value reads as zero and the reader has failed.
-class TBlockFields {
-public:
-    TBlockFields(const unsigned char* begin, uint32_t length) : begin_(begin), at_(begin), end_(begin + length) {}
-
-    template <int Bytes>
-    uint32_t Unsigned()
-    {
-        if (end_ - at_ < Bytes) {
-            at_ = end_;
-            failed_ = true;
-            return 0;
+// The bytes the record takes at the front of block, or 0 when it does not fit
+// or holds a value the writer never writes.
+uint32_t MeasureRecord(const unsigned char* block, uint32_t length)
+{
+    const unsigned char* parts[kParts];
+    uint32_t at = 0;
+    for (int i = 0; i < kParts; ++i) {
+        parts[i] = block + at;
+        uint32_t size = kRecordParts[i];
+        if (size == kText) {
+            if (length - at < 4)
+                return 0;
+            size = Load32(block + at);
+            at += 4;
+            if (size > 0x7FFFFFFFu)
+                return 0;
         }
-        uint32_t v = 0;
-        for (int i = 0; i < Bytes; ++i)
-            v |= uint32_t(at_[i]) << (8 * i);
-        at_ += Bytes;
+        if (length - at < size)
+            return 0;
+        at += size;
+    }
+    if (parts[kPackPart][0] > kLastAlign || parts[kPackPart][1] > kLastAlign)
+        return 0;
+    for (int i = 0; i < 5; ++i)
+        if (parts[1][8 * 4 + 12 * i + 1] > kLastBorderStyle)
+            return 0;
+    for (int i = 0; i < 5; ++i)
+        if (parts[2 + 3 * i][0] > kLastBackgroundKind)
+            return 0;
+    return at;
+}
+
+// The record's bytes taken from a stream over a file, part by part, as they
+// lie in a block; false when the stream runs short.
+bool CollectRecord(TFicheroITV& s, std::string& bytes)
+{
+    for (uint32_t size : kRecordParts) {
+        if (size == kText) {
+            unsigned char length[4];
+            if (s.Lee(length, 4) != 4)
+                return false;
+            size = Load32(length);
+            if (size > 0x7FFFFFFFu || size > s.Restantes())
+                return false;
+            bytes.append(reinterpret_cast<const char*>(length), 4);
+        }
+        if (size == 0)
+            continue;
+        bytes.resize(bytes.size() + size);
+        if (s.Lee(&bytes[bytes.size() - size], size) != size)
+            return false;
+    }
+    return !s.Error();
+}
+
+// Values of a record MeasureRecord accepted, in order.
+class TRecordCursor {
+public:
+    explicit TRecordCursor(const unsigned char* at) : at_(at) {}
+    uint32_t U8() { return *at_++; }
+    uint32_t U16()
+    {
+        const uint32_t v = uint32_t(at_[0]) | uint32_t(at_[1]) << 8;
+        at_ += 2;
         return v;
     }
-    void Text(TText& t)
+    uint32_t U32()
     {
-        const uint32_t length = Unsigned<4>();
-        if (failed_ || length == 0)
-            return;
-        if ((uint32_t)(end_ - at_) < length || length > 0x7FFFFFFFu) {
-            at_ = end_;
-            failed_ = true;
+        const uint32_t v = Load32(at_);
+        at_ += 4;
+        return v;
+    }
+    int I32() { return (int)U32(); }
+    // The element's strings get the process code page, as a DString read from
+    // the stream does.
+    void Text(DString& to, int codepage)
+    {
+        const uint32_t length = U32();
+        if (length == 0) {
+            if (!to.IsEmpty())
+                to.Empty();
+            to.SetCodepage(codepage);
             return;
         }
-        t.text = reinterpret_cast<const char*>(at_);
-        t.length = length;
+        to = CDString(reinterpret_cast<const char*>(at_), (int)length, codepage);
         at_ += length;
     }
-    bool Failed() const { return failed_; }
-    uint32_t Used() const { return (uint32_t)(at_ - begin_); }
-
-private:
-    const unsigned char* begin_;
-    const unsigned char* at_;
-    const unsigned char* end_;
-    bool failed_ = false;
-};
-
-// The same values from a stream over a file.
-class TStreamFields {
-public:
-    explicit TStreamFields(TFicheroITV& s) : s_(s) {}
-
-    template <int Bytes>
-    uint32_t Unsigned()
+    // A string as it lies in the record.
+    CDString View(int codepage)
     {
-        if (Bytes == 1) {
-            unsigned char v = 0;
-            s_ >> v;
-            return v;
-        }
-        if (Bytes == 2) {
-            unsigned short v = 0;
-            s_ >> v;
-            return v;
-        }
-        unsigned int v = 0;
-        s_ >> v;
-        return v;
+        const uint32_t length = U32();
+        const CDString text(reinterpret_cast<const char*>(at_), (int)length, codepage);
+        at_ += length;
+        return text;
     }
-    void Text(TText& t) { s_.LeeTexto(t.text, t.length, t.own); }
-    bool Failed() const { return s_.Error(); }
 
 private:
-    TFicheroITV& s_;
+    const unsigned char* at_;
 };
 
 int ScaledLength(int value, float scale)
@@ -139,239 +181,124 @@ int SignedByte(uint32_t v) { return (signed char)(unsigned char)v; }
 
 } // namespace
 
-// Fields 3 to 38, as read; applied to the element only when all are sound.
-// Strings stay in the stream's block and plain values in the record, so that
-// reading one allocates nothing. Lengths of the borders, padding and margins
-// are scaled as they are read, as their own readers do.
-struct TPDAUIEngineElement::CompiledElementRecord {
-    struct TBackground {
-        unsigned char kind = 0, alpha = 0;
-        uint32_t colour = 0;
-        TText imageName;
-        int x = 0, y = 0, w = 0, h = 0, edge = 0;
-    };
-
-    TText id;
-    int left = 0, top = 0, width = 0, height = 0;
-    int minimumHeight = 0, minimumWidth = 0, maximumHeight = 0, maximumWidth = 0;
-    TPDAUIEngineStyleBorder borders[5];
-    TPDAUIEnginePadding padding;
-    TPDAUIEngineMargins margins;
-    uint32_t foregrounds[5] = {};
-    TBackground backgrounds[5];
-    unsigned char pack = 0, align = 0;
-    TText fontName;
-    unsigned char fontSize = 0;
-    bool fontFlags[9] = {};  // bold, italic, underline, upperCase, lowerCase, simplifyCharacters,
-                             // bordered, shadowed, richText
-    short fontOrientation = 0, fontPaddingEllipsis = 0;
-    TText shortcut;
-    unsigned char visible = 0, enabled = 0, flex = 0, colspan = 0, rowspan = 0;
-    TText imageName, label, onCommand, onCommandSound, onContextMenuCommand;
-    unsigned int timerInterval = 0;
-    bool isFocusable = false, isClickable = false;
-    TText className;
-    bool allowMouseDownAfterPopupClose = false, avoidPaddingRescale = false;
-    bool avoidMarginRescale = false, catchMouseEventsAlways = false;
-
-    // Reads in stream order; false when the stream ran short or a value is one
-    // the writer never writes.
-    bool Read(TFicheroITV& s, float scale)
-    {
-        uint32_t length = 0;
-        if (const unsigned char* block = s.BloqueRestante(length)) {
-            TBlockFields fields(block, length);
-            if (!ReadFrom(fields, scale))
-                return false;
-            s.Avanza(fields.Used());
-            return Sound();
-        }
-        TStreamFields fields(s);
-        return ReadFrom(fields, scale) && Sound();
-    }
-
-private:
-    template <class R>
-    bool ReadFrom(R& r, float scale)
-    {
-        auto i32 = [&r] { return (int)r.template Unsigned<4>(); };
-        auto u8 = [&r] { return (unsigned char)r.template Unsigned<1>(); };
-        r.Text(id);
-        left = i32();
-        top = i32();
-        width = i32();
-        height = i32();
-        minimumHeight = i32();
-        minimumWidth = i32();
-        maximumHeight = i32();
-        maximumWidth = i32();
-        // As TPDAUIEngineStyleBorder::ReadCompiled: width, style, colour, shade, alpha, radius.
-        for (TPDAUIEngineStyleBorder& b : borders) {
-            b.width = ScaledLength(SignedByte(u8()), scale);
-            b.style = u8();
-            b.colour = TColorIG(r.template Unsigned<4>());
-            b.shade = TColorIG(r.template Unsigned<4>());
-            b.alpha = u8();
-            b.radius = ScaledLength(SignedByte(u8()), scale);
-        }
-        // As TPDAUIEnginePadding::LoadCompiled and TPDAUIEngineMargins::LoadCompiled.
-        for (int* v : {&padding.left, &padding.top, &padding.right, &padding.bottom, &padding.inner})
-            *v = ScaledLength(SignedByte(u8()), scale);
-        int m[4];
-        for (int& v : m)
-            v = SignedByte(u8());
-        margins.leftPercent = u8() != 0;
-        margins.topPercent = u8() != 0;
-        margins.rightPercent = u8() != 0;
-        margins.bottomPercent = u8() != 0;
-        margins.left = margins.leftPercent ? m[0] : ScaledLength(m[0], scale);
-        margins.top = margins.topPercent ? m[1] : ScaledLength(m[1], scale);
-        margins.right = margins.rightPercent ? m[2] : ScaledLength(m[2], scale);
-        margins.bottom = margins.bottomPercent ? m[3] : ScaledLength(m[3], scale);
-        for (uint32_t& f : foregrounds)
-            f = r.template Unsigned<4>();
-        // As TPDAUIEngineStyleBackground::ReadCompiled.
-        for (TBackground& b : backgrounds) {
-            b.kind = u8();
-            b.colour = r.template Unsigned<4>();
-            r.Text(b.imageName);
-            b.alpha = u8();
-            b.x = i32();
-            b.y = i32();
-            b.w = i32();
-            b.h = i32();
-            b.edge = i32();
-        }
-        pack = u8();
-        align = u8();
-        // As TPDAUIEngineStyleFont::ReadCompiled.
-        r.Text(fontName);
-        fontSize = u8();
-        for (int i = 0; i < 6; ++i)
-            fontFlags[i] = u8() != 0;
-        fontOrientation = (short)r.template Unsigned<2>();
-        for (int i = 6; i < 9; ++i)
-            fontFlags[i] = u8() != 0;
-        fontPaddingEllipsis = (short)r.template Unsigned<2>();
-        r.Text(shortcut);
-        visible = u8();
-        enabled = u8();
-        flex = u8();
-        colspan = u8();
-        rowspan = u8();
-        r.Text(imageName);
-        r.Text(label);
-        r.Text(onCommand);
-        r.Text(onCommandSound);
-        r.Text(onContextMenuCommand);
-        timerInterval = r.template Unsigned<4>();
-        isFocusable = u8() != 0;
-        isClickable = u8() != 0;
-        r.Text(className);
-        allowMouseDownAfterPopupClose = u8() != 0;
-        avoidPaddingRescale = u8() != 0;
-        avoidMarginRescale = u8() != 0;
-        catchMouseEventsAlways = u8() != 0;
-        return !r.Failed();
-    }
-
-    bool Sound() const
-    {
-        if (pack > kLastAlign || align > kLastAlign)
-            return false;
-        for (const TPDAUIEngineStyleBorder& b : borders)
-            if (b.style < 0 || b.style > kLastBorderStyle)
-                return false;
-        for (const TBackground& b : backgrounds)
-            if (b.kind > kLastBackgroundKind)
-                return false;
-        return true;
-    }
-};
-
 bool TPDAUIEngineElement::LoadCompiled(TFicheroITV& stream)
 {
-    const float scale = GetUIScale();
-    CompiledElementRecord r;
-    if (!r.Read(stream, scale)) {
+    uint32_t length = 0;
+    const unsigned char* block = stream.BloqueRestante(length);
+    std::string collected;
+    if (!block) {
+        if (!CollectRecord(stream, collected)) {
+            FailCompiled(stream);
+            return false;
+        }
+        block = reinterpret_cast<const unsigned char*>(collected.data());
+        length = (uint32_t)collected.size();
+    }
+    const uint32_t used = MeasureRecord(block, length);
+    if (used == 0) {
         FailCompiled(stream);
         return false;
     }
-    Assign(id, r.id);
-    left = TPDAUIEngineUIScale::Multiply(r.left, scale);
-    top = TPDAUIEngineUIScale::Multiply(r.top, scale);
-    width = TPDAUIEngineUIScale::Multiply(r.width, scale);
-    height = TPDAUIEngineUIScale::Multiply(r.height, scale);
-    minimumHeight = TPDAUIEngineUIScale::Multiply(r.minimumHeight, scale);
-    minimumWidth = TPDAUIEngineUIScale::Multiply(r.minimumWidth, scale);
-    maximumHeight = TPDAUIEngineUIScale::Multiply(r.maximumHeight, scale);
-    maximumWidth = TPDAUIEngineUIScale::Multiply(r.maximumWidth, scale);
-    padding = r.padding;
-    margins = r.margins;
-    for (int i = 0; i < 5; ++i) {
-        borders[i] = r.borders[i];
-        foregrounds[i] = r.foregrounds[i];
-        const CompiledElementRecord::TBackground& from = r.backgrounds[i];
-        TPDAUIEngineStyleBackground& b = backgrounds[i];
-        b.kind = from.kind;
-        b.colour = TColorIG(from.colour);
-        Assign(b.imageName, from.imageName);
+    if (collected.empty())
+        stream.Avanza(used);
+
+    const float scale = GetUIScale();
+    const int codepage = CodePage::Default();
+    TRecordCursor r(block);
+    r.Text(id, codepage);
+    for (int* v : {&left, &top, &width, &height, &minimumHeight, &minimumWidth, &maximumHeight, &maximumWidth})
+        *v = TPDAUIEngineUIScale::Multiply(r.I32(), scale);
+    // As TPDAUIEngineStyleBorder::ReadCompiled: width, style, colour, shade, alpha, radius.
+    for (TPDAUIEngineStyleBorder& b : borders) {
+        b.width = ScaledLength(SignedByte(r.U8()), scale);
+        b.style = (int)r.U8();
+        b.colour = TColorIG(r.U32());
+        b.shade = TColorIG(r.U32());
+        b.alpha = (int)r.U8();
+        b.radius = ScaledLength(SignedByte(r.U8()), scale);
+    }
+    // As TPDAUIEnginePadding::LoadCompiled and TPDAUIEngineMargins::LoadCompiled.
+    for (int* v : {&padding.left, &padding.top, &padding.right, &padding.bottom, &padding.inner})
+        *v = ScaledLength(SignedByte(r.U8()), scale);
+    int m[4];
+    for (int& v : m)
+        v = SignedByte(r.U8());
+    margins.leftPercent = r.U8() != 0;
+    margins.topPercent = r.U8() != 0;
+    margins.rightPercent = r.U8() != 0;
+    margins.bottomPercent = r.U8() != 0;
+    margins.left = margins.leftPercent ? m[0] : ScaledLength(m[0], scale);
+    margins.top = margins.topPercent ? m[1] : ScaledLength(m[1], scale);
+    margins.right = margins.rightPercent ? m[2] : ScaledLength(m[2], scale);
+    margins.bottom = margins.bottomPercent ? m[3] : ScaledLength(m[3], scale);
+    for (uint32_t& f : foregrounds)
+        f = r.U32();
+    // As TPDAUIEngineStyleBackground::ReadCompiled.
+    for (TPDAUIEngineStyleBackground& b : backgrounds) {
+        b.kind = (int)r.U8();
+        b.colour = TColorIG(r.U32());
+        r.Text(b.imageName, codepage);
         b.image = nullptr;
-        b.alpha = from.alpha;
-        b.x = from.x;
-        b.y = from.y;
-        b.w = from.w;
-        b.h = from.h;
-        b.edge = from.edge;
+        b.alpha = (int)r.U8();
+        b.x = r.I32();
+        b.y = r.I32();
+        b.w = r.I32();
+        b.h = r.I32();
+        b.edge = r.I32();
         b.offsetX = 0;
         b.offsetY = 0;
     }
-    pack = r.pack;
-    align = r.align;
-    // Sizes are stored in skin pixels like every other length.
-    Assign(font.name, r.fontName);
-    font.size = TPDAUIEngineUIScale::Multiply(r.fontSize, FontScale(scale));
-    font.bold = r.fontFlags[0];
-    font.italic = r.fontFlags[1];
-    font.underline = r.fontFlags[2];
-    font.upperCase = r.fontFlags[3];
-    font.lowerCase = r.fontFlags[4];
-    font.simplifyCharacters = r.fontFlags[5];
-    font.bordered = r.fontFlags[6];
-    font.shadowed = r.fontFlags[7];
-    font.richText = r.fontFlags[8];
-    font.orientation = r.fontOrientation;
-    font.paddingEllipsis = ToShort(TPDAUIEngineUIScale::Multiply(r.fontPaddingEllipsis, scale));
+    pack = (int)r.U8();
+    align = (int)r.U8();
+    // As TPDAUIEngineStyleFont::ReadCompiled. Sizes are stored in skin pixels
+    // like every other length.
+    r.Text(font.name, codepage);
+    font.size = TPDAUIEngineUIScale::Multiply((int)r.U8(), FontScale(scale));
+    font.bold = r.U8() != 0;
+    font.italic = r.U8() != 0;
+    font.underline = r.U8() != 0;
+    font.upperCase = r.U8() != 0;
+    font.lowerCase = r.U8() != 0;
+    font.simplifyCharacters = r.U8() != 0;
+    font.orientation = (short)r.U16();
+    font.bordered = r.U8() != 0;
+    font.shadowed = r.U8() != 0;
+    font.richText = r.U8() != 0;
+    font.paddingEllipsis = ToShort(TPDAUIEngineUIScale::Multiply((short)r.U16(), scale));
     font.CreateStockFont(nullptr);
     // A key name is parsed afresh: nothing of the old key is kept.
     shortcut.ctrl = shortcut.alt = shortcut.shift = false;
     shortcut.keyCode = 0;
-    if (r.shortcut.IsEmpty())
-        Assign(shortcut.keyName, r.shortcut);
-    else
-        shortcut.Parse(DString(r.shortcut.text, (int)r.shortcut.length));
-    visible = r.visible != 0;
-    enabled = r.enabled != 0;
-    flex = r.flex;
-    colspan = r.colspan;
-    rowspan = r.rowspan;
-    Assign(imageName, r.imageName);
-    Assign(label, r.label);
-    Assign(onCommand, r.onCommand);
-    Assign(onCommandSound, r.onCommandSound);
-    Assign(onContextMenuCommand, r.onContextMenuCommand);
-    timerInterval = (int)r.timerInterval;
-    isFocusable = r.isFocusable;
-    isClickable = r.isClickable;
-    Assign(className, r.className);
-    allowMouseDownAfterPopupClose = r.allowMouseDownAfterPopupClose;
-    avoidPaddingRescale = r.avoidPaddingRescale;
-    avoidMarginRescale = r.avoidMarginRescale;
+    const CDString key = r.View(codepage);
+    if (key.IsEmpty()) {
+        if (!shortcut.keyName.IsEmpty())
+            shortcut.keyName.Empty();
+        shortcut.keyName.SetCodepage(codepage);
+    } else {
+        shortcut.Parse(DString(key.c_str(), key.Length()));
+    }
+    visible = r.U8() != 0;
+    enabled = r.U8() != 0;
+    flex = (int)r.U8();
+    colspan = (int)r.U8();
+    rowspan = (int)r.U8();
+    r.Text(imageName, codepage);
+    r.Text(label, codepage);
+    r.Text(onCommand, codepage);
+    r.Text(onCommandSound, codepage);
+    r.Text(onContextMenuCommand, codepage);
+    timerInterval = (int)r.U32();
+    isFocusable = r.U8() != 0;
+    isClickable = r.U8() != 0;
+    r.Text(className, codepage);
+    allowMouseDownAfterPopupClose = r.U8() != 0;
+    avoidPaddingRescale = r.U8() != 0;
+    avoidMarginRescale = r.U8() != 0;
+    catchMouseEventsAlways = r.U8() != 0;
     // The records name their background images; the page's store has them.
     for (TPDAUIEngineStyleBackground& b : backgrounds)
         if (page && !b.imageName.IsEmpty())
             b.image = page->resources.GetImage(b.imageName.c_str(), false, false);
-    catchMouseEventsAlways = r.catchMouseEventsAlways;
     return true;
 }
 

@@ -50,6 +50,26 @@ TEST_F(PathTest, ToNativeTable) {
         {"\\..\\..\\etc\\passwd", "/dev/root/etc/passwd"},
         {"/..", "/"},
         {"/", "/"},
+        // Already native, and paths one step from it.
+        {"/tmp/skins/default/a.png", "/tmp/skins/default/a.png"},
+        {"skins/default/", "skins/default/"},
+        {"a", "a"},
+        {".a/..b/c.", ".a/..b/c."},
+        {"/tmp//a", "/tmp/a"},
+        {"//tmp/a", "/tmp/a"},
+        {"/tmp/a//", "/tmp/a/"},
+        {"/tmp/./a", "/tmp/a"},
+        {"/tmp/a/.", "/tmp/a"},
+        {"/tmp/a/..", "/tmp"},
+        {"/tmp/a/../", "/tmp/"},
+        {"/tmp/a\\b", "/tmp/a/b"},
+        {"./a", "a"},
+        {"/tmp\\skins\\default\\a.png", "/tmp/skins/default/a.png"},
+        {"skins\\default\\", "skins/default/"},
+        {"/tmp\\\\a", "/tmp/a"},
+        {"/tmp\\.\\a", "/tmp/a"},
+        {"/tmp\\a\\..", "/tmp"},
+        {"/\\a", "/a"},
     };
     for (const Case& c : cases) EXPECT_EQ(Path::ToNative(c.in), c.out) << "input: " << c.in;
 }

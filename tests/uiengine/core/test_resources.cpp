@@ -439,6 +439,12 @@ TEST_F(StoreTest, PageStoresSendCommonImagesToTheEngineStore)
     ASSERT_NE(nullptr, page.resources.GetImage("local"));
     EXPECT_EQ(1, page.resources.GetCount());
     EXPECT_EQ(2, store().GetCount());
+    // A cell cut here from a common strip is kept here, but its name still
+    // belongs to the engine store, which has no such file.
+    ASSERT_NE(nullptr, page.resources.GetImageCell("commonStrip", 0, 8, 8));
+    EXPECT_EQ(2, page.resources.GetCount());
+    EXPECT_EQ(nullptr, page.resources.GetImage("commonStrip_0"));
+    EXPECT_EQ(page.resources.GetImage("local"), page.resources.GetImage("local"));
 }
 
 // ---- Sharing between stores ----------------------------------------------------------------
