@@ -1370,9 +1370,13 @@ for _family in (USERCONTROLS_MAP, USERCONTROLS_GADGETS, USERCONTROLS_DATAFIELD, 
     USERCONTROLS.update(_family)
 
 
-def check_usercontrol(path, images, problems):
-    """A user-control definition: the reader's XML subset, a "usercontrol" root,
-    the ids the control looks up, each once, and images that are drawn."""
+ALIGN_WORDS = {"Start", "Center", "End", "Stretch", "Auto", "AutoInvert"}
+
+
+def check_element_file(path, images, problems, root_tag, needed, who):
+    """A page or user-control file: the reader's XML subset, its root, the ids the
+    program looks up, each once, alignment words the reader takes, and images
+    that are drawn. Answers the parsed root, or None."""
     where = os.path.relpath(path)
     with open(path, "rb") as f:
         text = f.read().decode("ascii")
@@ -1380,50 +1384,36 @@ def check_usercontrol(path, images, problems):
     try:
         root = ET.fromstring(text)
     except ET.ParseError:
-        return
-    if root.tag != "usercontrol":
-        problems.add(where, "root must be <usercontrol>")
+        return None
     name = os.path.basename(path)[:-4]
+    if root.tag != root_tag or (root_tag == "page" and root.get("id") != name):
+        problems.add(where, "root must be <%s%s>" % (root_tag, ' id="%s"' % name if root_tag == "page" else ""))
     ids = [e.get("id") for e in root.iter() if e.get("id")]
     for dup in sorted({i for i in ids if ids.count(i) > 1}):
         problems.add(where, "id '%s' used twice" % dup)
-    for needed in USERCONTROLS.get(name, []):
-        if needed not in ids:
-            problems.add(where, "the control looks up '%s'; it is missing" % needed)
+    for wanted in needed.get(name, []):
+        if wanted not in ids:
+            problems.add(where, "%s looks up '%s'; it is missing" % (who, wanted))
     for e in root.iter():
         for attr, value in e.attrib.items():
             if attr.startswith("background") or attr in ("image", "imagePressedName"):
                 image = image_name_of_background(value)
                 if image and image not in images:
                     problems.add(where, "%s names '%s', which is not drawn" % (attr, image))
+            if attr in ("align", "pack") and value not in ALIGN_WORDS:
+                problems.add(where, "%s=\"%s\" is not one of %s (the words are case-sensitive)"
+                             % (attr, value, ", ".join(sorted(ALIGN_WORDS))))
+    return root
+
+
+def check_usercontrol(path, images, problems):
+    """A user-control definition: a "usercontrol" root and the ids its control looks up."""
+    check_element_file(path, images, problems, "usercontrol", USERCONTROLS, "the control")
 
 
 def check_page(path, images, problems):
-    """A page file: the reader's XML subset, a "page" root named after the file,
-    the ids the program looks up, and backgrounds that name drawn images."""
-    where = os.path.relpath(path)
-    with open(path, "rb") as f:
-        text = f.read().decode("ascii")
-    check_xml_subset(path, text, problems)
-    try:
-        root = ET.fromstring(text)
-    except ET.ParseError:
-        return
-    name = os.path.basename(path)[:-4]
-    if root.tag != "page" or root.get("id") != name:
-        problems.add(where, "root must be <page id=\"%s\">" % name)
-    ids = [e.get("id") for e in root.iter() if e.get("id")]
-    for dup in sorted({i for i in ids if ids.count(i) > 1}):
-        problems.add(where, "id '%s' used twice" % dup)
-    for needed in PAGES.get(name, []):
-        if needed not in ids:
-            problems.add(where, "the program looks up '%s'; it is missing" % needed)
-    for e in root.iter():
-        for attr, value in e.attrib.items():
-            if attr.startswith("background") or attr in ("image", "imagePressedName"):
-                image = image_name_of_background(value)
-                if image and image not in images:
-                    problems.add(where, "%s names '%s', which is not drawn" % (attr, image))
+    """A page file: a "page" root named after the file and the ids the program looks up."""
+    check_element_file(path, images, problems, "page", PAGES, "the program")
 
 
 def main():
@@ -1480,7 +1470,8 @@ def main():
         check_skin_xml(xml_files[0], skin_dir, sounds_dir, images, problems)
     if os.path.isfile(xml_files[1]):
         check_key_map(xml_files[1], problems)
-    for page in sorted(PAGES):
+    pages = {f[:-4] for f in os.listdir(skin_dir) if f.startswith("page") and f.endswith(".xml")}
+    for page in sorted(pages | set(PAGES)):
         path = os.path.join(skin_dir, page + ".xml")
         if os.path.isfile(path):
             check_page(path, images, problems)
