@@ -1,6 +1,7 @@
 #include "display/usercontrols/TUserControlMapInfoCurrent.h"
 
 #include "app/TOrbetaApp.h"
+#include "display/usercontrols/TUserControlCommon.h"
 #include "display/usercontrols/TUserControlMapInfoNext.h"
 #include "enginelib/nav/TConfig.h"
 #include "enginelib/nav/TElementoGPS.h"
@@ -12,13 +13,7 @@ namespace {
 const int kRefreshMs = 1000;
 const int kShowAttachmentsCommand = 150;
 
-bool SetVisible(TPDAUIEngineElement* e, bool on)
-{
-    if (!e || (e->visible != 0) == on)
-        return false;
-    e->visible = on ? 1 : 0;
-    return true;
-}
+using usercontrols::SetVisible;
 } // namespace
 
 TUserControlMapInfoCurrent::TUserControlMapInfoCurrent(TOrbetaApp* a) : app(a)

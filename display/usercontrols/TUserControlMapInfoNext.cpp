@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "app/TOrbetaApp.h"
+#include "display/usercontrols/TUserControlCommon.h"
 #include "display/usercontrols/TUserControlSignpost.h"
 #include "enginelib/nav/TConfig.h"
 #include "enginelib/nav/TElementoGPS.h"
@@ -17,13 +18,7 @@ const int kRefreshMs = 1000;
 const int kWordBreak = 16;
 const int kShowAttachmentsCommand = 150;
 
-bool SetVisible(TPDAUIEngineElement* e, bool on)
-{
-    if (!e || (e->visible != 0) == on)
-        return false;
-    e->visible = on ? 1 : 0;
-    return true;
-}
+using usercontrols::SetVisible;
 } // namespace
 
 TUserControlMapInfoNext::TUserControlMapInfoNext(TOrbetaApp* a) : app(a)

@@ -519,7 +519,8 @@ std::unique_ptr<TDibIG> Compass(const std::string& name, const TCairoFont& font)
         }
         cairo_set_line_width(cr, 2);
         cairo_stroke(cr);
-        if (font.Face()) {
+        // The large compass writes its own letters on the turning dial.
+        if (font.Face() && name != "commonCompas") {
             cairo_set_font_face(cr, font.Face());
             cairo_set_font_size(cr, 16);
             const char* letters[] = {"N", "E", "S", "W"};

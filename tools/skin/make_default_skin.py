@@ -736,7 +736,7 @@ IMAGES = [
 
 # The map and live-data display, one list per family of its pages and controls.
 # The map page and its tool bars
-def map_menu_icon(colour):
+def menu_icon(colour):
     """The map's menu button: three bars."""
     c = Canvas(40, 40)
     for y in (11.0, 20.0, 29.0):
@@ -744,7 +744,7 @@ def map_menu_icon(colour):
     return c
 
 
-def map_speed_sign():
+def map_limit_sign():
     """A speed-limit sign: red ring on a white disc (the text goes on top)."""
     c = Canvas(64, 64)
     c.draw(sd_circle(32, 32, 30.5), (0xE0, 0x18, 0x10))
@@ -791,9 +791,9 @@ IMAGES_MAP = [
     ("pageMapAutoCenter", lambda: map_glyph("centre"), "map page: follow the vehicle"),
     ("pageMapTrackStop", lambda: map_glyph("stop"), "map page: stop recording the track"),
     ("pageMapTrackActivate", lambda: map_glyph("record"), "map page: record the track"),
-    ("pageMainButtonMenuIcon", lambda: map_menu_icon(WHITE), "map page: menu button"),
-    ("pageMainButtonMenuIconOn", lambda: map_menu_icon(ACCENT), "map page: menu button while driving on roads"),
-    ("pageMainMaxVelocity2", map_speed_sign, "map page: speed-limit sign behind the photo view's text"),
+    ("pageMainButtonMenuIcon", lambda: menu_icon(WHITE), "map page: menu button"),
+    ("pageMainButtonMenuIconOn", lambda: menu_icon(ACCENT), "map page: menu button while driving on roads"),
+    ("pageMainMaxVelocity2", map_limit_sign, "map page: speed-limit sign behind the photo view's text"),
     ("pageMapMute", lambda: map_speaker(False), "map page: sound on"),
     ("pageMapMuteOn", lambda: map_speaker(True), "map page: sound muted"),
 ]
@@ -1370,9 +1370,13 @@ for _family in (USERCONTROLS_MAP, USERCONTROLS_GADGETS, USERCONTROLS_DATAFIELD, 
     USERCONTROLS.update(_family)
 
 
-def check_usercontrol(path, images, problems):
-    """A user-control definition: the reader's XML subset, a "usercontrol" root,
-    the ids the control looks up, each once, and images that are drawn."""
+ALIGN_WORDS = {"Start", "Center", "End", "Stretch", "Auto", "AutoInvert"}
+
+
+def check_element_file(path, images, problems, root_tag, needed, who):
+    """A page or user-control file: the reader's XML subset, its root, the ids the
+    program looks up, each once, alignment words the reader takes, and images
+    that are drawn. Answers the parsed root, or None."""
     where = os.path.relpath(path)
     with open(path, "rb") as f:
         text = f.read().decode("ascii")
@@ -1380,50 +1384,36 @@ def check_usercontrol(path, images, problems):
     try:
         root = ET.fromstring(text)
     except ET.ParseError:
-        return
-    if root.tag != "usercontrol":
-        problems.add(where, "root must be <usercontrol>")
+        return None
     name = os.path.basename(path)[:-4]
+    if root.tag != root_tag or (root_tag == "page" and root.get("id") != name):
+        problems.add(where, "root must be <%s%s>" % (root_tag, ' id="%s"' % name if root_tag == "page" else ""))
     ids = [e.get("id") for e in root.iter() if e.get("id")]
     for dup in sorted({i for i in ids if ids.count(i) > 1}):
         problems.add(where, "id '%s' used twice" % dup)
-    for needed in USERCONTROLS.get(name, []):
-        if needed not in ids:
-            problems.add(where, "the control looks up '%s'; it is missing" % needed)
+    for wanted in needed.get(name, []):
+        if wanted not in ids:
+            problems.add(where, "%s looks up '%s'; it is missing" % (who, wanted))
     for e in root.iter():
         for attr, value in e.attrib.items():
             if attr.startswith("background") or attr in ("image", "imagePressedName"):
                 image = image_name_of_background(value)
                 if image and image not in images:
                     problems.add(where, "%s names '%s', which is not drawn" % (attr, image))
+            if attr in ("align", "pack") and value not in ALIGN_WORDS:
+                problems.add(where, "%s=\"%s\" is not one of %s (the words are case-sensitive)"
+                             % (attr, value, ", ".join(sorted(ALIGN_WORDS))))
+    return root
+
+
+def check_usercontrol(path, images, problems):
+    """A user-control definition: a "usercontrol" root and the ids its control looks up."""
+    check_element_file(path, images, problems, "usercontrol", USERCONTROLS, "the control")
 
 
 def check_page(path, images, problems):
-    """A page file: the reader's XML subset, a "page" root named after the file,
-    the ids the program looks up, and backgrounds that name drawn images."""
-    where = os.path.relpath(path)
-    with open(path, "rb") as f:
-        text = f.read().decode("ascii")
-    check_xml_subset(path, text, problems)
-    try:
-        root = ET.fromstring(text)
-    except ET.ParseError:
-        return
-    name = os.path.basename(path)[:-4]
-    if root.tag != "page" or root.get("id") != name:
-        problems.add(where, "root must be <page id=\"%s\">" % name)
-    ids = [e.get("id") for e in root.iter() if e.get("id")]
-    for dup in sorted({i for i in ids if ids.count(i) > 1}):
-        problems.add(where, "id '%s' used twice" % dup)
-    for needed in PAGES.get(name, []):
-        if needed not in ids:
-            problems.add(where, "the program looks up '%s'; it is missing" % needed)
-    for e in root.iter():
-        for attr, value in e.attrib.items():
-            if attr.startswith("background") or attr in ("image", "imagePressedName"):
-                image = image_name_of_background(value)
-                if image and image not in images:
-                    problems.add(where, "%s names '%s', which is not drawn" % (attr, image))
+    """A page file: a "page" root named after the file and the ids the program looks up."""
+    check_element_file(path, images, problems, "page", PAGES, "the program")
 
 
 def main():
@@ -1480,7 +1470,8 @@ def main():
         check_skin_xml(xml_files[0], skin_dir, sounds_dir, images, problems)
     if os.path.isfile(xml_files[1]):
         check_key_map(xml_files[1], problems)
-    for page in sorted(PAGES):
+    pages = {f[:-4] for f in os.listdir(skin_dir) if f.startswith("page") and f.endswith(".xml")}
+    for page in sorted(pages | set(PAGES)):
         path = os.path.join(skin_dir, page + ".xml")
         if os.path.isfile(path):
             check_page(path, images, problems)
