@@ -20,6 +20,7 @@
 #include "enginelib/nav/TNavPictures.h"
 #include "enginelib/nav/TNavPlatform.h"
 #include "enginelib/nav/TNavSimulation.h"
+#include "enginelib/nav/TSignPostPaint.h"
 #include "enginelib/nav/TVectorComandas.h"
 #include "enginelib/nav/TVisor_LumorGPSPocket.h"
 
@@ -150,6 +151,8 @@ bool TLumorGPSEngineInterface::Inicializa2(DString& errorText)
     if (!visor) {
         visor = new TVisor_LumorGPSPocket(this);
         visor->fontFile = libraryFolder + "/fonts/DejaVuSans.ttf";
+        // Signposts write their names in the map's font.
+        TSignPostPaint::SetFontFile(visor->fontFile);
     }
     if (!simulation)
         simulation = new TNavSimulation();

@@ -6,6 +6,8 @@
 #include "app/TUserControlFactory.h"
 #include "app/exec_test_app.h"
 #include "enginelib/nav/TNavSimulation.h"
+#include "enginelib/nav/TSignPostPaint.h"
+#include "enginelib/nav/TVisor_LumorGPSPocket.h"
 #include "uiengine/controls/RegisterControls.h"
 
 namespace displaytest {
@@ -18,6 +20,11 @@ public:
         ui->callbacks.userControlFactory = TUserControlFactory::FuncCreateUserControlElementByNameCallBack;
         if (engine.simulation)
             engine.simulation->SetTime(0);
+        // The library's font as the program installs it beside the library's data.
+        const std::string font = testpaths::SourceDir() + "/DejaVuSans.ttf";
+        if (engine.visor)
+            engine.visor->fontFile = font;
+        TSignPostPaint::SetFontFile(font);
     }
     // Simulated seconds since the start of the drive.
     void At(double seconds)
