@@ -1,6 +1,8 @@
 // The program on the default skin follows the simulated drive for two whole
 // loops on the headless window: nothing breaks, and what it holds in memory
-// after the first loop is what it holds after the second.
+// after the first loop is what it holds after the second. Under the address
+// sanitizer one loop is driven and memory is not compared: the sanitizer keeps
+// freed memory in quarantine, and its checks make a loop take minutes.
 #include <gtest/gtest.h>
 
 #include <unistd.h>
@@ -18,9 +20,23 @@
 #include "wincore/WinApi.h"
 #include "wincore/headless/THeadlessBackend.h"
 
+#if defined(__SANITIZE_ADDRESS__)
+#define DRIVE_LOOP_UNDER_ASAN 1
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer)
+#define DRIVE_LOOP_UNDER_ASAN 1
+#endif
+#endif
+
 namespace {
 
 namespace fs = std::filesystem;
+
+#ifdef DRIVE_LOOP_UNDER_ASAN
+const int kLoops = 1;
+#else
+const int kLoops = 2;
+#endif
 
 long ResidentKb()
 {
@@ -62,7 +78,7 @@ public:
     }
 };
 
-TEST(DriveLoop, TwoLoopsOfTheDriveKeepMemoryFlat)
+TEST(DriveLoop, LoopsOfTheDriveRunCleanAndKeepMemoryFlat)
 {
     testpaths::TempDir dir;
     const fs::path program = fs::path(dir.path()) / "program";
@@ -77,7 +93,7 @@ TEST(DriveLoop, TwoLoopsOfTheDriveKeepMemoryFlat)
     const uint32_t startUp = 20000;
     auto made = std::make_unique<SamplingBackend>(startUp + loop, startUp + 2 * loop);
     SamplingBackend* backend = made.get();
-    backend->SetTimeLimit(startUp + 2 * loop + 5000);
+    backend->SetTimeLimit(startUp + kLoops * loop + 5000);
     backend->SetFrameLimit(1);
     WinUseBackend(std::move(made));
     TPDAUIEngineWinCE::SetProcessEndHook([](int) {});
@@ -92,11 +108,13 @@ TEST(DriveLoop, TwoLoopsOfTheDriveKeepMemoryFlat)
     ::testing::Test::RecordProperty("resident_kb_after_loop_2", (int)backend->resident[1]);
     ::testing::Test::RecordProperty("frames", (int)backend->FrameCount());
     ASSERT_GT(backend->resident[0], 0);
+#ifndef DRIVE_LOOP_UNDER_ASAN
     ASSERT_GT(backend->resident[1], 0);
     // A leak of a few hundred bytes per second of driving would show here.
     EXPECT_LE(backend->resident[1] - backend->resident[0], 1024)
         << "resident " << backend->resident[0] << " kB after one loop, " << backend->resident[1] << " kB after two";
-    EXPECT_GT(backend->FrameCount(), 800u);  // it kept painting as the car moved
+#endif
+    EXPECT_GT(backend->FrameCount(), 400u * kLoops);  // it kept painting as the car moved
     EXPECT_TRUE(backend->MessageBoxes().empty());
 
     WinUseBackend(nullptr);
