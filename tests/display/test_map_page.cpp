@@ -64,8 +64,13 @@ protected:
         return std::find(ids.begin(), ids.end(), id) != ids.end();
     }
     static bool Shown(TPDAUIEngineElement* e) { return e && e->visible; }
-    // The page's pop-ups are kept by the main page it lies in.
-    bool MenuOpen() { return main->popups.IndexOf(map->ctmContextMenu) >= 0; }
+    // The page's pop-ups are kept by the main page it lies in; the menu knows it.
+    bool MenuOpen()
+    {
+        const bool kept = main->popups.IndexOf(map->ctmContextMenu) >= 0;
+        EXPECT_EQ(kept, map->ctmContextMenu->IsOpenPopup());
+        return kept;
+    }
 
     displaytest::DisplayApp app;
     TPageMain* main = nullptr;

@@ -132,10 +132,12 @@ void TPDAUIEngineElementMenu::ClampToScreen(int x, int y, int w, int h, int scre
 
 bool TPDAUIEngineElementMenu::IsOpenPopup() const
 {
-    if (!page)
+    // A nested page's pop-ups are kept by its outer page.
+    const TPDAUIEngineElementPage* holder = page && page->parent ? page->parent->page : page;
+    if (!holder)
         return false;
-    for (int i = 0; i < page->popups.Count(); ++i)
-        if (page->popups[i] == this)
+    for (int i = 0; i < holder->popups.Count(); ++i)
+        if (holder->popups[i] == this)
             return true;
     return false;
 }
