@@ -613,7 +613,15 @@ void IDC::Flecha(const TPointIG& tail, const TPointIG& head, int headLength, int
 
 void IDC::SetPixel(int x, int y, TColorIG colour, int coverage)
 {
-    if (coverage <= 0 || !ReadyView() || !view_.clip.PtInRect(x, y))
+    if (coverage <= 0)
+        return;
+    // Text comes here pixel by pixel: the view is made again only when the
+    // target is no longer the one it was made for.
+    const TDibIG* d = target_;
+    const bool current = d && dstImage_ && !clipDirty_ && d->Bits() == viewBits_ && d->Width() == viewW_ &&
+                         d->AbsHeight() == viewH_ && d->Bpp() == viewBpp_ && d->RowStep() == viewStep_ &&
+                         d->Tiene_Alphas() == viewAlpha_;
+    if ((!current && !ReadyView()) || !view_.clip.PtInRect(x, y))
         return;
     pixelsDirty_ = true;
     Raster::BlendInside(view_, x, y, colour, coverage);
@@ -699,6 +707,20 @@ bool SetTransform(pixman_image_t* img, const pixman_f_transform& ft)
     return pixman_image_set_transform(img, &t);
 }
 
+// n pixels of one value: long runs by doubling copies (the compiler leaves a
+// plain loop scalar).
+inline void FillRun(uint32_t* out, int n, uint32_t value)
+{
+    const int head = std::min(n, 8);
+    for (int i = 0; i < head; ++i)
+        out[i] = value;
+    for (int done = head; done < n;) {
+        const int chunk = std::min(done, n - done);
+        std::memcpy(out + done, out, size_t(chunk) * 4);
+        done += chunk;
+    }
+}
+
 // A nearest-pixel scaled copy of a 32-bit image into an x8r8g8b8 target, edges
 // padded: what pixman's SRC composite does with that transform, sample for
 // sample (the same fixed-point steps), but with each source row worked out
@@ -773,7 +795,7 @@ bool ScaledCopy(pixman_image_t* src, const pixman_f_transform& ft, pixman_image_
                                                                std::ptrdiff_t(i) * sstride);
         for (const Run& r : runs) {
             if (r.repeat)
-                std::fill_n(out + r.at, r.length, in[r.from]);
+                FillRun(out + r.at, r.length, in[r.from]);
             else
                 std::memcpy(out + r.at, in + r.from, size_t(r.length) * 4);
         }
