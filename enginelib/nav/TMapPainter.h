@@ -39,8 +39,6 @@ public:
     bool Paint(TDibIG& target, const TMapView& view, const Scene& scene);
     // How many times the map was really drawn (not copied).
     unsigned long Drawings() const { return drawings_; }
-    // The next paint draws, whatever it asks for.
-    void Forget() { kept_.valid = false; }
 
 private:
     bool Draw(TDibIG& target, const TMapView& view, const Scene& scene, int left, int top, int right, int bottom);
