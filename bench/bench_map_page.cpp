@@ -377,7 +377,8 @@ void BM_MapPage_FullPaintMapCached(benchmark::State& state)
 }
 BENCHMARK(BM_MapPage_FullPaintMapCached)->Unit(benchmark::kMicrosecond);
 
-// The map viewer alone, for how much of the frame is the map's.
+// The map viewer alone, for how much of the frame is the map's (the same map
+// again: its kept picture is copied).
 void BM_MapPage_MapOnly(benchmark::State& state)
 {
     MapScreen s;
@@ -387,6 +388,20 @@ void BM_MapPage_MapOnly(benchmark::State& state)
         s.app.engine.visor->RepintateI(dc, TRectIG(0, 0, kW, kH), false);
 }
 BENCHMARK(BM_MapPage_MapOnly)->Unit(benchmark::kMicrosecond);
+
+// The map viewer alone while the car moves: every paint draws (the kept
+// picture never fits).
+void BM_MapPage_MapOnlyMoving(benchmark::State& state)
+{
+    MapScreen s;
+    IDCdir dc;
+    dc.SetSize(kW, kH);
+    for (auto _ : state) {
+        s.app.engine.simulation->Advance(0.1);
+        s.app.engine.visor->RepintateI(dc, TRectIG(0, 0, kW, kH), false);
+    }
+}
+BENCHMARK(BM_MapPage_MapOnlyMoving)->Unit(benchmark::kMicrosecond);
 
 // One simulated second: the car moves, the live controls read their fields,
 // the screen is painted (the engine repaints the whole screen for any change).

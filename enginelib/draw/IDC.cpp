@@ -613,7 +613,15 @@ void IDC::Flecha(const TPointIG& tail, const TPointIG& head, int headLength, int
 
 void IDC::SetPixel(int x, int y, TColorIG colour, int coverage)
 {
-    if (coverage <= 0 || !ReadyView() || !view_.clip.PtInRect(x, y))
+    if (coverage <= 0)
+        return;
+    // Text comes here pixel by pixel: the view is made again only when the
+    // target is no longer the one it was made for.
+    const TDibIG* d = target_;
+    const bool current = d && dstImage_ && !clipDirty_ && d->Bits() == viewBits_ && d->Width() == viewW_ &&
+                         d->AbsHeight() == viewH_ && d->Bpp() == viewBpp_ && d->RowStep() == viewStep_ &&
+                         d->Tiene_Alphas() == viewAlpha_;
+    if ((!current && !ReadyView()) || !view_.clip.PtInRect(x, y))
         return;
     pixelsDirty_ = true;
     Raster::BlendInside(view_, x, y, colour, coverage);
@@ -697,6 +705,104 @@ bool SetTransform(pixman_image_t* img, const pixman_f_transform& ft)
     if (!pixman_transform_from_pixman_f_transform(&t, &ft))
         return false;
     return pixman_image_set_transform(img, &t);
+}
+
+// n pixels of one value: long runs by doubling copies (the compiler leaves a
+// plain loop scalar).
+inline void FillRun(uint32_t* out, int n, uint32_t value)
+{
+    const int head = std::min(n, 8);
+    for (int i = 0; i < head; ++i)
+        out[i] = value;
+    for (int done = head; done < n;) {
+        const int chunk = std::min(done, n - done);
+        std::memcpy(out + done, out, size_t(chunk) * 4);
+        done += chunk;
+    }
+}
+
+// A nearest-pixel scaled copy of a 32-bit image into an x8r8g8b8 target, edges
+// padded: what pixman's SRC composite does with that transform, sample for
+// sample (the same fixed-point steps), but with each source row worked out
+// once, rows that sample the same source row copied whole and runs of one
+// source pixel filled. Skin backgrounds are a few pixels stretched over the
+// screen, which pixman walks pixel by pixel. False when the transform is not a
+// plain scale (nothing drawn).
+bool ScaledCopy(pixman_image_t* src, const pixman_f_transform& ft, pixman_image_t* dst, int dx, int dy, int w, int h)
+{
+    pixman_transform_t t;
+    if (!pixman_transform_from_pixman_f_transform(&t, &ft))
+        return false;
+    const pixman_fixed_t* m0 = t.matrix[0];
+    const pixman_fixed_t* m1 = t.matrix[1];
+    const pixman_fixed_t* m2 = t.matrix[2];
+    if (m0[1] != 0 || m1[0] != 0 || m2[0] != 0 || m2[1] != 0 || m2[2] != pixman_fixed_1 || m0[0] <= 0 ||
+        m1[1] <= 0)
+        return false;
+    const pixman_format_code_t sf = pixman_image_get_format(src);
+    if ((sf != PIXMAN_a8r8g8b8 && sf != PIXMAN_x8r8g8b8) || pixman_image_get_format(dst) != PIXMAN_x8r8g8b8)
+        return false;
+    const int sw = pixman_image_get_width(src), sh = pixman_image_get_height(src);
+    const uint32_t* sbits = pixman_image_get_data(src);
+    const int sstride = pixman_image_get_stride(src);
+    uint8_t* dbits = reinterpret_cast<uint8_t*>(pixman_image_get_data(dst));
+    const int dstride = pixman_image_get_stride(dst);
+    if (sw <= 0 || sh <= 0 || !sbits || !dbits || w <= 0 || h <= 0)
+        return false;
+    pixman_vector_t v;
+    v.vector[0] = pixman_fixed_1 / 2;
+    v.vector[1] = pixman_fixed_1 / 2;
+    v.vector[2] = pixman_fixed_1;
+    if (!pixman_transform_point_3d(&t, &v))
+        return false;
+    const int64_t x0 = int64_t(v.vector[0]) - pixman_fixed_e, y0 = int64_t(v.vector[1]) - pixman_fixed_e;
+    auto index = [](int64_t fixed, int size) {
+        const int64_t i = fixed >> 16;
+        return int(i < 0 ? 0 : i >= size ? size - 1 : i);
+    };
+    // The row as runs: one source pixel repeated, or source pixels in order.
+    struct Run {
+        int at, length, from;
+        bool repeat;
+    };
+    std::vector<Run> runs;
+    for (int k = 0; k < w; ++k) {
+        const int i = index(x0 + int64_t(k) * m0[0], sw);
+        if (!runs.empty()) {
+            Run& r = runs.back();
+            if (r.repeat ? i == r.from : i == r.from + r.length) {
+                ++r.length;
+                continue;
+            }
+            if (r.length == 1 && (i == r.from || i == r.from + 1)) {
+                r.repeat = i == r.from;
+                ++r.length;
+                continue;
+            }
+        }
+        runs.push_back(Run{k, 1, i, true});
+    }
+    const uint8_t* lastRow = nullptr;
+    int lastIndex = -1;
+    for (int row = 0; row < h; ++row) {
+        const int i = index(y0 + int64_t(row) * m1[1], sh);
+        uint32_t* out = reinterpret_cast<uint32_t*>(dbits + std::ptrdiff_t(dy + row) * dstride) + dx;
+        if (i == lastIndex && lastRow) {
+            std::memcpy(out, lastRow, size_t(w) * 4);
+            continue;
+        }
+        const uint32_t* in = reinterpret_cast<const uint32_t*>(reinterpret_cast<const uint8_t*>(sbits) +
+                                                               std::ptrdiff_t(i) * sstride);
+        for (const Run& r : runs) {
+            if (r.repeat)
+                FillRun(out + r.at, r.length, in[r.from]);
+            else
+                std::memcpy(out + r.at, in + r.from, size_t(r.length) * 4);
+        }
+        lastRow = reinterpret_cast<const uint8_t*>(out);
+        lastIndex = i;
+    }
+    return true;
 }
 
 } // namespace
@@ -866,6 +972,14 @@ bool IDC::DrawImage(const TRectIG& dst, const TRectIG& src, const TDibIG* image,
         srcX += s.left;
         srcY += s.top;
     }
+    pixman_image_t* dstImg = AsImage(dstImage_);
+    const int w = vis.right - vis.left, h = vis.bottom - vis.top;
+    if (transformed && !o.matrix && nearest && !o.colourise && o.alpha >= 255 && (o.copy || opaque) &&
+        ScaledCopy(img, ft, dstImg, vis.left, vis.top, w, h)) {
+        if (owned)
+            pixman_image_unref(owned);
+        return true;
+    }
     if (transformed) {
         if (!SetTransform(img, ft)) {
             if (owned)
@@ -876,8 +990,6 @@ bool IDC::DrawImage(const TRectIG& dst, const TRectIG& src, const TDibIG* image,
         pixman_image_set_repeat(img, o.matrix ? PIXMAN_REPEAT_NONE : PIXMAN_REPEAT_PAD);
     }
 
-    pixman_image_t* dstImg = AsImage(dstImage_);
-    const int w = vis.right - vis.left, h = vis.bottom - vis.top;
     const int sx = transformed ? 0 : srcX, sy = transformed ? 0 : srcY;
     if (o.colourise) {
         pixman_image_composite32(PIXMAN_OP_OVER, AsImage(Solid(o.colour, o.alpha)), img, dstImg, 0, 0, sx, sy, vis.left,

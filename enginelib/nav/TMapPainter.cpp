@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 
 #include "enginelib/draw/TDibIG.h"
 #include "enginelib/nav/CairoSurface.h"
@@ -52,18 +53,98 @@ double WidthAt(const TMapView& view, TDemoMap::RoadClass kind)
 
 TMapPainter::TMapPainter(const std::string& fontFile) : font_(fontFile) {}
 
+namespace {
+bool SamePoint(const TDemoRoute::Point& a, const TDemoRoute::Point& b) { return a.x == b.x && a.y == b.y; }
+
+bool SamePoints(const TDemoRoute::Point* a, size_t na, const TDemoRoute::Point* b, size_t nb)
+{
+    if (na != nb)
+        return false;
+    for (size_t i = 0; i < na; ++i)
+        if (!SamePoint(a[i], b[i]))
+            return false;
+    return true;
+}
+
+bool SameView(const TMapView& a, const TMapView& b)
+{
+    return a.rect == b.rect && a.anchorX == b.anchorX && a.anchorY == b.anchorY && SamePoint(a.centre, b.centre) &&
+           a.metresPerPixel == b.metresPerPixel && a.rotation == b.rotation && a.squash == b.squash &&
+           a.horizon == b.horizon;
+}
+} // namespace
+
+bool TMapPainter::SameAsKept(const TDibIG& target, const TMapView& view, const Scene& scene, const TRectIG& cut) const
+{
+    const Scene& k = kept_.scene;
+    const size_t routePoints = scene.route && scene.routePoints > 0 ? (size_t)scene.routePoints : 0;
+    return kept_.valid && kept_.bpp == target.Bpp() && kept_.cut == cut && SameView(kept_.view, view) &&
+           k.night == scene.night && k.fast == scene.fast &&
+           SamePoints(kept_.route.data(), kept_.route.size(), scene.route, routePoints) &&
+           SamePoints(k.track.data(), k.track.size(), scene.track.data(), scene.track.size()) &&
+           SamePoints(k.cameras.data(), k.cameras.size(), scene.cameras.data(), scene.cameras.size()) &&
+           k.hasHome == scene.hasHome && SamePoint(k.home, scene.home) && k.hasDestination == scene.hasDestination &&
+           SamePoint(k.destination, scene.destination) && SamePoint(k.vehicle, scene.vehicle) &&
+           k.vehicleHeading == scene.vehicleHeading && k.crosshair == scene.crosshair &&
+           k.crosshairX == scene.crosshairX && k.crosshairY == scene.crosshairY;
+}
+
+void TMapPainter::Keep(const TDibIG& target, const TMapView& view, const Scene& scene, const TRectIG& cut)
+{
+    kept_.valid = false;
+    const int bytes = target.BytesPerPixel();
+    if (!kept_.picture.IsEmpty() && (kept_.picture.Width() != cut.Width() || kept_.picture.AbsHeight() != cut.Height() ||
+                                     kept_.picture.Bpp() != target.Bpp()))
+        kept_.picture.Libera();
+    if (kept_.picture.IsEmpty() && !kept_.picture.Crea(cut.Width(), cut.Height(), target.Bpp()))
+        return;
+    for (int y = 0; y < cut.Height(); ++y)
+        std::memcpy(kept_.picture.Row(y), target.Row(cut.top + y) + (size_t)cut.left * bytes, (size_t)cut.Width() * bytes);
+    kept_.bpp = target.Bpp();
+    kept_.cut = cut;
+    kept_.view = view;
+    kept_.scene = scene;
+    kept_.scene.route = nullptr;
+    kept_.scene.routePoints = 0;
+    kept_.route.assign(scene.route, scene.route + (scene.route && scene.routePoints > 0 ? scene.routePoints : 0));
+    kept_.valid = true;
+}
+
 bool TMapPainter::Paint(TDibIG& target, const TMapView& view, const Scene& scene)
 {
-    cairo_surface_t* surface = CreateCairoSurface(target);
-    if (!surface)
+    if (target.IsEmpty() || target.IsBottomUp() || (target.Bpp() != 32 && target.Bpp() != 16))
         return false;
     // The rectangle, cut to the bitmap.
     const int left = std::max(0, view.rect.left), top = std::max(0, view.rect.top);
     const int right = std::min(target.Width(), view.rect.right), bottom = std::min(target.AbsHeight(), view.rect.bottom);
     if (right <= left || bottom <= top) {
+        cairo_surface_t* surface = CreateCairoSurface(target);
+        if (!surface)
+            return false;
         cairo_surface_destroy(surface);
         return true;
     }
+    const TRectIG cut(left, top, right, bottom);
+    if (SameAsKept(target, view, scene, cut)) {
+        const int bytes = target.BytesPerPixel();
+        for (int y = 0; y < cut.Height(); ++y)
+            std::memcpy(target.Row(top + y) + (size_t)left * bytes, kept_.picture.Row(y), (size_t)cut.Width() * bytes);
+        target.Touch();
+        return true;
+    }
+    if (!Draw(target, view, scene, left, top, right, bottom))
+        return false;
+    Keep(target, view, scene, cut);
+    return true;
+}
+
+bool TMapPainter::Draw(TDibIG& target, const TMapView& view, const Scene& scene, int left, int top, int right,
+                       int bottom)
+{
+    cairo_surface_t* surface = CreateCairoSurface(target);
+    if (!surface)
+        return false;
+    ++drawings_;
     cairo_t* cr = cairo_create(surface);
     cairo_rectangle(cr, left, top, right - left, bottom - top);
     cairo_clip(cr);

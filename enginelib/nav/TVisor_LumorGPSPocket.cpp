@@ -105,6 +105,8 @@ void TVisor_LumorGPS_Comun::RepintateI(IDC& dc, TRectIG rect, bool fast)
     lastView_ = view;
 }
 
+unsigned long TVisor_LumorGPS_Comun::MapDrawings() const { return painter_ ? painter_->Drawings() : 0; }
+
 void TVisor_LumorGPS_Comun::SetObjetoSeleccionado(TElementoGPS* object, int)
 {
     current = object;

@@ -59,7 +59,10 @@ public:
 
     // ---- the map ----
     // Paints the whole map into rect of the context's target (clipped to it).
+    // Asked again for the same map, the last picture is copied, not drawn.
     void RepintateI(IDC& dc, TRectIG rect, bool fast);
+    // How many paints really drew the map.
+    unsigned long MapDrawings() const;
     // In: an area (top-left, bottom-right). Out: the scale bar's left and right x
     // and bottom y, its text ("200 m") and metres. False before the first paint.
     bool DatosEscala(TPointIG& topLeft, TPointIG& bottomRight, DString& text, double& value) const;
