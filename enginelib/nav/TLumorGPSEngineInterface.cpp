@@ -1,5 +1,6 @@
 #include "enginelib/nav/TLumorGPSEngineInterface.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 
@@ -706,7 +707,7 @@ bool TLumorGPSEngineInterface::Coords_a_Geocode(const TPuntoCoord& position, TGe
 bool TLumorGPSEngineInterface::SpeedRadarBar_Visible(TRadarBarRecord* record) const
 {
     TValCampo distance, limit, speed;
-    if (!Retorna_Val_Campo_Global(319, distance, true, false) || distance.valor <= 0)
+    if (!Retorna_Val_Campo_Global(319, distance, true, false) || !(distance.valor > 0))
         return false;
     if (record) {
         Retorna_Val_Campo_Global(352, limit, false, false);
@@ -714,7 +715,8 @@ bool TLumorGPSEngineInterface::SpeedRadarBar_Visible(TRadarBarRecord* record) co
         record->pointer = speed.valor;
         record->reference = limit.valor;
         record->camera = limit.AsInteger();
-        record->text = (std::to_string((int)distance.valor) + " m").c_str();
+        // Whole metres; a distance past any road's length is not turned into an int.
+        record->text = (std::to_string((long long)std::min(distance.valor, 1e9)) + " m").c_str();
     }
     return true;
 }

@@ -1,5 +1,7 @@
 // The map viewer: the map drawn at moments of the drive (golden images), the
 // scale bar, panning, long presses, zoom limits and the real-time message.
+#include <cmath>
+
 #include "enginelib/base/Tick.h"
 #include "enginelib/draw/IDC.h"
 #include "enginelib/draw/TDibIG.h"
@@ -13,6 +15,8 @@
 #include "enginelib/nav/TVisor_LumorGPSPocket.h"
 
 #include <gtest/gtest.h>
+
+#include <cmath>
 
 #include "nav_fixture.h"
 #include "support/GoldenImage.h"
@@ -228,6 +232,16 @@ TEST_F(MapTest, WhatTheMapPageAsksOfTheLibrary)
     EXPECT_GT(bar.pointer, 0);
     ASSERT_TRUE(Debug::JumpTo("C1", -1500));
     EXPECT_FALSE(f.SpeedRadarBar_Visible(&bar));
+    // Distances no camera is at: none for NaN, a bounded text for a huge one.
+    TValCampo odd;
+    odd.valor = std::nan("");
+    f.fields.forced[319] = odd;
+    EXPECT_FALSE(f.SpeedRadarBar_Visible(&bar));
+    odd.valor = 1e300;
+    f.fields.forced[319] = odd;
+    ASSERT_TRUE(f.SpeedRadarBar_Visible(&bar));
+    EXPECT_STREQ("1000000000 m", bar.text.c_str());
+    f.fields.forced.erase(319);
 
     EXPECT_TRUE(f.Navegacion_Activada());
     f.CancelMovingMap();
