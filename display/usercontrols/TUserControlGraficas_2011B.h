@@ -82,5 +82,4 @@ private:
 
     std::unique_ptr<TFontIG> valueFont_, axisFont_;
     uint32_t background_ = 0;
-    bool hasBackground_ = false;
 };

@@ -26,7 +26,6 @@ const double TVisor_LumorGPS_Comun::kZoomTable[kZoomLevels] = {0.25, 0.5, 1,  2,
                                                                 12,   20,  35, 60, 100, 150, 200};
 
 namespace {
-const double kPi = 3.14159265358979323846;
 const int kLongPressMs = 800;
 const int kLongPressSlop = 15;
 const int kDragSlop = 4;
