@@ -161,8 +161,9 @@ TEST_F(StartupTest, BuildCheckTextsAndLogLine)
         for (const std::string& l : app.engine.recorder.log)
             sizeLine |= l.rfind("Error sizeof dll", 0) == 0;
         EXPECT_EQ(c.log != nullptr, sizeLine);
-        if (c.log)
+        if (c.log) {
             EXPECT_TRUE(Logged(app.engine, c.log));
+        }
         // A failed start gives the library no callbacks and starts no watcher.
         EXPECT_EQ(1u, Registrations(app.engine).size());
         EXPECT_FALSE(app.usbThread.joinable());

@@ -256,8 +256,9 @@ TEST(ExecTable, EachRowOpensAsksOrRunsWhatItShould)
             EXPECT_TRUE(app.Logged(r.notAvailable)) << r.notAvailable;
         else
             EXPECT_FALSE(app.Logged("is not available"));
-        if (r.call)
+        if (r.call) {
             EXPECT_TRUE(app.Called(r.call)) << r.call;
+        }
         if (r.check)
             r.check(app);
         app.ui->pages.RemoveAllEqual(&main);

@@ -80,8 +80,9 @@ TEST_F(MenuItemsTest, SpareSeparatorsAreHidden)
             TPDAUIEngineElement* child = menu->children[(int)i];
             EXPECT_EQ(c.commands[i] == 10, dynamic_cast<TPDAUIEngineElementSeparator*>(child) != nullptr);
             EXPECT_EQ(c.visible[i], child->visible != 0) << "child " << i << " of case " << c.commands.size();
-            if (c.commands[i] == 10)
+            if (c.commands[i] == 10) {
                 EXPECT_EQ(0x123456u, child->foregrounds[0]);  // the container's text colour
+            }
         }
     }
 }

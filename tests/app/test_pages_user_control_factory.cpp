@@ -63,10 +63,11 @@ TEST_F(UserControlFactoryTest, TagsCompareWholeAndWithTheirCase)
     for (const Case& c : cases) {
         app.engine.recorder.log.clear();
         TPDAUIEngineElement* made = TUserControlFactory::FuncCreateUserControlElementByNameCallBack(&app, c.tag);
-        if (made)
+        if (made) {
             EXPECT_EQ(made->tag, c.tag);
-        else if (c.row)
+        } else if (c.row) {
             EXPECT_EQ(1, LogLines(c.row)) << c.tag;
+        }
         if (!c.row) {
             EXPECT_EQ(nullptr, made);
             EXPECT_TRUE(app.engine.recorder.log.empty()) << (c.tag ? c.tag : "null");

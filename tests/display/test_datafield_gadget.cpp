@@ -83,10 +83,12 @@ TEST(DataFieldGadget, BuildsTheContentOfEachField)
             EXPECT_EQ(g->children[0]->flex, 1);
             EXPECT_EQ(g->children[0]->foregrounds[0], 0x123456u);
         }
-        if (row.firstChild == "gadgetNextManuobre")
+        if (row.firstChild == "gadgetNextManuobre") {
             EXPECT_EQ(static_cast<TGadgetNextManuobre*>(g->children[0])->field, row.field);
-        if (row.firstChild == "autofitlabel")
+        }
+        if (row.firstChild == "autofitlabel") {
             EXPECT_EQ(g->children[0]->foregrounds[0], 0x123456u);
+        }
         const bool labelAndBar = row.field == 2103;
         EXPECT_EQ(g->children.Count(), labelAndBar ? 2 : 1);
         EXPECT_EQ(g->layout, labelAndBar ? TPDAUIEngineElementBox::LayoutTable : TPDAUIEngineElementBox::LayoutVertical);
@@ -333,8 +335,9 @@ TEST(DataFieldGadget, ContentThatIsNotALabelIsNeverWrittenAsOne)
     datafieldtest::Render(graphs);
     datafieldtest::Render(satellites);
     EXPECT_EQ(graphs->children[0]->label, "");
-    if (!LabelOf(satellites))  // the satellites control: left as it was
+    if (!LabelOf(satellites)) {  // the satellites control: left as it was
         EXPECT_EQ(satellites->children[0]->label, "");
+    }
 
     // A plain label or a box in first place takes no value text.
     TValCampo v;

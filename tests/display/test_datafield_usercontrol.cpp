@@ -124,10 +124,12 @@ TEST(DataFieldUserControl, BuildsTheContentOfEachField)
         ASSERT_NE(c, nullptr);
         EXPECT_EQ(FirstTag(c), row.firstChild);
         EXPECT_EQ(c->children.Count(), row.count);
-        if (row.count == 2)
+        if (row.count == 2) {
             EXPECT_NE(dynamic_cast<TPDAUIEngineElementProgressBar*>(c->children[1]), nullptr);
-        if (row.field == 99 && row.firstChild != "autofitlabel")
+        }
+        if (row.field == 99 && row.firstChild != "autofitlabel") {
             EXPECT_EQ(c->children[0]->id, "usercontrolMaxVelocity");
+        }
         if (row.field == 19) {
             auto* label = static_cast<TPDAUIEngineElementAutoFitLabel*>(c->children[0]);
             EXPECT_EQ(label->maxLines, -1);

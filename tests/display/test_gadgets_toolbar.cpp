@@ -141,8 +141,9 @@ TEST_F(MapToolbarTest, OtherRepliesAndThePageBelow)
         app.engine.visor->quitAllowed = r.quitAllowed;
         EXPECT_EQ(r.handled, Reply("showSomethingEnd", r.data, r.result));
         EXPECT_EQ(r.closes ? 1 : 0, toolbar->closing);
-        if (r.closes)
+        if (r.closes) {
             EXPECT_EQ(1, toolbar->result);
+        }
         EXPECT_EQ(r.quits ? 1 : 0, app.ui->quit);
         const bool logged = !app.engine.recorder.log.empty() &&
                             app.engine.recorder.log.back() == "----> SHUTDOWN TPageContextMenu::OnLoad";

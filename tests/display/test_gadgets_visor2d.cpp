@@ -106,8 +106,9 @@ TEST(GadgetVisor2DSettings, OnlyFourNumbersMakeACarPosition)
         SCOPED_TRACE(r.text);
         int v[4] = {-1, -1, -1, -1};
         EXPECT_EQ(r.ok, TGadgetVisor2D::ParseCarMapPosition(r.text, v));
-        if (r.ok)
+        if (r.ok) {
             EXPECT_EQ(std::vector<int>(r.values, r.values + 4), std::vector<int>(v, v + 4));
+        }
     }
     int v[4];
     EXPECT_FALSE(TGadgetVisor2D::ParseCarMapPosition(nullptr, v));

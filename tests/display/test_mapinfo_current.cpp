@@ -32,8 +32,9 @@ TEST_F(MapInfoCurrentTest, AWaypointNearbyGivesItsNameAndItsPictures)
     EXPECT_EQ(current->lblValue->label, "Old Mill");
     EXPECT_TRUE(current->lblValue->visible);
     EXPECT_TRUE(current->btnMore->visible);
-    if (current->usercontrolCompass)
+    if (current->usercontrolCompass) {
         EXPECT_FALSE(current->usercontrolCompass->visible);
+    }
 
     app.engine.recorder.calls.clear();
     TPDAUIEngineCommand command(current->btnMore, "showMore");
@@ -94,8 +95,9 @@ TEST_F(MapInfoCurrentTest, WithoutTheStreetStyleTheCompassOrTheDocumentName)
     ASSERT_NE(current, nullptr);
     EXPECT_FALSE(current->lblValue->visible);
     EXPECT_FALSE(current->btnMore->visible);
-    if (current->usercontrolCompass)
+    if (current->usercontrolCompass) {
         EXPECT_TRUE(current->usercontrolCompass->visible);
+    }
 
     Config().showFileName = true;
     NextSecond();
@@ -106,8 +108,9 @@ TEST_F(MapInfoCurrentTest, WithoutTheStreetStyleTheCompassOrTheDocumentName)
     NextSecond();
     EXPECT_TRUE(current->lblValue->visible);
     EXPECT_EQ(current->lblValue->label, "Westhaven.map");
-    if (current->usercontrolCompass)
+    if (current->usercontrolCompass) {
         EXPECT_FALSE(current->usercontrolCompass->visible);
+    }
 }
 
 } // namespace

@@ -166,8 +166,9 @@ TEST(SpeedControls, FriendsShowTheCountAndABadgeOnlyForUnreadWithTwoOrMore)
         host.Paint();
         const TRectIG r = f->GetScreenRect();
         EXPECT_EQ(f->imlFriends->visible != 0, c.list) << c.count << "/" << c.unread;
-        if (c.list)
+        if (c.list) {
             EXPECT_EQ(f->imlFriends->selectedIndex, c.count);
+        }
         const TRectIG topRight(r.left + f->width / 2, r.top, r.right, r.top + f->height / 2);
         const TRectIG rest(r.left, r.top + f->height / 2, r.right, r.bottom);
         const int red = host.Count(topRight, [](TColorIG p) { return speedtest::IsRed(p); });

@@ -451,6 +451,8 @@ TEST(FicheroITV, WholeFileReads) {
         EXPECT_EQ(c.bytes.size(), size);
         EXPECT_EQ(c.bytes.size(), length);
         EXPECT_EQ(c.found, data != nullptr);
-        if (data) EXPECT_EQ(c.bytes, std::string((const char*)data.get(), length));
+        if (data) {
+            EXPECT_EQ(c.bytes, std::string((const char*)data.get(), length));
+        }
     }
 }

@@ -72,7 +72,9 @@ TEST(Zip, RoundTripOfSeveralSizes) {
         uint32_t len = uint32_t(size);  // exactly the room needed
         ASSERT_TRUE(Desenzipa_MEM_MEM(packed.data(), uint32_t(packed.size()), back.data(), len)) << size;
         EXPECT_EQ(len, size);
-        if (size) EXPECT_EQ(0, std::memcmp(back.data(), data.data(), size));
+        if (size) {
+            EXPECT_EQ(0, std::memcmp(back.data(), data.data(), size));
+        }
     }
 }
 

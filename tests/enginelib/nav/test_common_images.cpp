@@ -61,9 +61,10 @@ TEST(CommonImages, EveryCommandOfTheTreesHasItsThreeStates)
     std::function<void(const TVectorComandas&)> walk = [&](const TVectorComandas& t) {
         for (int i = 0; i < t.Count(); ++i) {
             const int n = t[i]->Comanda();
-            if (n != 10)
+            if (n != 10) {
                 for (const char* state : {"", "Pressed", "Disabled"})
                     EXPECT_TRUE(all.count("commonCommand" + std::to_string(n) + state)) << n << state;
+            }
             if (t[i]->SubMenu())
                 walk(*t[i]->SubMenu());
         }

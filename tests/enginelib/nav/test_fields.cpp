@@ -40,8 +40,9 @@ protected:
                 continue;
             EXPECT_NEAR(e.value, v.valor, 1e-6);
             EXPECT_EQ(e.units, v.unidades);
-            if (e.text)
+            if (e.text) {
                 EXPECT_STREQ(e.text, v.texto.c_str());
+            }
             EXPECT_EQ(e.alarm, v.alarma);
         }
     }

@@ -48,8 +48,9 @@ TEST(DemoRoute, TheCarAtNamedEvents)
         EXPECT_NEAR(c.s, st.s, 1e-6);
         EXPECT_NEAR(c.x, st.position.x, 1e-6);
         EXPECT_NEAR(c.y, st.position.y, 1e-6);
-        if (c.heading >= 0)
+        if (c.heading >= 0) {
             EXPECT_NEAR(c.heading, st.heading, 1e-6);
+        }
         EXPECT_NEAR(c.speed, st.speed, 1e-6);
         EXPECT_NEAR(c.altitude, st.altitude, 1e-6);
         EXPECT_EQ(c.stretch, st.stretch);

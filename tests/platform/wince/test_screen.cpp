@@ -52,8 +52,9 @@ TEST_F(HostTest, ScreenModesPlaceTheWindow)
         EXPECT_EQ(c.rect, Rect(h.Window()));
         EXPECT_EQ(c.visible, backend->Visible());
         EXPECT_EQ(c.topmost, backend->Topmost());
-        if (c.mode == 3)
+        if (c.mode == 3) {
             EXPECT_EQ((LONG)0x90000080, GetWindowLongW(h.Window(), GWL_STYLE));
+        }
     }
 }
 

@@ -74,11 +74,13 @@ TEST_F(ToolBarTest, WhatDoesNotFitGoesIntoMoreAndComesBack)
         // Row items show images only; "more" items show their labels.
         for (int i = 0; i < bar->children.Count(); ++i)
             if (auto* item = dynamic_cast<Item*>(bar->children[i]))
-                if (item != bar->overflowItem)
+                if (item != bar->overflowItem) {
                     EXPECT_FALSE(item->showLabel) << item->id.c_str();
-        if (TPDAUIEngineElementMenu* m = bar->OverflowMenu())
+                }
+        if (TPDAUIEngineElementMenu* m = bar->OverflowMenu()) {
             for (int i = 0; i < m->children.Count(); ++i)
                 EXPECT_TRUE(dynamic_cast<Item*>(m->children[i])->showLabel);
+        }
     }
 }
 
