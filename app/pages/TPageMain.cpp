@@ -39,8 +39,6 @@ void TPageMain::OnLoad(TPDAUIEngine* e, TPDAUIEngineElementPage*, TPDAUIEngineEl
             iframes.Add(frame);
             OpenInnerPage(frame);
         }
-    timerInterval = kInnerTimerInterval;
-    StartTimer();
 }
 
 void TPageMain::OpenInnerPage(TPDAUIEngineElementIFrame* frame)
@@ -72,34 +70,6 @@ TPageMap* TPageMain::LiveMapPage()
         mapFrame_ = nullptr;
     }
     return mapPage;
-}
-
-void TPageMain::OnTimer(int, int now)
-{
-    for (int f = 0; f < iframes.Count(); ++f) {
-        TPDAUIEngineElementIFrame* frame = iframes[f];
-        TPDAUIEngineElementPage* inner = frame->innerPage;
-        if (!inner || inner->closing)
-            continue;
-        // A snapshot: timers start and stop while they tick.
-        Vector<int> ids(inner->runningTimers);
-        for (int t = 0; t < ids.Count(); ++t) {
-            // A timer may close or replace the page it runs in.
-            if (frame->innerPage != inner || inner->closing || iframes.Count() <= f || iframes[f] != frame)
-                break;
-            if (inner->runningTimers.IndexOf(ids[t]) < 0)
-                continue;
-            TPDAUIEngineElement* element = inner->FindByNumericId(ids[t]);
-            if (!element || element->timerInterval == 0)
-                continue;
-            if ((int)((uint32_t)now - (uint32_t)element->lastTick) > element->timerInterval) {
-                element->OnTimer(element->timerInterval, now);
-                element->lastTick = now;
-            }
-        }
-        if (iframes.Count() <= f || iframes[f] != frame)
-            break;  // the page was reloaded meanwhile
-    }
 }
 
 void TPageMain::Reload()

@@ -29,9 +29,6 @@ public:
     void OnMouseWheel(int x, int y, int delta) override;
     // The tree goes with its iframes and the pages in them.
     void Detach() override;
-    // Runs the element timers of the pages in its iframes, which the engine's
-    // timer pass does not reach (it walks the page stack).
-    void OnTimer(int interval, int now) override;
 
     // The map page while an iframe still holds it, else null (and forgotten).
     TPageMap* LiveMapPage();
@@ -46,8 +43,6 @@ public:
     // The map page, once its iframe holds one (the iframe owns it); null again
     // once that iframe no longer holds it.
     TPageMap* mapPage = nullptr;
-    // How often the inner pages' timers are looked at.
-    static const int kInnerTimerInterval = 10;
 
 private:
     // Builds a command of that name for this page and handles it at once.

@@ -156,6 +156,8 @@ int TPDAUIEngine::OpenPage(TPDAUIEngineElementPage* page, TPDAUIEngineElement* p
         page->flex = 1;
         page->loaded = 1;
         page->parent = parent;
+        if (nestedPages.IndexOf(page) < 0)
+            nestedPages.Add(page);
         if (TPDAUIEngineElementPage* host = parent->GetPage())
             host->ReapplyBounds();
         Invalidate(1);

@@ -225,6 +225,10 @@ public:
     uint8_t flagMemberB = 0;
     uint8_t popupClosingPress = 0;
     VectorP<TPDAUIEngineElementPage> pages;  // bottom first; not owning
+    // Pages opened inside an element of another page; their element timers run
+    // right after those of the stack page that holds them. Not owning; entries
+    // of pages that have gone are dropped at the next timer pass.
+    VectorP<TPDAUIEngineElementPage> nestedPages{4, 4, false};
     int elementCounter = 0;
     uint8_t flagMemberC = 0;
     uint8_t inputBlocked = 0;
@@ -325,6 +329,8 @@ private:
     void DrawDim();
     void AddTrailPoint(int x, int y);
     void CheckLongPress(int now);
+    // One page's element timers in one timer pass.
+    void RunPageTimers(TPDAUIEngineElementPage* page, int pass);
     bool BelongsToEngine(TPDAUIEngineElement* element) const;
     void DeliverReply(TPDAUIEngineElementPage* closed);
 

@@ -532,31 +532,51 @@ void TPDAUIEngine::ProcessTimers()
     const int pass = GetTickCount();
     lastTimerPass = pass;
 
+    for (int i = nestedPages.Count() - 1; i >= 0; --i)
+        if (!TPDAUIEngineElementPage::IsLive(nestedPages[i]))
+            nestedPages.Remove(i);
     for (int k = pages.Count() - 1; k >= 0; --k) {
         if (k >= pages.Count())
             continue;  // pages went away during the pass
         TPDAUIEngineElementPage* page = pages[k];
-        // A snapshot: timers may start and stop while they tick.
-        Vector<int> ids(page->runningTimers);
-        for (int t = 0; t < ids.Count(); ++t) {
+        RunPageTimers(page, pass);
+        // Then the pages shown inside this one. Entries are only dropped before
+        // the pass, so the indexes hold while timers open and close pages.
+        for (int n = 0; n < nestedPages.Count(); ++n) {
+            TPDAUIEngineElementPage* inner = nestedPages[n];
             if (!IsOnStack(page) || page->closing)
                 break;
-            const int id = ids[t];
-            if (page->runningTimers.IndexOf(id) < 0)
-                continue;
-            TPDAUIEngineElement* element = page->FindByNumericId(id);
-            if (!element || element->timerInterval == 0)
-                continue;
-            if (TickDiff(pass, element->lastTick) > element->timerInterval) {
-                element->OnTimer(element->timerInterval, pass);
-                element->lastTick = pass;
-            }
+            if (TPDAUIEngineElementPage::IsLive(inner) && inner->parent && !IsOnStack(inner) &&
+                inner->GetPage() == page)
+                RunPageTimers(inner, pass);
         }
     }
 
     CheckLongPress(pass);
     keysManager.CheckPressedKeys();
     DispatchPostedCommands();
+}
+
+void TPDAUIEngine::RunPageTimers(TPDAUIEngineElementPage* page, int pass)
+{
+    // A snapshot: timers may start and stop while they tick. A nested page runs
+    // while the stack page holding it does.
+    TPDAUIEngineElementPage* holder = page->GetPage();
+    Vector<int> ids(page->runningTimers);
+    for (int t = 0; t < ids.Count(); ++t) {
+        if (!IsOnStack(holder) || holder->closing || !TPDAUIEngineElementPage::IsLive(page) || page->closing)
+            break;
+        const int id = ids[t];
+        if (page->runningTimers.IndexOf(id) < 0)
+            continue;
+        TPDAUIEngineElement* element = page->FindByNumericId(id);
+        if (!element || element->timerInterval == 0)
+            continue;
+        if (TickDiff(pass, element->lastTick) > element->timerInterval) {
+            element->OnTimer(element->timerInterval, pass);
+            element->lastTick = pass;
+        }
+    }
 }
 
 void TPDAUIEngine::CheckLongPress(int now)

@@ -172,6 +172,31 @@ TEST_F(TimerTest, TimersStartedAndStoppedDuringThePassAreSafe)
     EXPECT_EQ(0, page.runningTimers.Count());
 }
 
+// A page shown inside an element of a stack page has its element timers run
+// with those of the page holding it, and not while that page is off the stack.
+TEST_F(TimerTest, TimersOfANestedPageRunWithThePageHoldingIt)
+{
+    auto* inner = new RecPage(&engine, "pageInner");
+    RecElement* c = inner->Add(new RecElement("tmrC", 0, 0, 10, 10, &log));
+    engine.OpenPage(inner, &page);  // the page's box owns it from now on
+    ASSERT_EQ(&page, inner->GetPage());
+    c->timerInterval = 10;
+    engine.StartTimer(c);
+    ASSERT_EQ(1, inner->runningTimers.Count());
+    engine.Skip(30);
+    engine.ProcessTimers();
+    EXPECT_EQ(1, c->ticks);
+
+    engine.pages.RemoveAll();  // the holding page leaves the stack
+    engine.Skip(30);
+    engine.ProcessTimers();
+    EXPECT_EQ(1, c->ticks);
+    engine.pages.Add(&page);
+    engine.Skip(30);
+    engine.ProcessTimers();
+    EXPECT_EQ(2, c->ticks);
+}
+
 // ---- Resize and the input panel -------------------------------------------------------------
 
 TEST(EngineResize, AutomaticScale)
