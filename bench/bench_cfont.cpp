@@ -5,6 +5,7 @@
 // the items per second of the bitmap font with the direct FreeType run.
 #include <benchmark/benchmark.h>
 
+#include <cstring>
 #include <string>
 
 #include <ft2build.h>
@@ -67,6 +68,38 @@ void BM_Screen_BitmapFont(benchmark::State& st)
     st.SetItemsProcessed(st.iterations() * kLines * 60);
 }
 
+// Short labels as a page has them (clock, distances, street names), each a
+// DrawText call of its own; argument 1 draws them bordered (five passes per
+// glyph). Items are characters.
+void BM_Labels_BitmapFont(benchmark::State& st)
+{
+    Frame f;
+    TPDAUIEngineFontRendererCFONT font((kSkin + "DejaVuSans.cfont").c_str(), "");
+    if (!font.valid) {
+        st.SkipWithError("no bitmap font");
+        return;
+    }
+    TPDAUIEngineStyleFont style;
+    style.size = kSize;
+    style.bordered = st.range(0) != 0;
+    static const char* const kLabels[] = {"12:45", "2.5 km", "Hamburger Strasse", "A7",
+                                          "14 min", "87 km/h", "Altona", "N 53.55 E 9.99"};
+    std::vector<DString> labels;
+    size_t chars = 0;
+    for (const char* l : kLabels) {
+        labels.push_back(l);
+        chars += std::strlen(l);
+    }
+    for (auto _ : st)
+        for (int i = 0; i < 5; ++i)
+            for (size_t k = 0; k < labels.size(); ++k) {
+                TRectIG r(int(k) * 90, i * 90, int(k) * 90 + 160, i * 90 + 30);
+                font.DrawText(&f.dc, style, TColorIG(255, 255, 255), nullptr, labels[k], r, 0x1 | 0x4,
+                              1);
+            }
+    st.SetItemsProcessed(int64_t(st.iterations()) * 5 * int64_t(chars));
+}
+
 void BM_Screen_FreeTypeDirect(benchmark::State& st)
 {
     Frame f;
@@ -124,6 +157,8 @@ void BM_Screen_SystemFonts(benchmark::State& st)
 } // namespace
 
 BENCHMARK(BM_Screen_BitmapFont)->Unit(benchmark::kMicrosecond);
+// Argument: 1 for bordered text.
+BENCHMARK(BM_Labels_BitmapFont)->Arg(0)->Arg(1)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_Screen_FreeTypeDirect)->Unit(benchmark::kMicrosecond);
 // Argument: 1 for bold made from the regular face.
 BENCHMARK(BM_Screen_SystemFonts)->Arg(0)->Arg(1)->Unit(benchmark::kMicrosecond);

@@ -630,19 +630,92 @@ void IDC::SetPixel(int x, int y, TColorIG colour, int coverage)
 void IDC::DrawCoverage(int x, int y, const uint8_t* coverage, int width, int height, int pitch,
                        TColorIG colour, const TRectIG& limit)
 {
-    if (!coverage || width <= 0 || height <= 0 || !ReadyView())
+    DrawCoverageMapped(x, y, coverage, width, height, pitch, nullptr, colour, limit);
+}
+
+namespace {
+
+// The rows of a coverage map blended into t, pixel for pixel as
+// Raster::BlendInside does it, with the pixel size known here: first is the
+// byte of the top-left pixel (left, top) drawn, all of w x h inside the clip.
+template <int Bpp, bool Mapped>
+void BlendCoverageRows(const RasterTarget& t, int left, int top, int w, int h, const uint8_t* first,
+                       std::ptrdiff_t pitch, const uint8_t* map, TColorIG c)
+{
+    const int sr = c.R(), sg = c.G(), sb = c.B();
+    const uint32_t solid32 = c.ToARGB(255);
+    const uint16_t solid16 = c.ToRGB565();
+    auto mix = [](int s, int d, int a) {
+        const int v = s * a + d * (255 - a) + 128;
+        return (v + (v >> 8)) >> 8;
+    };
+    uint8_t* line = t.row0 + std::ptrdiff_t(top) * t.step + std::ptrdiff_t(left) * (Bpp / 8);
+    for (int row = 0; row < h; ++row, first += pitch, line += t.step) {
+        uint8_t* p = line;
+        for (int i = 0; i < w; ++i, p += Bpp / 8) {
+            const int a = Mapped ? map[first[i]] : first[i];
+            if (a == 0)
+                continue;
+            if (Bpp == 32) {
+                uint32_t d = solid32;
+                if (a != 255) {
+                    __builtin_memcpy(&d, p, 4);
+                    d = 0xFF000000u | uint32_t(mix(sr, (d >> 16) & 0xFF, a)) << 16 |
+                        uint32_t(mix(sg, (d >> 8) & 0xFF, a)) << 8 | uint32_t(mix(sb, d & 0xFF, a));
+                }
+                __builtin_memcpy(p, &d, 4);
+            } else if (Bpp == 16) {
+                uint16_t d = solid16;
+                if (a != 255) {
+                    __builtin_memcpy(&d, p, 2);
+                    const TColorIG o = TColorIG::FromRGB565(d);
+                    d = TColorIG::PackRGB565(mix(sr, o.R(), a), mix(sg, o.G(), a), mix(sb, o.B(), a));
+                }
+                __builtin_memcpy(p, &d, 2);
+            } else {
+                p[0] = uint8_t(mix(sb, p[0], a));
+                p[1] = uint8_t(mix(sg, p[1], a));
+                p[2] = uint8_t(mix(sr, p[2], a));
+            }
+        }
+    }
+}
+
+template <bool Mapped>
+void BlendCoverage(const RasterTarget& t, int left, int top, int w, int h, const uint8_t* first,
+                   std::ptrdiff_t pitch, const uint8_t* map, TColorIG c)
+{
+    switch (t.bpp) {
+    case 16:
+        BlendCoverageRows<16, Mapped>(t, left, top, w, h, first, pitch, map, c);
+        break;
+    case 24:
+        BlendCoverageRows<24, Mapped>(t, left, top, w, h, first, pitch, map, c);
+        break;
+    default:
+        BlendCoverageRows<32, Mapped>(t, left, top, w, h, first, pitch, map, c);
+        break;
+    }
+}
+
+} // namespace
+
+void IDC::DrawCoverageMapped(int x, int y, const uint8_t* source, int width, int height, int pitch,
+                             const uint8_t* map, TColorIG colour, const TRectIG& limit)
+{
+    if (!source || width <= 0 || height <= 0 || !ReadyView())
         return;
     TRectIG area, visible;
     const TRectIG glyph(x, y, ClampInt(int64_t(x) + width), ClampInt(int64_t(y) + height));
     if (!area.Intersect(glyph, limit) || !visible.Intersect(area, view_.clip))
         return;
     pixelsDirty_ = true;
-    for (int py = visible.top; py < visible.bottom; ++py) {
-        const uint8_t* row = coverage + std::ptrdiff_t(py - y) * pitch;
-        for (int px = visible.left; px < visible.right; ++px)
-            if (const int c = row[px - x])
-                Raster::BlendInside(view_, px, py, colour, c);
-    }
+    const uint8_t* first = source + std::ptrdiff_t(visible.top - y) * pitch + (visible.left - x);
+    const int w = visible.right - visible.left, h = visible.bottom - visible.top;
+    if (map)
+        BlendCoverage<true>(view_, visible.left, visible.top, w, h, first, pitch, map, colour);
+    else
+        BlendCoverage<false>(view_, visible.left, visible.top, w, h, first, pitch, nullptr, colour);
 }
 
 // ---------------------------------------------------------------------------

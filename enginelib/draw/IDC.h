@@ -123,6 +123,10 @@ public:
     // the clipping worked out once.
     void DrawCoverage(int x, int y, const uint8_t* coverage, int width, int height, int pitch,
                       TColorIG colour, const TRectIG& limit);
+    // The same for a map of other bytes (a glyph image) with map[byte] as the
+    // coverage of each; map null: the bytes are the coverage.
+    void DrawCoverageMapped(int x, int y, const uint8_t* source, int width, int height, int pitch,
+                            const uint8_t* map, TColorIG colour, const TRectIG& limit);
 
     // Clip: drawing is limited to r (replacing any clip before it) until
     // Fin_SelectClipRgn. An empty or inverted r hides everything.

@@ -1,6 +1,7 @@
 #include "uiengine/fonts/TPDAUIEngineFontRendererCFONT.h"
 
 #include <algorithm>
+#include <climits>
 #include <cstring>
 #include <memory>
 #include <new>
@@ -59,7 +60,37 @@ DUString DrawingText(const TPDAUIEngineStyleFont& font, const CDString& text)
     return DUString(copy);
 }
 
+// Coverage of each grey of a glyph image (0 full ink) at an opacity: the
+// faintest edges are dropped and light ones thinned, so small text stays crisp.
+void FillCoverageMap(int opacity, uint8_t* map)
+{
+    for (int v = 0; v < 256; ++v) {
+        int coverage = opacity - v;
+        if (coverage <= 50)
+            coverage = 0;
+        else if (coverage < 100)
+            coverage -= 25;
+        map[v] = uint8_t(std::min(coverage, 255));
+    }
+}
+
 } // namespace
+
+const uint8_t* TPDAUIEngineFontRendererCFONT::CoverageMap(int opacity, uint8_t* own)
+{
+    struct Map {
+        explicit Map(int opacity) { FillCoverageMap(opacity, v); }
+        uint8_t v[256];
+    };
+    // Text and its shadow.
+    static const Map full(255), shadow(200);
+    if (opacity == 255)
+        return full.v;
+    if (opacity == 200)
+        return shadow.v;
+    FillCoverageMap(opacity, own);
+    return own;
+}
 
 bool TPDAUIEngineFontRendererCFONT::Range::Inside(const Glyph& g) const
 {
@@ -443,35 +474,41 @@ void TPDAUIEngineFontRendererCFONT::DrawGlyph(IDC* dc, const Range& range, const
                                               const TRectIG& dst, TColorIG colour,
                                               int orientation, int opacity)
 {
-    if (!range.Inside(g))
+    if (!dc || !range.Inside(g))
         return;
     const int cols = g.w + 2, rows = g.h + 1;
-    const uint8_t* image = range.image;
-    auto blend = [&](int x, int y, int v, bool plain) {
-        int coverage = (plain || opacity == 255) ? 255 - v : opacity - v;
-        if (coverage <= 50)
-            return;
-        if (coverage < 100)
-            coverage -= 25;
-        dc->SetPixel(x, y, colour, coverage);
-    };
+    const uint8_t* image = range.image + (g.srcY * 256 + g.srcX);
+    uint8_t own[256];
+    if (orientation != 90 && orientation != -90) {
+        // Columns past dst.right and rows past dst.bottom are left out.
+        const int64_t right = std::min<int64_t>(int64_t(dst.left) + cols, int64_t(dst.right) + 1);
+        const int64_t bottom = int64_t(dst.bottom) + 1;
+        const TRectIG limit(dst.left, dst.top, int(std::min<int64_t>(right, INT_MAX)),
+                            int(std::min<int64_t>(bottom, INT_MAX)));
+        dc->DrawCoverageMapped(dst.left, dst.top, image, cols, rows, 256,
+                               CoverageMap(opacity, own), colour, limit);
+        return;
+    }
+    // Turned glyphs: rows of the image become columns of the target, always
+    // at full opacity.
+    const uint8_t* map = CoverageMap(255, own);
+    turned_.resize(size_t(cols) * size_t(rows));
+    uint8_t* out = turned_.data();
     for (int r = 0; r < rows; ++r) {
-        const uint8_t* src = image + (g.srcY + r) * 256 + g.srcX;
-        if (orientation == 90) {
-            for (int c = 0; c < cols; ++c)
-                blend(dst.right - r, dst.top + c, src[c], true);
-        } else if (orientation == -90) {
-            for (int c = 0; c < cols; ++c)
-                blend(dst.left + r, dst.bottom - c, src[c], true);
-        } else {
-            const int y = dst.top + r;
-            if (y > dst.bottom)
-                break;
-            const int last = std::min(cols, dst.right - dst.left + 1);
-            for (int c = 0; c < last; ++c)
-                blend(dst.left + c, y, src[c], false);
+        const uint8_t* src = image + r * 256;
+        for (int c = 0; c < cols; ++c) {
+            // 90: (right - r, top + c); -90: (left + r, bottom - c).
+            const int ox = orientation == 90 ? rows - 1 - r : r;
+            const int oy = orientation == 90 ? c : cols - 1 - c;
+            out[size_t(oy) * size_t(rows) + size_t(ox)] = map[src[c]];
         }
     }
+    const int64_t x = orientation == 90 ? int64_t(dst.right) - (rows - 1) : int64_t(dst.left);
+    const int64_t y = orientation == 90 ? int64_t(dst.top) : int64_t(dst.bottom) - (cols - 1);
+    if (x < INT_MIN || y < INT_MIN)
+        return;  // nowhere near any target
+    dc->DrawCoverage(int(x), int(y), out, rows, cols, rows, colour,
+                     TRectIG(INT_MIN, INT_MIN, INT_MAX, INT_MAX));
 }
 
 int TPDAUIEngineFontRendererCFONT::DrawText(IDC* dc, const TPDAUIEngineStyleFont& font,

@@ -103,11 +103,20 @@ public:
     bool headerFlag = false;
     DString loadError;  // why the file did not load; empty when it did
 
-private:
-    bool LoadImage(Range& range);
+    // Glyph g of range with its box dst (right and bottom inclusive; turned
+    // by orientation 90 or -90) in colour; opacity 255 for the text, less for
+    // its shadow (turned glyphs always at 255). Image greys below the
+    // threshold of the opacity draw nothing.
     void DrawGlyph(IDC* dc, const Range& range, const Glyph& g, const TRectIG& dst,
                    TColorIG colour, int orientation, int opacity);
 
+private:
+    // The coverage of each grey of a glyph image at opacity; own (256 bytes)
+    // is filled when the opacity has no table of its own.
+    static const uint8_t* CoverageMap(int opacity, uint8_t* own);
+    bool LoadImage(Range& range);
+
     Height* lastHeight_ = nullptr;  // the height and weight the last range served
     Range* lastRange_ = nullptr;
+    std::vector<uint8_t> turned_;  // a turned glyph's coverage, kept between glyphs
 };

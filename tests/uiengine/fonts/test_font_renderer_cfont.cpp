@@ -616,6 +616,115 @@ TEST_F(CfontTest, SimplifiedCharactersLeaveTheCallersTextAlone)
     EXPECT_EQ(std::string(text.c_str()), "\xc3\xa9t\xc3\xa9");
 }
 
+// ---- drawing glyphs ----
+
+// Glyphs as they were drawn before coverage blits: SetPixel for each pixel.
+void DrawGlyphPixelByPixel(IDC& dc, const Renderer::Range& range, const Renderer::Glyph& g,
+                           const TRectIG& dst, TColorIG colour, int orientation, int opacity)
+{
+    if (!range.Inside(g))
+        return;
+    const int cols = g.w + 2, rows = g.h + 1;
+    auto blend = [&](int x, int y, int v, bool plain) {
+        int coverage = (plain || opacity == 255) ? 255 - v : opacity - v;
+        if (coverage <= 50)
+            return;
+        if (coverage < 100)
+            coverage -= 25;
+        dc.SetPixel(x, y, colour, coverage);
+    };
+    for (int r = 0; r < rows; ++r) {
+        const uint8_t* src = range.image + (g.srcY + r) * 256 + g.srcX;
+        if (orientation == 90) {
+            for (int c = 0; c < cols; ++c)
+                blend(dst.right - r, dst.top + c, src[c], true);
+        } else if (orientation == -90) {
+            for (int c = 0; c < cols; ++c)
+                blend(dst.left + r, dst.bottom - c, src[c], true);
+        } else {
+            const int y = dst.top + r;
+            if (y > dst.bottom)
+                break;
+            const int last = std::min(cols, dst.right - dst.left + 1);
+            for (int c = 0; c < last; ++c)
+                blend(dst.left + c, y, src[c], false);
+        }
+    }
+}
+
+TEST_F(CfontTest, GlyphBlitsDrawWhatPixelByPixelDrawingDid)
+{
+    // A 16 x 16 glyph holding every grey once, beside a column of other ink.
+    Renderer::Range range;
+    range.imageSize = 256 * 18;
+    range.image = new uint8_t[size_t(range.imageSize)];
+    for (int i = 0; i < range.imageSize; ++i)
+        range.image[i] = uint8_t((i % 256) * 7 + i / 256);
+    for (int r = 0; r < 16; ++r)
+        for (int c = 0; c < 16; ++c)
+            range.image[(1 + r) * 256 + 5 + c] = uint8_t((r * 16 + c) * 13);
+    Renderer::Glyph g;
+    g.srcX = 5;
+    g.srcY = 1;
+    g.w = 14;
+    g.h = 15;
+    Renderer::Glyph narrow = g;  // a few columns only
+    narrow.w = 1;
+    narrow.h = 4;
+
+    const int W = 40, H = 30;
+    const struct {
+        const char* name;
+        TRectIG dst;  // right and bottom inclusive, as DrawText makes it
+    } places[] = {
+        {"inside", {10, 6, 25, 21}},
+        {"across the left edge", {-7, 6, 8, 21}},
+        {"across the right edge", {W - 9, 3, W + 6, 18}},
+        {"across the top edge", {12, -10, 27, 5}},
+        {"across the bottom edge", {4, H - 4, 19, H + 11}},
+        {"over the top-left corner", {-12, -12, 3, 3}},
+        {"over the bottom-right corner", {W - 2, H - 3, W + 13, H + 12}},
+        {"wholly off", {W + 3, 2, W + 18, 17}},
+        {"box narrower and lower than the glyph", {10, 6, 17, 12}},
+        {"inverted box", {10, 6, 5, 3}},
+    };
+    const TColorIG colour(20, 200, 90);
+    for (const int bpp : {16, 24, 32})
+        for (const auto& place : places)
+            for (const int orientation : {0, 90, -90, 180})
+                for (const int opacity : {255, 200, 120})
+                    for (const bool clipped : {false, true})
+                        for (const Renderer::Glyph* glyph : {&g, &narrow}) {
+                            TDibIG fast, slow;
+                            for (TDibIG* d : {&fast, &slow}) {
+                                d->Crea(W, H, bpp);
+                                for (int y = 0; y < H; ++y)
+                                    for (int x = 0; x < W; ++x)
+                                        d->SetPixel(x, y, TColorIG(x * 6, y * 8, (x + y) * 3));
+                            }
+                            IDC a, b;
+                            a.BeginPaintDib(&fast);
+                            b.BeginPaintDib(&slow);
+                            if (clipped) {
+                                a.SelectClipRect(TRectIG(8, 9, 30, 20));
+                                b.SelectClipRect(TRectIG(8, 9, 30, 20));
+                            }
+                            Renderer r("", "");
+                            r.DrawGlyph(&a, range, *glyph, place.dst, colour, orientation, opacity);
+                            DrawGlyphPixelByPixel(b, range, *glyph, place.dst, colour, orientation,
+                                                  opacity);
+                            a.EndPaintDib();
+                            b.EndPaintDib();
+                            bool same = true;
+                            for (int y = 0; y < H && same; ++y)
+                                same = std::memcmp(fast.Row(y), slow.Row(y), size_t(W * bpp / 8)) == 0;
+                            EXPECT_TRUE(same) << bpp << " bits, " << place.name << ", turned "
+                                              << orientation << ", opacity " << opacity
+                                              << (clipped ? ", clipped" : "")
+                                              << (glyph == &narrow ? ", narrow" : "");
+                        }
+}
+
 // ---- the font manager ----
 
 TEST_F(CfontTest, TheManagerLoadsBitmapFontsAndFallsBackToTrueType)
