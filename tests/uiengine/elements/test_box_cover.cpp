@@ -2,7 +2,6 @@
 // same as with every background painted whole, for full, partial and no cover,
 // and the answer each element gives must follow its state between paints.
 #include <cstdint>
-#include <cstring>
 #include <functional>
 #include <random>
 #include <string>
@@ -11,6 +10,7 @@
 #include <gtest/gtest.h>
 
 #include "enginelib/draw/TDibIG.h"
+#include "support/CoverPaint.h"
 #include "support/TestEngine.h"
 #include "uiengine/core/TPDAUIEngineXml.h"
 #include "uiengine/elements/TPDAUIEngineElementBox.h"
@@ -30,24 +30,7 @@ void LoadXml(TPDAUIEngine* engine, TPDAUIEngineElementPage* page, const std::str
     page->OnLoad(engine, nullptr, nullptr, &root, nullptr);
 }
 
-// The whole back buffer, row by row.
-std::vector<uint32_t> Pixels(const TDibIG& d)
-{
-    std::vector<uint32_t> out;
-    for (int y = 0; y < d.AbsHeight(); ++y) {
-        const uint8_t* row = d.Row(y);
-        for (int x = 0; x < d.Width(); ++x) {
-            uint32_t p = 0;
-            std::memcpy(&p, row + x * d.BytesPerPixel(), d.BytesPerPixel());
-            out.push_back(p);
-        }
-    }
-    return out;
-}
-
-// The engine with one page on it, painted into a buffer first filled with a
-// colour no case uses, so a background left out wrongly cannot hide behind
-// the pixels of an earlier paint.
+// The engine with one page on it.
 class CoverTest : public ::testing::Test {
 protected:
     ~CoverTest() override
@@ -64,30 +47,12 @@ protected:
         engine_.Frame();
     }
     TPDAUIEngineElement* Find(const char* id) { return page_->FindElement(id, false); }
-    std::vector<uint32_t> Paint(bool whole)
-    {
-        engine_.dc.SetBrush(TColorIG(1, 254, 3), 0);
-        engine_.dc.SetPen(TColorIG(1, 254, 3), 1, 0, nullptr, false);
-        engine_.dc.Rectangle(TRectIG(0, 0, kW, kH));
-        TPDAUIEngineElementBox::paintCoveredBackgrounds = whole;
-        std::vector<uint32_t> out = Pixels(engine_.Frame());
-        TPDAUIEngineElementBox::paintCoveredBackgrounds = false;
-        return out;
-    }
     // The paint that leaves covered backgrounds out gives the reference's pixels.
     void ExpectSameAsWhole(const std::string& what)
     {
-        const std::vector<uint32_t> whole = Paint(true);
-        const std::vector<uint32_t> skipped = Paint(false);
-        ASSERT_EQ(whole.size(), skipped.size());
-        int differ = 0, first = -1;
-        for (size_t i = 0; i < whole.size(); ++i)
-            if (whole[i] != skipped[i]) {
-                ++differ;
-                if (first < 0)
-                    first = (int)i;
-            }
-        EXPECT_EQ(0, differ) << what << ": first at (" << first % kW << ", " << first / kW << ")";
+        int first = -1;
+        EXPECT_EQ(0, coverpaint::Differences(engine_, &first))
+            << what << ": first at (" << first % kW << ", " << first / kW << ")";
     }
 
     TestEngine engine_{kW, kH};
