@@ -3,6 +3,8 @@
 #include <string>
 
 #include "app/TOrbetaApp.h"
+#include "enginelib/draw/IDC.h"
+#include "enginelib/draw/TDibIG.h"
 #include "enginelib/nav/TConfig.h"
 #include "enginelib/nav/TVisor_LumorGPSPocket.h"
 #include "uiengine/core/TPDAUIEngine.h"
@@ -145,6 +147,19 @@ void TGadgetVisor2D::Paint(IDC* dc, int x, int y)
     const int b = Sat::Sub(Sat::Sub(Sat::Add(Sat::Add(y, top), height), border), padding.bottom);
     viewer->RepintateI(*dc, TRectIG(l, t, r, b), e->mapRepaint != 0);
     e->mapRepaint = 0;
+}
+
+bool TGadgetVisor2D::PaintsOpaque(IDC* dc)
+{
+    if (!dc || !Viewer() || !engine || !visible)
+        return false;
+    // The bitmaps the map painter draws into; it fills all of its rectangle.
+    const TDibIG* target = dc->GetDib();
+    if (!target || target->IsEmpty() || target->IsBottomUp() || (target->Bpp() != 32 && target->Bpp() != 16))
+        return false;
+    const long long border = borders[GetState()].width;
+    return border + padding.left <= 0 && border + padding.top <= 0 && border + padding.right <= 0 &&
+           border + padding.bottom <= 0;
 }
 
 // ---- input ----

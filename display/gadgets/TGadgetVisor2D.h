@@ -22,6 +22,9 @@ public:
                 TPDAUIEngineXml* xmlNode, TFicheroITV* stream) override;
     void SetBounds(int left, int top, int width, int height) override;
     void Paint(IDC* dc, int x, int y) override;
+    // The map covers the content rectangle: opaque when that is the whole
+    // gadget and the library can draw into dc's bitmap.
+    bool PaintsOpaque(IDC* dc) override;
     void OnMouseDown(int x, int y, int kind, int a, int b) override;
     void OnMouseMove(int x, int y, int flags, unsigned char* handled, int a, int b) override;
     void OnMouseWheel(int x, int y, int delta) override;

@@ -8,6 +8,8 @@
 #include "display/display_test_app.h"
 #include "display/gadgets/TGadgetVisor2D.h"
 #include "enginelib/nav/TDemoRoute.h"
+#include "enginelib/draw/IDC.h"
+#include "support/CoverPaint.h"
 #include "support/GoldenImage.h"
 #include "uiengine/elements/TPDAUIEngineElementBox.h"
 
@@ -327,6 +329,53 @@ TEST_F(GadgetTest, ContextMenuCommandCarriesTheWindowPoint)
     ASSERT_EQ(2u, page->got.size());
     EXPECT_EQ(TPointIG(125, 56), page->got[0].point);
     EXPECT_EQ(TPointIG(120, 50), page->got[1].point);
+}
+
+// The map covers the gadget only where it fills all of it, in a bitmap the
+// library draws into; the box under it then leaves its background out there.
+TEST_F(GadgetTest, CoversItsRectangleOnlyWhereTheMapFillsIt)
+{
+    box->SetAttribute("background", "#40C080");
+    TDibIG rgb24, bottomUp;
+    ASSERT_TRUE(rgb24.Crea(800, 480, 24));
+    ASSERT_TRUE(bottomUp.Crea(800, 480, 32, false, true));
+    struct Case {
+        const char* name;
+        int padding, border;
+        TDibIG* target;  // null: the engine's back buffer
+        bool opaque;
+    } cases[] = {
+        {"plain", 0, 0, nullptr, true},
+        {"padding", 3, 0, nullptr, false},
+        {"border", 0, 2, nullptr, false},
+        {"border inside a negative padding", -2, 2, nullptr, true},
+        {"24-bit bitmap", 0, 0, &rgb24, false},
+        {"bottom-up bitmap", 0, 0, &bottomUp, false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        gadget->padding.left = gadget->padding.top = gadget->padding.right = gadget->padding.bottom = c.padding;
+        gadget->borders[TPDAUIEngineElement::StateNormal].width = c.border;
+        gadget->borders[TPDAUIEngineElement::StateNormal].style = c.border ? 1 : 0;
+        IDC other;
+        IDC* dc = &app.ui->dc;
+        if (c.target) {
+            ASSERT_TRUE(other.BeginPaintDib(c.target));
+            dc = &other;
+        }
+        EXPECT_EQ(c.opaque, gadget->PaintsOpaque(dc));
+        if (c.target)
+            other.EndPaintDib();
+        EXPECT_EQ(0, coverpaint::Differences(*app.ui));
+    }
+    EXPECT_FALSE(gadget->PaintsOpaque(nullptr));
+    gadget->padding = TPDAUIEnginePadding();
+    gadget->borders[TPDAUIEngineElement::StateNormal].width = 0;
+    gadget->visible = 0;
+    EXPECT_FALSE(gadget->PaintsOpaque(&app.ui->dc));
+    EXPECT_EQ(0, coverpaint::Differences(*app.ui));
+    TGadgetVisor2D orphan(nullptr);
+    EXPECT_FALSE(orphan.PaintsOpaque(&app.ui->dc));
 }
 
 TEST(GadgetVisor2DPaint, PaintsTheMapInItsContentRectangleAndClearsTheRepaintFlag)

@@ -13,6 +13,7 @@
 #include "enginelib/nav/TCampos.h"
 #include "enginelib/nav/TDemoRoute.h"
 #include "enginelib/nav/TValCampo.h"
+#include "support/CoverPaint.h"
 #include "support/GoldenImage.h"
 #include "uiengine/controls/TPDAUIEngineElementButton.h"
 #include "uiengine/controls/TPDAUIEngineElementMenu.h"
@@ -571,6 +572,15 @@ TEST_F(MapPageTest, TheWholeMapPageOnTheMotorway)
     app.At(TDemoRoute::Get().EventTime("A.M5") - 15);  // on the M7 before exit 14
     app.ui->Advance(2100);  // one tick of the page's timer
     EXPECT_TRUE(golden::Matches(app.ui->Frame(), "display/map_page_motorway", 8, 200));
+    // The map page covers the main page's background, the map most of its own:
+    // leaving those out changes no pixel, by day and by night.
+    EXPECT_TRUE(main->iframes[0]->PaintsOpaque(&app.ui->dc));
+    EXPECT_TRUE(map->boxGadgetVisor2D->PaintsOpaque(&app.ui->dc));
+    int first = -1;
+    EXPECT_EQ(0, coverpaint::Differences(*app.ui, &first)) << first;
+    ASSERT_TRUE(Send("changeNightDay"));
+    app.ui->Advance(100);
+    EXPECT_EQ(0, coverpaint::Differences(*app.ui, &first)) << first;
 }
 
 } // namespace

@@ -1001,6 +1001,8 @@ void TPDAUIEngineElement::PaintStyle(IDC* dc, const TRectIG& r, int state)
     borders[state].Draw(dc, r);
 }
 
+bool TPDAUIEngineElement::PaintsOpaque(IDC*) { return false; }
+
 int TPDAUIEngineElement::GetState()
 {
     if (!enabled)

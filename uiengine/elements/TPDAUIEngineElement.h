@@ -120,6 +120,12 @@ public:
     // The command the page receives when this element is closed as a pop-up
     // (a menu's onHideCommand); empty for none.
     virtual DString GetPopupHideCommand();
+    // Whether Paint into dc leaves every pixel of the element's rectangle
+    // opaque, whatever lay under it (where the target and the clip let
+    // anything be drawn at all), so a container may leave out what it hides.
+    // False when not known, the default: an element that says true must keep
+    // to it for every state it paints in.
+    virtual bool PaintsOpaque(IDC* dc);
 
     // ---- non-virtual operations ----
 

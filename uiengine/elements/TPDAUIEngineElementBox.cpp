@@ -2,11 +2,13 @@
 
 #include <climits>
 #include <cstdlib>
+#include <typeinfo>
 
 #include "uiengine/core/TPDAUIEngine.h"
 #include "uiengine/core/TPDAUIEngineSaturate.h"
 #include "uiengine/core/TPDAUIEngineSkinSettings.h"
 #include "uiengine/core/TPDAUIEngineXml.h"
+#include "uiengine/elements/TPDAUIEngineElementCover.h"
 #include "uiengine/elements/TPDAUIEngineElementFactory.h"
 
 namespace {
@@ -401,6 +403,101 @@ TRectIG TPDAUIEngineElementBox::GetVisibleRect()
 
 // ---- painting ----
 
+bool TPDAUIEngineElementBox::paintCoveredBackgrounds = false;
+
+int TPDAUIEngineElementBox::PaintState()
+{
+    if (!enabled)
+        return StateDisabled;
+    if (pressed)
+        return StatePressed;
+    if (IsFocused() || selected)
+        return StateFocus;
+    if (hover)
+        return StateHover;
+    return StateNormal;
+}
+
+bool TPDAUIEngineElementBox::SubtractChildCover(IDC* dc, int ox, int oy, const TRectIG& content,
+                                                TPDAUIEngineUncovered& rest)
+{
+    const bool scroll = layout == LayoutVerticalScroll;
+    // A shown bar moves its children before they paint.
+    if (scroll && scrollBar && scrollBar->visible)
+        return false;
+    if (!TPDAUIEngineUncovered::Sane(ox) || !TPDAUIEngineUncovered::Sane(oy))
+        return false;
+    for (int i = 0; i < children.Count() && !rest.IsCovered() && !rest.Lost(); ++i) {
+        TPDAUIEngineElement* c = children[i];
+        if (!c || !c->visible || !TPDAUIEngineUncovered::Sane(c->left) || !TPDAUIEngineUncovered::Sane(c->top) ||
+            !TPDAUIEngineUncovered::Sane(c->width) || !TPDAUIEngineUncovered::Sane(c->height))
+            continue;
+        TRectIG cover(ox + c->left, oy + c->top, ox + c->left + c->width, oy + c->top + c->height);
+        // Scrolled children are clipped to the content.
+        if ((scroll && !cover.IntersectWith(content)) || cover.IsEmpty())
+            continue;
+        if (c->PaintsOpaque(dc))
+            rest.Subtract(cover);
+    }
+    return !rest.Lost();
+}
+
+void TPDAUIEngineElementBox::PaintBackground(IDC* dc, const TPDAUIEngineStyleBackground& back, const TRectIG& rect,
+                                             int ox, int oy, const TRectIG& content)
+{
+    if (!dc || back.kind == TPDAUIEngineStyleBackground::KindNone || rect.IsEmpty())
+        return;
+    TPDAUIEngineUncovered rest(rect);
+    if (paintCoveredBackgrounds || !SubtractChildCover(dc, ox, oy, content, rest) || rest.IsWhole()) {
+        back.Draw(dc, rect);
+        return;
+    }
+    if (rest.IsCovered())
+        return;
+    // A fill gives each pixel the same value wherever it starts; an image does not.
+    if (back.kind != TPDAUIEngineStyleBackground::KindColor) {
+        back.Draw(dc, rect);
+        return;
+    }
+    for (int i = 0; i < rest.Count(); ++i)
+        back.Draw(dc, rest[i]);
+}
+
+bool TPDAUIEngineElementBox::BoxPaintsOpaque(IDC* dc)
+{
+    typedef TPDAUIEngineUncovered U;
+    if (!visible || !U::Sane(left) || !U::Sane(top) || !U::Sane(width) || !U::Sane(height))
+        return false;
+    const TRectIG r(left, top, left + width, top + height);
+    if (r.IsEmpty())
+        return false;
+    const int state = PaintState();
+    TRectIG back = r;
+    if (state == StateNormal)
+        borders[StateNormal].DeflateRect(back);
+    U rest(r);
+    if (TPDAUIEngineBackgroundIsOpaque(backgrounds[state]))
+        rest.Subtract(back);
+    if (rest.IsCovered())
+        return true;
+    const long long b = borders[StateNormal].width;
+    const TRectIG content(TPDAUIEngineSaturate::Clamp(r.left + b + padding.left),
+                          TPDAUIEngineSaturate::Clamp(r.top + b + padding.top),
+                          TPDAUIEngineSaturate::Clamp(r.right - b - padding.right),
+                          TPDAUIEngineSaturate::Clamp(r.bottom - b - padding.bottom));
+    return SubtractChildCover(dc, left, top, content, rest) && rest.IsCovered();
+}
+
+bool TPDAUIEngineElementBox::PaintsOpaque(IDC* dc)
+{
+    // Only where the paint is the box's own: a kind that paints otherwise says
+    // for itself.
+    const std::type_info& kind = typeid(*this);
+    if (kind != typeid(TPDAUIEngineElementBox) && kind != typeid(TPDAUIEngineElementAutoHideBox))
+        return false;
+    return BoxPaintsOpaque(dc);
+}
+
 void TPDAUIEngineElementBox::Paint(IDC* dc, int x, int y)
 {
     const int ox = TPDAUIEngineSaturate::Clamp((long long)x + left);
@@ -412,22 +509,15 @@ void TPDAUIEngineElementBox::Paint(IDC* dc, int x, int y)
                           TPDAUIEngineSaturate::Clamp(r.bottom - b - padding.bottom));
     TBoxScaleScope scope(this);
 
-    int state = StateNormal;
-    if (!enabled)
-        state = StateDisabled;
-    else if (pressed)
-        state = StatePressed;
-    else if (IsFocused() || selected)
-        state = StateFocus;
-    else if (hover)
-        state = StateHover;
+    // The background only where no child paints over it opaquely.
+    const int state = PaintState();
     if (state == StateNormal) {
         TRectIG inner = r;
         borders[StateNormal].DeflateRect(inner);
-        backgrounds[StateNormal].Draw(dc, inner);
+        PaintBackground(dc, backgrounds[StateNormal], inner, ox, oy, content);
         borders[StateNormal].Draw(dc, r);
     } else {
-        backgrounds[state].Draw(dc, r);
+        PaintBackground(dc, backgrounds[state], r, ox, oy, content);
         borders[state].Draw(dc, r);
     }
 

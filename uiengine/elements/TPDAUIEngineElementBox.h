@@ -2,6 +2,7 @@
 #include "uiengine/elements/TPDAUIEngineElement.h"
 
 class TPDAUIEngineSkinSettings;
+class TPDAUIEngineUncovered;
 
 // What a scrolling box reads and drives of its vertical scroll bar: the three
 // numbers and the two operations it calls. The scroll bar element derives
@@ -89,6 +90,11 @@ public:
     void AdjustFont() override;
     void TranslateLabel() override;
     int GetMemorySize() override;
+    // The box's own paint (Box and AutoHideBox; other kinds say false).
+    bool PaintsOpaque(IDC* dc) override;
+    // Set, boxes paint their backgrounds whole even where children cover them
+    // (the reference the skipping is checked against).
+    static bool paintCoveredBackgrounds;
     // The element record, the container part (layout settings, the child count,
     // the scroll-bar block in VerticalScroll), then every child's record.
     void Save(TFicheroITV& stream) override;
@@ -145,6 +151,9 @@ public:
     int underflowY = FlexNone;
 
 protected:
+    // Whether the box's paint (its state's style, then its children where
+    // Paint puts them) leaves its rectangle opaque.
+    bool BoxPaintsOpaque(IDC* dc);
     // Save with the children, except those leaveOut (when given) answers true
     // for; the child count counts only those written.
     void SaveContainer(TFicheroITV& stream, bool (*leaveOut)(TPDAUIEngineElement*));
@@ -167,6 +176,15 @@ protected:
     };
 
 private:
+    // The state whose style the box paints in.
+    int PaintState();
+    // Takes from rest what the visible children, painted from (ox, oy), cover
+    // opaquely (scrolled ones only inside content). False when their places
+    // are not known before they paint, or rest gave up.
+    bool SubtractChildCover(IDC* dc, int ox, int oy, const TRectIG& content, TPDAUIEngineUncovered& rest);
+    // The background into rect, less what the children will paint over.
+    void PaintBackground(IDC* dc, const TPDAUIEngineStyleBackground& back, const TRectIG& rect, int ox, int oy,
+                         const TRectIG& content);
     // The layout steps of the mode; children whose rectangle was set meanwhile
     // then lay out their own children.
     void LayoutChildren();

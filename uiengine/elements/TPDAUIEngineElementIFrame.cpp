@@ -41,6 +41,8 @@ void TPDAUIEngineElementIFrame::Paint(IDC* dc, int x, int y)
     }
 }
 
+bool TPDAUIEngineElementIFrame::PaintsOpaque(IDC* dc) { return BoxPaintsOpaque(dc); }
+
 void TPDAUIEngineElementIFrame::SetAttribute(const char* name, const char* value)
 {
     if (CDString(name) == "innerPageName")

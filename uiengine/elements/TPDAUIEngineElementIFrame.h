@@ -16,6 +16,8 @@ public:
                 TPDAUIEngineXml* xmlNode, TFicheroITV* stream) override;
     // The box's paint, then the removal of an inner page that has closed.
     void Paint(IDC* dc, int x, int y) override;
+    // The box's answer: the inner page is a child like any other.
+    bool PaintsOpaque(IDC* dc) override;
     void SetAttribute(const char* name, const char* value) override;
     DString GetAttribute(const char* name) override;
     // Deletes the inner page without passing its reply up.

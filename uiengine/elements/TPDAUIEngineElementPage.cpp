@@ -179,6 +179,15 @@ void TPDAUIEngineElementPage::Paint(IDC* dc, int x, int y)
 
 void TPDAUIEngineElementPage::ReapplyBounds() { needsLayout = 1; }
 
+bool TPDAUIEngineElementPage::PaintsOpaque(IDC* dc)
+{
+    // Until Paint has laid the page out and stepped its animations the
+    // children's places are not known.
+    if (needsLayout || animations.Animations().Count() > 0)
+        return false;
+    return BoxPaintsOpaque(dc);
+}
+
 void TPDAUIEngineElementPage::Layout()
 {
     if (closing)

@@ -32,6 +32,9 @@ public:
     bool RaiseCommand(const char* name, int x, int y, bool playSound) override;
     // Only marks the page for layout; the next Paint lays it out.
     void ReapplyBounds() override;
+    // The box's answer, but false while the next Paint lays the page out or
+    // steps animations first. A page kind that paints otherwise overrides it.
+    bool PaintsOpaque(IDC* dc) override;
     // The compiled page: the box's record, the page flags, the transition and
     // the trailer "_".
     void Save(TFicheroITV& stream) override;
