@@ -153,9 +153,13 @@ bool TGadgetVisor2D::PaintsOpaque(IDC* dc)
 {
     if (!dc || !Viewer() || !engine || !visible)
         return false;
-    // The bitmaps the map painter draws into; it fills all of its rectangle.
+    // The bitmaps the map painter draws into (top-down, 32 or 16 bits, rows as
+    // cairo lays them out); it fills all of its rectangle there.
     const TDibIG* target = dc->GetDib();
     if (!target || target->IsEmpty() || target->IsBottomUp() || (target->Bpp() != 32 && target->Bpp() != 16))
+        return false;
+    const long long row = (long long)target->Width() * target->BytesPerPixel();
+    if (target->LineSizeBytes() != ((row + 3) & ~3LL))
         return false;
     const long long border = borders[GetState()].width;
     return border + padding.left <= 0 && border + padding.top <= 0 && border + padding.right <= 0 &&

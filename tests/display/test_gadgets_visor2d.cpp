@@ -336,7 +336,8 @@ TEST_F(GadgetTest, ContextMenuCommandCarriesTheWindowPoint)
 TEST_F(GadgetTest, CoversItsRectangleOnlyWhereTheMapFillsIt)
 {
     box->SetAttribute("background", "#40C080");
-    TDibIG rgb24, bottomUp;
+    TDibIG rgb16, rgb24, bottomUp;
+    ASSERT_TRUE(rgb16.Crea(800, 480, 16));
     ASSERT_TRUE(rgb24.Crea(800, 480, 24));
     ASSERT_TRUE(bottomUp.Crea(800, 480, 32, false, true));
     struct Case {
@@ -349,6 +350,7 @@ TEST_F(GadgetTest, CoversItsRectangleOnlyWhereTheMapFillsIt)
         {"padding", 3, 0, nullptr, false},
         {"border", 0, 2, nullptr, false},
         {"border inside a negative padding", -2, 2, nullptr, true},
+        {"16-bit bitmap", 0, 0, &rgb16, true},
         {"24-bit bitmap", 0, 0, &rgb24, false},
         {"bottom-up bitmap", 0, 0, &bottomUp, false},
     };

@@ -4,6 +4,8 @@
 #include <cstdlib>
 #include <typeinfo>
 
+#include "enginelib/draw/IDC.h"
+#include "enginelib/draw/TDibIG.h"
 #include "uiengine/core/TPDAUIEngine.h"
 #include "uiengine/core/TPDAUIEngineSaturate.h"
 #include "uiengine/core/TPDAUIEngineSkinSettings.h"
@@ -454,13 +456,26 @@ void TPDAUIEngineElementBox::PaintBackground(IDC* dc, const TPDAUIEngineStyleBac
     }
     if (rest.IsCovered())
         return;
-    // A fill gives each pixel the same value wherever it starts; an image does not.
-    if (back.kind != TPDAUIEngineStyleBackground::KindColor) {
+    // A fill gives each pixel the same value wherever it starts.
+    if (back.kind == TPDAUIEngineStyleBackground::KindColor) {
+        for (int i = 0; i < rest.Count(); ++i)
+            back.Draw(dc, rest[i]);
+        return;
+    }
+    // An image copied at its own size gives each pixel from its own place, so
+    // what is left is copied from the same places; a stretched one samples by
+    // steps counted from where it starts, and is painted whole.
+    if (back.kind != TPDAUIEngineStyleBackground::KindImage || !back.image ||
+        back.image->Width() != rect.Width() || back.image->AbsHeight() != rect.Height()) {
         back.Draw(dc, rect);
         return;
     }
-    for (int i = 0; i < rest.Count(); ++i)
-        back.Draw(dc, rest[i]);
+    const TColorIG key = TPDAUIEngineTransparentKey();
+    for (int i = 0; i < rest.Count(); ++i) {
+        TRectIG source = rest[i];
+        source.Offset(-rect.left, -rect.top);
+        dc->StretchDIBits_Transparent(rest[i], source, back.image, key);
+    }
 }
 
 bool TPDAUIEngineElementBox::BoxPaintsOpaque(IDC* dc)

@@ -145,7 +145,11 @@ bool TPDAUIEngineBackgroundIsOpaque(const TPDAUIEngineStyleBackground& b)
             return false;
         part = TRectIG(b.x, b.y, (int)r, (int)bottom);
     }
+    return ImagePartOpaque(*b.image, part, TPDAUIEngineTransparentKey().ToRGB565());
+}
+
+TColorIG TPDAUIEngineTransparentKey()
+{
     const TPDAUIEngineSkinSettings* s = TPDAUIEngineSkinSettings::Current();
-    const TColorIG key = s ? s->transparentColor : TColoresIG::F_Magenta;
-    return ImagePartOpaque(*b.image, part, key.ToRGB565());
+    return s ? s->transparentColor : TColoresIG::F_Magenta;
 }

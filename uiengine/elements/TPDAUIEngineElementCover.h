@@ -1,5 +1,6 @@
 #pragma once
 #include "enginelib/draw/Geometry.h"
+#include "enginelib/draw/TColorIG.h"
 
 class TPDAUIEngineStyleBackground;
 
@@ -36,3 +37,6 @@ private:
 // Whether the background, drawn into any rectangle, leaves every pixel of it
 // opaque whatever lay under it.
 bool TPDAUIEngineBackgroundIsOpaque(const TPDAUIEngineStyleBackground& background);
+
+// The colour skin images leave transparent, as backgrounds draw them.
+TColorIG TPDAUIEngineTransparentKey();

@@ -229,6 +229,45 @@ TEST_F(CoverTest, ImageBackgrounds)
     }
 }
 
+// An image under a child that covers part of it: copied at its own size only
+// the rest is drawn, stretched it is drawn whole; the pixels are the same.
+TEST_F(CoverTest, ImagesCoveredInPart)
+{
+    Open(R"(<page layout="Absolute" background="#203040"><box id="c" background="#C08040"/></page>)");
+    TPDAUIEngineElement* child = Find("c");
+    ASSERT_NE(nullptr, child);
+    TPDAUIEngineStyleBackground& back = page_->backgrounds[TPDAUIEngineElement::StateNormal];
+    struct Case {
+        const char* name;
+        int w, h;
+        bool keyed;
+        TRectIG child;
+    } cases[] = {
+        {"at its size", kW, kH, false, TRectIG(30, 20, 120, 90)},
+        {"at its size, keyed", kW, kH, true, TRectIG(0, 0, 200, 50)},
+        {"at its size, child past the edge", kW, kH, false, TRectIG(150, -10, 260, 60)},
+        {"stretched", 90, 50, false, TRectIG(30, 20, 120, 90)},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        TDibIG image;
+        ASSERT_TRUE(image.Crea(c.w, c.h, 32));
+        for (int y = 0; y < c.h; ++y)
+            for (int x = 0; x < c.w; ++x)
+                image.SetPixel(x, y, TColorIG((x * 7) & 255, (y * 5) & 255, (x ^ y) & 255));
+        if (c.keyed)
+            for (int x = 0; x < c.w; x += 3)
+                image.SetPixel(x, 70, TColoresIG::F_Magenta);
+        image.Touch();
+        back.kind = TPDAUIEngineStyleBackground::KindImage;
+        back.image = &image;
+        child->SetBounds(c.child.left, c.child.top, c.child.Width(), c.child.Height());
+        ExpectSameAsWhole(c.name);
+        back.image = nullptr;
+        back.kind = TPDAUIEngineStyleBackground::KindNone;
+    }
+}
+
 // A page answers only once it is laid out, and an IFrame is covered only as
 // far as its page is.
 TEST_F(CoverTest, IFramesAndNestedPages)
