@@ -262,6 +262,20 @@ bool TUserControlCompass::TKeptTurn::Make(const TDibIG* image, const TRectIG& ds
                TRectIG(dst.left - part.left, dst.top - part.top, dst.right - part.left, dst.bottom - part.top), angle);
     off.EndPaintDib();
     picture_.SetPreMultipliedFlag(true);
+    // Only the rectangle around what the turn covered is copied: laying a
+    // transparent pixel over the target leaves it as it is.
+    int x0 = w, x1 = 0, y0 = h, y1 = 0;
+    for (int y = 0; y < h; ++y) {
+        const uint32_t* row = reinterpret_cast<const uint32_t*>(picture_.Row(y));
+        for (int x = 0; x < w; ++x)
+            if (row[x] >> 24) {
+                x0 = std::min(x0, x);
+                x1 = std::max(x1, x + 1);
+                y0 = std::min(y0, y);
+                y1 = y + 1;
+            }
+    }
+    covered_ = x0 < x1 ? TRectIG(x0, y0, x1, y1) : TRectIG();
     ++turns;
     part_ = part;
     dst_ = dst;
@@ -294,8 +308,11 @@ void TUserControlCompass::TKeptTurn::Draw(IDC* dc, const TDibIG* image, const TR
         DrawTurned(dc, image, dst, angle);
         return;
     }
-    dc->StretchDIBits_Adv(part_, TRectIG(0, 0, picture_.Width(), picture_.AbsHeight()), &picture_,
-                          TAdvStetchDIBitsData());
+    if (covered_.IsEmpty())
+        return;
+    TRectIG to = covered_;
+    to.Offset(part_.left, part_.top);
+    dc->StretchDIBits_Adv(to, covered_, &picture_, TAdvStetchDIBitsData());
 }
 
 void TUserControlCompass::PaintRose(IDC* dc, const TRectIG& content)

@@ -60,7 +60,8 @@ public:
         };
         bool Make(const TDibIG* image, const TRectIG& dst, double angle, const TRectIG& part);
         TPicture picture_;
-        TRectIG part_;  // where the picture goes: the part of the turn shown
+        TRectIG part_;     // where the picture goes: the part of the turn shown
+        TRectIG covered_;  // the part of the picture the turn covered
         TRectIG dst_;
         double angle_ = 0;
         const TDibIG* image_ = nullptr;
