@@ -273,10 +273,12 @@ TEST_F(CompassTest, AKeptTurnIsMadeAgainWhenWhatItShowsChanges)
         bool dial, arrow;
     };
     TDibIG* own = nullptr;
+    TRectIG clip;
     const Change changes[] = {
         {"course", [&] { Course(41, 90); }, true, false},
         {"bearing", [&] { Course(41, 91); }, false, true},
         {"place", [] {}, true, true},
+        {"shown part", [&] { clip = TRectIG(0, 0, 90, 200); }, true, true},
         {"size", [&] { compass->SetBounds(0, 0, 120, 128); }, true, true},
         {"scale", [&] { app.ui->skinSettings.uiScale = 0.5f; }, true, true},
         {"dial image",
@@ -293,10 +295,10 @@ TEST_F(CompassTest, AKeptTurnIsMadeAgainWhenWhatItShowsChanges)
         const int dialBefore = compass->keptDial.turns, arrowBefore = compass->keptArrow.turns;
         c.apply();
         x += std::string(c.what) == "place" ? 1 : 0;
-        const auto kept = PaintAt(compass, true, x, 10);
+        const auto kept = PaintAt(compass, true, x, 10, clip);
         EXPECT_EQ(c.dial, compass->keptDial.turns > dialBefore) << c.what;
         EXPECT_EQ(c.arrow, compass->keptArrow.turns > arrowBefore) << c.what;
-        EXPECT_EQ(0, Differences(*PaintAt(compass, false, x, 10), *kept)) << c.what;
+        EXPECT_EQ(0, Differences(*PaintAt(compass, false, x, 10, clip), *kept)) << c.what;
     }
     app.ui->skinSettings.uiScale = 1.0f;
     compass->image = nullptr;
