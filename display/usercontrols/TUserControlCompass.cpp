@@ -4,6 +4,7 @@
 #include <climits>
 #include <cmath>
 #include <cstdlib>
+#include <cstring>
 
 #include "app/TOrbetaApp.h"
 #include "enginelib/draw/IDC.h"
@@ -63,6 +64,29 @@ void DrawTurned(IDC* dc, const TDibIG* image, const TRectIG& dst, double angle)
     TMatriz3RodAdv m;
     m.SetRotation((float)angle, src, dst);
     dc->StretchDIBits_Adv(dst, src, image, TAdvStetchDIBitsData(kRotatedKeyed, 0, 0, 255, &m, 0, 0));
+}
+
+// The pixels the turn of DrawTurned can touch: its corners' bounds.
+bool TurnedBox(const TDibIG* image, const TRectIG& dst, double angle, TRectIG& box)
+{
+    const TRectIG src(0, 0, image->Width(), ImageHeight(image));
+    TMatriz3RodAdv m;
+    m.SetRotation((float)angle, src, dst);
+    double x0 = 0, x1 = 0, y0 = 0, y1 = 0;
+    for (int i = 0; i < 4; ++i) {
+        double x, y;
+        m.Transform(i & 1 ? src.right : src.left, i & 2 ? src.bottom : src.top, x, y);
+        x0 = i ? std::min(x0, x) : x;
+        x1 = i ? std::max(x1, x) : x;
+        y0 = i ? std::min(y0, y) : y;
+        y1 = i ? std::max(y1, y) : y;
+    }
+    // Far outside int range nothing is kept (drawn directly instead).
+    const double limit = 1e9;
+    if (!(x0 > -limit && x1 < limit && y0 > -limit && y1 < limit))
+        return false;
+    box = TRectIG((int)std::floor(x0), (int)std::floor(y0), (int)std::ceil(x1), (int)std::ceil(y1));
+    return TDibIG::SizeAllowed(box.right - box.left, box.bottom - box.top);
 }
 
 // Within the clip already set (if any) and r.
@@ -180,7 +204,10 @@ void TUserControlCompass::PaintDial(IDC* dc, const TRectIG& content)
     if (dial.right <= dial.left || dial.bottom <= dial.top)
         return;
     const double turn = TurnOf(course);
-    DrawTurned(dc, image, dial, turn);
+    if (keepTurns)
+        keptDial.Draw(dc, image, dial, turn);
+    else
+        DrawTurned(dc, image, dial, turn);
 
     // The letters go round with the dial, upright, inside its rim.
     if (engine) {
@@ -207,8 +234,85 @@ void TUserControlCompass::PaintDial(IDC* dc, const TRectIG& content)
     if (imgArrow && app && app->engine.Retorna_Val_Campo_Global(kFieldBearing, bearing, false, false) &&
         (float)bearing.valor >= -360.0f && std::isfinite(bearing.valor)) {
         const double a = std::fmod((double)(float)bearing.valor, 360.0) * kPi / 180.0;
-        DrawTurned(dc, imgArrow, dial, a);
+        if (keepTurns)
+            keptArrow.Draw(dc, imgArrow, dial, a);
+        else
+            DrawTurned(dc, imgArrow, dial, a);
     }
+}
+
+bool TUserControlCompass::TKeptTurn::Make(const TDibIG* image, const TRectIG& dst, double angle, const TRectIG& part)
+{
+    valid_ = false;
+    const int w = part.right - part.left, h = part.bottom - part.top;
+    if (picture_.Width() == w && picture_.AbsHeight() == h && picture_.Tiene_Alphas()) {
+        for (int y = 0; y < h; ++y)
+            std::memset(picture_.Row(y), 0, (size_t)w * 4);
+        picture_.Touch();
+    } else if (!picture_.Crea(w, h, 32, true)) {
+        return false;
+    }
+    // The same turn onto transparent black, moved by whole pixels so that the
+    // part drawn starts where the picture does, as on the target: what it
+    // lays over the target, premultiplied.
+    IDC off;
+    if (!off.BeginPaintDib(&picture_))
+        return false;
+    DrawTurned(&off, image,
+               TRectIG(dst.left - part.left, dst.top - part.top, dst.right - part.left, dst.bottom - part.top), angle);
+    off.EndPaintDib();
+    picture_.SetPreMultipliedFlag(true);
+    // Only the rectangle around what the turn covered is copied: laying a
+    // transparent pixel over the target leaves it as it is.
+    int x0 = w, x1 = 0, y0 = h, y1 = 0;
+    for (int y = 0; y < h; ++y) {
+        const uint32_t* row = reinterpret_cast<const uint32_t*>(picture_.Row(y));
+        for (int x = 0; x < w; ++x)
+            if (row[x] >> 24) {
+                x0 = std::min(x0, x);
+                x1 = std::max(x1, x + 1);
+                y0 = std::min(y0, y);
+                y1 = y + 1;
+            }
+    }
+    covered_ = x0 < x1 ? TRectIG(x0, y0, x1, y1) : TRectIG();
+    ++turns;
+    part_ = part;
+    dst_ = dst;
+    angle_ = angle;
+    image_ = image;
+    version_ = image->Version();
+    valid_ = true;
+    return true;
+}
+
+void TUserControlCompass::TKeptTurn::Draw(IDC* dc, const TDibIG* image, const TRectIG& dst, double angle)
+{
+    // The part of the turn the target shows: its samples are placed from that
+    // part's corner, so the picture is made for the same part.
+    TRectIG box, part;
+    const TDibIG* target = dc->GetDib();
+    if (!target || !TurnedBox(image, dst, angle, box)) {
+        DrawTurned(dc, image, dst, angle);
+        return;
+    }
+    TRectIG shown(0, 0, target->Width(), target->AbsHeight());
+    const TRectIG clip = dc->GetClipRect();
+    if (!(clip.left == 0 && clip.top == 0 && clip.right == 0 && clip.bottom == 0) && !shown.Intersect(clip, shown))
+        return;
+    if (!part.Intersect(box, shown))
+        return;
+    const bool same = valid_ && image == image_ && image->Version() == version_ && dst == dst_ && angle == angle_ &&
+                      part == part_;
+    if (!same && !Make(image, dst, angle, part)) {
+        DrawTurned(dc, image, dst, angle);
+        return;
+    }
+    if (covered_.IsEmpty())
+        return;
+    TRectIG to = covered_;
+    to.Offset(part_.left, part_.top);
+    dc->StretchDIBits_Adv(to, covered_, &picture_, TAdvStetchDIBitsData());
 }
 
 void TUserControlCompass::PaintRose(IDC* dc, const TRectIG& content)
@@ -219,7 +323,10 @@ void TUserControlCompass::PaintRose(IDC* dc, const TRectIG& content)
     const TColorIG key = engine ? engine->skinSettings.transparentColor : TColoresIG::F_Magenta;
     dc->StretchDIBits_Transparent(ring, TRectIG(0, 0, imgBackground3->Width(), ImageHeight(imgBackground3)),
                                   imgBackground3, key);
-    DrawTurned(dc, imgForeground3, ring, TurnOf(course));
+    if (keepTurns)
+        keptRose.Draw(dc, imgForeground3, ring, TurnOf(course));
+    else
+        DrawTurned(dc, imgForeground3, ring, TurnOf(course));
 }
 
 void TUserControlCompass::PaintTape(IDC* dc, const TRectIG& content)

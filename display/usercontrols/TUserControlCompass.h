@@ -1,4 +1,7 @@
 #pragma once
+#include <cstdint>
+
+#include "enginelib/draw/TDibIG.h"
 #include "uiengine/elements/TPDAUIEngineElementUserControl.h"
 
 class TOrbetaApp;
@@ -35,6 +38,37 @@ public:
     // The course last drawn (whole degrees) and the timer ticks since.
     int course = 0;
     int ticks = 0;
+    // False: the dial, the arrow and the rose are turned at every paint instead of
+    // copied from the pictures kept of their last turn.
+    bool keepTurns = true;
+
+    // An image turned into a place once, kept with what it was made from and
+    // copied while none of that changes. The copy gives the very pixels the
+    // turn would: the picture holds the turn's premultiplied result over
+    // nothing, drawn over the target the same way.
+    class TKeptTurn {
+    public:
+        void Draw(IDC* dc, const TDibIG* image, const TRectIG& dst, double angle);
+        // How many times the picture was made, for the tests.
+        int turns = 0;
+
+    private:
+        // Premultiplied pixels made here, marked as such.
+        class TPicture : public TDibIG {
+        public:
+            using TDibIG::SetPreMultipliedFlag;
+        };
+        bool Make(const TDibIG* image, const TRectIG& dst, double angle, const TRectIG& part);
+        TPicture picture_;
+        TRectIG part_;     // where the picture goes: the part of the turn shown
+        TRectIG covered_;  // the part of the picture the turn covered
+        TRectIG dst_;
+        double angle_ = 0;
+        const TDibIG* image_ = nullptr;
+        uint64_t version_ = 0;
+        bool valid_ = false;
+    };
+    TKeptTurn keptDial, keptArrow, keptRose;
 
 private:
     // Field 47 in whole degrees.

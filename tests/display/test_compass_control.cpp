@@ -1,5 +1,8 @@
-// The compass: when its timer asks for a repaint, which look each size gets, and
-// the three looks at 0, 90 and 359 degrees.
+// The compass: when its timer asks for a repaint, which look each size gets,
+// the three looks at 0, 90 and 359 degrees, and the kept turns against turning
+// at every paint.
+#include <functional>
+#include <memory>
 #include <string>
 
 #include "display/usercontrols/TUserControlCompass.h"
@@ -182,6 +185,124 @@ TEST_F(CompassTest, ThreeLooksAtThreeCourses)
             const std::string name = std::string("display/compass_") + look.name + "_" + std::to_string(degrees);
             EXPECT_TRUE(golden::Matches(*graphtest::Snapshot(compass, back), name, 2, 4)) << name;
         }
+}
+
+} // namespace
+
+namespace {
+
+// The compass painted with its left-top corner at (x, y) of a 300 x 260
+// picture, within clip when it is not empty; kept: from its kept turns.
+std::unique_ptr<TDibIG> PaintAt(TUserControlCompass* c, bool kept, int x, int y, const TRectIG& clip = TRectIG())
+{
+    auto dib = std::make_unique<TDibIG>();
+    dib->Crea(300, 260, 32);
+    IDC dc;
+    dc.BeginPaintDib(dib.get());
+    dc.SetBrush(TColorIG(0x18, 0x1C, 0x21));
+    dc.SetPen(TColorIG(0x18, 0x1C, 0x21));
+    dc.Rectangle(0, 0, 300, 260);
+    if (!clip.IsEmpty())
+        dc.SelectClipRect(clip);
+    c->keepTurns = kept;
+    c->Paint(&dc, x - c->left, y - c->top);
+    c->keepTurns = true;
+    dc.EndPaintDib();
+    return dib;
+}
+
+// Pixels where the two pictures differ.
+int Differences(const TDibIG& a, const TDibIG& b)
+{
+    int n = 0;
+    for (int y = 0; y < a.AbsHeight(); ++y)
+        for (int x = 0; x < a.Width(); ++x)
+            n += a.GetPixel(x, y) != b.GetPixel(x, y);
+    return n;
+}
+
+TEST_F(CompassTest, KeptTurnsGiveThePixelsOfTurningAtEveryPaint)
+{
+    struct Case {
+        float scale;
+        int width, height;  // dial, rose
+        int x, y;
+        TRectIG clip;
+    };
+    const Case cases[] = {
+        {1.0f, 128, 128, 10, 10, TRectIG()},       {1.0f, 128, 128, 37, 51, TRectIG()},
+        {1.0f, 97, 131, 3, 0, TRectIG()},          {1.5f, 150, 150, 61, 23, TRectIG()},
+        {1.0f, 56, 56, 13, 7, TRectIG()},          {1.0f, 60, 45, 120, 99, TRectIG()},
+        {1.0f, 128, 128, 40, 40, TRectIG(70, 55, 130, 150)},
+        {1.0f, 128, 128, -30, -20, TRectIG()},     {1.0f, 128, 128, 230, 200, TRectIG()},
+    };
+    for (const Case& c : cases) {
+        app.ui->skinSettings.uiScale = c.scale;
+        compass->SetBounds(0, 0, c.width, c.height);
+        ASSERT_NE(TUserControlCompass::StyleTape, compass->StyleForSize());
+        for (int degrees = -7; degrees < 367; degrees += 13) {
+            for (int bearing : {-1000, 77, 300}) {
+                Course(degrees, bearing);
+                const auto turned = PaintAt(compass, false, c.x, c.y, c.clip);
+                const auto kept = PaintAt(compass, true, c.x, c.y, c.clip);
+                // Copied a second time the kept picture still matches.
+                const auto again = PaintAt(compass, true, c.x, c.y, c.clip);
+                ASSERT_EQ(0, Differences(*turned, *kept))
+                    << c.width << " x " << c.height << " at " << c.x << ", " << c.y << ", " << degrees << " / " << bearing;
+                ASSERT_EQ(0, Differences(*turned, *again));
+            }
+        }
+    }
+    app.ui->skinSettings.uiScale = 1.0f;
+}
+
+TEST_F(CompassTest, AKeptTurnIsMadeAgainWhenWhatItShowsChanges)
+{
+    Course(40, 90);
+    PaintAt(compass, true, 10, 10);
+    const int dial = compass->keptDial.turns, arrow = compass->keptArrow.turns;
+    // Nothing changed: copied, not turned.
+    PaintAt(compass, true, 10, 10);
+    EXPECT_EQ(dial, compass->keptDial.turns);
+    EXPECT_EQ(arrow, compass->keptArrow.turns);
+
+    // Each change: made again, and the pixels are the turn's.
+    struct Change {
+        const char* what;
+        std::function<void()> apply;
+        bool dial, arrow;
+    };
+    TDibIG* own = nullptr;
+    TRectIG clip;
+    const Change changes[] = {
+        {"course", [&] { Course(41, 90); }, true, false},
+        {"bearing", [&] { Course(41, 91); }, false, true},
+        {"place", [] {}, true, true},
+        {"shown part", [&] { clip = TRectIG(0, 0, 90, 200); }, true, true},
+        {"size", [&] { compass->SetBounds(0, 0, 120, 128); }, true, true},
+        {"scale", [&] { app.ui->skinSettings.uiScale = 0.5f; }, true, true},
+        {"dial image",
+         [&] {
+             own = new TDibIG();
+             own->Asigna(*compass->image);
+             compass->image = own;
+         },
+         true, false},
+        {"dial pixels", [&] { own->SetPixel(40, 40, TColorIG(1, 2, 3)); }, true, false},
+    };
+    int x = 10;
+    for (const Change& c : changes) {
+        const int dialBefore = compass->keptDial.turns, arrowBefore = compass->keptArrow.turns;
+        c.apply();
+        x += std::string(c.what) == "place" ? 1 : 0;
+        const auto kept = PaintAt(compass, true, x, 10, clip);
+        EXPECT_EQ(c.dial, compass->keptDial.turns > dialBefore) << c.what;
+        EXPECT_EQ(c.arrow, compass->keptArrow.turns > arrowBefore) << c.what;
+        EXPECT_EQ(0, Differences(*PaintAt(compass, false, x, 10, clip), *kept)) << c.what;
+    }
+    app.ui->skinSettings.uiScale = 1.0f;
+    compass->image = nullptr;
+    delete own;
 }
 
 } // namespace
