@@ -654,24 +654,40 @@ void DrawGlyphPixelByPixel(IDC& dc, const Renderer::Range& range, const Renderer
 
 TEST_F(CfontTest, GlyphBlitsDrawWhatPixelByPixelDrawingDid)
 {
-    // A 16 x 16 glyph holding every grey once, beside a column of other ink.
+    // A 16 x 16 cell holding every grey once; cells of the range's glyphs are
+    // cut from it. Where the image is not written every grey is too faint to draw.
     Renderer::Range range;
     range.imageSize = 256 * 18;
     range.image = new uint8_t[size_t(range.imageSize)];
     for (int i = 0; i < range.imageSize; ++i)
-        range.image[i] = uint8_t((i % 256) * 7 + i / 256);
+        range.image[i] = uint8_t(205 + i % 51);
     for (int r = 0; r < 16; ++r)
         for (int c = 0; c < 16; ++c)
             range.image[(1 + r) * 256 + 5 + c] = uint8_t((r * 16 + c) * 13);
-    Renderer::Glyph g;
-    g.srcX = 5;
-    g.srcY = 1;
-    g.w = 14;
-    g.h = 15;
-    Renderer::Glyph narrow = g;  // a few columns only
-    narrow.w = 1;
-    narrow.h = 4;
-
+    range.image[17 * 256 + 40] = 0;  // one speck of ink at the bottom right of its cell
+    auto glyph = [&](int code, int srcX, int srcY, int w, int h) {
+        Renderer::Glyph& g = range.glyphs[code];
+        g.srcX = int16_t(srcX);
+        g.srcY = int16_t(srcY);
+        g.w = int8_t(w);
+        g.h = int8_t(h);
+        return &g;
+    };
+    Renderer::Glyph loose;  // not one of the range's own
+    loose.srcX = 7;
+    loose.srcY = 3;
+    loose.w = 9;
+    loose.h = 9;
+    const struct {
+        const char* name;
+        const Renderer::Glyph* g;
+    } glyphs[] = {
+        {"every grey", glyph('a', 5, 1, 14, 15)},
+        {"a few columns", glyph('b', 5, 1, 1, 4)},
+        {"no ink", glyph('c', 30, 1, 10, 15)},
+        {"a speck", glyph('d', 30, 2, 9, 15)},
+        {"a glyph of no range", &loose},
+    };
     const int W = 40, H = 30;
     const struct {
         const char* name;
@@ -692,9 +708,9 @@ TEST_F(CfontTest, GlyphBlitsDrawWhatPixelByPixelDrawingDid)
     for (const int bpp : {16, 24, 32})
         for (const auto& place : places)
             for (const int orientation : {0, 90, -90, 180})
-                for (const int opacity : {255, 200, 120})
+                for (const int opacity : {255, 200, 120, 300})
                     for (const bool clipped : {false, true})
-                        for (const Renderer::Glyph* glyph : {&g, &narrow}) {
+                        for (const auto& glyph : glyphs) {
                             TDibIG fast, slow;
                             for (TDibIG* d : {&fast, &slow}) {
                                 d->Crea(W, H, bpp);
@@ -710,8 +726,8 @@ TEST_F(CfontTest, GlyphBlitsDrawWhatPixelByPixelDrawingDid)
                                 b.SelectClipRect(TRectIG(8, 9, 30, 20));
                             }
                             Renderer r("", "");
-                            r.DrawGlyph(&a, range, *glyph, place.dst, colour, orientation, opacity);
-                            DrawGlyphPixelByPixel(b, range, *glyph, place.dst, colour, orientation,
+                            r.DrawGlyph(&a, range, *glyph.g, place.dst, colour, orientation, opacity);
+                            DrawGlyphPixelByPixel(b, range, *glyph.g, place.dst, colour, orientation,
                                                   opacity);
                             a.EndPaintDib();
                             b.EndPaintDib();
@@ -721,7 +737,7 @@ TEST_F(CfontTest, GlyphBlitsDrawWhatPixelByPixelDrawingDid)
                             EXPECT_TRUE(same) << bpp << " bits, " << place.name << ", turned "
                                               << orientation << ", opacity " << opacity
                                               << (clipped ? ", clipped" : "")
-                                              << (glyph == &narrow ? ", narrow" : "");
+                                              << ", " << glyph.name;
                         }
 }
 
