@@ -750,9 +750,14 @@ void IDC::DrawCoverageMapped(int x, int y, const uint8_t* source, int width, int
 {
     if (!source || width <= 0 || height <= 0 || !ReadyView())
         return;
-    TRectIG area, visible;
-    const TRectIG glyph(x, y, ClampInt(int64_t(x) + width), ClampInt(int64_t(y) + height));
-    if (!area.Intersect(glyph, limit) || !visible.Intersect(area, view_.clip))
+    // Glyphs come here one by one: the clipping is worked out inline.
+    const TRectIG& clip = view_.clip;
+    TRectIG visible;
+    visible.left = std::max({x, limit.left, clip.left});
+    visible.top = std::max({y, limit.top, clip.top});
+    visible.right = int(std::min<int64_t>({int64_t(x) + width, limit.right, clip.right}));
+    visible.bottom = int(std::min<int64_t>({int64_t(y) + height, limit.bottom, clip.bottom}));
+    if (visible.right <= visible.left || visible.bottom <= visible.top)
         return;
     pixelsDirty_ = true;
     const uint8_t* first = source + std::ptrdiff_t(visible.top - y) * pitch + (visible.left - x);
