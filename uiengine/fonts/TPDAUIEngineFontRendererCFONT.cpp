@@ -106,11 +106,16 @@ TPDAUIEngineFontRendererCFONT::Range::InkOf(const Glyph& g) const
     const std::less<const Glyph*> before;
     if (before(&g, glyphs) || !before(&g, glyphs + 256))
         return FindInk(g);
-    if (!inks_)
+    if (!inks_ || inks_->image != image) {
         inks_.reset(new Inks);
+        inks_->image = image;
+    }
     const size_t index = size_t(&g - glyphs);
-    if (!inks_->known[index]) {
+    const Glyph& cell = inks_->cell[index];
+    if (!inks_->known[index] || cell.srcX != g.srcX || cell.srcY != g.srcY || cell.w != g.w ||
+        cell.h != g.h) {
         inks_->ink[index] = FindInk(g);
+        inks_->cell[index] = g;
         inks_->known[index] = true;
     }
     return inks_->ink[index];

@@ -48,8 +48,9 @@ public:
         struct Ink {
             uint8_t left = 0, top = 0, right = 0, bottom = 0;
         };
-        // The ink of g (inside the image); for the range's own glyphs worked out
-        // the first time it is asked for.
+        // The ink of g (inside the image); for the range's own glyphs kept from
+        // the first time it is asked for until the glyph's cell or the image
+        // changes.
         Ink InkOf(const Glyph& g) const;
 
         int32_t firstCode = 0;
@@ -62,7 +63,9 @@ public:
 
     private:
         struct Inks {
+            const uint8_t* image = nullptr;  // the image they were found in
             Ink ink[256];
+            Glyph cell[256];  // the cell each was found in
             bool known[256] = {};
         };
         Ink FindInk(const Glyph& g) const;

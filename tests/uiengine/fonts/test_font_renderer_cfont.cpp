@@ -741,6 +741,59 @@ TEST_F(CfontTest, GlyphBlitsDrawWhatPixelByPixelDrawingDid)
                         }
 }
 
+TEST_F(CfontTest, GlyphInkIsFoundAgainWhenTheCellOrTheImageChanges)
+{
+    // Ink in a block of the image only; every cell below reaches into it.
+    auto image = [](int from, int to) {
+        uint8_t* im = new uint8_t[256 * 20];
+        std::memset(im, 255, 256 * 20);
+        for (int r = 4; r < 13; ++r)
+            for (int c = from; c < to; ++c)
+                im[r * 256 + c] = uint8_t((r * 7 + c * 3) % 200);
+        return im;
+    };
+    const struct {
+        const char* name;
+        void (*change)(Renderer::Range&, Renderer::Glyph&);
+    } changes[] = {
+        {"moved right", [](Renderer::Range&, Renderer::Glyph& g) { g.srcX = int16_t(g.srcX + 5); }},
+        {"moved down", [](Renderer::Range&, Renderer::Glyph& g) { g.srcY = int16_t(g.srcY + 3); }},
+        {"narrower", [](Renderer::Range&, Renderer::Glyph& g) { g.w = int8_t(g.w - 3); }},
+        {"shorter", [](Renderer::Range&, Renderer::Glyph& g) { g.h = int8_t(g.h - 4); }},
+        {"another image", [](Renderer::Range& r, Renderer::Glyph&) {
+             uint8_t* replaced = new uint8_t[256 * 20];  // made first: not at the old address
+             std::memset(replaced, 255, 256 * 20);
+             replaced[12 * 256 + 6] = 0;
+             delete[] r.image;
+             r.image = replaced;
+         }},
+    };
+    for (const auto& change : changes) {
+        Renderer::Range range;
+        range.imageSize = 256 * 20;
+        range.image = image(8, 14);
+        Renderer::Glyph& g = range.glyphs['x'];
+        g.srcX = 6;
+        g.srcY = 2;
+        g.w = 6;
+        g.h = 10;
+        Renderer r("", "");
+        Canvas first(40, 30);
+        TRectIG dst(5, 5, 5 + g.w + 1, 5 + g.h);
+        r.DrawGlyph(&first.dc, range, g, dst, TColorIG(0, 0, 0), 0, 255);  // the ink is kept
+        change.change(range, g);
+        Canvas fast(40, 30), slow(40, 30);
+        dst = TRectIG(5, 5, 5 + g.w + 1, 5 + g.h);
+        r.DrawGlyph(&fast.dc, range, g, dst, TColorIG(0, 0, 0), 0, 255);
+        DrawGlyphPixelByPixel(slow.dc, range, g, dst, TColorIG(0, 0, 0), 0, 255);
+        bool same = true;
+        for (int y = 0; y < 30 && same; ++y)
+            same = std::memcmp(fast.dib.Row(y), slow.dib.Row(y), 40 * 3) == 0;
+        EXPECT_TRUE(same) << change.name;
+        EXPECT_NE(fast.InkBox(), first.InkBox()) << change.name << ": the change shows";
+    }
+}
+
 // ---- the font manager ----
 
 TEST_F(CfontTest, TheManagerLoadsBitmapFontsAndFallsBackToTrueType)
