@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <climits>
 #include <cstring>
+#include <functional>
 #include <memory>
 #include <new>
 
@@ -97,6 +98,53 @@ bool TPDAUIEngineFontRendererCFONT::Range::Inside(const Glyph& g) const
     if (!image || g.w < -1 || g.h < 0 || g.srcX < 0 || g.srcY < 0)
         return false;
     return g.srcX + g.w + 1 < 256 && (int64_t(g.srcY) + g.h + 1) * 256 <= imageSize;
+}
+
+TPDAUIEngineFontRendererCFONT::Range::Ink
+TPDAUIEngineFontRendererCFONT::Range::InkOf(const Glyph& g) const
+{
+    const std::less<const Glyph*> before;
+    if (before(&g, glyphs) || !before(&g, glyphs + 256))
+        return FindInk(g);
+    if (!inks_ || inks_->image != image) {
+        inks_.reset(new Inks);
+        inks_->image = image;
+    }
+    const size_t index = size_t(&g - glyphs);
+    const Glyph& cell = inks_->cell[index];
+    if (!inks_->known[index] || cell.srcX != g.srcX || cell.srcY != g.srcY || cell.w != g.w ||
+        cell.h != g.h) {
+        inks_->ink[index] = FindInk(g);
+        inks_->cell[index] = g;
+        inks_->known[index] = true;
+    }
+    return inks_->ink[index];
+}
+
+TPDAUIEngineFontRendererCFONT::Range::Ink
+TPDAUIEngineFontRendererCFONT::Range::FindInk(const Glyph& g) const
+{
+    // Greys from here up draw nothing even at full opacity.
+    const uint8_t* map = CoverageMap(255, nullptr);
+    int faint = 256;
+    while (faint > 0 && map[faint - 1] == 0)
+        --faint;
+    const int cols = g.w + 2, rows = g.h + 1;
+    int left = cols, right = 0, top = rows, bottom = 0;
+    for (int r = 0; r < rows; ++r) {
+        const uint8_t* src = image + (g.srcY + r) * 256 + g.srcX;
+        for (int c = 0; c < cols; ++c)
+            if (src[c] < faint) {
+                left = std::min(left, c);
+                right = std::max(right, c + 1);
+                top = std::min(top, r);
+                bottom = r + 1;
+            }
+    }
+    Ink ink;
+    if (right > left)
+        ink = Ink{uint8_t(left), uint8_t(top), uint8_t(right), uint8_t(bottom)};
+    return ink;
 }
 
 TPDAUIEngineFontRendererCFONT::TPDAUIEngineFontRendererCFONT(const char* file, const char* dir)
@@ -476,38 +524,51 @@ void TPDAUIEngineFontRendererCFONT::DrawGlyph(IDC* dc, const Range& range, const
 {
     if (!dc || !range.Inside(g))
         return;
+    const bool turned = orientation == 90 || orientation == -90;
+    // Turned glyphs are always drawn at full opacity.
+    if (turned)
+        opacity = 255;
     const int cols = g.w + 2, rows = g.h + 1;
-    const uint8_t* image = range.image + (g.srcY * 256 + g.srcX);
+    // Only the inked part of the cell is blitted; above full opacity every
+    // pixel may draw and the whole cell is.
+    Range::Ink cell;
+    cell.right = uint8_t(cols);
+    cell.bottom = uint8_t(rows);
+    const Range::Ink ink = opacity <= 255 ? range.InkOf(g) : cell;
+    if (ink.right <= ink.left)
+        return;
+    const uint8_t* image = range.image + (g.srcY + ink.top) * 256 + g.srcX + ink.left;
+    const int inkCols = ink.right - ink.left, inkRows = ink.bottom - ink.top;
     uint8_t own[256];
-    if (orientation != 90 && orientation != -90) {
+    const uint8_t* map = CoverageMap(opacity, own);
+    if (!turned) {
         // Columns past dst.right and rows past dst.bottom are left out.
         const int64_t right = std::min<int64_t>(int64_t(dst.left) + cols, int64_t(dst.right) + 1);
         const int64_t bottom = int64_t(dst.bottom) + 1;
         const TRectIG limit(dst.left, dst.top, int(std::min<int64_t>(right, INT_MAX)),
                             int(std::min<int64_t>(bottom, INT_MAX)));
-        dc->DrawCoverageMapped(dst.left, dst.top, image, cols, rows, 256,
-                               CoverageMap(opacity, own), colour, limit);
+        const int64_t x = int64_t(dst.left) + ink.left, y = int64_t(dst.top) + ink.top;
+        if (x <= INT_MAX && y <= INT_MAX)
+            dc->DrawCoverageMapped(int(x), int(y), image, inkCols, inkRows, 256, map, colour, limit);
         return;
     }
-    // Turned glyphs: rows of the image become columns of the target, always
-    // at full opacity.
-    const uint8_t* map = CoverageMap(255, own);
-    turned_.resize(size_t(cols) * size_t(rows));
+    // Rows of the image become columns of the target.
+    turned_.resize(size_t(inkCols) * size_t(inkRows));
     uint8_t* out = turned_.data();
-    for (int r = 0; r < rows; ++r) {
+    for (int r = 0; r < inkRows; ++r) {
         const uint8_t* src = image + r * 256;
-        for (int c = 0; c < cols; ++c) {
+        for (int c = 0; c < inkCols; ++c) {
             // 90: (right - r, top + c); -90: (left + r, bottom - c).
-            const int ox = orientation == 90 ? rows - 1 - r : r;
-            const int oy = orientation == 90 ? c : cols - 1 - c;
-            out[size_t(oy) * size_t(rows) + size_t(ox)] = map[src[c]];
+            const int ox = orientation == 90 ? inkRows - 1 - r : r;
+            const int oy = orientation == 90 ? c : inkCols - 1 - c;
+            out[size_t(oy) * size_t(inkRows) + size_t(ox)] = map[src[c]];
         }
     }
-    const int64_t x = orientation == 90 ? int64_t(dst.right) - (rows - 1) : int64_t(dst.left);
-    const int64_t y = orientation == 90 ? int64_t(dst.top) : int64_t(dst.bottom) - (cols - 1);
-    if (x < INT_MIN || y < INT_MIN)
+    const int64_t x = orientation == 90 ? int64_t(dst.right) - (ink.bottom - 1) : int64_t(dst.left) + ink.top;
+    const int64_t y = orientation == 90 ? int64_t(dst.top) + ink.left : int64_t(dst.bottom) - (ink.right - 1);
+    if (x < INT_MIN || y < INT_MIN || x > INT_MAX || y > INT_MAX)
         return;  // nowhere near any target
-    dc->DrawCoverage(int(x), int(y), out, rows, cols, rows, colour,
+    dc->DrawCoverage(int(x), int(y), out, inkRows, inkCols, inkRows, colour,
                      TRectIG(INT_MIN, INT_MIN, INT_MAX, INT_MAX));
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 #include <cstdint>
+#include <memory>
 #include <vector>
 
 #include "enginelib/base/DString.h"
@@ -41,6 +42,17 @@ public:
         // Whether glyph g lies inside the loaded image.
         bool Inside(const Glyph& g) const;
 
+        // The part of a glyph's cell (columns left..right-1, rows
+        // top..bottom-1) holding every pixel dark enough to be drawn at full
+        // opacity; empty when none is.
+        struct Ink {
+            uint8_t left = 0, top = 0, right = 0, bottom = 0;
+        };
+        // The ink of g (inside the image); for the range's own glyphs kept from
+        // the first time it is asked for until the glyph's cell or the image
+        // changes.
+        Ink InkOf(const Glyph& g) const;
+
         int32_t firstCode = 0;
         bool bold = false;
         Glyph glyphs[256];
@@ -48,6 +60,16 @@ public:
         int32_t imageOffset = 0;
         int32_t imageSize = 0;
         int32_t compressedSize = 0;
+
+    private:
+        struct Inks {
+            const uint8_t* image = nullptr;  // the image they were found in
+            Ink ink[256];
+            Glyph cell[256];  // the cell each was found in
+            bool known[256] = {};
+        };
+        Ink FindInk(const Glyph& g) const;
+        mutable std::unique_ptr<Inks> inks_;  // made with the first glyph drawn
     };
 
     struct Height {

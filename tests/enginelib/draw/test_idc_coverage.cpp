@@ -36,6 +36,11 @@ void Paint(TDibIG& dib, const Target& t)
     for (int y = 0; y < kH; ++y)
         for (int x = 0; x < kW; ++x)
             dib.SetPixel(x, y, TColorIG((x * 37 + y * 11) & 0xFF, (x * 5 + y * 71) & 0xFF, (x * y * 13) & 0xFF));
+    // The fourth byte of 32-bit pixels varies too: pixels left alone keep it.
+    if (t.bpp == 32)
+        for (int y = 0; y < kH; ++y)
+            for (int x = 0; x < kW; ++x)
+                dib.Row(y)[4 * x + 3] = uint8_t(x * 29 + y * 3);
 }
 
 bool SamePixels(const TDibIG& a, const TDibIG& b)
@@ -47,14 +52,15 @@ bool SamePixels(const TDibIG& a, const TDibIG& b)
     return true;
 }
 
-// A 9 x 7 map holding 0, 1, middle values, 254 and 255 on every row.
+// A 9 x 7 map: rows holding 0, 1, middle values, 254 and 255, a row of 255
+// and a row of 0.
 std::vector<uint8_t> Map(int pitch)
 {
     static const uint8_t values[] = {0, 1, 50, 51, 99, 100, 127, 128, 200, 254, 255};
     std::vector<uint8_t> m(size_t(pitch) * 7, 0xEE);
     for (int y = 0; y < 7; ++y)
         for (int x = 0; x < 9; ++x)
-            m[size_t(y * pitch + x)] = values[size_t(x + 3 * y) % sizeof(values)];
+            m[size_t(y * pitch + x)] = y == 2 ? 255 : y == 4 ? 0 : values[size_t(x + 3 * y) % sizeof(values)];
     return m;
 }
 

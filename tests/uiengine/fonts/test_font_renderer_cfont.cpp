@@ -654,24 +654,40 @@ void DrawGlyphPixelByPixel(IDC& dc, const Renderer::Range& range, const Renderer
 
 TEST_F(CfontTest, GlyphBlitsDrawWhatPixelByPixelDrawingDid)
 {
-    // A 16 x 16 glyph holding every grey once, beside a column of other ink.
+    // A 16 x 16 cell holding every grey once; cells of the range's glyphs are
+    // cut from it. Where the image is not written every grey is too faint to draw.
     Renderer::Range range;
     range.imageSize = 256 * 18;
     range.image = new uint8_t[size_t(range.imageSize)];
     for (int i = 0; i < range.imageSize; ++i)
-        range.image[i] = uint8_t((i % 256) * 7 + i / 256);
+        range.image[i] = uint8_t(205 + i % 51);
     for (int r = 0; r < 16; ++r)
         for (int c = 0; c < 16; ++c)
             range.image[(1 + r) * 256 + 5 + c] = uint8_t((r * 16 + c) * 13);
-    Renderer::Glyph g;
-    g.srcX = 5;
-    g.srcY = 1;
-    g.w = 14;
-    g.h = 15;
-    Renderer::Glyph narrow = g;  // a few columns only
-    narrow.w = 1;
-    narrow.h = 4;
-
+    range.image[17 * 256 + 40] = 0;  // one speck of ink at the bottom right of its cell
+    auto glyph = [&](int code, int srcX, int srcY, int w, int h) {
+        Renderer::Glyph& g = range.glyphs[code];
+        g.srcX = int16_t(srcX);
+        g.srcY = int16_t(srcY);
+        g.w = int8_t(w);
+        g.h = int8_t(h);
+        return &g;
+    };
+    Renderer::Glyph loose;  // not one of the range's own
+    loose.srcX = 7;
+    loose.srcY = 3;
+    loose.w = 9;
+    loose.h = 9;
+    const struct {
+        const char* name;
+        const Renderer::Glyph* g;
+    } glyphs[] = {
+        {"every grey", glyph('a', 5, 1, 14, 15)},
+        {"a few columns", glyph('b', 5, 1, 1, 4)},
+        {"no ink", glyph('c', 30, 1, 10, 15)},
+        {"a speck", glyph('d', 30, 2, 9, 15)},
+        {"a glyph of no range", &loose},
+    };
     const int W = 40, H = 30;
     const struct {
         const char* name;
@@ -692,9 +708,9 @@ TEST_F(CfontTest, GlyphBlitsDrawWhatPixelByPixelDrawingDid)
     for (const int bpp : {16, 24, 32})
         for (const auto& place : places)
             for (const int orientation : {0, 90, -90, 180})
-                for (const int opacity : {255, 200, 120})
+                for (const int opacity : {255, 200, 120, 300})
                     for (const bool clipped : {false, true})
-                        for (const Renderer::Glyph* glyph : {&g, &narrow}) {
+                        for (const auto& glyph : glyphs) {
                             TDibIG fast, slow;
                             for (TDibIG* d : {&fast, &slow}) {
                                 d->Crea(W, H, bpp);
@@ -710,8 +726,8 @@ TEST_F(CfontTest, GlyphBlitsDrawWhatPixelByPixelDrawingDid)
                                 b.SelectClipRect(TRectIG(8, 9, 30, 20));
                             }
                             Renderer r("", "");
-                            r.DrawGlyph(&a, range, *glyph, place.dst, colour, orientation, opacity);
-                            DrawGlyphPixelByPixel(b, range, *glyph, place.dst, colour, orientation,
+                            r.DrawGlyph(&a, range, *glyph.g, place.dst, colour, orientation, opacity);
+                            DrawGlyphPixelByPixel(b, range, *glyph.g, place.dst, colour, orientation,
                                                   opacity);
                             a.EndPaintDib();
                             b.EndPaintDib();
@@ -721,8 +737,61 @@ TEST_F(CfontTest, GlyphBlitsDrawWhatPixelByPixelDrawingDid)
                             EXPECT_TRUE(same) << bpp << " bits, " << place.name << ", turned "
                                               << orientation << ", opacity " << opacity
                                               << (clipped ? ", clipped" : "")
-                                              << (glyph == &narrow ? ", narrow" : "");
+                                              << ", " << glyph.name;
                         }
+}
+
+TEST_F(CfontTest, GlyphInkIsFoundAgainWhenTheCellOrTheImageChanges)
+{
+    // Ink in a block of the image only; every cell below reaches into it.
+    auto image = [](int from, int to) {
+        uint8_t* im = new uint8_t[256 * 20];
+        std::memset(im, 255, 256 * 20);
+        for (int r = 4; r < 13; ++r)
+            for (int c = from; c < to; ++c)
+                im[r * 256 + c] = uint8_t((r * 7 + c * 3) % 200);
+        return im;
+    };
+    const struct {
+        const char* name;
+        void (*change)(Renderer::Range&, Renderer::Glyph&);
+    } changes[] = {
+        {"moved right", [](Renderer::Range&, Renderer::Glyph& g) { g.srcX = int16_t(g.srcX + 5); }},
+        {"moved down", [](Renderer::Range&, Renderer::Glyph& g) { g.srcY = int16_t(g.srcY + 3); }},
+        {"narrower", [](Renderer::Range&, Renderer::Glyph& g) { g.w = int8_t(g.w - 3); }},
+        {"shorter", [](Renderer::Range&, Renderer::Glyph& g) { g.h = int8_t(g.h - 4); }},
+        {"another image", [](Renderer::Range& r, Renderer::Glyph&) {
+             uint8_t* replaced = new uint8_t[256 * 20];  // made first: not at the old address
+             std::memset(replaced, 255, 256 * 20);
+             replaced[12 * 256 + 6] = 0;
+             delete[] r.image;
+             r.image = replaced;
+         }},
+    };
+    for (const auto& change : changes) {
+        Renderer::Range range;
+        range.imageSize = 256 * 20;
+        range.image = image(8, 14);
+        Renderer::Glyph& g = range.glyphs['x'];
+        g.srcX = 6;
+        g.srcY = 2;
+        g.w = 6;
+        g.h = 10;
+        Renderer r("", "");
+        Canvas first(40, 30);
+        TRectIG dst(5, 5, 5 + g.w + 1, 5 + g.h);
+        r.DrawGlyph(&first.dc, range, g, dst, TColorIG(0, 0, 0), 0, 255);  // the ink is kept
+        change.change(range, g);
+        Canvas fast(40, 30), slow(40, 30);
+        dst = TRectIG(5, 5, 5 + g.w + 1, 5 + g.h);
+        r.DrawGlyph(&fast.dc, range, g, dst, TColorIG(0, 0, 0), 0, 255);
+        DrawGlyphPixelByPixel(slow.dc, range, g, dst, TColorIG(0, 0, 0), 0, 255);
+        bool same = true;
+        for (int y = 0; y < 30 && same; ++y)
+            same = std::memcmp(fast.dib.Row(y), slow.dib.Row(y), 40 * 3) == 0;
+        EXPECT_TRUE(same) << change.name;
+        EXPECT_NE(fast.InkBox(), first.InkBox()) << change.name << ": the change shows";
+    }
 }
 
 // ---- the font manager ----
