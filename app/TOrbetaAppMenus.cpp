@@ -32,8 +32,8 @@ void CopyItemStyles(TPDAUIEngineElement* to, const TPDAUIEngineElement* from)
     to->margins = from->margins;
     to->padding = from->padding;
     for (int s = 0; s < 5; ++s) {
-        to->backgrounds[s] = from->backgrounds[s];
-        to->borders[s] = from->borders[s];
+        to->backgrounds.Edit(s) = from->backgrounds[s];
+        to->borders.Edit(s) = from->borders[s];
     }
 }
 
@@ -216,9 +216,9 @@ TPDAUIEngineElement* TOrbetaApp::FillCommandButtons(TPDAUIEngineElement* contain
             if (item->label == "Debug") {
                 // Debug entries stand out: yellow on dark red.
                 for (int s = 0; s < 5; ++s) {
-                    sub->backgrounds[s] = TPDAUIEngineStyleBackground();
-                    sub->backgrounds[s].kind = TPDAUIEngineStyleBackground::KindColor;
-                    sub->backgrounds[s].colour = TColorIG(0x60, 0x08, 0x08);
+                    sub->backgrounds.Edit(s) = TPDAUIEngineStyleBackground();
+                    sub->backgrounds.Edit(s).kind = TPDAUIEngineStyleBackground::KindColor;
+                    sub->backgrounds.Edit(s).colour = TColorIG(0x60, 0x08, 0x08);
                     sub->foregrounds[s] = TColorIG(0xFF, 0xE0, 0x40).color;
                 }
             }

@@ -46,7 +46,7 @@ void TPageSplash::LoadInternalPicture()
     const bool small = engine->skinSettings.uiScale <= 1.5f && picture->Width() < pageWidth &&
                        std::abs(picture->Height()) < pageHeight;
     for (int state : {StateNormal, StatePressed}) {
-        TPDAUIEngineStyleBackground& back = boxImage->backgrounds[state];
+        TPDAUIEngineStyleBackground& back = boxImage->backgrounds.Edit(state);
         back = TPDAUIEngineStyleBackground();
         back.kind = small ? TPDAUIEngineStyleBackground::KindCentredScaled : TPDAUIEngineStyleBackground::KindImage;
         back.imageName = path;

@@ -78,8 +78,8 @@ TGadgetPolivalentDataItem::TGadgetPolivalentDataItem(TOrbetaApp* application, in
     : app(application), field(f), bigVariant(big), titleLabelId(titleId)
 {
     tag = "gadgetPolivalentDataItem";
-    borders[StateNormal].width = 1;
-    borders[StateNormal].style = TPDAUIEngineStyleBorder::StyleSolid;
+    borders.Edit(StateNormal).width = 1;
+    borders.Edit(StateNormal).style = TPDAUIEngineStyleBorder::StyleSolid;
 }
 
 TGadgetPolivalentDataItem::~TGadgetPolivalentDataItem() = default;
@@ -129,7 +129,7 @@ void TGadgetPolivalentDataItem::AddLabelAndBar(TPDAUIEngineElementBox* box)
     auto* bar = new TPDAUIEngineElementProgressBar();
     bar->value = 50;
     bar->flex = 1;
-    TPDAUIEngineStyleBackground& back = bar->backgrounds[StateNormal];
+    TPDAUIEngineStyleBackground& back = bar->backgrounds.Edit(StateNormal);
     back.kind = TPDAUIEngineStyleBackground::KindImage;
     back.imageName = "commonProgressBar";
     if (box->page)
@@ -317,8 +317,8 @@ void TGadgetPolivalentDataItem::OnLoad(TPDAUIEngine* e, TPDAUIEngineElementPage*
             control->font.bold = true;
             control->flex = 1;
             OwnColour(control, this);
-            control->backgrounds[StateNormal].kind = TPDAUIEngineStyleBackground::KindColor;
-            control->backgrounds[StateNormal].alpha = 1;
+            control->backgrounds.Edit(StateNormal).kind = TPDAUIEngineStyleBackground::KindColor;
+            control->backgrounds.Edit(StateNormal).alpha = 1;
             auto* scroller = new TPDAUIEngineElementBox();
             scroller->layout = LayoutVerticalScroll;
             scroller->flex = 1;

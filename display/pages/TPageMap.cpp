@@ -865,7 +865,7 @@ void TPageMap::ShowMainPhotoView(const DString& imageName, const DString& text, 
         for (int s = 0; s < 5; ++s)
             label->foregrounds[s] = boxMainFotoView->foregrounds[s];
         if (speedSign) {
-            TPDAUIEngineStyleBackground& back = label->backgrounds[StateNormal];
+            TPDAUIEngineStyleBackground& back = label->backgrounds.Edit(StateNormal);
             back.kind = TPDAUIEngineStyleBackground::KindCentredScaled;
             back.imageName = "pageMainMaxVelocity2";
             back.image = resources.GetImage("pageMainMaxVelocity2", false, false);

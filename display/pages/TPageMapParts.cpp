@@ -40,7 +40,7 @@ void TPageMapParts::AddGadgets(TPageMap& page)
         gadget->flex = 1;
         for (int s = 0; s < 5; ++s) {
             gadget->foregrounds[s] = host->foregrounds[s];
-            gadget->backgrounds[s].kind = TPDAUIEngineStyleBackground::KindNone;
+            gadget->backgrounds.Edit(s).kind = TPDAUIEngineStyleBackground::KindNone;
         }
         gadget->align = host->align;
         gadget->pack = host->pack;
@@ -58,8 +58,8 @@ TPDAUIEngineElement* TPageMapParts::PlaceDataField(TPageMap& page, TPDAUIEngineE
     auto* gadget = new TGadgetPolivalentDataItem(page.app, field, false, 0);
     for (int s = 0; s < 5; ++s) {
         if (value) {
-            gadget->borders[s] = value->borders[s];
-            gadget->backgrounds[s] = value->backgrounds[s];
+            gadget->borders.Edit(s) = value->borders[s];
+            gadget->backgrounds.Edit(s) = value->backgrounds[s];
             gadget->foregrounds[s] = value->foregrounds[s];
         }
     }

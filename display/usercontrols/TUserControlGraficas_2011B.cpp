@@ -67,9 +67,9 @@ void TUserControlGraficas_2011B::OnLoad(TPDAUIEngine* e, TPDAUIEngineElementPage
     TColorIG chart = TColoresIG::F_White;
     if (engine && (engine->skinSettings.theme1.GetStockColor("chart.background", chart) ||
                    engine->skinSettings.theme2.GetStockColor("chart.background", chart))) {
-        backgrounds[StateNormal].kind = TPDAUIEngineStyleBackground::KindColor;
-        backgrounds[StateNormal].colour = chart;
-        backgrounds[StateNormal].alpha = 255;
+        backgrounds.Edit(StateNormal).kind = TPDAUIEngineStyleBackground::KindColor;
+        backgrounds.Edit(StateNormal).colour = chart;
+        backgrounds.Edit(StateNormal).alpha = 255;
     }
     background_ = chart;
     btnGraficasZoomIn = FindElement("btnGraficasZoomIn", true);

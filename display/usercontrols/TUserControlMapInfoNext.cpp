@@ -45,7 +45,7 @@ void TUserControlMapInfoNext::OnLoad(TPDAUIEngine* e, TPDAUIEngineElementPage* p
         if (child)
             child->visible = 0;
     if (singleLine)
-        backgrounds[StateNormal].kind = TPDAUIEngineStyleBackground::KindNone;
+        backgrounds.Edit(StateNormal).kind = TPDAUIEngineStyleBackground::KindNone;
     if (boxMoreLess)
         boxMoreLess->pack = engine && engine->skinSettings.rightToLeft ? AlignStart : AlignEnd;
     Empty();

@@ -148,8 +148,8 @@ void TUserControlMaxVelocity::Paint(IDC* dc, int x, int y)
         TPDAUIEngineElementUserControl::Paint(dc, x, y);
         return;
     }
-    TPDAUIEngineStyleBackground& normal = lblMaxVelocityValue->backgrounds[StateNormal];
-    TPDAUIEngineStyleBackground& disabled = lblMaxVelocityValue->backgrounds[StateDisabled];
+    TPDAUIEngineStyleBackground& normal = lblMaxVelocityValue->backgrounds.Edit(StateNormal);
+    TPDAUIEngineStyleBackground& disabled = lblMaxVelocityValue->backgrounds.Edit(StateDisabled);
     const int normalKind = normal.kind, disabledKind = disabled.kind;
     normal.kind = disabled.kind = TPDAUIEngineStyleBackground::KindNone;
     TPDAUIEngineElementUserControl::Paint(dc, x, y);

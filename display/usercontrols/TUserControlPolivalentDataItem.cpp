@@ -30,8 +30,8 @@ void OwnColour(TPDAUIEngineElement* child, const TPDAUIEngineElement* box)
 TUserControlPolivalentDataItem::TUserControlPolivalentDataItem(TOrbetaApp* application) : app(application)
 {
     tag = "usercontrol/usercontrolPolivalentDataItem";
-    borders[StateNormal].width = 0;
-    borders[StateNormal].style = TPDAUIEngineStyleBorder::StyleNone;
+    borders.Edit(StateNormal).width = 0;
+    borders.Edit(StateNormal).style = TPDAUIEngineStyleBorder::StyleNone;
 }
 
 TUserControlPolivalentDataItem::~TUserControlPolivalentDataItem() = default;
@@ -114,8 +114,8 @@ void TUserControlPolivalentDataItem::BuildContent()
             control->font.bold = true;
             control->flex = 1;
             OwnColour(control, this);
-            control->backgrounds[StateNormal].kind = TPDAUIEngineStyleBackground::KindColor;
-            control->backgrounds[StateNormal].alpha = 1;
+            control->backgrounds.Edit(StateNormal).kind = TPDAUIEngineStyleBackground::KindColor;
+            control->backgrounds.Edit(StateNormal).alpha = 1;
         }
         break;
     case 805:

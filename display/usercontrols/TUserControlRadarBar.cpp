@@ -66,7 +66,7 @@ void TUserControlRadarBar::Paint(IDC* dc, int x, int y)
     pixelsPerUnit = 0.01 * (bottomLimit - topLimit);
     reference = record.reference;
 
-    TPDAUIEngineStyleBackground& back = backgrounds[StateNormal];
+    TPDAUIEngineStyleBackground& back = backgrounds.Edit(StateNormal);
     back.kind = TPDAUIEngineStyleBackground::KindNineSlice;
     back.image = imgBase;
     back.imageName = "userControlRadaBarBase";

@@ -391,7 +391,7 @@ TEST(GadgetVisor2DPaint, PaintsTheMapInItsContentRectangleAndClearsTheRepaintFla
     g->flex = 1;
     g->padding.left = g->padding.top = 10;
     g->padding.right = g->padding.bottom = 30;
-    g->borders[TPDAUIEngineElement::StateNormal].Parse("Solid 4 #FFB639");
+    g->borders.Edit(TPDAUIEngineElement::StateNormal).Parse("Solid 4 #FFB639");
     app.ui->skinSettings.carMapPosition = "50;75;50;75";
     mapPage.ReapplyBounds();
     app.At(TDemoRoute::Get().EventTime("A.M2"));

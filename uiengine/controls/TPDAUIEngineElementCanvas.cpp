@@ -36,7 +36,7 @@ void TPDAUIEngineElementSeparator::OnLoad(TPDAUIEngine* e, TPDAUIEngineElementPa
                                           TPDAUIEngineXml* xmlNode, TFicheroITV* stream)
 {
     TPDAUIEngineElement::OnLoad(e, p, par, xmlNode, stream);
-    TPDAUIEngineStyleBackground& back = backgrounds[StateNormal];
+    TPDAUIEngineStyleBackground& back = backgrounds.Edit(StateNormal);
     back = TPDAUIEngineStyleBackground();
     back.kind = TPDAUIEngineStyleBackground::KindImage;
     back.imageName = "commonSeparatorBackground";

@@ -45,14 +45,14 @@ TPDAUIEngineElementComboBox::TPDAUIEngineElementComboBox() : listBox(new TPDAUIE
     pack = AlignCenter;
     align = AlignAuto;
     isFocusable = 1;
-    borders[StateNormal].width = 1;
-    borders[StateNormal].style = TPDAUIEngineStyleBorder::StyleSolid;
-    borders[StateNormal].colour = TColorIG(255);
+    borders.Edit(StateNormal).width = 1;
+    borders.Edit(StateNormal).style = TPDAUIEngineStyleBorder::StyleSolid;
+    borders.Edit(StateNormal).colour = TColorIG(255);
     const int p = Scaled(2, GetUIScale());
     padding.left = padding.top = padding.right = padding.bottom = p;
     padding.inner = 0;
-    listBox->backgrounds[StateFocus] = listBox->backgrounds[StateNormal];
-    listBox->borders[StateFocus] = listBox->borders[StateNormal];
+    listBox->backgrounds.Edit(StateFocus) = listBox->backgrounds[StateNormal];
+    listBox->borders.Edit(StateFocus) = listBox->borders[StateNormal];
     listBox->onCommand = kChoiceCommand;
 }
 
@@ -96,9 +96,9 @@ void TPDAUIEngineElementComboBox::OnLoad(TPDAUIEngine* e, TPDAUIEngineElementPag
     listBox->font.CreateStockFont(nullptr);
     listBox->id = id;
     listBox->id << "__listbox";
-    listBox->borders[StateNormal] = borders[StateNormal];
-    listBox->borders[StateFocus] = borders[StateFocus];
-    listBox->backgrounds[StateNormal] = backgrounds[StateNormal];
+    listBox->borders.Edit(StateNormal) = borders[StateNormal];
+    listBox->borders.Edit(StateFocus) = borders[StateFocus];
+    listBox->backgrounds.Edit(StateNormal) = backgrounds[StateNormal];
     Settings* settings = engine ? &engine->skinSettings : Settings::Current();
     TPDAUIEngineResources* store = page ? &page->resources : (engine ? &engine->resources : nullptr);
     if (settings && store) {
@@ -333,7 +333,7 @@ int TPDAUIEngineElementComboBox::GetMinimumWidth(int)
 void TPDAUIEngineElementComboBox::SetBounds(int l, int t, int w, int h)
 {
     listBox->padding = padding;
-    listBox->borders[StateNormal] = borders[StateNormal];
+    listBox->borders.Edit(StateNormal) = borders[StateNormal];
     TPDAUIEngineElement::SetBounds(l, t, w, h);
 }
 

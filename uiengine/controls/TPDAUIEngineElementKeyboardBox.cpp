@@ -137,8 +137,8 @@ void TPDAUIEngineElementKeyboardBox::OnLoad(TPDAUIEngine* e, TPDAUIEngineElement
 
     const float scale = GetUIScale();
     for (int s = 0; s < 5; ++s) {
-        templateKey.borders[s] = borders[s];
-        templateKey.backgrounds[s] = backgrounds[s];
+        templateKey.borders.Edit(s) = borders[s];
+        templateKey.backgrounds.Edit(s) = backgrounds[s];
         templateKey.foregrounds[s] = foregrounds[s];
     }
     templateKey.font.size = font.size;
@@ -155,8 +155,8 @@ void TPDAUIEngineElementKeyboardBox::OnLoad(TPDAUIEngine* e, TPDAUIEngineElement
     templateKey.timerInterval = 10;
     templateKey.raiseMultipleCommandsWhenPressed = true;
     templateKey.onMultipleCommandEnd = "unkey";
-    borders[StateNormal].style = TPDAUIEngineStyleBorder::StyleNone;
-    backgrounds[StateNormal].kind = TPDAUIEngineStyleBackground::KindNone;
+    borders.Edit(StateNormal).style = TPDAUIEngineStyleBorder::StyleNone;
+    backgrounds.Edit(StateNormal).kind = TPDAUIEngineStyleBackground::KindNone;
     templateKey.OnLoad(engine, page, nullptr, nullptr, nullptr);
     templateKey.timerInterval = 10;
 

@@ -85,10 +85,10 @@ TPDAUIEngineElementListBox::ListBoxItem::ListBoxItem(const DString& text, TDibIG
 TPDAUIEngineElementListBox::TPDAUIEngineElementListBox()
 {
     tag = "listbox";
-    backgrounds[StateNormal].kind = TPDAUIEngineStyleBackground::KindColor;
-    backgrounds[StateNormal].colour = TColoresIG::F_White;
-    borders[StateNormal].style = TPDAUIEngineStyleBorder::StyleNone;
-    borders[StateFocus].style = TPDAUIEngineStyleBorder::StyleNone;
+    backgrounds.Edit(StateNormal).kind = TPDAUIEngineStyleBackground::KindColor;
+    backgrounds.Edit(StateNormal).colour = TColoresIG::F_White;
+    borders.Edit(StateNormal).style = TPDAUIEngineStyleBorder::StyleNone;
+    borders.Edit(StateFocus).style = TPDAUIEngineStyleBorder::StyleNone;
     align = AlignAuto;
     isFocusable = 1;
     // The skin names no list sound; the click sound fits a row tap.

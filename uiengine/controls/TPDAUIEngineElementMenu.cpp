@@ -15,10 +15,10 @@ TPDAUIEngineElementMenu::TPDAUIEngineElementMenu()
     padding.bottom = 2 * scale;
     padding.inner = 0;
     margins = TPDAUIEngineMargins();
-    borders[StateNormal].style = TPDAUIEngineStyleBorder::StyleSolid;
-    backgrounds[StateNormal].kind = TPDAUIEngineStyleBackground::KindColor;
-    backgrounds[StateNormal].colour = TColoresIG::F_White;
-    borders[StatePressed].style = TPDAUIEngineStyleBorder::StyleNone;
+    borders.Edit(StateNormal).style = TPDAUIEngineStyleBorder::StyleSolid;
+    backgrounds.Edit(StateNormal).kind = TPDAUIEngineStyleBackground::KindColor;
+    backgrounds.Edit(StateNormal).colour = TColoresIG::F_White;
+    borders.Edit(StatePressed).style = TPDAUIEngineStyleBorder::StyleNone;
 }
 
 TPDAUIEngineElementMenu::~TPDAUIEngineElementMenu() = default;

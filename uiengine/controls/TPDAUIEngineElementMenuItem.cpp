@@ -35,11 +35,11 @@ TPDAUIEngineElementMenuItem::TPDAUIEngineElementMenuItem()
 {
     tag = "menuitem";
     isFocusable = 1;
-    backgrounds[StateNormal].kind = TPDAUIEngineStyleBackground::KindColor;
-    backgrounds[StateNormal].colour = TColoresIG::F_White;
-    borders[StateNormal].style = TPDAUIEngineStyleBorder::StyleNone;
-    borders[StatePressed].width = 0;
-    borders[StatePressed].style = TPDAUIEngineStyleBorder::StyleNone;
+    backgrounds.Edit(StateNormal).kind = TPDAUIEngineStyleBackground::KindColor;
+    backgrounds.Edit(StateNormal).colour = TColoresIG::F_White;
+    borders.Edit(StateNormal).style = TPDAUIEngineStyleBorder::StyleNone;
+    borders.Edit(StatePressed).width = 0;
+    borders.Edit(StatePressed).style = TPDAUIEngineStyleBorder::StyleNone;
     pack = AlignCenter;
     align = AlignAuto;
     const int s = TPDAUIEngineUIScale::Truncate(GetUIScale());

@@ -25,9 +25,9 @@ int ParseInt(const char* value)
 TPDAUIEngineElementProgressBar::TPDAUIEngineElementProgressBar()
 {
     tag = "progressbar";
-    borders[StateNormal].width = 0;
-    borders[StateNormal].style = TPDAUIEngineStyleBorder::StyleNone;
-    backgrounds[StateNormal].kind = TPDAUIEngineStyleBackground::KindNone;
+    borders.Edit(StateNormal).width = 0;
+    borders.Edit(StateNormal).style = TPDAUIEngineStyleBorder::StyleNone;
+    backgrounds.Edit(StateNormal).kind = TPDAUIEngineStyleBackground::KindNone;
     foregrounds[StateNormal] = TColorIG(TColoresIG::F_LtBlue).color;
     minimumHeight = minimumWidth = Scale(16);
     padding.left = padding.top = padding.right = padding.bottom = 0;

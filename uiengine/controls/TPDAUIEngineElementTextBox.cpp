@@ -49,12 +49,12 @@ TPDAUIEngineElementTextBox::TPDAUIEngineElementTextBox()
     pack = AlignCenter;
     align = AlignStart;
     isFocusable = 1;
-    backgrounds[StateNormal].Parse("#FFFFFF", nullptr);
+    backgrounds.Edit(StateNormal).Parse("#FFFFFF", nullptr);
     const int scale = (int)GetUIScale();
     for (int state : {(int)StateFocus, (int)StateHover}) {
-        borders[state].width = scale;
-        borders[state].style = 2;
-        borders[state].colour = TColorIG(0x646464u);
+        borders.Edit(state).width = scale;
+        borders.Edit(state).style = 2;
+        borders.Edit(state).colour = TColorIG(0x646464u);
     }
     padding.left = padding.top = padding.right = padding.bottom = scale;
     timerInterval = 500;

@@ -27,8 +27,8 @@ TPDAUIEngineElementToolBar::TPDAUIEngineElementToolBar()
 {
     tag = "toolbar";
     layout = LayoutHorizontal;
-    borders[StateNormal].width = 0;
-    borders[StateNormal].style = TPDAUIEngineStyleBorder::StyleNone;
+    borders.Edit(StateNormal).width = 0;
+    borders.Edit(StateNormal).style = TPDAUIEngineStyleBorder::StyleNone;
 }
 
 TPDAUIEngineElementToolBar::~TPDAUIEngineElementToolBar() = default;
@@ -122,8 +122,8 @@ void TPDAUIEngineElementToolBar::CreateOverflowItem()
     item->minimumWidth = first->minimumWidth;
     item->maximumWidth = first->maximumWidth;
     for (int s : {StateNormal, StatePressed}) {
-        item->backgrounds[s] = first->backgrounds[s];
-        item->borders[s] = first->borders[s];
+        item->backgrounds.Edit(s) = first->backgrounds[s];
+        item->borders.Edit(s) = first->borders[s];
     }
     if (page)
         item->image = page->resources.GetImage("commonToolBarButtonMore", false, false);
@@ -135,13 +135,13 @@ void TPDAUIEngineElementToolBar::CreateOverflowItem()
     sub->visible = 0;
     for (int s = 0; s < 5; ++s)
         sub->foregrounds[s] = foregrounds[s];
-    sub->borders[StateNormal] = borders[StateNormal];
-    sub->borders[StateNormal].style = TPDAUIEngineStyleBorder::StyleSolid;
+    sub->borders.Edit(StateNormal) = borders[StateNormal];
+    sub->borders.Edit(StateNormal).style = TPDAUIEngineStyleBorder::StyleSolid;
     for (int s : {StatePressed, StateFocus, StateHover})
-        sub->borders[s] = borders[s];
-    sub->backgrounds[StateNormal] = subMenuBackground;
+        sub->borders.Edit(s) = borders[s];
+    sub->backgrounds.Edit(StateNormal) = subMenuBackground;
     for (int s : {StatePressed, StateDisabled, StateFocus, StateHover})
-        sub->backgrounds[s] = backgrounds[s];
+        sub->backgrounds.Edit(s) = backgrounds[s];
     sub->padding.left += subMenuPadding;
     sub->padding.top += subMenuPadding;
     sub->padding.right += subMenuPadding;
@@ -228,9 +228,9 @@ void TPDAUIEngineElementToolBar::Paint(IDC* dc, int x, int y)
         return;
     }
     const int saved = backgrounds[StateNormal].offsetX;
-    backgrounds[StateNormal].offsetX = LeftmostVisibleChild() - padding.left;
+    backgrounds.Edit(StateNormal).offsetX = LeftmostVisibleChild() - padding.left;
     TPDAUIEngineElementBox::Paint(dc, x, y);
-    backgrounds[StateNormal].offsetX = saved;
+    backgrounds.Edit(StateNormal).offsetX = saved;
 }
 
 TPDAUIEngineElement* TPDAUIEngineElementToolBar::HitTest(int x, int y)

@@ -23,9 +23,9 @@ bool IsTrue(const char* value) { return CDString(value) == "true"; }
 TPDAUIEngineElementTrackBar::TPDAUIEngineElementTrackBar()
 {
     tag = "trackbar";
-    borders[StateNormal].width = 0;
-    borders[StateNormal].style = TPDAUIEngineStyleBorder::StyleNone;
-    backgrounds[StateNormal].kind = TPDAUIEngineStyleBackground::KindNone;
+    borders.Edit(StateNormal).width = 0;
+    borders.Edit(StateNormal).style = TPDAUIEngineStyleBorder::StyleNone;
+    backgrounds.Edit(StateNormal).kind = TPDAUIEngineStyleBackground::KindNone;
     foregrounds[StateNormal] = TColorIG(TColoresIG::F_LtBlue).color;
     minimumHeight = minimumWidth = Scale(16);
     padding.left = padding.top = padding.right = padding.bottom = 0;

@@ -201,11 +201,22 @@ void TPDAUIEngineElement::ApplyThemeColours()
         theme.ReplaceColor(pageName, colour);
         foregrounds[state] = colour;
     }
-    for (int state : kOrder)
-        theme.ReplaceColor(pageName, borders[state].colour);
-    for (int state : kOrder)
-        if (backgrounds[state].kind == TPDAUIEngineStyleBackground::KindColor)
-            theme.ReplaceColor(pageName, backgrounds[state].colour);
+    // Styles the element has not set of its own are only written when a rule
+    // changes their colour.
+    for (int state : kOrder) {
+        TColorIG colour = borders[state].colour;
+        theme.ReplaceColor(pageName, colour);
+        if (colour.color != borders[state].colour.color)
+            borders.Edit(state).colour = colour;
+    }
+    for (int state : kOrder) {
+        if (backgrounds[state].kind != TPDAUIEngineStyleBackground::KindColor)
+            continue;
+        TColorIG colour = backgrounds[state].colour;
+        theme.ReplaceColor(pageName, colour);
+        if (colour.color != backgrounds[state].colour.color)
+            backgrounds.Edit(state).colour = colour;
+    }
 }
 
 void TPDAUIEngineElement::SetAttributeInt(const char* name, int value)
@@ -330,11 +341,11 @@ void TPDAUIEngineElement::SetAttribute(const char* name, const char* value)
     case AttrMarginRight: ParseMargin(value, margins.right, margins.rightPercent); break;
     case AttrMarginBottom: ParseMargin(value, margins.bottom, margins.bottomPercent); break;
     case AttrBorder:
-        borders[StateNormal].Parse(value);
+        borders.Edit(StateNormal).Parse(value);
         for (int i = 1; i < 5; ++i)
-            borders[i] = borders[StateNormal];
+            borders.Edit(i) = borders[StateNormal];
         break;
-    case AttrBorderState: borders[state].Parse(value); break;
+    case AttrBorderState: borders.Edit(state).Parse(value); break;
     case AttrForeground: {
         TColorIG colour(foregrounds[StateNormal]);
         colour.DecodeFromString(value);
@@ -349,11 +360,11 @@ void TPDAUIEngineElement::SetAttribute(const char* name, const char* value)
         break;
     }
     case AttrBackground:
-        backgrounds[StateNormal].Parse(value, page ? &page->resources : nullptr);
+        backgrounds.Edit(StateNormal).Parse(value, page ? &page->resources : nullptr);
         for (int i = 1; i < 5; ++i)
-            backgrounds[i] = backgrounds[StateNormal];
+            backgrounds.Edit(i) = backgrounds[StateNormal];
         break;
-    case AttrBackgroundState: backgrounds[state].Parse(value, page ? &page->resources : nullptr); break;
+    case AttrBackgroundState: backgrounds.Edit(state).Parse(value, page ? &page->resources : nullptr); break;
     case AttrShortcut: shortcut.Parse(value); break;
     case AttrVisible: visible = IsTrue(value); break;
     case AttrEnabled: enabled = IsTrue(value); break;
@@ -857,11 +868,10 @@ void TPDAUIEngineElement::CopyFrom(TPDAUIEngineElement* other)
     isClickable = other->isClickable;
     padding = other->padding;
     margins = other->margins;
-    for (int i = 0; i < 5; ++i) {
+    for (int i = 0; i < 5; ++i)
         foregrounds[i] = other->foregrounds[i];
-        backgrounds[i] = other->backgrounds[i];
-        borders[i] = other->borders[i];
-    }
+    backgrounds = other->backgrounds;
+    borders = other->borders;
     font = other->font;
     shortcut = other->shortcut;
     className = other->className;

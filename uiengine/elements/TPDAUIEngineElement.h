@@ -9,6 +9,7 @@
 #include "uiengine/core/TPDAUIEngineStyleBackground.h"
 #include "uiengine/core/TPDAUIEngineStyleBorder.h"
 #include "uiengine/core/TPDAUIEngineValueTypes.h"
+#include "uiengine/elements/TPDAUIEngineStateStyles.h"
 #include "uiengine/fonts/TPDAUIEngineStyleFont.h"
 
 class IDC;
@@ -205,11 +206,11 @@ public:
     int minimumWidth = 0;
     int maximumHeight;
     int maximumWidth;
-    TPDAUIEngineStyleBorder borders[5];
+    TPDAUIEngineStateStyles<TPDAUIEngineStyleBorder> borders;
     TPDAUIEnginePadding padding;
     TPDAUIEngineMargins margins;
     uint32_t foregrounds[5];
-    TPDAUIEngineStyleBackground backgrounds[5];
+    TPDAUIEngineStateStyles<TPDAUIEngineStyleBackground> backgrounds;
     int pack = AlignStart;
     int align = AlignStart;
     TPDAUIEngineStyleFont font;

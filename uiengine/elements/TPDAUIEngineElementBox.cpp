@@ -70,7 +70,6 @@ TPDAUIEngineElementBox::TPDAUIEngineElementBox()
     tag = "box";
     pack = AlignStretch;
     align = AlignStretch;
-    backgrounds[StateNormal].kind = TPDAUIEngineStyleBackground::KindNone;
 }
 
 TPDAUIEngineElementBox::~TPDAUIEngineElementBox()

@@ -30,6 +30,38 @@ float FontScale(float uiScale) { return IDC::GetFontScreenScale(uiScale); }
 
 int16_t ToShort(int v) { return (int16_t)(v < INT16_MIN ? INT16_MIN : (v > INT16_MAX ? INT16_MAX : v)); }
 
+// Every field a record sets, compared with the defaults.
+bool IsDefault(const TPDAUIEngineStyleBorder& b)
+{
+    static const TPDAUIEngineStyleBorder d;
+    return b.width == d.width && b.style == d.style && b.colour.color == d.colour.color &&
+           b.shade.color == d.shade.color && b.alpha == d.alpha && b.radius == d.radius;
+}
+
+bool IsDefault(const TPDAUIEngineStyleBackground& b)
+{
+    static const TPDAUIEngineStyleBackground d;
+    return b.kind == d.kind && b.colour.color == d.colour.color && b.imageName.IsEmpty() && !b.image &&
+           b.alpha == d.alpha && b.x == d.x && b.y == d.y && b.w == d.w && b.h == d.h && b.edge == d.edge &&
+           b.offsetX == d.offsetX && b.offsetY == d.offsetY;
+}
+
+// Styles read as the defaults leave the element on the shared defaults, as an
+// element loaded from XML without them is.
+template <class T>
+void StoreStyles(TPDAUIEngineStateStyles<T>& styles, const T (&read)[5])
+{
+    bool defaults = true;
+    for (const T& style : read)
+        defaults = defaults && IsDefault(style);
+    if (defaults) {
+        styles.Reset();
+        return;
+    }
+    for (int s = 0; s < 5; ++s)
+        styles.Edit(s) = read[s];
+}
+
 } // namespace
 
 namespace {
@@ -209,7 +241,8 @@ bool TPDAUIEngineElement::LoadCompiled(TFicheroITV& stream)
     for (int* v : {&left, &top, &width, &height, &minimumHeight, &minimumWidth, &maximumHeight, &maximumWidth})
         *v = TPDAUIEngineUIScale::Multiply(r.I32(), scale);
     // As TPDAUIEngineStyleBorder::ReadCompiled: width, style, colour, shade, alpha, radius.
-    for (TPDAUIEngineStyleBorder& b : borders) {
+    TPDAUIEngineStyleBorder readBorders[5];
+    for (TPDAUIEngineStyleBorder& b : readBorders) {
         b.width = ScaledLength(SignedByte(r.U8()), scale);
         b.style = (int)r.U8();
         b.colour = TColorIG(r.U32());
@@ -217,6 +250,7 @@ bool TPDAUIEngineElement::LoadCompiled(TFicheroITV& stream)
         b.alpha = (int)r.U8();
         b.radius = ScaledLength(SignedByte(r.U8()), scale);
     }
+    StoreStyles(borders, readBorders);
     // As TPDAUIEnginePadding::LoadCompiled and TPDAUIEngineMargins::LoadCompiled.
     for (int* v : {&padding.left, &padding.top, &padding.right, &padding.bottom, &padding.inner})
         *v = ScaledLength(SignedByte(r.U8()), scale);
@@ -234,7 +268,8 @@ bool TPDAUIEngineElement::LoadCompiled(TFicheroITV& stream)
     for (uint32_t& f : foregrounds)
         f = r.U32();
     // As TPDAUIEngineStyleBackground::ReadCompiled.
-    for (TPDAUIEngineStyleBackground& b : backgrounds) {
+    TPDAUIEngineStyleBackground readBackgrounds[5];
+    for (TPDAUIEngineStyleBackground& b : readBackgrounds) {
         b.kind = (int)r.U8();
         b.colour = TColorIG(r.U32());
         r.Text(b.imageName, codepage);
@@ -248,6 +283,7 @@ bool TPDAUIEngineElement::LoadCompiled(TFicheroITV& stream)
         b.offsetX = 0;
         b.offsetY = 0;
     }
+    StoreStyles(backgrounds, readBackgrounds);
     pack = (int)r.U8();
     align = (int)r.U8();
     // As TPDAUIEngineStyleFont::ReadCompiled. Sizes are stored in skin pixels
@@ -296,9 +332,9 @@ bool TPDAUIEngineElement::LoadCompiled(TFicheroITV& stream)
     avoidMarginRescale = r.U8() != 0;
     catchMouseEventsAlways = r.U8() != 0;
     // The records name their background images; the page's store has them.
-    for (TPDAUIEngineStyleBackground& b : backgrounds)
-        if (page && !b.imageName.IsEmpty())
-            b.image = page->resources.GetImage(b.imageName.c_str(), false, false);
+    for (int s = 0; s < 5; ++s)
+        if (page && !backgrounds[s].imageName.IsEmpty())
+            backgrounds.Edit(s).image = page->resources.GetImage(backgrounds[s].imageName.c_str(), false, false);
     return true;
 }
 

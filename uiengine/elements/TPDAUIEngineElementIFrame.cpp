@@ -15,8 +15,8 @@ bool IsPage(TPDAUIEngineElement* e) { return dynamic_cast<TPDAUIEngineElementPag
 TPDAUIEngineElementIFrame::TPDAUIEngineElementIFrame()
 {
     tag = "iframe";
-    borders[StateNormal].width = 0;
-    borders[StateNormal].style = 0;
+    borders.Edit(StateNormal).width = 0;
+    borders.Edit(StateNormal).style = 0;
     flex = 1;
     layout = LayoutVertical;
 }

@@ -79,8 +79,8 @@ TPDAUIEngineElementPage::TPDAUIEngineElementPage(TPDAUIEngine* e)
     tag = "page";
     engine = e;
     page = this;
-    backgrounds[StateNormal].kind = TPDAUIEngineStyleBackground::KindColor;
-    backgrounds[StateNormal].colour = TColoresIG::F_Gray;
+    backgrounds.Edit(StateNormal).kind = TPDAUIEngineStyleBackground::KindColor;
+    backgrounds.Edit(StateNormal).colour = TColoresIG::F_Gray;
     flex = 1;
     std::lock_guard<std::mutex> guard(LivePagesMutex());
     LivePages().insert(this);
@@ -325,8 +325,9 @@ void TPDAUIEngineElementPage::Detach()
     resources.Clear();
     // The page's own images came from the store just emptied.
     image = nullptr;
-    for (TPDAUIEngineStyleBackground& background : backgrounds)
-        background.image = nullptr;
+    for (int s = 0; s < 5; ++s)
+        if (backgrounds[s].image)
+            backgrounds.Edit(s).image = nullptr;
 }
 
 void TPDAUIEngineElementPage::Reload()

@@ -13,10 +13,10 @@ int Clamp(long long v) { return v < INT_MIN ? INT_MIN : (v > INT_MAX ? INT_MAX :
 TPDAUIEngineElementRepeaterItem::TPDAUIEngineElementRepeaterItem()
 {
     tag = "repeateritem";
-    borders[StateNormal].style = TPDAUIEngineStyleBorder::StyleNone;
-    borders[StateFocus].style = TPDAUIEngineStyleBorder::StyleNone;
-    backgrounds[StateNormal].kind = TPDAUIEngineStyleBackground::KindColor;
-    backgrounds[StateNormal].colour = TColoresIG::F_White;
+    borders.Edit(StateNormal).style = TPDAUIEngineStyleBorder::StyleNone;
+    borders.Edit(StateFocus).style = TPDAUIEngineStyleBorder::StyleNone;
+    backgrounds.Edit(StateNormal).kind = TPDAUIEngineStyleBackground::KindColor;
+    backgrounds.Edit(StateNormal).colour = TColoresIG::F_White;
     isFocusable = 1;
 }
 
@@ -50,10 +50,10 @@ TPDAUIEngineElementRepeater::TPDAUIEngineElementRepeater()
 {
     tag = "repeater";
     layout = LayoutVerticalScroll;
-    borders[StateNormal].style = TPDAUIEngineStyleBorder::StyleNone;
-    borders[StateFocus].style = TPDAUIEngineStyleBorder::StyleNone;
-    backgrounds[StateNormal].kind = TPDAUIEngineStyleBackground::KindColor;
-    backgrounds[StateNormal].colour = TColoresIG::F_White;
+    borders.Edit(StateNormal).style = TPDAUIEngineStyleBorder::StyleNone;
+    borders.Edit(StateFocus).style = TPDAUIEngineStyleBorder::StyleNone;
+    backgrounds.Edit(StateNormal).kind = TPDAUIEngineStyleBackground::KindColor;
+    backgrounds.Edit(StateNormal).colour = TColoresIG::F_White;
     flex = 1;
 }
 

@@ -94,10 +94,10 @@ TPDAUIEngineElementVScrollBar::TPDAUIEngineElementVScrollBar()
 {
     tag = "vscrollbar";
     timerInterval = 40;
-    backgrounds[StateNormal].kind = TPDAUIEngineStyleBackground::KindNone;
+    backgrounds.Edit(StateNormal).kind = TPDAUIEngineStyleBackground::KindNone;
     isFocusable = 0;
-    borders[StateFocus].width = 1;
-    borders[StateFocus].style = TPDAUIEngineStyleBorder::StyleSolid;
+    borders.Edit(StateFocus).width = 1;
+    borders.Edit(StateFocus).style = TPDAUIEngineStyleBorder::StyleSolid;
     if (Settings* s = Settings::Current())
         onCommandSound = s->soundClick;
     minimumWidth = 16;
@@ -190,7 +190,7 @@ void TPDAUIEngineElementVScrollBar::LoadModeImages(int m)
     const bool large = upDown || m == ModeIScroll || m == ModeImages;
     const bool thumbParts = classic || m == ModeSimple || upDown;
 
-    TPDAUIEngineStyleBackground& back = backgrounds[StateNormal];
+    TPDAUIEngineStyleBackground& back = backgrounds.Edit(StateNormal);
     back = TPDAUIEngineStyleBackground();
     if (m != ModeIScroll) {
         back.kind = m == ModeImages ? TPDAUIEngineStyleBackground::KindNineSlice

@@ -256,7 +256,7 @@ protected:
         baseline_ = TPDAUIEngineElement::GetLiveCount();
         engine.OpenPage(&page);
         page.layout = TPDAUIEngineElementBox::LayoutAbsolute;
-        page.backgrounds[TPDAUIEngineElement::StateNormal].Parse("#FFFFFF", nullptr);
+        page.backgrounds.Edit(TPDAUIEngineElement::StateNormal).Parse("#FFFFFF", nullptr);
     }
     ~ControlTest() override
     {

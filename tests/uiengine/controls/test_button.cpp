@@ -693,7 +693,7 @@ TEST_F(ButtonTest, CopyTakesModesImagesAndThePressedState)
 
 TEST_F(ButtonTest, GoldenButtons)
 {
-    page.backgrounds[E::StateNormal].Parse("#E8ECF0", nullptr);
+    page.backgrounds.Edit(E::StateNormal).Parse("#E8ECF0", nullptr);
     const char* style = R"(background="#FFFFFF" backgroundPressed="#5078C8" foregroundPressed="#FFFFFF" )"
                         R"(border="Solid 1 #606060" width="110" height="36" top="10" )";
     Add<Button>(std::string("<button left=\"10\" label=\"OK\" ") + style + "/>");

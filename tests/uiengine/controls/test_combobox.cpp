@@ -30,7 +30,7 @@ protected:
                                   "\" width=\"200\" height=\"30\" padding=\"0\" border=\"None\" onCommand=\"chosen\" " +
                                   extra + "/>");
         combo->listBox->minimumItemHeight = 30;
-        combo->borders[TPDAUIEngineElement::StateNormal].width = 0;
+        combo->borders.Edit(TPDAUIEngineElement::StateNormal).width = 0;
         for (int i = 0; i < n; ++i) {
             DString label("Choice ");
             label << i;

@@ -390,7 +390,7 @@ TEST_F(KeyboardTest, DemoPageFromSkinXmlTappedOnScreen)
 
 TEST_F(KeyboardTest, GoldenKeyboardPage)
 {
-    page.backgrounds[TPDAUIEngineElement::StateNormal].Parse("#E8ECF0", nullptr);
+    page.backgrounds.Edit(TPDAUIEngineElement::StateNormal).Parse("#E8ECF0", nullptr);
     auto* box = Add<TPDAUIEngineElementTextBox>(
         "<textbox left=\"10\" top=\"10\" width=\"300\" height=\"30\" value=\"Orbeta\" "
         "border=\"Solid 1 #606060\"/>");

@@ -937,7 +937,7 @@ TEST_F(LabelTest, WrappedTextIsTallerThanOneLineAndEllipsisKeepsItToOne)
 
 TEST_F(LabelTest, GoldenLabels)
 {
-    page.backgrounds[E::StateNormal].Parse("#F0F0E8", nullptr);
+    page.backgrounds.Edit(E::StateNormal).Parse("#F0F0E8", nullptr);
     auto image = SolidImage(16, 16, TColorIG(40, 120, 200));
     const std::string name = page.resources.RegisterImage(image.get()).c_str();
     Add<Label>(R"(<label left="10" top="10" width="220" height="24" align="Start" label="Plain label, left" )"

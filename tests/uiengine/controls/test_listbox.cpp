@@ -567,7 +567,7 @@ TEST_F(ListBoxTest, RegistersItsTag)
 
 TEST_F(ListBoxTest, GoldenListPage)
 {
-    page.backgrounds[E::StateNormal].Parse("#E8ECF0", nullptr);
+    page.backgrounds.Edit(E::StateNormal).Parse("#E8ECF0", nullptr);
     List* list = Add<List>(R"(<listbox left="10" top="10" width="180" height="100" border="Solid 1 #606060" )"
                            R"(backgroundItem="#FFFFFF" backgroundItemFocus="#3060C0" foregroundItem="#202020" )"
                            R"(paddingItemLeft="4" paddingInner="1" showDescription="true" )"

@@ -210,7 +210,7 @@ namespace {
 
 TEST_F(MenuItemTest, GoldenMenuWithItsSubMenuOpen)
 {
-    page.backgrounds[TPDAUIEngineElement::StateNormal].Parse("#8090A0", nullptr);
+    page.backgrounds.Edit(TPDAUIEngineElement::StateNormal).Parse("#8090A0", nullptr);
     menu->SetAttribute("border", "Solid 1 #303030");
     sub->SetAttribute("border", "Solid 1 #303030");
     menu->Popup(20, 20, DString(""));

@@ -510,7 +510,7 @@ TEST_F(BoxTest, HitTestingByLayout)
     row->left = 150;  // now at page x 160..260, overlapping nothing else at y 15
     TPDAUIEngineElement* hit = plain->HitTest(165, 15);
     EXPECT_EQ(row, hit);
-    row->backgrounds[TPDAUIEngineElement::StateNormal].kind = TPDAUIEngineStyleBackground::KindNone;
+    row->backgrounds.Edit(TPDAUIEngineElement::StateNormal).kind = TPDAUIEngineStyleBackground::KindNone;
     EXPECT_EQ(nullptr, plain->HitTest(165, 15));
     // Invisible children are not asked.
     row->left = 0;

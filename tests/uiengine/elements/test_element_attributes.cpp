@@ -476,6 +476,37 @@ TEST_F(LoadTest, ThemeReplacesForegroundsBordersAndSolidBackgrounds)
     EXPECT_EQ((uint32_t)red, (uint32_t)e.backgrounds[E::StateHover].colour);
 }
 
+// Styles an element never set are the shared defaults: a rule that changes one
+// of their colours still reaches that element, and one that changes none leaves
+// it without styles of its own.
+TEST_F(LoadTest, ThemeReachesDefaultStylesAndCopiesOnlyWhatItChanges)
+{
+    const TColorIG black = TColoresIG::F_Black, white = TColoresIG::F_White, red = Col(255, 0, 0);
+    AddRule(Col(1, 2, 3), red);
+    Leaf untouched;
+    Load(untouched, "<label/>");
+    EXPECT_FALSE(untouched.borders.IsOwn());
+    EXPECT_FALSE(untouched.backgrounds.IsOwn());
+
+    AddRule(black, red);
+    Leaf bordered;
+    Load(bordered, "<label/>");
+    ASSERT_TRUE(bordered.borders.IsOwn());
+    for (int s = 0; s < 5; ++s)
+        EXPECT_EQ((uint32_t)red, (uint32_t)bordered.borders[s].colour) << s;
+    // The defaults themselves are unchanged for every other element.
+    Leaf fresh;
+    EXPECT_EQ((uint32_t)black, (uint32_t)fresh.borders[E::StateNormal].colour);
+    EXPECT_FALSE(bordered.backgrounds.IsOwn());  // no solid background to recolour
+
+    AddRule(white, red);
+    Leaf filled;
+    Load(filled, "<label background=\"#FFFFFF\" backgroundFocus=\"None\"/>");
+    EXPECT_EQ((uint32_t)red, (uint32_t)filled.backgrounds[E::StateNormal].colour);
+    EXPECT_EQ((uint32_t)white, (uint32_t)filled.backgrounds[E::StateFocus].colour);
+    EXPECT_EQ((uint32_t)white, (uint32_t)fresh.backgrounds[E::StateNormal].colour);
+}
+
 TEST_F(LoadTest, ThemeRulesFollowThePageName)
 {
     const TColorIG red = Col(255, 0, 0), blue = Col(0, 0, 255);

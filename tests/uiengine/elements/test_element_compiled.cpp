@@ -159,8 +159,41 @@ TEST(ElementCompiled, ReadingBackGivesEveryFieldWhereTheScaleDividesEvenly)
         ASSERT_TRUE(LoadRecord(&engine, b, Saved(a)));
         // Compiled pages name compiled bitmaps.
         a.imageName = "icon.cbmp";
-        a.backgrounds[E::StatePressed].imageName = "btn.cbmp";
+        a.backgrounds.Edit(E::StatePressed).imageName = "btn.cbmp";
         EXPECT_EQ(Dump(a), Dump(b));
+    }
+}
+
+// A record whose styles are all the defaults leaves the element on the shared
+// defaults, as loading the XML did; a single state set keeps all five, and a
+// record read over an element with styles of its own replaces them.
+TEST(ElementCompiled, DefaultStylesAreNotCopiedAndSetOnesRoundTrip)
+{
+    struct Case {
+        const char* xml;
+        bool ownBorders, ownBackgrounds;
+    };
+    const Case cases[] = {
+        {"<label/>", false, false},
+        {"<label borderHover=\"Solid 1 #000000\"/>", true, false},
+        {"<label backgroundDisabled=\"#FFFFFF\"/>", false, true},
+        {"<label backgroundFocus=\"None\"/>", false, false},
+        {"<label border=\"Solid 2 #102030\" background=\"img.png\"/>", true, true},
+    };
+    TestEngine engine(480, 800);
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.xml);
+        Leaf a;
+        LoadXml(engine, a, c.xml);
+        const Bytes bytes = Saved(a);
+        Leaf b;
+        b.borders.Edit(E::StateFocus).width = 9;
+        b.backgrounds.Edit(E::StateHover).kind = TPDAUIEngineStyleBackground::KindColor;
+        ASSERT_TRUE(LoadRecord(&engine, b, bytes));
+        EXPECT_EQ(Dump(a), Dump(b));
+        EXPECT_EQ(c.ownBorders, b.borders.IsOwn());
+        EXPECT_EQ(c.ownBackgrounds, b.backgrounds.IsOwn());
+        EXPECT_EQ(bytes, Saved(b));
     }
 }
 
@@ -437,9 +470,9 @@ TEST(ElementCompiled, ValuesTheWriterNeverWritesAreRefused)
     } cases[] = {
         {"pack 6", [](E& e) { e.pack = 6; }},
         {"align 200", [](E& e) { e.align = 200; }},
-        {"border style 16", [](E& e) { e.borders[E::StateHover].style = 16; }},
-        {"border style 255", [](E& e) { e.borders[E::StateNormal].style = 255; }},
-        {"background kind 14", [](E& e) { e.backgrounds[E::StateFocus].kind = 14; }},
+        {"border style 16", [](E& e) { e.borders.Edit(E::StateHover).style = 16; }},
+        {"border style 255", [](E& e) { e.borders.Edit(E::StateNormal).style = 255; }},
+        {"background kind 14", [](E& e) { e.backgrounds.Edit(E::StateFocus).kind = 14; }},
     };
     Leaf fresh;
     const std::string untouched = Dump(fresh);
@@ -456,8 +489,8 @@ TEST(ElementCompiled, ValuesTheWriterNeverWritesAreRefused)
     Leaf ok;
     ok.pack = 5;
     ok.align = 5;
-    ok.borders[0].style = 15;
-    ok.backgrounds[0].kind = 13;
+    ok.borders.Edit(0).style = 15;
+    ok.backgrounds.Edit(0).kind = 13;
     Leaf b;
     EXPECT_TRUE(LoadRecord(&engine, b, Saved(ok)));
     EXPECT_EQ(5, b.pack);

@@ -202,7 +202,7 @@ TEST(LayoutLimits, ElementGeometryAtTheEndOfTheRange)
         SCOPED_TRACE(testing::Message() << c.left << ", " << c.top << ", " << c.width << ", " << c.height);
         Leaf leaf;
         TPDAUIEngineElementBox box;
-        box.backgrounds[0].kind = 1;
+        box.backgrounds.Edit(0).kind = 1;
         for (TPDAUIEngineElement* e : {(TPDAUIEngineElement*)&leaf, (TPDAUIEngineElement*)&box}) {
             e->SetBounds(c.left, c.top, c.width, c.height);
             EXPECT_EQ(c.hit, e->HitTest(c.x, c.y) == e);

@@ -30,8 +30,8 @@ protected:
         page.AddChild(s, nullptr, nullptr);
         for (int i = 0; i < children; ++i) {
             auto* c = new TPDAUIEngineElementBox();
-            c->backgrounds[TPDAUIEngineElement::StateNormal].kind = TPDAUIEngineStyleBackground::KindColor;
-            c->backgrounds[TPDAUIEngineElement::StateNormal].colour = TColorIG(40 * i, 100, 200);
+            c->backgrounds.Edit(TPDAUIEngineElement::StateNormal).kind = TPDAUIEngineStyleBackground::KindColor;
+            c->backgrounds.Edit(TPDAUIEngineElement::StateNormal).colour = TColorIG(40 * i, 100, 200);
             s->AddChild(c, nullptr, nullptr);
         }
         page.Layout();

@@ -1102,7 +1102,7 @@ TEST_F(ScrollBarTest, ThumbPlacementTable)
         SCOPED_TRACE(std::string(c.mode) + " position " + std::to_string(c.position));
         engine.skinSettings.uiScale = c.scale;
         Bar* b = MakeBar(c.mode, 8, 200);
-        b->backgrounds[TPDAUIEngineElement::StateNormal].kind = 0;
+        b->backgrounds.Edit(TPDAUIEngineElement::StateNormal).kind = 0;
         b->trackHeaderImage = b->trackFooterImage = nullptr;
         b->upLargeImage = b->downLargeImage = nullptr;
         const bool kinetic = b->mode == Bar::ModeIScroll;
@@ -1123,7 +1123,7 @@ TEST_F(ScrollBarTest, ThumbWithoutImagesIsARectangle)
 {
     Bar* b = MakeBar("simple", 10, 200);
     b->trackHeaderImage = b->trackImage = b->trackFooterImage = b->trackBackImage = nullptr;
-    b->backgrounds[TPDAUIEngineElement::StateNormal].kind = 0;
+    b->backgrounds.Edit(TPDAUIEngineElement::StateNormal).kind = 0;
     SetRange(b, 1000, 200, 400);
     TDibIG dib;
     dib.Crea(10, 200, 32);
@@ -1137,7 +1137,7 @@ TEST_F(ScrollBarTest, ThumbWithoutImagesIsARectangle)
 TEST_F(ScrollBarTest, SimpleBarShowsItsFocus)
 {
     Bar* b = MakeBar("simple", 10, 100);
-    b->backgrounds[TPDAUIEngineElement::StateNormal].kind = 0;
+    b->backgrounds.Edit(TPDAUIEngineElement::StateNormal).kind = 0;
     SetRange(b, 0, 0, 0);  // no thumb
     TDibIG dib;
     dib.Crea(10, 100, 32);
@@ -1209,7 +1209,7 @@ TEST_F(ScrollBarTest, DefaultSimpleTrackBarNeedsBothThumbImages)
             b->trackBackImage = nullptr;
         b->trackHeaderImage = b->trackFooterImage = nullptr;
         b->innerImage = nullptr;
-        b->backgrounds[TPDAUIEngineElement::StateNormal].kind = 0;
+        b->backgrounds.Edit(TPDAUIEngineElement::StateNormal).kind = 0;
         TDibIG with, without;
         with.Crea(24, 200, 32);
         with.Fill(kPaper);
