@@ -43,7 +43,7 @@ template <class Emit>
 void RowRuns(const uint32_t* row, int w, Emit&& emit)
 {
     constexpr int MinRun = 4;
-    auto cls = [](uint32_t p) { return p < 0x01000000u ? 0 : p >= 0xFF000000u ? 2 : 1; };
+    auto cls = [](uint32_t p) { return p == 0 ? 0 : p >= 0xFF000000u ? 2 : 1; };
     int mixStart = -1; // start of the mixed run being gathered
     auto closeMix = [&](int end) {
         if (mixStart >= 0)
@@ -931,16 +931,25 @@ inline void OverPixel(uint32_t* out, uint32_t p)
         *out = Over(p, *out);
 }
 
+// The first run of row y of c that ends after column a (the row's end when none).
+inline const IDCRowRun* FirstRunFrom(const PixelCopy& c, int y, int a, const IDCRowRun*& end)
+{
+    const IDCRowRun* r = c.runs.data() + c.rowStart[size_t(y)];
+    end = c.runs.data() + c.rowStart[size_t(y) + 1];
+    if (end - r > 8)
+        return std::partition_point(r, end, [a](const IDCRowRun& run) { return run.x1 <= a; });
+    while (r != end && r->x1 <= a)
+        ++r;
+    return r;
+}
+
 // Columns a..b-1 of row y of a premultiplied copy laid over out (column a
 // first), with the row's runs: opaque ones copied, transparent ones skipped.
 void OverSpan(uint32_t* out, const PixelCopy& c, int y, int a, int b)
 {
     const uint32_t* in = reinterpret_cast<const uint32_t*>(c.data.get()) + size_t(y) * size_t(c.width);
-    const IDCRowRun* r = c.runs.data() + c.rowStart[size_t(y)];
-    const IDCRowRun* end = c.runs.data() + c.rowStart[size_t(y) + 1];
-    for (; r != end && r->x0 < b; ++r) {
-        if (r->x1 <= a)
-            continue;
+    const IDCRowRun* end;
+    for (const IDCRowRun* r = FirstRunFrom(c, y, a, end); r != end && r->x0 < b; ++r) {
         const int x0 = std::max(a, int(r->x0)), x1 = std::min(b, int(r->x1));
         uint32_t* o = out + (x0 - a);
         if (r->opaque) {
@@ -949,6 +958,43 @@ void OverSpan(uint32_t* out, const PixelCopy& c, int y, int a, int b)
             for (int x = x0; x < x1; ++x, ++o)
                 OverPixel(o, in[x]);
         }
+    }
+}
+
+// Source row in sampled by the column runs, into out.
+void Sample(uint32_t* out, const uint32_t* in, const std::vector<IDCColumnRun>& columns)
+{
+    for (const IDCColumnRun& r : columns) {
+        if (r.repeat)
+            FillRun(out + r.at, r.length, in[r.from]);
+        else
+            std::memcpy(out + r.at, in + r.from, size_t(r.length) * 4);
+    }
+}
+
+// The runs of row y of c sampled by the column runs, in target columns.
+// Neighbours of one kind are joined.
+void SampledRuns(const PixelCopy& c, int y, const std::vector<IDCColumnRun>& columns, std::vector<IDCRowRun>& runs)
+{
+    runs.clear();
+    auto add = [&runs](int x0, int x1, bool opaque) {
+        if (!runs.empty() && runs.back().x1 == x0 && runs.back().opaque == opaque)
+            runs.back().x1 = uint16_t(x1);
+        else
+            runs.push_back(IDCRowRun{uint16_t(x0), uint16_t(x1), opaque});
+    };
+    const uint32_t* in = reinterpret_cast<const uint32_t*>(c.data.get()) + size_t(y) * size_t(c.width);
+    for (const IDCColumnRun& col : columns) {
+        if (col.repeat) {
+            const uint32_t p = in[col.from];
+            if (p)
+                add(col.at, col.at + col.length, p >= 0xFF000000u);
+            continue;
+        }
+        const int a = col.from, b = col.from + col.length;
+        const IDCRowRun* end;
+        for (const IDCRowRun* r = FirstRunFrom(c, y, a, end); r != end && r->x0 < b; ++r)
+            add(col.at + std::max(a, int(r->x0)) - a, col.at + std::min(b, int(r->x1)) - a, r->opaque);
     }
 }
 
@@ -982,27 +1028,41 @@ bool DirectOver(const RasterTarget& view, IDCScratch& scratch, const PixelCopy& 
     NearestAxis ax, ay;
     if (!NearestAxes(ft, s.right - s.left, s.bottom - s.top, ax, ay))
         return false;
+    const int64_t first = ax.start >> 16, lastIndex = (ax.start + int64_t(w - 1) * ax.step) >> 16;
+    if (ax.step == pixman_fixed_1 && first >= 0 && lastIndex < ax.size) {
+        // Stretched up or down only: each row straight from the source's runs.
+        const int from = int(first) + s.left;
+        for (int row = 0; row < h; ++row)
+            OverSpan(outRow(row), c, ay.Index(row) + s.top, from, from + w);
+        return true;
+    }
+    if (!c.opaque)
+        return false;  // pixman lays stretched rows of clear and mixed pixels faster
     ColumnRuns(ax, w, s.left, columns);
-    // Each source row sampled once into line, with its runs; rows that
-    // sample the same source row use them again.
+    // Each source row is sampled once: its runs on the target row come from
+    // its own runs, and rows that sample it again use them again. A row that
+    // is opaque all along is written straight and copied for the rows after.
     int last = -1;
+    bool whole = false;
+    const uint32_t* lastOut = nullptr;
     for (int row = 0; row < h; ++row) {
         const int y = ay.Index(row) + s.top;
+        uint32_t* out = outRow(row);
+        if (y == last && whole) {
+            std::memcpy(out, lastOut, size_t(w) * 4);
+            continue;
+        }
         if (y != last) {
             const uint32_t* in = reinterpret_cast<const uint32_t*>(c.data.get()) + size_t(y) * size_t(c.width);
-            for (const IDCColumnRun& r : columns) {
-                if (r.repeat)
-                    FillRun(line.data() + r.at, r.length, in[r.from]);
-                else
-                    std::memcpy(line.data() + r.at, in + r.from, size_t(r.length) * 4);
-            }
-            lineRuns.clear();
-            RowRuns(line.data(), w, [&](int x0, int x1, bool opaque) {
-                lineRuns.push_back(IDCRowRun{uint16_t(x0), uint16_t(x1), opaque});
-            });
+            SampledRuns(c, y, columns, lineRuns);
+            whole = lineRuns.size() == 1 && lineRuns[0].opaque && lineRuns[0].x0 == 0 && lineRuns[0].x1 == w;
+            Sample(whole ? out : line.data(), in, columns);
             last = y;
+            if (whole) {
+                lastOut = out;
+                continue;
+            }
         }
-        uint32_t* out = outRow(row);
         for (const IDCRowRun& r : lineRuns) {
             if (r.opaque) {
                 std::memcpy(out + r.x0, line.data() + r.x0, size_t(r.x1 - r.x0) * 4);
