@@ -111,6 +111,26 @@ void BM_Fill_Pixman(benchmark::State& st)
     st.SetItemsProcessed(st.iterations() * W * H);
 }
 
+// A button-sized fill (40 x 24), the common case in a frame.
+void BM_SmallFill_IDC(benchmark::State& st)
+{
+    Frame f(int(st.range(0)));
+    f.dc.SetBrush(TColorIG(200, 10, 10), 0);
+    f.dc.SetPen(TColorIG(200, 10, 10), 1);
+    for (auto _ : st)
+        f.dc.Rectangle(TRectIG(100, 100, 140, 124));
+    st.SetItemsProcessed(st.iterations());
+}
+
+void BM_SmallFill_Pixman(benchmark::State& st)
+{
+    Frame f(int(st.range(0)));
+    const uint32_t v = f.dib.Bpp() == 16 ? TColorIG(200, 10, 10).ToRGB565() : TColorIG(200, 10, 10).ToARGB(255);
+    for (auto _ : st)
+        pixman_fill(reinterpret_cast<uint32_t*>(f.dib.Row(0)), f.dib.RowStep() / 4, f.dib.Bpp(), 100, 100, 40, 24, v);
+    st.SetItemsProcessed(st.iterations());
+}
+
 // ---- alpha fill (the page dim) -----------------------------------------------
 
 void BM_AlphaFill_IDC(benchmark::State& st)
@@ -447,6 +467,7 @@ void BM_SetPixel_IDC(benchmark::State& st)
     BENCHMARK(BM_##name##_Pixman)->Arg(16)->Arg(32);
 
 ORBETA_PAIR(Fill)
+ORBETA_PAIR(SmallFill)
 ORBETA_PAIR(AlphaFill)
 ORBETA_PAIR(KeyedBlit)
 ORBETA_PAIR(KeyedStretch)
