@@ -111,6 +111,26 @@ void BM_Fill_Pixman(benchmark::State& st)
     st.SetItemsProcessed(st.iterations() * W * H);
 }
 
+// A button-sized fill (40 x 24), the common case in a frame.
+void BM_SmallFill_IDC(benchmark::State& st)
+{
+    Frame f(int(st.range(0)));
+    f.dc.SetBrush(TColorIG(200, 10, 10), 0);
+    f.dc.SetPen(TColorIG(200, 10, 10), 1);
+    for (auto _ : st)
+        f.dc.Rectangle(TRectIG(100, 100, 140, 124));
+    st.SetItemsProcessed(st.iterations());
+}
+
+void BM_SmallFill_Pixman(benchmark::State& st)
+{
+    Frame f(int(st.range(0)));
+    const uint32_t v = f.dib.Bpp() == 16 ? TColorIG(200, 10, 10).ToRGB565() : TColorIG(200, 10, 10).ToARGB(255);
+    for (auto _ : st)
+        pixman_fill(reinterpret_cast<uint32_t*>(f.dib.Row(0)), f.dib.RowStep() / 4, f.dib.Bpp(), 100, 100, 40, 24, v);
+    st.SetItemsProcessed(st.iterations());
+}
+
 // ---- alpha fill (the page dim) -----------------------------------------------
 
 void BM_AlphaFill_IDC(benchmark::State& st)
@@ -376,6 +396,57 @@ void BM_KeyedBlitManyImages_Pixman(benchmark::State& st)
     st.SetItemsProcessed(st.iterations());
 }
 
+// ---- a frame's keyed pieces: direct paths against pixman's --------------------------------
+// Argument: 1 = direct blits (the default), 0 = everything through pixman, in
+// the same process for a fair ratio. Nine-slice buttons (48 x 48 image with
+// 12-pixel corners, as the default skin's) in a grid, and a page background
+// (8 x 240 strip) stretched over the screen.
+
+void NineSlice(IDC& dc, const TDibIG& img, const TRectIG& r)
+{
+    const int c = 12, iw = img.Width(), ih = img.AbsHeight();
+    const int L = r.left, T = r.top, R = r.right, B = r.bottom;
+    auto blit = [&](int dl, int dt, int dr, int db, int sl, int st, int sr, int sb) {
+        dc.StretchDIBits_Transparent(TRectIG(dl, dt, dr, db), TRectIG(sl, st, sr, sb), &img, kKey);
+    };
+    blit(L + c, T, R - c, T + c, c, 0, iw - c, c);
+    blit(L + c, B - c, R - c, B, c, ih - c, iw - c, ih);
+    blit(L, T + c, L + c, B - c - 1, 0, c, c, ih - c);
+    blit(R - c, T + c, R, B - c, iw - c, c, iw, ih - c);
+    blit(L, T, L + c, T + c, 0, 0, c, c);
+    blit(R - c, T, R, T + c, iw - c, 0, iw, c);
+    blit(L, B - c - 1, L + c, B, 0, ih - c, c, ih);
+    blit(R - c, B - c, R, B, iw - c, ih - c, iw, ih);
+    blit(L + c, T + c, R - c, B - c, c, c, iw - c, ih - c);
+}
+
+void BM_FrameButtons(benchmark::State& st)
+{
+    Frame f(32);
+    f.dc.SetDirectBlits(st.range(0) != 0);
+    TDibIG img;
+    MakeSkinImage(img, 48, 48);
+    for (auto _ : st)
+        for (int i = 0; i < 40; ++i)
+            NineSlice(f.dc, img, TRectIG(10 + (i % 8) * 95, 10 + (i / 8) * 90, 10 + (i % 8) * 95 + 28 + i * 2,
+                                         10 + (i / 8) * 90 + 40 + i));
+    st.SetItemsProcessed(st.iterations() * 40 * 9);
+}
+BENCHMARK(BM_FrameButtons)->Arg(1)->Arg(0);
+
+void BM_FrameBackground(benchmark::State& st)
+{
+    Frame f(32);
+    f.dc.SetDirectBlits(st.range(0) != 0);
+    TDibIG strip;
+    MakeSkinImage(strip, 8, 240);
+    strip.Fill(TColorIG(20, 40, 60));
+    for (auto _ : st)
+        f.dc.StretchDIBits_Transparent(TRectIG(0, 0, W, H), TRectIG(0, 0, 8, 240), &strip, kKey);
+    st.SetItemsProcessed(st.iterations() * W * H);
+}
+BENCHMARK(BM_FrameBackground)->Arg(1)->Arg(0);
+
 // ---- SetPixel (bitmap-font glyphs write one pixel at a time) -----------------------------
 
 void BM_SetPixel_IDC(benchmark::State& st)
@@ -396,6 +467,7 @@ void BM_SetPixel_IDC(benchmark::State& st)
     BENCHMARK(BM_##name##_Pixman)->Arg(16)->Arg(32);
 
 ORBETA_PAIR(Fill)
+ORBETA_PAIR(SmallFill)
 ORBETA_PAIR(AlphaFill)
 ORBETA_PAIR(KeyedBlit)
 ORBETA_PAIR(KeyedStretch)

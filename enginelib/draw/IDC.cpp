@@ -15,7 +15,63 @@
 #include <emmintrin.h>
 #endif
 
+// A stretch of one row of premultiplied pixels: pixels that are all opaque
+// (copied as they are) or a mix to be laid over the target pixel by pixel.
+// Stretches of transparent pixels are left out.
+struct IDCRowRun {
+    uint16_t x0, x1;
+    bool opaque;
+};
+
+// A row of w destination pixels as runs: one source pixel repeated, or
+// source pixels in order (from counted from the source's left edge).
+struct IDCColumnRun {
+    int at, length, from;
+    bool repeat;
+};
+
+// Buffers of a context's scaled blits, kept between calls.
+struct IDCScratch {
+    std::vector<IDCColumnRun> columns;
+    std::vector<uint32_t> line;
+    std::vector<IDCRowRun> lineRuns;
+};
+
 namespace {
+
+// The runs of a row of w premultiplied pixels (w <= 0xFFFF), to emit(x0, x1,
+// opaque). Short opaque or transparent stretches join the mixed run around
+// them, so a row never has more runs than about a quarter of its pixels.
+template <class Emit>
+void RowRuns(const uint32_t* row, int w, Emit&& emit)
+{
+    constexpr int MinRun = 4;
+    auto cls = [](uint32_t p) { return p == 0 ? 0 : p >= 0xFF000000u ? 2 : 1; };
+    int mixStart = -1; // start of the mixed run being gathered
+    auto closeMix = [&](int end) {
+        if (mixStart >= 0)
+            emit(mixStart, end, false);
+        mixStart = -1;
+    };
+    for (int x = 0; x < w;) {
+        const int c = cls(row[x]);
+        int e = x + 1;
+        while (e < w && cls(row[e]) == c)
+            ++e;
+        if (c == 1 || e - x < MinRun) {
+            // Mixed, or too short to stand alone (a transparent stretch then
+            // only extends a mix already begun).
+            if (mixStart < 0 && c != 0)
+                mixStart = x;
+        } else {
+            closeMix(x);
+            if (c == 2)
+                emit(x, e, true);
+        }
+        x = e;
+    }
+    closeMix(w);
+}
 
 pixman_image_t* AsImage(void* p) { return static_cast<pixman_image_t*>(p); }
 
@@ -77,6 +133,9 @@ struct PixelCopy {
     pixman_image_t* image = nullptr;
     bool opaque = true;
     size_t bytes = 0;
+    // a8r8g8b8 copies: the runs of row y are runs[rowStart[y] .. rowStart[y + 1]).
+    std::vector<IDCRowRun> runs;
+    std::vector<uint32_t> rowStart;
 
     PixelCopy() = default;
     PixelCopy(const PixelCopy&) = delete;
@@ -162,6 +221,30 @@ bool MakeCoverage(const TDibIG& dib, const TRectIG& s, PixelCopy& out)
     return out.image != nullptr;
 }
 
+// The row runs of an a8r8g8b8 copy. False when memory runs out.
+bool MakeRowRuns(PixelCopy& out)
+{
+    const int w = out.width, h = out.height;
+    if (w > 0xFFFF)
+        return false;
+    try {
+        out.rowStart.reserve(size_t(h) + 1);
+        for (int y = 0; y < h; ++y) {
+            out.rowStart.push_back(uint32_t(out.runs.size()));
+            RowRuns(reinterpret_cast<const uint32_t*>(out.data.get()) + size_t(y) * size_t(w), w,
+                    [&](int x0, int x1, bool opaque) {
+                        out.runs.push_back(IDCRowRun{uint16_t(x0), uint16_t(x1), opaque});
+                    });
+        }
+        out.rowStart.push_back(uint32_t(out.runs.size()));
+    } catch (const std::bad_alloc&) {
+        return false;
+    }
+    out.runs.shrink_to_fit();
+    out.bytes += out.runs.capacity() * sizeof(IDCRowRun) + out.rowStart.capacity() * sizeof(uint32_t);
+    return true;
+}
+
 // The premultiplied a8r8g8b8 form of dib. False when memory runs out.
 bool MakeArgb(const TDibIG& dib, const Variant& v, PixelCopy& out)
 {
@@ -243,6 +326,8 @@ bool MakeArgb(const TDibIG& dib, const Variant& v, PixelCopy& out)
         }
     }
     out.opaque = opaque;
+    if (!MakeRowRuns(out))
+        return false;
     out.image = pixman_image_create_bits(PIXMAN_a8r8g8b8, w, h, reinterpret_cast<uint32_t*>(out.data.get()),
                                          out.stride);
     return out.image != nullptr;
@@ -358,7 +443,7 @@ struct IDC::BlitOptions {
     TColorIG colour = 0;
 };
 
-IDC::IDC() = default;
+IDC::IDC() : scratch_(new IDCScratch) {}
 
 IDC::~IDC()
 {
@@ -844,14 +929,21 @@ inline void FillRun(uint32_t* out, int n, uint32_t value)
     }
 }
 
-// A nearest-pixel scaled copy of a 32-bit image into an x8r8g8b8 target, edges
-// padded: what pixman's SRC composite does with that transform, sample for
-// sample (the same fixed-point steps), but with each source row worked out
-// once, rows that sample the same source row copied whole and runs of one
-// source pixel filled. Skin backgrounds are a few pixels stretched over the
-// screen, which pixman walks pixel by pixel. False when the transform is not a
-// plain scale (nothing drawn).
-bool ScaledCopy(pixman_image_t* src, const pixman_f_transform& ft, pixman_image_t* dst, int dx, int dy, int w, int h)
+// Where pixman's nearest-pixel scaling samples: destination pixel k of a row
+// (or row k) takes source index (start + k * step) >> 16, held inside the
+// source (padded edges). Worked out from the transform as pixman does it.
+struct NearestAxis {
+    int64_t start, step;
+    int size;
+    int Index(int k) const
+    {
+        const int64_t i = (start + int64_t(k) * step) >> 16;
+        return int(i < 0 ? 0 : i >= size ? size - 1 : i);
+    }
+};
+
+// False when the transform is not a plain scale.
+bool NearestAxes(const pixman_f_transform& ft, int sw, int sh, NearestAxis& ax, NearestAxis& ay)
 {
     pixman_transform_t t;
     if (!pixman_transform_from_pixman_f_transform(&t, &ft))
@@ -860,17 +952,7 @@ bool ScaledCopy(pixman_image_t* src, const pixman_f_transform& ft, pixman_image_
     const pixman_fixed_t* m1 = t.matrix[1];
     const pixman_fixed_t* m2 = t.matrix[2];
     if (m0[1] != 0 || m1[0] != 0 || m2[0] != 0 || m2[1] != 0 || m2[2] != pixman_fixed_1 || m0[0] <= 0 ||
-        m1[1] <= 0)
-        return false;
-    const pixman_format_code_t sf = pixman_image_get_format(src);
-    if ((sf != PIXMAN_a8r8g8b8 && sf != PIXMAN_x8r8g8b8) || pixman_image_get_format(dst) != PIXMAN_x8r8g8b8)
-        return false;
-    const int sw = pixman_image_get_width(src), sh = pixman_image_get_height(src);
-    const uint32_t* sbits = pixman_image_get_data(src);
-    const int sstride = pixman_image_get_stride(src);
-    uint8_t* dbits = reinterpret_cast<uint8_t*>(pixman_image_get_data(dst));
-    const int dstride = pixman_image_get_stride(dst);
-    if (sw <= 0 || sh <= 0 || !sbits || !dbits || w <= 0 || h <= 0)
+        m1[1] <= 0 || sw <= 0 || sh <= 0)
         return false;
     pixman_vector_t v;
     v.vector[0] = pixman_fixed_1 / 2;
@@ -878,21 +960,19 @@ bool ScaledCopy(pixman_image_t* src, const pixman_f_transform& ft, pixman_image_
     v.vector[2] = pixman_fixed_1;
     if (!pixman_transform_point_3d(&t, &v))
         return false;
-    const int64_t x0 = int64_t(v.vector[0]) - pixman_fixed_e, y0 = int64_t(v.vector[1]) - pixman_fixed_e;
-    auto index = [](int64_t fixed, int size) {
-        const int64_t i = fixed >> 16;
-        return int(i < 0 ? 0 : i >= size ? size - 1 : i);
-    };
-    // The row as runs: one source pixel repeated, or source pixels in order.
-    struct Run {
-        int at, length, from;
-        bool repeat;
-    };
-    std::vector<Run> runs;
+    ax = NearestAxis{int64_t(v.vector[0]) - pixman_fixed_e, m0[0], sw};
+    ay = NearestAxis{int64_t(v.vector[1]) - pixman_fixed_e, m1[1], sh};
+    return true;
+}
+
+
+void ColumnRuns(const NearestAxis& ax, int w, int offset, std::vector<IDCColumnRun>& runs)
+{
+    runs.clear();
     for (int k = 0; k < w; ++k) {
-        const int i = index(x0 + int64_t(k) * m0[0], sw);
+        const int i = ax.Index(k) + offset;
         if (!runs.empty()) {
-            Run& r = runs.back();
+            IDCColumnRun& r = runs.back();
             if (r.repeat ? i == r.from : i == r.from + r.length) {
                 ++r.length;
                 continue;
@@ -903,12 +983,35 @@ bool ScaledCopy(pixman_image_t* src, const pixman_f_transform& ft, pixman_image_
                 continue;
             }
         }
-        runs.push_back(Run{k, 1, i, true});
+        runs.push_back(IDCColumnRun{k, 1, i, true});
     }
+}
+
+// A nearest-pixel scaled copy of a 32-bit image into an x8r8g8b8 target, edges
+// padded: what pixman's SRC composite does with that transform, sample for
+// sample, but with each source row worked out once, rows that sample the same
+// source row copied whole and runs of one source pixel filled. Skin
+// backgrounds are a few pixels stretched over the screen, which pixman walks
+// pixel by pixel. False when the transform is not a plain scale (nothing drawn).
+bool ScaledCopy(pixman_image_t* src, const pixman_f_transform& ft, pixman_image_t* dst, int dx, int dy, int w, int h,
+                std::vector<IDCColumnRun>& runs)
+{
+    const pixman_format_code_t sf = pixman_image_get_format(src);
+    if ((sf != PIXMAN_a8r8g8b8 && sf != PIXMAN_x8r8g8b8) || pixman_image_get_format(dst) != PIXMAN_x8r8g8b8)
+        return false;
+    const int sw = pixman_image_get_width(src), sh = pixman_image_get_height(src);
+    const uint32_t* sbits = pixman_image_get_data(src);
+    const int sstride = pixman_image_get_stride(src);
+    uint8_t* dbits = reinterpret_cast<uint8_t*>(pixman_image_get_data(dst));
+    const int dstride = pixman_image_get_stride(dst);
+    NearestAxis ax, ay;
+    if (!sbits || !dbits || w <= 0 || h <= 0 || !NearestAxes(ft, sw, sh, ax, ay))
+        return false;
+    ColumnRuns(ax, w, 0, runs);
     const uint8_t* lastRow = nullptr;
     int lastIndex = -1;
     for (int row = 0; row < h; ++row) {
-        const int i = index(y0 + int64_t(row) * m1[1], sh);
+        const int i = ay.Index(row);
         uint32_t* out = reinterpret_cast<uint32_t*>(dbits + std::ptrdiff_t(dy + row) * dstride) + dx;
         if (i == lastIndex && lastRow) {
             std::memcpy(out, lastRow, size_t(w) * 4);
@@ -916,7 +1019,7 @@ bool ScaledCopy(pixman_image_t* src, const pixman_f_transform& ft, pixman_image_
         }
         const uint32_t* in = reinterpret_cast<const uint32_t*>(reinterpret_cast<const uint8_t*>(sbits) +
                                                                std::ptrdiff_t(i) * sstride);
-        for (const Run& r : runs) {
+        for (const IDCColumnRun& r : runs) {
             if (r.repeat)
                 FillRun(out + r.at, r.length, in[r.from]);
             else
@@ -924,6 +1027,173 @@ bool ScaledCopy(pixman_image_t* src, const pixman_f_transform& ft, pixman_image_
         }
         lastRow = reinterpret_cast<const uint8_t*>(out);
         lastIndex = i;
+    }
+    return true;
+}
+
+// A premultiplied pixel laid over a 32-bit one, every channel (alpha too)
+// rounded and saturated as pixman's OVER does it.
+inline uint32_t Over(uint32_t s, uint32_t d)
+{
+    const uint32_t ia = 255 - (s >> 24);
+    auto half = [ia](uint32_t x, uint32_t y) {
+        uint32_t t = x * ia + 0x00800080u;
+        t = ((t + ((t >> 8) & 0x00FF00FFu)) >> 8) & 0x00FF00FFu;
+        t += y;
+        t |= 0x01000100u - ((t >> 8) & 0x00FF00FFu);
+        return t & 0x00FF00FFu;
+    };
+    return half(d & 0x00FF00FFu, s & 0x00FF00FFu) | half((d >> 8) & 0x00FF00FFu, (s >> 8) & 0x00FF00FFu) << 8;
+}
+
+inline void OverPixel(uint32_t* out, uint32_t p)
+{
+    if (p >= 0xFF000000u)
+        *out = p;
+    else if (p)
+        *out = Over(p, *out);
+}
+
+// The first run of row y of c that ends after column a (the row's end when none).
+inline const IDCRowRun* FirstRunFrom(const PixelCopy& c, int y, int a, const IDCRowRun*& end)
+{
+    const IDCRowRun* r = c.runs.data() + c.rowStart[size_t(y)];
+    end = c.runs.data() + c.rowStart[size_t(y) + 1];
+    if (end - r > 8)
+        return std::partition_point(r, end, [a](const IDCRowRun& run) { return run.x1 <= a; });
+    while (r != end && r->x1 <= a)
+        ++r;
+    return r;
+}
+
+// Columns a..b-1 of row y of a premultiplied copy laid over out (column a
+// first), with the row's runs: opaque ones copied, transparent ones skipped.
+void OverSpan(uint32_t* out, const PixelCopy& c, int y, int a, int b)
+{
+    const uint32_t* in = reinterpret_cast<const uint32_t*>(c.data.get()) + size_t(y) * size_t(c.width);
+    const IDCRowRun* end;
+    for (const IDCRowRun* r = FirstRunFrom(c, y, a, end); r != end && r->x0 < b; ++r) {
+        const int x0 = std::max(a, int(r->x0)), x1 = std::min(b, int(r->x1));
+        uint32_t* o = out + (x0 - a);
+        if (r->opaque) {
+            std::memcpy(o, in + x0, size_t(x1 - x0) * 4);
+        } else {
+            for (int x = x0; x < x1; ++x, ++o)
+                OverPixel(o, in[x]);
+        }
+    }
+}
+
+// Source row in sampled by the column runs, into out.
+void Sample(uint32_t* out, const uint32_t* in, const std::vector<IDCColumnRun>& columns)
+{
+    for (const IDCColumnRun& r : columns) {
+        if (r.repeat)
+            FillRun(out + r.at, r.length, in[r.from]);
+        else
+            std::memcpy(out + r.at, in + r.from, size_t(r.length) * 4);
+    }
+}
+
+// The runs of row y of c sampled by the column runs, in target columns.
+// Neighbours of one kind are joined.
+void SampledRuns(const PixelCopy& c, int y, const std::vector<IDCColumnRun>& columns, std::vector<IDCRowRun>& runs)
+{
+    runs.clear();
+    auto add = [&runs](int x0, int x1, bool opaque) {
+        if (!runs.empty() && runs.back().x1 == x0 && runs.back().opaque == opaque)
+            runs.back().x1 = uint16_t(x1);
+        else
+            runs.push_back(IDCRowRun{uint16_t(x0), uint16_t(x1), opaque});
+    };
+    const uint32_t* in = reinterpret_cast<const uint32_t*>(c.data.get()) + size_t(y) * size_t(c.width);
+    for (const IDCColumnRun& col : columns) {
+        if (col.repeat) {
+            const uint32_t p = in[col.from];
+            if (p)
+                add(col.at, col.at + col.length, p >= 0xFF000000u);
+            continue;
+        }
+        const int a = col.from, b = col.from + col.length;
+        const IDCRowRun* end;
+        for (const IDCRowRun* r = FirstRunFrom(c, y, a, end); r != end && r->x0 < b; ++r)
+            add(col.at + std::max(a, int(r->x0)) - a, col.at + std::min(b, int(r->x1)) - a, r->opaque);
+    }
+}
+
+// The part of a kept a8r8g8b8 copy c at (srcX, srcY), or the part s scaled by
+// ft, laid over vis of a 32-bit target as pixman's OVER would lay it. False
+// when it cannot be (nothing drawn).
+bool DirectOver(const RasterTarget& view, IDCScratch& scratch, const PixelCopy& c, const TRectIG& s, bool transformed,
+                const pixman_f_transform& ft, int srcX, int srcY, const TRectIG& vis)
+{
+    std::vector<IDCColumnRun>& columns = scratch.columns;
+    std::vector<uint32_t>& line = scratch.line;
+    std::vector<IDCRowRun>& lineRuns = scratch.lineRuns;
+    const int w = vis.right - vis.left, h = vis.bottom - vis.top;
+    try {
+        columns.reserve(size_t(w));
+        line.resize(size_t(w));
+        lineRuns.reserve(size_t(w) / 2 + 2);
+    } catch (const std::bad_alloc&) {
+        return false;
+    }
+    if (c.rowStart.size() != size_t(c.height) + 1)
+        return false;
+    auto outRow = [&](int row) {
+        return reinterpret_cast<uint32_t*>(view.row0 + std::ptrdiff_t(vis.top + row) * view.step) + vis.left;
+    };
+    if (!transformed) {
+        for (int row = 0; row < h; ++row)
+            OverSpan(outRow(row), c, srcY + row, srcX, srcX + w);
+        return true;
+    }
+    NearestAxis ax, ay;
+    if (!NearestAxes(ft, s.right - s.left, s.bottom - s.top, ax, ay))
+        return false;
+    const int64_t first = ax.start >> 16, lastIndex = (ax.start + int64_t(w - 1) * ax.step) >> 16;
+    if (ax.step == pixman_fixed_1 && first >= 0 && lastIndex < ax.size) {
+        // Stretched up or down only: each row straight from the source's runs.
+        const int from = int(first) + s.left;
+        for (int row = 0; row < h; ++row)
+            OverSpan(outRow(row), c, ay.Index(row) + s.top, from, from + w);
+        return true;
+    }
+    if (!c.opaque)
+        return false;  // pixman lays stretched rows of clear and mixed pixels faster
+    ColumnRuns(ax, w, s.left, columns);
+    // Each source row is sampled once: its runs on the target row come from
+    // its own runs, and rows that sample it again use them again. A row that
+    // is opaque all along is written straight and copied for the rows after.
+    int last = -1;
+    bool whole = false;
+    const uint32_t* lastOut = nullptr;
+    for (int row = 0; row < h; ++row) {
+        const int y = ay.Index(row) + s.top;
+        uint32_t* out = outRow(row);
+        if (y == last && whole) {
+            std::memcpy(out, lastOut, size_t(w) * 4);
+            continue;
+        }
+        if (y != last) {
+            const uint32_t* in = reinterpret_cast<const uint32_t*>(c.data.get()) + size_t(y) * size_t(c.width);
+            SampledRuns(c, y, columns, lineRuns);
+            whole = lineRuns.size() == 1 && lineRuns[0].opaque && lineRuns[0].x0 == 0 && lineRuns[0].x1 == w;
+            Sample(whole ? out : line.data(), in, columns);
+            last = y;
+            if (whole) {
+                lastOut = out;
+                continue;
+            }
+        }
+        for (const IDCRowRun& r : lineRuns) {
+            if (r.opaque) {
+                std::memcpy(out + r.x0, line.data() + r.x0, size_t(r.x1 - r.x0) * 4);
+            } else {
+                for (int x = r.x0; x < r.x1; ++x)
+                    OverPixel(out + x, line[size_t(x)]);
+            }
+        }
     }
     return true;
 }
@@ -1050,6 +1320,9 @@ bool IDC::DrawImage(const TRectIG& dst, const TRectIG& src, const TDibIG* image,
             const PixelCopy* c = copyOf(Variant{false, o.useKey, o.key.ToRGB565(), o.copy});
             if (!c)
                 return true;
+            if (directBlits_ && viewBpp_ == 32 && !o.matrix && nearest && o.alpha >= 255 &&
+                DirectOver(view_, *scratch_, *c, s, transformed, ft, srcX + s.left, srcY + s.top, vis))
+                return true;
             full = c->image;
             base = c->data.get();
             stride = c->stride;
@@ -1098,7 +1371,7 @@ bool IDC::DrawImage(const TRectIG& dst, const TRectIG& src, const TDibIG* image,
     pixman_image_t* dstImg = AsImage(dstImage_);
     const int w = vis.right - vis.left, h = vis.bottom - vis.top;
     if (transformed && !o.matrix && nearest && !o.colourise && o.alpha >= 255 && (o.copy || opaque) &&
-        ScaledCopy(img, ft, dstImg, vis.left, vis.top, w, h)) {
+        ScaledCopy(img, ft, dstImg, vis.left, vis.top, w, h, scratch_->columns)) {
         if (owned)
             pixman_image_unref(owned);
         return true;

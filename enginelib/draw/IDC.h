@@ -1,5 +1,6 @@
 #pragma once
 #include <cstdint>
+#include <memory>
 #include <vector>
 
 #include "enginelib/draw/Geometry.h"
@@ -10,6 +11,7 @@
 #include "enginelib/draw/TFontIG.h"
 
 class IDC;
+struct IDCScratch;
 
 // Text drawing is not the library's: the UI engine registers these with
 // IDC::SetFontFunctionCallbacks. font is the context's selected font (may be
@@ -155,6 +157,11 @@ public:
     bool StretchDIBits_Adv(const TRectIG& dst, const TRectIG& src, const TDibIG* image,
                            const TAdvStetchDIBitsData& data);
 
+    // Keyed and opaque bitmaps into 32-bit targets are drawn directly, without
+    // pixman, sample for sample as pixman would draw them. Off: everything
+    // goes through pixman (the reference the direct paths are held to).
+    void SetDirectBlits(bool on) { directBlits_ = on; }
+
     // Bytes of the converted copies and masks kept for source bitmaps (all
     // contexts together). A copy lives with its bitmap: it goes when the
     // bitmap is freed or its pixels change.
@@ -237,6 +244,8 @@ private:
     bool clipDirty_ = true;     // view_.clip to be worked out again
     void* solid_ = nullptr;     // pixman_image_t, see Solid
     uint32_t solidKey_ = 0;
+    bool directBlits_ = true;
+    std::unique_ptr<IDCScratch> scratch_; // buffers of the scaled blits
 
     RasterPen pen_;
     TColorIG brush_ = 0;

@@ -59,6 +59,7 @@ TEST(IdcScaled, StretchedCopiesSampleWhatPixmanSamples)
         const TRectIG clipRect(range(0, 30), range(0, 20), range(20, 64), range(15, 48));
         const int call = round % 3;
         Target fast(false), reference(true);
+        reference.dc.SetDirectBlits(false);
         for (Target* t : {&fast, &reference}) {
             t->dib.Fill(TColorIG(1, 2, 3));
             ASSERT_TRUE(t->dc.BeginPaintDib(&t->dib));
