@@ -357,8 +357,8 @@ TEST_F(GadgetTest, CoversItsRectangleOnlyWhereTheMapFillsIt)
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         gadget->padding.left = gadget->padding.top = gadget->padding.right = gadget->padding.bottom = c.padding;
-        gadget->borders[TPDAUIEngineElement::StateNormal].width = c.border;
-        gadget->borders[TPDAUIEngineElement::StateNormal].style = c.border ? 1 : 0;
+        gadget->borders.Edit(TPDAUIEngineElement::StateNormal).width = c.border;
+        gadget->borders.Edit(TPDAUIEngineElement::StateNormal).style = c.border ? 1 : 0;
         IDC other;
         IDC* dc = &app.ui->dc;
         if (c.target) {
@@ -372,7 +372,7 @@ TEST_F(GadgetTest, CoversItsRectangleOnlyWhereTheMapFillsIt)
     }
     EXPECT_FALSE(gadget->PaintsOpaque(nullptr));
     gadget->padding = TPDAUIEnginePadding();
-    gadget->borders[TPDAUIEngineElement::StateNormal].width = 0;
+    gadget->borders.Edit(TPDAUIEngineElement::StateNormal).width = 0;
     gadget->visible = 0;
     EXPECT_FALSE(gadget->PaintsOpaque(&app.ui->dc));
     EXPECT_EQ(0, coverpaint::Differences(*app.ui));

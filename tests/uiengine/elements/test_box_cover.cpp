@@ -157,8 +157,8 @@ TEST_F(CoverTest, ChangesBetweenPaintsAreNoticed)
         {"widened", [&] { child->width = 200; }},
         {"pressed", [&] { child->pressed = 1; }},
         {"released", [&] { child->pressed = 0; }},
-        {"translucent", [&] { child->backgrounds[0].alpha = 100; }},
-        {"opaque again", [&] { child->backgrounds[0].alpha = 255; }},
+        {"translucent", [&] { child->backgrounds.Edit(0).alpha = 100; }},
+        {"opaque again", [&] { child->backgrounds.Edit(0).alpha = 255; }},
         {"hidden", [&] { child->visible = 0; }},
     };
     for (const auto& change : changes) {
@@ -176,7 +176,7 @@ TEST_F(CoverTest, ImageBackgrounds)
     Open(R"(<page layout="Vertical" background="#203040"><box id="c" flex="1"/></page>)");
     TPDAUIEngineElement* child = Find("c");
     ASSERT_NE(nullptr, child);
-    TPDAUIEngineStyleBackground& back = child->backgrounds[TPDAUIEngineElement::StateNormal];
+    TPDAUIEngineStyleBackground& back = child->backgrounds.Edit(TPDAUIEngineElement::StateNormal);
     struct Case {
         const char* name;
         int bpp;
@@ -236,7 +236,7 @@ TEST_F(CoverTest, ImagesCoveredInPart)
     Open(R"(<page layout="Absolute" background="#203040"><box id="c" background="#C08040"/></page>)");
     TPDAUIEngineElement* child = Find("c");
     ASSERT_NE(nullptr, child);
-    TPDAUIEngineStyleBackground& back = page_->backgrounds[TPDAUIEngineElement::StateNormal];
+    TPDAUIEngineStyleBackground& back = page_->backgrounds.Edit(TPDAUIEngineElement::StateNormal);
     struct Case {
         const char* name;
         int w, h;
