@@ -1,6 +1,7 @@
 // Page loading: LoadPage of a 200-element page from its XML form (parse, user
 // controls grafted, stylesheet, elements built by tag) against its compiled
-// form (one read, records parsed from memory), a 500-element page loaded and
+// form (records parsed from memory; the file kept from the last load while it
+// is unchanged, or read whole each time: "Unkept"), a 500-element page loaded and
 // laid out from either form, and one paint of the 200-element page at 800 x 480.
 // The pages use the test fixture skin's images and user control.
 #include <benchmark/benchmark.h>
@@ -13,6 +14,7 @@
 #include <sstream>
 #include <string>
 
+#include "enginelib/base/WholeFileCache.h"
 #include "tests/support/QuietEngine.h"
 #include "uiengine/elements/TPDAUIEngineElementPage.h"
 #include "uiengine/elements/TPDAUIEngineElementUserControl.h"
@@ -159,7 +161,7 @@ Skins& TheSkins()
     return skins;
 }
 
-void LoadPage(benchmark::State& state, const std::string& skins)
+void LoadPage(benchmark::State& state, const std::string& skins, bool keepFiles = true)
 {
     if (!TheSkins().ok) {
         state.SkipWithError("the bench skin could not be made");
@@ -167,6 +169,8 @@ void LoadPage(benchmark::State& state, const std::string& skins)
     }
     BenchEngine engine(skins);
     for (auto _ : state) {
+        if (!keepFiles)
+            TWholeFileCache::Shared().Clear();
         TPDAUIEngineElementPage page(&engine);
         page.LoadPage(&engine, nullptr, nullptr, kPage);
         benchmark::DoNotOptimize(page.children.Count());
@@ -182,6 +186,9 @@ BENCHMARK(BM_LoadPage_Xml)->Unit(benchmark::kMicrosecond);
 
 void BM_LoadPage_Compiled(benchmark::State& state) { LoadPage(state, TheSkins().Compiled()); }
 BENCHMARK(BM_LoadPage_Compiled)->Unit(benchmark::kMicrosecond);
+
+void BM_LoadPage_CompiledUnkept(benchmark::State& state) { LoadPage(state, TheSkins().Compiled(), false); }
+BENCHMARK(BM_LoadPage_CompiledUnkept)->Unit(benchmark::kMicrosecond);
 
 // The 500-element page built and placed on the screen (every box laid out).
 void LoadAndLayOut(benchmark::State& state, const std::string& skins)
