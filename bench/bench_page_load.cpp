@@ -114,10 +114,13 @@ public:
         elements = Make(kPage, 200);
         elements500 = Make(kPage500, 500);
         ok = elements > 0 && elements500 > 0;
-        // As an installed skin: its folders were last changed long ago, so their
-        // listings are kept rather than read again at every lookup.
+        // As an installed skin: its files and folders were last changed long
+        // ago, so their listings and its compiled pages are kept rather than
+        // read again at every load.
         const auto longAgo = fs::file_time_type::clock::now() - std::chrono::hours(1);
         for (const char* form : {"xml", "compiled"}) {
+            for (const auto& entry : fs::directory_iterator(root / form / kSkin))
+                fs::last_write_time(entry.path(), longAgo);
             fs::last_write_time(root / form / kSkin, longAgo);
             fs::last_write_time(root / form, longAgo);
         }

@@ -11,7 +11,8 @@ TWholeFileCache& TWholeFileCache::Shared()
 
 std::shared_ptr<const TWholeFile> TWholeFileCache::Read(const std::string& path)
 {
-    const std::string identity = Path::FileIdentity(path);
+    struct timespec modified = {0, 0};
+    const std::string identity = Path::FileIdentity(path, &modified);
     if (identity.empty())
         return nullptr;
     {
@@ -26,8 +27,11 @@ std::shared_ptr<const TWholeFile> TWholeFileCache::Read(const std::string& path)
     if (!TFicheroITV::LeeEntero(path.c_str(), file->data, file->size, file->length))
         return nullptr;
     // A file that changed while it was read is not kept (its bytes may belong
-    // to neither version), nor one that would crowd out the rest.
-    if (file->length != file->size || file->size > MaxBytes / 4 || Path::FileIdentity(path) != identity)
+    // to neither version), nor one that would crowd out the rest. Nor is one
+    // changed a moment ago: rewritten again within the same tick of the file
+    // system's clock, with the same length, it would look unchanged.
+    if (file->length != file->size || file->size > MaxBytes / 4 || !Path::SettledTime(modified) ||
+        Path::FileIdentity(path) != identity)
         return file;
     std::lock_guard<std::mutex> lock(mutex_);
     Entry& entry = files_[path];

@@ -16,7 +16,8 @@ struct TWholeFile {
 // Whole files kept by path and version (Path::FileIdentity): a file read again
 // costs one look at its metadata while it is unchanged; once it is rewritten,
 // replaced or removed, the next read goes to the disk. Only files read in full
-// are kept, up to MaxBytes, the longest unused going first.
+// and last changed a few seconds ago (Path::SettledTime) are kept, up to
+// MaxBytes, the longest unused going first.
 class TWholeFileCache {
 public:
     static constexpr size_t MaxBytes = size_t(4) << 20;

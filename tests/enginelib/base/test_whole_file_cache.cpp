@@ -43,8 +43,19 @@ TEST(WholeFileCache, KeptBytesAreTheFileAndEveryChangeIsSeen)
         std::function<void(const testpaths::TempDir&, const std::string&)> change;
         const char* after;  // null: nothing to read any more
     } cases[] = {
-        {"rewritten longer", [](auto&, const std::string& f) { Write(f, "version two"); }, "version two"},
-        {"rewritten shorter", [](auto&, const std::string& f) { Write(f, "v2"); }, "v2"},
+        // Same time: only the length tells.
+        {"rewritten longer",
+         [](auto&, const std::string& f) {
+             Write(f, "version two");
+             SetTime(f, 1000000, 1);
+         },
+         "version two"},
+        {"rewritten shorter",
+         [](auto&, const std::string& f) {
+             Write(f, "v2");
+             SetTime(f, 1000000, 1);
+         },
+         "v2"},
         // Same length and a later time: only the time tells.
         {"same length, later time",
          [](auto&, const std::string& f) {
@@ -121,10 +132,19 @@ TEST(WholeFileCache, MissingFilesAndTheMemoryBound)
     EXPECT_EQ(nullptr, cache.Read(dir.path()));
     EXPECT_EQ(nullptr, cache.Read(""));
 
-    // A file too large to keep is read every time, and crowds nothing out.
+    // A file written a moment ago is read every time: written again within
+    // the same tick of the clock it would look the same.
     const std::string small = dir / "small", large = dir / "large";
     Write(small, "small");
+    auto fresh = cache.Read(small);
+    ASSERT_NE(nullptr, fresh);
+    EXPECT_NE(fresh, cache.Read(small));
+    EXPECT_EQ(0, cache.GetCount());
+    SetTime(small, 1000000, 0);
+
+    // A file too large to keep is read every time, and crowds nothing out.
     Write(large, std::string(TWholeFileCache::MaxBytes / 4 + 1, 'x'));
+    SetTime(large, 1000000, 0);
     ASSERT_NE(nullptr, cache.Read(small));
     auto big = cache.Read(large);
     ASSERT_NE(nullptr, big);
@@ -138,6 +158,7 @@ TEST(WholeFileCache, MissingFilesAndTheMemoryBound)
     for (int i = 0; i < 7; ++i) {
         const std::string name = dir / ("part" + std::to_string(i));
         Write(name, std::string(part, char('a' + i)));
+        SetTime(name, 1000000, 0);
         auto read = cache.Read(name);
         ASSERT_NE(nullptr, read);
         if (i == 0)
