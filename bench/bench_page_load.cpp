@@ -1,6 +1,7 @@
 // Page loading: LoadPage of a 200-element page from its XML form (parse, user
 // controls grafted, stylesheet, elements built by tag) against its compiled
-// form (one read, records parsed from memory), a 500-element page loaded and
+// form (records parsed from memory; the file kept from the last load while it
+// is unchanged, or read whole each time: "Unkept"), a 500-element page loaded and
 // laid out from either form, and one paint of the 200-element page at 800 x 480.
 // The pages use the test fixture skin's images and user control.
 #include <benchmark/benchmark.h>
@@ -13,6 +14,7 @@
 #include <sstream>
 #include <string>
 
+#include "enginelib/base/WholeFileCache.h"
 #include "tests/support/QuietEngine.h"
 #include "uiengine/elements/TPDAUIEngineElementPage.h"
 #include "uiengine/elements/TPDAUIEngineElementUserControl.h"
@@ -112,10 +114,13 @@ public:
         elements = Make(kPage, 200);
         elements500 = Make(kPage500, 500);
         ok = elements > 0 && elements500 > 0;
-        // As an installed skin: its folders were last changed long ago, so their
-        // listings are kept rather than read again at every lookup.
+        // As an installed skin: its files and folders were last changed long
+        // ago, so their listings and its compiled pages are kept rather than
+        // read again at every load.
         const auto longAgo = fs::file_time_type::clock::now() - std::chrono::hours(1);
         for (const char* form : {"xml", "compiled"}) {
+            for (const auto& entry : fs::directory_iterator(root / form / kSkin))
+                fs::last_write_time(entry.path(), longAgo);
             fs::last_write_time(root / form / kSkin, longAgo);
             fs::last_write_time(root / form, longAgo);
         }
@@ -159,7 +164,7 @@ Skins& TheSkins()
     return skins;
 }
 
-void LoadPage(benchmark::State& state, const std::string& skins)
+void LoadPage(benchmark::State& state, const std::string& skins, bool keepFiles = true)
 {
     if (!TheSkins().ok) {
         state.SkipWithError("the bench skin could not be made");
@@ -167,6 +172,8 @@ void LoadPage(benchmark::State& state, const std::string& skins)
     }
     BenchEngine engine(skins);
     for (auto _ : state) {
+        if (!keepFiles)
+            TWholeFileCache::Shared().Clear();
         TPDAUIEngineElementPage page(&engine);
         page.LoadPage(&engine, nullptr, nullptr, kPage);
         benchmark::DoNotOptimize(page.children.Count());
@@ -182,6 +189,9 @@ BENCHMARK(BM_LoadPage_Xml)->Unit(benchmark::kMicrosecond);
 
 void BM_LoadPage_Compiled(benchmark::State& state) { LoadPage(state, TheSkins().Compiled()); }
 BENCHMARK(BM_LoadPage_Compiled)->Unit(benchmark::kMicrosecond);
+
+void BM_LoadPage_CompiledUnkept(benchmark::State& state) { LoadPage(state, TheSkins().Compiled(), false); }
+BENCHMARK(BM_LoadPage_CompiledUnkept)->Unit(benchmark::kMicrosecond);
 
 // The 500-element page built and placed on the screen (every box laid out).
 void LoadAndLayOut(benchmark::State& state, const std::string& skins)

@@ -91,11 +91,7 @@ bool SameStamp(const FolderStamp& a, const FolderStamp& b) {
 
 // Whether the folder's entries last changed safely before now (a time in the
 // future counts as recent). An entry made later moves the time away from this one.
-bool Settled(const FolderStamp& stamp) {
-    struct timespec now;
-    if (::clock_gettime(CLOCK_REALTIME, &now) != 0) return false;
-    return now.tv_sec - stamp.modified.tv_sec > kSettledSeconds;
-}
+bool Settled(const FolderStamp& stamp) { return Path::SettledTime(stamp.modified); }
 
 Path::Kind KindOf(const std::string& folder, const struct dirent* e) {
     if (e->d_type == DT_DIR) return Path::Kind::Folder;
@@ -372,10 +368,17 @@ bool Stat(const std::string& path, struct stat& st, std::string* native) {
     return true;
 }
 
-std::string FileIdentity(const std::string& path) {
+bool SettledTime(const struct timespec& modified) {
+    struct timespec now;
+    if (::clock_gettime(CLOCK_REALTIME, &now) != 0) return false;
+    return now.tv_sec - modified.tv_sec > kSettledSeconds;
+}
+
+std::string FileIdentity(const std::string& path, struct timespec* modified) {
     std::string native;
     struct stat st;
     if (!Stat(path, st, &native) || !S_ISREG(st.st_mode)) return std::string();
+    if (modified) *modified = st.st_mtim;
     std::string id = native;
     for (long long v : {(long long)st.st_dev, (long long)st.st_ino, (long long)st.st_size,
                         (long long)st.st_mtim.tv_sec, (long long)st.st_mtim.tv_nsec}) {

@@ -50,8 +50,14 @@ private:
 };
 
 // Text that names this version of a file: its resolved path, device, inode, size
-// and modification time. Empty when the path is not an existing file.
-std::string FileIdentity(const std::string& path);
+// and modification time. Empty when the path is not an existing file. modified,
+// when given, gets that time.
+std::string FileIdentity(const std::string& path, struct timespec* modified = nullptr);
+
+// True for a modification time a few seconds past: a file (or folder) last
+// changed then is not being written now, and its next change gets a later time
+// however coarse the file system's clock.
+bool SettledTime(const struct timespec& modified);
 
 // The program's own folder (where the executable lives), without a trailing '/'.
 std::string ProgramFolder();

@@ -6,6 +6,7 @@
 #include "enginelib/base/TFicheroITV.h"
 #include "enginelib/base/TFitxUtils.h"
 #include "enginelib/base/TStringNomFitx.h"
+#include "enginelib/base/WholeFileCache.h"
 #include "enginelib/draw/TDibIGformat.h"
 #include "uiengine/core/TPDAUIEngine.h"
 #include "uiengine/core/TPDAUIEngineImageCache.h"
@@ -176,11 +177,9 @@ TFicheroITV* TPDAUIEngineResources::OpenCompiledPage(DString& pageName, const ch
     return nullptr;
 }
 
-bool TPDAUIEngineResources::ReadCompiledPage(DString& pageName, std::unique_ptr<unsigned char[]>& data,
-                                             uint32_t& size, uint32_t& length)
+template <typename Read>
+bool TPDAUIEngineResources::FindCompiledPage(DString& pageName, Read read)
 {
-    data.reset();
-    size = length = 0;
     if (!owner_)
         return false;
     Vector<DString> tries(4, 4);
@@ -188,13 +187,27 @@ bool TPDAUIEngineResources::ReadCompiledPage(DString& pageName, std::unique_ptr<
     Path::LookupBatch own;  // the variants share their folder
     Path::LookupBatch& lookups = batch_ ? *batch_ : own;
     for (int i = 0; i < tries.Count(); ++i) {
-        if (lookups.Lookup(tries[i].c_str()) == Path::Kind::File &&
-            TFicheroITV::LeeEntero(tries[i].c_str(), data, size, length)) {
+        if (lookups.Lookup(tries[i].c_str()) == Path::Kind::File && read(tries[i].c_str())) {
             pageName = tries[i];
             return true;
         }
     }
     return false;
+}
+
+bool TPDAUIEngineResources::ReadCompiledPage(DString& pageName, std::unique_ptr<unsigned char[]>& data,
+                                             uint32_t& size, uint32_t& length)
+{
+    data.reset();
+    size = length = 0;
+    return FindCompiledPage(pageName, [&](const char* path) { return TFicheroITV::LeeEntero(path, data, size, length); });
+}
+
+std::shared_ptr<const TWholeFile> TPDAUIEngineResources::ReadCompiledPageKept(DString& pageName)
+{
+    std::shared_ptr<const TWholeFile> file;
+    FindCompiledPage(pageName, [&](const char* path) { return bool(file = TWholeFileCache::Shared().Read(path)); });
+    return file;
 }
 
 // ---- Images ---------------------------------------------------------------------------------

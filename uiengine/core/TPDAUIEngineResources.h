@@ -7,6 +7,7 @@
 
 class TDibIG;
 class TFicheroITV;
+struct TWholeFile;
 class TPDAUIEngine;
 namespace Path {
 class LookupBatch;
@@ -75,6 +76,9 @@ public:
     // when none opens. On success pageName becomes the path read.
     bool ReadCompiledPage(DString& pageName, std::unique_ptr<unsigned char[]>& data, uint32_t& size,
                           uint32_t& length);
+    // The same page, kept from an earlier read while its file is unchanged (see
+    // TWholeFileCache); null when none opens.
+    std::shared_ptr<const TWholeFile> ReadCompiledPageKept(DString& pageName);
 
     // A cached or newly loaded image, or null; the store keeps ownership.
     // Names "base[i,w,h]" give one cell of a strip unless noCell is set. With
@@ -109,6 +113,10 @@ public:
 private:
     // The paths a compiled page is looked for at, in order.
     void CompiledPageTries(const DString& pageName, Vector<DString>& tries) const;
+    // The first of the compiled page's paths that read answers for; on success
+    // pageName becomes that path.
+    template <typename Read>
+    bool FindCompiledPage(DString& pageName, Read read);
     struct Handle {
         unsigned int number;
         TDibIG* image;

@@ -4,6 +4,7 @@
 
 #include "enginelib/base/Path.h"
 #include "enginelib/base/TFicheroITV.h"
+#include "enginelib/base/WholeFileCache.h"
 #include "uiengine/core/TPDAUIEngine.h"
 #include "uiengine/core/TPDAUIEngineSkinSettings.h"
 #include "uiengine/core/TPDAUIEngineXml.h"
@@ -133,18 +134,16 @@ bool TPDAUIEngineElementPage::LoadCompiledForm(TPDAUIEngine* e, TPDAUIEngineElem
                                                const char* name)
 {
     DString compiledName(name);
-    std::unique_ptr<unsigned char[]> buffer;
-    uint32_t size = 0, length = 0;
-    bool found = false;
+    std::shared_ptr<const TWholeFile> file;
     {
         TOrientationScope orientation(e, this);
-        found = resources.ReadCompiledPage(compiledName, buffer, size, length);
+        file = resources.ReadCompiledPageKept(compiledName);
     }
-    if (!found)
+    if (!file)
         return false;
     loadedFile = name;
     // A short read is a record that ends early: the page reports it as such.
-    TFicheroITVdatos memory(buffer.get(), ITV_MODO_LECTURA, length);
+    TFicheroITVdatos memory(file->data.get(), ITV_MODO_LECTURA, file->length);
     TPDAUIEngineElementPage::OnLoad(e, this, par, nullptr, &memory);
     memory.Cierra();
     return true;

@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <cstdio>
+#include <cstring>
 #include <functional>
 #include <memory>
 #include <string>
@@ -11,6 +12,7 @@
 
 #include "enginelib/base/Path.h"
 #include "enginelib/base/TFicheroITV.h"
+#include "enginelib/base/WholeFileCache.h"
 #include "skin_fixture.h"
 #include "test_engine_doubles.h"
 #include "uiengine/core/TPDAUIEngineXml.h"
@@ -160,6 +162,15 @@ TEST(StoreCompiledPages, LandscapeSkinThenDefaultButNeverBase)
             in >> mark >> place;
             EXPECT_EQ(size, length);
             EXPECT_STREQ(all[c.opened], place.c_str());
+        }
+        // The kept copy is the same file, found the same way.
+        DString keptPage("pageMenu");
+        std::shared_ptr<const TWholeFile> kept = engine.resources.ReadCompiledPageKept(keptPage);
+        EXPECT_EQ(read, kept != nullptr);
+        EXPECT_STREQ(wholePage.c_str(), keptPage.c_str());
+        if (kept && read) {
+            EXPECT_EQ(length, kept->length);
+            EXPECT_EQ(0, std::memcmp(whole.get(), kept->data.get(), length));
         }
         if (c.opened < 0) {
             EXPECT_EQ(nullptr, file);

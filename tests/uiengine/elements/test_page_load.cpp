@@ -2,6 +2,8 @@
 // compiled page, the two compared, and the failures.
 #include "test_page_load_fixture.h"
 
+#include <chrono>
+#include <functional>
 #include <set>
 
 #include "enginelib/base/TFicheroITV.h"
@@ -618,5 +620,69 @@ TEST(PageLoadLookup, FilesAddedAfterTheLoadAreFound)
         std::filesystem::copy_file(testpaths::Fixture("skins/fixture/fixtureTile.png"),
                                    fixture.skin / "fixtureLater.png");
         EXPECT_NE(nullptr, page.resources.GetImage("fixtureLater", false, false));
+    }
+}
+
+// Compiled pages and their images are kept between loads while their files
+// stay as they are; a file changed on disk between two loads is read again.
+TEST(PageLoadLookup, FilesChangedBetweenTwoLoadsAreReadAgain)
+{
+    namespace fs = std::filesystem;
+    struct Case {
+        const char* what;
+        std::function<void(const CompiledFixture&)> change;
+        bool headerAfter;  // the page read again still has its header
+        int tileWidth;     // of the header's tile after the change
+    } cases[] = {
+        {"nothing changed", [](const CompiledFixture&) {}, true, 16},
+        {"image rewritten",
+         [](const CompiledFixture& f) {
+             fs::copy_file(testpaths::Fixture("skins/fixture/fixtureIcon.png"), f.skin / "fixtureTile.png",
+                           fs::copy_options::overwrite_existing);
+         },
+         true, 20},
+        {"image replaced by rename",
+         [](const CompiledFixture& f) {
+             fs::copy_file(testpaths::Fixture("skins/fixture/fixtureFrame.png"), f.skin / "other.png");
+             fs::rename(f.skin / "other.png", f.skin / "fixtureTile.png");
+         },
+         true, 24},
+        {"page rewritten",
+         [](const CompiledFixture& f) {
+             FixtureEngine engine(f.skin.skins());
+             engine.skinCompiling = 1;
+             TPDAUIEngineElementPage empty(&engine);
+             empty.OnLoad(&engine, nullptr, nullptr, nullptr, nullptr);
+             ASSERT_TRUE(empty.WriteCompiled(f.file.c_str()));
+         },
+         false, 0},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        CompiledFixture fixture;
+        ASSERT_TRUE(fixture.compiled);
+        // As installed long ago, so that the page is kept between loads.
+        fs::last_write_time(fixture.file, fs::file_time_type::clock::now() - std::chrono::hours(1));
+        FixtureEngine engine(fixture.skin.skins());
+        TDibIG* before = nullptr;
+        {
+            SkinPage page(&engine, "pageFixture");
+            page.LoadPage(&engine, nullptr, nullptr, "pageFixture");
+            TPDAUIEngineElement* fill = page.FindElement("boxHeaderFill", false);
+            ASSERT_NE(nullptr, fill);
+            before = fill->backgrounds[0].image;
+            ASSERT_NE(nullptr, before);
+            EXPECT_EQ(16, before->Width());
+            c.change(fixture);
+        }
+        SkinPage page(&engine, "pageFixture");
+        page.LoadPage(&engine, nullptr, nullptr, "pageFixture");
+        EXPECT_TRUE(engine.messageBoxes.empty());
+        TPDAUIEngineElement* fill = page.FindElement("boxHeaderFill", false);
+        EXPECT_EQ(c.headerAfter, fill != nullptr);
+        if (fill && c.headerAfter) {
+            ASSERT_NE(nullptr, fill->backgrounds[0].image);
+            EXPECT_EQ(c.tileWidth, fill->backgrounds[0].image->Width());
+        }
     }
 }
