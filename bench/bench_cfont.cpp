@@ -47,14 +47,19 @@ struct Frame {
     ~Frame() { dc.EndPaintDib(); }
 };
 
+bool FontReady(const TPDAUIEngineFontRendererCFONT& font, benchmark::State& st)
+{
+    if (!font.valid)
+        st.SkipWithError("no bitmap font");
+    return font.valid;
+}
+
 void BM_Screen_BitmapFont(benchmark::State& st)
 {
     Frame f;
     TPDAUIEngineFontRendererCFONT font((kSkin + "DejaVuSans.cfont").c_str(), "");
-    if (!font.valid) {
-        st.SkipWithError("no bitmap font");
+    if (!FontReady(font, st))
         return;
-    }
     TPDAUIEngineStyleFont style;
     style.size = kSize;
     std::vector<DString> lines;
@@ -75,10 +80,8 @@ void BM_Labels_BitmapFont(benchmark::State& st)
 {
     Frame f;
     TPDAUIEngineFontRendererCFONT font((kSkin + "DejaVuSans.cfont").c_str(), "");
-    if (!font.valid) {
-        st.SkipWithError("no bitmap font");
+    if (!FontReady(font, st))
         return;
-    }
     TPDAUIEngineStyleFont style;
     style.size = kSize;
     style.bordered = st.range(0) != 0;
