@@ -1054,6 +1054,34 @@ inline void OverPixel(uint32_t* out, uint32_t p)
         *out = Over(p, *out);
 }
 
+// n premultiplied pixels laid over out, as Over does each (an opaque pixel
+// comes out as itself, a clear one leaves out as it was).
+void OverMixed(uint32_t* out, const uint32_t* in, int n)
+{
+    int x = 0;
+#if defined(__SSE2__)
+    const __m128i zero = _mm_setzero_si128();
+    const __m128i full = _mm_set1_epi16(0x00FF);
+    const __m128i half = _mm_set1_epi16(0x0080);
+    auto over = [&](__m128i s, __m128i d) {
+        // 255 - alpha of each pixel in all four of its lanes.
+        const __m128i ia = _mm_xor_si128(_mm_shufflehi_epi16(_mm_shufflelo_epi16(s, 0xFF), 0xFF), full);
+        __m128i t = _mm_add_epi16(_mm_mullo_epi16(d, ia), half);
+        t = _mm_srli_epi16(_mm_add_epi16(t, _mm_srli_epi16(t, 8)), 8);
+        return _mm_add_epi16(t, s);
+    };
+    for (; x + 4 <= n; x += 4) {
+        const __m128i s = _mm_loadu_si128(reinterpret_cast<const __m128i*>(in + x));
+        const __m128i d = _mm_loadu_si128(reinterpret_cast<const __m128i*>(out + x));
+        const __m128i lo = over(_mm_unpacklo_epi8(s, zero), _mm_unpacklo_epi8(d, zero));
+        const __m128i hi = over(_mm_unpackhi_epi8(s, zero), _mm_unpackhi_epi8(d, zero));
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(out + x), _mm_packus_epi16(lo, hi));
+    }
+#endif
+    for (; x < n; ++x)
+        OverPixel(out + x, in[x]);
+}
+
 // The first run of row y of c that ends after column a (the row's end when none).
 inline const IDCRowRun* FirstRunFrom(const PixelCopy& c, int y, int a, const IDCRowRun*& end)
 {
@@ -1078,8 +1106,7 @@ void OverSpan(uint32_t* out, const PixelCopy& c, int y, int a, int b)
         if (r->opaque) {
             std::memcpy(o, in + x0, size_t(x1 - x0) * 4);
         } else {
-            for (int x = x0; x < x1; ++x, ++o)
-                OverPixel(o, in[x]);
+            OverMixed(o, in + x0, x1 - x0);
         }
     }
 }
@@ -1190,8 +1217,7 @@ bool DirectOver(const RasterTarget& view, IDCScratch& scratch, const PixelCopy& 
             if (r.opaque) {
                 std::memcpy(out + r.x0, line.data() + r.x0, size_t(r.x1 - r.x0) * 4);
             } else {
-                for (int x = r.x0; x < r.x1; ++x)
-                    OverPixel(out + x, line[size_t(x)]);
+                OverMixed(out + r.x0, line.data() + r.x0, r.x1 - r.x0);
             }
         }
     }
