@@ -48,7 +48,7 @@ std::shared_ptr<const TWholeFile> TWholeFileCache::Read(const std::string& path)
 void TWholeFileCache::Trim()
 {
     // Files still held elsewhere cost nothing extra; the rest go least recently used first.
-    while (bytes_ > MaxBytes) {
+    while (bytes_ > MaxBytes || files_.size() > MaxFiles) {
         auto oldest = files_.end();
         for (auto it = files_.begin(); it != files_.end(); ++it)
             if (it->second.file.use_count() == 1 && (oldest == files_.end() || it->second.used < oldest->second.used))

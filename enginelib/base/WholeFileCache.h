@@ -17,10 +17,12 @@ struct TWholeFile {
 // costs one look at its metadata while it is unchanged; once it is rewritten,
 // replaced or removed, the next read goes to the disk. Only files read in full
 // and last changed a few seconds ago (Path::SettledTime) are kept, up to
-// MaxBytes, the longest unused going first.
+// MaxBytes and MaxFiles, the longest unused going first.
 class TWholeFileCache {
 public:
     static constexpr size_t MaxBytes = size_t(4) << 20;
+    // Also few enough files that finding the longest unused stays cheap.
+    static constexpr size_t MaxFiles = 256;
 
     static TWholeFileCache& Shared();
 

@@ -480,6 +480,15 @@ void TPDAUIEngineElementBox::PaintBackground(IDC* dc, const TPDAUIEngineStyleBac
 bool TPDAUIEngineElementBox::BoxPaintsOpaque(IDC* dc)
 {
     typedef TPDAUIEngineUncovered U;
+    // Every box asks its children again when it paints itself: looking only a
+    // few levels down keeps the paint of a deep tree linear.
+    static thread_local int depth = 0;
+    if (depth >= kCoverDepth)
+        return false;
+    struct Deeper {
+        Deeper() { ++depth; }
+        ~Deeper() { --depth; }
+    } deeper;
     if (!visible || !U::Sane(left) || !U::Sane(top) || !U::Sane(width) || !U::Sane(height))
         return false;
     const TRectIG r(left, top, left + width, top + height);

@@ -95,6 +95,8 @@ public:
     // Set, boxes paint their backgrounds whole even where children cover them
     // (the reference the skipping is checked against).
     static bool paintCoveredBackgrounds;
+    // How many levels of boxes below it a box looks at for cover.
+    static const int kCoverDepth = 8;
     // The element record, the container part (layout settings, the child count,
     // the scroll-bar block in VerticalScroll), then every child's record.
     void Save(TFicheroITV& stream) override;

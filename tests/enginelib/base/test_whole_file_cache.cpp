@@ -174,6 +174,18 @@ TEST(WholeFileCache, MissingFilesAndTheMemoryBound)
     cache.Clear();
     EXPECT_EQ(0, cache.GetCount());
     EXPECT_EQ(0u, cache.GetMemoryUsed());
+
+    // Many tiny files are bounded by their number too, the last read kept.
+    std::string last;
+    for (size_t i = 0; i < TWholeFileCache::MaxFiles + 20; ++i) {
+        last = dir / ("tiny" + std::to_string(i));
+        Write(last, "t");
+        SetTime(last, 1000000, 0);
+        ASSERT_NE(nullptr, cache.Read(last));
+    }
+    EXPECT_EQ(int(TWholeFileCache::MaxFiles), cache.GetCount());
+    auto lastRead = cache.Read(last);
+    EXPECT_EQ(lastRead, cache.Read(last));
 }
 
 } // namespace

@@ -368,3 +368,44 @@ TEST(Uncovered, EdgeCases)
 }
 
 } // namespace
+
+namespace {
+
+// An element that counts how often a box asks it for cover.
+class CountingLeaf : public TPDAUIEngineElement {
+public:
+    void Paint(IDC*, int, int) override {}
+    bool PaintsOpaque(IDC*) override
+    {
+        ++asked;
+        return false;
+    }
+    int asked = 0;
+};
+
+TEST_F(CoverTest, ADeepTreeIsAskedForCoverOnlyAFewLevelsUp)
+{
+    // Each see-through box asks its children again when it paints: without a
+    // bound, the leaf of a chain of n boxes would be asked n times.
+    const int levels = 60;
+    std::string xml = "<page id=\"p\" layout=\"Vertical\">";
+    for (int i = 0; i < levels; ++i)
+        xml += "<box id=\"b" + std::to_string(i) + "\" layout=\"Vertical\" flex=\"1\" background=\"#10203080\">";
+    for (int i = 0; i < levels; ++i)
+        xml += "</box>";
+    xml += "</page>";
+    Open(xml);
+    auto* innermost = dynamic_cast<TPDAUIEngineElementBox*>(Find(("b" + std::to_string(levels - 1)).c_str()));
+    ASSERT_NE(innermost, nullptr);
+    auto* leaf = new CountingLeaf();
+    leaf->flex = 1;
+    innermost->AddChild(leaf, nullptr, nullptr);
+    page_->ReapplyBounds();
+    engine_.Frame();
+    leaf->asked = 0;
+    engine_.Frame();
+    EXPECT_GT(leaf->asked, 0);
+    EXPECT_LE(leaf->asked, TPDAUIEngineElementBox::kCoverDepth + 1);
+}
+
+} // namespace
