@@ -180,6 +180,12 @@ void TPageInitialSteps::GotoStep(const DString& target)
 
 void TPageInitialSteps::OnCommand(TPDAUIEngineCommand& command)
 {
+    // The list was written back when the page closed: a late command (a reply,
+    // "previousStep") must not move the step or edit the list after that.
+    if (closing) {
+        command.handled = 0;
+        return;
+    }
     const DString& name = command.name;
     if (name == "load") {
         visible = 0;

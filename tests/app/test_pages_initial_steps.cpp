@@ -82,6 +82,26 @@ TEST_F(InitialStepsTest, ManyUnhandledEntriesRunInALoop)
     EXPECT_EQ(steps, Setting());
 }
 
+TEST_F(InitialStepsTest, CommandsAfterTheEndChangeNothing)
+{
+    Run("a,stepShowVideo:");
+    ASSERT_TRUE(page->closing);
+    const int step = page->currentStep;
+    for (const char* name : {"previousStep", "nextStep", "gotoStep:a", "stepShowPageIdioma:first",
+                             "stepShowPageIdiomaEnd:first", "stepShowVideo:x"}) {
+        TPDAUIEngineCommand late(page, name);
+        page->OnCommand(late);
+        EXPECT_EQ(step, page->currentStep) << name;
+        EXPECT_EQ(0, late.handled) << name;
+    }
+    EXPECT_EQ("a", std::string(page->steps[0].c_str()));
+    EXPECT_EQ("stepShowVideo:", std::string(page->steps[1].c_str()));
+    Settle();
+    EXPECT_TRUE(Finished());
+    EXPECT_EQ("a,stepShowVideo:", Setting());
+    EXPECT_FALSE(Called("attachment x"));
+}
+
 TEST_F(InitialStepsTest, TheConstructorNotesWhetherTheContinueQuestionIsAmongTheSteps)
 {
     TPageInitialSteps with(&app, "a,stepShowContinueOrNewNavigation");
