@@ -64,6 +64,12 @@ public:
         else if (visor && dc)
             visor->RepintateI(*dc, r, false);
     }
+    // A picture that reaches every pixel covers the rectangle, as the map
+    // gadget does.
+    bool PaintsOpaque(IDC*) override
+    {
+        return visible && cached && cached->Width() >= width && cached->AbsHeight() >= height;
+    }
     TVisor_LumorGPSPocket* visor;
     // A picture of the map copied instead of drawing it: what the page costs
     // around a map that did not change.

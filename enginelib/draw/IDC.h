@@ -136,6 +136,8 @@ public:
     void Fin_SelectClipRgn();
     // The clip as selected; (0, 0, 0, 0) when there is none.
     TRectIG GetClipRect() const { return hasClip_ ? clip_ : TRectIG(); }
+    // Whether a clip is selected (an empty one hides everything).
+    bool HasClip() const { return hasClip_; }
 
     // Bitmaps. dst and src are rectangles (right and bottom exclusive) in the
     // target and in the image; the image is scaled from src to dst, nearest

@@ -233,6 +233,8 @@ void TPDAUIEngineElementToolBar::Paint(IDC* dc, int x, int y)
     backgrounds.Edit(StateNormal).offsetX = saved;
 }
 
+bool TPDAUIEngineElementToolBar::PaintsOpaque(IDC* dc) { return BoxPaintsOpaque(dc); }
+
 TPDAUIEngineElement* TPDAUIEngineElementToolBar::HitTest(int x, int y)
 {
     if (RightPacked() && x - left < LeftmostVisibleChild())

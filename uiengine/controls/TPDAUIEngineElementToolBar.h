@@ -17,6 +17,8 @@ public:
                 TPDAUIEngineXml* xmlNode, TFicheroITV* stream) override;
     void SetBounds(int left, int top, int width, int height) override;
     void Paint(IDC* dc, int x, int y) override;
+    // Painted as a box is (the shift of a packed row moves only a nine-slice).
+    bool PaintsOpaque(IDC* dc) override;
     // A row packed at the end lets presses left of its items through.
     TPDAUIEngineElement* HitTest(int x, int y) override;
     void SetAttribute(const char* name, const char* value) override;

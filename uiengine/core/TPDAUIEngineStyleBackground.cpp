@@ -2,10 +2,15 @@
 
 #include <climits>
 #include <cstring>
+#include <list>
+#include <memory>
+#include <mutex>
+#include <unordered_map>
 
 #include "enginelib/base/TFicheroITV.h"
 #include "enginelib/base/Vector.h"
 #include "enginelib/draw/IDC.h"
+#include "enginelib/draw/StretchData.h"
 #include "enginelib/draw/TDibIG.h"
 #include "uiengine/core/TPDAUIEngineResources.h"
 #include "uiengine/core/TPDAUIEngineSaturate.h"
@@ -271,6 +276,110 @@ void TPDAUIEngineStyleBackground::DrawImage(IDC* dc, const TRectIG& r) const
     }
 }
 
+namespace {
+
+// The nine parts of a frame of image (iw x ih) into L..R x T..B with cw x ch
+// corners.
+void NineParts(IDC* dc, const TDibIG* image, TColorIG key, long long L, long long T, long long R, long long B,
+               long long cw, long long ch)
+{
+    const long long iw = image->Width(), ih = image->AbsHeight();
+    auto blit = [&](long long dl, long long dt, long long dr, long long db, long long sl,
+                    long long st, long long sr, long long sb) {
+        dc->StretchDIBits_Transparent(R64(dl, dt, dr, db), R64(sl, st, sr, sb), image, key);
+    };
+    // The left column ends one pixel above the right one.
+    blit(L + cw, T, R - cw, T + ch, cw, 0, iw - cw, ch);                      // top edge
+    blit(L + cw, B - ch, R - cw, B, cw, ih - ch, iw - cw, ih);                // bottom edge
+    blit(L, T + ch, L + cw, B - ch - 1, 0, ch, cw, ih - ch);                  // left edge
+    blit(R - cw, T + ch, R, B - ch, iw - cw, ch, iw, ih - ch);                // right edge
+    blit(L, T, L + cw, T + ch, 0, 0, cw, ch);                                 // top-left
+    blit(R - cw, T, R, T + ch, iw - cw, 0, iw, ch);                           // top-right
+    blit(L, B - ch - 1, L + cw, B, 0, ih - ch, cw, ih);                       // bottom-left
+    blit(R - cw, B - ch, R, B, iw - cw, ih - ch, iw, ih);                     // bottom-right
+    blit(L + cw, T + ch, R - cw, B - ch, cw, ch, iw - cw, ih - ch);           // centre
+}
+
+// Frames drawn whole from a picture of their nine parts (premultiplied, clear
+// where no part is), made once per image version, size, corners and key: a
+// button then costs one blit instead of nine scaled ones. The parts never
+// overlap and each lies on clear pixels in the picture, so laying the picture
+// over the target gives every pixel what the part itself would have given.
+struct KeptFrameKey {
+    uint64_t version;
+    int width, height, cw, ch;
+    uint32_t key;
+    bool operator==(const KeptFrameKey& o) const
+    {
+        return version == o.version && width == o.width && height == o.height && cw == o.cw && ch == o.ch &&
+               key == o.key;
+    }
+};
+
+struct KeptFrameHash {
+    size_t operator()(const KeptFrameKey& k) const
+    {
+        uint64_t h = k.version * 0x9E3779B97F4A7C15ull;
+        for (uint64_t v : {uint64_t(k.width), uint64_t(k.height), uint64_t(k.cw), uint64_t(k.ch), uint64_t(k.key)})
+            h = (h ^ v) * 0x100000001B3ull;
+        return size_t(h ^ (h >> 29));
+    }
+};
+
+class KeptFrames {
+public:
+    // Pictures up to this size are kept, this many bytes in all (the least
+    // recently drawn go first).
+    static constexpr long long MaxPixels = 256 * 256;
+    static constexpr size_t MaxBytes = size_t(4) << 20;
+
+    std::shared_ptr<const TDibIG> Get(const KeptFrameKey& k)
+    {
+        std::lock_guard<std::mutex> lock(mutex_);
+        auto it = index_.find(k);
+        if (it == index_.end())
+            return nullptr;
+        order_.splice(order_.begin(), order_, it->second);
+        return it->second->second;
+    }
+    void Put(const KeptFrameKey& k, std::shared_ptr<const TDibIG> picture)
+    {
+        const size_t size = Bytes(*picture);
+        std::lock_guard<std::mutex> lock(mutex_);
+        if (index_.count(k))
+            return;
+        while (!order_.empty() && bytes_ + size > MaxBytes) {
+            bytes_ -= Bytes(*order_.back().second);
+            index_.erase(order_.back().first);
+            order_.pop_back();
+        }
+        order_.emplace_front(k, std::move(picture));
+        index_[k] = order_.begin();
+        bytes_ += size;
+    }
+
+private:
+    static size_t Bytes(const TDibIG& d) { return size_t(d.Width()) * size_t(d.AbsHeight()) * 4; }
+    using Entry = std::pair<KeptFrameKey, std::shared_ptr<const TDibIG>>;
+    std::mutex mutex_;
+    std::list<Entry> order_;
+    std::unordered_map<KeptFrameKey, std::list<Entry>::iterator, KeptFrameHash> index_;
+    size_t bytes_ = 0;
+};
+
+KeptFrames& Frames()
+{
+    static KeptFrames frames;
+    return frames;
+}
+
+// Sane coordinates keep the arithmetic of a part the same wherever the frame is.
+bool Sane(long long v) { return v > -(1LL << 24) && v < (1LL << 24); }
+
+} // namespace
+
+bool TPDAUIEngineStyleBackground::keepNineSliceFrames = true;
+
 void TPDAUIEngineStyleBackground::DrawNineSlice(IDC* dc, TRectIG r, TColorIG key) const
 {
     const long long iw = image->Width(), ih = image->AbsHeight();
@@ -291,20 +400,53 @@ void TPDAUIEngineStyleBackground::DrawNineSlice(IDC* dc, TRectIG r, TColorIG key
 
     const long long L = (long long)r.left + offsetX, T = (long long)r.top + offsetY;
     const long long R = (long long)r.right + offsetX, B = (long long)r.bottom + offsetY;
-    auto blit = [&](long long dl, long long dt, long long dr, long long db, long long sl,
-                    long long st, long long sr, long long sb) {
-        dc->StretchDIBits_Transparent(R64(dl, dt, dr, db), R64(sl, st, sr, sb), image, key);
-    };
-    // The left column ends one pixel above the right one.
-    blit(L + cw, T, R - cw, T + ch, cw, 0, iw - cw, ch);                      // top edge
-    blit(L + cw, B - ch, R - cw, B, cw, ih - ch, iw - cw, ih);                // bottom edge
-    blit(L, T + ch, L + cw, B - ch - 1, 0, ch, cw, ih - ch);                  // left edge
-    blit(R - cw, T + ch, R, B - ch, iw - cw, ch, iw, ih - ch);                // right edge
-    blit(L, T, L + cw, T + ch, 0, 0, cw, ch);                                 // top-left
-    blit(R - cw, T, R, T + ch, iw - cw, 0, iw, ch);                           // top-right
-    blit(L, B - ch - 1, L + cw, B, 0, ih - ch, cw, ih);                       // bottom-left
-    blit(R - cw, B - ch, R, B, iw - cw, ih - ch, iw, ih);                     // bottom-right
-    blit(L + cw, T + ch, R - cw, B - ch, cw, ch, iw - cw, ih - ch);           // centre
+    if (keepNineSliceFrames && DrawKeptFrame(dc, key, L, T, R, B, cw, ch))
+        return;
+    NineParts(dc, image, key, L, T, R, B, cw, ch);
+}
+
+bool TPDAUIEngineStyleBackground::DrawKeptFrame(IDC* dc, TColorIG key, long long L, long long T, long long R,
+                                                long long B, long long cw, long long ch) const
+{
+    // Only where the whole frame is drawn, into 32 bits, with every part's
+    // source inside the image (a cut part samples from where its visible part
+    // starts, which the picture would not) and no two parts on one pixel (the
+    // lower left corner starts a row early, on the upper one when the frame is
+    // no higher than its two corners).
+    const TDibIG* target = dc->GetDib();
+    if (!target || target->Bpp() != 32 || target == image || !Sane(L) || !Sane(T) || !Sane(R) || !Sane(B))
+        return false;
+    const long long W = R - L, H = B - T;
+    if (W <= 0 || H <= 0 || W * H > KeptFrames::MaxPixels || 2 * cw > image->Width() ||
+        2 * ch > image->AbsHeight() || 2 * cw > W || 2 * ch >= H)
+        return false;
+    const TRectIG frame((int)L, (int)T, (int)R, (int)B);
+    TRectIG visible(0, 0, target->Width(), target->AbsHeight());
+    if (dc->HasClip() && !visible.IntersectWith(dc->GetClipRect()))
+        return false;
+    TRectIG inside = frame;
+    if (!inside.IntersectWith(visible) || inside != frame)
+        return false;
+
+    const KeptFrameKey k{image->Version(), (int)W, (int)H, (int)cw, (int)ch, (uint32_t)key};
+    std::shared_ptr<const TDibIG> picture = Frames().Get(k);
+    if (!picture) {
+        auto made = std::make_shared<TDibIG>();
+        if (!made->Crea((int)W, (int)H, 32, true, false))
+            return false;
+        // All clear: premultiplied as it is.
+        made->Set_PreMultiplied();
+        IDC painter;
+        if (!painter.BeginPaintDib(made.get()))
+            return false;
+        NineParts(&painter, image, key, 0, 0, W, H, cw, ch);
+        painter.EndPaintDib();
+        picture = made;
+        Frames().Put(k, picture);
+    }
+    TAdvStetchDIBitsData plain;
+    dc->StretchDIBits_Adv(frame, TRectIG(0, 0, (int)W, (int)H), picture.get(), plain);
+    return true;
 }
 
 void TPDAUIEngineStyleBackground::DrawBar(IDC* dc, const TRectIG& r, TColorIG key, float s) const

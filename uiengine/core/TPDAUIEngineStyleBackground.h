@@ -71,6 +71,10 @@ public:
     // Paints into rect (nothing for an empty rect, kind 0 or a missing image).
     void Draw(IDC* dc, TRectIG rect) const;
 
+    // Nine-slice frames drawn whole into 32-bit targets are kept as pictures
+    // of their parts (the same pixels); off: every part is drawn each time.
+    static bool keepNineSliceFrames;
+
     // kind, colour, image name (".bmp" written as ".cbmp"), alpha, x, y, w, h,
     // edge. Reading leaves the image pointer null: the caller looks it up.
     void WriteCompiled(TFicheroITV& stream) const;
@@ -79,6 +83,8 @@ public:
 private:
     void DrawImage(IDC* dc, const TRectIG& r) const;
     void DrawNineSlice(IDC* dc, TRectIG r, TColorIG key) const;
+    bool DrawKeptFrame(IDC* dc, TColorIG key, long long L, long long T, long long R, long long B, long long cw,
+                       long long ch) const;
     void DrawBar(IDC* dc, const TRectIG& r, TColorIG key, float s) const;
     void DrawTiles(IDC* dc, const TRectIG& r, TColorIG key) const;
 };
