@@ -404,35 +404,7 @@ void TPDAUIEngineElement::Save(TFicheroITV& s)
 
 TPDAUIEngineElement* TPDAUIEngineElement::CreateFromCompiled(TPDAUIEngine* engine, TFicheroITV& stream)
 {
-    // Over memory, a short tag is read in place: no string is made for it.
-    char shortTag[64];
-    const char* childTag = nullptr;
-    DString longTag;
-    uint32_t length = 0;
-    const unsigned char* block = stream.BloqueRestante(length);
-    const uint32_t tagLength = block && length >= 5 ? Load32(block + 1) : UINT32_MAX;
-    if (tagLength < sizeof(shortTag) && tagLength <= length - 5) {
-        if ((char)block[0] != CompiledMark) {
-            FailCompiled(stream);
-            return nullptr;
-        }
-        std::memcpy(shortTag, block + 5, tagLength);
-        shortTag[tagLength] = '\0';
-        stream.Avanza(5 + tagLength);
-        childTag = shortTag;
-    } else {
-        char mark = 0;
-        stream >> mark >> longTag;
-        if (stream.Error() || mark != CompiledMark) {
-            FailCompiled(stream);
-            return nullptr;
-        }
-        childTag = longTag.c_str();
-    }
-    TPDAUIEngineElement* element = TPDAUIEngineElementFactory::CreateElementByTag(engine, childTag);
-    if (!element)
-        FailCompiled(stream);  // the rest of the stream would be out of step
-    return element;
+    return TPDAUIEngineElementFactory::CreateFromCompiledHeader(engine, stream, true);
 }
 
 bool TPDAUIEngineElement::CheckCompiledCount(TFicheroITV& stream, int count)
