@@ -264,7 +264,8 @@ struct TImageChoice {
 };
 
 std::mutex g_choicesLock;
-std::unordered_map<std::string, TImageChoice> g_choices;
+// Held shared, so that a choice is checked outside the lock.
+std::unordered_map<std::string, std::shared_ptr<const TImageChoice>> g_choices;
 const size_t kMaxChoices = 1024;
 
 } // namespace
@@ -287,11 +288,15 @@ std::string TPDAUIEngineResources::ImageRequest(const char* name) const
 std::shared_ptr<TDibIG> TPDAUIEngineResources::FindChosenImage(const std::string& request,
                                                                 Path::LookupBatch& lookups) const
 {
-    std::lock_guard<std::mutex> lock(g_choicesLock);
-    auto it = g_choices.find(request);
-    if (it == g_choices.end())
-        return nullptr;
-    const TImageChoice& choice = it->second;
+    std::shared_ptr<const TImageChoice> found;
+    {
+        std::lock_guard<std::mutex> lock(g_choicesLock);
+        auto it = g_choices.find(request);
+        if (it == g_choices.end())
+            return nullptr;
+        found = it->second;
+    }
+    const TImageChoice& choice = *found;
     for (const auto& check : choice.checks)
         if (lookups.Lookup(check.first) != check.second)
             return nullptr;
@@ -324,7 +329,8 @@ std::shared_ptr<TDibIG> TPDAUIEngineResources::LoadImageFile(const char* name, b
     Vector<DString> tries(2, 2);
     DString path = fullPath ? DString(withExt) : InFolder(folder, s.skinName, withExt);
     bool found = false;  // path known to exist
-    TImageChoice choice;
+    auto made = std::make_shared<TImageChoice>();
+    TImageChoice& choice = *made;
     auto exists = [&](const DString& file) {
         const Path::Kind kind = lookups.Lookup(file.c_str());
         choice.checks.emplace_back(std::string(file.c_str(), (size_t)file.Length()), kind);
@@ -375,7 +381,7 @@ std::shared_ptr<TDibIG> TPDAUIEngineResources::LoadImageFile(const char* name, b
             std::lock_guard<std::mutex> lock(g_choicesLock);
             if (g_choices.size() >= kMaxChoices)
                 g_choices.clear();
-            g_choices[request] = std::move(choice);
+            g_choices[request] = std::move(made);
         }
         return image;
     }
