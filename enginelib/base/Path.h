@@ -49,8 +49,9 @@ private:
     bool known_ = false;
 };
 
-// Text that names this version of a file: its resolved path, device, inode, size
-// and modification time. Empty when the path is not an existing file. modified,
+// Text that names this version of a file: its resolved path, then its device,
+// inode, size and modification time as bytes. Empty when the path is not an
+// existing file. modified,
 // when given, gets that time.
 std::string FileIdentity(const std::string& path, struct timespec* modified = nullptr);
 

@@ -1,6 +1,11 @@
 #include "uiengine/core/TPDAUIEngineResources.h"
 
 #include <cstdlib>
+#include <mutex>
+#include <string>
+#include <unordered_map>
+#include <utility>
+#include <vector>
 
 #include "enginelib/base/Path.h"
 #include "enginelib/base/TFicheroITV.h"
@@ -245,10 +250,75 @@ TDibIG* TPDAUIEngineResources::FindHandle(const CDString& name) const
     return nullptr;
 }
 
+namespace {
+
+// Where a skin image was last found, by what was asked: the existence checks
+// that led to the file, each with its answer, the file, and its bare name (for
+// the themes). Nothing of the disk is trusted from it: a later ask repeats the
+// checks and takes the file's version afresh; it only spares building every
+// candidate's name again. An answer that differs goes the long way.
+struct TImageChoice {
+    std::vector<std::pair<std::string, Path::Kind>> checks;
+    DString file;
+    DString bareName;
+};
+
+std::mutex g_choicesLock;
+// Held shared, so that a choice is checked outside the lock.
+std::unordered_map<std::string, std::shared_ptr<const TImageChoice>> g_choices;
+const size_t kMaxChoices = 1024;
+
+} // namespace
+
+std::string TPDAUIEngineResources::ImageRequest(const char* name) const
+{
+    // Everything the choice of file depends on, apart from the disk.
+    const TPDAUIEngineSkinSettings& s = owner_->skinSettings;
+    std::string request(name);
+    const DString* const parts[] = {&owner_->skinsFolder, &s.skinName, &s.defaultSkinName, &s.bitmapExtension};
+    for (const DString* part : parts) {
+        request += '\0';
+        request.append(part->c_str(), (size_t)part->Length());
+    }
+    request += '\0';
+    request += s.landscape ? 'L' : 'P';
+    return request;
+}
+
+std::shared_ptr<TDibIG> TPDAUIEngineResources::FindChosenImage(const std::string& request,
+                                                                Path::LookupBatch& lookups) const
+{
+    std::shared_ptr<const TImageChoice> found;
+    {
+        std::lock_guard<std::mutex> lock(g_choicesLock);
+        auto it = g_choices.find(request);
+        if (it == g_choices.end())
+            return nullptr;
+        found = it->second;
+    }
+    const TImageChoice& choice = *found;
+    for (const auto& check : choice.checks)
+        if (lookups.Lookup(check.first) != check.second)
+            return nullptr;
+    std::string key = Path::FileIdentity(choice.file.c_str());
+    if (key.empty())
+        return nullptr;
+    key += ThemeKeyOf(choice.bareName).c_str();
+    return TPDAUIEngineImageCache::Shared().Find(key);
+}
+
 std::shared_ptr<TDibIG> TPDAUIEngineResources::LoadImageFile(const char* name, bool shared) const
 {
     if (!owner_)
         return nullptr;
+    Path::LookupBatch own;  // the variants share their folders
+    Path::LookupBatch& lookups = batch_ ? *batch_ : own;
+    std::string request;
+    if (shared) {
+        request = ImageRequest(name);
+        if (std::shared_ptr<TDibIG> kept = FindChosenImage(request, lookups))
+            return kept;
+    }
     const TPDAUIEngineSkinSettings& s = owner_->skinSettings;
     const DString& folder = owner_->skinsFolder;
     const bool fullPath = IsFullPath(name);
@@ -259,9 +329,13 @@ std::shared_ptr<TDibIG> TPDAUIEngineResources::LoadImageFile(const char* name, b
     Vector<DString> tries(2, 2);
     DString path = fullPath ? DString(withExt) : InFolder(folder, s.skinName, withExt);
     bool found = false;  // path known to exist
-    Path::LookupBatch own;  // the variants share their folders
-    Path::LookupBatch& lookups = batch_ ? *batch_ : own;
-    auto exists = [&lookups](const DString& file) { return lookups.Lookup(file.c_str()) == Path::Kind::File; };
+    auto made = std::make_shared<TImageChoice>();
+    TImageChoice& choice = *made;
+    auto exists = [&](const DString& file) {
+        const Path::Kind kind = lookups.Lookup(file.c_str());
+        choice.checks.emplace_back(std::string(file.c_str(), (size_t)file.Length()), kind);
+        return kind == Path::Kind::File;
+    };
     if (s.landscape) {
         DString own = LandscapeVariant(path);
         if (exists(own)) {
@@ -285,47 +359,55 @@ std::shared_ptr<TDibIG> TPDAUIEngineResources::LoadImageFile(const char* name, b
         if (!(i == 0 && found) && !exists(file))
             continue;
         std::string key;
+        const DString bareName = TStringNomFitx(file).nom_fitx();
         if (shared) {
             key = Path::FileIdentity(file.c_str());
-            if (!key.empty()) {
-                key += ThemeKey(file).c_str();
-                if (std::shared_ptr<TDibIG> kept = cache.Find(key))
-                    return kept;
-            }
+            if (!key.empty())
+                key += ThemeKeyOf(bareName).c_str();
         }
-        auto image = std::make_shared<TDibIGformat>();
-        if (!image->Lee(file.c_str()))
-            continue;
-        ApplyThemes(file, image.get());
-        if (!key.empty())
-            cache.Add(key, image);
+        std::shared_ptr<TDibIG> image = key.empty() ? nullptr : cache.Find(key);
+        if (!image) {
+            auto read = std::make_shared<TDibIGformat>();
+            if (!read->Lee(file.c_str()))
+                continue;
+            ApplyThemes(bareName, read.get());
+            if (!key.empty())
+                cache.Add(key, read);
+            image = read;
+        }
+        if (!key.empty()) {
+            choice.file = file;
+            choice.bareName = bareName;
+            std::lock_guard<std::mutex> lock(g_choicesLock);
+            if (g_choices.size() >= kMaxChoices)
+                g_choices.clear();
+            g_choices[request] = std::move(made);
+        }
         return image;
     }
     return nullptr;
 }
 
-DString TPDAUIEngineResources::ThemeKey(const DString& file) const
+DString TPDAUIEngineResources::ThemeKeyOf(const CDString& bareName) const
 {
     DString key;
     if (!owner_ || owner_->skinCompiling)
         return key << "|plain";
     const TPDAUIEngineSkinSettings& s = owner_->skinSettings;
-    const DString name = TStringNomFitx(file).nom_fitx();
     for (const TPDAUIEngineTheme* theme : {&s.theme1, &s.theme2}) {
         key << "|" << (unsigned long long)theme->Generation();
-        if (theme->IsImageExcluded(name))
+        if (theme->IsImageExcluded(bareName))
             key << "x";
     }
     return key;
 }
 
-void TPDAUIEngineResources::ApplyThemes(const DString& file, TDibIG* image) const
+void TPDAUIEngineResources::ApplyThemes(const CDString& name, TDibIG* image) const
 {
     if (!owner_ || owner_->skinCompiling)
         return;
     // Theme 2 takes what theme 1 leaves: images theme 1 excludes or has no rule for.
     TPDAUIEngineSkinSettings& s = owner_->skinSettings;
-    const DString name = TStringNomFitx(file).nom_fitx();
     if (!s.theme1.ApplyImageRules(name, image) || !s.theme1.HasImageRule(name))
         s.theme2.ApplyImageRules(name, image);
 }

@@ -177,7 +177,9 @@ void TPDAUIEngineElementBox::LoadCompiledContainer(TFicheroITV& s)
     if (!CheckCompiledCount(s, count))
         return;
     for (int i = 0; i < count; ++i) {
-        TPDAUIEngineElement* child = CreateFromCompiled(engine, s);
+        // The child's record gives its id: no default one is formatted first. A
+        // child whose record fails is taken out again, id unseen.
+        TPDAUIEngineElement* child = TPDAUIEngineElementFactory::CreateFromCompiledHeader(engine, s, false);
         if (!child)
             return;
         // Read children are appended (the layout is never VerticalInverted here),

@@ -39,30 +39,6 @@ bool IsDefault(const TPDAUIEngineStyleBorder& b)
            b.shade.color == d.shade.color && b.alpha == d.alpha && b.radius == d.radius;
 }
 
-bool IsDefault(const TPDAUIEngineStyleBackground& b)
-{
-    static const TPDAUIEngineStyleBackground d;
-    return b.kind == d.kind && b.colour.color == d.colour.color && b.imageName.IsEmpty() && !b.image &&
-           b.alpha == d.alpha && b.x == d.x && b.y == d.y && b.w == d.w && b.h == d.h && b.edge == d.edge &&
-           b.offsetX == d.offsetX && b.offsetY == d.offsetY;
-}
-
-// Styles read as the defaults leave the element on the shared defaults, as an
-// element loaded from XML without them is.
-template <class T>
-void StoreStyles(TPDAUIEngineStateStyles<T>& styles, const T (&read)[5])
-{
-    bool defaults = true;
-    for (const T& style : read)
-        defaults = defaults && IsDefault(style);
-    if (defaults) {
-        styles.Reset();
-        return;
-    }
-    for (int s = 0; s < 5; ++s)
-        styles.Edit(s) = read[s];
-}
-
 } // namespace
 
 namespace {
@@ -106,10 +82,10 @@ uint32_t Load32(const unsigned char* p)
 }
 
 // The bytes the record takes at the front of block, or 0 when it does not fit
-// or holds a value the writer never writes.
-uint32_t MeasureRecord(const unsigned char* block, uint32_t length)
+// or holds a value the writer never writes. parts gets where each part begins
+// (a string's at its length).
+uint32_t MeasureRecord(const unsigned char* block, uint32_t length, const unsigned char* (&parts)[kParts])
 {
-    const unsigned char* parts[kParts];
     uint32_t at = 0;
     for (int i = 0; i < kParts; ++i) {
         parts[i] = block + at;
@@ -192,6 +168,8 @@ public:
         to = CDString(reinterpret_cast<const char*>(at_), (int)length, codepage);
         at_ += length;
     }
+    // On to a part MeasureRecord found further on.
+    void Skip(const unsigned char* to) { at_ = to; }
     // A string as it lies in the record.
     CDString View(int codepage)
     {
@@ -205,12 +183,50 @@ private:
     const unsigned char* at_;
 };
 
+// As TPDAUIEngineUIScale::Multiply, without the call at scale 1 for the
+// lengths a float holds exactly.
 int ScaledLength(int value, float scale)
 {
-    return scale == 1.0f ? value : TPDAUIEngineUIScale::Multiply(value, scale);
+    if (scale == 1.0f && value > -(1 << 24) && value < (1 << 24))
+        return value;
+    return TPDAUIEngineUIScale::Multiply(value, scale);
 }
 
 int SignedByte(uint32_t v) { return (signed char)(unsigned char)v; }
+
+// Whether the five backgrounds of a measured record are the defaults, as
+// ReadBackground would leave them.
+bool DefaultBackgrounds(const unsigned char* const (&parts)[kParts])
+{
+    static const TPDAUIEngineStyleBackground d;
+    for (int i = 0; i < 5; ++i) {
+        const unsigned char* head = parts[2 + 3 * i];
+        const unsigned char* tail = parts[4 + 3 * i];
+        if (head[0] != (unsigned)d.kind || Load32(head + 1) != d.colour.color || Load32(parts[3 + 3 * i]) != 0 ||
+            tail[0] != (unsigned)d.alpha || Load32(tail + 1) != (uint32_t)d.x || Load32(tail + 5) != (uint32_t)d.y ||
+            Load32(tail + 9) != (uint32_t)d.w || Load32(tail + 13) != (uint32_t)d.h ||
+            Load32(tail + 17) != (uint32_t)d.edge)
+            return false;
+    }
+    return d.offsetX == 0 && d.offsetY == 0 && !d.image && d.imageName.IsEmpty();
+}
+
+// One background of a measured record, at the cursor.
+void ReadBackground(TRecordCursor& r, TPDAUIEngineStyleBackground& b, int codepage)
+{
+    b.kind = (int)r.U8();
+    b.colour = TColorIG(r.U32());
+    r.Text(b.imageName, codepage);
+    b.image = nullptr;
+    b.alpha = (int)r.U8();
+    b.x = r.I32();
+    b.y = r.I32();
+    b.w = r.I32();
+    b.h = r.I32();
+    b.edge = r.I32();
+    b.offsetX = 0;
+    b.offsetY = 0;
+}
 
 } // namespace
 
@@ -227,7 +243,8 @@ bool TPDAUIEngineElement::LoadCompiled(TFicheroITV& stream)
         block = reinterpret_cast<const unsigned char*>(collected.data());
         length = (uint32_t)collected.size();
     }
-    const uint32_t used = MeasureRecord(block, length);
+    const unsigned char* parts[kParts];
+    const uint32_t used = MeasureRecord(block, length, parts);
     if (used == 0) {
         FailCompiled(stream);
         return false;
@@ -240,9 +257,10 @@ bool TPDAUIEngineElement::LoadCompiled(TFicheroITV& stream)
     TRecordCursor r(block);
     r.Text(id, codepage);
     for (int* v : {&left, &top, &width, &height, &minimumHeight, &minimumWidth, &maximumHeight, &maximumWidth})
-        *v = TPDAUIEngineUIScale::Multiply(r.I32(), scale);
+        *v = ScaledLength(r.I32(), scale);
     // As TPDAUIEngineStyleBorder::ReadCompiled: width, style, colour, shade, alpha, radius.
     TPDAUIEngineStyleBorder readBorders[5];
+    bool defaultBorders = true;
     for (TPDAUIEngineStyleBorder& b : readBorders) {
         b.width = ScaledLength(SignedByte(r.U8()), scale);
         b.style = (int)r.U8();
@@ -250,8 +268,15 @@ bool TPDAUIEngineElement::LoadCompiled(TFicheroITV& stream)
         b.shade = TColorIG(r.U32());
         b.alpha = (int)r.U8();
         b.radius = ScaledLength(SignedByte(r.U8()), scale);
+        defaultBorders = defaultBorders && IsDefault(b);
     }
-    StoreStyles(borders, readBorders);
+    // Styles read as the defaults leave the element on the shared defaults, as an
+    // element loaded from XML without them is.
+    if (defaultBorders)
+        borders.Reset();
+    else
+        for (int s = 0; s < 5; ++s)
+            borders.Edit(s) = readBorders[s];
     // As TPDAUIEnginePadding::LoadCompiled and TPDAUIEngineMargins::LoadCompiled.
     for (int* v : {&padding.left, &padding.top, &padding.right, &padding.bottom, &padding.inner})
         *v = ScaledLength(SignedByte(r.U8()), scale);
@@ -268,23 +293,14 @@ bool TPDAUIEngineElement::LoadCompiled(TFicheroITV& stream)
     margins.bottom = margins.bottomPercent ? m[3] : ScaledLength(m[3], scale);
     for (uint32_t& f : foregrounds)
         f = r.U32();
-    // As TPDAUIEngineStyleBackground::ReadCompiled.
-    TPDAUIEngineStyleBackground readBackgrounds[5];
-    for (TPDAUIEngineStyleBackground& b : readBackgrounds) {
-        b.kind = (int)r.U8();
-        b.colour = TColorIG(r.U32());
-        r.Text(b.imageName, codepage);
-        b.image = nullptr;
-        b.alpha = (int)r.U8();
-        b.x = r.I32();
-        b.y = r.I32();
-        b.w = r.I32();
-        b.h = r.I32();
-        b.edge = r.I32();
-        b.offsetX = 0;
-        b.offsetY = 0;
-    }
-    StoreStyles(backgrounds, readBackgrounds);
+    // As TPDAUIEngineStyleBackground::ReadCompiled, straight into the element's
+    // own styles; most records hold the defaults, seen from the bytes alone.
+    if (DefaultBackgrounds(parts))
+        backgrounds.Reset();
+    else
+        for (int s = 0; s < 5; ++s)
+            ReadBackground(r, backgrounds.Edit(s), codepage);
+    r.Skip(parts[kPackPart]);
     pack = (int)r.U8();
     align = (int)r.U8();
     // As TPDAUIEngineStyleFont::ReadCompiled. Sizes are stored in skin pixels
@@ -333,9 +349,10 @@ bool TPDAUIEngineElement::LoadCompiled(TFicheroITV& stream)
     avoidMarginRescale = r.U8() != 0;
     catchMouseEventsAlways = r.U8() != 0;
     // The records name their background images; the page's store has them.
-    for (int s = 0; s < 5; ++s)
-        if (page && !backgrounds[s].imageName.IsEmpty())
-            backgrounds.Edit(s).image = page->resources.GetImage(backgrounds[s].imageName.c_str(), false, false);
+    if (page && backgrounds.IsOwn())
+        for (int s = 0; s < 5; ++s)
+            if (!backgrounds[s].imageName.IsEmpty())
+                backgrounds.Edit(s).image = page->resources.GetImage(backgrounds[s].imageName.c_str(), false, false);
     return true;
 }
 
@@ -387,35 +404,7 @@ void TPDAUIEngineElement::Save(TFicheroITV& s)
 
 TPDAUIEngineElement* TPDAUIEngineElement::CreateFromCompiled(TPDAUIEngine* engine, TFicheroITV& stream)
 {
-    // Over memory, a short tag is read in place: no string is made for it.
-    char shortTag[64];
-    const char* childTag = nullptr;
-    DString longTag;
-    uint32_t length = 0;
-    const unsigned char* block = stream.BloqueRestante(length);
-    const uint32_t tagLength = block && length >= 5 ? Load32(block + 1) : UINT32_MAX;
-    if (tagLength < sizeof(shortTag) && tagLength <= length - 5) {
-        if ((char)block[0] != CompiledMark) {
-            FailCompiled(stream);
-            return nullptr;
-        }
-        std::memcpy(shortTag, block + 5, tagLength);
-        shortTag[tagLength] = '\0';
-        stream.Avanza(5 + tagLength);
-        childTag = shortTag;
-    } else {
-        char mark = 0;
-        stream >> mark >> longTag;
-        if (stream.Error() || mark != CompiledMark) {
-            FailCompiled(stream);
-            return nullptr;
-        }
-        childTag = longTag.c_str();
-    }
-    TPDAUIEngineElement* element = TPDAUIEngineElementFactory::CreateElementByTag(engine, childTag);
-    if (!element)
-        FailCompiled(stream);  // the rest of the stream would be out of step
-    return element;
+    return TPDAUIEngineElementFactory::CreateFromCompiledHeader(engine, stream, true);
 }
 
 bool TPDAUIEngineElement::CheckCompiledCount(TFicheroITV& stream, int count)

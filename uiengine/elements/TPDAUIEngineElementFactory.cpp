@@ -1,5 +1,6 @@
 #include "uiengine/elements/TPDAUIEngineElementFactory.h"
 
+#include "enginelib/base/TFicheroITV.h"
 #include "uiengine/core/TPDAUIEngine.h"
 #include "uiengine/elements/TPDAUIEngineElementBox.h"
 #include "uiengine/elements/TPDAUIEngineElementIFrame.h"
@@ -8,6 +9,8 @@
 #include "uiengine/elements/TPDAUIEngineElementSplitter.h"
 #include "uiengine/elements/TPDAUIEngineElementVScrollBar.h"
 
+#include <cstdint>
+#include <cstring>
 #include <mutex>
 #include <string>
 #include <vector>
@@ -76,7 +79,7 @@ void TPDAUIEngineElementFactory::RegisterTag(const char* tag, FuncMakeElement ma
 }
 
 TPDAUIEngineElement* TPDAUIEngineElementFactory::CreateElementByTag(TPDAUIEngine* engine,
-                                                                    const char* tag)
+                                                                    const char* tag, bool defaultId)
 {
     CDString name(tag);
     TPDAUIEngineElement* element = nullptr;
@@ -92,8 +95,47 @@ TPDAUIEngineElement* TPDAUIEngineElementFactory::CreateElementByTag(TPDAUIEngine
         element = engine->callbacks.userControlFactory(engine->callbacks.userData, name.c_str());
     if (!element)
         return nullptr;
-    element->id = name;
-    element->id << (engine ? ++engine->elementCounter : 0);
+    const int number = engine ? ++engine->elementCounter : 0;
+    if (defaultId) {
+        element->id = name;
+        element->id << number;
+    }
+    return element;
+}
+
+TPDAUIEngineElement* TPDAUIEngineElementFactory::CreateFromCompiledHeader(TPDAUIEngine* engine,
+                                                                          TFicheroITV& stream, bool defaultId)
+{
+    // Over memory, a short tag is read in place: no string is made for it.
+    char shortTag[64];
+    const char* childTag = nullptr;
+    DString longTag;
+    uint32_t length = 0;
+    const unsigned char* block = stream.BloqueRestante(length);
+    uint32_t tagLength = UINT32_MAX;
+    if (block && length >= 5)
+        tagLength = uint32_t(block[1]) | uint32_t(block[2]) << 8 | uint32_t(block[3]) << 16 | uint32_t(block[4]) << 24;
+    if (tagLength < sizeof(shortTag) && tagLength <= length - 5) {
+        if ((char)block[0] != TPDAUIEngineElement::CompiledMark) {
+            TPDAUIEngineElement::FailCompiled(stream);
+            return nullptr;
+        }
+        std::memcpy(shortTag, block + 5, tagLength);
+        shortTag[tagLength] = '\0';
+        stream.Avanza(5 + tagLength);
+        childTag = shortTag;
+    } else {
+        char mark = 0;
+        stream >> mark >> longTag;
+        if (stream.Error() || mark != TPDAUIEngineElement::CompiledMark) {
+            TPDAUIEngineElement::FailCompiled(stream);
+            return nullptr;
+        }
+        childTag = longTag.c_str();
+    }
+    TPDAUIEngineElement* element = CreateElementByTag(engine, childTag, defaultId);
+    if (!element)
+        TPDAUIEngineElement::FailCompiled(stream);  // the rest of the stream would be out of step
     return element;
 }
 

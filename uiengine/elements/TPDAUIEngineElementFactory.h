@@ -3,6 +3,7 @@
 class TPDAUIEngine;
 class TPDAUIEngineElement;
 class TPDAUIEngineScrollBarBase;
+class TFicheroITV;
 
 // Makes a new element of one kind, owned by the caller.
 typedef TPDAUIEngineElement* (*FuncMakeElement)();
@@ -17,7 +18,13 @@ public:
     // made gets the default id tag + the engine's element counter after
     // incrementing it; the skin's "id" replaces it when the element loads.
     // Tags compare exactly, case included; "page" is no tag of this table.
-    static TPDAUIEngineElement* CreateElementByTag(TPDAUIEngine* engine, const char* tag);
+    // defaultId false leaves the id empty (the counter moves on all the same),
+    // for a reader that sets the element's own id at once.
+    static TPDAUIEngineElement* CreateElementByTag(TPDAUIEngine* engine, const char* tag, bool defaultId = true);
+
+    // The element a compiled record's header (mark and tag) names, made by tag,
+    // the stream past the header; null, and the stream failed, when there is none.
+    static TPDAUIEngineElement* CreateFromCompiledHeader(TPDAUIEngine* engine, TFicheroITV& stream, bool defaultId);
 
     // Adds a tag of an upper layer (the controls) to the table; the element layer
     // knows no control, so they register at start-up. A tag registered again takes

@@ -4,6 +4,7 @@
 #include <new>
 
 #include "enginelib/base/TFicheroITV.h"
+#include "enginelib/base/WholeFileCache.h"
 #include "uiengine/core/TPDAUIEngine.h"
 #include "uiengine/core/TPDAUIEngineXml.h"
 #include "uiengine/elements/TPDAUIEngineElementPage.h"
@@ -32,18 +33,17 @@ TPDAUIEngineResources* StoreOf(TPDAUIEngine* engine, TPDAUIEngineElementPage* pa
     return engine ? &engine->resources : nullptr;
 }
 
-// The compiled definition of name, read whole; null when there is none.
-std::unique_ptr<unsigned char[]> ReadCompiled(TPDAUIEngineResources* store, const DString& name,
-                                              uint32_t& length)
+// The compiled definition of name, read whole and kept while its file is
+// unchanged, as compiled pages are; null when there is none or it reads short.
+std::shared_ptr<const TWholeFile> ReadCompiled(TPDAUIEngineResources* store, const DString& name)
 {
     if (!store)
         return nullptr;
     DString found(name);
-    std::unique_ptr<unsigned char[]> buffer;
-    uint32_t size = 0;
-    if (!store->ReadCompiledPage(found, buffer, size, length) || length != size)
+    std::shared_ptr<const TWholeFile> file = store->ReadCompiledPageKept(found);
+    if (!file || file->length != file->size)
         return nullptr;
-    return buffer;
+    return file;
 }
 
 } // namespace
@@ -99,11 +99,10 @@ DString TPDAUIEngineElementUserControl::DefinitionName() const
 
 bool TPDAUIEngineElementUserControl::LoadCompiledDefinition(const DString& name)
 {
-    uint32_t length = 0;
-    std::unique_ptr<unsigned char[]> buffer = ReadCompiled(StoreOf(engine, page), name, length);
-    if (!buffer)
+    const std::shared_ptr<const TWholeFile> file = ReadCompiled(StoreOf(engine, page), name);
+    if (!file)
         return false;
-    TFicheroITVdatos memory(buffer.get(), ITV_MODO_LECTURA, length);
+    TFicheroITVdatos memory(file->data.get(), ITV_MODO_LECTURA, file->length);
     char mark = 0;
     DString recordTag;
     memory >> mark >> recordTag;
@@ -150,11 +149,10 @@ bool TPDAUIEngineElementUserControl::LoadXmlDefinition(const DString& name)
 void TPDAUIEngineElementUserControl::LoadCompiled(TPDAUIEngine* e, TPDAUIEngineElementPage* p,
                                                   TPDAUIEngineElement* par, const char* name)
 {
-    uint32_t length = 0;
-    std::unique_ptr<unsigned char[]> buffer = ReadCompiled(StoreOf(e, p), DString(name), length);
-    if (!buffer)
+    const std::shared_ptr<const TWholeFile> file = ReadCompiled(StoreOf(e, p), DString(name));
+    if (!file)
         return;
-    TFicheroITVdatos memory(buffer.get(), ITV_MODO_LECTURA, length);
+    TFicheroITVdatos memory(file->data.get(), ITV_MODO_LECTURA, file->length);
     char mark = 0;
     DString recordTag;
     memory >> mark >> recordTag;

@@ -2,6 +2,9 @@
 // images with their landscape variants, themes, cells and handles.
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
+#include <sys/stat.h>
+
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
@@ -234,6 +237,54 @@ TEST(StoreImages, LandscapeVariantsAndTheDefaultSkin)
             EXPECT_EQ(Stored(c.expected), image->GetPixel(1, 1));
         }
         EXPECT_EQ(c.found ? 1 : 0, engine.resources.GetCount());
+    }
+}
+
+// Later asks for an image see every change of the skin folders and of the
+// settings since the last one, whether the folders are being written now or
+// were last changed long ago (when their listings are kept).
+TEST(StoreImages, LaterAsksSeeFilesComeAndGo)
+{
+    const TColorIG nightPlain(255, 0, 0), nightLand(0, 255, 0), defPlain(0, 0, 255), defLand(255, 255, 0);
+    for (bool aged : {false, true}) {
+        SCOPED_TRACE(aged ? "folders changed long ago" : "folders changed now");
+        testpaths::TempDir dir;
+        SkinEngine engine;
+        engine.skinsFolder = dir.path().c_str();
+        engine.skinSettings.skinName = "night";
+        engine.skinSettings.landscape = 1;
+        auto write = [&](const char* file, TColorIG colour) { WriteImage(dir / file, 4, 4, colour); };
+        auto remove = [&](const char* file) { ASSERT_EQ(0, std::remove((dir / file).c_str())); };
+        struct Step {
+            const char* what;
+            std::function<void()> change;
+            TColorIG expected;
+        } steps[] = {
+            {"default plain only", [&] { write("default/arrow.png", defPlain); }, defPlain},
+            {"skin plain added", [&] { write("night/arrow.png", nightPlain); }, nightPlain},
+            {"default landscape added", [&] { write("default/arrowLandscape.png", defLand); }, defLand},
+            {"skin landscape added", [&] { write("night/arrowLandscape.png", nightLand); }, nightLand},
+            {"skin landscape removed", [&] { remove("night/arrowLandscape.png"); }, defLand},
+            {"portrait", [&] { engine.skinSettings.landscape = 0; }, nightPlain},
+            {"skin plain removed", [&] { remove("night/arrow.png"); }, defPlain},
+            {"landscape again", [&] { engine.skinSettings.landscape = 1; }, defLand},
+            {"another skin", [&] { engine.skinSettings.skinName = "day"; }, defLand},
+        };
+        for (const Step& step : steps) {
+            SCOPED_TRACE(step.what);
+            step.change();
+            if (aged)
+                for (const char* folder : {"night", "default"}) {
+                    const struct timespec times[2] = {{1000000, 0}, {1000000, 0}};
+                    utimensat(AT_FDCWD, (dir / folder).c_str(), times, 0);
+                }
+            for (int ask = 0; ask < 2; ++ask) {
+                engine.resources.Clear();
+                TDibIG* image = engine.resources.GetImage("arrow");
+                ASSERT_NE(nullptr, image);
+                EXPECT_EQ(Stored(step.expected), image->GetPixel(1, 1));
+            }
+        }
     }
 }
 

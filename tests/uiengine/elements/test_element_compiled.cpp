@@ -197,6 +197,38 @@ TEST(ElementCompiled, DefaultStylesAreNotCopiedAndSetOnesRoundTrip)
     }
 }
 
+// Backgrounds that differ from the defaults in one field of one state only are
+// read in full, each into the element's own copy.
+TEST(ElementCompiled, ABackgroundOffTheDefaultsByOneFieldIsKept)
+{
+    using B = TPDAUIEngineStyleBackground;
+    const std::function<void(B&)> changes[] = {
+        [](B& b) { b.kind = B::KindColor; },
+        [](B& b) { b.colour = TColorIG(0, 0, 0); },
+        [](B& b) { b.imageName = "a.png"; },
+        [](B& b) { b.alpha = 100; },
+        [](B& b) { b.x = 1; },
+        [](B& b) { b.y = -1; },
+        [](B& b) { b.w = 1 << 20; },
+        [](B& b) { b.h = 7; },
+        [](B& b) { b.edge = 2; },
+    };
+    TestEngine engine(480, 800);
+    for (int state = 0; state < 5; ++state) {
+        for (size_t c = 0; c < sizeof(changes) / sizeof(changes[0]); ++c) {
+            SCOPED_TRACE(std::to_string(state) + " " + std::to_string(c));
+            Leaf a;
+            changes[c](a.backgrounds.Edit(state));
+            const Bytes bytes = Saved(a);
+            Leaf b;
+            ASSERT_TRUE(LoadRecord(&engine, b, bytes));
+            EXPECT_TRUE(b.backgrounds.IsOwn());
+            EXPECT_EQ(Dump(a), Dump(b));
+            EXPECT_EQ(bytes, Saved(b));
+        }
+    }
+}
+
 // A record read from a file, not from a block in memory: the reader takes each
 // value from the stream then, and must come to the same element, or fail the
 // same way on a cut record.

@@ -1,7 +1,12 @@
 // The IFrame with its inner page, and the user-control host.
 #include "test_page_load_fixture.h"
 
+#include <fcntl.h>
+#include <sys/stat.h>
+
 #include <algorithm>
+#include <cstdio>
+#include <functional>
 #include <memory>
 
 #include "enginelib/base/TFicheroITV.h"
@@ -567,6 +572,72 @@ TEST(UserControl, CompiledDefinitionKeepsTheInstancesIdAndClass)
     other->LoadCompiled(&engine, &page, nullptr, "usercontrolNone");  // nothing happens
     EXPECT_EQ(2, other->children.Count());
     EXPECT_TRUE(engine.messageBoxes.empty());
+}
+
+// Compiled definitions are kept between loads while their files are unchanged;
+// every change on disk is seen at the next load.
+TEST(UserControl, CompiledDefinitionChangesAreSeenAtTheNextLoad)
+{
+    TempSkin skin(true);  // the XML definition is there once the compiled one is gone
+    const std::string file = skin / "usercontrolClock.cpage";
+    // The definition's children, compiled into path.
+    auto compile = [](const std::string& path, const std::string& children) {
+        FixtureEngine engine;
+        engine.skinCompiling = 1;
+        TPDAUIEngineElementPage page(&engine);
+        std::unique_ptr<Control> definition(NewControl("usercontrol/usercontrolClock"));
+        LoadXml(&engine, &page, definition.get(),
+                ("<usercontrol usercontrolexpanded=\"true\">" + children + "</usercontrol>").c_str());
+        TFicheroITV out;
+        ASSERT_TRUE(out.Abre(path.c_str(), ITV_MODO_CREACION));
+        definition->Save(out);
+        ASSERT_TRUE(out.Cierra());
+    };
+    // Written long ago, as an installed skin's files are: such files are kept.
+    auto age = [](const std::string& path, long seconds) {
+        const struct timespec times[2] = {{seconds, 0}, {seconds, 0}};
+        ASSERT_EQ(0, utimensat(AT_FDCWD, path.c_str(), times, 0));
+    };
+    // The ids of a new instance's children.
+    auto loaded = [&] {
+        FixtureEngine engine(skin.skins());
+        TPDAUIEngineElementPage page(&engine);
+        std::unique_ptr<Control> control(NewControl("usercontrol/usercontrolClock"));
+        control->OnLoad(&engine, &page, nullptr, nullptr, nullptr);
+        EXPECT_TRUE(engine.messageBoxes.empty());
+        std::string ids;
+        for (int i = 0; i < control->children.Count(); ++i)
+            ids += std::string(control->children[i]->id.c_str()) + " ";
+        return ids;
+    };
+    struct Case {
+        const char* what;
+        std::function<void()> change;
+        const char* ids;
+    } cases[] = {
+        {"longer", [&] { compile(file, "<box id=\"boxA\"/><box id=\"boxB\"/>"); age(file, 1000000); },
+         "boxA boxB "},
+        {"shorter", [&] { compile(file, "<box id=\"boxA\"/>"); age(file, 1000000); }, "boxA "},
+        {"same size, later time", [&] { compile(file, "<box id=\"boxC\"/>"); age(file, 1000001); }, "boxC "},
+        {"replaced",
+         [&] {
+             const std::string other = skin / "other.bin";
+             compile(other, "<box id=\"boxD\"/>");
+             age(other, 1000001);
+             ASSERT_EQ(0, std::rename(other.c_str(), file.c_str()));
+         },
+         "boxD "},
+        {"removed", [&] { ASSERT_EQ(0, std::remove(file.c_str())); }, "boxClockHand boxClockFace "},
+    };
+    compile(file, "<box id=\"boxA\"/>");
+    age(file, 1000000);
+    EXPECT_EQ("boxA ", loaded());
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        c.change();
+        EXPECT_EQ(c.ids, loaded());
+        EXPECT_EQ(c.ids, loaded());  // and again, from what was kept
+    }
 }
 
 // A damaged compiled definition gives way to the XML one, leaving nothing behind.
