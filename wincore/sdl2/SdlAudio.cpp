@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <cstdio>
+#include <cstring>
 #include <vector>
 
 namespace sdl2 {
@@ -86,11 +87,20 @@ void SetLe32(Uint8* p, uint32_t v)
 void CutChunksToFile(std::vector<Uint8>& wav)
 {
     const size_t size = wav.size();
-    if (size < 12)
+    if (size < 4)
         return;
-    if (Le32(&wav[4]) > size - 8)
-        SetLe32(&wav[4], (uint32_t)(size - 8));
-    size_t at = 12;
+    // The loader also takes a file whose RIFF header is missing: its chunks
+    // then follow the "WAVE" at the start.
+    size_t at = 4;
+    if (std::memcmp(wav.data(), "RIFF", 4) == 0) {
+        if (size < 12)
+            return;
+        if (Le32(&wav[4]) > size - 8)
+            SetLe32(&wav[4], (uint32_t)(size - 8));
+        at = 12;
+    } else if (std::memcmp(wav.data(), "WAVE", 4) != 0) {
+        return;  // refused by the loader as it stands
+    }
     while (at + 8 <= size) {
         const size_t left = size - at - 8;
         const uint32_t length = Le32(&wav[at + 4]);

@@ -239,6 +239,16 @@ TEST_F(AudioTest, AChunkClaimingMoreThanTheFilePlaysWhatIsThere)
     for (int i = 0; i < 4; ++i)
         wav[16 + i] = 0xFF;
     EXPECT_FALSE(audio.Decode(wav.data(), wav.size(), cut));  // no data chunk left behind it
+
+    // A file without its RIFF header starts with "WAVE"; its claims are cut as well.
+    const std::vector<uint8_t> full = Wav(8000, 800);
+    std::vector<uint8_t> bare(full.begin() + 8, full.end());
+    std::vector<Uint8> bareWhole;
+    ASSERT_TRUE(audio.Decode(bare.data(), bare.size(), bareWhole));
+    for (int i = 0; i < 4; ++i)
+        bare[32 + i] = (uint8_t)(claim >> (8 * i));
+    ASSERT_TRUE(audio.Decode(bare.data(), bare.size(), cut));
+    EXPECT_EQ(cut.size(), bareWhole.size());
 }
 
 TEST_F(AudioTest, VolumeScalesAndMuteSilences)
