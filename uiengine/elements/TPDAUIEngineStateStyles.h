@@ -58,7 +58,7 @@ private:
     Block& Own()
     {
         if (!block_)
-            block_.reset(new Block());
+            block_.reset(new Block);  // each style starts at its own defaults; no zero fill first
         return *block_;
     }
 

@@ -1,6 +1,7 @@
 #include "uiengine/fonts/TPDAUIEngineStyleFont.h"
 
 #include <cstring>
+#include <utility>
 
 #include "enginelib/base/TFicheroITV.h"
 #include "enginelib/draw/IDC.h"
@@ -103,18 +104,30 @@ bool TPDAUIEngineStyleFont::WriteCompiled(TFicheroITV& s) const
 
 bool TPDAUIEngineStyleFont::ReadCompiled(TFicheroITV& s)
 {
-    // Read into a copy so that a truncated record leaves this descriptor whole.
-    TPDAUIEngineStyleFont f(*this);
+    // Read into locals so that a truncated record leaves this descriptor whole.
+    DString n;
+    n.SetCodepage(name.GetCodepage());  // the read keeps the string's code page
     unsigned char sz = 0;
+    bool b = false, it = false, ul = false, upper = false, lower = false, simplify = false;
+    bool border = false, shadow = false, rich = false;
     short orient = 0, padding = 0;
-    s >> f.name >> sz >> f.bold >> f.italic >> f.underline >> f.upperCase >> f.lowerCase >>
-        f.simplifyCharacters >> orient >> f.bordered >> f.shadowed >> f.richText >> padding;
+    s >> n >> sz >> b >> it >> ul >> upper >> lower >> simplify >> orient >> border >> shadow >> rich >>
+        padding;
     if (s.Error())
         return false;
-    f.size = sz;
-    f.orientation = orient;
-    f.paddingEllipsis = padding;
-    *this = f;
+    name = std::move(n);
+    size = sz;
+    bold = b;
+    italic = it;
+    underline = ul;
+    upperCase = upper;
+    lowerCase = lower;
+    simplifyCharacters = simplify;
+    orientation = orient;
+    bordered = border;
+    shadowed = shadow;
+    richText = rich;
+    paddingEllipsis = padding;
     CreateStockFont(nullptr);
     return true;
 }
