@@ -63,6 +63,10 @@ struct LiveSlotRelease {
     }
 };
 
+// Once per thread: kept out of line so that the counting itself inlines.
+#if defined(__GNUC__) || defined(__clang__)
+__attribute__((noinline))
+#endif
 LiveSlot* TakeLiveSlot()
 {
     {
@@ -83,7 +87,7 @@ LiveSlot* TakeLiveSlot()
     return t_liveSlot;
 }
 
-void CountLive(int delta)
+inline void CountLive(int delta)
 {
     LiveSlot* slot = t_liveSlot;
     if (!slot) {
