@@ -95,6 +95,18 @@ std::vector<TPDAUIEngineCommandQueue*>& Registry()
     return queues;
 }
 
+// Records queued over every queue: while none is, a dying element has nothing
+// to purge and skips the registry lock (thousands die with every page).
+std::atomic<int> g_queuedEverywhere{0};
+
+// A queue's new count, published to its own readers and to the total. Queue lock held.
+void PublishCount(std::atomic<int>& count, int size)
+{
+    const int old = count.exchange(size, std::memory_order_acq_rel);
+    if (old != size)
+        g_queuedEverywhere.fetch_add(size - old, std::memory_order_acq_rel);
+}
+
 } // namespace
 
 TPDAUIEngineCommandQueue::TPDAUIEngineCommandQueue()
@@ -108,6 +120,7 @@ TPDAUIEngineCommandQueue::~TPDAUIEngineCommandQueue()
     std::lock_guard<std::mutex> guard(RegistryMutex());
     auto& queues = Registry();
     queues.erase(std::remove(queues.begin(), queues.end(), this), queues.end());
+    PublishCount(count_, 0);
 }
 
 namespace {
@@ -155,7 +168,7 @@ int TPDAUIEngineCommandQueue::Post(const TPDAUIEngineCommand& command)
     slot.result = command.result;
     slot.handled = command.handled;
     ++size_;
-    count_.store(size_, std::memory_order_release);
+    PublishCount(count_, size_);
     return 1;
 }
 
@@ -180,7 +193,7 @@ bool TPDAUIEngineCommandQueue::Pop(TPDAUIEngineCommand& out)
         if ((int)ring_.size() > kKeptSlots)
             drained.swap(ring_);
     }
-    count_.store(size_, std::memory_order_release);
+    PublishCount(count_, size_);
     return true;
 }
 
@@ -193,7 +206,7 @@ void TPDAUIEngineCommandQueue::Clear()
     gone.swap(ring_);
     head_ = 0;
     size_ = 0;
-    count_.store(0, std::memory_order_release);
+    PublishCount(count_, 0);
 }
 
 int TPDAUIEngineCommandQueue::PurgeTarget(const TPDAUIEngineElement* target)
@@ -214,13 +227,13 @@ int TPDAUIEngineCommandQueue::PurgeTarget(const TPDAUIEngineElement* target)
     for (int i = kept; i < size_; ++i)
         At(i).target = nullptr;
     size_ = kept;
-    count_.store(size_, std::memory_order_release);
+    PublishCount(count_, size_);
     return removed;
 }
 
 int TPDAUIEngineCommandQueue::PurgeTargetEverywhere(const TPDAUIEngineElement* target)
 {
-    if (!target)
+    if (!target || g_queuedEverywhere.load(std::memory_order_acquire) == 0)
         return 0;
     std::lock_guard<std::mutex> guard(RegistryMutex());
     int removed = 0;

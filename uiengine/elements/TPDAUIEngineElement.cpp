@@ -3,8 +3,10 @@
 #include <atomic>
 #include <climits>
 #include <cmath>
+#include <mutex>
 #include <string_view>
 #include <unordered_map>
+#include <vector>
 
 #include "enginelib/draw/TColorIG.h"
 #include "uiengine/core/TPDAUIEngine.h"
@@ -21,7 +23,83 @@ namespace {
 
 typedef TPDAUIEngineSaturate Sat;
 
-std::atomic<int> g_liveElements{0};
+// Live elements, counted per thread: a page makes and drops thousands, and a
+// locked add on every one costs more than the rest of a small element's
+// construction. Only the owning thread writes its slot, so a plain load and
+// store suffice; the count is the sum over the slots. An element may die on
+// another thread than its maker's: the sum stays right. A thread's slot goes
+// back to the list when it ends, count included, for the next thread.
+struct LiveSlot {
+    std::atomic<int> count{0};
+    bool taken = false;
+};
+
+// Both kept for the life of the process: elements held by statics may die
+// after every static of this file.
+std::mutex& LiveSlotsMutex()
+{
+    static std::mutex* mutex = new std::mutex;
+    return *mutex;
+}
+
+std::vector<LiveSlot*>& LiveSlots()
+{
+    static std::vector<LiveSlot*>* slots = new std::vector<LiveSlot*>;
+    return *slots;
+}
+
+thread_local LiveSlot* t_liveSlot = nullptr;
+thread_local bool t_liveSlotGone = false;
+// Elements that die on a thread after its slot went back (thread end).
+std::atomic<int> g_liveLate{0};
+
+struct LiveSlotRelease {
+    ~LiveSlotRelease()
+    {
+        std::lock_guard<std::mutex> guard(LiveSlotsMutex());
+        t_liveSlot->taken = false;
+        t_liveSlot = nullptr;
+        t_liveSlotGone = true;
+    }
+};
+
+// Once per thread: kept out of line so that the counting itself inlines.
+#if defined(__GNUC__) || defined(__clang__)
+__attribute__((noinline))
+#endif
+LiveSlot* TakeLiveSlot()
+{
+    {
+        std::lock_guard<std::mutex> guard(LiveSlotsMutex());
+        for (LiveSlot* slot : LiveSlots())
+            if (!slot->taken) {
+                t_liveSlot = slot;
+                break;
+            }
+        if (!t_liveSlot) {
+            LiveSlots().push_back(new LiveSlot());
+            t_liveSlot = LiveSlots().back();
+        }
+        t_liveSlot->taken = true;
+    }
+    thread_local LiveSlotRelease release;  // gives the slot back at thread end
+    (void)release;
+    return t_liveSlot;
+}
+
+inline void CountLive(int delta)
+{
+    LiveSlot* slot = t_liveSlot;
+    if (!slot) {
+        if (t_liveSlotGone) {
+            g_liveLate.fetch_add(delta, std::memory_order_relaxed);
+            return;
+        }
+        slot = TakeLiveSlot();
+    }
+    slot->count.store(slot->count.load(std::memory_order_relaxed) + delta, std::memory_order_relaxed);
+}
+
 thread_local bool t_measureReadAvailable = true;
 
 const char* const kAlignWords[] = {"Start", "Center", "End", "Stretch", "Auto", "AutoInvert"};
@@ -82,7 +160,7 @@ TPDAUIEngineElement::TPDAUIEngineElement()
     foregrounds[StateDisabled] = TColoresIG::F_Gray;
     foregrounds[StateFocus] = TColoresIG::F_Black;
     foregrounds[StateHover] = TColoresIG::F_Black;
-    ++g_liveElements;
+    CountLive(1);
 }
 
 TPDAUIEngineElement::~TPDAUIEngineElement()
@@ -113,7 +191,7 @@ TPDAUIEngineElement::~TPDAUIEngineElement()
     }
     engine = nullptr;
     page = nullptr;
-    --g_liveElements;
+    CountLive(-1);
 }
 
 void* TPDAUIEngineElement::operator new(size_t size) { return TPDAUIEngineElementPool::Allocate(size); }
@@ -123,7 +201,14 @@ void TPDAUIEngineElement::operator delete(void* block, size_t size) noexcept
     TPDAUIEngineElementPool::Free(block, size);
 }
 
-int TPDAUIEngineElement::GetLiveCount() { return g_liveElements.load(); }
+int TPDAUIEngineElement::GetLiveCount()
+{
+    std::lock_guard<std::mutex> guard(LiveSlotsMutex());
+    int total = g_liveLate.load(std::memory_order_relaxed);
+    for (const LiveSlot* slot : LiveSlots())
+        total += slot->count.load(std::memory_order_relaxed);
+    return total;
+}
 
 float TPDAUIEngineElement::GetUIScale() { return TPDAUIEngineSkinSettings::CurrentScale(); }
 

@@ -1,5 +1,17 @@
 #pragma once
+#include <cstddef>
 #include <memory>
+#include <new>
+
+// Blocks come from the plain heap under the sanitizers, so that a use after
+// free is still caught.
+#if defined(__SANITIZE_ADDRESS__)
+#define ORBETA_STATE_STYLES_PLAIN_HEAP 1
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer) || __has_feature(memory_sanitizer)
+#define ORBETA_STATE_STYLES_PLAIN_HEAP 1
+#endif
+#endif
 
 // An element's five per-state styles (borders or backgrounds), held out of line
 // and only once one of them is edited. Most elements keep the defaults, and a
@@ -49,7 +61,59 @@ public:
 private:
     struct Block {
         T items[kStates];
+#ifndef ORBETA_STATE_STYLES_PLAIN_HEAP
+        // A page load makes and drops hundreds of blocks of one size: more than
+        // the allocator's per-thread cache holds, so they are kept here instead.
+        static void* operator new(std::size_t bytes) { return Spare().Take(bytes); }
+        static void operator delete(void* block) noexcept { Spare().Give(block); }
+#endif
     };
+    // Freed blocks of this thread, reused newest first; a bounded number is kept.
+    struct SpareBlocks {
+        struct Link {
+            Link* next;
+        };
+        enum { kKept = 1024 };
+        Link* head = nullptr;
+        int count = 0;
+        bool gone = false;  // the thread is ending: blocks go straight back to the heap
+        ~SpareBlocks()
+        {
+            gone = true;
+            while (head) {
+                Link* next = head->next;
+                ::operator delete(head);
+                head = next;
+            }
+        }
+        void* Take(std::size_t bytes)
+        {
+            if (!head || gone)
+                return ::operator new(bytes);
+            Link* block = head;
+            head = head->next;
+            --count;
+            return block;
+        }
+        void Give(void* block)
+        {
+            if (!block)
+                return;
+            if (count >= kKept || gone) {
+                ::operator delete(block);
+                return;
+            }
+            Link* link = static_cast<Link*>(block);
+            link->next = head;
+            head = link;
+            ++count;
+        }
+    };
+    static SpareBlocks& Spare()
+    {
+        static thread_local SpareBlocks spare;
+        return spare;
+    }
     static const Block& Defaults()
     {
         static const Block defaults;
@@ -58,7 +122,7 @@ private:
     Block& Own()
     {
         if (!block_)
-            block_.reset(new Block());
+            block_.reset(new Block);  // each style starts at its own defaults; no zero fill first
         return *block_;
     }
 

@@ -1,5 +1,7 @@
 #include "uiengine/fonts/TPDAUIEngineFontManager.h"
 
+#include <atomic>
+
 #include "uiengine/core/TPDAUIEngineSkinSettings.h"
 #include "uiengine/fonts/TPDAUIEngineFontRendererCFONT.h"
 #include "uiengine/fonts/TPDAUIEngineFontRendererGDI.h"
@@ -14,6 +16,8 @@ DString& DefaultFamilyText()
     static DString family;
     return family;
 }
+
+std::atomic<unsigned> g_defaultFamilyGeneration{0};
 
 struct FamilyRename {
     const char* from;
@@ -134,7 +138,10 @@ void TPDAUIEngineFontManager::Adopt(TFontRenderer* renderer)
         }
     renderer->manager = this;
     if (renderers.Count() == 1)
+    {
         DefaultFamilyText() = renderer->family;
+        g_defaultFamilyGeneration.fetch_add(1, std::memory_order_release);
+    }
 }
 
 TPDAUIEngineFontManager::TFontRenderer*
@@ -197,6 +204,7 @@ void TPDAUIEngineFontManager::Clear()
 {
     renderers.RemoveAll();
     DefaultFamilyText().Empty();
+    g_defaultFamilyGeneration.fetch_add(1, std::memory_order_release);
 }
 
 bool TPDAUIEngineFontManager::HasTTFFont() const
@@ -237,6 +245,11 @@ TDibIG* TPDAUIEngineFontManager::RequestImage(const char* name)
 }
 
 const DString& TPDAUIEngineFontManager::DefaultFamily() { return DefaultFamilyText(); }
+
+unsigned TPDAUIEngineFontManager::DefaultFamilyGeneration()
+{
+    return g_defaultFamilyGeneration.load(std::memory_order_acquire);
+}
 
 int TPDAUIEngineFontManager::TFontRenderer::MeasureIntoRect(const TPDAUIEngineStyleFont& font, const CDString& text,
                                                            TRectIG& rect, int flags)

@@ -113,6 +113,8 @@ public:
 
     // The family of the first renderer loaded; empty when none.
     static const DString& DefaultFamily();
+    // Changes whenever the default family may have: a cache of what it gives can tell it is stale.
+    static unsigned DefaultFamilyGeneration();
 
     void* imageContext;
     FuncFontImageRequest imageRequest;

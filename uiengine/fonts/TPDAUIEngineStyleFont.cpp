@@ -1,6 +1,7 @@
 #include "uiengine/fonts/TPDAUIEngineStyleFont.h"
 
 #include <cstring>
+#include <utility>
 
 #include "enginelib/base/TFicheroITV.h"
 #include "enginelib/draw/IDC.h"
@@ -18,12 +19,33 @@ int ScaledLength(const char* value)
 
 TPDAUIEngineStyleFont::TPDAUIEngineStyleFont()
 {
+    // Every element starts with this font: its stock font is kept per thread
+    // until the default family changes, instead of looked up each time.
+    struct Default {
+        unsigned generation = 0;
+        bool made = false;
+        int32_t id = 0;
+        TFontIG* font = nullptr;
+    };
+    static thread_local Default made;
+    const unsigned generation = TPDAUIEngineFontManager::DefaultFamilyGeneration();
     const DString& family = TPDAUIEngineFontManager::DefaultFamily();
     if (family.IsEmpty())
         name = "arial";
     else
         name = family;
+    if (made.made && made.generation == generation) {
+        stockFontId = made.id;
+        stockFont = made.font;
+        return;
+    }
     CreateStockFont(nullptr);
+    if (stockFontId != 0) {
+        made.generation = generation;
+        made.made = true;
+        made.id = stockFontId;
+        made.font = stockFont;
+    }
 }
 
 void TPDAUIEngineStyleFont::SetAttribute(const char* attr, const char* value)
@@ -75,15 +97,40 @@ void TPDAUIEngineStyleFont::CreateStockFont(IDC* dc)
     };
     static thread_local Made made[4];
     static thread_local unsigned next = 0;
-    for (const Made& m : made)
-        if (m.id != 0 && m.size == size && m.bold == bold && m.name == name) {
-            stockFontId = m.id;
-            stockFont = m.font;
+    static thread_local unsigned last = 0;  // the slot that answered last: most runs ask the same
+    const int length = name.Length();
+    const char* text = name.c_str();
+    // Family names are short: eight bytes a step beats a library call per slot.
+    auto answers = [&](const Made& m) {
+        if (m.id == 0 || m.size != size || m.bold != bold || m.name.Length() != length)
+            return false;
+        const char* other = m.name.c_str();
+        int i = 0;
+        for (; i + 8 <= length; i += 8) {
+            uint64_t a, b;
+            std::memcpy(&a, other + i, 8);
+            std::memcpy(&b, text + i, 8);
+            if (a != b)
+                return false;
+        }
+        for (; i < length; ++i)
+            if (other[i] != text[i])
+                return false;
+        return true;
+    };
+    for (unsigned k = 0; k < 4; ++k) {
+        const unsigned slot = (last + k) % 4;
+        if (answers(made[slot])) {
+            last = slot;
+            stockFontId = made[slot].id;
+            stockFont = made[slot].font;
             return;
         }
+    }
     stockFontId = IDC::CreateStockFont(name.c_str(), size, 0, bold, 1.0f);
     stockFont = IDC::GetStockFont(stockFontId);
     if (stockFontId != 0) {
+        last = next % 4;
         Made& m = made[next++ % 4];
         m.name = name;
         m.size = size;
@@ -103,18 +150,30 @@ bool TPDAUIEngineStyleFont::WriteCompiled(TFicheroITV& s) const
 
 bool TPDAUIEngineStyleFont::ReadCompiled(TFicheroITV& s)
 {
-    // Read into a copy so that a truncated record leaves this descriptor whole.
-    TPDAUIEngineStyleFont f(*this);
+    // Read into locals so that a truncated record leaves this descriptor whole.
+    DString n;
+    n.SetCodepage(name.GetCodepage());  // the read keeps the string's code page
     unsigned char sz = 0;
+    bool b = false, it = false, ul = false, upper = false, lower = false, simplify = false;
+    bool border = false, shadow = false, rich = false;
     short orient = 0, padding = 0;
-    s >> f.name >> sz >> f.bold >> f.italic >> f.underline >> f.upperCase >> f.lowerCase >>
-        f.simplifyCharacters >> orient >> f.bordered >> f.shadowed >> f.richText >> padding;
+    s >> n >> sz >> b >> it >> ul >> upper >> lower >> simplify >> orient >> border >> shadow >> rich >>
+        padding;
     if (s.Error())
         return false;
-    f.size = sz;
-    f.orientation = orient;
-    f.paddingEllipsis = padding;
-    *this = f;
+    name = std::move(n);
+    size = sz;
+    bold = b;
+    italic = it;
+    underline = ul;
+    upperCase = upper;
+    lowerCase = lower;
+    simplifyCharacters = simplify;
+    orientation = orient;
+    bordered = border;
+    shadowed = shadow;
+    richText = rich;
+    paddingEllipsis = padding;
     CreateStockFont(nullptr);
     return true;
 }

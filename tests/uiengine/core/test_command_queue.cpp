@@ -331,6 +331,44 @@ TEST(CommandQueue, PurgeReachesEveryLiveQueueAndSkipsDestroyedOnes)
     EXPECT_EQ(TPDAUIEngineCommandQueue::PurgeTargetEverywhere(nullptr), 0);
 }
 
+// However another queue gives up its records (popped, cleared, purged or
+// destroyed with them), a dying element's records in this one are still dropped.
+TEST(CommandQueue, PurgeStillReachesAQueueAfterAnotherOneEmpties)
+{
+    enum Way { Popped, Cleared, Purged, Destroyed };
+    for (Way way : {Popped, Cleared, Purged, Destroyed}) {
+        PlainElement survivor;
+        auto doomed = std::make_unique<PlainElement>();
+        TPDAUIEngineCommandQueue holder;
+        holder.Post(TPDAUIEngineCommand(doomed.get(), "x"));
+        auto other = std::make_unique<TPDAUIEngineCommandQueue>();
+        other->Post(TPDAUIEngineCommand(nullptr, "a"));
+        other->Post(TPDAUIEngineCommand(&survivor, "b"));
+        TPDAUIEngineCommand out;
+        switch (way) {
+        case Popped:
+            while (other->Pop(out)) {
+            }
+            break;
+        case Cleared:
+            other->Clear();
+            break;
+        case Purged:
+            EXPECT_EQ(other->PurgeTarget(&survivor), 1);
+            EXPECT_TRUE(other->Pop(out));
+            break;
+        case Destroyed:
+            other.reset();
+            break;
+        }
+        holder.Post(TPDAUIEngineCommand(nullptr, "kept"));
+        doomed.reset();
+        EXPECT_EQ(holder.Count(), 1) << way;
+        ASSERT_TRUE(holder.Pop(out)) << way;
+        EXPECT_EQ(out.name, "kept") << way;
+    }
+}
+
 // Elements dying on the UI thread purge the queue while other threads post: no
 // deadlock, and every record that does not aim at a dying element arrives.
 TEST(CommandQueue, PurgesRaceSafelyWithPosters)

@@ -3,6 +3,7 @@
 #include <cstring>
 #include <memory>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "enginelib/base/Tick.h"
@@ -398,6 +399,38 @@ TEST(ElementIds, LiveCountFollowsConstructionAndDestruction)
         Rec a, b;
         EXPECT_EQ(TPDAUIEngineElement::GetLiveCount(), before + 2);
     }
+    EXPECT_EQ(TPDAUIEngineElement::GetLiveCount(), before);
+}
+
+// Counts kept per thread must add up wherever an element is made and dropped,
+// including after the threads that made them have ended and their successors
+// have taken over their counts.
+TEST(ElementIds, LiveCountAddsUpAcrossThreads)
+{
+    const int before = TPDAUIEngineElement::GetLiveCount();
+    std::vector<std::unique_ptr<Rec>> handedOver;
+    for (int round = 0; round < 3; ++round) {
+        std::vector<std::unique_ptr<Rec>> made[2];
+        std::thread makers[2];
+        for (int t = 0; t < 2; ++t)
+            makers[t] = std::thread([&made, t] {
+                for (int i = 0; i < 5 + t; ++i)
+                    made[t].push_back(std::make_unique<Rec>());
+                made[t].pop_back();  // one dies on its own thread
+            });
+        for (std::thread& m : makers)
+            m.join();
+        EXPECT_EQ(TPDAUIEngineElement::GetLiveCount(), before + (int)handedOver.size() + 4 + 5) << round;
+        for (auto& list : made)
+            for (auto& e : list)
+                handedOver.push_back(std::move(e));
+    }
+    EXPECT_EQ(TPDAUIEngineElement::GetLiveCount(), before + 27);
+    // Dropped on another thread than their makers'.
+    std::thread dropper([&handedOver] { handedOver.resize(10); });
+    dropper.join();
+    EXPECT_EQ(TPDAUIEngineElement::GetLiveCount(), before + 10);
+    handedOver.clear();
     EXPECT_EQ(TPDAUIEngineElement::GetLiveCount(), before);
 }
 

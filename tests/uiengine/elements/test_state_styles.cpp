@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <string>
+#include <vector>
+
 #include "uiengine/elements/TPDAUIEngineElement.h"
 #include "uiengine/elements/TPDAUIEngineStateStyles.h"
 
@@ -61,6 +64,40 @@ TEST(StateStyles, AnEditChangesOneStateOfThisElementOnly)
     a.borders.Reset();
     EXPECT_FALSE(a.borders.IsOwn());
     EXPECT_EQ(0, a.borders[E::StateFocus].width);
+}
+
+// Blocks given back are handed out again: a new copy must start from the
+// defaults in every state, whatever the block held before.
+TEST(StateStyles, AReusedBlockStartsFromTheDefaults)
+{
+    const TPDAUIEngineStyleBackground background;
+    for (int round = 0; round < 3; ++round) {
+        std::vector<Borders> used(40);
+        std::vector<Backgrounds> usedBack(40);
+        for (size_t i = 0; i < used.size(); ++i)
+            for (int s = 0; s < 5; ++s) {
+                used[i].Edit(s).width = 7 + s;
+                used[i].Edit(s).radius = 1;
+                usedBack[i].Edit(s).kind = TPDAUIEngineStyleBackground::KindImage;
+                usedBack[i].Edit(s).imageName = "a rather long image name that leaves the inline room.bmp";
+            }
+        used.clear();
+        usedBack.clear();
+        std::vector<Borders> fresh(40);
+        std::vector<Backgrounds> freshBack(40);
+        for (size_t i = 0; i < fresh.size(); ++i) {
+            fresh[i].Edit(2).style = TPDAUIEngineStyleBorder::StyleSolid;
+            freshBack[i].Edit(3).colour = TColoresIG::F_Black;
+            for (int s = 0; s < 5; ++s) {
+                TPDAUIEngineStyleBorder expected;
+                if (s == 2)
+                    expected.style = TPDAUIEngineStyleBorder::StyleSolid;
+                EXPECT_EQ(Describe(expected), Describe(fresh[i][s])) << round << " " << i << " " << s;
+                EXPECT_EQ(background.kind, freshBack[i][s].kind) << round << " " << s;
+                EXPECT_TRUE(freshBack[i][s].imageName.IsEmpty()) << round << " " << s;
+            }
+        }
+    }
 }
 
 TEST(StateStyles, CopiesAreDeepAndCarryTheDefaultsToo)

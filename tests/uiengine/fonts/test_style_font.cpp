@@ -52,6 +52,34 @@ TEST(StyleFont, DefaultFamilyFollowsTheFirstLoadedFont)
     EXPECT_EQ(TPDAUIEngineStyleFont().name, "arial");
 }
 
+// A new descriptor's stock font follows each change of the default family, as
+// a fresh lookup for its name, size and weight gives it.
+TEST(StyleFont, NewDescriptorsMakeTheStockFontOfTheCurrentDefault)
+{
+    const char* const families[] = {nullptr, "freesans", "Other", nullptr, "Other", "freesans"};
+    TPDAUIEngineFontManager manager;
+    for (const char* family : families) {
+        manager.Clear();
+        if (family)
+            manager.Adopt(new NamedRenderer(family));
+        for (int twice = 0; twice < 2; ++twice) {
+            TPDAUIEngineStyleFont font;
+            TPDAUIEngineStyleFont fresh;
+            fresh.name = font.name;
+            fresh.stockFont = nullptr;
+            fresh.stockFontId = 0;
+            fresh.CreateStockFont(nullptr);
+            const char* shown = family ? family : "null";
+            EXPECT_EQ(font.name, family ? TPDAUIEngineFontManager::DefaultFamily() : DString("arial")) << shown;
+            ASSERT_NE(font.stockFont, nullptr) << shown;
+            EXPECT_EQ(font.stockFontId, fresh.stockFontId) << shown;
+            EXPECT_EQ(font.stockFont, fresh.stockFont) << shown;
+            EXPECT_STREQ(font.stockFont->Name().c_str(), font.name.c_str()) << shown;
+        }
+    }
+    manager.Clear();
+}
+
 TEST(StyleFont, AttributesAtUiScales)
 {
     struct Case {
