@@ -134,23 +134,24 @@ public:
 
     // ---- members, in declaration order ----
 
+    // What a layout pass reads of every box comes first.
     int layout = LayoutVertical;
+    // When not 0, the UI scale in force while this box loads, lays out and
+    // paints its children.
+    float boxScale = 0.0f;
+    VectorP<TPDAUIEngineElement> children{0, 10, true};  // owning; leaves allocate nothing
+    TPDAUIEngineScrollBarBase* scrollBar = nullptr;        // owned
+    int overflowY = FlexNone;
+    int underflowY = FlexNone;
     int layoutColumns = 4;
     int layoutRows = 4;
     int layoutCardIndex = 0;
     int layoutTableSkipCells = 0;
     unsigned char layoutTableOnCellOverflowYResizeCell = 0;
-    VectorP<TPDAUIEngineElement> children{0, 10, true};  // owning; leaves allocate nothing
-    TPDAUIEngineScrollBarBase* scrollBar = nullptr;        // owned
     // VerticalScroll: the children keep their full width under the shown bar.
     unsigned char overlay = 0;
-    // When not 0, the UI scale in force while this box loads, lays out and
-    // paints its children.
-    float boxScale = 0.0f;
     unsigned char selected = 0;  // painted with the focus style
     unsigned char drawInInvertOrder = 0;
-    int overflowY = FlexNone;
-    int underflowY = FlexNone;
 
 protected:
     // Whether the box's paint (its state's style, then its children where
