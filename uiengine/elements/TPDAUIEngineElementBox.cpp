@@ -12,6 +12,7 @@
 #include "uiengine/core/TPDAUIEngineXml.h"
 #include "uiengine/elements/TPDAUIEngineElementCover.h"
 #include "uiengine/elements/TPDAUIEngineElementFactory.h"
+#include "uiengine/elements/TPDAUIEngineElementPool.h"
 
 namespace {
 
@@ -76,8 +77,13 @@ TPDAUIEngineElementBox::~TPDAUIEngineElementBox()
 {
     // Last first: freed element memory is handed out again newest first, so the
     // next page built in order lands where this one lay, in the same order.
-    while (children.Count() > 0)
+    // The next one's memory is asked for while this one goes: a big page's
+    // elements are no longer in the cache when it closes.
+    while (children.Count() > 0) {
+        if (children.Count() > 1)
+            TPDAUIEngineElementPool::Prefetch(children[children.Count() - 2], sizeof(TPDAUIEngineElementBox));
         children.RemoveLast();
+    }
     delete scrollBar;
     scrollBar = nullptr;
 }
@@ -311,6 +317,9 @@ TPDAUIEngineElement* TPDAUIEngineElementBox::FindByClassName(const char* name)
 
 void TPDAUIEngineElementBox::CollectDescendants(VectorP<TPDAUIEngineElement>& list, bool onlyActive)
 {
+    // Their first lines are wanted in turn (a closing page walks all of them).
+    for (int i = 0; i < children.Count(); ++i)
+        TPDAUIEngineElementPool::Prefetch(children[i], 64);
     for (int i = 0; i < children.Count(); ++i) {
         TPDAUIEngineElement* c = children[i];
         if (onlyActive && !IsActive(c))

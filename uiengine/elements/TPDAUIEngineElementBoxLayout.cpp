@@ -11,6 +11,7 @@
 #include "uiengine/core/TPDAUIEngineSaturate.h"
 #include "uiengine/core/TPDAUIEngineSkinSettings.h"
 #include "uiengine/elements/TPDAUIEngineElementBox.h"
+#include "uiengine/elements/TPDAUIEngineElementPool.h"
 
 namespace {
 
@@ -100,6 +101,15 @@ bool RightToLeft(const TPDAUIEngineElementBox* box)
     return s && s->rightToLeft;
 }
 
+// The children are measured and placed one after the other; on a page bigger
+// than the cache each would be waited for in turn. The first two lines of an
+// element hold what every measure and placement reads.
+void PrefetchChildren(const VectorP<Element>& children)
+{
+    for (int i = 0; i < children.Count(); ++i)
+        TPDAUIEngineElementPool::Prefetch(children[i], 128);
+}
+
 // Cells of the Table layout: a skin may give 0 (or fewer), which counts as 1.
 long long Cells(int n) { return n > 0 ? n : 1; }
 
@@ -144,6 +154,7 @@ void TPDAUIEngineElementBox::LayoutChildren()
     TLayoutPass pass;
     TBoxScaleScope scope(this);
     layoutPending = 0;
+    PrefetchChildren(children);
     const TPDAUIEngineElementBox* outer = t_placing;
     t_placing = this;
     switch (layout) {
@@ -860,6 +871,7 @@ int TPDAUIEngineElementBox::GetMinimumWidth(int availableHeight)
 
 int TPDAUIEngineElementBox::ContentMinimumHeight(int available, bool& dependent)
 {
+    PrefetchChildren(children);
     const Frame f = FrameOf(this);
     const long long w = available;
     const int count = children.Count();
@@ -968,6 +980,7 @@ int TPDAUIEngineElementBox::ContentMinimumHeight(int available, bool& dependent)
 
 int TPDAUIEngineElementBox::ContentMinimumWidth(int available, bool& dependent)
 {
+    PrefetchChildren(children);
     const int count = children.Count();
     long long content = 0;
     const long long pI = padding.inner;

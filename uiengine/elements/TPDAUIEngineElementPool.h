@@ -14,4 +14,20 @@ public:
     static void* Allocate(size_t size);
     // Takes back a block from Allocate of the same size; null is ignored.
     static void Free(void* block, size_t size) noexcept;
+    // Asks for the bytes of a block ahead of their use, for reading or for
+    // writing. A hint only: it never faults, whatever the address. A walk
+    // over a tree bigger than the cache waits on one element at a time
+    // without it.
+    static void Prefetch(const void* block, size_t bytes)
+    {
+        const char* p = static_cast<const char*>(block);
+        for (size_t at = 0; at < bytes; at += 64)
+            __builtin_prefetch(p + at, 0, 3);
+    }
+    static void PrefetchForWrite(const void* block, size_t bytes)
+    {
+        const char* p = static_cast<const char*>(block);
+        for (size_t at = 0; at < bytes; at += 64)
+            __builtin_prefetch(p + at, 1, 3);
+    }
 };
