@@ -88,6 +88,12 @@ TPDAUIEngineElementBox::~TPDAUIEngineElementBox()
     scrollBar = nullptr;
 }
 
+void TPDAUIEngineElementBox::PrefetchLinks(const TPDAUIEngineElement* element, size_t firstBytes)
+{
+    TPDAUIEngineElementPool::Prefetch(element, firstBytes);
+    TPDAUIEngineElementPool::Prefetch(reinterpret_cast<const char*>(element) + sizeof(TPDAUIEngineElement), 64);
+}
+
 TPDAUIEngineScrollBarBase* TPDAUIEngineElementBox::GetScrollBar()
 {
     return layout == LayoutVerticalScroll ? scrollBar : nullptr;
@@ -317,9 +323,9 @@ TPDAUIEngineElement* TPDAUIEngineElementBox::FindByClassName(const char* name)
 
 void TPDAUIEngineElementBox::CollectDescendants(VectorP<TPDAUIEngineElement>& list, bool onlyActive)
 {
-    // Their first lines are wanted in turn (a closing page walks all of them).
+    // They are wanted in turn (a closing page walks all of them).
     for (int i = 0; i < children.Count(); ++i)
-        TPDAUIEngineElementPool::Prefetch(children[i], 64);
+        PrefetchLinks(children[i], 64);
     for (int i = 0; i < children.Count(); ++i) {
         TPDAUIEngineElement* c = children[i];
         if (onlyActive && !IsActive(c))

@@ -131,15 +131,20 @@ public:
     // SetBounds, GetMinimumHeight or GetMinimumWidth) runs; this forgets them
     // all, for a change made during a pass that a minimum size depends on.
     static void ForgetMinimumSizes();
+    // Asks for the memory a walk over the tree reads of the element ahead of
+    // use: its first lines and, for a box, the child list right after the
+    // element part. A hint only, harmless for any element.
+    static void PrefetchLinks(const TPDAUIEngineElement* element, size_t firstBytes);
 
     // ---- members, in declaration order ----
 
-    // What a layout pass reads of every box comes first.
+    // What a walk over the tree and a layout pass read of every box comes
+    // first, the child list at the very start (see PrefetchLinks).
+    VectorP<TPDAUIEngineElement> children{0, 10, true};  // owning; leaves allocate nothing
     int layout = LayoutVertical;
     // When not 0, the UI scale in force while this box loads, lays out and
     // paints its children.
     float boxScale = 0.0f;
-    VectorP<TPDAUIEngineElement> children{0, 10, true};  // owning; leaves allocate nothing
     TPDAUIEngineScrollBarBase* scrollBar = nullptr;        // owned
     int overflowY = FlexNone;
     int underflowY = FlexNone;

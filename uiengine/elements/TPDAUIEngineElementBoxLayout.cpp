@@ -103,11 +103,12 @@ bool RightToLeft(const TPDAUIEngineElementBox* box)
 
 // The children are measured and placed one after the other; on a page bigger
 // than the cache each would be waited for in turn. The first two lines of an
-// element hold what every measure and placement reads.
+// element hold what every measure and placement reads, a box's child list
+// and layout mode follow its element part.
 void PrefetchChildren(const VectorP<Element>& children)
 {
     for (int i = 0; i < children.Count(); ++i)
-        TPDAUIEngineElementPool::Prefetch(children[i], 128);
+        TPDAUIEngineElementBox::PrefetchLinks(children[i], 128);
 }
 
 // Cells of the Table layout: a skin may give 0 (or fewer), which counts as 1.
