@@ -207,6 +207,9 @@ public:
     // PostCommand, from any thread, reads and moves this and lastTick while
     // the UI thread's timer pass does the same.
     std::atomic<unsigned char> timerRunning{0};
+    unsigned char isFocusable = 0;
+    unsigned char hover = 0;
+    unsigned char modified = 0;
     int left = 0;
     int top = 0;
     int width = 0;
@@ -216,6 +219,7 @@ public:
     int maximumHeight;
     int maximumWidth;
     int flex = 0;
+    int savedFocusId = 0;
     TPDAUIEngineStateStyles<TPDAUIEngineStyleBorder> borders;
     TPDAUIEngineMargins margins;
     TPDAUIEnginePadding padding;
@@ -231,6 +235,7 @@ public:
     std::atomic<int> lastTick{0};
     TPDAUIEngineStateStyles<TPDAUIEngineStyleBackground> backgrounds;
     uint32_t foregrounds[5];
+    int timerInterval = 0;
     DString tag;
     DString id;
     TPDAUIEngineKeyAttribute shortcut;
@@ -238,17 +243,12 @@ public:
     DString onCommand;
     DString onCommandSound;
     DString onContextMenuCommand;
-    unsigned char isFocusable = 0;
-    unsigned char hover = 0;
-    int savedFocusId = 0;
     int pressed = 0;
-    int timerInterval = 0;
     int timerStart = 0;
     unsigned char allowMouseDownAfterPopupClose = 1;
     unsigned char avoidPaddingRescale = 0;
     unsigned char avoidMarginRescale = 0;
     unsigned char catchMouseEventsAlways = 0;
-    unsigned char modified = 0;
     DString className;
 
     // Set by each GetMinimumHeight or GetMinimumWidth as it returns: whether

@@ -88,10 +88,12 @@ TPDAUIEngineElementBox::~TPDAUIEngineElementBox()
     scrollBar = nullptr;
 }
 
-void TPDAUIEngineElementBox::PrefetchLinks(const TPDAUIEngineElement* element, size_t firstBytes)
+void TPDAUIEngineElementBox::PrefetchLinks(const TPDAUIEngineElement* element, size_t firstBytes,
+                                           size_t boxBytes)
 {
     TPDAUIEngineElementPool::Prefetch(element, firstBytes);
-    TPDAUIEngineElementPool::Prefetch(reinterpret_cast<const char*>(element) + sizeof(TPDAUIEngineElement), 64);
+    TPDAUIEngineElementPool::Prefetch(reinterpret_cast<const char*>(element) + sizeof(TPDAUIEngineElement),
+                                      boxBytes);
 }
 
 TPDAUIEngineScrollBarBase* TPDAUIEngineElementBox::GetScrollBar()
@@ -325,7 +327,7 @@ void TPDAUIEngineElementBox::CollectDescendants(VectorP<TPDAUIEngineElement>& li
 {
     // They are wanted in turn (a closing page walks all of them).
     for (int i = 0; i < children.Count(); ++i)
-        PrefetchLinks(children[i], 64);
+        PrefetchLinks(children[i], 64, 160);
     for (int i = 0; i < children.Count(); ++i) {
         TPDAUIEngineElement* c = children[i];
         if (onlyActive && !IsActive(c))
