@@ -92,8 +92,7 @@ void TPDAUIEngineElementBox::PrefetchLinks(const TPDAUIEngineElement* element, s
                                            size_t boxBytes)
 {
     TPDAUIEngineElementPool::Prefetch(element, firstBytes);
-    TPDAUIEngineElementPool::Prefetch(reinterpret_cast<const char*>(element) + sizeof(TPDAUIEngineElement),
-                                      boxBytes);
+    TPDAUIEngineElementPool::Prefetch(reinterpret_cast<uintptr_t>(element) + sizeof(TPDAUIEngineElement), boxBytes);
 }
 
 TPDAUIEngineScrollBarBase* TPDAUIEngineElementBox::GetScrollBar()
