@@ -324,9 +324,14 @@ TPDAUIEngineElement* TPDAUIEngineElementBox::FindByClassName(const char* name)
 
 void TPDAUIEngineElementBox::CollectDescendants(VectorP<TPDAUIEngineElement>& list, bool onlyActive)
 {
-    // They are wanted in turn (a closing page walks all of them).
-    for (int i = 0; i < children.Count(); ++i)
-        PrefetchLinks(children[i], 64, 160);
+    // They are wanted in turn (a closing page walks all of them, then reads
+    // each one's first line and a box's scroll bar): only those lines, so
+    // that a big page's walk still fits the cache when it is read again.
+    const uintptr_t barAt = reinterpret_cast<uintptr_t>(&scrollBar) - reinterpret_cast<uintptr_t>(this);
+    for (int i = 0; i < children.Count(); ++i) {
+        PrefetchLinks(children[i], 64, sizeof(children));
+        TPDAUIEngineElementPool::Prefetch(reinterpret_cast<uintptr_t>(children[i]) + barAt, sizeof(scrollBar));
+    }
     for (int i = 0; i < children.Count(); ++i) {
         TPDAUIEngineElement* c = children[i];
         if (onlyActive && !IsActive(c))
