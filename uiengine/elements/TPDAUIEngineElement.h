@@ -192,12 +192,24 @@ public:
 
     // ---- members, in declaration order ----
 
+    // What measuring and placing reads of every element comes first, so that
+    // a layout pass over a big page touches the fewest cache lines of each;
+    // closing a page reads the first line only.
+    TPDAUIEngineElement* parent = nullptr;
     TEngineLink engine;
     TPDAUIEngineElementPage* page = nullptr;
-    TPDAUIEngineElement* parent = nullptr;
-    DString tag;
-    DString id;
-    std::atomic<int> numericId{0};
+    unsigned char visible = 1;
+    unsigned char enabled = 1;
+    // A box whose parent box set its rectangle during the parent's layout and
+    // that lays out its own children when the parent has placed all of its.
+    unsigned char layoutPending = 0;
+    unsigned char isClickable = 1;
+    // PostCommand, from any thread, reads and moves this and lastTick while
+    // the UI thread's timer pass does the same.
+    std::atomic<unsigned char> timerRunning{0};
+    unsigned char isFocusable = 0;
+    unsigned char hover = 0;
+    unsigned char modified = 0;
     int left = 0;
     int top = 0;
     int width = 0;
@@ -206,46 +218,38 @@ public:
     int minimumWidth = 0;
     int maximumHeight;
     int maximumWidth;
+    int flex = 0;
+    int savedFocusId = 0;
     TPDAUIEngineStateStyles<TPDAUIEngineStyleBorder> borders;
-    TPDAUIEnginePadding padding;
     TPDAUIEngineMargins margins;
-    uint32_t foregrounds[5];
-    TPDAUIEngineStateStyles<TPDAUIEngineStyleBackground> backgrounds;
+    TPDAUIEnginePadding padding;
     int pack = AlignStart;
     int align = AlignStart;
-    TPDAUIEngineStyleFont font;
-    TPDAUIEngineKeyAttribute shortcut;
-    unsigned char visible = 1;
-    unsigned char enabled = 1;
-    int flex = 0;
     int colspan = 1;
     int rowspan = 1;
     TDibIG* image = nullptr; // owned by the resource store
-    DString imageName;
+    TPDAUIEngineStyleFont font;
     DString label;
+
+    std::atomic<int> numericId{0};
+    std::atomic<int> lastTick{0};
+    TPDAUIEngineStateStyles<TPDAUIEngineStyleBackground> backgrounds;
+    uint32_t foregrounds[5];
+    int timerInterval = 0;
+    DString tag;
+    DString id;
+    TPDAUIEngineKeyAttribute shortcut;
+    DString imageName;
     DString onCommand;
     DString onCommandSound;
     DString onContextMenuCommand;
-    unsigned char isFocusable = 0;
-    unsigned char isClickable = 1;
-    int savedFocusId = 0;
     int pressed = 0;
-    unsigned char hover = 0;
-    int timerInterval = 0;
     int timerStart = 0;
-    // PostCommand, from any thread, reads and moves these while the UI thread's
-    // timer pass does the same.
-    std::atomic<int> lastTick{0};
-    std::atomic<unsigned char> timerRunning{0};
-    DString className;
     unsigned char allowMouseDownAfterPopupClose = 1;
     unsigned char avoidPaddingRescale = 0;
     unsigned char avoidMarginRescale = 0;
     unsigned char catchMouseEventsAlways = 0;
-    unsigned char modified = 0;
-    // A box whose parent box set its rectangle during the parent's layout and
-    // that lays out its own children when the parent has placed all of its.
-    unsigned char layoutPending = 0;
+    DString className;
 
     // Set by each GetMinimumHeight or GetMinimumWidth as it returns: whether
     // its answer depended on the available size it was given.

@@ -12,6 +12,7 @@
 #include "uiengine/core/TPDAUIEngineXml.h"
 #include "uiengine/elements/TPDAUIEngineElementCover.h"
 #include "uiengine/elements/TPDAUIEngineElementFactory.h"
+#include "uiengine/elements/TPDAUIEngineElementPool.h"
 
 namespace {
 
@@ -76,10 +77,22 @@ TPDAUIEngineElementBox::~TPDAUIEngineElementBox()
 {
     // Last first: freed element memory is handed out again newest first, so the
     // next page built in order lands where this one lay, in the same order.
-    while (children.Count() > 0)
+    // The next one's memory is asked for while this one goes: a big page's
+    // elements are no longer in the cache when it closes.
+    while (children.Count() > 0) {
+        if (children.Count() > 1)
+            TPDAUIEngineElementPool::Prefetch(children[children.Count() - 2], sizeof(TPDAUIEngineElementBox));
         children.RemoveLast();
+    }
     delete scrollBar;
     scrollBar = nullptr;
+}
+
+void TPDAUIEngineElementBox::PrefetchLinks(const TPDAUIEngineElement* element, size_t firstBytes,
+                                           size_t boxBytes)
+{
+    TPDAUIEngineElementPool::Prefetch(element, firstBytes);
+    TPDAUIEngineElementPool::Prefetch(reinterpret_cast<uintptr_t>(element) + sizeof(TPDAUIEngineElement), boxBytes);
 }
 
 TPDAUIEngineScrollBarBase* TPDAUIEngineElementBox::GetScrollBar()
@@ -311,6 +324,14 @@ TPDAUIEngineElement* TPDAUIEngineElementBox::FindByClassName(const char* name)
 
 void TPDAUIEngineElementBox::CollectDescendants(VectorP<TPDAUIEngineElement>& list, bool onlyActive)
 {
+    // They are wanted in turn (a closing page walks all of them, then reads
+    // each one's first line and a box's scroll bar): only those lines, so
+    // that a big page's walk still fits the cache when it is read again.
+    const uintptr_t barAt = reinterpret_cast<uintptr_t>(&scrollBar) - reinterpret_cast<uintptr_t>(this);
+    for (int i = 0; i < children.Count(); ++i) {
+        PrefetchLinks(children[i], 64, sizeof(children));
+        TPDAUIEngineElementPool::Prefetch(reinterpret_cast<uintptr_t>(children[i]) + barAt, sizeof(scrollBar));
+    }
     for (int i = 0; i < children.Count(); ++i) {
         TPDAUIEngineElement* c = children[i];
         if (onlyActive && !IsActive(c))

@@ -131,26 +131,59 @@ public:
     // SetBounds, GetMinimumHeight or GetMinimumWidth) runs; this forgets them
     // all, for a change made during a pass that a minimum size depends on.
     static void ForgetMinimumSizes();
+    // Asks for the memory a walk over the tree reads of the element ahead of
+    // use: its first bytes and, for a box, the bytes of the box part (the
+    // child list, the mode, the scale, the remembered minimum sizes and the
+    // scroll bar come first in it). A hint only, harmless for any element.
+    static void PrefetchLinks(const TPDAUIEngineElement* element, size_t firstBytes, size_t boxBytes);
 
+private:
+    // One minimum size remembered: the pass it belongs to and what it was asked with.
+    struct TMinimumMemo {
+        unsigned long long pass = 0;
+        float scale = 0.0f;
+        int available = 0;
+        int ownHeight = 0;  // Flow measures against its own height
+        int value = 0;
+    };
+    enum { kMemos = 2 };
+    // The last answers of one measure, the oldest replaced first; one cache
+    // line with the mode and the scale.
+    struct TMinimumMemos {
+        TMinimumMemo items[kMemos];
+        unsigned char dependent[kMemos] = {};  // the answer holds for its available size only
+        unsigned char next = 0;
+    };
+
+public:
     // ---- members, in declaration order ----
 
+    // What a walk over the tree and a layout pass read of every box comes
+    // first, the child list at the very start (see PrefetchLinks), then what
+    // a measure reads.
+    VectorP<TPDAUIEngineElement> children{0, 10, true};  // owning; leaves allocate nothing
     int layout = LayoutVertical;
+    // When not 0, the UI scale in force while this box loads, lays out and
+    // paints its children.
+    float boxScale = 0.0f;
+
+private:
+    TMinimumMemos heightMemos_;
+    TMinimumMemos widthMemos_;
+
+public:
+    TPDAUIEngineScrollBarBase* scrollBar = nullptr;        // owned
+    int overflowY = FlexNone;
+    int underflowY = FlexNone;
     int layoutColumns = 4;
     int layoutRows = 4;
     int layoutCardIndex = 0;
     int layoutTableSkipCells = 0;
     unsigned char layoutTableOnCellOverflowYResizeCell = 0;
-    VectorP<TPDAUIEngineElement> children{0, 10, true};  // owning; leaves allocate nothing
-    TPDAUIEngineScrollBarBase* scrollBar = nullptr;        // owned
     // VerticalScroll: the children keep their full width under the shown bar.
     unsigned char overlay = 0;
-    // When not 0, the UI scale in force while this box loads, lays out and
-    // paints its children.
-    float boxScale = 0.0f;
     unsigned char selected = 0;  // painted with the focus style
     unsigned char drawInInvertOrder = 0;
-    int overflowY = FlexNone;
-    int underflowY = FlexNone;
 
 protected:
     // Whether the box's paint (its state's style, then its children where
@@ -190,16 +223,6 @@ private:
     // The layout steps of the mode; children whose rectangle was set meanwhile
     // then lay out their own children.
     void LayoutChildren();
-    // One minimum size remembered: the pass it belongs to and what it was asked with.
-    struct TMinimumMemo {
-        unsigned long long pass = 0;
-        float scale = 0.0f;
-        int available = 0;
-        int ownHeight = 0;  // Flow measures against its own height
-        int value = 0;
-        bool dependent = false;  // the answer holds for this available size only
-    };
-    enum { kMemos = 2 };
     // For its life a layout pass is open (passes nest; the outermost one counts).
     class TLayoutPass {
     public:
@@ -208,17 +231,12 @@ private:
         TLayoutPass(const TLayoutPass&) = delete;
         TLayoutPass& operator=(const TLayoutPass&) = delete;
     };
-    // The remembered value for (available, the scale in force), or null; an
-    // answer that did not depend on the available size serves any.
-    const TMinimumMemo* Recall(const TMinimumMemo* memos, int available, float scale) const;
-    void Remember(TMinimumMemo* memos, unsigned char& next, int available, float scale, bool dependent,
-                  int value);
+    // The index of the remembered value for (available, the scale in force),
+    // or -1; an answer that did not depend on the available size serves any.
+    int Recall(const TMinimumMemos& memos, int available, float scale) const;
+    void Remember(TMinimumMemos& memos, int available, float scale, bool dependent, int value);
 
-    TMinimumMemo heightMemos_[kMemos];
-    TMinimumMemo widthMemos_[kMemos];
-    unsigned char nextHeightMemo_ = 0;
     unsigned char unlinkedChildren_ = 0;  // InsertChild without an engine happened
-    unsigned char nextWidthMemo_ = 0;
 
     // Layout of the children by mode; the box's own rectangle is already stored.
     void LayoutVerticalFamily();

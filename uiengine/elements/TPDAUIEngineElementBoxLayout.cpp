@@ -11,6 +11,7 @@
 #include "uiengine/core/TPDAUIEngineSaturate.h"
 #include "uiengine/core/TPDAUIEngineSkinSettings.h"
 #include "uiengine/elements/TPDAUIEngineElementBox.h"
+#include "uiengine/elements/TPDAUIEngineElementPool.h"
 
 namespace {
 
@@ -100,6 +101,16 @@ bool RightToLeft(const TPDAUIEngineElementBox* box)
     return s && s->rightToLeft;
 }
 
+// The children are measured and placed one after the other; on a page bigger
+// than the cache each would be waited for in turn. The first two lines of an
+// element hold what every measure and placement reads, a box's child list,
+// mode and remembered sizes follow its element part.
+void PrefetchChildren(const VectorP<Element>& children)
+{
+    for (int i = 0; i < children.Count(); ++i)
+        TPDAUIEngineElementBox::PrefetchLinks(children[i], 128, 160);
+}
+
 // Cells of the Table layout: a skin may give 0 (or fewer), which counts as 1.
 long long Cells(int n) { return n > 0 ? n : 1; }
 
@@ -144,6 +155,7 @@ void TPDAUIEngineElementBox::LayoutChildren()
     TLayoutPass pass;
     TBoxScaleScope scope(this);
     layoutPending = 0;
+    PrefetchChildren(children);
     const TPDAUIEngineElementBox* outer = t_placing;
     t_placing = this;
     switch (layout) {
@@ -793,28 +805,28 @@ TPDAUIEngineElementBox::TLayoutPass::~TLayoutPass()
 
 void TPDAUIEngineElementBox::ForgetMinimumSizes() { ++t_pass; }
 
-const TPDAUIEngineElementBox::TMinimumMemo* TPDAUIEngineElementBox::Recall(const TMinimumMemo* memos,
-                                                                           int available, float scale) const
+int TPDAUIEngineElementBox::Recall(const TMinimumMemos& memos, int available, float scale) const
 {
     const int ownHeight = layout == LayoutFlow ? height : 0;
     for (int i = 0; i < kMemos; ++i) {
-        const TMinimumMemo& m = memos[i];
-        if (m.pass == t_pass && (!m.dependent || m.available == available) && m.scale == scale &&
+        const TMinimumMemo& m = memos.items[i];
+        if (m.pass == t_pass && (!memos.dependent[i] || m.available == available) && m.scale == scale &&
             m.ownHeight == ownHeight)
-            return &m;
+            return i;
     }
-    return nullptr;
+    return -1;
 }
 
-void TPDAUIEngineElementBox::Remember(TMinimumMemo* memos, unsigned char& next, int available, float scale,
-                                      bool dependent, int value)
+void TPDAUIEngineElementBox::Remember(TMinimumMemos& memos, int available, float scale, bool dependent,
+                                      int value)
 {
-    TMinimumMemo& m = memos[next];
-    next = (unsigned char)((next + 1) % kMemos);
+    const int i = memos.next;
+    memos.next = (unsigned char)((i + 1) % kMemos);
+    TMinimumMemo& m = memos.items[i];
     m.pass = t_pass;
     m.scale = scale;
     m.available = available;
-    m.dependent = dependent;
+    memos.dependent[i] = dependent;
     m.ownHeight = layout == LayoutFlow ? height : 0;
     m.value = value;
 }
@@ -826,16 +838,17 @@ int TPDAUIEngineElementBox::GetMinimumHeight(int availableWidth)
     TLayoutPass pass;
     TBoxScaleScope scope(this);
     const float scale = TPDAUIEngineSkinSettings::CurrentScale();
-    if (const TMinimumMemo* m = Recall(heightMemos_, availableWidth, scale)) {
-        NoteMeasure(m->dependent);
-        return m->value;
+    const int known = Recall(heightMemos_, availableWidth, scale);
+    if (known >= 0) {
+        NoteMeasure(heightMemos_.dependent[known] != 0);
+        return heightMemos_.items[known].value;
     }
     bool dependent = false;
     const TPDAUIEngineStyleBorder& border = borders[StateNormal];
     const int value = LimitSize((long long)border.GetTopWidth() + border.GetBottomWidth() + padding.top +
                                     padding.bottom + ContentMinimumHeight(availableWidth, dependent),
                                 minimumHeight, maximumHeight);
-    Remember(heightMemos_, nextHeightMemo_, availableWidth, scale, dependent, value);
+    Remember(heightMemos_, availableWidth, scale, dependent, value);
     NoteMeasure(dependent);
     return value;
 }
@@ -845,21 +858,23 @@ int TPDAUIEngineElementBox::GetMinimumWidth(int availableHeight)
     TLayoutPass pass;
     TBoxScaleScope scope(this);
     const float scale = TPDAUIEngineSkinSettings::CurrentScale();
-    if (const TMinimumMemo* m = Recall(widthMemos_, availableHeight, scale)) {
-        NoteMeasure(m->dependent);
-        return m->value;
+    const int known = Recall(widthMemos_, availableHeight, scale);
+    if (known >= 0) {
+        NoteMeasure(widthMemos_.dependent[known] != 0);
+        return widthMemos_.items[known].value;
     }
     bool dependent = false;
     const int value = LimitSize((long long)padding.left + 2LL * borders[StateNormal].width + padding.right +
                                     ContentMinimumWidth(availableHeight, dependent),
                                 minimumWidth, maximumWidth);
-    Remember(widthMemos_, nextWidthMemo_, availableHeight, scale, dependent, value);
+    Remember(widthMemos_, availableHeight, scale, dependent, value);
     NoteMeasure(dependent);
     return value;
 }
 
 int TPDAUIEngineElementBox::ContentMinimumHeight(int available, bool& dependent)
 {
+    PrefetchChildren(children);
     const Frame f = FrameOf(this);
     const long long w = available;
     const int count = children.Count();
@@ -968,6 +983,7 @@ int TPDAUIEngineElementBox::ContentMinimumHeight(int available, bool& dependent)
 
 int TPDAUIEngineElementBox::ContentMinimumWidth(int available, bool& dependent)
 {
+    PrefetchChildren(children);
     const int count = children.Count();
     long long content = 0;
     const long long pI = padding.inner;

@@ -497,6 +497,70 @@ TEST_F(BoxLayoutTest, MeasuresByTheWidthAreTakenAgainAtEachWidth)
     }
 }
 
+// Asks a box's minimum height at several widths while its parent's pass is
+// open, and counts the measures of a leaf that does not depend on the width.
+class PassAsker : public TPDAUIEngineElement {
+public:
+    void Paint(IDC*, int, int) override {}
+    int GetMinimumHeight(int) override
+    {
+        for (int width : widths)
+            answers.push_back(target->GetMinimumHeight(width));
+        NoteMeasure(false);
+        return 0;
+    }
+    TPDAUIEngineElement* target = nullptr;
+    std::vector<int> widths;
+    std::vector<int> answers;
+};
+
+class CountingLeaf : public TPDAUIEngineElement {
+public:
+    void Paint(IDC*, int, int) override {}
+    int GetMinimumHeight(int) override
+    {
+        ++measures;
+        NoteMeasure(false);
+        return 30;
+    }
+    int measures = 0;
+};
+
+// Within one pass a box remembers its last answers: one that depended on the
+// width serves that width only, however the widths alternate and whichever
+// answer was replaced; one that did not serves every width.
+TEST_F(BoxLayoutTest, RememberedMinimumSizesServeOnlyTheirOwnWidth)
+{
+    auto box = LoadBox(&engine_, R"(<box layout="Vertical"/>)");
+    auto dependent = LoadBox(&engine_, R"(<box layout="Vertical"/>)");
+    dependent->AddChild(new WidthProbe(true), nullptr, nullptr);
+    auto fixed = LoadBox(&engine_, R"(<box layout="Vertical"/>)");
+    auto* leaf = new CountingLeaf();
+    fixed->AddChild(leaf, nullptr, nullptr);
+    struct Case {
+        TPDAUIEngineElementBox* target;
+        std::vector<int> widths;
+        std::vector<int> answers;
+    };
+    const Case cases[] = {
+        {dependent.get(), {50, 150, 50, 250, 150, 50, 50}, {50, 10, 50, 10, 10, 50, 50}},
+        {dependent.get(), {150, 40, 300, 40, 150}, {10, 50, 10, 50, 10}},
+        {fixed.get(), {50, 150, 50, 250}, {30, 30, 30, 30}},
+    };
+    for (const Case& c : cases) {
+        auto* asker = new PassAsker();
+        asker->target = c.target;
+        asker->widths = c.widths;
+        box->AddChild(asker, nullptr, nullptr);
+        leaf->measures = 0;
+        box->SetBounds(0, 0, 100, 100);
+        EXPECT_EQ(c.answers, asker->answers);
+        if (c.target == fixed.get())
+            EXPECT_EQ(1, leaf->measures);  // measured once in the pass, at the first width
+        box->RemoveChild(asker);
+    }
+}
+
 // Nothing is remembered from one pass to the next: a size changed between
 // two layouts (directly, not through an attribute) counts in the second.
 TEST_F(BoxLayoutTest, MinimumSizesAreAskedAgainInEveryPass)

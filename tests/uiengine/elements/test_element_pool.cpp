@@ -43,6 +43,77 @@ TEST(ElementPool, BlocksOfEverySizeAreAlignedAndDoNotOverlap)
         TPDAUIEngineElementPool::Free(h.block, h.size);
 }
 
+// A big page takes many of the pool's regions; its blocks, handed out fresh
+// and then again from the free lists, stay whole and apart.
+TEST(ElementPool, BlocksStayWholeAcrossManyRegions)
+{
+    const size_t sizes[] = {928, 808, 976, 128, 64, 8192};
+    struct Held {
+        unsigned char* block;
+        size_t size;
+        unsigned char fill;
+    };
+    for (int round = 0; round < 2; ++round) {
+        std::vector<Held> held;
+        for (int i = 0; i < 12000; ++i) {
+            const size_t size = sizes[i % 6];
+            auto* block = static_cast<unsigned char*>(TPDAUIEngineElementPool::Allocate(size));
+            ASSERT_NE(nullptr, block);
+            EXPECT_EQ(0u, (uintptr_t)block % alignof(std::max_align_t)) << size;
+            const unsigned char fill = (unsigned char)(i * 13 + round + 1);
+            std::memset(block, fill, size);
+            held.push_back({block, size, fill});
+        }
+        size_t wrong = 0;
+        for (const Held& h : held)
+            for (size_t i = 0; i < h.size; ++i)
+                wrong += h.block[i] != h.fill;
+        EXPECT_EQ(0u, wrong) << round;
+        // Last first, as a box drops its children.
+        for (size_t i = held.size(); i-- > 0;)
+            TPDAUIEngineElementPool::Free(held[i].block, held[i].size);
+    }
+}
+
+// Asking for memory ahead is a hint: any address, live or not, and nothing
+// it reaches changes.
+TEST(ElementPool, PrefetchHintsChangeNothing)
+{
+    TPDAUIEngineElementPool::Prefetch(nullptr, 4096);
+    TPDAUIEngineElementPool::PrefetchForWrite(nullptr, 4096);
+    TPDAUIEngineElementPool::Prefetch(reinterpret_cast<const void*>(uintptr_t(0x10)), 1 << 16);
+
+    auto* block = static_cast<unsigned char*>(TPDAUIEngineElementPool::Allocate(1000));
+    std::memset(block, 0x5a, 1000);
+    TPDAUIEngineElementPool::Prefetch(block, 1000);
+    TPDAUIEngineElementPool::PrefetchForWrite(block, 1000);
+    size_t wrong = 0;
+    for (int i = 0; i < 1000; ++i)
+        wrong += block[i] != 0x5a;
+    EXPECT_EQ(0u, wrong);
+    TPDAUIEngineElementPool::Free(block, 1000);
+    TPDAUIEngineElementPool::Prefetch(block, 1000);  // freed: still only a hint
+
+    // A box and a leaf, on the heap and on the stack: a walk's hints read
+    // past a leaf's end harmlessly and leave both as they were.
+    std::unique_ptr<TPDAUIEngineElementBox> box(new TPDAUIEngineElementBox());
+    box->AddChild(new TPDAUIEngineElementBox(), nullptr, nullptr);
+    TPDAUIEngineElementBox onStack;
+    struct Leaf : TPDAUIEngineElement {
+        void Paint(IDC*, int, int) override {}
+    };
+    std::unique_ptr<Leaf> leaf(new Leaf());
+    leaf->minimumWidth = 17;
+    for (const TPDAUIEngineElement* e : {(const TPDAUIEngineElement*)box.get(),
+                                         (const TPDAUIEngineElement*)&onStack,
+                                         (const TPDAUIEngineElement*)leaf.get(),
+                                         (const TPDAUIEngineElement*)box->children[0]})
+        TPDAUIEngineElementBox::PrefetchLinks(e, 128, 160);
+    EXPECT_EQ(1, box->children.Count());
+    EXPECT_EQ(box.get(), box->children[0]->parent);
+    EXPECT_EQ(17, leaf->minimumWidth);
+}
+
 TEST(ElementPool, FreedBlocksServeTheirOwnSizeOnly)
 {
     std::set<void*> small, large;
