@@ -142,6 +142,49 @@ TEST(XmlParse, BlanksCommentsAndTabsInTheCallersBuffer) {
     EXPECT_FALSE(root.Parse(nullptr));
 }
 
+// The caller's buffer as the reader leaves it: declarations and comments blanked
+// through the next '>', then tabs turned into spaces.
+std::string BlankedReference(std::string s)
+{
+    for (size_t p = s.find('<'); p != std::string::npos; p = s.find('<', p)) {
+        if (p + 1 < s.size() && (s[p + 1] == '!' || s[p + 1] == '?')) {
+            size_t end = s.find('>', p);
+            end = end == std::string::npos ? s.size() : end + 1;
+            std::fill(s.begin() + (long)p, s.begin() + (long)end, ' ');
+            p = end;
+        } else {
+            ++p;
+        }
+    }
+    std::replace(s.begin(), s.end(), '\t', ' ');
+    return s;
+}
+
+TEST(XmlParse, BlankingIsTheSameAtEveryPlaceInTheText) {
+    std::vector<std::string> texts;
+    // A comment, a declaration and a lone '!' at every offset across a few blocks.
+    for (int at = 0; at < 48; ++at)
+        for (const char* piece : {"<!-- c\t>x -->", "<?xml v=\"1\"?>", "a!b<c?", "<!", "<?", "<!-- open"})
+            texts.push_back("<r>" + std::string((size_t)at, at % 3 ? ' ' : '\t') + piece + "\t<b/>\t</r>");
+    // Random texts of the characters that matter.
+    unsigned seed = 12345;
+    const char kChars[] = "<!?>\ta /";
+    for (int round = 0; round < 3000; ++round) {
+        std::string t;
+        const int n = (int)((seed = seed * 1103515245u + 12345u) >> 16) % 90;
+        for (int i = 0; i < n; ++i)
+            t += kChars[((seed = seed * 1103515245u + 12345u) >> 16) % (sizeof kChars - 1)];
+        texts.push_back(t);
+    }
+    for (const std::string& t : texts) {
+        std::vector<char> buf(t.begin(), t.end());
+        buf.push_back('\0');
+        TPDAUIEngineXml root;
+        root.Parse(buf.data());
+        EXPECT_EQ(std::string(buf.data()), BlankedReference(t)) << t;
+    }
+}
+
 // Nesting deeper than the limit fails that child only, whole, without deep
 // recursion; what stood inside it leaves nothing behind, so the tree written
 // again stays as small as the levels read.
