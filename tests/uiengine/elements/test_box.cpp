@@ -882,16 +882,19 @@ TEST(PageUnlink, EveryKindOfBoxHandsBackItsScrollBar)
         {TPDAUIEngineElementFactory::CreateElementByTag(&engine, "vscrollbar"), &page, false},
         {new TPDAUIEngineElementBox(), &other, true},
     };
+    int numericId = 100;  // a page's timers go by these
     for (Case& c : cases) {
         ASSERT_TRUE(c.element);
         page.AddChild(c.element, nullptr, nullptr);
         c.element->engine = &engine;
+        c.element->numericId = ++numericId;
         c.element->page = c.owner;
         if (c.scrollBar) {
             auto* box = dynamic_cast<TPDAUIEngineElementBox*>(c.element);
             ASSERT_TRUE(box && !box->scrollBar);
             box->scrollBar = TPDAUIEngineElementFactory::CreateScrollBar();
             box->scrollBar->engine = &engine;
+            box->scrollBar->numericId = ++numericId;
             box->scrollBar->page = c.owner;
             box->scrollBar->StartTimer();
             ASSERT_TRUE(box->scrollBar->timerRunning);
