@@ -142,9 +142,13 @@ uint32_t MeasureRecord(const unsigned char* block, uint32_t length, TRecordParts
         parts.texts[i] = block + at;
         const uint32_t size = Load32(block + at);
         at += 4;
-        if (size > 0x7FFFFFFFu || length - at < size)
-            return 0;
-        at += size;
+        // Most strings are empty: on that branch the next length's place does
+        // not wait for this one to be read.
+        if (size != 0) {
+            if (size > 0x7FFFFFFFu || length - at < size)
+                return 0;
+            at += size;
+        }
     }
     if (length - at < kGaps.after)
         return 0;

@@ -134,13 +134,14 @@ TPDAUIEngineElement* TPDAUIEngineElementFactory::CreateFromCompiledHeader(TPDAUI
             TPDAUIEngineElement::FailCompiled(stream);
             return nullptr;
         }
-        std::memcpy(shortTag, block + 5, tagLength);
-        shortTag[tagLength] = '\0';
+        // The tag ends at its first NUL, as a tag read into a string would;
+        // tags are a few bytes, too short to be worth a library call.
+        uint32_t n = 0;
+        for (; n < tagLength && block[5 + n]; ++n)
+            shortTag[n] = (char)block[5 + n];
+        shortTag[n] = '\0';
         stream.Avanza(5 + tagLength);
-        // The tag ends at its first NUL, as a tag read into a string would.
-        const void* end = std::memchr(shortTag, '\0', tagLength);
-        childTag = CDString(shortTag, end ? int(static_cast<const char*>(end) - shortTag) : (int)tagLength,
-                            CodePage::Default());
+        childTag = CDString(shortTag, (int)n, CodePage::Default());
     } else {
         char mark = 0;
         stream >> mark >> longTag;
