@@ -55,7 +55,7 @@ enum : uint32_t {
     kBackgroundTail = 1 + 5 * 4,              // alpha, rectangle, edge
     kFont = 1 + 6 + 2 + 3 + 2,                // size, flags, orientation, flags, ellipsis
 };
-const uint32_t kRecordParts[] = {
+constexpr uint32_t kRecordParts[] = {
     kText,  // id
     kHead,
     kBackgroundHead, kText, kBackgroundTail,
