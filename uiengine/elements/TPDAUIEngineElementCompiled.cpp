@@ -402,10 +402,22 @@ bool TPDAUIEngineElement::LoadCompiled(TFicheroITV& stream)
     avoidMarginRescale = r.U8() != 0;
     catchMouseEventsAlways = r.U8() != 0;
     // The records name their background images; the page's store has them.
-    if (page && backgrounds.IsOwn())
-        for (int s = 0; s < 5; ++s)
-            if (!backgrounds[s].imageName.IsEmpty())
-                backgrounds.Edit(s).image = page->resources.GetImage(backgrounds[s].imageName.c_str(), false, false);
+    // States mostly share one image: a name asked just before gives the same
+    // answer again.
+    if (page && backgrounds.IsOwn()) {
+        const DString* asked = nullptr;
+        TDibIG* answer = nullptr;
+        for (int s = 0; s < 5; ++s) {
+            const DString& name = backgrounds[s].imageName;
+            if (name.IsEmpty())
+                continue;
+            if (!asked || !(*asked == name)) {
+                answer = page->resources.GetImage(name.c_str(), false, false);
+                asked = &name;
+            }
+            backgrounds.Edit(s).image = answer;
+        }
+    }
     return true;
 }
 

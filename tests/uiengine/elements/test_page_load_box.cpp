@@ -153,6 +153,38 @@ TEST(BoxCompiled, BoxScaleIsDroppedAboveScaleOnePointFive)
 
 // A child that cannot be read goes, and the reading stops there: the children
 // read before it stay, the stream is failed.
+// Each state's background image is the one its name gives the page's store,
+// however the names repeat from state to state.
+TEST(BoxCompiled, EachStateGetsTheImageItsNameGives)
+{
+    FixtureEngine engine;
+    ASSERT_TRUE(engine.loaded);
+    SkinPage page(&engine, "pageFixture");
+    page.OnLoad(&engine, nullptr, nullptr, nullptr, nullptr);
+    const char* const cases[][5] = {
+        {"fixtureTile", "fixtureTile", "fixtureFrame", "fixtureTile", ""},
+        {"commonFixtureBar", "commonFixtureBar", "commonFixtureBar", "commonFixtureBar", "commonFixtureBar"},
+        {"nosuchImage", "nosuchImage", "fixtureTile", "", "nosuchImage"},
+        {"", "fixtureFrame", "fixtureFrame", "", "fixtureIcon"},
+    };
+    for (const auto& names : cases) {
+        Box written;
+        for (int s = 0; s < 5; ++s) {
+            written.backgrounds.Edit(s).kind = TPDAUIEngineStyleBackground::KindImage;
+            written.backgrounds.Edit(s).imageName = names[s];
+        }
+        std::unique_ptr<TPDAUIEngineElement> read = Loaded(&engine, &page, Saved(written));
+        ASSERT_TRUE(read);
+        for (int s = 0; s < 5; ++s) {
+            SCOPED_TRACE(testing::Message() << s << " " << names[s]);
+            EXPECT_EQ(read->backgrounds[s].imageName, names[s]);
+            TDibIG* expected = *names[s] ? page.resources.GetImage(names[s], false, false) : nullptr;
+            EXPECT_EQ(expected, read->backgrounds[s].image);
+            EXPECT_EQ(*names[s] && CDString(names[s]) != "nosuchImage", expected != nullptr);
+        }
+    }
+}
+
 TEST(BoxCompiled, DamagedChildEndsTheReading)
 {
     FixtureEngine engine;
