@@ -359,7 +359,7 @@ bool TPDAUIEngineElement::LoadCompiled(TFicheroITV& stream)
     // As TPDAUIEngineStyleFont::ReadCompiled. Sizes are stored in skin pixels
     // like every other length.
     r.Text(font.name, codepage);
-    font.size = TPDAUIEngineUIScale::Multiply((int)r.U8(), FontScale(scale));
+    font.size = ScaledLength((int)r.U8(), FontScale(scale));
     font.bold = r.U8() != 0;
     font.italic = r.U8() != 0;
     font.underline = r.U8() != 0;
@@ -370,7 +370,7 @@ bool TPDAUIEngineElement::LoadCompiled(TFicheroITV& stream)
     font.bordered = r.U8() != 0;
     font.shadowed = r.U8() != 0;
     font.richText = r.U8() != 0;
-    font.paddingEllipsis = ToShort(TPDAUIEngineUIScale::Multiply((short)r.U16(), scale));
+    font.paddingEllipsis = ToShort(ScaledLength((short)r.U16(), scale));
     font.CreateStockFont(nullptr);
     // A key name is parsed afresh: nothing of the old key is kept.
     shortcut.ctrl = shortcut.alt = shortcut.shift = false;
