@@ -185,6 +185,40 @@ TEST(BoxCompiled, EachStateGetsTheImageItsNameGives)
     }
 }
 
+// A box record read from a file, value by value, comes to the same box as one
+// read from memory, whole or cut anywhere.
+TEST(BoxCompiled, AFileStreamReadsAsMemoryDoes)
+{
+    FixtureEngine engine;
+    engine.skinCompiling = 1;
+    std::unique_ptr<Box> box = FromXml(&engine, nullptr, kTree);
+    const Bytes whole = Saved(*box);
+    testpaths::TempDir dir;
+    const std::string path = dir / "cut.bin";
+    auto read = [&](TFicheroITV& in, bool& failed) {
+        engine.elementCounter = 0;  // the same default ids both ways
+        std::unique_ptr<TPDAUIEngineElement> made(TPDAUIEngineElement::CreateFromCompiled(&engine, in));
+        if (made)
+            made->OnLoad(&engine, nullptr, nullptr, nullptr, &in);
+        failed = in.Error();
+        return made ? Dump(made.get()) : std::string("none");
+    };
+    for (size_t cut = 0; cut <= whole.size(); ++cut) {
+        SCOPED_TRACE(cut);
+        TFicheroITVdatos memory(whole.data(), ITV_MODO_LECTURA, (uint32_t)cut);
+        bool memoryFailed = false;
+        const std::string fromMemory = read(memory, memoryFailed);
+        WriteBytes(path, whole, cut);
+        TFicheroITV file;
+        ASSERT_TRUE(file.Abre(path.c_str(), ITV_MODO_LECTURA));
+        bool fileFailed = false;
+        ASSERT_EQ(fromMemory, read(file, fileFailed));
+        ASSERT_EQ(memoryFailed, fileFailed);
+        ASSERT_EQ(cut < whole.size(), memoryFailed);
+        file.Cierra();
+    }
+}
+
 TEST(BoxCompiled, DamagedChildEndsTheReading)
 {
     FixtureEngine engine;
