@@ -1,6 +1,8 @@
 // The container part of the compiled record: written by Box::Save after the
 // element's fields, read by Box::OnLoad with a stream.
 #include <cmath>
+#include <cstdint>
+#include <cstring>
 
 #include "enginelib/base/TFicheroITV.h"
 #include "uiengine/core/TPDAUIEngine.h"
@@ -94,6 +96,50 @@ struct TScrollBlock {
     }
 };
 
+// The settings at the front of the container part, before the scroll-bar block.
+struct TContainerHead {
+    int mode = 0, columns = 0, rows = 0, cardIndex = 0, skipCells = 0;
+    bool resize = false, over = false, invert = false;
+    int overflow = 0, underflow = 0;
+    float scale = 0.0f;
+    int count = 0;
+
+    enum : uint32_t { kBytes = 5 * 4 + 3 + 2 * 4 + 4 + 4 };
+
+    static uint32_t Load32(const unsigned char* p)
+    {
+        return uint32_t(p[0]) | uint32_t(p[1]) << 8 | uint32_t(p[2]) << 16 | uint32_t(p[3]) << 24;
+    }
+
+    // Over memory the values are taken straight from the block, as the
+    // stream's own reads would take them; false when the stream fails.
+    bool Read(TFicheroITV& s)
+    {
+        uint32_t length = 0;
+        const unsigned char* p = s.BloqueRestante(length);
+        if (!p || length < kBytes) {
+            s >> mode >> columns >> rows >> cardIndex >> skipCells >> resize >> over >> invert;
+            s >> overflow >> underflow >> scale >> count;
+            return !s.Error();
+        }
+        for (int* v : {&mode, &columns, &rows, &cardIndex, &skipCells}) {
+            *v = (int)Load32(p);
+            p += 4;
+        }
+        resize = p[0] != 0;
+        over = p[1] != 0;
+        invert = p[2] != 0;
+        p += 3;
+        overflow = (int)Load32(p);
+        underflow = (int)Load32(p + 4);
+        const uint32_t bits = Load32(p + 8);
+        std::memcpy(&scale, &bits, 4);
+        count = (int)Load32(p + 12);
+        s.Avanza(kBytes);
+        return true;
+    }
+};
+
 } // namespace
 
 void TPDAUIEngineElementBox::Save(TFicheroITV& stream) { SaveContainer(stream, nullptr); }
@@ -129,30 +175,27 @@ void TPDAUIEngineElementBox::LoadCompiledContainer(TFicheroITV& s)
         FailCompiled(s);
         return;
     }
-    int mode = 0, columns = 0, rows = 0, cardIndex = 0, skipCells = 0;
-    bool resize = false, over = false, invert = false;
-    int overflow = 0, underflow = 0, count = 0;
-    float scale = 0.0f;
-    s >> mode >> columns >> rows >> cardIndex >> skipCells >> resize >> over >> invert;
-    s >> overflow >> underflow >> scale >> count;
-    if (s.Error() || mode < 0 || mode >= LayoutCount || overflow < FlexNone || overflow > FlexFirstChild ||
-        underflow < FlexNone || underflow > FlexFirstChild || !SoundBoxScale(scale)) {
+    TContainerHead head;
+    if (!head.Read(s) || head.mode < 0 || head.mode >= LayoutCount || head.overflow < FlexNone ||
+        head.overflow > FlexFirstChild || head.underflow < FlexNone || head.underflow > FlexFirstChild ||
+        !SoundBoxScale(head.scale)) {
         FailCompiled(s);
         return;
     }
     // The children of a VerticalInverted box were stored already reversed.
-    layout = mode == LayoutVerticalInverted ? LayoutVertical : mode;
-    layoutColumns = columns;
-    layoutRows = rows;
-    layoutCardIndex = cardIndex;
-    layoutTableSkipCells = skipCells;
-    layoutTableOnCellOverflowYResizeCell = resize;
-    overlay = over;
-    drawInInvertOrder = invert;
-    overflowY = overflow;
-    underflowY = underflow;
+    layout = head.mode == LayoutVerticalInverted ? LayoutVertical : head.mode;
+    layoutColumns = head.columns;
+    layoutRows = head.rows;
+    layoutCardIndex = head.cardIndex;
+    layoutTableSkipCells = head.skipCells;
+    layoutTableOnCellOverflowYResizeCell = head.resize;
+    overlay = head.over;
+    drawInInvertOrder = head.invert;
+    overflowY = head.overflow;
+    underflowY = head.underflow;
     // Large screens draw at their own scale.
-    boxScale = GetUIScale() > 1.5f ? 0.0f : scale;
+    boxScale = GetUIScale() > 1.5f ? 0.0f : head.scale;
+    const int count = head.count;
 
     if (layout == LayoutVerticalScroll) {
         TScrollBlock block;

@@ -55,7 +55,7 @@ enum : uint32_t {
     kBackgroundTail = 1 + 5 * 4,              // alpha, rectangle, edge
     kFont = 1 + 6 + 2 + 3 + 2,                // size, flags, orientation, flags, ellipsis
 };
-const uint32_t kRecordParts[] = {
+constexpr uint32_t kRecordParts[] = {
     kText,  // id
     kHead,
     kBackgroundHead, kText, kBackgroundTail,
@@ -73,42 +73,95 @@ const uint32_t kRecordParts[] = {
     kText,  // class name
     4,      // allowMouseDownAfterPopupClose, avoidPaddingRescale, avoidMarginRescale, catchMouseEventsAlways
 };
-const int kParts = sizeof(kRecordParts) / sizeof(kRecordParts[0]);
-const int kPackPart = 17;
+
+// The same layout seen from the strings: each string's fixed bytes before it,
+// and the fixed bytes after the last one. Only the strings need checking as the
+// record is walked; the runs between them have known sizes.
+constexpr int CountTexts()
+{
+    int n = 0;
+    for (uint32_t size : kRecordParts)
+        n += size == kText;
+    return n;
+}
+const int kTexts = CountTexts();
+struct TTextGaps {
+    uint32_t before[kTexts] = {};
+    uint32_t after = 0;
+};
+constexpr TTextGaps MakeTextGaps()
+{
+    TTextGaps gaps;
+    uint32_t run = 0;
+    int text = 0;
+    for (uint32_t size : kRecordParts) {
+        if (size == kText) {
+            gaps.before[text++] = run;
+            run = 0;
+        } else {
+            run += size;
+        }
+    }
+    gaps.after = run;
+    return gaps;
+}
+constexpr TTextGaps kGaps = MakeTextGaps();
+// Strings by their place among the strings.
+enum { kIdText = 0, kFirstBackgroundText = 1, kFontNameText = 6 };
+static_assert(kTexts == 14 && kGaps.before[kFontNameText] == kBackgroundTail + 2, "record layout");
 
 uint32_t Load32(const unsigned char* p)
 {
     return uint32_t(p[0]) | uint32_t(p[1]) << 8 | uint32_t(p[2]) << 16 | uint32_t(p[3]) << 24;
 }
 
+// Where a measured record's parts begin (a string's at its length).
+struct TRecordParts {
+    const unsigned char* texts[kTexts];
+
+    const unsigned char* Head() const { return texts[kIdText] + 4 + Load32(texts[kIdText]); }
+    const unsigned char* BackgroundHead(int i) const { return BackgroundText(i) - kBackgroundHead; }
+    const unsigned char* BackgroundText(int i) const { return texts[kFirstBackgroundText + i]; }
+    const unsigned char* BackgroundTail(int i) const
+    {
+        return BackgroundText(i) + 4 + Load32(BackgroundText(i));
+    }
+    const unsigned char* Pack() const { return texts[kFontNameText] - 2; }
+};
+
 // The bytes the record takes at the front of block, or 0 when it does not fit
-// or holds a value the writer never writes. parts gets where each part begins
-// (a string's at its length).
-uint32_t MeasureRecord(const unsigned char* block, uint32_t length, const unsigned char* (&parts)[kParts])
+// or holds a value the writer never writes.
+uint32_t MeasureRecord(const unsigned char* block, uint32_t length, TRecordParts& parts)
 {
     uint32_t at = 0;
-    for (int i = 0; i < kParts; ++i) {
-        parts[i] = block + at;
-        uint32_t size = kRecordParts[i];
-        if (size == kText) {
-            if (length - at < 4)
+#pragma GCC unroll 14
+    for (int i = 0; i < kTexts; ++i) {
+        if (length - at < kGaps.before[i] + 4)
+            return 0;
+        at += kGaps.before[i];
+        parts.texts[i] = block + at;
+        const uint32_t size = Load32(block + at);
+        at += 4;
+        // Most strings are empty: on that branch the next length's place does
+        // not wait for this one to be read.
+        if (size != 0) {
+            if (size > 0x7FFFFFFFu || length - at < size)
                 return 0;
-            size = Load32(block + at);
-            at += 4;
-            if (size > 0x7FFFFFFFu)
-                return 0;
+            at += size;
         }
-        if (length - at < size)
-            return 0;
-        at += size;
     }
-    if (parts[kPackPart][0] > kLastAlign || parts[kPackPart][1] > kLastAlign)
+    if (length - at < kGaps.after)
         return 0;
+    at += kGaps.after;
+    const unsigned char* pack = parts.Pack();
+    if (pack[0] > kLastAlign || pack[1] > kLastAlign)
+        return 0;
+    const unsigned char* head = parts.Head();
     for (int i = 0; i < 5; ++i)
-        if (parts[1][8 * 4 + 12 * i + 1] > kLastBorderStyle)
+        if (head[8 * 4 + 12 * i + 1] > kLastBorderStyle)
             return 0;
     for (int i = 0; i < 5; ++i)
-        if (parts[2 + 3 * i][0] > kLastBackgroundKind)
+        if (parts.BackgroundHead(i)[0] > kLastBackgroundKind)
             return 0;
     return at;
 }
@@ -196,13 +249,13 @@ int SignedByte(uint32_t v) { return (signed char)(unsigned char)v; }
 
 // Whether the five backgrounds of a measured record are the defaults, as
 // ReadBackground would leave them.
-bool DefaultBackgrounds(const unsigned char* const (&parts)[kParts])
+bool DefaultBackgrounds(const TRecordParts& parts)
 {
     static const TPDAUIEngineStyleBackground d;
     for (int i = 0; i < 5; ++i) {
-        const unsigned char* head = parts[2 + 3 * i];
-        const unsigned char* tail = parts[4 + 3 * i];
-        if (head[0] != (unsigned)d.kind || Load32(head + 1) != d.colour.color || Load32(parts[3 + 3 * i]) != 0 ||
+        const unsigned char* head = parts.BackgroundHead(i);
+        const unsigned char* tail = parts.BackgroundTail(i);
+        if (head[0] != (unsigned)d.kind || Load32(head + 1) != d.colour.color || Load32(parts.BackgroundText(i)) != 0 ||
             tail[0] != (unsigned)d.alpha || Load32(tail + 1) != (uint32_t)d.x || Load32(tail + 5) != (uint32_t)d.y ||
             Load32(tail + 9) != (uint32_t)d.w || Load32(tail + 13) != (uint32_t)d.h ||
             Load32(tail + 17) != (uint32_t)d.edge)
@@ -243,7 +296,7 @@ bool TPDAUIEngineElement::LoadCompiled(TFicheroITV& stream)
         block = reinterpret_cast<const unsigned char*>(collected.data());
         length = (uint32_t)collected.size();
     }
-    const unsigned char* parts[kParts];
+    TRecordParts parts;
     const uint32_t used = MeasureRecord(block, length, parts);
     if (used == 0) {
         FailCompiled(stream);
@@ -300,13 +353,13 @@ bool TPDAUIEngineElement::LoadCompiled(TFicheroITV& stream)
     else
         for (int s = 0; s < 5; ++s)
             ReadBackground(r, backgrounds.Edit(s), codepage);
-    r.Skip(parts[kPackPart]);
+    r.Skip(parts.Pack());
     pack = (int)r.U8();
     align = (int)r.U8();
     // As TPDAUIEngineStyleFont::ReadCompiled. Sizes are stored in skin pixels
     // like every other length.
     r.Text(font.name, codepage);
-    font.size = TPDAUIEngineUIScale::Multiply((int)r.U8(), FontScale(scale));
+    font.size = ScaledLength((int)r.U8(), FontScale(scale));
     font.bold = r.U8() != 0;
     font.italic = r.U8() != 0;
     font.underline = r.U8() != 0;
@@ -317,7 +370,7 @@ bool TPDAUIEngineElement::LoadCompiled(TFicheroITV& stream)
     font.bordered = r.U8() != 0;
     font.shadowed = r.U8() != 0;
     font.richText = r.U8() != 0;
-    font.paddingEllipsis = ToShort(TPDAUIEngineUIScale::Multiply((short)r.U16(), scale));
+    font.paddingEllipsis = ToShort(ScaledLength((short)r.U16(), scale));
     font.CreateStockFont(nullptr);
     // A key name is parsed afresh: nothing of the old key is kept.
     shortcut.ctrl = shortcut.alt = shortcut.shift = false;
@@ -349,10 +402,22 @@ bool TPDAUIEngineElement::LoadCompiled(TFicheroITV& stream)
     avoidMarginRescale = r.U8() != 0;
     catchMouseEventsAlways = r.U8() != 0;
     // The records name their background images; the page's store has them.
-    if (page && backgrounds.IsOwn())
-        for (int s = 0; s < 5; ++s)
-            if (!backgrounds[s].imageName.IsEmpty())
-                backgrounds.Edit(s).image = page->resources.GetImage(backgrounds[s].imageName.c_str(), false, false);
+    // States mostly share one image: a name asked just before gives the same
+    // answer again.
+    if (page && backgrounds.IsOwn()) {
+        const DString* asked = nullptr;
+        TDibIG* answer = nullptr;
+        for (int s = 0; s < 5; ++s) {
+            const DString& name = backgrounds[s].imageName;
+            if (name.IsEmpty())
+                continue;
+            if (!asked || !(*asked == name)) {
+                answer = page->resources.GetImage(name.c_str(), false, false);
+                asked = &name;
+            }
+            backgrounds.Edit(s).image = answer;
+        }
+    }
     return true;
 }
 

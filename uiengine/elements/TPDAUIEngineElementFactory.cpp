@@ -26,19 +26,28 @@ TPDAUIEngineElement* Make()
 struct TTagKind {
     const char* tag;
     TPDAUIEngineElement* (*make)();
+    int length;
 };
+
+// The table's tags with their lengths, so that a tag is compared without
+// measuring every entry.
+template <int N>
+constexpr TTagKind Kind(const char (&tag)[N], TPDAUIEngineElement* (*make)())
+{
+    return {tag, make, N - 1};
+}
 
 // In the order of the skin language's tag table; element kinds join here as
 // they are written.
 const TTagKind kTagKinds[] = {
-    {"box", &Make<TPDAUIEngineElementBox>},
-    {"autohidebox", &Make<TPDAUIEngineElementAutoHideBox>},
-    {"iframe", &Make<TPDAUIEngineElementIFrame>},
-    {"vscrollbar", &Make<TPDAUIEngineElementVScrollBar>},
-    {"repeater", &Make<TPDAUIEngineElementRepeater>},
-    {"repeateritem", &Make<TPDAUIEngineElementRepeaterItem>},
-    {"sliderbox", &Make<TPDAUIEngineElementSliderBox>},
-    {"splitter", &Make<TPDAUIEngineElementSplitter>},
+    Kind("box", &Make<TPDAUIEngineElementBox>),
+    Kind("autohidebox", &Make<TPDAUIEngineElementAutoHideBox>),
+    Kind("iframe", &Make<TPDAUIEngineElementIFrame>),
+    Kind("vscrollbar", &Make<TPDAUIEngineElementVScrollBar>),
+    Kind("repeater", &Make<TPDAUIEngineElementRepeater>),
+    Kind("repeateritem", &Make<TPDAUIEngineElementRepeaterItem>),
+    Kind("sliderbox", &Make<TPDAUIEngineElementSliderBox>),
+    Kind("splitter", &Make<TPDAUIEngineElementSplitter>),
 };
 
 struct TRegisteredTag {
@@ -81,10 +90,15 @@ void TPDAUIEngineElementFactory::RegisterTag(const char* tag, FuncMakeElement ma
 TPDAUIEngineElement* TPDAUIEngineElementFactory::CreateElementByTag(TPDAUIEngine* engine,
                                                                     const char* tag, bool defaultId)
 {
-    CDString name(tag);
+    return CreateElementByName(engine, CDString(tag), defaultId);
+}
+
+TPDAUIEngineElement* TPDAUIEngineElementFactory::CreateElementByName(TPDAUIEngine* engine, const CDString& name,
+                                                                     bool defaultId)
+{
     TPDAUIEngineElement* element = nullptr;
     for (const TTagKind& kind : kTagKinds)
-        if (name == kind.tag) {
+        if (name.Length() == kind.length && std::memcmp(name.c_str(), kind.tag, (size_t)kind.length) == 0) {
             element = kind.make();
             break;
         }
@@ -108,7 +122,7 @@ TPDAUIEngineElement* TPDAUIEngineElementFactory::CreateFromCompiledHeader(TPDAUI
 {
     // Over memory, a short tag is read in place: no string is made for it.
     char shortTag[64];
-    const char* childTag = nullptr;
+    CDString childTag;
     DString longTag;
     uint32_t length = 0;
     const unsigned char* block = stream.BloqueRestante(length);
@@ -120,10 +134,14 @@ TPDAUIEngineElement* TPDAUIEngineElementFactory::CreateFromCompiledHeader(TPDAUI
             TPDAUIEngineElement::FailCompiled(stream);
             return nullptr;
         }
-        std::memcpy(shortTag, block + 5, tagLength);
-        shortTag[tagLength] = '\0';
+        // The tag ends at its first NUL, as a tag read into a string would;
+        // tags are a few bytes, too short to be worth a library call.
+        uint32_t n = 0;
+        for (; n < tagLength && block[5 + n]; ++n)
+            shortTag[n] = (char)block[5 + n];
+        shortTag[n] = '\0';
         stream.Avanza(5 + tagLength);
-        childTag = shortTag;
+        childTag = CDString(shortTag, (int)n, CodePage::Default());
     } else {
         char mark = 0;
         stream >> mark >> longTag;
@@ -131,9 +149,9 @@ TPDAUIEngineElement* TPDAUIEngineElementFactory::CreateFromCompiledHeader(TPDAUI
             TPDAUIEngineElement::FailCompiled(stream);
             return nullptr;
         }
-        childTag = longTag.c_str();
+        childTag = CDString(longTag.c_str());
     }
-    TPDAUIEngineElement* element = CreateElementByTag(engine, childTag, defaultId);
+    TPDAUIEngineElement* element = CreateElementByName(engine, childTag, defaultId);
     if (!element)
         TPDAUIEngineElement::FailCompiled(stream);  // the rest of the stream would be out of step
     return element;

@@ -4,6 +4,7 @@ class TPDAUIEngine;
 class TPDAUIEngineElement;
 class TPDAUIEngineScrollBarBase;
 class TFicheroITV;
+class CDString;
 
 // Makes a new element of one kind, owned by the caller.
 typedef TPDAUIEngineElement* (*FuncMakeElement)();
@@ -21,6 +22,8 @@ public:
     // defaultId false leaves the id empty (the counter moves on all the same),
     // for a reader that sets the element's own id at once.
     static TPDAUIEngineElement* CreateElementByTag(TPDAUIEngine* engine, const char* tag, bool defaultId = true);
+    // As above, for a tag already measured.
+    static TPDAUIEngineElement* CreateElementByName(TPDAUIEngine* engine, const CDString& name, bool defaultId);
 
     // The element a compiled record's header (mark and tag) names, made by tag,
     // the stream past the header; null, and the stream failed, when there is none.

@@ -3,6 +3,7 @@
 #include <climits>
 #include <cmath>
 #include <mutex>
+#include <typeinfo>
 #include <unordered_set>
 
 #include "uiengine/core/TPDAUIEngine.h"
@@ -112,8 +113,11 @@ void TPDAUIEngineElementPage::UnlinkTree()
         e->StopTimer();
         if (e->page == this)
             e->page = nullptr;
-        // Scroll bars are no children, but run timers all the same.
-        TPDAUIEngineElementBox* box = dynamic_cast<TPDAUIEngineElementBox*>(e);
+        // Scroll bars are no children, but run timers all the same. Most
+        // elements are plain boxes: their exact type spares the cast's search.
+        TPDAUIEngineElementBox* box = typeid(*e) == typeid(TPDAUIEngineElementBox)
+                                          ? static_cast<TPDAUIEngineElementBox*>(e)
+                                          : dynamic_cast<TPDAUIEngineElementBox*>(e);
         if (box && box->scrollBar) {
             box->scrollBar->StopTimer();
             if (box->scrollBar->page == this)

@@ -858,6 +858,63 @@ TEST_F(BoxTest, AutoHideBoxHidesItselfAfterASecond)
     engine_.ClosePage(page_.get(), false);
 }
 
+// ---- a page let go ----
+
+// A page unlinks its tree as it is let go: boxes of every kind stop their
+// scroll bars' timers too, and what belongs to another page keeps it.
+TEST(PageUnlink, EveryKindOfBoxHandsBackItsScrollBar)
+{
+    struct UnlinkingPage : TPDAUIEngineElementPage {
+        using TPDAUIEngineElementPage::TPDAUIEngineElementPage;
+        void Unlink() { UnlinkTree(); }
+    };
+    TestEngine engine;
+    TPDAUIEngineElementPage other(&engine);
+    UnlinkingPage page(&engine);
+    struct Case {
+        TPDAUIEngineElement* element;
+        TPDAUIEngineElementPage* owner;
+        bool scrollBar;
+    } cases[] = {
+        {new TPDAUIEngineElementBox(), &page, true},
+        {new TPDAUIEngineElementAutoHideBox(), &page, true},
+        {TPDAUIEngineElementFactory::CreateElementByTag(&engine, "sliderbox"), &page, true},
+        {TPDAUIEngineElementFactory::CreateElementByTag(&engine, "vscrollbar"), &page, false},
+        {new TPDAUIEngineElementBox(), &other, true},
+    };
+    int numericId = 100;  // a page's timers go by these
+    for (Case& c : cases) {
+        ASSERT_TRUE(c.element);
+        page.AddChild(c.element, nullptr, nullptr);
+        c.element->engine = &engine;
+        c.element->numericId = ++numericId;
+        c.element->page = c.owner;
+        if (c.scrollBar) {
+            auto* box = dynamic_cast<TPDAUIEngineElementBox*>(c.element);
+            ASSERT_TRUE(box && !box->scrollBar);
+            box->scrollBar = TPDAUIEngineElementFactory::CreateScrollBar();
+            box->scrollBar->engine = &engine;
+            box->scrollBar->numericId = ++numericId;
+            box->scrollBar->page = c.owner;
+            box->scrollBar->StartTimer();
+            ASSERT_TRUE(box->scrollBar->timerRunning);
+        }
+        c.element->StartTimer();
+        ASSERT_TRUE(c.element->timerRunning);
+    }
+    page.Unlink();
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.element->tag.c_str());
+        EXPECT_FALSE(c.element->timerRunning);
+        EXPECT_EQ(c.owner == &page ? nullptr : c.owner, c.element->page);
+        if (c.scrollBar) {
+            TPDAUIEngineScrollBarBase* bar = static_cast<TPDAUIEngineElementBox*>(c.element)->scrollBar;
+            EXPECT_FALSE(bar->timerRunning);
+            EXPECT_EQ(c.owner == &page ? nullptr : c.owner, bar->page);
+        }
+    }
+}
+
 // ---- copying ----
 
 TEST_F(BoxTest, CloneCopiesTheConfigurationAndTheChildren)

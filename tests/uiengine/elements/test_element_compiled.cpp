@@ -15,6 +15,7 @@
 #include "uiengine/core/TPDAUIEngineXml.h"
 #include "uiengine/elements/TPDAUIEngineElement.h"
 #include "uiengine/elements/TPDAUIEngineElementBox.h"
+#include "uiengine/elements/TPDAUIEngineElementVScrollBar.h"
 
 namespace {
 
@@ -490,6 +491,46 @@ TEST(ElementCompiled, WrongMarksAndUnknownTagsMakeNoElement)
         DString rest;
         in >> rest;
         EXPECT_TRUE(rest.IsEmpty());
+    }
+}
+
+// A tag ends at its first NUL, whether it is short enough to be read in place
+// or read into a string: what follows the NUL names nothing.
+TEST(ElementCompiled, ATagEndsAtItsFirstNul)
+{
+    TestEngine engine(480, 800);
+    TPDAUIEngineElementBox box;
+    const Bytes full = Saved(box);
+    const Bytes body(full.begin() + HeaderSize("box"), full.end());
+    struct Case {
+        std::string tag;
+        bool made;
+        bool scrollBar;
+    } cases[] = {
+        {std::string("box\0tail", 8), true, false},
+        {std::string("vscrollbar\0", 11), true, true},
+        {std::string("box\0", 4) + std::string(80, 'x'), true, false},
+        {std::string("\0box", 4), false, false},
+        {std::string("bo\0x", 4), false, false},
+        {std::string("box") + std::string(80, 'x'), false, false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.tag.size() << " " << c.tag.c_str());
+        Bytes bytes = {(unsigned char)E::CompiledMark};
+        for (int shift = 0; shift < 32; shift += 8)
+            bytes.push_back((unsigned char)(c.tag.size() >> shift));
+        bytes.insert(bytes.end(), c.tag.begin(), c.tag.end());
+        bytes.insert(bytes.end(), body.begin(), body.end());
+        TFicheroITVdatos in(bytes.data(), ITV_MODO_LECTURA, (uint32_t)bytes.size());
+        TPDAUIEngineElement* made = E::CreateFromCompiled(&engine, in);
+        EXPECT_EQ(c.made, made != nullptr);
+        EXPECT_EQ(!c.made, in.Error());
+        if (made) {
+            EXPECT_EQ(c.scrollBar, dynamic_cast<TPDAUIEngineElementVScrollBar*>(made) != nullptr);
+            EXPECT_EQ(!c.scrollBar, dynamic_cast<TPDAUIEngineElementBox*>(made) != nullptr);
+            EXPECT_EQ(body.size(), in.Restantes());  // right past the whole tag
+        }
+        delete made;
     }
 }
 

@@ -153,6 +153,72 @@ TEST(BoxCompiled, BoxScaleIsDroppedAboveScaleOnePointFive)
 
 // A child that cannot be read goes, and the reading stops there: the children
 // read before it stay, the stream is failed.
+// Each state's background image is the one its name gives the page's store,
+// however the names repeat from state to state.
+TEST(BoxCompiled, EachStateGetsTheImageItsNameGives)
+{
+    FixtureEngine engine;
+    ASSERT_TRUE(engine.loaded);
+    SkinPage page(&engine, "pageFixture");
+    page.OnLoad(&engine, nullptr, nullptr, nullptr, nullptr);
+    const char* const cases[][5] = {
+        {"fixtureTile", "fixtureTile", "fixtureFrame", "fixtureTile", ""},
+        {"commonFixtureBar", "commonFixtureBar", "commonFixtureBar", "commonFixtureBar", "commonFixtureBar"},
+        {"nosuchImage", "nosuchImage", "fixtureTile", "", "nosuchImage"},
+        {"", "fixtureFrame", "fixtureFrame", "", "fixtureIcon"},
+    };
+    for (const auto& names : cases) {
+        Box written;
+        for (int s = 0; s < 5; ++s) {
+            written.backgrounds.Edit(s).kind = TPDAUIEngineStyleBackground::KindImage;
+            written.backgrounds.Edit(s).imageName = names[s];
+        }
+        std::unique_ptr<TPDAUIEngineElement> read = Loaded(&engine, &page, Saved(written));
+        ASSERT_TRUE(read);
+        for (int s = 0; s < 5; ++s) {
+            SCOPED_TRACE(testing::Message() << s << " " << names[s]);
+            EXPECT_EQ(read->backgrounds[s].imageName, names[s]);
+            TDibIG* expected = *names[s] ? page.resources.GetImage(names[s], false, false) : nullptr;
+            EXPECT_EQ(expected, read->backgrounds[s].image);
+            EXPECT_EQ(*names[s] && CDString(names[s]) != "nosuchImage", expected != nullptr);
+        }
+    }
+}
+
+// A box record read from a file, value by value, comes to the same box as one
+// read from memory, whole or cut anywhere.
+TEST(BoxCompiled, AFileStreamReadsAsMemoryDoes)
+{
+    FixtureEngine engine;
+    engine.skinCompiling = 1;
+    std::unique_ptr<Box> box = FromXml(&engine, nullptr, kTree);
+    const Bytes whole = Saved(*box);
+    testpaths::TempDir dir;
+    const std::string path = dir / "cut.bin";
+    auto read = [&](TFicheroITV& in, bool& failed) {
+        engine.elementCounter = 0;  // the same default ids both ways
+        std::unique_ptr<TPDAUIEngineElement> made(TPDAUIEngineElement::CreateFromCompiled(&engine, in));
+        if (made)
+            made->OnLoad(&engine, nullptr, nullptr, nullptr, &in);
+        failed = in.Error();
+        return made ? Dump(made.get()) : std::string("none");
+    };
+    for (size_t cut = 0; cut <= whole.size(); ++cut) {
+        SCOPED_TRACE(cut);
+        TFicheroITVdatos memory(whole.data(), ITV_MODO_LECTURA, (uint32_t)cut);
+        bool memoryFailed = false;
+        const std::string fromMemory = read(memory, memoryFailed);
+        WriteBytes(path, whole, cut);
+        TFicheroITV file;
+        ASSERT_TRUE(file.Abre(path.c_str(), ITV_MODO_LECTURA));
+        bool fileFailed = false;
+        ASSERT_EQ(fromMemory, read(file, fileFailed));
+        ASSERT_EQ(memoryFailed, fileFailed);
+        ASSERT_EQ(cut < whole.size(), memoryFailed);
+        file.Cierra();
+    }
+}
+
 TEST(BoxCompiled, DamagedChildEndsTheReading)
 {
     FixtureEngine engine;
