@@ -116,5 +116,9 @@ private:
     int head_ = 0;  // slot of the oldest record
     int size_ = 0;  // records queued
     // The count, readable without the lock: an empty queue is answered at once.
-    std::atomic<int> count_{0};
+    // It lives in a process-wide slot when one is free, so that dying elements
+    // can see every queue's count without the registry lock.
+    std::atomic<int> ownCount_{0};
+    std::atomic<int>* count_ = &ownCount_;
+    int countSlot_ = -1;
 };

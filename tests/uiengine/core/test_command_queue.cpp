@@ -369,6 +369,28 @@ TEST(CommandQueue, PurgeStillReachesAQueueAfterAnotherOneEmpties)
     }
 }
 
+// Many queues at once, made and dropped in any order: a dying element's records
+// are purged from whichever of them holds one, however many came before it.
+TEST(CommandQueue, PurgeReachesEveryQueueOfMany)
+{
+    for (int holderAt : {0, 1, 63, 64, 65, 99}) {
+        std::vector<std::unique_ptr<TPDAUIEngineCommandQueue>> queues;
+        for (int i = 0; i < 100; ++i)
+            queues.push_back(std::make_unique<TPDAUIEngineCommandQueue>());
+        // Dropping some and making new ones reuses what the dropped ones had.
+        for (int i = 0; i < 100; i += 3)
+            queues[(size_t)i].reset(new TPDAUIEngineCommandQueue());
+        auto doomed = std::make_unique<PlainElement>();
+        queues[(size_t)holderAt]->Post(TPDAUIEngineCommand(doomed.get(), "x"));
+        queues[(size_t)holderAt]->Post(TPDAUIEngineCommand(nullptr, "kept"));
+        doomed.reset();
+        EXPECT_EQ(queues[(size_t)holderAt]->Count(), 1) << holderAt;
+        TPDAUIEngineCommand out;
+        ASSERT_TRUE(queues[(size_t)holderAt]->Pop(out)) << holderAt;
+        EXPECT_EQ(out.name, "kept") << holderAt;
+    }
+}
+
 // Elements dying on the UI thread purge the queue while other threads post: no
 // deadlock, and every record that does not aim at a dying element arrives.
 TEST(CommandQueue, PurgesRaceSafelyWithPosters)
