@@ -555,8 +555,9 @@ TEST_F(BoxLayoutTest, RememberedMinimumSizesServeOnlyTheirOwnWidth)
         leaf->measures = 0;
         box->SetBounds(0, 0, 100, 100);
         EXPECT_EQ(c.answers, asker->answers);
-        if (c.target == fixed.get())
+        if (c.target == fixed.get()) {
             EXPECT_EQ(1, leaf->measures);  // measured once in the pass, at the first width
+        }
         box->RemoveChild(asker);
     }
 }
