@@ -167,6 +167,11 @@ public:
         length = mem_ && !error_ ? memLen_ - memPos_ : 0;
         return mem_ && !error_ ? mem_ + memPos_ : nullptr;
     }
+    // A 32-bit value as the stream stores it (little-endian), from such a run.
+    static uint32_t DecodeU32(const unsigned char* b)
+    {
+        return uint32_t(b[0]) | uint32_t(b[1]) << 8 | uint32_t(b[2]) << 16 | uint32_t(b[3]) << 24;
+    }
     void Avanza(uint32_t n)
     {
         if (mem_ && !error_ && n <= memLen_ - memPos_)
@@ -224,7 +229,7 @@ private:
     {
         unsigned char b[4];
         LeeExacto(b, 4);  // zeroed on failure
-        return uint32_t(b[0]) | uint32_t(b[1]) << 8 | uint32_t(b[2]) << 16 | uint32_t(b[3]) << 24;
+        return DecodeU32(b);
     }
     bool EscribeExacto(const void* buf, uint32_t n);
     void EscribeU32(uint32_t v);

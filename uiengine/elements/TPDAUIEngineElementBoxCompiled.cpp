@@ -106,11 +106,6 @@ struct TContainerHead {
 
     enum : uint32_t { kBytes = 5 * 4 + 3 + 2 * 4 + 4 + 4 };
 
-    static uint32_t Load32(const unsigned char* p)
-    {
-        return uint32_t(p[0]) | uint32_t(p[1]) << 8 | uint32_t(p[2]) << 16 | uint32_t(p[3]) << 24;
-    }
-
     // Over memory the values are taken straight from the block, as the
     // stream's own reads would take them; false when the stream fails.
     bool Read(TFicheroITV& s)
@@ -123,18 +118,18 @@ struct TContainerHead {
             return !s.Error();
         }
         for (int* v : {&mode, &columns, &rows, &cardIndex, &skipCells}) {
-            *v = (int)Load32(p);
+            *v = (int)TFicheroITV::DecodeU32(p);
             p += 4;
         }
         resize = p[0] != 0;
         over = p[1] != 0;
         invert = p[2] != 0;
         p += 3;
-        overflow = (int)Load32(p);
-        underflow = (int)Load32(p + 4);
-        const uint32_t bits = Load32(p + 8);
+        overflow = (int)TFicheroITV::DecodeU32(p);
+        underflow = (int)TFicheroITV::DecodeU32(p + 4);
+        const uint32_t bits = TFicheroITV::DecodeU32(p + 8);
         std::memcpy(&scale, &bits, 4);
-        count = (int)Load32(p + 12);
+        count = (int)TFicheroITV::DecodeU32(p + 12);
         s.Avanza(kBytes);
         return true;
     }

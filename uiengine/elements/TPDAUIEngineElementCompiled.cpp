@@ -74,6 +74,9 @@ constexpr uint32_t kRecordParts[] = {
     4,      // allowMouseDownAfterPopupClose, avoidPaddingRescale, avoidMarginRescale, catchMouseEventsAlways
 };
 
+// Values lie as the stream stores them.
+inline uint32_t Load32(const unsigned char* p) { return TFicheroITV::DecodeU32(p); }
+
 // The same layout seen from the strings: each string's fixed bytes before it,
 // and the fixed bytes after the last one. Only the strings need checking as the
 // record is walked; the runs between them have known sizes.
@@ -109,11 +112,6 @@ constexpr TTextGaps kGaps = MakeTextGaps();
 // Strings by their place among the strings.
 enum { kIdText = 0, kFirstBackgroundText = 1, kFontNameText = 6 };
 static_assert(kTexts == 14 && kGaps.before[kFontNameText] == kBackgroundTail + 2, "record layout");
-
-uint32_t Load32(const unsigned char* p)
-{
-    return uint32_t(p[0]) | uint32_t(p[1]) << 8 | uint32_t(p[2]) << 16 | uint32_t(p[3]) << 24;
-}
 
 // Where a measured record's parts begin (a string's at its length).
 struct TRecordParts {

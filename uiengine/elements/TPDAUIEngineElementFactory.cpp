@@ -128,7 +128,7 @@ TPDAUIEngineElement* TPDAUIEngineElementFactory::CreateFromCompiledHeader(TPDAUI
     const unsigned char* block = stream.BloqueRestante(length);
     uint32_t tagLength = UINT32_MAX;
     if (block && length >= 5)
-        tagLength = uint32_t(block[1]) | uint32_t(block[2]) << 8 | uint32_t(block[3]) << 16 | uint32_t(block[4]) << 24;
+        tagLength = TFicheroITV::DecodeU32(block + 1);
     if (tagLength < sizeof(shortTag) && tagLength <= length - 5) {
         if ((char)block[0] != TPDAUIEngineElement::CompiledMark) {
             TPDAUIEngineElement::FailCompiled(stream);

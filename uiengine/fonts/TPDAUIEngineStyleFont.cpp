@@ -98,25 +98,9 @@ void TPDAUIEngineStyleFont::CreateStockFont(IDC* dc)
     static thread_local Made made[4];
     static thread_local unsigned next = 0;
     static thread_local unsigned last = 0;  // the slot that answered last: most runs ask the same
-    const int length = name.Length();
-    const char* text = name.c_str();
-    // Family names are short: eight bytes a step beats a library call per slot.
     auto answers = [&](const Made& m) {
-        if (m.id == 0 || m.size != size || m.bold != bold || m.name.Length() != length)
-            return false;
-        const char* other = m.name.c_str();
-        int i = 0;
-        for (; i + 8 <= length; i += 8) {
-            uint64_t a, b;
-            std::memcpy(&a, other + i, 8);
-            std::memcpy(&b, text + i, 8);
-            if (a != b)
-                return false;
-        }
-        for (; i < length; ++i)
-            if (other[i] != text[i])
-                return false;
-        return true;
+        return m.id != 0 && m.size == size && m.bold == bold && m.name.Length() == name.Length() &&
+               std::memcmp(m.name.c_str(), name.c_str(), (size_t)name.Length()) == 0;
     };
     for (unsigned k = 0; k < 4; ++k) {
         const unsigned slot = (last + k) % 4;
