@@ -442,14 +442,6 @@ DString::DString(int value) : CDString()
     *this << value;
 }
 
-DString& DString::operator=(const char* text)
-{
-    // std::string::assign copes with text inside this string's own buffer.
-    buffer_.assign(text ? text : "");
-    Sync();
-    return *this;
-}
-
 DString& DString::operator=(const CDString& other)
 {
     buffer_.assign(other.c_str(), (size_t)other.Length());

@@ -98,7 +98,23 @@ public:
     explicit DString(int value);
     ~DString() = default;
 
-    DString& operator=(const char* text);          // keeps this code page
+    // Keeps this code page. Inline so that a literal's length is known where it
+    // is assigned: tags and names set in constructors take no length scan.
+    DString& operator=(const char* text)
+    {
+        if (!text)
+            text = "";
+        const size_t length = std::strlen(text);
+        if (length < kShortText) {
+            // Made first: text may lie inside this string's own buffer.
+            std::string small(text, length);
+            buffer_ = std::move(small);
+        } else {
+            buffer_.assign(text, length);
+        }
+        Sync();
+        return *this;
+    }
     DString& operator=(const CDString& other);     // takes the other's code page
     DString& operator=(const DString& other);
     DString& operator=(DString&& other) noexcept;
@@ -201,6 +217,7 @@ public:
 private:
     void Sync() { text_ = buffer_.c_str(); length_ = (int)buffer_.size(); }
 
+    static constexpr size_t kShortText = 16;  // held inside std::string itself
     std::string buffer_;
 };
 

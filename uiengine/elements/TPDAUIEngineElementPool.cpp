@@ -74,21 +74,45 @@ char* NewRegion(size_t& bytes)
 
 size_t ClassOf(size_t size) { return size == 0 ? 0 : (size - 1) / kGrain; }
 
-} // namespace
+// Blocks freed on this thread, handed out again without the pool's lock: a
+// page is built and dropped on one thread, one lock per element otherwise. A
+// bounded number per size is kept; the rest, and all of them when the thread
+// ends, go back to the shared lists.
+struct ThreadBlocks {
+    static const int kKept = 512;
+    FreeBlock* lists[kClasses] = {};
+    int counts[kClasses] = {};
+    bool gone = false;  // the thread is ending: blocks go straight to the shared lists
 
-void* TPDAUIEngineElementPool::Allocate(size_t size)
+    ~ThreadBlocks()
+    {
+        gone = true;
+        Pool& pool = ThePool();
+        std::lock_guard<std::mutex> lock(pool.mutex);
+        for (size_t cls = 0; cls < kClasses; ++cls)
+            while (FreeBlock* block = lists[cls]) {
+                lists[cls] = block->next;
+                block->next = pool.freeLists[cls];
+                pool.freeLists[cls] = block;
+            }
+    }
+};
+
+ThreadBlocks& Mine()
 {
-    if (size > kLargestPooled)
-        return ::operator new(size);
-    const size_t cls = ClassOf(size);
-    const size_t bytes = (cls + 1) * kGrain;
+    static thread_local ThreadBlocks blocks;
+    return blocks;
+}
+
+void* AllocateShared(size_t cls, size_t bytes)
+{
     Pool& pool = ThePool();
     std::lock_guard<std::mutex> lock(pool.mutex);
     if (FreeBlock* block = pool.freeLists[cls]) {
         pool.freeLists[cls] = block->next;
         // The next element of a page being built comes from there.
         if (block->next)
-            PrefetchForWrite(block->next, bytes);
+            TPDAUIEngineElementPool::PrefetchForWrite(block->next, bytes);
         return block;
     }
     if ((size_t)(pool.end - pool.next) < bytes) {
@@ -110,6 +134,25 @@ void* TPDAUIEngineElementPool::Allocate(size_t size)
     return block;
 }
 
+} // namespace
+
+void* TPDAUIEngineElementPool::Allocate(size_t size)
+{
+    if (size > kLargestPooled)
+        return ::operator new(size);
+    const size_t cls = ClassOf(size);
+    const size_t bytes = (cls + 1) * kGrain;
+    ThreadBlocks& mine = Mine();
+    if (FreeBlock* block = mine.lists[cls]) {
+        mine.lists[cls] = block->next;
+        --mine.counts[cls];
+        if (block->next)
+            PrefetchForWrite(block->next, bytes);
+        return block;
+    }
+    return AllocateShared(cls, bytes);
+}
+
 void TPDAUIEngineElementPool::Free(void* block, size_t size) noexcept
 {
     if (!block)
@@ -118,10 +161,17 @@ void TPDAUIEngineElementPool::Free(void* block, size_t size) noexcept
         ::operator delete(block);
         return;
     }
-    Pool& pool = ThePool();
-    std::lock_guard<std::mutex> lock(pool.mutex);
     auto* freed = static_cast<FreeBlock*>(block);
     const size_t cls = ClassOf(size);
+    ThreadBlocks& mine = Mine();
+    if (!mine.gone && mine.counts[cls] < ThreadBlocks::kKept) {
+        freed->next = mine.lists[cls];
+        mine.lists[cls] = freed;
+        ++mine.counts[cls];
+        return;
+    }
+    Pool& pool = ThePool();
+    std::lock_guard<std::mutex> lock(pool.mutex);
     freed->next = pool.freeLists[cls];
     pool.freeLists[cls] = freed;
 }

@@ -98,9 +98,16 @@ void TPDAUIEngineStyleFont::CreateStockFont(IDC* dc)
     static thread_local Made made[4];
     static thread_local unsigned next = 0;
     static thread_local unsigned last = 0;  // the slot that answered last: most runs ask the same
+    // Family names are a few bytes: compared in place, not through a library call.
     auto answers = [&](const Made& m) {
-        return m.id != 0 && m.size == size && m.bold == bold && m.name.Length() == name.Length() &&
-               std::memcmp(m.name.c_str(), name.c_str(), (size_t)name.Length()) == 0;
+        if (m.id == 0 || m.size != size || m.bold != bold || m.name.Length() != name.Length())
+            return false;
+        const char* a = m.name.c_str();
+        const char* b = name.c_str();
+        for (int i = 0, n = name.Length(); i < n; ++i)
+            if (a[i] != b[i])
+                return false;
+        return true;
     };
     for (unsigned k = 0; k < 4; ++k) {
         const unsigned slot = (last + k) % 4;

@@ -6,6 +6,7 @@
 #include <cstring>
 #include <memory>
 #include <set>
+#include <thread>
 #include <vector>
 
 #include "uiengine/elements/TPDAUIEngineElementBox.h"
@@ -154,6 +155,57 @@ TEST(ElementPool, ElementsOfDerivedClassesComeAndGoThroughIt)
             EXPECT_EQ(i, root->children[i]->minimumWidth);
     }
     EXPECT_EQ(before, TPDAUIEngineElement::GetLiveCount());
+}
+
+TEST(ElementPool, BlocksCrossingThreadsAreNeverHandedOutTwice)
+{
+    // Blocks made on one thread and freed on another, threads that end holding
+    // freed blocks, and threads working at once: every block held is whole
+    // (its owner's mark stays) until its owner frees it.
+    const size_t sizes[] = {100, 1500, 700};
+    auto work = [&](int seed, std::vector<void*>* handOff) {
+        std::vector<std::pair<unsigned char*, size_t>> held;
+        unsigned state = (unsigned)seed * 2654435761u + 1;
+        for (int step = 0; step < 4000; ++step) {
+            state = state * 1103515245u + 12345u;
+            if (held.empty() || (state >> 16) % 3 != 0) {
+                const size_t size = sizes[(state >> 8) % 3];
+                auto* p = static_cast<unsigned char*>(TPDAUIEngineElementPool::Allocate(size));
+                std::memset(p, seed & 0xFF, size);
+                held.emplace_back(p, size);
+            } else {
+                const size_t at = (state >> 4) % held.size();
+                auto [p, size] = held[at];
+                for (size_t i = 0; i < size; i += 97)
+                    ASSERT_EQ((unsigned char)(seed & 0xFF), p[i]);
+                TPDAUIEngineElementPool::Free(p, size);
+                held[at] = held.back();
+                held.pop_back();
+            }
+        }
+        for (auto [p, size] : held) {
+            if (handOff && size == 1500)
+                handOff->push_back(p);  // another thread frees these
+            else
+                TPDAUIEngineElementPool::Free(p, size);
+        }
+    };
+    for (int round = 0; round < 3; ++round) {
+        std::vector<void*> handOff;
+        std::thread maker(work, 10 + round, &handOff);
+        maker.join();
+        std::thread freer([&] {
+            for (void* p : handOff)
+                TPDAUIEngineElementPool::Free(p, 1500);
+        });
+        freer.join();  // ends holding them: they go back to the shared lists
+        std::vector<std::thread> crowd;
+        for (int t = 0; t < 4; ++t)
+            crowd.emplace_back(work, 20 + 4 * round + t, nullptr);
+        work(99, nullptr);
+        for (std::thread& t : crowd)
+            t.join();
+    }
 }
 
 } // namespace
