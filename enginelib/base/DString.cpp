@@ -174,9 +174,31 @@ int CompareBytes(const char* a, int na, const char* b, int nb)
 }
 
 // Case-insensitive comparison in a code page.
+bool AllAscii(const char* s, int n)
+{
+    unsigned char any = 0;
+    for (int i = 0; i < n; ++i)
+        any |= (unsigned char)s[i];
+    return any < 0x80;
+}
+
 int CompareIgnoringCase(const char* a, int na, const char* b, int nb, int codepage)
 {
-    if (WalkOf(codepage) == Walk::SingleByte) {
+    const Walk walk = WalkOf(codepage);
+    // UTF-8 text that is all ASCII is its own UTF-16, one unit a byte: compared
+    // in place, without making both copies.
+    if (walk == Walk::Utf8 && AllAscii(a, na) && AllAscii(b, nb)) {
+        for (int i = 0; i < na && i < nb; ++i) {
+            if (a[i] == b[i])
+                continue;
+            unsigned int cx = CodePage::ToLower((char16_t)a[i]);
+            unsigned int cy = CodePage::ToLower((char16_t)b[i]);
+            if (cx != cy)
+                return cx < cy ? -1 : 1;
+        }
+        return na < nb ? -1 : na > nb ? 1 : 0;
+    }
+    if (walk == Walk::SingleByte) {
         const unsigned char* x = (const unsigned char*)a;
         const unsigned char* y = (const unsigned char*)b;
         for (int i = 0; i < na && i < nb; ++i) {

@@ -221,6 +221,7 @@ public:
     }
     // On to a part MeasureRecord found further on.
     void Skip(const unsigned char* to) { at_ = to; }
+    const unsigned char* At() const { return at_; }
     // A string as it lies in the record.
     CDString View(int codepage)
     {
@@ -245,21 +246,84 @@ int ScaledLength(int value, float scale)
 
 int SignedByte(uint32_t v) { return (signed char)(unsigned char)v; }
 
+void Store32(unsigned char* p, uint32_t v)
+{
+    p[0] = (unsigned char)v;
+    p[1] = (unsigned char)(v >> 8);
+    p[2] = (unsigned char)(v >> 16);
+    p[3] = (unsigned char)(v >> 24);
+}
+
+// The bytes of five default backgrounds as the writer stores them: kind,
+// colour, an empty name, alpha, rectangle and edge, one after the other.
+const int kBackgroundBytes = kBackgroundHead + 4 + kBackgroundTail;
+struct TDefaultBackgrounds {
+    unsigned char bytes[5 * kBackgroundBytes];
+    bool usable;
+    TDefaultBackgrounds()
+    {
+        const TPDAUIEngineStyleBackground d;
+        unsigned char one[kBackgroundBytes] = {};
+        one[0] = (unsigned char)d.kind;
+        Store32(one + 1, d.colour.color);
+        Store32(one + 5, 0);
+        one[9] = (unsigned char)d.alpha;
+        int at = 10;
+        for (int v : {d.x, d.y, d.w, d.h, d.edge}) {
+            Store32(one + at, (uint32_t)v);
+            at += 4;
+        }
+        for (int i = 0; i < 5; ++i)
+            std::memcpy(bytes + i * kBackgroundBytes, one, sizeof one);
+        // Read back, these bytes must give the defaults in full.
+        usable = d.kind >= 0 && d.kind <= 255 && d.alpha >= 0 && d.alpha <= 255 && d.offsetX == 0 &&
+                 d.offsetY == 0 && !d.image && d.imageName.IsEmpty();
+    }
+};
+
 // Whether the five backgrounds of a measured record are the defaults, as
-// ReadBackground would leave them.
+// ReadBackground would leave them. With their names empty they lie together,
+// as the bytes of five default ones.
 bool DefaultBackgrounds(const TRecordParts& parts)
 {
-    static const TPDAUIEngineStyleBackground d;
-    for (int i = 0; i < 5; ++i) {
-        const unsigned char* head = parts.BackgroundHead(i);
-        const unsigned char* tail = parts.BackgroundTail(i);
-        if (head[0] != (unsigned)d.kind || Load32(head + 1) != d.colour.color || Load32(parts.BackgroundText(i)) != 0 ||
-            tail[0] != (unsigned)d.alpha || Load32(tail + 1) != (uint32_t)d.x || Load32(tail + 5) != (uint32_t)d.y ||
-            Load32(tail + 9) != (uint32_t)d.w || Load32(tail + 13) != (uint32_t)d.h ||
-            Load32(tail + 17) != (uint32_t)d.edge)
-            return false;
+    static const TDefaultBackgrounds d;
+    return d.usable && std::memcmp(parts.BackgroundHead(0), d.bytes, sizeof d.bytes) == 0;
+}
+
+// The bytes of five borders that read as the defaults at a scale, when the
+// writer's own bytes for them do; null when they do not.
+const unsigned char* DefaultBorderBytes(float scale)
+{
+    struct Memo {
+        bool made = false;
+        bool usable = false;
+        float scale = 0.0f;
+        unsigned char bytes[5 * 12];
+    };
+    static thread_local Memo memo;
+    if (!memo.made || memo.scale != scale) {
+        const TPDAUIEngineStyleBorder d;
+        const int width = TPDAUIEngineUIScale::DivideToByte(d.width, scale);
+        const int radius = TPDAUIEngineUIScale::DivideToByte(d.radius, scale);
+        unsigned char one[12];
+        one[0] = (unsigned char)width;
+        one[1] = (unsigned char)d.style;
+        Store32(one + 2, d.colour.color);
+        Store32(one + 6, d.shade.color);
+        one[10] = (unsigned char)d.alpha;
+        one[11] = (unsigned char)radius;
+        for (int i = 0; i < 5; ++i)
+            std::memcpy(memo.bytes + 12 * i, one, sizeof one);
+        TPDAUIEngineStyleBorder back = d;
+        back.width = ScaledLength(SignedByte(one[0]), scale);
+        back.radius = ScaledLength(SignedByte(one[11]), scale);
+        back.style = one[1];
+        back.alpha = one[10];
+        memo.usable = IsDefault(back);
+        memo.scale = scale;
+        memo.made = true;
     }
-    return d.offsetX == 0 && d.offsetY == 0 && !d.image && d.imageName.IsEmpty();
+    return memo.usable ? memo.bytes : nullptr;
 }
 
 // One background of a measured record, at the cursor.
@@ -309,25 +373,32 @@ bool TPDAUIEngineElement::LoadCompiled(TFicheroITV& stream)
     r.Text(id, codepage);
     for (int* v : {&left, &top, &width, &height, &minimumHeight, &minimumWidth, &maximumHeight, &maximumWidth})
         *v = ScaledLength(r.I32(), scale);
-    // As TPDAUIEngineStyleBorder::ReadCompiled: width, style, colour, shade, alpha, radius.
-    TPDAUIEngineStyleBorder readBorders[5];
-    bool defaultBorders = true;
-    for (TPDAUIEngineStyleBorder& b : readBorders) {
-        b.width = ScaledLength(SignedByte(r.U8()), scale);
-        b.style = (int)r.U8();
-        b.colour = TColorIG(r.U32());
-        b.shade = TColorIG(r.U32());
-        b.alpha = (int)r.U8();
-        b.radius = ScaledLength(SignedByte(r.U8()), scale);
-        defaultBorders = defaultBorders && IsDefault(b);
-    }
     // Styles read as the defaults leave the element on the shared defaults, as an
-    // element loaded from XML without them is.
-    if (defaultBorders)
+    // element loaded from XML without them is. Most records hold the writer's
+    // own bytes for them, seen at a glance.
+    const unsigned char* defaultBorders = DefaultBorderBytes(scale);
+    if (defaultBorders && std::memcmp(r.At(), defaultBorders, 5 * 12) == 0) {
         borders.Reset();
-    else
-        for (int s = 0; s < 5; ++s)
-            borders.Edit(s) = readBorders[s];
+        r.Skip(r.At() + 5 * 12);
+    } else {
+        // As TPDAUIEngineStyleBorder::ReadCompiled: width, style, colour, shade, alpha, radius.
+        TPDAUIEngineStyleBorder readBorders[5];
+        bool allDefault = true;
+        for (TPDAUIEngineStyleBorder& b : readBorders) {
+            b.width = ScaledLength(SignedByte(r.U8()), scale);
+            b.style = (int)r.U8();
+            b.colour = TColorIG(r.U32());
+            b.shade = TColorIG(r.U32());
+            b.alpha = (int)r.U8();
+            b.radius = ScaledLength(SignedByte(r.U8()), scale);
+            allDefault = allDefault && IsDefault(b);
+        }
+        if (allDefault)
+            borders.Reset();
+        else
+            for (int s = 0; s < 5; ++s)
+                borders.Edit(s) = readBorders[s];
+    }
     // As TPDAUIEnginePadding::LoadCompiled and TPDAUIEngineMargins::LoadCompiled.
     for (int* v : {&padding.left, &padding.top, &padding.right, &padding.bottom, &padding.inner})
         *v = ScaledLength(SignedByte(r.U8()), scale);

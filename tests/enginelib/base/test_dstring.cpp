@@ -208,6 +208,19 @@ TEST(DString, Comparisons)
         EXPECT_EQ((back > 0) - (back < 0), -c.sign);
     }
     EXPECT_EQ(InPage("\xD0\x94", 65001).Strcmpi("\xD0\xB4"), 0);
+
+    // UTF-8: all-ASCII pairs and pairs with other letters order alike.
+    const Case utf8[] = {
+        {"Arial", "ARIAL", 0},  {"a[", "A_", -1},          {"Z", "a", 1},
+        {"@", "`", -1},         {"abc", "ABCD", -1},       {"", "A", -1},
+        {"\xD0\x94x", "\xD0\xB4X", 0}, {"a", "\xC3\xA9", -1}, {"\xC3\x89a", "\xC3\xA9B", -1},
+    };
+    for (const Case& c : utf8) {
+        int r = InPage(c.a, 65001).Strcmpi(c.b);
+        EXPECT_EQ((r > 0) - (r < 0), c.sign) << c.a << " / " << c.b;
+        int back = InPage(c.b, 65001).Strcmpi(c.a);
+        EXPECT_EQ((back > 0) - (back < 0), -c.sign) << c.b << " / " << c.a;
+    }
 }
 
 TEST(CDString, FindAndSubString)

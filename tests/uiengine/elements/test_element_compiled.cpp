@@ -230,6 +230,51 @@ TEST(ElementCompiled, ABackgroundOffTheDefaultsByOneFieldIsKept)
     }
 }
 
+// The same for borders, and at the scales a skin is compiled and shown at: a
+// border one field off the defaults is its element's own, one that reads back
+// as the defaults stays on the shared ones.
+TEST(ElementCompiled, ABorderOffTheDefaultsByOneFieldIsKept)
+{
+    using B = TPDAUIEngineStyleBorder;
+    const std::function<void(B&)> changes[] = {
+        [](B& b) { b.width = 1; },
+        [](B& b) { b.style = B::StyleSolid; },
+        [](B& b) { b.colour = TColorIG(0, 0, 1); },
+        [](B& b) { b.shade = TColorIG(1, 0, 0); },
+        [](B& b) { b.alpha = 254; },
+        [](B& b) { b.radius = 6; },
+    };
+    TestEngine engine(480, 800);
+    for (int state = 0; state < 5; ++state) {
+        for (size_t c = 0; c < sizeof(changes) / sizeof(changes[0]); ++c) {
+            SCOPED_TRACE(std::to_string(state) + " " + std::to_string(c));
+            Leaf a;
+            changes[c](a.borders.Edit(state));
+            const Bytes bytes = Saved(a);
+            Leaf b;
+            ASSERT_TRUE(LoadRecord(&engine, b, bytes));
+            EXPECT_TRUE(b.borders.IsOwn());
+            EXPECT_EQ(Dump(a), Dump(b));
+            EXPECT_EQ(bytes, Saved(b));
+        }
+    }
+    for (float scale : {1.0f, 1.5f, 2.0f}) {
+        SCOPED_TRACE(scale);
+        TestEngine scaled(480, 800);
+        Leaf a;
+        const Bytes bytes = Saved(a);
+        scaled.skinSettings.uiScale = scale;
+        Leaf b;
+        ASSERT_TRUE(LoadRecord(&scaled, b, bytes));
+        // The default radius is stored in skin pixels; read back above scale 1
+        // it is no longer the default and the element keeps its own.
+        bool readsAsDefault = true;
+        for (int s = 0; s < 5; ++s)
+            readsAsDefault = readsAsDefault && b.borders[s].radius == B().radius;
+        EXPECT_EQ(!readsAsDefault, b.borders.IsOwn());
+    }
+}
+
 // A record read from a file, not from a block in memory: the reader takes each
 // value from the stream then, and must come to the same element, or fail the
 // same way on a cut record.
