@@ -1018,7 +1018,8 @@ void TPDAUIEngineElement::TranslateLabel()
     TPDAUIEngine* e = engine;
     if (!e && p)
         e = p->engine;
-    if (p && e)
+    // Without a translator the text stays as it is.
+    if (p && e && e->callbacks.translate)
         label = e->TranslateText(label.c_str());
 }
 

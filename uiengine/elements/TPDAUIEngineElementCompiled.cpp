@@ -4,6 +4,7 @@
 #include <string>
 
 #include "enginelib/base/CodePage.h"
+#include "enginelib/base/SameBytes.h"
 #include "enginelib/base/TFicheroITV.h"
 #include "enginelib/draw/IDC.h"
 #include "uiengine/elements/TPDAUIEngineElement.h"
@@ -287,7 +288,7 @@ struct TDefaultBackgrounds {
 bool DefaultBackgrounds(const TRecordParts& parts)
 {
     static const TDefaultBackgrounds d;
-    return d.usable && std::memcmp(parts.BackgroundHead(0), d.bytes, sizeof d.bytes) == 0;
+    return d.usable && SameBytes(parts.BackgroundHead(0), d.bytes, sizeof d.bytes);
 }
 
 // The bytes of five borders that read as the defaults at a scale, when the
@@ -377,7 +378,7 @@ bool TPDAUIEngineElement::LoadCompiled(TFicheroITV& stream)
     // element loaded from XML without them is. Most records hold the writer's
     // own bytes for them, seen at a glance.
     const unsigned char* defaultBorders = DefaultBorderBytes(scale);
-    if (defaultBorders && std::memcmp(r.At(), defaultBorders, 5 * 12) == 0) {
+    if (defaultBorders && SameBytes(r.At(), defaultBorders, 5 * 12)) {
         borders.Reset();
         r.Skip(r.At() + 5 * 12);
     } else {

@@ -1,8 +1,10 @@
 #include "uiengine/fonts/TPDAUIEngineStyleFont.h"
 
+#include <cstdint>
 #include <cstring>
 #include <utility>
 
+#include "enginelib/base/SameBytes.h"
 #include "enginelib/base/TFicheroITV.h"
 #include "enginelib/draw/IDC.h"
 #include "uiengine/core/TPDAUIEngineSkinSettings.h"
@@ -102,12 +104,7 @@ void TPDAUIEngineStyleFont::CreateStockFont(IDC* dc)
     auto answers = [&](const Made& m) {
         if (m.id == 0 || m.size != size || m.bold != bold || m.name.Length() != name.Length())
             return false;
-        const char* a = m.name.c_str();
-        const char* b = name.c_str();
-        for (int i = 0, n = name.Length(); i < n; ++i)
-            if (a[i] != b[i])
-                return false;
-        return true;
+        return SameBytes(m.name.c_str(), name.c_str(), (size_t)name.Length());
     };
     for (unsigned k = 0; k < 4; ++k) {
         const unsigned slot = (last + k) % 4;
