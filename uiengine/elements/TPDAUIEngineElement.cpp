@@ -1018,8 +1018,7 @@ void TPDAUIEngineElement::TranslateLabel()
     TPDAUIEngine* e = engine;
     if (!e && p)
         e = p->engine;
-    // Without a translator the text stays as it is.
-    if (p && e && e->callbacks.translate)
+    if (p && e)
         label = e->TranslateText(label.c_str());
 }
 
