@@ -372,8 +372,24 @@ bool TPDAUIEngineElement::LoadCompiled(TFicheroITV& stream)
     const int codepage = CodePage::Default();
     TRecordCursor r(block);
     r.Text(id, codepage);
-    for (int* v : {&left, &top, &width, &height, &minimumHeight, &minimumWidth, &maximumHeight, &maximumWidth})
-        *v = ScaledLength(r.I32(), scale);
+    // Straight from the bytes into the fields, not through a list of their places.
+    int sizes[8];
+    for (int& v : sizes)
+        v = r.I32();
+    if (scale != 1.0f)
+        for (int& v : sizes)
+            v = TPDAUIEngineUIScale::Multiply(v, scale);
+    else
+        for (int& v : sizes)
+            v = ScaledLength(v, 1.0f);
+    left = sizes[0];
+    top = sizes[1];
+    width = sizes[2];
+    height = sizes[3];
+    minimumHeight = sizes[4];
+    minimumWidth = sizes[5];
+    maximumHeight = sizes[6];
+    maximumWidth = sizes[7];
     // Styles read as the defaults leave the element on the shared defaults, as an
     // element loaded from XML without them is. Most records hold the writer's
     // own bytes for them, seen at a glance.
@@ -401,8 +417,11 @@ bool TPDAUIEngineElement::LoadCompiled(TFicheroITV& stream)
                 borders.Edit(s) = readBorders[s];
     }
     // As TPDAUIEnginePadding::LoadCompiled and TPDAUIEngineMargins::LoadCompiled.
-    for (int* v : {&padding.left, &padding.top, &padding.right, &padding.bottom, &padding.inner})
-        *v = ScaledLength(SignedByte(r.U8()), scale);
+    padding.left = ScaledLength(SignedByte(r.U8()), scale);
+    padding.top = ScaledLength(SignedByte(r.U8()), scale);
+    padding.right = ScaledLength(SignedByte(r.U8()), scale);
+    padding.bottom = ScaledLength(SignedByte(r.U8()), scale);
+    padding.inner = ScaledLength(SignedByte(r.U8()), scale);
     int m[4];
     for (int& v : m)
         v = SignedByte(r.U8());

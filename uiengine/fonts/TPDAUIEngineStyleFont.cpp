@@ -89,22 +89,23 @@ void TPDAUIEngineStyleFont::CreateStockFont(IDC* dc)
         dc->RestoreFont();
     // Every element makes its stock font, most of them the same few: the library's
     // table only grows and gives the same font for the same request, so the last
-    // answers are kept here.
+    // answers are kept here. Plain values only, so that the thread's copy is
+    // reached without a call; longer names are not kept.
     struct Made {
-        DString name;
-        int32_t size = 0;
-        bool bold = false;
-        int32_t id = 0;
-        TFontIG* font = nullptr;
+        char name[32];
+        int32_t length;
+        int32_t size;
+        bool bold;
+        int32_t id;  // 0: the slot is empty
+        TFontIG* font;
     };
     static thread_local Made made[4];
     static thread_local unsigned next = 0;
     static thread_local unsigned last = 0;  // the slot that answered last: most runs ask the same
-    // Family names are a few bytes: compared in place, not through a library call.
+    const int length = name.Length();
     auto answers = [&](const Made& m) {
-        if (m.id == 0 || m.size != size || m.bold != bold || m.name.Length() != name.Length())
-            return false;
-        return SameBytes(m.name.c_str(), name.c_str(), (size_t)name.Length());
+        return m.id != 0 && m.size == size && m.bold == bold && m.length == length &&
+               SameBytes(m.name, name.c_str(), (size_t)length);
     };
     for (unsigned k = 0; k < 4; ++k) {
         const unsigned slot = (last + k) % 4;
@@ -117,10 +118,11 @@ void TPDAUIEngineStyleFont::CreateStockFont(IDC* dc)
     }
     stockFontId = IDC::CreateStockFont(name.c_str(), size, 0, bold, 1.0f);
     stockFont = IDC::GetStockFont(stockFontId);
-    if (stockFontId != 0) {
+    if (stockFontId != 0 && length < (int)sizeof(made[0].name)) {
         last = next % 4;
         Made& m = made[next++ % 4];
-        m.name = name;
+        std::memcpy(m.name, name.c_str(), (size_t)length);
+        m.length = length;
         m.size = size;
         m.bold = bold;
         m.id = stockFontId;
