@@ -15,7 +15,7 @@ namespace {
 // Boxes nest in a record as deep as the writer's tree was; a hostile record
 // must not be able to exhaust the stack.
 const int kMaxCompiledDepth = 256;
-int g_compiledDepth = 0;
+thread_local int g_compiledDepth = 0;  // per thread: loads on two threads do not add up
 
 class TDepthGuard {
 public:

@@ -15,7 +15,7 @@ const char kCaption[] = "Open userControl";
 const int kMaxNameLength = 999;
 // A definition may hold user controls of its own, but not itself without end.
 const int kMaxDefinitionDepth = 32;
-int g_definitionDepth = 0;
+thread_local int g_definitionDepth = 0;
 
 class TDefinitionDepth {
 public:
