@@ -53,23 +53,6 @@ inline void SetBytes(XmlString& to, const char* s, int n, int codepage)
     to = XmlString(s, n, codepage);
 }
 
-// Decodes &lt; and &gt; (no other entity) in the n bytes at s, in place; gives
-// the decoded length.
-int DecodeInPlace(char* s, int n)
-{
-    int k = 0;
-    for (int i = 0; i < n; ++i) {
-        if (s[i] == '&' && i + 3 < n && s[i + 2] == 't' && s[i + 3] == ';' &&
-            (s[i + 1] == 'l' || s[i + 1] == 'g')) {
-            s[k++] = s[i + 1] == 'l' ? '<' : '>';
-            i += 3;
-        } else {
-            s[k++] = s[i];
-        }
-    }
-    return k;
-}
-
 // Character classes for the reader. The NUL that ends the buffer stops every scan,
 // so the scans need no length checks (the buffer holds no NUL before its end).
 enum : unsigned char {
@@ -121,6 +104,30 @@ inline const char* Skip(const char* p, unsigned char until)
 }
 
 inline char* Skip(char* p, unsigned char until) { return const_cast<char*>(Skip((const char*)p, until)); }
+
+// Decodes &lt; and &gt; (no other entity) in place in the rest of an attribute
+// value, from its first '&' at p up to the closing '"' or the end of the text.
+// Gives where that stops; out is set to the end of the decoded bytes.
+char* DecodeRest(char* p, char*& out)
+{
+    char* w = p;
+    for (;;) {
+        // At a '&'. The bytes of an entity are neither '"' nor NUL, so it cannot
+        // run past the value.
+        if ((p[1] == 'l' || p[1] == 'g') && p[2] == 't' && p[3] == ';') {
+            *w++ = p[1] == 'l' ? '<' : '>';
+            p += 4;
+        } else {
+            *w++ = *p++;
+        }
+        while (!(ClassOf(*p) & (kEndOfValue | kAmpersand)))
+            *w++ = *p++;
+        if (*p != '&')
+            break;
+    }
+    out = w;
+    return p;
+}
 
 const long kDocumentBias = 1L << 40;
 
@@ -214,24 +221,25 @@ struct TPDAUIEngineXml::TDocument {
 
     // An attribute that lives as long as the document: no count of its own, and
     // deleting it only runs its destructor (its slot carries the document's mark).
-    TAttribute* NewAttribute(int codepage)
+    // One read from the text: its name and value borrow their bytes from it.
+    TAttribute* NewAttribute(const char* name, int nameLength, const char* value, int valueLength, int codepage)
     {
 #ifdef ORBETA_XML_PLAIN_HEAP
-        return new TAttribute(codepage);  // each its own block, for the sanitizers
+        return new TAttribute(name, nameLength, value, valueLength, codepage);  // its own block, for the sanitizers
 #else
         const size_t slot = sizeof(const void*) + ((sizeof(TAttribute) + 7) & ~(size_t)7);
         if ((size_t)(end - next) < slot) {
             const size_t kBlock = 32 * 1024;
             char* block = (char*)std::malloc(kBlock);
             if (!Verifica_Ptr(block))
-                return new TAttribute(codepage);
+                return new TAttribute(name, nameLength, value, valueLength, codepage);
             *(char**)block = attributes;
             attributes = block;
             next = block + 16;
             end = block + kBlock;
         }
         *(const void**)next = kInDocument;
-        TAttribute* a = ::new (next + sizeof(const void*)) TAttribute(codepage);
+        TAttribute* a = ::new (next + sizeof(const void*)) TAttribute(name, nameLength, value, valueLength, codepage);
         next += slot;
         return a;
 #endif
@@ -316,13 +324,13 @@ void TPDAUIEngineXml::Reader::Attributes(TPDAUIEngineXml* node, char*& at)
         if (!*p || *p == '>' || *p == '/')
             continue;
 
-        // Name: up to '=' or '>', or through a character that a '/' follows.
+        // Name: up to '=' or '>', or through a character that a '/' follows. It
+        // starts on no blank (those were passed over above), and the text holds no
+        // tabs any more.
         char* start = p;
         p = Skip(p, kEndOfAttrName);
         char* end = p;
-        while (start < end && (*start == ' ' || *start == '\t'))
-            ++start;
-        while (end > start && (end[-1] == ' ' || end[-1] == '\t'))
+        while (end > start && end[-1] == ' ')
             --end;
 
         // Step over the delimiter, blanks and line breaks, then one character taken
@@ -336,25 +344,25 @@ void TPDAUIEngineXml::Reader::Attributes(TPDAUIEngineXml* node, char*& at)
             ++p;
         char* value = p;
         p = Skip(p, kEndOfValue | kAmpersand);
-        bool entities = *p == '&';
-        if (entities)
-            p = Skip(p, kEndOfValue);
         if (kKeep) {
-            int n = (int)(p - value);
-            if (entities)
-                n = DecodeInPlace(value, n);
+            // Decoded from the first '&' on, as the rest of the value is read.
+            char* valueEnd = p;
+            if (*p == '&')
+                p = DecodeRest(p, valueEnd);
             bool quoted = *p != '\0';
             *end = '\0';
-            value[n] = '\0';
+            *valueEnd = '\0';
             *p = '\0';
-            TPDAUIEngineXml::TAttribute* a = document_->NewAttribute(codepage_);
-            a->name.Borrow(start, (int)(end - start), codepage_);
-            a->value.Borrow(value, n, codepage_);
+            TAttribute* a =
+                document_->NewAttribute(start, (int)(end - start), value, (int)(valueEnd - value), codepage_);
             AddTo(node->attributes, a);
             if (quoted)
                 ++p;
-        } else if (*p) {
-            ++p;
+        } else {
+            if (*p == '&')
+                p = Skip(p, kEndOfValue);
+            if (*p)
+                ++p;
         }
     }
     at = p;

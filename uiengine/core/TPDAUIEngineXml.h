@@ -28,6 +28,12 @@ public:
         TAttribute() = default;
         explicit TAttribute(int codepage) : name(codepage), value(codepage) {}
         TAttribute(const CDString& n, const CDString& v) : name(n), value(v) {}
+        // Borrows its name and value (see TPDAUIEngineXmlString::Borrow).
+        TAttribute(const char* n, int nameLength, const char* v, int valueLength, int codepage)
+            : name(n, nameLength, codepage, TPDAUIEngineXmlString::TBorrowed()),
+              value(v, valueLength, codepage, TPDAUIEngineXmlString::TBorrowed())
+        {
+        }
 
         TPDAUIEngineXmlString name;
         TPDAUIEngineXmlString value;
