@@ -132,8 +132,9 @@ char* DecodeRest(char* p, char*& out)
 const long kDocumentBias = 1L << 40;
 
 // Blanks "<!...>" and "<?...>" through the next '>' (to the end when there is
-// none) and turns tabs into spaces, in buffer and in its copy at once. Sixteen
-// bytes go at a time where none of them is a '!' or '?', which few are.
+// none) and turns tabs into spaces, in buffer; then copies it. Thirty-two bytes
+// go at a time where none of them is a '!' or '?', which few are; the copy is
+// left to the C library, which moves wider blocks than SSE2 does.
 void PrepareText(char* __restrict buffer, char* __restrict copy, size_t len)
 {
     auto blank = [&](size_t at) {
@@ -154,22 +155,27 @@ void PrepareText(char* __restrict buffer, char* __restrict copy, size_t len)
     size_t i = 0;
 #if defined(__SSE2__)
     const __m128i tab = _mm_set1_epi8('\t');
-    const __m128i space = _mm_set1_epi8(' ');
+    const __m128i flip = _mm_set1_epi8('\t' ^ ' ');
     const __m128i bang = _mm_set1_epi8('!');
     const __m128i ask = _mm_set1_epi8('?');
-    while (len - i >= 16) {
-        const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(buffer + i));
-        if (_mm_movemask_epi8(_mm_or_si128(_mm_cmpeq_epi8(v, bang), _mm_cmpeq_epi8(v, ask)))) {
+    while (len - i >= 32) {
+        const __m128i v0 = _mm_loadu_si128(reinterpret_cast<const __m128i*>(buffer + i));
+        const __m128i v1 = _mm_loadu_si128(reinterpret_cast<const __m128i*>(buffer + i + 16));
+        const __m128i rare = _mm_or_si128(_mm_or_si128(_mm_cmpeq_epi8(v0, bang), _mm_cmpeq_epi8(v0, ask)),
+                                          _mm_or_si128(_mm_cmpeq_epi8(v1, bang), _mm_cmpeq_epi8(v1, ask)));
+        if (_mm_movemask_epi8(rare)) {
             // A blanked run may end past the block: the next block starts there.
-            for (const size_t stop = i + 16; i < stop;)
+            for (const size_t stop = i + 32; i < stop;)
                 i = one(i);
             continue;
         }
-        const __m128i tabs = _mm_cmpeq_epi8(v, tab);
-        const __m128i out = _mm_or_si128(_mm_and_si128(tabs, space), _mm_andnot_si128(tabs, v));
-        _mm_storeu_si128(reinterpret_cast<__m128i*>(buffer + i), out);
-        _mm_storeu_si128(reinterpret_cast<__m128i*>(copy + i), out);
-        i += 16;
+        const __m128i out0 = _mm_xor_si128(v0, _mm_and_si128(_mm_cmpeq_epi8(v0, tab), flip));
+        const __m128i out1 = _mm_xor_si128(v1, _mm_and_si128(_mm_cmpeq_epi8(v1, tab), flip));
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(buffer + i), out0);
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(buffer + i + 16), out1);
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(copy + i), out0);
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(copy + i + 16), out1);
+        i += 32;
     }
 #endif
     while (i < len)
@@ -238,16 +244,15 @@ struct TPDAUIEngineXml::TDocument {
             next = block + 16;
             end = block + kBlock;
         }
-        *(const void**)next = kInDocument;
+        *(const void**)next = TPDAUIEngineXml::kInDocument;
         TAttribute* a = ::new (next + sizeof(const void*)) TAttribute(name, nameLength, value, valueLength, codepage);
         next += slot;
         return a;
 #endif
     }
-    static const void* const kInDocument;
 };
 
-const void* const TPDAUIEngineXml::TDocument::kInDocument = &TPDAUIEngineXml::TDocument::kInDocument;
+const void* const TPDAUIEngineXml::kInDocument = &TPDAUIEngineXml::kInDocument;
 
 // The recursive element reader over one document, NUL-terminated, changed in place.
 class TPDAUIEngineXml::Reader {
@@ -402,14 +407,16 @@ char* TPDAUIEngineXml::Reader::SkipElement(char* p)
 
 bool TPDAUIEngineXml::Reader::Content(TPDAUIEngineXml* node, char*& p, int depth)
 {
-    // A text run that may turn out to be the only content is held back; it becomes
-    // a "#text" child only when something else follows.
-    const char* textStart = nullptr;
-    const char* textEnd = nullptr;
-    auto addText = [this, node](const char* from, const char* to) {
+    // A text run is held back until what follows it is read: it may turn out to be
+    // the only content, and by then the '<' after it is passed, so the run can end
+    // in place.
+    char* textStart = nullptr;
+    char* textEnd = nullptr;
+    auto addText = [this, node](char* from, char* to) {
         TPDAUIEngineXml* t = NewNode();
         t->name.Borrow(kTextNodeName, (int)sizeof kTextNodeName - 1, codepage_);
-        SetBytes(t->text, from, (int)(to - from), codepage_);
+        *to = '\0';
+        t->text.Borrow(from, (int)(to - from), codepage_);
         node->AddChild(t);
     };
     auto flushText = [&]() {
@@ -443,25 +450,22 @@ bool TPDAUIEngineXml::Reader::Content(TPDAUIEngineXml* node, char*& p, int depth
             }
             continue;
         }
-        const char* start = p;
+        char* start = p;
         while (ClassOf(*p) & kLineSpace)
             ++p;
         bool blank = *p == '<' || !*p;
         p = Skip(p, kEndOfText);
         if (!blank) {
             flushText();
-            if (node->children.Count() == 0) {
-                textStart = start;
-                textEnd = p;
-            } else {
-                addText(start, p);
-            }
+            textStart = start;
+            textEnd = p;
         }
     }
 
     // Only text inside: it becomes the node's own text.
     if (textStart && node->children.Count() == 0) {
-        SetBytes(node->text, textStart, (int)(textEnd - textStart), codepage_);
+        *textEnd = '\0';
+        node->text.Borrow(textStart, (int)(textEnd - textStart), codepage_);
     } else {
         flushText();
         if (node->children.Count() == 1 && SameName(node->children[0]->name, kTextNodeName)) {
@@ -564,14 +568,6 @@ void VectorArrayAllocator<TPDAUIEngineXml::TAttribute>::Free(TPDAUIEngineXml::TA
 void* TPDAUIEngineXml::operator new(size_t size) { return PoolAllocate(size); }
 void TPDAUIEngineXml::operator delete(void* p) noexcept { PoolFree(p); }
 void* TPDAUIEngineXml::TAttribute::operator new(size_t size) { return PoolAllocate(size); }
-void TPDAUIEngineXml::TAttribute::operator delete(void* p) noexcept
-{
-#ifndef ORBETA_XML_PLAIN_HEAP
-    if (p && *((const void* const*)p - 1) == TDocument::kInDocument)
-        return;  // goes with its document
-#endif
-    PoolFree(p);
-}
 
 TPDAUIEngineXml::TPDAUIEngineXml() : attributes(0, 0), children(0, 0), parent(nullptr), document_(nullptr) {}
 

@@ -129,7 +129,20 @@ private:
     void CopyTreeFrom(const TPDAUIEngineXml* source);
 
     TDocument* document_;  // the text this node's strings were read from, or null
+
+    // Stands before each attribute the reader made in a document's blocks.
+    static const void* const kInDocument;
 };
+
+// Inline, as a whole tree's attributes pass through here when it is deleted.
+inline void TPDAUIEngineXml::TAttribute::operator delete(void* p) noexcept
+{
+#ifndef ORBETA_XML_PLAIN_HEAP
+    if (p && *((const void* const*)p - 1) == kInDocument)
+        return;  // goes with its document
+#endif
+    TPDAUIEngineXmlPool::Free(p);
+}
 
 // The vectors of a tree keep their arrays in the same pool as its nodes.
 template <>
