@@ -192,8 +192,6 @@ struct TPDAUIEngineXml::TDocument {
     std::atomic<long> references;
     TDocument* earlier;  // the document of an earlier Parse into the same root
     char* attributes;    // blocks of the attributes the reader made, newest first
-    char* next;          // free room in the newest block
-    char* end;
     char bytes[1];
 
     // Room for length bytes of text and the NUL after them, to be filled.
@@ -205,7 +203,7 @@ struct TPDAUIEngineXml::TDocument {
         TDocument* d = new (raw) TDocument;
         d->references.store(kDocumentBias, std::memory_order_relaxed);
         d->earlier = nullptr;
-        d->attributes = d->next = d->end = nullptr;
+        d->attributes = nullptr;
         d->bytes[length] = '\0';
         return d;
     }
@@ -225,30 +223,20 @@ struct TPDAUIEngineXml::TDocument {
         }
     }
 
-    // An attribute that lives as long as the document: no count of its own, and
-    // deleting it only runs its destructor (its slot carries the document's mark).
-    // One read from the text: its name and value borrow their bytes from it.
-    TAttribute* NewAttribute(const char* name, int nameLength, const char* value, int valueLength, int codepage)
+    // Attributes that live as long as the document are made in its blocks: no
+    // count of their own, and deleting one only runs its destructor (its slot
+    // carries the mark). A new block, or null without memory.
+    static constexpr size_t kBlock = 32 * 1024;
+    static constexpr size_t kBlockHeader = 16;
+    static constexpr size_t kSlot = sizeof(const void*) + ((sizeof(TAttribute) + 7) & ~(size_t)7);
+    char* NewBlock()
     {
-#ifdef ORBETA_XML_PLAIN_HEAP
-        return new TAttribute(name, nameLength, value, valueLength, codepage);  // its own block, for the sanitizers
-#else
-        const size_t slot = sizeof(const void*) + ((sizeof(TAttribute) + 7) & ~(size_t)7);
-        if ((size_t)(end - next) < slot) {
-            const size_t kBlock = 32 * 1024;
-            char* block = (char*)std::malloc(kBlock);
-            if (!Verifica_Ptr(block))
-                return new TAttribute(name, nameLength, value, valueLength, codepage);
-            *(char**)block = attributes;
-            attributes = block;
-            next = block + 16;
-            end = block + kBlock;
-        }
-        *(const void**)next = TPDAUIEngineXml::kInDocument;
-        TAttribute* a = ::new (next + sizeof(const void*)) TAttribute(name, nameLength, value, valueLength, codepage);
-        next += slot;
-        return a;
-#endif
+        char* block = (char*)std::malloc(kBlock);
+        if (!Verifica_Ptr(block))
+            return nullptr;
+        *(char**)block = attributes;
+        attributes = block;
+        return block;
     }
 };
 
@@ -283,6 +271,8 @@ private:
 
     int codepage_;  // the default code page, as every new string takes
     TDocument* document_;
+    char* slot_ = nullptr;  // free room for attributes in the document's newest block
+    char* slotsEnd_ = nullptr;
 };
 
 bool TPDAUIEngineXml::Reader::Element(TPDAUIEngineXml* node, char*& p, int depth)
@@ -321,8 +311,11 @@ bool TPDAUIEngineXml::Reader::Element(TPDAUIEngineXml* node, char*& p, int depth
 template <bool kKeep>
 void TPDAUIEngineXml::Reader::Attributes(TPDAUIEngineXml* node, char*& at)
 {
-    // A local position: the bytes written below could otherwise be the pointer.
+    // Locals, as the bytes written below could otherwise be any of them.
     char* p = at;
+    char* slot = slot_;
+    char* slotsEnd = slotsEnd_;
+    const int codepage = codepage_;
     while (*p && *p != '>' && *p != '/') {
         while (ClassOf(*p) & kLineSpace)
             ++p;
@@ -358,8 +351,26 @@ void TPDAUIEngineXml::Reader::Attributes(TPDAUIEngineXml* node, char*& at)
             *end = '\0';
             *valueEnd = '\0';
             *p = '\0';
-            TAttribute* a =
-                document_->NewAttribute(start, (int)(end - start), value, (int)(valueEnd - value), codepage_);
+            const int nameLength = (int)(end - start);
+            const int valueLength = (int)(valueEnd - value);
+            TAttribute* a;
+#ifndef ORBETA_XML_PLAIN_HEAP
+            if ((size_t)(slotsEnd - slot) < TDocument::kSlot) {
+                if (char* block = document_->NewBlock()) {
+                    slot = block + TDocument::kBlockHeader;
+                    slotsEnd = block + TDocument::kBlock;
+                }
+            }
+            if ((size_t)(slotsEnd - slot) >= TDocument::kSlot) {
+                *(const void**)slot = kInDocument;
+                a = ::new (slot + sizeof(const void*)) TAttribute(start, nameLength, value, valueLength, codepage);
+                slot += TDocument::kSlot;
+            } else
+#endif
+            {
+                // Its own block: for the sanitizers, or when a new block is not there.
+                a = new TAttribute(start, nameLength, value, valueLength, codepage);
+            }
             AddTo(node->attributes, a);
             if (quoted)
                 ++p;
@@ -371,6 +382,8 @@ void TPDAUIEngineXml::Reader::Attributes(TPDAUIEngineXml* node, char*& at)
         }
     }
     at = p;
+    slot_ = slot;
+    slotsEnd_ = slotsEnd;
 }
 
 char* TPDAUIEngineXml::Reader::SkipElement(char* p)
