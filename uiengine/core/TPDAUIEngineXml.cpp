@@ -63,6 +63,7 @@ enum : unsigned char {
     kEndOfTag = 16,      // '>'
     kLineSpace = 32,     // ' ', '\t', '\r', '\n'
     kAmpersand = 64,     // '&'
+    kEndOfAttributes = 128,  // '>', '/'
     kStop = kEndOfName | kEndOfAttrName | kEndOfValue | kEndOfText | kEndOfTag,
 };
 
@@ -70,10 +71,10 @@ struct CharClasses {
     unsigned char of[256] = {};
     constexpr CharClasses()
     {
-        of[0] = kStop;
+        of[0] = kStop | kEndOfAttributes;
         of[(unsigned char)' '] = kEndOfName | kLineSpace;
-        of[(unsigned char)'/'] = kEndOfName | kEndOfAttrName;
-        of[(unsigned char)'>'] = kEndOfName | kEndOfAttrName | kEndOfTag;
+        of[(unsigned char)'/'] = kEndOfName | kEndOfAttrName | kEndOfAttributes;
+        of[(unsigned char)'>'] = kEndOfName | kEndOfAttrName | kEndOfTag | kEndOfAttributes;
         of[(unsigned char)'='] = kEndOfAttrName;
         of[(unsigned char)'"'] = kEndOfValue;
         of[(unsigned char)'&'] = kAmpersand;
@@ -316,11 +317,11 @@ void TPDAUIEngineXml::Reader::Attributes(TPDAUIEngineXml* node, char*& at)
     char* slot = slot_;
     char* slotsEnd = slotsEnd_;
     const int codepage = codepage_;
-    while (*p && *p != '>' && *p != '/') {
+    for (;;) {
         while (ClassOf(*p) & kLineSpace)
             ++p;
-        if (!*p || *p == '>' || *p == '/')
-            continue;
+        if (ClassOf(*p) & kEndOfAttributes)
+            break;
 
         // Name: up to '=' or '>', or through a character that a '/' follows. It
         // starts on no blank (those were passed over above), and the text holds no

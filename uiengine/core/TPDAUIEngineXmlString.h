@@ -21,9 +21,12 @@ public:
     TPDAUIEngineXmlString(const char* text) : CDString() { Assign(text, text ? (int)std::strlen(text) : 0); }
     // Borrowed at once, as Borrow below does.
     struct TBorrowed {};
-    TPDAUIEngineXmlString(const char* text, int length, int codepage, TBorrowed)
-        : CDString(length > 0 ? text : "", length, codepage)
+    TPDAUIEngineXmlString(const char* text, int length, int codepage, TBorrowed) : CDString(nullptr, 0, codepage)
     {
+        if (length > 0) {
+            text_ = text;
+            length_ = length;
+        }
     }
     TPDAUIEngineXmlString(const CDString& other) : CDString(nullptr, 0, other.GetCodepage())
     {
