@@ -20,9 +20,6 @@
 
 namespace {
 
-inline void* PoolAllocate(size_t size) { return TPDAUIEngineXmlPool::Allocate(size); }
-inline void PoolFree(void* p) { TPDAUIEngineXmlPool::Free(p); }
-
 static_assert(alignof(TPDAUIEngineXml) <= 8 && alignof(TPDAUIEngineXml::TAttribute) <= 8,
               "pool slots are 8-byte aligned");
 
@@ -565,23 +562,6 @@ void CloneInto(TPDAUIEngineXml* to, const TPDAUIEngineXml* source)
 
 } // namespace
 
-TPDAUIEngineXml** VectorArrayAllocator<TPDAUIEngineXml>::Allocate(int count)
-{
-    return (TPDAUIEngineXml**)PoolAllocate(sizeof(TPDAUIEngineXml*) * (size_t)count);
-}
-void VectorArrayAllocator<TPDAUIEngineXml>::Free(TPDAUIEngineXml** items) { PoolFree(items); }
-TPDAUIEngineXml::TAttribute** VectorArrayAllocator<TPDAUIEngineXml::TAttribute>::Allocate(int count)
-{
-    return (TPDAUIEngineXml::TAttribute**)PoolAllocate(sizeof(TPDAUIEngineXml::TAttribute*) * (size_t)count);
-}
-void VectorArrayAllocator<TPDAUIEngineXml::TAttribute>::Free(TPDAUIEngineXml::TAttribute** items)
-{
-    PoolFree(items);
-}
-
-void* TPDAUIEngineXml::operator new(size_t size) { return PoolAllocate(size); }
-void TPDAUIEngineXml::operator delete(void* p) noexcept { PoolFree(p); }
-void* TPDAUIEngineXml::TAttribute::operator new(size_t size) { return PoolAllocate(size); }
 
 TPDAUIEngineXml::TPDAUIEngineXml() : attributes(0, 0), children(0, 0), parent(nullptr), document_(nullptr) {}
 

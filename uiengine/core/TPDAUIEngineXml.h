@@ -134,7 +134,10 @@ private:
     static const void* const kInDocument;
 };
 
-// Inline, as a whole tree's attributes pass through here when it is deleted.
+// Inline, as every node, attribute and pointer array of a tree passes through here.
+inline void* TPDAUIEngineXml::operator new(size_t size) { return TPDAUIEngineXmlPool::Allocate(size); }
+inline void TPDAUIEngineXml::operator delete(void* p) noexcept { TPDAUIEngineXmlPool::Free(p); }
+inline void* TPDAUIEngineXml::TAttribute::operator new(size_t size) { return TPDAUIEngineXmlPool::Allocate(size); }
 inline void TPDAUIEngineXml::TAttribute::operator delete(void* p) noexcept
 {
 #ifndef ORBETA_XML_PLAIN_HEAP
@@ -155,3 +158,18 @@ struct VectorArrayAllocator<TPDAUIEngineXml::TAttribute> {
     static TPDAUIEngineXml::TAttribute** Allocate(int count);
     static void Free(TPDAUIEngineXml::TAttribute** items);
 };
+
+inline TPDAUIEngineXml** VectorArrayAllocator<TPDAUIEngineXml>::Allocate(int count)
+{
+    return (TPDAUIEngineXml**)TPDAUIEngineXmlPool::Allocate(sizeof(TPDAUIEngineXml*) * (size_t)count);
+}
+inline void VectorArrayAllocator<TPDAUIEngineXml>::Free(TPDAUIEngineXml** items) { TPDAUIEngineXmlPool::Free(items); }
+inline TPDAUIEngineXml::TAttribute** VectorArrayAllocator<TPDAUIEngineXml::TAttribute>::Allocate(int count)
+{
+    return (TPDAUIEngineXml::TAttribute**)TPDAUIEngineXmlPool::Allocate(sizeof(TPDAUIEngineXml::TAttribute*) *
+                                                                        (size_t)count);
+}
+inline void VectorArrayAllocator<TPDAUIEngineXml::TAttribute>::Free(TPDAUIEngineXml::TAttribute** items)
+{
+    TPDAUIEngineXmlPool::Free(items);
+}
