@@ -196,8 +196,10 @@ struct TPDAUIEngineXml::TDocument {
     static TDocument* Make(size_t length)
     {
         void* raw = std::malloc(offsetof(TDocument, bytes) + length + 1);
-        if (!Verifica_Ptr(raw))
+        if (!raw) {
+            Verifica_Ptr(nullptr);  // reports it
             return nullptr;
+        }
         TDocument* d = new (raw) TDocument;
         d->references.store(kDocumentBias, std::memory_order_relaxed);
         d->earlier = nullptr;
