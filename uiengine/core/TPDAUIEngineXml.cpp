@@ -130,9 +130,8 @@ char* DecodeRest(char* p, char*& out)
 const long kDocumentBias = 1L << 40;
 
 // Blanks "<!...>" and "<?...>" through the next '>' (to the end when there is
-// none) and turns tabs into spaces, in buffer; then copies it. Thirty-two bytes
-// go at a time where none of them is a '!' or '?', which few are; the copy is
-// left to the C library, which moves wider blocks than SSE2 does.
+// none) and turns tabs into spaces, in buffer and in its copy at once.
+// Thirty-two bytes go at a time where none of them is a '!' or '?', which few are.
 void PrepareText(char* __restrict buffer, char* __restrict copy, size_t len)
 {
     auto blank = [&](size_t at) {
@@ -563,7 +562,6 @@ void CloneInto(TPDAUIEngineXml* to, const TPDAUIEngineXml* source)
 }
 
 } // namespace
-
 
 TPDAUIEngineXml::TPDAUIEngineXml() : attributes(0, 0), children(0, 0), parent(nullptr), document_(nullptr) {}
 
