@@ -20,9 +20,6 @@
 
 namespace {
 
-inline void* PoolAllocate(size_t size) { return TPDAUIEngineXmlPool::Allocate(size); }
-inline void PoolFree(void* p) { TPDAUIEngineXmlPool::Free(p); }
-
 static_assert(alignof(TPDAUIEngineXml) <= 8 && alignof(TPDAUIEngineXml::TAttribute) <= 8,
               "pool slots are 8-byte aligned");
 
@@ -53,23 +50,6 @@ inline void SetBytes(XmlString& to, const char* s, int n, int codepage)
     to = XmlString(s, n, codepage);
 }
 
-// Decodes &lt; and &gt; (no other entity) in the n bytes at s, in place; gives
-// the decoded length.
-int DecodeInPlace(char* s, int n)
-{
-    int k = 0;
-    for (int i = 0; i < n; ++i) {
-        if (s[i] == '&' && i + 3 < n && s[i + 2] == 't' && s[i + 3] == ';' &&
-            (s[i + 1] == 'l' || s[i + 1] == 'g')) {
-            s[k++] = s[i + 1] == 'l' ? '<' : '>';
-            i += 3;
-        } else {
-            s[k++] = s[i];
-        }
-    }
-    return k;
-}
-
 // Character classes for the reader. The NUL that ends the buffer stops every scan,
 // so the scans need no length checks (the buffer holds no NUL before its end).
 enum : unsigned char {
@@ -80,6 +60,7 @@ enum : unsigned char {
     kEndOfTag = 16,      // '>'
     kLineSpace = 32,     // ' ', '\t', '\r', '\n'
     kAmpersand = 64,     // '&'
+    kEndOfAttributes = 128,  // '>', '/'
     kStop = kEndOfName | kEndOfAttrName | kEndOfValue | kEndOfText | kEndOfTag,
 };
 
@@ -87,10 +68,10 @@ struct CharClasses {
     unsigned char of[256] = {};
     constexpr CharClasses()
     {
-        of[0] = kStop;
+        of[0] = kStop | kEndOfAttributes;
         of[(unsigned char)' '] = kEndOfName | kLineSpace;
-        of[(unsigned char)'/'] = kEndOfName | kEndOfAttrName;
-        of[(unsigned char)'>'] = kEndOfName | kEndOfAttrName | kEndOfTag;
+        of[(unsigned char)'/'] = kEndOfName | kEndOfAttrName | kEndOfAttributes;
+        of[(unsigned char)'>'] = kEndOfName | kEndOfAttrName | kEndOfTag | kEndOfAttributes;
         of[(unsigned char)'='] = kEndOfAttrName;
         of[(unsigned char)'"'] = kEndOfValue;
         of[(unsigned char)'&'] = kAmpersand;
@@ -122,11 +103,35 @@ inline const char* Skip(const char* p, unsigned char until)
 
 inline char* Skip(char* p, unsigned char until) { return const_cast<char*>(Skip((const char*)p, until)); }
 
+// Decodes &lt; and &gt; (no other entity) in place in the rest of an attribute
+// value, from its first '&' at p up to the closing '"' or the end of the text.
+// Gives where that stops; out is set to the end of the decoded bytes.
+char* DecodeRest(char* p, char*& out)
+{
+    char* w = p;
+    for (;;) {
+        // At a '&'. The bytes of an entity are neither '"' nor NUL, so it cannot
+        // run past the value.
+        if ((p[1] == 'l' || p[1] == 'g') && p[2] == 't' && p[3] == ';') {
+            *w++ = p[1] == 'l' ? '<' : '>';
+            p += 4;
+        } else {
+            *w++ = *p++;
+        }
+        while (!(ClassOf(*p) & (kEndOfValue | kAmpersand)))
+            *w++ = *p++;
+        if (*p != '&')
+            break;
+    }
+    out = w;
+    return p;
+}
+
 const long kDocumentBias = 1L << 40;
 
 // Blanks "<!...>" and "<?...>" through the next '>' (to the end when there is
-// none) and turns tabs into spaces, in buffer and in its copy at once. Sixteen
-// bytes go at a time where none of them is a '!' or '?', which few are.
+// none) and turns tabs into spaces, in buffer and in its copy at once.
+// Thirty-two bytes go at a time where none of them is a '!' or '?', which few are.
 void PrepareText(char* __restrict buffer, char* __restrict copy, size_t len)
 {
     auto blank = [&](size_t at) {
@@ -147,22 +152,27 @@ void PrepareText(char* __restrict buffer, char* __restrict copy, size_t len)
     size_t i = 0;
 #if defined(__SSE2__)
     const __m128i tab = _mm_set1_epi8('\t');
-    const __m128i space = _mm_set1_epi8(' ');
+    const __m128i flip = _mm_set1_epi8('\t' ^ ' ');
     const __m128i bang = _mm_set1_epi8('!');
     const __m128i ask = _mm_set1_epi8('?');
-    while (len - i >= 16) {
-        const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(buffer + i));
-        if (_mm_movemask_epi8(_mm_or_si128(_mm_cmpeq_epi8(v, bang), _mm_cmpeq_epi8(v, ask)))) {
+    while (len - i >= 32) {
+        const __m128i v0 = _mm_loadu_si128(reinterpret_cast<const __m128i*>(buffer + i));
+        const __m128i v1 = _mm_loadu_si128(reinterpret_cast<const __m128i*>(buffer + i + 16));
+        const __m128i rare = _mm_or_si128(_mm_or_si128(_mm_cmpeq_epi8(v0, bang), _mm_cmpeq_epi8(v0, ask)),
+                                          _mm_or_si128(_mm_cmpeq_epi8(v1, bang), _mm_cmpeq_epi8(v1, ask)));
+        if (_mm_movemask_epi8(rare)) {
             // A blanked run may end past the block: the next block starts there.
-            for (const size_t stop = i + 16; i < stop;)
+            for (const size_t stop = i + 32; i < stop;)
                 i = one(i);
             continue;
         }
-        const __m128i tabs = _mm_cmpeq_epi8(v, tab);
-        const __m128i out = _mm_or_si128(_mm_and_si128(tabs, space), _mm_andnot_si128(tabs, v));
-        _mm_storeu_si128(reinterpret_cast<__m128i*>(buffer + i), out);
-        _mm_storeu_si128(reinterpret_cast<__m128i*>(copy + i), out);
-        i += 16;
+        const __m128i out0 = _mm_xor_si128(v0, _mm_and_si128(_mm_cmpeq_epi8(v0, tab), flip));
+        const __m128i out1 = _mm_xor_si128(v1, _mm_and_si128(_mm_cmpeq_epi8(v1, tab), flip));
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(buffer + i), out0);
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(buffer + i + 16), out1);
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(copy + i), out0);
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(copy + i + 16), out1);
+        i += 32;
     }
 #endif
     while (i < len)
@@ -179,20 +189,20 @@ struct TPDAUIEngineXml::TDocument {
     std::atomic<long> references;
     TDocument* earlier;  // the document of an earlier Parse into the same root
     char* attributes;    // blocks of the attributes the reader made, newest first
-    char* next;          // free room in the newest block
-    char* end;
     char bytes[1];
 
     // Room for length bytes of text and the NUL after them, to be filled.
     static TDocument* Make(size_t length)
     {
         void* raw = std::malloc(offsetof(TDocument, bytes) + length + 1);
-        if (!Verifica_Ptr(raw))
+        if (!raw) {
+            Verifica_Ptr(nullptr);  // reports it
             return nullptr;
+        }
         TDocument* d = new (raw) TDocument;
         d->references.store(kDocumentBias, std::memory_order_relaxed);
         d->earlier = nullptr;
-        d->attributes = d->next = d->end = nullptr;
+        d->attributes = nullptr;
         d->bytes[length] = '\0';
         return d;
     }
@@ -212,34 +222,24 @@ struct TPDAUIEngineXml::TDocument {
         }
     }
 
-    // An attribute that lives as long as the document: no count of its own, and
-    // deleting it only runs its destructor (its slot carries the document's mark).
-    TAttribute* NewAttribute(int codepage)
+    // Attributes that live as long as the document are made in its blocks: no
+    // count of their own, and deleting one only runs its destructor (its slot
+    // carries the mark). A new block, or null without memory.
+    static constexpr size_t kBlock = 32 * 1024;
+    static constexpr size_t kBlockHeader = 16;
+    static constexpr size_t kSlot = sizeof(const void*) + ((sizeof(TAttribute) + 7) & ~(size_t)7);
+    char* NewBlock()
     {
-#ifdef ORBETA_XML_PLAIN_HEAP
-        return new TAttribute(codepage);  // each its own block, for the sanitizers
-#else
-        const size_t slot = sizeof(const void*) + ((sizeof(TAttribute) + 7) & ~(size_t)7);
-        if ((size_t)(end - next) < slot) {
-            const size_t kBlock = 32 * 1024;
-            char* block = (char*)std::malloc(kBlock);
-            if (!Verifica_Ptr(block))
-                return new TAttribute(codepage);
-            *(char**)block = attributes;
-            attributes = block;
-            next = block + 16;
-            end = block + kBlock;
-        }
-        *(const void**)next = kInDocument;
-        TAttribute* a = ::new (next + sizeof(const void*)) TAttribute(codepage);
-        next += slot;
-        return a;
-#endif
+        char* block = (char*)std::malloc(kBlock);
+        if (!Verifica_Ptr(block))
+            return nullptr;
+        *(char**)block = attributes;
+        attributes = block;
+        return block;
     }
-    static const void* const kInDocument;
 };
 
-const void* const TPDAUIEngineXml::TDocument::kInDocument = &TPDAUIEngineXml::TDocument::kInDocument;
+const void* const TPDAUIEngineXml::kInDocument = &TPDAUIEngineXml::kInDocument;
 
 // The recursive element reader over one document, NUL-terminated, changed in place.
 class TPDAUIEngineXml::Reader {
@@ -270,6 +270,8 @@ private:
 
     int codepage_;  // the default code page, as every new string takes
     TDocument* document_;
+    char* slot_ = nullptr;  // free room for attributes in the document's newest block
+    char* slotsEnd_ = nullptr;
 };
 
 bool TPDAUIEngineXml::Reader::Element(TPDAUIEngineXml* node, char*& p, int depth)
@@ -308,21 +310,24 @@ bool TPDAUIEngineXml::Reader::Element(TPDAUIEngineXml* node, char*& p, int depth
 template <bool kKeep>
 void TPDAUIEngineXml::Reader::Attributes(TPDAUIEngineXml* node, char*& at)
 {
-    // A local position: the bytes written below could otherwise be the pointer.
+    // Locals, as the bytes written below could otherwise be any of them.
     char* p = at;
-    while (*p && *p != '>' && *p != '/') {
+    char* slot = slot_;
+    char* slotsEnd = slotsEnd_;
+    const int codepage = codepage_;
+    for (;;) {
         while (ClassOf(*p) & kLineSpace)
             ++p;
-        if (!*p || *p == '>' || *p == '/')
-            continue;
+        if (ClassOf(*p) & kEndOfAttributes)
+            break;
 
-        // Name: up to '=' or '>', or through a character that a '/' follows.
+        // Name: up to '=' or '>', or through a character that a '/' follows. It
+        // starts on no blank (those were passed over above), and the text holds no
+        // tabs any more.
         char* start = p;
         p = Skip(p, kEndOfAttrName);
         char* end = p;
-        while (start < end && (*start == ' ' || *start == '\t'))
-            ++start;
-        while (end > start && (end[-1] == ' ' || end[-1] == '\t'))
+        while (end > start && end[-1] == ' ')
             --end;
 
         // Step over the delimiter, blanks and line breaks, then one character taken
@@ -336,28 +341,48 @@ void TPDAUIEngineXml::Reader::Attributes(TPDAUIEngineXml* node, char*& at)
             ++p;
         char* value = p;
         p = Skip(p, kEndOfValue | kAmpersand);
-        bool entities = *p == '&';
-        if (entities)
-            p = Skip(p, kEndOfValue);
         if (kKeep) {
-            int n = (int)(p - value);
-            if (entities)
-                n = DecodeInPlace(value, n);
+            // Decoded from the first '&' on, as the rest of the value is read.
+            char* valueEnd = p;
+            if (*p == '&')
+                p = DecodeRest(p, valueEnd);
             bool quoted = *p != '\0';
             *end = '\0';
-            value[n] = '\0';
+            *valueEnd = '\0';
             *p = '\0';
-            TPDAUIEngineXml::TAttribute* a = document_->NewAttribute(codepage_);
-            a->name.Borrow(start, (int)(end - start), codepage_);
-            a->value.Borrow(value, n, codepage_);
+            const int nameLength = (int)(end - start);
+            const int valueLength = (int)(valueEnd - value);
+            TAttribute* a;
+#ifndef ORBETA_XML_PLAIN_HEAP
+            if ((size_t)(slotsEnd - slot) < TDocument::kSlot) {
+                if (char* block = document_->NewBlock()) {
+                    slot = block + TDocument::kBlockHeader;
+                    slotsEnd = block + TDocument::kBlock;
+                }
+            }
+            if ((size_t)(slotsEnd - slot) >= TDocument::kSlot) {
+                *(const void**)slot = kInDocument;
+                a = ::new (slot + sizeof(const void*)) TAttribute(start, nameLength, value, valueLength, codepage);
+                slot += TDocument::kSlot;
+            } else
+#endif
+            {
+                // Its own block: for the sanitizers, or when a new block is not there.
+                a = new TAttribute(start, nameLength, value, valueLength, codepage);
+            }
             AddTo(node->attributes, a);
             if (quoted)
                 ++p;
-        } else if (*p) {
-            ++p;
+        } else {
+            if (*p == '&')
+                p = Skip(p, kEndOfValue);
+            if (*p)
+                ++p;
         }
     }
     at = p;
+    slot_ = slot;
+    slotsEnd_ = slotsEnd;
 }
 
 char* TPDAUIEngineXml::Reader::SkipElement(char* p)
@@ -394,14 +419,16 @@ char* TPDAUIEngineXml::Reader::SkipElement(char* p)
 
 bool TPDAUIEngineXml::Reader::Content(TPDAUIEngineXml* node, char*& p, int depth)
 {
-    // A text run that may turn out to be the only content is held back; it becomes
-    // a "#text" child only when something else follows.
-    const char* textStart = nullptr;
-    const char* textEnd = nullptr;
-    auto addText = [this, node](const char* from, const char* to) {
+    // A text run is held back until what follows it is read: it may turn out to be
+    // the only content, and by then the '<' after it is passed, so the run can end
+    // in place.
+    char* textStart = nullptr;
+    char* textEnd = nullptr;
+    auto addText = [this, node](char* from, char* to) {
         TPDAUIEngineXml* t = NewNode();
         t->name.Borrow(kTextNodeName, (int)sizeof kTextNodeName - 1, codepage_);
-        SetBytes(t->text, from, (int)(to - from), codepage_);
+        *to = '\0';
+        t->text.Borrow(from, (int)(to - from), codepage_);
         node->AddChild(t);
     };
     auto flushText = [&]() {
@@ -435,25 +462,22 @@ bool TPDAUIEngineXml::Reader::Content(TPDAUIEngineXml* node, char*& p, int depth
             }
             continue;
         }
-        const char* start = p;
+        char* start = p;
         while (ClassOf(*p) & kLineSpace)
             ++p;
         bool blank = *p == '<' || !*p;
         p = Skip(p, kEndOfText);
         if (!blank) {
             flushText();
-            if (node->children.Count() == 0) {
-                textStart = start;
-                textEnd = p;
-            } else {
-                addText(start, p);
-            }
+            textStart = start;
+            textEnd = p;
         }
     }
 
     // Only text inside: it becomes the node's own text.
     if (textStart && node->children.Count() == 0) {
-        SetBytes(node->text, textStart, (int)(textEnd - textStart), codepage_);
+        *textEnd = '\0';
+        node->text.Borrow(textStart, (int)(textEnd - textStart), codepage_);
     } else {
         flushText();
         if (node->children.Count() == 1 && SameName(node->children[0]->name, kTextNodeName)) {
@@ -538,32 +562,6 @@ void CloneInto(TPDAUIEngineXml* to, const TPDAUIEngineXml* source)
 }
 
 } // namespace
-
-TPDAUIEngineXml** VectorArrayAllocator<TPDAUIEngineXml>::Allocate(int count)
-{
-    return (TPDAUIEngineXml**)PoolAllocate(sizeof(TPDAUIEngineXml*) * (size_t)count);
-}
-void VectorArrayAllocator<TPDAUIEngineXml>::Free(TPDAUIEngineXml** items) { PoolFree(items); }
-TPDAUIEngineXml::TAttribute** VectorArrayAllocator<TPDAUIEngineXml::TAttribute>::Allocate(int count)
-{
-    return (TPDAUIEngineXml::TAttribute**)PoolAllocate(sizeof(TPDAUIEngineXml::TAttribute*) * (size_t)count);
-}
-void VectorArrayAllocator<TPDAUIEngineXml::TAttribute>::Free(TPDAUIEngineXml::TAttribute** items)
-{
-    PoolFree(items);
-}
-
-void* TPDAUIEngineXml::operator new(size_t size) { return PoolAllocate(size); }
-void TPDAUIEngineXml::operator delete(void* p) noexcept { PoolFree(p); }
-void* TPDAUIEngineXml::TAttribute::operator new(size_t size) { return PoolAllocate(size); }
-void TPDAUIEngineXml::TAttribute::operator delete(void* p) noexcept
-{
-#ifndef ORBETA_XML_PLAIN_HEAP
-    if (p && *((const void* const*)p - 1) == TDocument::kInDocument)
-        return;  // goes with its document
-#endif
-    PoolFree(p);
-}
 
 TPDAUIEngineXml::TPDAUIEngineXml() : attributes(0, 0), children(0, 0), parent(nullptr), document_(nullptr) {}
 

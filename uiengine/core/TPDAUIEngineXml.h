@@ -28,6 +28,12 @@ public:
         TAttribute() = default;
         explicit TAttribute(int codepage) : name(codepage), value(codepage) {}
         TAttribute(const CDString& n, const CDString& v) : name(n), value(v) {}
+        // Borrows its name and value (see TPDAUIEngineXmlString::Borrow).
+        TAttribute(const char* n, int nameLength, const char* v, int valueLength, int codepage)
+            : name(n, nameLength, codepage, TPDAUIEngineXmlString::TBorrowed()),
+              value(v, valueLength, codepage, TPDAUIEngineXmlString::TBorrowed())
+        {
+        }
 
         TPDAUIEngineXmlString name;
         TPDAUIEngineXmlString value;
@@ -123,7 +129,23 @@ private:
     void CopyTreeFrom(const TPDAUIEngineXml* source);
 
     TDocument* document_;  // the text this node's strings were read from, or null
+
+    // Stands before each attribute the reader made in a document's blocks.
+    static const void* const kInDocument;
 };
+
+// Inline, as every node, attribute and pointer array of a tree passes through here.
+inline void* TPDAUIEngineXml::operator new(size_t size) { return TPDAUIEngineXmlPool::Allocate(size); }
+inline void TPDAUIEngineXml::operator delete(void* p) noexcept { TPDAUIEngineXmlPool::Free(p); }
+inline void* TPDAUIEngineXml::TAttribute::operator new(size_t size) { return TPDAUIEngineXmlPool::Allocate(size); }
+inline void TPDAUIEngineXml::TAttribute::operator delete(void* p) noexcept
+{
+#ifndef ORBETA_XML_PLAIN_HEAP
+    if (p && *((const void* const*)p - 1) == kInDocument)
+        return;  // goes with its document
+#endif
+    TPDAUIEngineXmlPool::Free(p);
+}
 
 // The vectors of a tree keep their arrays in the same pool as its nodes.
 template <>
@@ -136,3 +158,18 @@ struct VectorArrayAllocator<TPDAUIEngineXml::TAttribute> {
     static TPDAUIEngineXml::TAttribute** Allocate(int count);
     static void Free(TPDAUIEngineXml::TAttribute** items);
 };
+
+inline TPDAUIEngineXml** VectorArrayAllocator<TPDAUIEngineXml>::Allocate(int count)
+{
+    return (TPDAUIEngineXml**)TPDAUIEngineXmlPool::Allocate(sizeof(TPDAUIEngineXml*) * (size_t)count);
+}
+inline void VectorArrayAllocator<TPDAUIEngineXml>::Free(TPDAUIEngineXml** items) { TPDAUIEngineXmlPool::Free(items); }
+inline TPDAUIEngineXml::TAttribute** VectorArrayAllocator<TPDAUIEngineXml::TAttribute>::Allocate(int count)
+{
+    return (TPDAUIEngineXml::TAttribute**)TPDAUIEngineXmlPool::Allocate(sizeof(TPDAUIEngineXml::TAttribute*) *
+                                                                        (size_t)count);
+}
+inline void VectorArrayAllocator<TPDAUIEngineXml::TAttribute>::Free(TPDAUIEngineXml::TAttribute** items)
+{
+    TPDAUIEngineXmlPool::Free(items);
+}

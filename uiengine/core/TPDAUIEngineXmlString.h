@@ -19,6 +19,15 @@ public:
         Assign(text, length);
     }
     TPDAUIEngineXmlString(const char* text) : CDString() { Assign(text, text ? (int)std::strlen(text) : 0); }
+    // Borrowed at once, as Borrow below does.
+    struct TBorrowed {};
+    TPDAUIEngineXmlString(const char* text, int length, int codepage, TBorrowed) : CDString(nullptr, 0, codepage)
+    {
+        if (length > 0) {
+            text_ = text;
+            length_ = length;
+        }
+    }
     TPDAUIEngineXmlString(const CDString& other) : CDString(nullptr, 0, other.GetCodepage())
     {
         Assign(other.c_str(), other.Length());
