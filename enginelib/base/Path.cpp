@@ -1,12 +1,14 @@
 #include "enginelib/base/Path.h"
 
 #include <dirent.h>
+#include <fcntl.h>
 #include <limits.h>
 #include <sys/stat.h>
 #include <time.h>
 #include <unistd.h>
 
 #include <algorithm>
+#include <memory>
 #include <string>
 #include <mutex>
 #include <unordered_map>
@@ -148,6 +150,67 @@ Path::Kind KindOnDisk(const std::string& path) {
     struct stat st;
     if (!Path::Stat(path, st)) return Path::Kind::None;
     return S_ISDIR(st.st_mode) ? Path::Kind::Folder : Path::Kind::File;
+}
+
+} // namespace
+
+namespace Path {
+
+// A folder held open, to look up names in without walking its path. The
+// handle names the folder it was opened on even after that is renamed or
+// removed, and keeps its inode from being reused meanwhile; so it stands for
+// the path only while a look at the path finds the same device and inode.
+struct OpenFolder {
+    int fd = -1;
+    dev_t device = 0;
+    ino_t inode = 0;
+    OpenFolder() = default;
+    OpenFolder(const OpenFolder&) = delete;
+    OpenFolder& operator=(const OpenFolder&) = delete;
+    ~OpenFolder() {
+        if (fd >= 0) ::close(fd);
+    }
+};
+
+} // namespace Path
+
+namespace {
+
+std::mutex g_openMutex;
+// Shared, so that a batch still using one dropped here keeps it open.
+std::unordered_map<std::string, std::shared_ptr<Path::OpenFolder>> g_openFolders;
+// Few: each holds a descriptor, and the file system it is on stays busy.
+const size_t kMaxOpenFolders = 16;
+
+// The folder open, when it is the one seen (device and inode) at the path; else null.
+std::shared_ptr<Path::OpenFolder> OpenSeenFolder(const std::string& folder, const struct stat& seen) {
+    std::lock_guard<std::mutex> lock(g_openMutex);
+    auto it = g_openFolders.find(folder);
+    if (it != g_openFolders.end() && it->second->device == seen.st_dev && it->second->inode == seen.st_ino)
+        return it->second;
+    auto open = std::make_shared<Path::OpenFolder>();
+    open->fd = ::open(folder.c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC);
+    struct stat st;
+    if (open->fd < 0 || ::fstat(open->fd, &st) != 0 || st.st_dev != seen.st_dev || st.st_ino != seen.st_ino)
+        return nullptr;  // changed since it was seen: this batch goes by path
+    open->device = st.st_dev;
+    open->inode = st.st_ino;
+    if (it == g_openFolders.end() && g_openFolders.size() >= kMaxOpenFolders) g_openFolders.clear();
+    g_openFolders[folder] = open;
+    return open;
+}
+
+// FileIdentity's text for native, found as st.
+std::string IdentityOf(std::string native, const struct stat& st, struct timespec* modified) {
+    if (!S_ISREG(st.st_mode)) return std::string();
+    if (modified) *modified = st.st_mtim;
+    // The numbers go in as their bytes: asked at every load of every image, the
+    // text is compared, never shown.
+    const long long numbers[] = {(long long)st.st_dev, (long long)st.st_ino, (long long)st.st_size,
+                                 (long long)st.st_mtim.tv_sec, (long long)st.st_mtim.tv_nsec};
+    native += '|';
+    native.append(reinterpret_cast<const char*>(numbers), sizeof numbers);
+    return native;
 }
 
 } // namespace
@@ -324,6 +387,7 @@ Kind LookupBatch::Lookup(const std::string& path) {
     FolderStamp now;
     if (!known_ || folder != folder_) {
         known_ = false;
+        open_.reset();
         if (!StampOf(folder, now)) {
             // A folder not found as written may still match ignoring case (Resolve finds
             // it); one its parent's listing does not hold at all holds nothing.
@@ -377,15 +441,22 @@ bool SettledTime(const struct timespec& modified) {
 std::string FileIdentity(const std::string& path, struct timespec* modified) {
     std::string native;
     struct stat st;
-    if (!Stat(path, st, &native) || !S_ISREG(st.st_mode)) return std::string();
-    if (modified) *modified = st.st_mtim;
-    // The numbers go in as their bytes: asked at every load of every image, the
-    // text is compared, never shown.
-    const long long numbers[] = {(long long)st.st_dev, (long long)st.st_ino, (long long)st.st_size,
-                                 (long long)st.st_mtim.tv_sec, (long long)st.st_mtim.tv_nsec};
-    native += '|';
-    native.append(reinterpret_cast<const char*>(numbers), sizeof numbers);
-    return native;
+    if (!Stat(path, st, &native)) return std::string();
+    return IdentityOf(std::move(native), st, modified);
+}
+
+std::string LookupBatch::FileIdentity(const std::string& path, struct timespec* modified) {
+    std::string native = ToNative(path);
+    const size_t slash = native.rfind('/');
+    // Only a name in the folder looked at, as written: a name that is not there
+    // so (another case, gone) goes the long way, as does any other folder.
+    const bool inFolder = known_ && slash != std::string::npos && slash + 1 < native.size() &&
+                          (slash == 0 ? folder_ == "/" : folder_.size() == slash && native.compare(0, slash, folder_) == 0);
+    if (inFolder && !open_) open_ = OpenSeenFolder(folder_, folderStat_);
+    struct stat st;
+    if (!inFolder || !open_ || ::fstatat(open_->fd, native.c_str() + slash + 1, &st, 0) != 0)
+        return Path::FileIdentity(path, modified);
+    return IdentityOf(std::move(native), st, modified);
 }
 
 bool NameEquals(const std::string& a, const std::string& b) {

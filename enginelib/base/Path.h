@@ -1,6 +1,7 @@
 #pragma once
 #include <sys/stat.h>
 
+#include <memory>
 #include <string>
 
 // The one place where the device's paths meet the Linux file system.
@@ -39,14 +40,20 @@ Kind Lookup(const std::string& path);
 // Lookups made together, as for the variants of one skin file: a folder is
 // looked at once for the batch rather than once per call. For one moment's
 // questions only; a later moment takes a new batch.
+struct OpenFolder;
 class LookupBatch {
 public:
     Kind Lookup(const std::string& path);
+    // FileIdentity, answered the same; a file in the folder the batch looked at
+    // last is looked up in that folder as it was seen then, not through its
+    // whole path again.
+    std::string FileIdentity(const std::string& path, struct timespec* modified = nullptr);
 
 private:
     std::string folder_;
     struct stat folderStat_ {};
     bool known_ = false;
+    std::shared_ptr<OpenFolder> open_;  // folder_ opened, once asked for
 };
 
 // Text that names this version of a file: its resolved path, then its device,

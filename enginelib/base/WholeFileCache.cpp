@@ -9,10 +9,10 @@ TWholeFileCache& TWholeFileCache::Shared()
     return cache;
 }
 
-std::shared_ptr<const TWholeFile> TWholeFileCache::Read(const std::string& path)
+std::shared_ptr<const TWholeFile> TWholeFileCache::Read(const std::string& path, Path::LookupBatch* lookups)
 {
     struct timespec modified = {0, 0};
-    const std::string identity = Path::FileIdentity(path, &modified);
+    const std::string identity = lookups ? lookups->FileIdentity(path, &modified) : Path::FileIdentity(path, &modified);
     if (identity.empty())
         return nullptr;
     {

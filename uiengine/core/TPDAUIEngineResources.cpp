@@ -192,7 +192,7 @@ bool TPDAUIEngineResources::FindCompiledPage(DString& pageName, Read read)
     Path::LookupBatch own;  // the variants share their folder
     Path::LookupBatch& lookups = batch_ ? *batch_ : own;
     for (int i = 0; i < tries.Count(); ++i) {
-        if (lookups.Lookup(tries[i].c_str()) == Path::Kind::File && read(tries[i].c_str())) {
+        if (lookups.Lookup(tries[i].c_str()) == Path::Kind::File && read(tries[i].c_str(), lookups)) {
             pageName = tries[i];
             return true;
         }
@@ -205,13 +205,17 @@ bool TPDAUIEngineResources::ReadCompiledPage(DString& pageName, std::unique_ptr<
 {
     data.reset();
     size = length = 0;
-    return FindCompiledPage(pageName, [&](const char* path) { return TFicheroITV::LeeEntero(path, data, size, length); });
+    return FindCompiledPage(pageName, [&](const char* path, Path::LookupBatch&) {
+        return TFicheroITV::LeeEntero(path, data, size, length);
+    });
 }
 
 std::shared_ptr<const TWholeFile> TPDAUIEngineResources::ReadCompiledPageKept(DString& pageName)
 {
     std::shared_ptr<const TWholeFile> file;
-    FindCompiledPage(pageName, [&](const char* path) { return bool(file = TWholeFileCache::Shared().Read(path)); });
+    FindCompiledPage(pageName, [&](const char* path, Path::LookupBatch& lookups) {
+        return bool(file = TWholeFileCache::Shared().Read(path, &lookups));
+    });
     return file;
 }
 
@@ -300,7 +304,7 @@ std::shared_ptr<TDibIG> TPDAUIEngineResources::FindChosenImage(const std::string
     for (const auto& check : choice.checks)
         if (lookups.Lookup(check.first) != check.second)
             return nullptr;
-    std::string key = Path::FileIdentity(choice.file.c_str());
+    std::string key = lookups.FileIdentity(choice.file.c_str());
     if (key.empty())
         return nullptr;
     key += ThemeKeyOf(choice.bareName).c_str();
@@ -361,7 +365,7 @@ std::shared_ptr<TDibIG> TPDAUIEngineResources::LoadImageFile(const char* name, b
         std::string key;
         const DString bareName = TStringNomFitx(file).nom_fitx();
         if (shared) {
-            key = Path::FileIdentity(file.c_str());
+            key = lookups.FileIdentity(file.c_str());
             if (!key.empty())
                 key += ThemeKeyOf(bareName).c_str();
         }
