@@ -39,7 +39,13 @@ struct FolderStamp {
     struct timespec changed = {0, 0};
 };
 
-struct CachedListing {
+} // namespace
+
+namespace Path {
+
+// A folder's listing as read once; never changed after, so a batch that found it
+// current holds on to it without the lock.
+struct FolderListing {
     Listing names;
     FolderStamp stamp;
     // A folder changed moments before it was read may change again within the same
@@ -47,8 +53,13 @@ struct CachedListing {
     bool settled = false;
 };
 
+} // namespace Path
+
+namespace {
+
+using CachedListing = Path::FolderListing;
 std::mutex g_cacheMutex;
-std::unordered_map<std::string, CachedListing> g_listings;
+std::unordered_map<std::string, std::shared_ptr<const CachedListing>> g_listings;
 const size_t kMaxCachedFolders = 256;
 // Wider than any file system's timestamp tick, with room for a file server's clock.
 const long kSettledSeconds = 2;
@@ -127,23 +138,25 @@ std::string FindIgnoringCase(const std::string& folder, const std::string& name)
     std::lock_guard<std::mutex> lock(g_cacheMutex);
     auto cached = g_listings.find(folder);
     if (cached != g_listings.end()) {
-        auto hit = cached->second.names.find(key);
-        if (hit != cached->second.names.end()) {
+        const CachedListing& listing = *cached->second;
+        auto hit = listing.names.find(key);
+        if (hit != listing.names.end()) {
             if (Exists(Join(folder, hit->second.name))) return hit->second.name;
-        } else if (cached->second.settled) {
+        } else if (listing.settled) {
             FolderStamp now;
-            if (StampOf(folder, now) && SameStamp(now, cached->second.stamp)) return std::string();
+            if (StampOf(folder, now) && SameStamp(now, listing.stamp)) return std::string();
         }
     }
     // Miss, stale entry or changed folder: read it again. The stamp is taken first,
     // so a change made while reading shows as a different stamp next time.
     if (cached == g_listings.end() && g_listings.size() >= kMaxCachedFolders) g_listings.clear();
-    CachedListing& entry = g_listings[folder];
-    const bool stamped = StampOf(folder, entry.stamp);
-    entry.names = ReadListing(folder);
-    entry.settled = stamped && Settled(entry.stamp);
-    auto hit = entry.names.find(key);
-    return hit == entry.names.end() ? std::string() : hit->second.name;
+    auto entry = std::make_shared<CachedListing>();
+    const bool stamped = StampOf(folder, entry->stamp);
+    entry->names = ReadListing(folder);
+    entry->settled = stamped && Settled(entry->stamp);
+    g_listings[folder] = entry;
+    auto hit = entry->names.find(key);
+    return hit == entry->names.end() ? std::string() : hit->second.name;
 }
 
 Path::Kind KindOnDisk(const std::string& path) {
@@ -383,11 +396,12 @@ Kind LookupBatch::Lookup(const std::string& path) {
     const std::string native = ToNative(path);
     const size_t slash = native.rfind('/');
     if (slash == std::string::npos || slash + 1 == native.size()) return KindOnDisk(path);
-    const std::string folder = slash == 0 ? std::string("/") : native.substr(0, slash);
-    FolderStamp now;
-    if (!known_ || folder != folder_) {
+    if (!known_ || !InFolder(native, slash)) {
         known_ = false;
         open_.reset();
+        listing_.reset();
+        const std::string folder = slash == 0 ? std::string("/") : native.substr(0, slash);
+        FolderStamp now;
         if (!StampOf(folder, now)) {
             // A folder not found as written may still match ignoring case (Resolve finds
             // it); one its parent's listing does not hold at all holds nothing.
@@ -400,26 +414,32 @@ Kind LookupBatch::Lookup(const std::string& path) {
         folderStat_.st_mtim = now.modified;
         folderStat_.st_ctim = now.changed;
         known_ = true;
-    } else {
-        now.device = folderStat_.st_dev;
-        now.inode = folderStat_.st_ino;
-        now.modified = folderStat_.st_mtim;
-        now.changed = folderStat_.st_ctim;
+        // Changing now: its listing would not last, so none is taken for this batch.
+        if (Settled(now)) {
+            std::lock_guard<std::mutex> lock(g_cacheMutex);
+            auto cached = g_listings.find(folder_);
+            if (cached != g_listings.end() && cached->second->settled && SameStamp(now, cached->second->stamp)) {
+                listing_ = cached->second;
+            } else {
+                if (cached == g_listings.end() && g_listings.size() >= kMaxCachedFolders) g_listings.clear();
+                auto entry = std::make_shared<CachedListing>();
+                entry->stamp = now;
+                entry->names = ReadListing(folder_);
+                entry->settled = true;
+                g_listings[folder_] = entry;
+                listing_ = std::move(entry);
+            }
+        }
     }
-    if (!Settled(now)) return KindOnDisk(path);  // changing now: its listing would not last
-    const std::string key = LowerText(native.substr(slash + 1));
-    std::lock_guard<std::mutex> lock(g_cacheMutex);
-    auto cached = g_listings.find(folder);
-    if (cached == g_listings.end() || !cached->second.settled || !SameStamp(now, cached->second.stamp)) {
-        if (cached == g_listings.end() && g_listings.size() >= kMaxCachedFolders) g_listings.clear();
-        CachedListing& entry = g_listings[folder];
-        entry.stamp = now;
-        entry.names = ReadListing(folder);
-        entry.settled = true;
-        cached = g_listings.find(folder);
-    }
-    auto hit = cached->second.names.find(key);
-    return hit == cached->second.names.end() ? Kind::None : hit->second.kind;
+    if (!listing_) return KindOnDisk(path);
+    std::string key(native, slash + 1);
+    for (char& c : key) c = Lower(c);
+    auto hit = listing_->names.find(key);
+    return hit == listing_->names.end() ? Kind::None : hit->second.kind;
+}
+
+bool LookupBatch::InFolder(const std::string& native, size_t slash) const {
+    return slash == 0 ? folder_ == "/" : folder_.size() == slash && native.compare(0, slash, folder_) == 0;
 }
 
 bool Stat(const std::string& path, struct stat& st, std::string* native) {
@@ -450,8 +470,7 @@ std::string LookupBatch::FileIdentity(const std::string& path, struct timespec* 
     const size_t slash = native.rfind('/');
     // Only a name in the folder looked at, as written: a name that is not there
     // so (another case, gone) goes the long way, as does any other folder.
-    const bool inFolder = known_ && slash != std::string::npos && slash + 1 < native.size() &&
-                          (slash == 0 ? folder_ == "/" : folder_.size() == slash && native.compare(0, slash, folder_) == 0);
+    const bool inFolder = known_ && slash != std::string::npos && slash + 1 < native.size() && InFolder(native, slash);
     if (inFolder && !open_) open_ = OpenSeenFolder(folder_, folderStat_);
     struct stat st;
     if (!inFolder || !open_ || ::fstatat(open_->fd, native.c_str() + slash + 1, &st, 0) != 0)

@@ -41,6 +41,7 @@ Kind Lookup(const std::string& path);
 // looked at once for the batch rather than once per call. For one moment's
 // questions only; a later moment takes a new batch.
 struct OpenFolder;
+struct FolderListing;
 class LookupBatch {
 public:
     Kind Lookup(const std::string& path);
@@ -54,6 +55,11 @@ private:
     struct stat folderStat_ {};
     bool known_ = false;
     std::shared_ptr<OpenFolder> open_;  // folder_ opened, once asked for
+    // folder_'s listing when it was current as seen (not when folder_ is changing now).
+    std::shared_ptr<const FolderListing> listing_;
+
+    // Whether native's part before slash is folder_.
+    bool InFolder(const std::string& native, size_t slash) const;
 };
 
 // Text that names this version of a file: its resolved path, then its device,
