@@ -274,23 +274,24 @@ namespace {
 // for any other path.
 bool SimpleNative(const std::string& path, std::string& out) {
     if (path.empty() || path[0] == '\\') return false;
-    const size_t begin = path[0] == '/' ? 1 : 0;
-    size_t end = path.size();
-    if (end > begin && IsSeparator(path[end - 1])) --end;
-    if (begin >= end) return false;
-    size_t part = begin;
-    for (size_t i = begin; i <= end; ++i) {
-        if (i == end || IsSeparator(path[i])) {
-            const size_t length = i - part;
-            if (length == 0) return false;
-            if (path[part] == '.' && (length == 1 || (length == 2 && path[part + 1] == '.'))) return false;
-            part = i + 1;
-        }
-    }
+    // Copied first and checked in the copy as its separators are turned: one pass.
     out = path;
-    for (char& c : out)
-        if (c == '\\') c = '/';
-    return true;
+    char* s = &out[0];
+    const size_t begin = s[0] == '/' ? 1 : 0;
+    size_t end = out.size();
+    if (end > begin && IsSeparator(s[end - 1])) s[--end] = '/';
+    if (begin >= end) return false;
+    auto bad = [](const char* part, size_t length) {
+        return length == 0 || (part[0] == '.' && (length == 1 || (length == 2 && part[1] == '.')));
+    };
+    size_t part = begin;
+    for (size_t i = begin; i < end; ++i) {
+        if (!IsSeparator(s[i])) continue;
+        s[i] = '/';
+        if (bad(s + part, i - part)) return false;
+        part = i + 1;
+    }
+    return !bad(s + part, end - part);
 }
 
 } // namespace

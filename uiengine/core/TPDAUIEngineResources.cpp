@@ -1,6 +1,7 @@
 #include "uiengine/core/TPDAUIEngineResources.h"
 
 #include <cstdlib>
+#include <cstring>
 #include <mutex>
 #include <string>
 #include <unordered_map>
@@ -278,8 +279,14 @@ std::string TPDAUIEngineResources::ImageRequest(const char* name) const
 {
     // Everything the choice of file depends on, apart from the disk.
     const TPDAUIEngineSkinSettings& s = owner_->skinSettings;
-    std::string request(name);
     const DString* const parts[] = {&owner_->skinsFolder, &s.skinName, &s.defaultSkinName, &s.bitmapExtension};
+    const size_t nameLength = std::strlen(name);
+    size_t length = nameLength + 2;
+    for (const DString* part : parts)
+        length += 1 + (size_t)part->Length();
+    std::string request;
+    request.reserve(length);  // built once, asked for every image of every load
+    request.append(name, nameLength);
     for (const DString* part : parts) {
         request += '\0';
         request.append(part->c_str(), (size_t)part->Length());
