@@ -37,11 +37,12 @@ enum class Kind { None, File, Folder };
 // one look at the folder per call instead of a walk over the path.
 Kind Lookup(const std::string& path);
 
+struct OpenFolder;
+struct FolderListing;
+
 // Lookups made together, as for the variants of one skin file: a folder is
 // looked at once for the batch rather than once per call. For one moment's
 // questions only; a later moment takes a new batch.
-struct OpenFolder;
-struct FolderListing;
 class LookupBatch {
 public:
     Kind Lookup(const std::string& path);
