@@ -1,12 +1,14 @@
 #include "enginelib/base/Path.h"
 
 #include <dirent.h>
+#include <fcntl.h>
 #include <limits.h>
 #include <sys/stat.h>
 #include <time.h>
 #include <unistd.h>
 
 #include <algorithm>
+#include <memory>
 #include <string>
 #include <mutex>
 #include <unordered_map>
@@ -37,7 +39,13 @@ struct FolderStamp {
     struct timespec changed = {0, 0};
 };
 
-struct CachedListing {
+} // namespace
+
+namespace Path {
+
+// A folder's listing as read once; never changed after, so a batch that found it
+// current holds on to it without the lock.
+struct FolderListing {
     Listing names;
     FolderStamp stamp;
     // A folder changed moments before it was read may change again within the same
@@ -45,8 +53,13 @@ struct CachedListing {
     bool settled = false;
 };
 
+} // namespace Path
+
+namespace {
+
+using CachedListing = Path::FolderListing;
 std::mutex g_cacheMutex;
-std::unordered_map<std::string, CachedListing> g_listings;
+std::unordered_map<std::string, std::shared_ptr<const CachedListing>> g_listings;
 const size_t kMaxCachedFolders = 256;
 // Wider than any file system's timestamp tick, with room for a file server's clock.
 const long kSettledSeconds = 2;
@@ -125,29 +138,92 @@ std::string FindIgnoringCase(const std::string& folder, const std::string& name)
     std::lock_guard<std::mutex> lock(g_cacheMutex);
     auto cached = g_listings.find(folder);
     if (cached != g_listings.end()) {
-        auto hit = cached->second.names.find(key);
-        if (hit != cached->second.names.end()) {
+        const CachedListing& listing = *cached->second;
+        auto hit = listing.names.find(key);
+        if (hit != listing.names.end()) {
             if (Exists(Join(folder, hit->second.name))) return hit->second.name;
-        } else if (cached->second.settled) {
+        } else if (listing.settled) {
             FolderStamp now;
-            if (StampOf(folder, now) && SameStamp(now, cached->second.stamp)) return std::string();
+            if (StampOf(folder, now) && SameStamp(now, listing.stamp)) return std::string();
         }
     }
     // Miss, stale entry or changed folder: read it again. The stamp is taken first,
     // so a change made while reading shows as a different stamp next time.
     if (cached == g_listings.end() && g_listings.size() >= kMaxCachedFolders) g_listings.clear();
-    CachedListing& entry = g_listings[folder];
-    const bool stamped = StampOf(folder, entry.stamp);
-    entry.names = ReadListing(folder);
-    entry.settled = stamped && Settled(entry.stamp);
-    auto hit = entry.names.find(key);
-    return hit == entry.names.end() ? std::string() : hit->second.name;
+    auto entry = std::make_shared<CachedListing>();
+    const bool stamped = StampOf(folder, entry->stamp);
+    entry->names = ReadListing(folder);
+    entry->settled = stamped && Settled(entry->stamp);
+    g_listings[folder] = entry;
+    auto hit = entry->names.find(key);
+    return hit == entry->names.end() ? std::string() : hit->second.name;
 }
 
 Path::Kind KindOnDisk(const std::string& path) {
     struct stat st;
     if (!Path::Stat(path, st)) return Path::Kind::None;
     return S_ISDIR(st.st_mode) ? Path::Kind::Folder : Path::Kind::File;
+}
+
+} // namespace
+
+namespace Path {
+
+// A folder held open, to look up names in without walking its path. The
+// handle names the folder it was opened on even after that is renamed or
+// removed, and keeps its inode from being reused meanwhile; so it stands for
+// the path only while a look at the path finds the same device and inode.
+struct OpenFolder {
+    int fd = -1;
+    dev_t device = 0;
+    ino_t inode = 0;
+    OpenFolder() = default;
+    OpenFolder(const OpenFolder&) = delete;
+    OpenFolder& operator=(const OpenFolder&) = delete;
+    ~OpenFolder() {
+        if (fd >= 0) ::close(fd);
+    }
+};
+
+} // namespace Path
+
+namespace {
+
+std::mutex g_openMutex;
+// Shared, so that a batch still using one dropped here keeps it open.
+std::unordered_map<std::string, std::shared_ptr<Path::OpenFolder>> g_openFolders;
+// Few: each holds a descriptor, and the file system it is on stays busy.
+const size_t kMaxOpenFolders = 16;
+
+// The folder open, when it is the one seen (device and inode) at the path; else null.
+std::shared_ptr<Path::OpenFolder> OpenSeenFolder(const std::string& folder, const struct stat& seen) {
+    std::lock_guard<std::mutex> lock(g_openMutex);
+    auto it = g_openFolders.find(folder);
+    if (it != g_openFolders.end() && it->second->device == seen.st_dev && it->second->inode == seen.st_ino)
+        return it->second;
+    auto open = std::make_shared<Path::OpenFolder>();
+    open->fd = ::open(folder.c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC);
+    struct stat st;
+    if (open->fd < 0 || ::fstat(open->fd, &st) != 0 || st.st_dev != seen.st_dev || st.st_ino != seen.st_ino)
+        return nullptr;  // changed since it was seen: this batch goes by path
+    open->device = st.st_dev;
+    open->inode = st.st_ino;
+    if (it == g_openFolders.end() && g_openFolders.size() >= kMaxOpenFolders) g_openFolders.clear();
+    g_openFolders[folder] = open;
+    return open;
+}
+
+// FileIdentity's text for native, found as st.
+std::string IdentityOf(std::string native, const struct stat& st, struct timespec* modified) {
+    if (!S_ISREG(st.st_mode)) return std::string();
+    if (modified) *modified = st.st_mtim;
+    // The numbers go in as their bytes: asked at every load of every image, the
+    // text is compared, never shown.
+    const long long numbers[] = {(long long)st.st_dev, (long long)st.st_ino, (long long)st.st_size,
+                                 (long long)st.st_mtim.tv_sec, (long long)st.st_mtim.tv_nsec};
+    native += '|';
+    native.append(reinterpret_cast<const char*>(numbers), sizeof numbers);
+    return native;
 }
 
 } // namespace
@@ -198,23 +274,24 @@ namespace {
 // for any other path.
 bool SimpleNative(const std::string& path, std::string& out) {
     if (path.empty() || path[0] == '\\') return false;
-    const size_t begin = path[0] == '/' ? 1 : 0;
-    size_t end = path.size();
-    if (end > begin && IsSeparator(path[end - 1])) --end;
-    if (begin >= end) return false;
-    size_t part = begin;
-    for (size_t i = begin; i <= end; ++i) {
-        if (i == end || IsSeparator(path[i])) {
-            const size_t length = i - part;
-            if (length == 0) return false;
-            if (path[part] == '.' && (length == 1 || (length == 2 && path[part + 1] == '.'))) return false;
-            part = i + 1;
-        }
-    }
+    // Copied first and checked in the copy as its separators are turned: one pass.
     out = path;
-    for (char& c : out)
-        if (c == '\\') c = '/';
-    return true;
+    char* s = &out[0];
+    const size_t begin = s[0] == '/' ? 1 : 0;
+    size_t end = out.size();
+    if (end > begin && IsSeparator(s[end - 1])) s[--end] = '/';
+    if (begin >= end) return false;
+    auto bad = [](const char* part, size_t length) {
+        return length == 0 || (part[0] == '.' && (length == 1 || (length == 2 && part[1] == '.')));
+    };
+    size_t part = begin;
+    for (size_t i = begin; i < end; ++i) {
+        if (!IsSeparator(s[i])) continue;
+        s[i] = '/';
+        if (bad(s + part, i - part)) return false;
+        part = i + 1;
+    }
+    return !bad(s + part, end - part);
 }
 
 } // namespace
@@ -320,10 +397,12 @@ Kind LookupBatch::Lookup(const std::string& path) {
     const std::string native = ToNative(path);
     const size_t slash = native.rfind('/');
     if (slash == std::string::npos || slash + 1 == native.size()) return KindOnDisk(path);
-    const std::string folder = slash == 0 ? std::string("/") : native.substr(0, slash);
-    FolderStamp now;
-    if (!known_ || folder != folder_) {
+    if (!known_ || !InFolder(native, slash)) {
         known_ = false;
+        open_.reset();
+        listing_.reset();
+        const std::string folder = slash == 0 ? std::string("/") : native.substr(0, slash);
+        FolderStamp now;
         if (!StampOf(folder, now)) {
             // A folder not found as written may still match ignoring case (Resolve finds
             // it); one its parent's listing does not hold at all holds nothing.
@@ -336,26 +415,32 @@ Kind LookupBatch::Lookup(const std::string& path) {
         folderStat_.st_mtim = now.modified;
         folderStat_.st_ctim = now.changed;
         known_ = true;
-    } else {
-        now.device = folderStat_.st_dev;
-        now.inode = folderStat_.st_ino;
-        now.modified = folderStat_.st_mtim;
-        now.changed = folderStat_.st_ctim;
+        // Changing now: its listing would not last, so none is taken for this batch.
+        if (Settled(now)) {
+            std::lock_guard<std::mutex> lock(g_cacheMutex);
+            auto cached = g_listings.find(folder_);
+            if (cached != g_listings.end() && cached->second->settled && SameStamp(now, cached->second->stamp)) {
+                listing_ = cached->second;
+            } else {
+                if (cached == g_listings.end() && g_listings.size() >= kMaxCachedFolders) g_listings.clear();
+                auto entry = std::make_shared<CachedListing>();
+                entry->stamp = now;
+                entry->names = ReadListing(folder_);
+                entry->settled = true;
+                g_listings[folder_] = entry;
+                listing_ = std::move(entry);
+            }
+        }
     }
-    if (!Settled(now)) return KindOnDisk(path);  // changing now: its listing would not last
-    const std::string key = LowerText(native.substr(slash + 1));
-    std::lock_guard<std::mutex> lock(g_cacheMutex);
-    auto cached = g_listings.find(folder);
-    if (cached == g_listings.end() || !cached->second.settled || !SameStamp(now, cached->second.stamp)) {
-        if (cached == g_listings.end() && g_listings.size() >= kMaxCachedFolders) g_listings.clear();
-        CachedListing& entry = g_listings[folder];
-        entry.stamp = now;
-        entry.names = ReadListing(folder);
-        entry.settled = true;
-        cached = g_listings.find(folder);
-    }
-    auto hit = cached->second.names.find(key);
-    return hit == cached->second.names.end() ? Kind::None : hit->second.kind;
+    if (!listing_) return KindOnDisk(path);
+    std::string key(native, slash + 1);
+    for (char& c : key) c = Lower(c);
+    auto hit = listing_->names.find(key);
+    return hit == listing_->names.end() ? Kind::None : hit->second.kind;
+}
+
+bool LookupBatch::InFolder(const std::string& native, size_t slash) const {
+    return slash == 0 ? folder_ == "/" : folder_.size() == slash && native.compare(0, slash, folder_) == 0;
 }
 
 bool Stat(const std::string& path, struct stat& st, std::string* native) {
@@ -377,15 +462,21 @@ bool SettledTime(const struct timespec& modified) {
 std::string FileIdentity(const std::string& path, struct timespec* modified) {
     std::string native;
     struct stat st;
-    if (!Stat(path, st, &native) || !S_ISREG(st.st_mode)) return std::string();
-    if (modified) *modified = st.st_mtim;
-    // The numbers go in as their bytes: asked at every load of every image, the
-    // text is compared, never shown.
-    const long long numbers[] = {(long long)st.st_dev, (long long)st.st_ino, (long long)st.st_size,
-                                 (long long)st.st_mtim.tv_sec, (long long)st.st_mtim.tv_nsec};
-    native += '|';
-    native.append(reinterpret_cast<const char*>(numbers), sizeof numbers);
-    return native;
+    if (!Stat(path, st, &native)) return std::string();
+    return IdentityOf(std::move(native), st, modified);
+}
+
+std::string LookupBatch::FileIdentity(const std::string& path, struct timespec* modified) {
+    std::string native = ToNative(path);
+    const size_t slash = native.rfind('/');
+    // Only a name in the folder looked at, as written: a name that is not there
+    // so (another case, gone) goes the long way, as does any other folder.
+    const bool inFolder = known_ && slash != std::string::npos && slash + 1 < native.size() && InFolder(native, slash);
+    if (inFolder && !open_) open_ = OpenSeenFolder(folder_, folderStat_);
+    struct stat st;
+    if (!inFolder || !open_ || ::fstatat(open_->fd, native.c_str() + slash + 1, &st, 0) != 0)
+        return Path::FileIdentity(path, modified);
+    return IdentityOf(std::move(native), st, modified);
 }
 
 bool NameEquals(const std::string& a, const std::string& b) {

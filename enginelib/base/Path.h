@@ -1,6 +1,7 @@
 #pragma once
 #include <sys/stat.h>
 
+#include <memory>
 #include <string>
 
 // The one place where the device's paths meet the Linux file system.
@@ -36,17 +37,30 @@ enum class Kind { None, File, Folder };
 // one look at the folder per call instead of a walk over the path.
 Kind Lookup(const std::string& path);
 
+struct OpenFolder;
+struct FolderListing;
+
 // Lookups made together, as for the variants of one skin file: a folder is
 // looked at once for the batch rather than once per call. For one moment's
 // questions only; a later moment takes a new batch.
 class LookupBatch {
 public:
     Kind Lookup(const std::string& path);
+    // FileIdentity, answered the same; a file in the folder the batch looked at
+    // last is looked up in that folder as it was seen then, not through its
+    // whole path again.
+    std::string FileIdentity(const std::string& path, struct timespec* modified = nullptr);
 
 private:
     std::string folder_;
     struct stat folderStat_ {};
     bool known_ = false;
+    std::shared_ptr<OpenFolder> open_;  // folder_ opened, once asked for
+    // folder_'s listing when it was current as seen (not when folder_ is changing now).
+    std::shared_ptr<const FolderListing> listing_;
+
+    // Whether native's part before slash is folder_.
+    bool InFolder(const std::string& native, size_t slash) const;
 };
 
 // Text that names this version of a file: its resolved path, then its device,

@@ -9,10 +9,13 @@ TWholeFileCache& TWholeFileCache::Shared()
     return cache;
 }
 
-std::shared_ptr<const TWholeFile> TWholeFileCache::Read(const std::string& path)
+std::shared_ptr<const TWholeFile> TWholeFileCache::Read(const std::string& path, Path::LookupBatch* lookups)
 {
+    auto identityOf = [&](struct timespec* modified) {
+        return lookups ? lookups->FileIdentity(path, modified) : Path::FileIdentity(path, modified);
+    };
     struct timespec modified = {0, 0};
-    const std::string identity = Path::FileIdentity(path, &modified);
+    const std::string identity = identityOf(&modified);
     if (identity.empty())
         return nullptr;
     {
@@ -31,7 +34,7 @@ std::shared_ptr<const TWholeFile> TWholeFileCache::Read(const std::string& path)
     // changed a moment ago: rewritten again within the same tick of the file
     // system's clock, with the same length, it would look unchanged.
     if (file->length != file->size || file->size > MaxBytes / 4 || !Path::SettledTime(modified) ||
-        Path::FileIdentity(path) != identity)
+        identityOf(nullptr) != identity)
         return file;
     std::lock_guard<std::mutex> lock(mutex_);
     Entry& entry = files_[path];

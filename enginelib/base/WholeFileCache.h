@@ -6,6 +6,10 @@
 #include <mutex>
 #include <string>
 
+namespace Path {
+class LookupBatch;
+}
+
 // A file read whole (see TFicheroITV::LeeEntero).
 struct TWholeFile {
     std::unique_ptr<unsigned char[]> data;
@@ -31,7 +35,8 @@ public:
     TWholeFileCache& operator=(const TWholeFileCache&) = delete;
 
     // The file at path, or null when no regular file is there or it does not open.
-    std::shared_ptr<const TWholeFile> Read(const std::string& path);
+    // lookups, when given, is the batch that has just found the file.
+    std::shared_ptr<const TWholeFile> Read(const std::string& path, Path::LookupBatch* lookups = nullptr);
     void Clear();
 
     int GetCount() const;

@@ -1,6 +1,7 @@
 #include "uiengine/core/TPDAUIEngineResources.h"
 
 #include <cstdlib>
+#include <cstring>
 #include <mutex>
 #include <string>
 #include <unordered_map>
@@ -192,7 +193,7 @@ bool TPDAUIEngineResources::FindCompiledPage(DString& pageName, Read read)
     Path::LookupBatch own;  // the variants share their folder
     Path::LookupBatch& lookups = batch_ ? *batch_ : own;
     for (int i = 0; i < tries.Count(); ++i) {
-        if (lookups.Lookup(tries[i].c_str()) == Path::Kind::File && read(tries[i].c_str())) {
+        if (lookups.Lookup(tries[i].c_str()) == Path::Kind::File && read(tries[i].c_str(), lookups)) {
             pageName = tries[i];
             return true;
         }
@@ -205,13 +206,17 @@ bool TPDAUIEngineResources::ReadCompiledPage(DString& pageName, std::unique_ptr<
 {
     data.reset();
     size = length = 0;
-    return FindCompiledPage(pageName, [&](const char* path) { return TFicheroITV::LeeEntero(path, data, size, length); });
+    return FindCompiledPage(pageName, [&](const char* path, Path::LookupBatch&) {
+        return TFicheroITV::LeeEntero(path, data, size, length);
+    });
 }
 
 std::shared_ptr<const TWholeFile> TPDAUIEngineResources::ReadCompiledPageKept(DString& pageName)
 {
     std::shared_ptr<const TWholeFile> file;
-    FindCompiledPage(pageName, [&](const char* path) { return bool(file = TWholeFileCache::Shared().Read(path)); });
+    FindCompiledPage(pageName, [&](const char* path, Path::LookupBatch& lookups) {
+        return bool(file = TWholeFileCache::Shared().Read(path, &lookups));
+    });
     return file;
 }
 
@@ -274,8 +279,14 @@ std::string TPDAUIEngineResources::ImageRequest(const char* name) const
 {
     // Everything the choice of file depends on, apart from the disk.
     const TPDAUIEngineSkinSettings& s = owner_->skinSettings;
-    std::string request(name);
     const DString* const parts[] = {&owner_->skinsFolder, &s.skinName, &s.defaultSkinName, &s.bitmapExtension};
+    const size_t nameLength = std::strlen(name);
+    size_t length = nameLength + 2;
+    for (const DString* part : parts)
+        length += 1 + (size_t)part->Length();
+    std::string request;
+    request.reserve(length);  // built once, asked for every image of every load
+    request.append(name, nameLength);
     for (const DString* part : parts) {
         request += '\0';
         request.append(part->c_str(), (size_t)part->Length());
@@ -300,7 +311,7 @@ std::shared_ptr<TDibIG> TPDAUIEngineResources::FindChosenImage(const std::string
     for (const auto& check : choice.checks)
         if (lookups.Lookup(check.first) != check.second)
             return nullptr;
-    std::string key = Path::FileIdentity(choice.file.c_str());
+    std::string key = lookups.FileIdentity(choice.file.c_str());
     if (key.empty())
         return nullptr;
     key += ThemeKeyOf(choice.bareName).c_str();
@@ -361,7 +372,7 @@ std::shared_ptr<TDibIG> TPDAUIEngineResources::LoadImageFile(const char* name, b
         std::string key;
         const DString bareName = TStringNomFitx(file).nom_fitx();
         if (shared) {
-            key = Path::FileIdentity(file.c_str());
+            key = lookups.FileIdentity(file.c_str());
             if (!key.empty())
                 key += ThemeKeyOf(bareName).c_str();
         }

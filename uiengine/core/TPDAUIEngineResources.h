@@ -114,8 +114,8 @@ public:
 private:
     // The paths a compiled page is looked for at, in order.
     void CompiledPageTries(const DString& pageName, Vector<DString>& tries) const;
-    // The first of the compiled page's paths that read answers for; on success
-    // pageName becomes that path.
+    // The first of the compiled page's paths that read (path, the batch that
+    // found it) answers for; on success pageName becomes that path.
     template <typename Read>
     bool FindCompiledPage(DString& pageName, Read read);
     struct Handle {

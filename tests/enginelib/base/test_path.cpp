@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 
 #include "support/TestPaths.h"
 
@@ -206,6 +207,101 @@ TEST_F(PathTest, LookupFollowsTheFolder) {
         Path::LookupBatch later;
         EXPECT_EQ(Path::Kind::None, later.Lookup(t + "/skin/buttonLandscape.png"));
         EXPECT_EQ(Path::Kind::None, later.Lookup(t + "/skin/button.png"));
+    }
+}
+
+// A batch's FileIdentity answers as Path::FileIdentity does, for names in the
+// folder it looked at (found there without the whole path) and anywhere else.
+TEST_F(PathTest, BatchFileIdentityIsFileIdentity) {
+    testpaths::TempDir tmp;
+    Touch(tmp / "skin/button.png");
+    Touch(tmp / "skin/Mixed.png");
+    Touch(tmp / "other/button.png");
+    fs::create_directories(tmp / "skin/icons");
+    fs::create_symlink(tmp / "other/button.png", tmp / "skin/link.png");
+    fs::create_symlink(tmp / "skin/none.png", tmp / "skin/dangling.png");
+    const std::string t = tmp.path();
+    const std::string paths[] = {
+        t + "/skin/button.png",   t + "\\skin\\button.png", t + "/skin/MIXED.PNG",   t + "/skin/mixed.png",
+        t + "/skin/none.png",     t + "/skin/icons",          t + "/skin/icons/",      t + "/skin/link.png",
+        t + "/skin/dangling.png", t + "/other/button.png",    t + "/SKIN/button.png",  t + "/skin/./button.png",
+        t + "/skin",              "",
+    };
+    for (const std::string& looked : {t + "/skin/x.png", t + "/other/x.png", t + "/none/x.png", std::string()}) {
+        SCOPED_TRACE("batch looked at " + looked);
+        Path::LookupBatch batch;
+        if (!looked.empty()) batch.Lookup(looked);
+        for (int round = 0; round < 2; ++round)
+            for (const std::string& p : paths) {
+                struct timespec expectedTime = {-1, -1}, time = {-1, -1};
+                const std::string expected = Path::FileIdentity(p, &expectedTime);
+                EXPECT_EQ(expected, batch.FileIdentity(p, &time)) << p;
+                EXPECT_EQ(expectedTime.tv_sec, time.tv_sec) << p;
+                EXPECT_EQ(expectedTime.tv_nsec, time.tv_nsec) << p;
+            }
+    }
+    EXPECT_NE("", Path::FileIdentity(t + "/skin/button.png"));
+    EXPECT_EQ("", Path::FileIdentity(t + "/skin/none.png"));
+}
+
+// What a batch finds in a folder is what is there when the batch first looks,
+// however the folder or the file changed since an earlier batch: the folder
+// itself replaced, moved away and back, or swapped through a link.
+TEST_F(PathTest, EachBatchSeesTheFolderAsItIsNow) {
+    testpaths::TempDir tmp;
+    Touch(tmp / "a/button.png");
+    Touch(tmp / "b/button.png");
+    fs::create_directory_symlink(tmp / "a", tmp / "skin");
+    const std::string t = tmp.path();
+    const std::string file = t + "/skin/button.png";
+    const std::string linked = t + "/linked/button.png";
+    fs::create_directory_symlink(tmp / "skin", tmp / "linked");
+    struct Step {
+        const char* what;
+        std::function<void()> change;
+    } steps[] = {
+        {"as made", [] {}},
+        {"file rewritten", [&] { std::ofstream(tmp / "a/button.png") << "longer"; }},
+        {"file replaced", [&] {
+             Touch(tmp / "a/new.png");
+             fs::rename(tmp / "a/new.png", tmp / "a/button.png");
+         }},
+        {"file removed", [&] { fs::remove(tmp / "a/button.png"); }},
+        {"file back", [&] { Touch(tmp / "a/button.png"); }},
+        {"link to another folder", [&] {
+             fs::remove(tmp / "skin");
+             fs::create_directory_symlink(tmp / "b", tmp / "skin");
+         }},
+        {"link back", [&] {
+             fs::remove(tmp / "skin");
+             fs::create_directory_symlink(tmp / "a", tmp / "skin");
+         }},
+        {"folder replaced", [&] {
+             fs::rename(tmp / "a", tmp / "old");
+             Touch(tmp / "a/button.png");
+         }},
+        {"folder moved back", [&] {
+             fs::remove_all(tmp / "a");
+             fs::rename(tmp / "old", tmp / "a");
+         }},
+        {"folder removed", [&] { fs::remove_all(tmp / "a"); }},
+        {"folder made again", [&] { Touch(tmp / "a/button.png"); }},
+    };
+    std::string last;
+    for (const Step& step : steps) {
+        SCOPED_TRACE(step.what);
+        step.change();
+        for (const std::string& path : {file, linked}) {
+            Path::LookupBatch batch;
+            batch.Lookup(path);
+            const std::string now = Path::FileIdentity(path);
+            EXPECT_EQ(now, batch.FileIdentity(path)) << path;
+            EXPECT_EQ(now, batch.FileIdentity(path)) << path;
+            if (path == file) {
+                EXPECT_NE(last, now);  // every step gives another file, or none
+                last = now;
+            }
+        }
     }
 }
 

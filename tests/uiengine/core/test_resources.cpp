@@ -288,6 +288,85 @@ TEST(StoreImages, LaterAsksSeeFilesComeAndGo)
     }
 }
 
+// Within one load the store looks at each folder once (its lookup batch); the
+// next load sees every change made since, to the files or to the skin folder
+// itself, even for files and folders last changed long ago (whose listings,
+// decoded images and page bytes are kept).
+TEST_F(StoreTest, EachLoadSeesImagesAndPagesAsTheyAreNow)
+{
+    namespace fs = std::filesystem;
+    const TColorIG red(255, 0, 0), green(0, 255, 0), blue(0, 0, 255), grey(128, 128, 128);
+    auto age = [&](const std::string& path) {
+        const struct timespec times[2] = {{1000000, 0}, {1000000, 0}};
+        utimensat(AT_FDCWD, path.c_str(), times, 0);
+    };
+    auto skin = [&](const std::string& folder, TColorIG colour, const char* page) {
+        WriteImage(dir / (folder + "/arrow.png"), 4, 4, colour);
+        WriteText(dir / (folder + "/pageMenu.cpage"), page);
+    };
+    skin("default", grey, "default page");
+    skin("night", red, "night page");
+    struct Step {
+        const char* what;
+        std::function<void()> change;
+        TColorIG colour;
+        const char* page;
+    } steps[] = {
+        {"as made", [] {}, red, "night page"},
+        {"image rewritten", [&] { WriteImage(dir / "night/arrow.png", 4, 4, blue); }, blue, "night page"},
+        {"image and page replaced",
+         [&] {
+             skin("new", green, "new page");
+             fs::rename(dir / "new/arrow.png", dir / "night/arrow.png");
+             fs::rename(dir / "new/pageMenu.cpage", dir / "night/pageMenu.cpage");
+         },
+         green, "new page"},
+        {"skin folder replaced",
+         [&] {
+             fs::rename(dir / "night", dir / "away");
+             skin("night", blue, "other page");
+         },
+         blue, "other page"},
+        {"skin folder moved back",
+         [&] {
+             fs::remove_all(dir / "night");
+             fs::rename(dir / "away", dir / "night");
+         },
+         green, "new page"},
+        {"image and page removed",
+         [&] {
+             fs::remove(dir / "night/arrow.png");
+             fs::remove(dir / "night/pageMenu.cpage");
+         },
+         grey, "default page"},
+        {"skin folder removed", [&] { fs::remove_all(dir / "night"); }, grey, "default page"},
+        {"skin folder made again", [&] { skin("night", red, "night page"); }, red, "night page"},
+    };
+    for (const Step& step : steps) {
+        SCOPED_TRACE(step.what);
+        step.change();
+        for (const char* folder : {"default", "night"})
+            if (fs::exists(dir / folder)) {
+                for (const auto& entry : fs::directory_iterator(dir / folder))
+                    age(entry.path().string());
+                age(dir / folder);
+            }
+        for (int load = 0; load < 2; ++load) {
+            Path::LookupBatch lookups;
+            store().SetLookupBatch(&lookups);
+            store().Clear();
+            TDibIG* image = store().GetImage("arrow");
+            DString pageName("pageMenu");
+            std::shared_ptr<const TWholeFile> page = store().ReadCompiledPageKept(pageName);
+            store().SetLookupBatch(nullptr);
+            ASSERT_NE(nullptr, image);
+            EXPECT_EQ(Stored(step.colour), image->GetPixel(1, 1));
+            ASSERT_NE(nullptr, page);
+            EXPECT_EQ(step.page, std::string(reinterpret_cast<const char*>(page->data.get()), page->length));
+        }
+    }
+}
+
 TEST_F(StoreTest, ExtensionsAndFullPaths)
 {
     WriteImage(dir / "night/arrow.bmp", 3, 3, TColorIG(255, 0, 0));  // any format by content
