@@ -136,9 +136,11 @@ bool TPDAUIEngineResources::ReadSkinTextFile(DString& text, DString& fileName, c
             add(s.defaultSkinName);
         add("base");
     }
+    Path::LookupBatch own;
+    Path::LookupBatch& lookups = batch_ ? *batch_ : own;
     for (int i = 0; i < tries.Count(); ++i) {
         TFicheroITV file;
-        if (!TFitxUtils::Verifica_Existencia_Archivo(tries[i].c_str()) || !file.Abre(tries[i].c_str(), mode))
+        if (lookups.Lookup(tries[i].c_str()) != Path::Kind::File || !file.Abre(tries[i].c_str(), mode))
             continue;
         file.Lee_Todo_Str(text);
         file.Cierra();
