@@ -463,32 +463,12 @@ constexpr size_t kMaxLength = INT_MAX;
 
 } // namespace
 
-DString::DString(const char* text) : CDString()
-{
-    SetEmptyShort();
-    if (text)
-        Assign(text, std::strlen(text));
-}
-
 DString::DString(const char* text, int length) : DString(text, length, CodePage::Default()) {}
 
 DString::DString(int value) : CDString(nullptr, 0, CodePage::Default())
 {
     SetEmptyShort();
     *this << value;
-}
-
-void DString::Take(DString& other) noexcept
-{
-    length_ = other.length_;
-    if (other.IsShort()) {
-        std::memcpy(local_, other.local_, sizeof local_);
-        text_ = local_;
-    } else {
-        text_ = other.text_;
-        heapCapacity_ = other.heapCapacity_;
-    }
-    other.SetEmptyShort();
 }
 
 void DString::Assign(const char* bytes, size_t length)
@@ -558,25 +538,6 @@ DString& DString::operator=(const CDString& other)
 {
     Assign(other.c_str(), (size_t)other.Length());
     codepage_ = other.GetCodepage();
-    return *this;
-}
-
-DString& DString::operator=(const DString& other)
-{
-    if (this != &other) {
-        Assign(other.text_, (size_t)other.length_);
-        codepage_ = other.codepage_;
-    }
-    return *this;
-}
-
-DString& DString::operator=(DString&& other) noexcept
-{
-    if (this != &other) {
-        Release();
-        codepage_ = other.codepage_;
-        Take(other);
-    }
     return *this;
 }
 

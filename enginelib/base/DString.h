@@ -78,7 +78,12 @@ protected:
 class DString : public CDString {
 public:
     DString() { SetEmptyShort(); }
-    DString(const char* text);                     // null is empty
+    DString(const char* text) : CDString(nullptr, 0, CodePage::Default()) // null is empty
+    {
+        SetEmptyShort();
+        if (text)
+            SetText(text, std::strlen(text));
+    }
     DString(const char* text, int length);         // length bytes, may hold NULs
     DString(const char* text, int length, int codepage) : CDString(nullptr, 0, codepage)
     {
@@ -109,23 +114,32 @@ public:
     // is assigned: tags and names set in constructors take no length scan.
     DString& operator=(const char* text)
     {
-        if (!text)
-            text = "";
-        const size_t length = std::strlen(text);
-        if (length <= Capacity()) {
-            // memmove: text may lie inside this string's own bytes.
-            char* to = Bytes();
-            std::memmove(to, text, length);
-            to[length] = 0;
-            length_ = (int)length;
-            return *this;
-        }
-        Assign(text, length);
+        SetText(text ? text : "", std::strlen(text ? text : ""));
         return *this;
     }
     DString& operator=(const CDString& other);     // takes the other's code page
-    DString& operator=(const DString& other);
-    DString& operator=(DString&& other) noexcept;
+    DString& operator=(const DString& other)
+    {
+        if (this == &other)
+            return *this;
+        codepage_ = other.codepage_;
+        if (IsShort() && other.IsShort()) {
+            std::memcpy(local_, other.local_, sizeof local_);
+            length_ = other.length_;
+        } else {
+            Assign(other.text_, (size_t)other.length_);
+        }
+        return *this;
+    }
+    DString& operator=(DString&& other) noexcept
+    {
+        if (this != &other) {
+            Release();
+            codepage_ = other.codepage_;
+            Take(other);
+        }
+        return *this;
+    }
 
     // Writable bytes (Length() of them, then a NUL). Writing past Length() is not
     // allowed; use SetLength to make room.
@@ -240,9 +254,34 @@ private:
             ::operator delete(Bytes());
     }
     // Takes other's bytes (a heap block is handed over); other is left empty.
-    void Take(DString& other) noexcept;
+    void Take(DString& other) noexcept
+    {
+        length_ = other.length_;
+        if (other.IsShort()) {
+            std::memcpy(local_, other.local_, sizeof local_);
+            text_ = local_;
+        } else {
+            text_ = other.text_;
+            heapCapacity_ = other.heapCapacity_;
+        }
+        other.SetEmptyShort();
+    }
     // Replaces the bytes; bytes may lie inside this string.
     void Assign(const char* bytes, size_t length);
+    // As Assign; inline, so that a literal's length is folded and its copy is a
+    // few moves.
+    void SetText(const char* text, size_t length)
+    {
+        if (length <= Capacity()) {
+            // memmove: text may lie inside this string's own bytes.
+            char* to = Bytes();
+            std::memmove(to, text, length);
+            to[length] = 0;
+            length_ = (int)length;
+        } else {
+            Assign(text, length);
+        }
+    }
     // Replaces removed bytes at at by count bytes (null bytes: NULs); bytes may
     // lie inside this string. Grows geometrically.
     void Splice(size_t at, size_t removed, const char* bytes, size_t count);
