@@ -2,7 +2,10 @@
 
 #include <climits>
 #include <cstdio>
+#include <cstdint>
 #include <cstring>
+#include <stdexcept>
+#include <string_view>
 #include <vector>
 
 #include "enginelib/base/CodePage.h"
@@ -45,7 +48,7 @@ void Encode(unsigned int code, int codepage, std::string& out)
 // itself), re-encoding in the code page. Single-byte text keeps bytes whose
 // character is unchanged.
 template <class F>
-std::string MapChars(const std::string& text, int codepage, F f)
+std::string MapChars(std::string_view text, int codepage, F f)
 {
     std::string out;
     out.reserve(text.size());
@@ -88,17 +91,10 @@ std::u32string Lower(unsigned int c)
     return std::u32string(1, (char32_t)CodePage::ToLower(c));
 }
 
-// Changes case through the code page's byte table where it has one, else
-// character by character.
-template <class F>
-void ChangeCase(std::string& text, int codepage, const unsigned char* table, F f)
+void MapBytes(char* text, int length, const unsigned char* table)
 {
-    if (!table) {
-        text = MapChars(text, codepage, f);
-        return;
-    }
-    for (char& c : text)
-        c = (char)table[(unsigned char)c];
+    for (int i = 0; i < length; ++i)
+        text[i] = (char)table[(unsigned char)text[i]];
 }
 
 std::u32string Simplify(unsigned int c)
@@ -455,77 +451,141 @@ int Dstrcmpi(const char* a, const char* b)
 
 // ---------------------------------------------------------------- DString
 
-DString::DString(const char* text) : CDString(), buffer_(text ? text : "") { Sync(); }
+namespace {
+
+// Lengths are ints.
+constexpr size_t kMaxLength = INT_MAX;
+
+[[noreturn]] void TooLong()
+{
+    throw std::length_error("DString longer than INT_MAX bytes");
+}
+
+} // namespace
 
 DString::DString(const char* text, int length) : DString(text, length, CodePage::Default()) {}
 
-DString::DString(int value) : CDString()
+DString::DString(int value) : CDString(nullptr, 0, CodePage::Default())
 {
+    SetEmptyShort();
     *this << value;
+}
+
+void DString::Assign(const char* bytes, size_t length)
+{
+    if (length > Capacity()) {
+        // Longer than this string's room, so bytes are not inside it. Exact size:
+        // most strings are copied once and never grow.
+        if (length > kMaxLength)
+            TooLong();
+        char* block = static_cast<char*>(::operator new(length + 1));
+        std::memcpy(block, bytes, length);
+        Release();
+        text_ = block;
+        heapCapacity_ = length;
+    } else {
+        std::memmove(Bytes(), bytes, length);
+    }
+    Bytes()[length] = 0;
+    length_ = (int)length;
+}
+
+void DString::Splice(size_t at, size_t removed, const char* bytes, size_t count)
+{
+    const size_t length = (size_t)length_;
+    const size_t tail = length - at - removed;
+    const size_t total = length - removed + count;
+    if (total > kMaxLength)
+        TooLong();
+    if (total > Capacity()) {
+        // Doubling keeps appending in a loop linear. The old block stays until
+        // the new one is filled, as bytes may lie in it.
+        size_t capacity = Capacity() * 2;
+        if (capacity > kMaxLength)
+            capacity = kMaxLength;
+        if (capacity < total)
+            capacity = total;
+        char* block = static_cast<char*>(::operator new(capacity + 1));
+        std::memcpy(block, text_, at);
+        if (bytes)
+            std::memcpy(block + at, bytes, count);
+        else
+            std::memset(block + at, 0, count);
+        std::memcpy(block + at + count, text_ + at + removed, tail);
+        Release();
+        text_ = block;
+        heapCapacity_ = capacity;
+    } else {
+        char* s = Bytes();
+        std::string saved;
+        const auto address = [](const char* p) { return reinterpret_cast<std::uintptr_t>(p); };
+        if (bytes && count && address(bytes) < address(s + Capacity() + 1) && address(bytes + count) > address(s)) {
+            // Moving the tail would shift the bytes to insert.
+            saved.assign(bytes, count);
+            bytes = saved.data();
+        }
+        std::memmove(s + at + count, s + at + removed, tail);
+        if (bytes)
+            std::memcpy(s + at, bytes, count);
+        else
+            std::memset(s + at, 0, count);
+    }
+    Bytes()[total] = 0;
+    length_ = (int)total;
 }
 
 DString& DString::operator=(const CDString& other)
 {
-    buffer_.assign(other.c_str(), (size_t)other.Length());
+    Assign(other.c_str(), (size_t)other.Length());
     codepage_ = other.GetCodepage();
-    Sync();
-    return *this;
-}
-
-DString& DString::operator=(const DString& other)
-{
-    if (this != &other) {
-        buffer_ = other.buffer_;
-        codepage_ = other.codepage_;
-        Sync();
-    }
-    return *this;
-}
-
-DString& DString::operator=(DString&& other) noexcept
-{
-    if (this != &other) {
-        buffer_.swap(other.buffer_);
-        codepage_ = other.codepage_;
-        Sync();
-        other.buffer_.clear();
-        other.Sync();
-    }
     return *this;
 }
 
 char* DString::str()
 {
-    return &buffer_[0];
+    return Bytes();
 }
 
 char& DString::operator[](int index)
 {
     static char scratch;
     if (index >= 0 && index < length_)
-        return buffer_[(size_t)index];
+        return Bytes()[index];
     scratch = 0;
     return scratch;
 }
 
 void DString::Empty()
 {
-    buffer_.clear();
-    Sync();
+    Bytes()[0] = 0;
+    length_ = 0;
 }
 
 void DString::SetLength(int length)
 {
-    buffer_.resize(length > 0 ? (size_t)length : 0, '\0');
-    Sync();
+    if (length < 0)
+        length = 0;
+    if (length <= length_) {
+        Bytes()[length] = 0;
+        length_ = length;
+    } else {
+        Splice((size_t)length_, 0, nullptr, (size_t)(length - length_));
+    }
 }
 
 DString& DString::Append(const char* bytes, int length)
 {
     if (bytes && length > 0) {
-        // std::string::append copes with bytes inside this string's own buffer.
-        buffer_.append(bytes, (size_t)length);
-        Sync();
+        const size_t n = (size_t)length;
+        const size_t total = (size_t)length_ + n;
+        if (total <= Capacity()) {
+            char* s = Bytes();
+            std::memmove(s + length_, bytes, n);
+            s[total] = 0;
+            length_ = (int)total;
+        } else {
+            Splice((size_t)length_, 0, bytes, n);
+        }
     }
     return *this;
 }
@@ -547,9 +607,7 @@ DString& DString::operator<<(const DString& text)
 
 DString& DString::operator<<(char c)
 {
-    buffer_ += c;
-    Sync();
-    return *this;
+    return Append(&c, 1);
 }
 
 DString& DString::operator<<(int value)
@@ -644,22 +702,23 @@ DString& DString::Insert(int position, const char* bytes, int length)
         position = 0;
     if (position > length_)
         position = length_;
-    std::string copy(bytes, (size_t)length);
-    buffer_.insert((size_t)position, copy);
-    Sync();
+    Splice((size_t)position, 0, bytes, (size_t)length);
     return *this;
 }
 
 DString& DString::Delete(int position, int count)
 {
+    if (count <= 0)
+        return *this;
     if (position < 0) {
         count += position;
         position = 0;
     }
     if (count <= 0 || position >= length_)
         return *this;
-    buffer_.erase((size_t)position, (size_t)count);
-    Sync();
+    if (count > length_ - position)
+        count = length_ - position;
+    Splice((size_t)position, (size_t)count, nullptr, 0);
     return *this;
 }
 
@@ -667,74 +726,83 @@ int DString::Sustituye(const char* from, const char* to)
 {
     if (!from || !*from)
         return 0;
-    std::string f(from);
-    std::string t(to ? to : "");
+    const std::string_view text(text_, (size_t)length_);
+    const std::string_view f(from);
+    const std::string_view t(to ? to : "");
     std::string out;
     int count = 0;
     size_t pos = 0;
-    for (size_t hit = buffer_.find(f); hit != std::string::npos; hit = buffer_.find(f, pos)) {
-        out.append(buffer_, pos, hit - pos);
-        out += t;
+    for (size_t hit = text.find(f); hit != std::string_view::npos; hit = text.find(f, pos)) {
+        out.append(text.substr(pos, hit - pos));
+        out.append(t);
         pos = hit + f.size();
         ++count;
     }
     if (count) {
-        out.append(buffer_, pos, std::string::npos);
-        buffer_.swap(out);
-        Sync();
+        out.append(text.substr(pos));
+        Assign(out.data(), out.size());
     }
     return count;
 }
 
 DString& DString::A_Minusculas()
 {
-    ChangeCase(buffer_, codepage_, CodePage::LowerTable(codepage_), Lower);
-    Sync();
+    if (const unsigned char* table = CodePage::LowerTable(codepage_)) {
+        MapBytes(Bytes(), length_, table);
+    } else {
+        const std::string out = MapChars(std::string_view(text_, (size_t)length_), codepage_, Lower);
+        Assign(out.data(), out.size());
+    }
     return *this;
 }
 
 DString& DString::A_Mayusculas()
 {
-    ChangeCase(buffer_, codepage_, CodePage::UpperTable(codepage_), Upper);
-    Sync();
+    if (const unsigned char* table = CodePage::UpperTable(codepage_)) {
+        MapBytes(Bytes(), length_, table);
+    } else {
+        const std::string out = MapChars(std::string_view(text_, (size_t)length_), codepage_, Upper);
+        Assign(out.data(), out.size());
+    }
     return *this;
 }
 
 DString& DString::Primera_Letra_Mayusculas()
 {
     bool done = false;
-    buffer_ = MapChars(buffer_, codepage_, [&done](unsigned int c) {
+    const std::string out = MapChars(std::string_view(text_, (size_t)length_), codepage_, [&done](unsigned int c) {
         if (!done && CodePage::IsLetterOrDigit(c)) {
             done = true;
             return Upper(c);
         }
         return std::u32string(1, (char32_t)c);
     });
-    Sync();
+    Assign(out.data(), out.size());
     return *this;
 }
 
 DString& DString::Elimina_Umpersand()
 {
-    std::string out;
-    out.reserve(buffer_.size());
-    for (size_t i = 0; i < buffer_.size(); ++i) {
-        if (buffer_[i] != '&') {
-            out += buffer_[i];
-        } else if (i + 1 < buffer_.size() && buffer_[i + 1] == '&') {
-            out += '&';
+    // In place: the text only shrinks.
+    char* s = Bytes();
+    int kept = 0;
+    for (int i = 0; i < length_; ++i) {
+        if (s[i] != '&') {
+            s[kept++] = s[i];
+        } else if (i + 1 < length_ && s[i + 1] == '&') {
+            s[kept++] = '&';
             ++i;
         }
     }
-    buffer_.swap(out);
-    Sync();
+    s[kept] = 0;
+    length_ = kept;
     return *this;
 }
 
 DString& DString::SimplificaAcentosEnyesEtc()
 {
-    buffer_ = MapChars(buffer_, codepage_, Simplify);
-    Sync();
+    const std::string out = MapChars(std::string_view(text_, (size_t)length_), codepage_, Simplify);
+    Assign(out.data(), out.size());
     return *this;
 }
 
@@ -742,28 +810,30 @@ DString& DString::Trim(const char* chars)
 {
     if (!chars)
         chars = " \t";
-    size_t first = buffer_.find_first_not_of(chars);
-    if (first == std::string::npos) {
-        buffer_.clear();
+    const std::string_view text(text_, (size_t)length_);
+    const size_t first = text.find_first_not_of(chars);
+    if (first == std::string_view::npos) {
+        Empty();
     } else {
-        size_t last = buffer_.find_last_not_of(chars);
-        buffer_ = buffer_.substr(first, last - first + 1);
+        const size_t last = text.find_last_not_of(chars);
+        Assign(text_ + first, last - first + 1);
     }
-    Sync();
     return *this;
 }
 
 bool DString::Lee_Unicode(unsigned int code)
 {
-    bool ok = CodePage::EncodeChar(code, codepage_, buffer_);
-    Sync();
+    std::string out;
+    bool ok = CodePage::EncodeChar(code, codepage_, out);
+    Assign(out.data(), out.size());
     return ok;
 }
 
 bool DString::Lee_Unicode(const char16_t* text, int length)
 {
-    bool ok = CodePage::FromUtf16(text, length, codepage_, buffer_);
-    Sync();
+    std::string out;
+    bool ok = CodePage::FromUtf16(text, length, codepage_, out);
+    Assign(out.data(), out.size());
     return ok;
 }
 
@@ -891,8 +961,7 @@ DString& DString::FormatArgs(const char* format, const FormatArg* args, int coun
             }
         }
     }
-    buffer_.swap(out);
-    Sync();
+    Assign(out.data(), out.size());
     return *this;
 }
 

@@ -73,51 +73,73 @@ protected:
 };
 
 // 8-bit text owning its bytes, in a code page (the process default when made,
-// Windows-1252 unless changed; see CodePage).
+// Windows-1252 unless changed; see CodePage). 32 bytes: the view plus either the
+// bytes of a short text (text_ points at them) or the capacity of a heap block.
 class DString : public CDString {
 public:
-    DString() { Sync(); }
-    DString(const char* text);                     // null is empty
-    DString(const char* text, int length);         // length bytes, may hold NULs
-    DString(const char* text, int length, int codepage)
-        : CDString(nullptr, 0, codepage), buffer_(text && length > 0 ? text : "", text && length > 0 ? (size_t)length : 0)
+    DString() { SetEmptyShort(); }
+    DString(const char* text) : CDString(nullptr, 0, CodePage::Default()) // null is empty
     {
-        Sync();
+        SetEmptyShort();
+        if (text)
+            SetText(text, std::strlen(text));
+    }
+    DString(const char* text, int length);         // length bytes, may hold NULs
+    DString(const char* text, int length, int codepage) : CDString(nullptr, 0, codepage)
+    {
+        SetEmptyShort();
+        if (text && length > 0)
+            Assign(text, (size_t)length);
     }
     DString(const CDString& other)                 // copies the bytes and code page
         : DString(other.c_str(), other.Length(), other.GetCodepage())
     {
     }
-    DString(const DString& other) : CDString(nullptr, 0, other.codepage_), buffer_(other.buffer_) { Sync(); }
-    DString(DString&& other) noexcept : CDString(nullptr, 0, other.codepage_), buffer_(std::move(other.buffer_))
+    DString(const DString& other) : CDString(nullptr, 0, other.codepage_)
     {
-        Sync();
-        other.buffer_.clear();
-        other.Sync();
+        if (other.IsShort()) {
+            std::memcpy(local_, other.local_, sizeof local_);
+            text_ = local_;
+            length_ = other.length_;
+        } else {
+            SetEmptyShort();
+            Assign(other.text_, (size_t)other.length_);
+        }
     }
+    DString(DString&& other) noexcept : CDString(nullptr, 0, other.codepage_) { Take(other); }
     explicit DString(int value);
-    ~DString() = default;
+    ~DString() { Release(); }
 
     // Keeps this code page. Inline so that a literal's length is known where it
     // is assigned: tags and names set in constructors take no length scan.
     DString& operator=(const char* text)
     {
-        if (!text)
-            text = "";
-        const size_t length = std::strlen(text);
-        if (length < kShortText) {
-            // Made first: text may lie inside this string's own buffer.
-            std::string small(text, length);
-            buffer_ = std::move(small);
-        } else {
-            buffer_.assign(text, length);
-        }
-        Sync();
+        SetText(text ? text : "", std::strlen(text ? text : ""));
         return *this;
     }
     DString& operator=(const CDString& other);     // takes the other's code page
-    DString& operator=(const DString& other);
-    DString& operator=(DString&& other) noexcept;
+    DString& operator=(const DString& other)
+    {
+        if (this == &other)
+            return *this;
+        codepage_ = other.codepage_;
+        if (IsShort() && other.IsShort()) {
+            std::memcpy(local_, other.local_, sizeof local_);
+            length_ = other.length_;
+        } else {
+            Assign(other.text_, (size_t)other.length_);
+        }
+        return *this;
+    }
+    DString& operator=(DString&& other) noexcept
+    {
+        if (this != &other) {
+            Release();
+            codepage_ = other.codepage_;
+            Take(other);
+        }
+        return *this;
+    }
 
     // Writable bytes (Length() of them, then a NUL). Writing past Length() is not
     // allowed; use SetLength to make room.
@@ -215,11 +237,63 @@ public:
     DString& FormatArgs(const char* format, const FormatArg* args, int count);
 
 private:
-    void Sync() { text_ = buffer_.c_str(); length_ = (int)buffer_.size(); }
+    static constexpr size_t kShortCapacity = 15; // bytes held in local_, before its NUL
 
-    static constexpr size_t kShortText = 16;  // held inside std::string itself
-    std::string buffer_;
+    bool IsShort() const { return text_ == local_; }
+    size_t Capacity() const { return IsShort() ? kShortCapacity : heapCapacity_; }
+    char* Bytes() { return const_cast<char*>(text_); }
+    void SetEmptyShort()
+    {
+        local_[0] = 0;
+        text_ = local_;
+        length_ = 0;
+    }
+    void Release()
+    {
+        if (!IsShort())
+            ::operator delete(Bytes());
+    }
+    // Takes other's bytes (a heap block is handed over); other is left empty.
+    void Take(DString& other) noexcept
+    {
+        length_ = other.length_;
+        if (other.IsShort()) {
+            std::memcpy(local_, other.local_, sizeof local_);
+            text_ = local_;
+        } else {
+            text_ = other.text_;
+            heapCapacity_ = other.heapCapacity_;
+        }
+        other.SetEmptyShort();
+    }
+    // Replaces the bytes; bytes may lie inside this string.
+    void Assign(const char* bytes, size_t length);
+    // As Assign; inline, so that a literal's length is folded and its copy is a
+    // few moves.
+    void SetText(const char* text, size_t length)
+    {
+        if (length <= Capacity()) {
+            // memmove: text may lie inside this string's own bytes.
+            char* to = Bytes();
+            std::memmove(to, text, length);
+            to[length] = 0;
+            length_ = (int)length;
+        } else {
+            Assign(text, length);
+        }
+    }
+    // Replaces removed bytes at at by count bytes (null bytes: NULs); bytes may
+    // lie inside this string. Grows geometrically.
+    void Splice(size_t at, size_t removed, const char* bytes, size_t count);
+
+    union {
+        char local_[kShortCapacity + 1];
+        size_t heapCapacity_;
+    };
 };
+
+// Element records hold a dozen of these: their size is most of a page's memory.
+static_assert(sizeof(void*) != 8 || sizeof(DString) == 32, "DString is the view plus 16 bytes");
 
 template <class... Args>
 DString& DString::Dsprintf(const char* format, const Args&... args)

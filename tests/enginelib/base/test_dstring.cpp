@@ -2,7 +2,9 @@
 
 #include <climits>
 #include <functional>
+#include <stdexcept>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "enginelib/base/CodePage.h"
@@ -534,6 +536,231 @@ TEST(DString, EditingKeepsWithinTheText)
     EXPECT_EQ(joined, "abc");
     EXPECT_EQ(Bytes("z" + InPage("\xE0", 1255)), "z\xE0");
     EXPECT_EQ(("z" + InPage("\xE0", 1255)).GetCodepage(), 1255);
+}
+
+// Text of n bytes with NULs among them, so that no step may stop at a NUL.
+std::string Sample(size_t n, char first = 'a')
+{
+    std::string s;
+    for (size_t i = 0; i < n; ++i)
+        s += i % 5 == 2 ? '\0' : char(first + i % 26);
+    return s;
+}
+
+// How a string came to hold its text decides where the bytes are and how much
+// room is left after them.
+enum class Made { Exact, ByteByByte, Shrunk };
+
+DString Make(const std::string& bytes, Made how = Made::Exact)
+{
+    if (how == Made::ByteByByte) {
+        DString s;
+        for (char c : bytes)
+            s << c;
+        return s;
+    }
+    if (how == Made::Shrunk) {
+        DString s = Make(bytes + Sample(40));
+        s.SetLength((int)bytes.size());
+        return s;
+    }
+    return DString(bytes.data(), (int)bytes.size());
+}
+
+// The bytes, the NUL after them, and str() writing the same bytes.
+void ExpectText(DString& s, const std::string& expected, const std::string& context)
+{
+    ASSERT_EQ(Bytes(s), expected) << context;
+    EXPECT_EQ(s.c_str()[s.Length()], '\0') << context;
+    EXPECT_EQ(s.str(), s.c_str()) << context;
+}
+
+// Short texts live inside the string and longer ones on the heap: each edit is
+// tried from both sides of the 15/16-byte limit and across it, twice over.
+TEST(DString, EditsAcrossTheInlineLimit)
+{
+    const std::string sixteen = Sample(16, 'A');
+    struct Edit {
+        const char* name;
+        std::function<void(DString&)> edit;
+        std::function<void(std::string&)> model;
+    } edits[] = {
+        {"append a byte", [](DString& s) { s << 'x'; }, [](std::string& m) { m += 'x'; }},
+        {"append 16 bytes", [&](DString& s) { s.Append(sixteen.data(), 16); }, [&](std::string& m) { m += sixteen; }},
+        {"append itself", [](DString& s) { s << s; }, [](std::string& m) { m += std::string(m); }},
+        {"append its tail",
+         [](DString& s) { s.Append(s.c_str() + s.Length() / 2, s.Length() - s.Length() / 2); },
+         [](std::string& m) { m += m.substr(m.size() / 2); }},
+        {"insert at the start", [](DString& s) { s.Insert(0, "x\0y", 3); }, [](std::string& m) { m.insert(0, "x\0y", 3); }},
+        {"insert itself in the middle",
+         [](DString& s) { s.Insert(s.Length() / 2, s.c_str(), s.Length()); },
+         [](std::string& m) { m.insert(m.size() / 2, std::string(m)); }},
+        {"insert its own tail at the start",
+         [](DString& s) { s.Insert(0, s.c_str() + 1, s.Length() - 1); },
+         [](std::string& m) {
+             if (m.size() > 1)
+                 m.insert(0, m.substr(1));
+         }},
+        {"delete the first byte", [](DString& s) { s.Delete(0, 1); }, [](std::string& m) { m.erase(0, 1); }},
+        {"delete from 15 on", [](DString& s) { s.Delete(15, 100); },
+         [](std::string& m) {
+             if (m.size() > 15)
+                 m.erase(15);
+         }},
+        {"delete the middle", [](DString& s) { s.Delete(2, s.Length() - 4); },
+         [](std::string& m) {
+             if (m.size() > 4)
+                 m.erase(2, m.size() - 4);
+         }},
+        {"set length 15", [](DString& s) { s.SetLength(15); }, [](std::string& m) { m.resize(15); }},
+        {"set length 16", [](DString& s) { s.SetLength(16); }, [](std::string& m) { m.resize(16); }},
+        {"set length one more", [](DString& s) { s.SetLength(s.Length() + 1); }, [](std::string& m) { m.resize(m.size() + 1); }},
+        {"set length 0", [](DString& s) { s.SetLength(0); }, [](std::string& m) { m.clear(); }},
+        {"empty", [](DString& s) { s.Empty(); }, [](std::string& m) { m.clear(); }},
+        {"assign 15 letters", [](DString& s) { s = "abcdefghijklmno"; }, [](std::string& m) { m = "abcdefghijklmno"; }},
+        {"assign 16 letters", [](DString& s) { s = "abcdefghijklmnop"; }, [](std::string& m) { m = "abcdefghijklmnop"; }},
+        {"assign a view with NULs",
+         [&](DString& s) { s = CDString(sixteen.data(), 16, CodePage::Western); },
+         [&](std::string& m) { m = sixteen; }},
+        {"assign its own tail as a view",
+         [](DString& s) { s = CDString(s.c_str() + 1, s.Length() - 1, s.GetCodepage()); },
+         [](std::string& m) { m = m.size() > 1 ? m.substr(1) : ""; }},
+        {"assign its own bytes as text",
+         [](DString& s) { s = s.c_str() + (s.Length() > 0 ? 1 : 0); },
+         [](std::string& m) { m = m.empty() ? "" : std::string(m.c_str() + 1); }},
+        {"copy to itself",
+         [](DString& s) {
+             DString& same = s;
+             s = same;
+         },
+         [](std::string&) {}},
+        {"move to itself",
+         [](DString& s) {
+             DString& same = s;
+             s = std::move(same);
+         },
+         [](std::string&) {}},
+        {"copy from a copy", [](DString& s) { s = DString(s) + s; }, [](std::string& m) { m += std::string(m); }},
+        {"replace a byte by three", [](DString& s) { s.Sustituye("a", "xyz"); },
+         [](std::string& m) {
+             for (size_t p = m.find('a'); p != std::string::npos; p = m.find('a', p + 3))
+                 m.replace(p, 1, "xyz");
+         }},
+        {"upper case", [](DString& s) { s.A_Mayusculas(); },
+         [](std::string& m) {
+             for (char& c : m)
+                 if (c >= 'a' && c <= 'z')
+                     c = char(c - 'a' + 'A');
+         }},
+        {"trim", [](DString& s) { s.Trim("ab"); },
+         [](std::string& m) {
+             const size_t first = m.find_first_not_of("ab");
+             m = first == std::string::npos ? "" : m.substr(first, m.find_last_not_of("ab") - first + 1);
+         }},
+    };
+    for (Made how : {Made::Exact, Made::ByteByByte, Made::Shrunk}) {
+        for (size_t length : {0, 1, 5, 14, 15, 16, 17, 20, 31, 32, 40}) {
+            for (const Edit& e : edits) {
+                DString s = Make(Sample(length), how);
+                std::string model = Sample(length);
+                for (int round = 1; round <= 2; ++round) {
+                    e.edit(s);
+                    e.model(model);
+                    ExpectText(s, model,
+                               std::string(e.name) + " on " + std::to_string(length) + " bytes made " +
+                                   std::to_string((int)how) + ", round " + std::to_string(round));
+                }
+            }
+        }
+    }
+}
+
+// Copies and moves own their bytes: a short text is not left pointing at the
+// string it came from.
+TEST(DString, CopiesMovesAndSwapsOwnTheirBytes)
+{
+    for (Made how : {Made::Exact, Made::Shrunk}) {
+        for (size_t length : {0, 1, 15, 16, 40}) {
+            const std::string text = Sample(length);
+            const std::string context = std::to_string(length) + " bytes made " + std::to_string((int)how);
+
+            DString copied;
+            DString moved;
+            DString copyAssigned = Make(Sample(40, 'A')); // replaces a heap block
+            DString moveAssigned = Make(Sample(3, 'A'));
+            {
+                DString source = Make(text, how);
+                DString forCopy(source);
+                copied = forCopy;
+                if (length > 0) {
+                    forCopy.str()[0] = '#';
+                    EXPECT_EQ(source[0], 'a') << context;
+                }
+                DString copy(source);
+                copyAssigned = source;
+                moved = std::move(copy);
+                EXPECT_TRUE(copy.IsEmpty()) << context;
+                EXPECT_EQ(copy.c_str()[0], '\0') << context;
+                copy << "reused after the move";
+                EXPECT_EQ(copy, "reused after the move");
+                DString other = Make(text, how);
+                moveAssigned = std::move(other);
+                EXPECT_TRUE(other.IsEmpty()) << context;
+                source = "overwritten source bytes";
+                other = "overwritten";
+            }
+            ExpectText(copied, text, "copy, " + context);
+            ExpectText(moved, text, "move, " + context);
+            ExpectText(copyAssigned, text, "copy assignment, " + context);
+            ExpectText(moveAssigned, text, "move assignment, " + context);
+        }
+    }
+
+    const size_t lengths[] = {0, 3, 15, 16, 40};
+    for (size_t a : lengths) {
+        for (size_t b : lengths) {
+            DString x = Make(Sample(a, 'a'));
+            DString y = Make(Sample(b, 'A'));
+            x.SetCodepage(CodePage::Hebrew);
+            std::swap(x, y);
+            const std::string context = std::to_string(a) + " and " + std::to_string(b) + " bytes";
+            ExpectText(x, Sample(b, 'A'), "swap, " + context);
+            ExpectText(y, Sample(a, 'a'), "swap, " + context);
+            EXPECT_EQ(y.GetCodepage(), CodePage::Hebrew) << context;
+        }
+    }
+
+    // Growing a std::vector moves its strings to a new array.
+    std::vector<DString> many;
+    for (int i = 0; i < 100; ++i)
+        many.push_back(Make(Sample((size_t)i % 20)) << i);
+    for (int i = 0; i < 100; ++i)
+        EXPECT_EQ(Bytes(many[(size_t)i]), Sample((size_t)i % 20) + std::to_string(i)) << i;
+}
+
+TEST(DString, AppendingInALoopGrowsGeometrically)
+{
+    DString s;
+    int moves = 0;
+    const char* at = s.c_str();
+    for (int i = 0; i < 100000; ++i) {
+        s << char('a' + i % 26);
+        if (s.c_str() != at) {
+            ++moves;
+            at = s.c_str();
+        }
+    }
+    EXPECT_EQ(s.Length(), 100000);
+    EXPECT_EQ(s[99999], char('a' + 99999 % 26));
+    EXPECT_LT(moves, 40); // each move copies the whole text
+}
+
+TEST(DString, LengthsBeyondIntAreRefused)
+{
+    DString s("ab");
+    EXPECT_THROW(s.Append(s.c_str(), INT_MAX), std::length_error);
+    EXPECT_THROW(s.Insert(1, s.c_str(), INT_MAX), std::length_error);
+    EXPECT_EQ(s, "ab");
 }
 
 TEST(BMString, FindsUpperCasedPattern)
