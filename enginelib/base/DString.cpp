@@ -534,13 +534,6 @@ void DString::Splice(size_t at, size_t removed, const char* bytes, size_t count)
     length_ = (int)total;
 }
 
-DString& DString::operator=(const CDString& other)
-{
-    Assign(other.c_str(), (size_t)other.Length());
-    codepage_ = other.GetCodepage();
-    return *this;
-}
-
 char* DString::str()
 {
     return Bytes();

@@ -117,7 +117,12 @@ public:
         SetText(text ? text : "", std::strlen(text ? text : ""));
         return *this;
     }
-    DString& operator=(const CDString& other);     // takes the other's code page
+    DString& operator=(const CDString& other)     // takes the other's code page
+    {
+        SetText(other.c_str(), (size_t)other.Length());
+        codepage_ = other.GetCodepage();
+        return *this;
+    }
     DString& operator=(const DString& other)
     {
         if (this == &other)
