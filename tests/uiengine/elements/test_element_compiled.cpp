@@ -198,12 +198,33 @@ TEST(ElementCompiled, DefaultStylesAreNotCopiedAndSetOnesRoundTrip)
     }
 }
 
+// Each change made to one state of a style alone: the record read back gives
+// the element its own copy of that style, and the same element.
+template <class Style, class Styles>
+void ExpectEachChangeKept(const std::vector<std::function<void(Style&)>>& changes, Styles E::*styles)
+{
+    TestEngine engine(480, 800);
+    for (int state = 0; state < 5; ++state) {
+        for (size_t c = 0; c < changes.size(); ++c) {
+            SCOPED_TRACE(std::to_string(state) + " " + std::to_string(c));
+            Leaf a;
+            changes[c]((a.*styles).Edit(state));
+            const Bytes bytes = Saved(a);
+            Leaf b;
+            ASSERT_TRUE(LoadRecord(&engine, b, bytes));
+            EXPECT_TRUE((b.*styles).IsOwn());
+            EXPECT_EQ(Dump(a), Dump(b));
+            EXPECT_EQ(bytes, Saved(b));
+        }
+    }
+}
+
 // Backgrounds that differ from the defaults in one field of one state only are
 // read in full, each into the element's own copy.
 TEST(ElementCompiled, ABackgroundOffTheDefaultsByOneFieldIsKept)
 {
     using B = TPDAUIEngineStyleBackground;
-    const std::function<void(B&)> changes[] = {
+    const std::vector<std::function<void(B&)>> changes = {
         [](B& b) { b.kind = B::KindColor; },
         [](B& b) { b.colour = TColorIG(0, 0, 0); },
         [](B& b) { b.imageName = "a.png"; },
@@ -214,20 +235,7 @@ TEST(ElementCompiled, ABackgroundOffTheDefaultsByOneFieldIsKept)
         [](B& b) { b.h = 7; },
         [](B& b) { b.edge = 2; },
     };
-    TestEngine engine(480, 800);
-    for (int state = 0; state < 5; ++state) {
-        for (size_t c = 0; c < sizeof(changes) / sizeof(changes[0]); ++c) {
-            SCOPED_TRACE(std::to_string(state) + " " + std::to_string(c));
-            Leaf a;
-            changes[c](a.backgrounds.Edit(state));
-            const Bytes bytes = Saved(a);
-            Leaf b;
-            ASSERT_TRUE(LoadRecord(&engine, b, bytes));
-            EXPECT_TRUE(b.backgrounds.IsOwn());
-            EXPECT_EQ(Dump(a), Dump(b));
-            EXPECT_EQ(bytes, Saved(b));
-        }
-    }
+    ExpectEachChangeKept(changes, &E::backgrounds);
 }
 
 // The same for borders, and at the scales a skin is compiled and shown at: a
@@ -236,7 +244,7 @@ TEST(ElementCompiled, ABackgroundOffTheDefaultsByOneFieldIsKept)
 TEST(ElementCompiled, ABorderOffTheDefaultsByOneFieldIsKept)
 {
     using B = TPDAUIEngineStyleBorder;
-    const std::function<void(B&)> changes[] = {
+    const std::vector<std::function<void(B&)>> changes = {
         [](B& b) { b.width = 1; },
         [](B& b) { b.style = B::StyleSolid; },
         [](B& b) { b.colour = TColorIG(0, 0, 1); },
@@ -244,20 +252,7 @@ TEST(ElementCompiled, ABorderOffTheDefaultsByOneFieldIsKept)
         [](B& b) { b.alpha = 254; },
         [](B& b) { b.radius = 6; },
     };
-    TestEngine engine(480, 800);
-    for (int state = 0; state < 5; ++state) {
-        for (size_t c = 0; c < sizeof(changes) / sizeof(changes[0]); ++c) {
-            SCOPED_TRACE(std::to_string(state) + " " + std::to_string(c));
-            Leaf a;
-            changes[c](a.borders.Edit(state));
-            const Bytes bytes = Saved(a);
-            Leaf b;
-            ASSERT_TRUE(LoadRecord(&engine, b, bytes));
-            EXPECT_TRUE(b.borders.IsOwn());
-            EXPECT_EQ(Dump(a), Dump(b));
-            EXPECT_EQ(bytes, Saved(b));
-        }
-    }
+    ExpectEachChangeKept(changes, &E::borders);
     for (float scale : {1.0f, 1.5f, 2.0f}) {
         SCOPED_TRACE(scale);
         TestEngine scaled(480, 800);
