@@ -11,11 +11,8 @@ TPDAUIEngineImageCache& TPDAUIEngineImageCache::Shared()
 std::shared_ptr<TDibIG> TPDAUIEngineImageCache::Find(const std::string& key)
 {
     std::lock_guard<std::mutex> lock(mutex_);
-    auto it = index_.find(key);
-    if (it == index_.end())
-        return nullptr;
-    entries_.splice(entries_.begin(), entries_, it->second);
-    return it->second->image;
+    auto* entry = entries_.Find(key);
+    return entry ? entry->value : nullptr;
 }
 
 void TPDAUIEngineImageCache::Add(const std::string& key, const std::shared_ptr<TDibIG>& image)
@@ -23,63 +20,43 @@ void TPDAUIEngineImageCache::Add(const std::string& key, const std::shared_ptr<T
     if (!image)
         return;
     std::lock_guard<std::mutex> lock(mutex_);
-    auto it = index_.find(key);
-    if (it != index_.end())
-        Erase(it->second);
-    const size_t bytes = size_t(image->BitsSize()) + size_t(image->AlphaSize());
-    entries_.push_front(Entry{key, image, bytes});
-    index_[key] = entries_.begin();
-    bytes_ += bytes;
+    entries_.Put(key, image, size_t(image->BitsSize()) + size_t(image->AlphaSize()));
     Trim();
 }
 
 void TPDAUIEngineImageCache::Forget(const TDibIG* image)
 {
     std::lock_guard<std::mutex> lock(mutex_);
-    for (auto it = entries_.begin(); it != entries_.end();) {
-        auto next = std::next(it);
-        if (it->image.get() == image)
-            Erase(it);
-        it = next;
-    }
+    for (auto it = entries_.begin(); it != entries_.end();)
+        it = it->value.get() == image ? entries_.Erase(it) : std::next(it);
 }
 
 void TPDAUIEngineImageCache::Clear()
 {
     std::lock_guard<std::mutex> lock(mutex_);
-    index_.clear();
-    entries_.clear();
-    bytes_ = 0;
+    entries_.Clear();
 }
 
 int TPDAUIEngineImageCache::GetCount() const
 {
     std::lock_guard<std::mutex> lock(mutex_);
-    return int(entries_.size());
+    return int(entries_.Count());
 }
 
 size_t TPDAUIEngineImageCache::GetMemoryUsed() const
 {
     std::lock_guard<std::mutex> lock(mutex_);
-    return bytes_;
-}
-
-void TPDAUIEngineImageCache::Erase(List::iterator it)
-{
-    bytes_ -= it->bytes;
-    index_.erase(it->key);
-    entries_.erase(it);
+    return entries_.Bytes();
 }
 
 void TPDAUIEngineImageCache::Trim()
 {
     // Images that stores still hold cost nothing extra; the rest go oldest first.
     auto it = entries_.end();
-    while (bytes_ > MaxBytes && it != entries_.begin()) {
+    while (entries_.Bytes() > MaxBytes && it != entries_.begin()) {
         --it;
-        if (it->image.use_count() > 1)
+        if (it->value.use_count() > 1)
             continue;
-        auto drop = it++;
-        Erase(drop);
+        it = entries_.Erase(it);
     }
 }

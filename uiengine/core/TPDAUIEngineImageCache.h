@@ -1,10 +1,10 @@
 #pragma once
 #include <cstddef>
-#include <list>
 #include <memory>
 #include <mutex>
 #include <string>
-#include <unordered_map>
+
+#include "enginelib/base/LruIndex.h"
 
 class TDibIG;
 
@@ -38,18 +38,8 @@ public:
     size_t GetMemoryUsed() const;
 
 private:
-    struct Entry {
-        std::string key;
-        std::shared_ptr<TDibIG> image;
-        size_t bytes;
-    };
-    using List = std::list<Entry>;
-
-    void Erase(List::iterator it);
     void Trim();
 
     mutable std::mutex mutex_;
-    List entries_;  // most recently used first
-    std::unordered_map<std::string, List::iterator> index_;
-    size_t bytes_ = 0;
+    TLruIndex<std::string, std::shared_ptr<TDibIG>> entries_;
 };

@@ -2,11 +2,10 @@
 
 #include <climits>
 #include <cstring>
-#include <list>
 #include <memory>
 #include <mutex>
-#include <unordered_map>
 
+#include "enginelib/base/LruIndex.h"
 #include "enginelib/base/TFicheroITV.h"
 #include "enginelib/base/Vector.h"
 #include "enginelib/draw/IDC.h"
@@ -336,35 +335,23 @@ public:
     std::shared_ptr<const TDibIG> Get(const KeptFrameKey& k)
     {
         std::lock_guard<std::mutex> lock(mutex_);
-        auto it = index_.find(k);
-        if (it == index_.end())
-            return nullptr;
-        order_.splice(order_.begin(), order_, it->second);
-        return it->second->second;
+        auto* entry = kept_.Find(k);
+        return entry ? entry->value : nullptr;
     }
     void Put(const KeptFrameKey& k, std::shared_ptr<const TDibIG> picture)
     {
-        const size_t size = Bytes(*picture);
+        const size_t size = size_t(picture->Width()) * size_t(picture->AbsHeight()) * 4;
         std::lock_guard<std::mutex> lock(mutex_);
-        if (index_.count(k))
+        if (kept_.Contains(k))
             return;
-        while (!order_.empty() && bytes_ + size > MaxBytes) {
-            bytes_ -= Bytes(*order_.back().second);
-            index_.erase(order_.back().first);
-            order_.pop_back();
-        }
-        order_.emplace_front(k, std::move(picture));
-        index_[k] = order_.begin();
-        bytes_ += size;
+        while (!kept_.empty() && kept_.Bytes() + size > MaxBytes)
+            kept_.Erase(std::prev(kept_.end()));
+        kept_.Put(k, std::move(picture), size);
     }
 
 private:
-    static size_t Bytes(const TDibIG& d) { return size_t(d.Width()) * size_t(d.AbsHeight()) * 4; }
-    using Entry = std::pair<KeptFrameKey, std::shared_ptr<const TDibIG>>;
     std::mutex mutex_;
-    std::list<Entry> order_;
-    std::unordered_map<KeptFrameKey, std::list<Entry>::iterator, KeptFrameHash> index_;
-    size_t bytes_ = 0;
+    TLruIndex<KeptFrameKey, std::shared_ptr<const TDibIG>, KeptFrameHash> kept_;
 };
 
 KeptFrames& Frames()
