@@ -10,7 +10,6 @@
 
 #include "enginelib/base/Path.h"
 #include "enginelib/base/TFicheroITV.h"
-#include "enginelib/base/TFitxUtils.h"
 #include "enginelib/base/TStringNomFitx.h"
 #include "enginelib/base/WholeFileCache.h"
 #include "enginelib/draw/TDibIGformat.h"
