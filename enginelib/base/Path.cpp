@@ -1,5 +1,7 @@
 #include "enginelib/base/Path.h"
 
+#include "enginelib/base/FolderWatch.h"
+
 #include <dirent.h>
 #include <fcntl.h>
 #include <limits.h>
@@ -83,13 +85,29 @@ std::string Join(const std::string& folder, const std::string& name) {
     return folder + "/" + name;
 }
 
-bool StampOf(const std::string& folder, FolderStamp& stamp) {
-    struct stat st;
-    if (::stat(folder.empty() ? "." : folder.c_str(), &st) != 0) return false;
+void StampFrom(const struct stat& st, FolderStamp& stamp) {
     stamp.device = st.st_dev;
     stamp.inode = st.st_ino;
     stamp.modified = st.st_mtim;
     stamp.changed = st.st_ctim;
+}
+
+bool StampOf(const std::string& folder, FolderStamp& stamp) {
+    struct stat st;
+    if (::stat(folder.empty() ? "." : folder.c_str(), &st) != 0) return false;
+    StampFrom(st, stamp);
+    return true;
+}
+
+// StampOf, answered from what a watched folder keeps when it can be.
+bool StampAt(const std::string& folder, uint64_t moment, FolderStamp& stamp) {
+    Path::FolderWatch& watch = Path::FolderWatch::Shared();
+    struct stat st;
+    if (!watch.Find(folder, std::string(), moment, st)) {
+        if (::stat(folder.empty() ? "." : folder.c_str(), &st) != 0) return false;
+        watch.Keep(folder, std::string(), moment, st);
+    }
+    StampFrom(st, stamp);
     return true;
 }
 
@@ -177,6 +195,7 @@ struct OpenFolder {
     int fd = -1;
     dev_t device = 0;
     ino_t inode = 0;
+    bool watchable = true;  // false once FolderWatch turned it down
     OpenFolder() = default;
     OpenFolder(const OpenFolder&) = delete;
     OpenFolder& operator=(const OpenFolder&) = delete;
@@ -199,8 +218,13 @@ const size_t kMaxOpenFolders = 16;
 std::shared_ptr<Path::OpenFolder> OpenSeenFolder(const std::string& folder, const struct stat& seen) {
     std::lock_guard<std::mutex> lock(g_openMutex);
     auto it = g_openFolders.find(folder);
-    if (it != g_openFolders.end() && it->second->device == seen.st_dev && it->second->inode == seen.st_ino)
+    Path::FolderWatch& watch = Path::FolderWatch::Shared();
+    if (it != g_openFolders.end() && it->second->device == seen.st_dev && it->second->inode == seen.st_ino) {
+        // Watched again after a change on its way or lost news stopped the watch.
+        Path::OpenFolder& held = *it->second;
+        if (held.watchable && !watch.Watching(folder)) held.watchable = watch.Add(folder, held.fd);
         return it->second;
+    }
     auto open = std::make_shared<Path::OpenFolder>();
     open->fd = ::open(folder.c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC);
     struct stat st;
@@ -210,6 +234,7 @@ std::shared_ptr<Path::OpenFolder> OpenSeenFolder(const std::string& folder, cons
     open->inode = st.st_ino;
     if (it == g_openFolders.end() && g_openFolders.size() >= kMaxOpenFolders) g_openFolders.clear();
     g_openFolders[folder] = open;
+    open->watchable = watch.Add(folder, open->fd);
     return open;
 }
 
@@ -403,7 +428,7 @@ Kind LookupBatch::Lookup(const std::string& path) {
         listing_.reset();
         const std::string folder = slash == 0 ? std::string("/") : native.substr(0, slash);
         FolderStamp now;
-        if (!StampOf(folder, now)) {
+        if (!StampAt(folder, Moment(), now)) {
             // A folder not found as written may still match ignoring case (Resolve finds
             // it); one its parent's listing does not hold at all holds nothing.
             if (folder != "/" && Path::Lookup(folder) == Kind::None) return Kind::None;
@@ -473,10 +498,23 @@ std::string LookupBatch::FileIdentity(const std::string& path, struct timespec* 
     // so (another case, gone) goes the long way, as does any other folder.
     const bool inFolder = known_ && slash != std::string::npos && slash + 1 < native.size() && InFolder(native, slash);
     if (inFolder && !open_) open_ = OpenSeenFolder(folder_, folderStat_);
+    if (!inFolder || !open_) return Path::FileIdentity(path, modified);
+    FolderWatch& watch = FolderWatch::Shared();
+    const std::string name(native, slash + 1);
     struct stat st;
-    if (!inFolder || !open_ || ::fstatat(open_->fd, native.c_str() + slash + 1, &st, 0) != 0)
-        return Path::FileIdentity(path, modified);
+    if (!watch.Find(folder_, name, Moment(), st)) {
+        if (::fstatat(open_->fd, name.c_str(), &st, 0) != 0) return Path::FileIdentity(path, modified);
+        watch.Keep(folder_, name, Moment(), st);
+    }
     return IdentityOf(std::move(native), st, modified);
+}
+
+uint64_t LookupBatch::Moment() {
+    if (!momentTaken_) {
+        moment_ = FolderWatch::Shared().Moment();
+        momentTaken_ = true;
+    }
+    return moment_;
 }
 
 bool NameEquals(const std::string& a, const std::string& b) {

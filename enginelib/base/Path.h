@@ -1,6 +1,7 @@
 #pragma once
 #include <sys/stat.h>
 
+#include <cstdint>
 #include <memory>
 #include <string>
 
@@ -58,6 +59,11 @@ private:
     std::shared_ptr<OpenFolder> open_;  // folder_ opened, once asked for
     // folder_'s listing when it was current as seen (not when folder_ is changing now).
     std::shared_ptr<const FolderListing> listing_;
+    // The batch's moment for what watched folders keep (FolderWatch).
+    uint64_t moment_ = 0;
+    bool momentTaken_ = false;
+
+    uint64_t Moment();
 
     // Whether native's part before slash is folder_.
     bool InFolder(const std::string& native, size_t slash) const;

@@ -33,8 +33,9 @@ std::shared_ptr<const TWholeFile> TWholeFileCache::Read(const std::string& path,
     // to neither version), nor one that would crowd out the rest. Nor is one
     // changed a moment ago: rewritten again within the same tick of the file
     // system's clock, with the same length, it would look unchanged.
+    // The second look goes to the disk: a batch answers as of its first look.
     if (file->length != file->size || file->size > MaxBytes / 4 || !Path::SettledTime(modified) ||
-        identityOf(nullptr) != identity)
+        Path::FileIdentity(path) != identity)
         return file;
     std::lock_guard<std::mutex> lock(mutex_);
     Entry& entry = files_[path];

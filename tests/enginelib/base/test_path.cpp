@@ -1,5 +1,10 @@
 #include "enginelib/base/Path.h"
 
+#include <fcntl.h>
+#include <limits.h>
+#include <stdlib.h>
+#include <unistd.h>
+
 #include <gtest/gtest.h>
 
 #include <chrono>
@@ -8,6 +13,7 @@
 #include <fstream>
 #include <functional>
 
+#include "enginelib/base/FolderWatch.h"
 #include "support/TestPaths.h"
 
 namespace {
@@ -255,6 +261,7 @@ TEST_F(PathTest, EachBatchSeesTheFolderAsItIsNow) {
     const std::string t = tmp.path();
     const std::string file = t + "/skin/button.png";
     const std::string linked = t + "/linked/button.png";
+    const std::string direct = t + "/a/button.png";  // no link on the way: watched
     fs::create_directory_symlink(tmp / "skin", tmp / "linked");
     struct Step {
         const char* what;
@@ -265,6 +272,9 @@ TEST_F(PathTest, EachBatchSeesTheFolderAsItIsNow) {
         {"file replaced", [&] {
              Touch(tmp / "a/new.png");
              fs::rename(tmp / "a/new.png", tmp / "a/button.png");
+         }},
+        {"file touched to an older time", [&] {
+             fs::last_write_time(tmp / "a/button.png", fs::last_write_time(tmp / "a/button.png") - std::chrono::hours(1));
          }},
         {"file removed", [&] { fs::remove(tmp / "a/button.png"); }},
         {"file back", [&] { Touch(tmp / "a/button.png"); }},
@@ -291,7 +301,7 @@ TEST_F(PathTest, EachBatchSeesTheFolderAsItIsNow) {
     for (const Step& step : steps) {
         SCOPED_TRACE(step.what);
         step.change();
-        for (const std::string& path : {file, linked}) {
+        for (const std::string& path : {file, linked, direct}) {
             Path::LookupBatch batch;
             batch.Lookup(path);
             const std::string now = Path::FileIdentity(path);
@@ -303,6 +313,131 @@ TEST_F(PathTest, EachBatchSeesTheFolderAsItIsNow) {
             }
         }
     }
+}
+
+// Whatever puts another folder or file at a path, anywhere on the way to it,
+// shows at the next batch, also after earlier batches kept what they saw.
+TEST_F(PathTest, EachBatchSeesChangesOnTheWayToAFolder) {
+    testpaths::TempDir tmp;
+    int made = 0;
+    // Each file its own length, so that each shows as another version.
+    auto fresh = [&](const std::string& folder) {
+        fs::create_directories(folder);
+        std::ofstream(folder + "/button.png") << std::string(++made, 'x');
+    };
+    fresh(tmp / "root/skins/default");
+    fresh(tmp / "spare/default");
+    fresh(tmp / "other");
+    const std::string path = tmp.path() + "/root/skins/default/button.png";
+    struct Step {
+        const char* what;
+        std::function<void()> change;
+    } steps[] = {
+        {"as made", [] {}},
+        {"way moved away and made again", [&] {
+             fs::rename(tmp / "root", tmp / "root.old");
+             fresh(tmp / "root/skins/default");
+         }},
+        {"way moved back", [&] {
+             fs::remove_all(tmp / "root");
+             fs::rename(tmp / "root.old", tmp / "root");
+         }},
+        {"middle folder swapped", [&] {
+             fs::rename(tmp / "root/skins", tmp / "skins.old");
+             fs::rename(tmp / "spare", tmp / "root/skins");
+         }},
+        {"folder swapped", [&] {
+             fs::rename(tmp / "root/skins/default", tmp / "default.old");
+             fresh(tmp / "root/skins/default");
+         }},
+        {"folder replaced by a link", [&] {
+             fs::remove_all(tmp / "root/skins/default");
+             fs::create_directory_symlink(tmp / "other", tmp / "root/skins/default");
+         }},
+        {"link replaced by a folder", [&] {
+             fs::remove(tmp / "root/skins/default");
+             fresh(tmp / "root/skins/default");
+         }},
+        {"file rewritten", [&] { fresh(tmp / "root/skins/default"); }},
+    };
+    std::string last;
+    for (const Step& step : steps) {
+        SCOPED_TRACE(step.what);
+        step.change();
+        const std::string now = Path::FileIdentity(path);
+        EXPECT_NE(last, now);
+        last = now;
+        for (int round = 0; round < 3; ++round) {
+            Path::LookupBatch batch;
+            EXPECT_EQ(Path::Kind::File, batch.Lookup(path));
+            EXPECT_EQ(now, batch.FileIdentity(path));
+        }
+    }
+}
+
+// The watch keeps what it is given until a change in the folder or on its way,
+// and only such a change moves it on.
+TEST(FolderWatch, KeepsWhatWasSeenUntilAChange) {
+    testpaths::TempDir tmp;
+    Touch(tmp / "way/skin/a.png");
+    char real[PATH_MAX];
+    if (!::realpath(tmp.path().c_str(), real) || tmp.path() != real) GTEST_SKIP() << "temporary folder behind a link";
+    const std::string folder = tmp / "way/skin";
+    const int fd = ::open(folder.c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC);
+    ASSERT_GE(fd, 0);
+    Path::FolderWatch watch;
+    if (!watch.Add(folder, fd)) {
+        ::close(fd);
+        GTEST_SKIP() << "no inotify on this file system";
+    }
+    struct stat kept {};
+    kept.st_size = 7;
+    struct Step {
+        const char* what;
+        std::function<void()> change;
+        bool moves;        // the moment moves on
+        bool stillWatched;  // else the folder is no longer known to be the one at its path
+    } steps[] = {
+        {"nothing", [] {}, false, true},
+        {"a name beside the way", [&] { Touch(tmp / "way/other.png"); }, false, true},
+        {"file written", [&] { std::ofstream(tmp / "way/skin/a.png") << "yy"; }, true, true},
+        {"file made", [&] { Touch(tmp / "way/skin/b.png"); }, true, true},
+        {"file renamed", [&] { fs::rename(tmp / "way/skin/b.png", tmp / "way/skin/c.png"); }, true, true},
+        {"file's time set", [&] {
+             fs::last_write_time(tmp / "way/skin/a.png", fs::file_time_type::clock::now() - std::chrono::hours(2));
+         }, true, true},
+        {"folder moved and back", [&] {
+             fs::rename(tmp / "way/skin", tmp / "way/skin2");
+             fs::rename(tmp / "way/skin2", tmp / "way/skin");
+         }, true, false},
+        {"way moved and back", [&] {
+             fs::rename(tmp / "way", tmp / "way2");
+             fs::rename(tmp / "way2", tmp / "way");
+         }, true, false},
+    };
+    for (const Step& step : steps) {
+        SCOPED_TRACE(step.what);
+        if (!watch.Watching(folder)) ASSERT_TRUE(watch.Add(folder, fd));
+        const uint64_t before = watch.Moment();
+        ASSERT_NE(0u, before);
+        watch.Keep(folder, "a.png", before, kept);
+        struct stat found {};
+        ASSERT_TRUE(watch.Find(folder, "a.png", before, found));
+        EXPECT_EQ(7, found.st_size);
+        step.change();
+        const uint64_t after = watch.Moment();
+        EXPECT_EQ(step.stillWatched, watch.Watching(folder));
+        if (!step.stillWatched) continue;
+        EXPECT_EQ(step.moves, after != before);
+        EXPECT_EQ(!step.moves, watch.Find(folder, "a.png", after, found));
+    }
+    // A path with a link on it is not watched: the link may change unseen.
+    fs::create_directory_symlink(tmp / "way", tmp / "link");
+    const std::string linked = tmp / "link/skin";
+    const int linkedFd = ::open(linked.c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC);
+    EXPECT_FALSE(watch.Add(linked, linkedFd));
+    ::close(linkedFd);
+    ::close(fd);
 }
 
 TEST(PathNames, WildcardMatchTable) {
