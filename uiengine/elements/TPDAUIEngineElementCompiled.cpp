@@ -411,9 +411,12 @@ bool TPDAUIEngineElement::LoadCompiled(TFicheroITV& stream)
         r.Skip(r.At() + 5 * 12);
     } else {
         // As TPDAUIEngineStyleBorder::ReadCompiled: width, style, colour, shade, alpha, radius.
-        TPDAUIEngineStyleBorder readBorders[5];
+        // Read straight into the element's own five, dropped again when they
+        // read as the defaults after all.
+        TPDAUIEngineStyleBorder* own = &borders.Edit(0);
         bool allDefault = true;
-        for (TPDAUIEngineStyleBorder& b : readBorders) {
+        for (int s = 0; s < 5; ++s) {
+            TPDAUIEngineStyleBorder& b = own[s];
             b.width = ScaledLength(SignedByte(r.U8()), scale);
             b.style = (int)r.U8();
             b.colour = TColorIG(r.U32());
@@ -424,9 +427,6 @@ bool TPDAUIEngineElement::LoadCompiled(TFicheroITV& stream)
         }
         if (allDefault)
             borders.Reset();
-        else
-            for (int s = 0; s < 5; ++s)
-                borders.Edit(s) = readBorders[s];
     }
     // As TPDAUIEnginePadding::LoadCompiled and TPDAUIEngineMargins::LoadCompiled.
     // Byte lengths come out as stored at scale 1: the scale is asked once.
