@@ -196,7 +196,7 @@ bool CollectRecord(TFicheroITV& s, std::string& bytes)
 // Values of a record MeasureRecord accepted, in order.
 class TRecordCursor {
 public:
-    explicit TRecordCursor(const unsigned char* at) : at_(at) {}
+    TRecordCursor(const unsigned char* at, const unsigned char* end) : at_(at), end_(end) {}
     uint32_t U8() { return *at_++; }
     uint32_t U16()
     {
@@ -222,7 +222,11 @@ public:
             to.SetCodepage(codepage);
             return;
         }
-        to = CDString(reinterpret_cast<const char*>(at_), (int)length, codepage);
+        // Most strings are short ids and names with more of the record after them.
+        if (end_ - at_ >= 16)
+            to.AssignFrom16(reinterpret_cast<const char*>(at_), (int)length, codepage);
+        else
+            to = CDString(reinterpret_cast<const char*>(at_), (int)length, codepage);
         at_ += length;
     }
     // On to a part MeasureRecord found further on.
@@ -239,6 +243,7 @@ public:
 
 private:
     const unsigned char* at_;
+    const unsigned char* end_;  // of the record
 };
 
 // As TPDAUIEngineUIScale::Multiply, without the call at scale 1 for the
@@ -375,7 +380,7 @@ bool TPDAUIEngineElement::LoadCompiled(TFicheroITV& stream)
 
     const float scale = GetUIScale();
     const int codepage = CodePage::Default();
-    TRecordCursor r(block);
+    TRecordCursor r(block, block + used);
     r.Text(id, codepage);
     // Straight from the bytes into the fields, not through a list of their places.
     int sizes[8];
