@@ -584,6 +584,15 @@ TEST(ElementCompiled, ATagEndsAtItsFirstNul)
         {std::string("\0box", 4), false, false},
         {std::string("bo\0x", 4), false, false},
         {std::string("box") + std::string(80, 'x'), false, false},
+        // Around the eighth and the sixteenth byte.
+        {std::string("vscrollbar\0\0\0\0\0\0", 16), true, true},
+        {std::string("vscrollbar\0xxxxx", 16), true, true},
+        {std::string("vscrollbar\0xxxxxx", 17), true, true},
+        {std::string("vscrollba\0r", 11), false, false},
+        {std::string("vscroll\0bar", 11), false, false},
+        {std::string("vscrollbarx", 11), false, false},
+        {std::string("vscrollbarxxxxxx", 16), false, false},
+        {std::string("vscrollbarxxxxxxx", 17), false, false},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(testing::Message() << c.tag.size() << " " << c.tag.c_str());
