@@ -337,23 +337,6 @@ const unsigned char* DefaultBorderBytes(float scale)
     return memo.usable ? memo.bytes : nullptr;
 }
 
-// One background of a measured record, at the cursor.
-void ReadBackground(TRecordCursor& r, TPDAUIEngineStyleBackground& b, int codepage)
-{
-    b.kind = (int)r.U8();
-    b.colour = TColorIG(r.U32());
-    r.Text(b.imageName, codepage);
-    b.image = nullptr;
-    b.alpha = (int)r.U8();
-    b.x = r.I32();
-    b.y = r.I32();
-    b.w = r.I32();
-    b.h = r.I32();
-    b.edge = r.I32();
-    b.offsetX = 0;
-    b.offsetY = 0;
-}
-
 } // namespace
 
 bool TPDAUIEngineElement::LoadCompiled(TFicheroITV& stream)
@@ -469,8 +452,20 @@ bool TPDAUIEngineElement::LoadCompiled(TFicheroITV& stream)
     if (DefaultBackgrounds(parts))
         backgrounds.Reset();
     else
-        for (int s = 0; s < 5; ++s)
-            ReadBackground(r, backgrounds.Edit(s), codepage);
+        // Each one's values are taken in their order in the record before the
+        // style is made of them.
+        backgrounds.MakeEach([&](int) {
+            const int kind = (int)r.U8();
+            const TColorIG colour(r.U32());
+            const CDString name = r.View(codepage);
+            const int alpha = (int)r.U8();
+            const int x = r.I32();
+            const int y = r.I32();
+            const int w = r.I32();
+            const int h = r.I32();
+            const int edge = r.I32();
+            return TPDAUIEngineStyleBackground(kind, colour, name, alpha, x, y, w, h, edge);
+        });
     r.Skip(parts.Pack());
     pack = (int)r.U8();
     align = (int)r.U8();
