@@ -449,6 +449,7 @@ bool TPDAUIEngineElement::LoadCompiled(TFicheroITV& stream)
         f = r.U32();
     // As TPDAUIEngineStyleBackground::ReadCompiled, straight into the element's
     // own styles; most records hold the defaults, seen from the bytes alone.
+    bool named = false;  // a background names an image
     if (DefaultBackgrounds(parts))
         backgrounds.Reset();
     else
@@ -458,6 +459,7 @@ bool TPDAUIEngineElement::LoadCompiled(TFicheroITV& stream)
             const int kind = (int)r.U8();
             const TColorIG colour(r.U32());
             const CDString name = r.View(codepage);
+            named |= !name.IsEmpty();
             const int alpha = (int)r.U8();
             const int x = r.I32();
             const int y = r.I32();
@@ -517,7 +519,7 @@ bool TPDAUIEngineElement::LoadCompiled(TFicheroITV& stream)
     // The records name their background images; the page's store has them.
     // States mostly share one image: a name asked just before gives the same
     // answer again.
-    if (page && backgrounds.IsOwn()) {
+    if (page && named) {
         const DString* asked = nullptr;
         TDibIG* answer = nullptr;
         for (int s = 0; s < 5; ++s) {
