@@ -154,6 +154,21 @@ public:
     char operator[](int index) const { return CDString::operator[](index); }
 
     void SetCodepage(int codepage) { codepage_ = codepage; }
+    // As assigning a view of length bytes in codepage, for a reader of a
+    // buffer that has 16 bytes to read at bytes (none of them this string's):
+    // a short text is copied in one fixed-size move, not a call sized by its
+    // length.
+    void AssignFrom16(const char* bytes, int length, int codepage)
+    {
+        codepage_ = codepage;
+        if (length >= 0 && length <= (int)kShortCapacity && IsShort()) {
+            std::memcpy(local_, bytes, kShortCapacity + 1);
+            local_[length] = 0;
+            length_ = length;
+        } else {
+            SetText(bytes, length > 0 ? (size_t)length : 0);
+        }
+    }
     void Empty();
     // Cuts or extends (with NUL bytes) to length bytes.
     void SetLength(int length);

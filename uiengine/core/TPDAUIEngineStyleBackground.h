@@ -48,6 +48,14 @@ public:
     // Finds an image by name (null when there is none).
     using ImageLookup = std::function<TDibIG*(const char* name)>;
 
+    TPDAUIEngineStyleBackground() = default;
+    // A style as a compiled record holds it: its image is not looked up yet.
+    TPDAUIEngineStyleBackground(int kind, TColorIG colour, const CDString& imageName, int alpha, int x, int y,
+                                int w, int h, int edge)
+        : kind(kind), colour(colour), imageName(imageName), alpha(alpha), x(x), y(y), w(w), h(h), edge(edge)
+    {
+    }
+
     int kind = KindNone;
     TColorIG colour = TColoresIG::F_White;
     DString imageName;

@@ -212,7 +212,8 @@ void TPDAUIEngineElementBox::LoadCompiledContainer(TFicheroITV& s)
         }
     }
 
-    if (!CheckCompiledCount(s, count))
+    // Most boxes are leaves: with no children there is no room to check.
+    if (count != 0 && !CheckCompiledCount(s, count))
         return;
     for (int i = 0; i < count; ++i) {
         // The child's record gives its id: no default one is formatted first. A

@@ -78,9 +78,10 @@ constexpr uint32_t kRecordParts[] = {
 // Values lie as the stream stores them.
 inline uint32_t Load32(const unsigned char* p) { return TFicheroITV::DecodeU32(p); }
 
-// The same layout seen from the strings: each string's fixed bytes before it,
-// and the fixed bytes after the last one. Only the strings need checking as the
-// record is walked; the runs between them have known sizes.
+// The same layout seen from the strings: where each string's length lies when
+// the strings before it are empty, and the fixed bytes of a record whose
+// strings are all empty. Only the strings need checking as the record is
+// walked; the runs between them have known sizes.
 constexpr int CountTexts()
 {
     int n = 0;
@@ -90,29 +91,31 @@ constexpr int CountTexts()
 }
 const int kTexts = CountTexts();
 struct TTextGaps {
-    uint32_t before[kTexts] = {};
-    uint32_t after = 0;
+    uint32_t start[kTexts] = {};
+    uint32_t fixed = 0;
 };
 constexpr TTextGaps MakeTextGaps()
 {
     TTextGaps gaps;
-    uint32_t run = 0;
+    uint32_t at = 0;
     int text = 0;
     for (uint32_t size : kRecordParts) {
         if (size == kText) {
-            gaps.before[text++] = run;
-            run = 0;
+            gaps.start[text++] = at;
+            at += 4;
         } else {
-            run += size;
+            at += size;
         }
     }
-    gaps.after = run;
+    gaps.fixed = at;
     return gaps;
 }
 constexpr TTextGaps kGaps = MakeTextGaps();
 // Strings by their place among the strings.
 enum { kIdText = 0, kFirstBackgroundText = 1, kFontNameText = 6 };
-static_assert(kTexts == 14 && kGaps.before[kFontNameText] == kBackgroundTail + 2, "record layout");
+static_assert(kTexts == 14 && kGaps.start[kFontNameText] - kGaps.start[kFontNameText - 1] ==
+                                  4 + kBackgroundTail + 2,
+              "record layout");
 
 // Where a measured record's parts begin (a string's at its length).
 struct TRecordParts {
@@ -132,26 +135,28 @@ struct TRecordParts {
 // or holds a value the writer never writes.
 uint32_t MeasureRecord(const unsigned char* block, uint32_t length, TRecordParts& parts)
 {
-    uint32_t at = 0;
+    // The record fits when its fixed bytes and its strings do; every length
+    // lies before the end of the fixed bytes, so the room the strings have
+    // left is the only thing to check as they are walked.
+    if (length < kGaps.fixed)
+        return 0;
+    uint32_t room = length - kGaps.fixed;
+    uint32_t texts = 0;  // the bytes of the strings so far
 #pragma GCC unroll 14
     for (int i = 0; i < kTexts; ++i) {
-        if (length - at < kGaps.before[i] + 4)
-            return 0;
-        at += kGaps.before[i];
-        parts.texts[i] = block + at;
-        const uint32_t size = Load32(block + at);
-        at += 4;
+        const unsigned char* at = block + kGaps.start[i] + texts;
+        parts.texts[i] = at;
+        const uint32_t size = Load32(at);
         // Most strings are empty: on that branch the next length's place does
         // not wait for this one to be read.
         if (size != 0) {
-            if (size > 0x7FFFFFFFu || length - at < size)
+            if (size > 0x7FFFFFFFu || size > room)
                 return 0;
-            at += size;
+            room -= size;
+            texts += size;
         }
     }
-    if (length - at < kGaps.after)
-        return 0;
-    at += kGaps.after;
+    const uint32_t at = kGaps.fixed + texts;
     const unsigned char* pack = parts.Pack();
     if (pack[0] > kLastAlign || pack[1] > kLastAlign)
         return 0;
@@ -191,7 +196,7 @@ bool CollectRecord(TFicheroITV& s, std::string& bytes)
 // Values of a record MeasureRecord accepted, in order.
 class TRecordCursor {
 public:
-    explicit TRecordCursor(const unsigned char* at) : at_(at) {}
+    TRecordCursor(const unsigned char* at, const unsigned char* end) : at_(at), end_(end) {}
     uint32_t U8() { return *at_++; }
     uint32_t U16()
     {
@@ -217,7 +222,11 @@ public:
             to.SetCodepage(codepage);
             return;
         }
-        to = CDString(reinterpret_cast<const char*>(at_), (int)length, codepage);
+        // Most strings are short ids and names with more of the record after them.
+        if (end_ - at_ >= 16)
+            to.AssignFrom16(reinterpret_cast<const char*>(at_), (int)length, codepage);
+        else
+            to = CDString(reinterpret_cast<const char*>(at_), (int)length, codepage);
         at_ += length;
     }
     // On to a part MeasureRecord found further on.
@@ -234,6 +243,7 @@ public:
 
 private:
     const unsigned char* at_;
+    const unsigned char* end_;  // of the record
 };
 
 // As TPDAUIEngineUIScale::Multiply, without the call at scale 1 for the
@@ -327,23 +337,6 @@ const unsigned char* DefaultBorderBytes(float scale)
     return memo.usable ? memo.bytes : nullptr;
 }
 
-// One background of a measured record, at the cursor.
-void ReadBackground(TRecordCursor& r, TPDAUIEngineStyleBackground& b, int codepage)
-{
-    b.kind = (int)r.U8();
-    b.colour = TColorIG(r.U32());
-    r.Text(b.imageName, codepage);
-    b.image = nullptr;
-    b.alpha = (int)r.U8();
-    b.x = r.I32();
-    b.y = r.I32();
-    b.w = r.I32();
-    b.h = r.I32();
-    b.edge = r.I32();
-    b.offsetX = 0;
-    b.offsetY = 0;
-}
-
 } // namespace
 
 bool TPDAUIEngineElement::LoadCompiled(TFicheroITV& stream)
@@ -370,18 +363,25 @@ bool TPDAUIEngineElement::LoadCompiled(TFicheroITV& stream)
 
     const float scale = GetUIScale();
     const int codepage = CodePage::Default();
-    TRecordCursor r(block);
+    TRecordCursor r(block, block + used);
     r.Text(id, codepage);
     // Straight from the bytes into the fields, not through a list of their places.
     int sizes[8];
     for (int& v : sizes)
         v = r.I32();
-    if (scale != 1.0f)
+    if (scale != 1.0f) {
         for (int& v : sizes)
             v = TPDAUIEngineUIScale::Multiply(v, scale);
-    else
-        for (int& v : sizes)
-            v = ScaledLength(v, 1.0f);
+    } else {
+        // At scale 1 the lengths stay as they are unless one is too long for a
+        // float to hold exactly (at or past 2^24 either way): one test for all.
+        uint32_t far = 0;
+        for (int v : sizes)
+            far |= (uint32_t)v + (1u << 24);
+        if (far >> 25)
+            for (int& v : sizes)
+                v = ScaledLength(v, 1.0f);
+    }
     left = sizes[0];
     top = sizes[1];
     width = sizes[2];
@@ -399,9 +399,12 @@ bool TPDAUIEngineElement::LoadCompiled(TFicheroITV& stream)
         r.Skip(r.At() + 5 * 12);
     } else {
         // As TPDAUIEngineStyleBorder::ReadCompiled: width, style, colour, shade, alpha, radius.
-        TPDAUIEngineStyleBorder readBorders[5];
+        // Read straight into the element's own five, dropped again when they
+        // read as the defaults after all.
+        TPDAUIEngineStyleBorder* own = &borders.Edit(0);
         bool allDefault = true;
-        for (TPDAUIEngineStyleBorder& b : readBorders) {
+        for (int s = 0; s < 5; ++s) {
+            TPDAUIEngineStyleBorder& b = own[s];
             b.width = ScaledLength(SignedByte(r.U8()), scale);
             b.style = (int)r.U8();
             b.colour = TColorIG(r.U32());
@@ -412,36 +415,59 @@ bool TPDAUIEngineElement::LoadCompiled(TFicheroITV& stream)
         }
         if (allDefault)
             borders.Reset();
-        else
-            for (int s = 0; s < 5; ++s)
-                borders.Edit(s) = readBorders[s];
     }
     // As TPDAUIEnginePadding::LoadCompiled and TPDAUIEngineMargins::LoadCompiled.
-    padding.left = ScaledLength(SignedByte(r.U8()), scale);
-    padding.top = ScaledLength(SignedByte(r.U8()), scale);
-    padding.right = ScaledLength(SignedByte(r.U8()), scale);
-    padding.bottom = ScaledLength(SignedByte(r.U8()), scale);
-    padding.inner = ScaledLength(SignedByte(r.U8()), scale);
-    int m[4];
+    // Byte lengths come out as stored at scale 1: the scale is asked once.
+    int p[5], m[4];
+    for (int& v : p)
+        v = SignedByte(r.U8());
     for (int& v : m)
         v = SignedByte(r.U8());
     margins.leftPercent = r.U8() != 0;
     margins.topPercent = r.U8() != 0;
     margins.rightPercent = r.U8() != 0;
     margins.bottomPercent = r.U8() != 0;
-    margins.left = margins.leftPercent ? m[0] : ScaledLength(m[0], scale);
-    margins.top = margins.topPercent ? m[1] : ScaledLength(m[1], scale);
-    margins.right = margins.rightPercent ? m[2] : ScaledLength(m[2], scale);
-    margins.bottom = margins.bottomPercent ? m[3] : ScaledLength(m[3], scale);
+    if (scale != 1.0f) {
+        for (int& v : p)
+            v = TPDAUIEngineUIScale::Multiply(v, scale);
+        const bool percent[4] = {margins.leftPercent, margins.topPercent, margins.rightPercent,
+                                 margins.bottomPercent};
+        for (int i = 0; i < 4; ++i)
+            if (!percent[i])
+                m[i] = TPDAUIEngineUIScale::Multiply(m[i], scale);
+    }
+    padding.left = p[0];
+    padding.top = p[1];
+    padding.right = p[2];
+    padding.bottom = p[3];
+    padding.inner = p[4];
+    margins.left = m[0];
+    margins.top = m[1];
+    margins.right = m[2];
+    margins.bottom = m[3];
     for (uint32_t& f : foregrounds)
         f = r.U32();
     // As TPDAUIEngineStyleBackground::ReadCompiled, straight into the element's
     // own styles; most records hold the defaults, seen from the bytes alone.
+    bool named = false;  // a background names an image
     if (DefaultBackgrounds(parts))
         backgrounds.Reset();
     else
-        for (int s = 0; s < 5; ++s)
-            ReadBackground(r, backgrounds.Edit(s), codepage);
+        // Each one's values are taken in their order in the record before the
+        // style is made of them.
+        backgrounds.MakeEach([&](int) {
+            const int kind = (int)r.U8();
+            const TColorIG colour(r.U32());
+            const CDString name = r.View(codepage);
+            named |= !name.IsEmpty();
+            const int alpha = (int)r.U8();
+            const int x = r.I32();
+            const int y = r.I32();
+            const int w = r.I32();
+            const int h = r.I32();
+            const int edge = r.I32();
+            return TPDAUIEngineStyleBackground(kind, colour, name, alpha, x, y, w, h, edge);
+        });
     r.Skip(parts.Pack());
     pack = (int)r.U8();
     align = (int)r.U8();
@@ -493,7 +519,7 @@ bool TPDAUIEngineElement::LoadCompiled(TFicheroITV& stream)
     // The records name their background images; the page's store has them.
     // States mostly share one image: a name asked just before gives the same
     // answer again.
-    if (page && backgrounds.IsOwn()) {
+    if (page && named) {
         const DString* asked = nullptr;
         TDibIG* answer = nullptr;
         for (int s = 0; s < 5; ++s) {

@@ -72,6 +72,50 @@ FuncMakeElement FindRegistered(const CDString& name)
     return nullptr;
 }
 
+// A record's tag of length bytes at from (room bytes readable there) into to,
+// NUL-terminated; it ends at its first NUL, as a tag read into a string would.
+// Gives its length. Tags are a few bytes, too short to be worth a library call:
+// one that fits in 16 with 16 to read is searched a word at a time.
+uint32_t ShortTag(const unsigned char* from, uint32_t length, uint32_t room, char* to)
+{
+#if defined(__BYTE_ORDER__) && __BYTE_ORDER__ == __ORDER_LITTLE_ENDIAN__
+    if (length <= 16 && room >= 16) {
+        uint64_t words[2];
+        std::memcpy(words, from, 16);
+        std::memcpy(to, words, 16);
+        uint32_t n = 16;
+        for (int i = 0; i < 2; ++i) {
+            // The lowest flagged byte is the first NUL; flags above it may be false.
+            const uint64_t nul = (words[i] - 0x0101010101010101ull) & ~words[i] & 0x8080808080808080ull;
+            if (nul) {
+                n = 8 * (uint32_t)i + (uint32_t)__builtin_ctzll(nul) / 8;
+                break;
+            }
+        }
+        if (n > length)
+            n = length;
+        to[n] = '\0';
+        return n;
+    }
+#endif
+    uint32_t n = 0;
+    for (; n < length && from[n]; ++n)
+        to[n] = (char)from[n];
+    to[n] = '\0';
+    return n;
+}
+
+// The element a record's tag names; a tag no kind answers to fails the stream,
+// whose rest would be out of step.
+TPDAUIEngineElement* FromCompiledTag(TPDAUIEngine* engine, TFicheroITV& stream, const CDString& tag,
+                                     bool defaultId)
+{
+    TPDAUIEngineElement* element = TPDAUIEngineElementFactory::CreateElementByName(engine, tag, defaultId);
+    if (!element)
+        TPDAUIEngineElement::FailCompiled(stream);
+    return element;
+}
+
 } // namespace
 
 void TPDAUIEngineElementFactory::RegisterTag(const char* tag, FuncMakeElement make)
@@ -121,40 +165,29 @@ TPDAUIEngineElement* TPDAUIEngineElementFactory::CreateFromCompiledHeader(TPDAUI
                                                                           TFicheroITV& stream, bool defaultId)
 {
     // Over memory, a short tag is read in place: no string is made for it.
-    char shortTag[64];
-    CDString childTag;
-    DString longTag;
     uint32_t length = 0;
     const unsigned char* block = stream.BloqueRestante(length);
     uint32_t tagLength = UINT32_MAX;
     if (block && length >= 5)
         tagLength = TFicheroITV::DecodeU32(block + 1);
+    char shortTag[64];
     if (tagLength < sizeof(shortTag) && tagLength <= length - 5) {
         if ((char)block[0] != TPDAUIEngineElement::CompiledMark) {
             TPDAUIEngineElement::FailCompiled(stream);
             return nullptr;
         }
-        // The tag ends at its first NUL, as a tag read into a string would;
-        // tags are a few bytes, too short to be worth a library call.
-        uint32_t n = 0;
-        for (; n < tagLength && block[5 + n]; ++n)
-            shortTag[n] = (char)block[5 + n];
-        shortTag[n] = '\0';
+        const uint32_t n = ShortTag(block + 5, tagLength, length - 5, shortTag);
         stream.Avanza(5 + tagLength);
-        childTag = CDString(shortTag, (int)n, CodePage::Default());
-    } else {
-        char mark = 0;
-        stream >> mark >> longTag;
-        if (stream.Error() || mark != TPDAUIEngineElement::CompiledMark) {
-            TPDAUIEngineElement::FailCompiled(stream);
-            return nullptr;
-        }
-        childTag = CDString(longTag.c_str());
+        return FromCompiledTag(engine, stream, CDString(shortTag, (int)n, CodePage::Default()), defaultId);
     }
-    TPDAUIEngineElement* element = CreateElementByName(engine, childTag, defaultId);
-    if (!element)
-        TPDAUIEngineElement::FailCompiled(stream);  // the rest of the stream would be out of step
-    return element;
+    char mark = 0;
+    DString longTag;
+    stream >> mark >> longTag;
+    if (stream.Error() || mark != TPDAUIEngineElement::CompiledMark) {
+        TPDAUIEngineElement::FailCompiled(stream);
+        return nullptr;
+    }
+    return FromCompiledTag(engine, stream, CDString(longTag.c_str()), defaultId);
 }
 
 TPDAUIEngineScrollBarBase* TPDAUIEngineElementFactory::CreateScrollBar()

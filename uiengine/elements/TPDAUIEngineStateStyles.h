@@ -52,6 +52,13 @@ public:
     }
     // Back to the defaults, dropping the element's own copy.
     void Reset() { block_.reset(); }
+    // A new own copy of all five, each made by make(state) as a T by value
+    // (states in order): none is default-made first and then overwritten.
+    template <class Make>
+    void MakeEach(Make make)
+    {
+        block_.reset(new Block{{make(0), make(1), make(2), make(3), make(4)}});
+    }
     // Whether the element holds its own copy (it may still equal the defaults).
     bool IsOwn() const { return block_ != nullptr; }
 

@@ -738,6 +738,32 @@ TEST(DString, CopiesMovesAndSwapsOwnTheirBytes)
         EXPECT_EQ(Bytes(many[(size_t)i]), Sample((size_t)i % 20) + std::to_string(i)) << i;
 }
 
+// AssignFrom16 reads 16 bytes whatever the length: what lies past the length
+// (here NULs and letters) must not show, whether the string held a short text,
+// a heap block or a shrunk one, and the code page is the one given.
+TEST(DString, AssignFrom16TakesOnlyLengthBytes)
+{
+    const std::string buffer = Sample(20, 'k') + std::string(4, '\0') + Sample(40, 'K');
+    for (Made how : {Made::Exact, Made::Shrunk}) {
+        for (size_t before : {0, 7, 15, 16, 40}) {
+            for (int length : {0, 1, 3, 14, 15, 16, 17, 30}) {
+                for (size_t from : {0, 18}) {
+                    const std::string context = std::to_string(before) + " bytes before, " +
+                                                std::to_string(length) + " taken at " + std::to_string(from) +
+                                                ", made " + std::to_string((int)how);
+                    DString s = Make(Sample(before, 'z'), how);
+                    s.AssignFrom16(buffer.data() + from, length, CodePage::Hebrew);
+                    ExpectText(s, buffer.substr(from, (size_t)length), context);
+                    EXPECT_EQ(s.GetCodepage(), CodePage::Hebrew) << context;
+                    // It stays a usable string.
+                    s << "+tail";
+                    ExpectText(s, buffer.substr(from, (size_t)length) + "+tail", context);
+                }
+            }
+        }
+    }
+}
+
 TEST(DString, AppendingInALoopGrowsGeometrically)
 {
     DString s;

@@ -337,6 +337,37 @@ TEST(ElementCompiled, RecordWrittenAtOneAndReadAtTwoDoublesTheLengths)
     EXPECT_EQ(IDC::CreateStockFont(b.font.name.c_str(), 28, 0, false, 1.0f), b.font.stockFontId);
 }
 
+// Lengths a float cannot hold exactly take the scale step's rounding even at
+// scale 1, one such length among plain ones included; the plain ones stay.
+TEST(ElementCompiled, LengthsPastFloatPrecisionRoundAsTheScaleStepDoes)
+{
+    TestEngine engine(480, 800);
+    Leaf a;
+    a.id = "far";
+    const Bytes bytes = Saved(a);
+    const size_t sizes = HeaderSize("label") + 4 + 3;  // past the id
+    const int kValues[] = {(1 << 24) - 1, 1 << 24, (1 << 24) + 1, (1 << 25) + 3, -(1 << 24), -(1 << 24) - 1,
+                           -(1 << 24) - 3, INT32_MAX, INT32_MIN, 123456789};
+    for (int field = 0; field < 8; field += 7) {
+        for (int v : kValues) {
+            SCOPED_TRACE(std::to_string(field) + ": " + std::to_string(v));
+            Bytes spoilt = bytes;
+            for (int i = 0; i < 4; ++i)
+                spoilt[sizes + 4 * field + i] = (unsigned char)((uint32_t)v >> (8 * i));
+            Leaf b;
+            ASSERT_TRUE(LoadRecord(&engine, b, spoilt));
+            const int read[] = {b.left,         b.top,          b.width,         b.height,
+                                b.minimumHeight, b.minimumWidth, b.maximumHeight, b.maximumWidth};
+            const int plain[] = {a.left,         a.top,          a.width,         a.height,
+                                 a.minimumHeight, a.minimumWidth, a.maximumHeight, a.maximumWidth};
+            for (int i = 0; i < 8; ++i)
+                EXPECT_EQ(i == field ? TPDAUIEngineUIScale::Multiply(v, 1.0f) : plain[i], read[i]) << i;
+        }
+    }
+    // The rounding is real: the float step does change such a length.
+    EXPECT_NE((1 << 24) + 1, TPDAUIEngineUIScale::Multiply((1 << 24) + 1, 1.0f));
+}
+
 TEST(ElementCompiled, SmallFieldsKeepTheirLowByte)
 {
     TestEngine engine(480, 800);
@@ -553,6 +584,15 @@ TEST(ElementCompiled, ATagEndsAtItsFirstNul)
         {std::string("\0box", 4), false, false},
         {std::string("bo\0x", 4), false, false},
         {std::string("box") + std::string(80, 'x'), false, false},
+        // Around the eighth and the sixteenth byte.
+        {std::string("vscrollbar\0\0\0\0\0\0", 16), true, true},
+        {std::string("vscrollbar\0xxxxx", 16), true, true},
+        {std::string("vscrollbar\0xxxxxx", 17), true, true},
+        {std::string("vscrollba\0r", 11), false, false},
+        {std::string("vscroll\0bar", 11), false, false},
+        {std::string("vscrollbarx", 11), false, false},
+        {std::string("vscrollbarxxxxxx", 16), false, false},
+        {std::string("vscrollbarxxxxxxx", 17), false, false},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(testing::Message() << c.tag.size() << " " << c.tag.c_str());

@@ -168,4 +168,52 @@ TEST(StateStyles, AttributesCopyFromAndCloneKeepEveryState)
     EXPECT_EQ(TPDAUIEngineStyleBorder::StyleDotted, a.borders[E::StateFocus].style);
 }
 
+// MakeEach asks for the states in order and keeps what each call made, in
+// place of whatever the styles held (the defaults, an own copy, or a block
+// given back by another element).
+TEST(StateStyles, MakeEachTakesEveryStateInOrder)
+{
+    std::vector<Backgrounds> givenBack(8);
+    for (Backgrounds& b : givenBack)
+        for (int s = 0; s < 5; ++s) {
+            b.Edit(s).imageName = "a rather long image name that leaves the inline room.bmp";
+            b.Edit(s).offsetX = 9;
+        }
+    givenBack.clear();
+
+    Backgrounds plain, own;
+    own.Edit(E::StateHover).imageName = "another name long enough for a heap block of its own.png";
+    own.Edit(E::StateNormal).offsetY = 4;
+    for (Backgrounds* styles : {&plain, &own}) {
+        std::vector<int> asked;
+        styles->MakeEach([&](int state) {
+            asked.push_back(state);
+            const std::string name = state == 2 ? "" : "state" + std::to_string(state) + ".png";
+            return TPDAUIEngineStyleBackground(TPDAUIEngineStyleBackground::KindImage, TColorIG(0x10u * state),
+                                               CDString(name.c_str(), (int)name.size(), CodePage::Hebrew),
+                                               100 + state, state, -state, 2 * state, 3 * state, 7);
+        });
+        EXPECT_EQ((std::vector<int>{0, 1, 2, 3, 4}), asked);
+        ASSERT_TRUE(styles->IsOwn());
+        for (int s = 0; s < 5; ++s) {
+            SCOPED_TRACE(s);
+            const TPDAUIEngineStyleBackground& b = (*styles)[s];
+            EXPECT_EQ(TPDAUIEngineStyleBackground::KindImage, b.kind);
+            EXPECT_EQ(0x10u * s, b.colour.color);
+            EXPECT_EQ(std::string(b.imageName.c_str()), s == 2 ? "" : "state" + std::to_string(s) + ".png");
+            EXPECT_EQ(CodePage::Hebrew, b.imageName.GetCodepage());
+            EXPECT_EQ(100 + s, b.alpha);
+            EXPECT_EQ(s, b.x);
+            EXPECT_EQ(-s, b.y);
+            EXPECT_EQ(2 * s, b.w);
+            EXPECT_EQ(3 * s, b.h);
+            EXPECT_EQ(7, b.edge);
+            // The rest as a new style has it.
+            EXPECT_EQ(nullptr, b.image);
+            EXPECT_EQ(0, b.offsetX);
+            EXPECT_EQ(0, b.offsetY);
+        }
+    }
+}
+
 }  // namespace
