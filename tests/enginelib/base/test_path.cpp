@@ -7,11 +7,14 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <chrono>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <functional>
+#include <thread>
+#include <vector>
 
 #include "enginelib/base/FolderWatch.h"
 #include "support/TestPaths.h"
@@ -373,6 +376,38 @@ TEST_F(PathTest, EachBatchSeesChangesOnTheWayToAFolder) {
             EXPECT_EQ(now, batch.FileIdentity(path));
         }
     }
+}
+
+// Batches on several threads share what the watch keeps while another thread
+// keeps changing the folder; once it stops, every batch sees the last version.
+TEST_F(PathTest, BatchesOnThreadsShareTheWatch) {
+    testpaths::TempDir tmp;
+    Touch(tmp / "skin/a.png");
+    Touch(tmp / "skin/b.png");
+    const std::string a = tmp / "skin/a.png";
+    const std::string b = tmp / "skin/b.png";
+    std::atomic<bool> stop{false};
+    std::vector<std::thread> readers;
+    for (int i = 0; i < 4; ++i)
+        readers.emplace_back([&] {
+            while (!stop.load()) {
+                Path::LookupBatch batch;
+                batch.Lookup(a);
+                batch.FileIdentity(a);
+                batch.FileIdentity(b);
+            }
+        });
+    for (int i = 0; i < 200; ++i) {
+        std::ofstream(a) << std::string(size_t(i % 7) + 1, 'x');
+        if (i % 10 == 0) fs::rename(tmp / "skin", tmp / "moved");
+        if (i % 10 == 0) fs::rename(tmp / "moved", tmp / "skin");
+    }
+    stop = true;
+    for (std::thread& t : readers) t.join();
+    Path::LookupBatch batch;
+    EXPECT_EQ(Path::Kind::File, batch.Lookup(a));
+    EXPECT_EQ(Path::FileIdentity(a), batch.FileIdentity(a));
+    EXPECT_EQ(Path::FileIdentity(b), batch.FileIdentity(b));
 }
 
 // The watch keeps what it is given until a change in the folder or on its way,
