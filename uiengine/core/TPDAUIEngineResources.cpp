@@ -1,5 +1,6 @@
 #include "uiengine/core/TPDAUIEngineResources.h"
 
+#include <climits>
 #include <cstdlib>
 #include <cstring>
 #include <mutex>
@@ -137,12 +138,18 @@ bool TPDAUIEngineResources::ReadSkinTextFile(DString& text, DString& fileName, c
     }
     Path::LookupBatch own;
     Path::LookupBatch& lookups = batch_ ? *batch_ : own;
+    (void)mode;  // read whole as bytes either way
     for (int i = 0; i < tries.Count(); ++i) {
-        TFicheroITV file;
-        if (lookups.Lookup(tries[i].c_str()) != Path::Kind::File || !file.Abre(tries[i].c_str(), mode))
+        if (lookups.Lookup(tries[i].c_str()) != Path::Kind::File)
             continue;
-        file.Lee_Todo_Str(text);
-        file.Cierra();
+        // Kept between loads: a user control used many times on a page, or a
+        // page opened again, is read from the disk once while it is unchanged.
+        const std::shared_ptr<const TWholeFile> file = TWholeFileCache::Shared().Read(tries[i].c_str(), &lookups);
+        if (!file)
+            continue;
+        // A file that changed length while it was read gives no text, as before.
+        if (file->length == file->size && file->length <= uint32_t(INT_MAX))
+            text = DString(reinterpret_cast<const char*>(file->data.get()), int(file->length));
         fileName = tries[i];
         return true;
     }

@@ -119,6 +119,48 @@ TEST_F(StoreTest, FullPathsAreReadAsTheyStand)
     EXPECT_TRUE(text.IsEmpty());
 }
 
+// A text file is kept between reads once it has settled; a rewrite of the
+// same length, a removal or a copy appearing earlier in the chain is still
+// seen at the next read. The times are set far back, so every version is kept.
+TEST_F(StoreTest, KeptTextFilesAreReadAgainOnceChanged)
+{
+    const std::string night = dir / "night/usercontrolClock.xml";
+    const std::string fallback = dir / "default/usercontrolClock.xml";
+    auto setTime = [](const std::string& path, long seconds) {
+        struct timespec times[2] = {{seconds, 0}, {seconds, 0}};
+        ASSERT_EQ(0, utimensat(AT_FDCWD, path.c_str(), times, 0));
+    };
+    WriteText(fallback, "default");
+    setTime(fallback, 1000000);
+    struct Step {
+        const char* what;
+        std::function<void()> change;
+        const char* text;  // null: not found
+    } steps[] = {
+        {"the default skin's copy", [] {}, "default"},
+        {"read again unchanged", [] {}, "default"},
+        {"rewritten, same length", [&] {
+             WriteText(fallback, "DEFAULT");
+             setTime(fallback, 1000100);
+         }, "DEFAULT"},
+        {"a copy in the skin itself", [&] {
+             WriteText(night, "night");
+             setTime(night, 1000000);
+         }, "night"},
+        {"that copy removed", [&] { std::remove(night.c_str()); }, "DEFAULT"},
+        {"none left", [&] { std::remove(fallback.c_str()); }, nullptr},
+    };
+    for (const Step& step : steps) {
+        SCOPED_TRACE(step.what);
+        step.change();
+        for (int round = 0; round < 2; ++round) {
+            DString text, file("usercontrolClock.xml");
+            EXPECT_EQ(step.text != nullptr, store().ReadSkinTextFile(text, file));
+            EXPECT_STREQ(step.text ? step.text : "", text.c_str());
+        }
+    }
+}
+
 // ---- Compiled pages ------------------------------------------------------------------------
 
 TEST(StoreCompiledPages, LandscapeSkinThenDefaultButNeverBase)
