@@ -10,6 +10,8 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <cstdint>
+#include <cstring>
 #include <memory>
 #include <string>
 #include <mutex>
@@ -297,6 +299,28 @@ namespace {
 // root: its '\\' separators become '/'. Most paths asked for are such, and
 // splitting them into parts costs more than the look-up they are for. False
 // for any other path.
+// Where the next '/' or '\\' at or after i lies in s[0, end), or end. Eight
+// bytes at a time: paths are long and their separators few.
+size_t NextSeparator(const char* s, size_t i, size_t end) {
+    const uint64_t ones = 0x0101010101010101ull, highs = 0x8080808080808080ull;
+    for (; i + 8 <= end; i += 8) {
+        uint64_t word;
+        std::memcpy(&word, s + i, 8);
+        const uint64_t slash = word ^ (ones * '/'), back = word ^ (ones * '\\');
+        // A zero byte in either marks a separator; the lowest marked byte is exact.
+        const uint64_t found = (((slash - ones) & ~slash) | ((back - ones) & ~back)) & highs;
+        if (found) return i + size_t(__builtin_ctzll(found) >> 3);
+    }
+    while (i < end && !Path::IsSeparator(s[i])) ++i;
+    return i;
+}
+
+// rfind('/'), through the C library's word-wide scan.
+size_t LastSlash(const std::string& s) {
+    const void* at = s.empty() ? nullptr : ::memrchr(s.data(), '/', s.size());
+    return at ? size_t(static_cast<const char*>(at) - s.data()) : std::string::npos;
+}
+
 bool SimpleNative(const std::string& path, std::string& out) {
     if (path.empty() || path[0] == '\\') return false;
     // Copied first and checked in the copy as its separators are turned: one pass.
@@ -310,8 +334,7 @@ bool SimpleNative(const std::string& path, std::string& out) {
         return length == 0 || (part[0] == '.' && (length == 1 || (length == 2 && part[1] == '.')));
     };
     size_t part = begin;
-    for (size_t i = begin; i < end; ++i) {
-        if (!IsSeparator(s[i])) continue;
+    for (size_t i = NextSeparator(s, begin, end); i < end; i = NextSeparator(s, i + 1, end)) {
         s[i] = '/';
         if (bad(s + part, i - part)) return false;
         part = i + 1;
@@ -420,7 +443,7 @@ Kind Lookup(const std::string& path) {
 
 Kind LookupBatch::Lookup(const std::string& path) {
     const std::string native = ToNative(path);
-    const size_t slash = native.rfind('/');
+    const size_t slash = LastSlash(native);
     if (slash == std::string::npos || slash + 1 == native.size()) return KindOnDisk(path);
     if (!known_ || !InFolder(native, slash)) {
         known_ = false;
@@ -493,7 +516,7 @@ std::string FileIdentity(const std::string& path, struct timespec* modified) {
 
 std::string LookupBatch::FileIdentity(const std::string& path, struct timespec* modified) {
     std::string native = ToNative(path);
-    const size_t slash = native.rfind('/');
+    const size_t slash = LastSlash(native);
     // Only a name in the folder looked at, as written: a name that is not there
     // so (another case, gone) goes the long way, as does any other folder.
     const bool inFolder = known_ && slash != std::string::npos && slash + 1 < native.size() && InFolder(native, slash);

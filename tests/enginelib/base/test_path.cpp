@@ -10,6 +10,7 @@
 #include <atomic>
 #include <chrono>
 #include <cstdio>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <functional>
@@ -82,6 +83,25 @@ TEST_F(PathTest, ToNativeTable) {
         {"/\\a", "/a"},
     };
     for (const Case& c : cases) EXPECT_EQ(Path::ToNative(c.in), c.out) << "input: " << c.in;
+}
+
+// Separators and "." or ".." parts are found wherever they lie in a long path,
+// with either separator, one or two in a row.
+TEST_F(PathTest, ToNativeFindsSeparatorsAnywhere) {
+    for (size_t at = 1; at < 30; ++at)
+        for (const char* sep : {"\\", "/", "\\\\", "/\\"}) {
+            std::string path(32, 'a');
+            path.replace(at, 0, sep);
+            std::string expected(32, 'a');
+            expected.insert(at, "/");
+            EXPECT_EQ(expected, Path::ToNative(path)) << path;
+            for (const char* dots : {".", ".."}) {
+                std::string dotted(path);
+                dotted.insert(at + std::strlen(sep), std::string(dots) + "\\");
+                const std::string tail = expected.substr(at + 1);
+                EXPECT_EQ(dots[1] ? tail : expected, Path::ToNative(dotted)) << dotted;
+            }
+        }
 }
 
 TEST_F(PathTest, DeviceRootOfSlashKeepsOneSlash) {
