@@ -155,11 +155,12 @@ void WriteMargin(DString& out, int margin, bool percent, float scale)
 TPDAUIEngineElement::TPDAUIEngineElement()
     : maximumHeight(Scale(5000)), maximumWidth(maximumHeight)  // the scale looked up once
 {
-    foregrounds[StateNormal] = TColoresIG::F_Black;
-    foregrounds[StatePressed] = TColoresIG::F_Black;
-    foregrounds[StateDisabled] = TColoresIG::F_Gray;
-    foregrounds[StateFocus] = TColoresIG::F_Black;
-    foregrounds[StateHover] = TColoresIG::F_Black;
+    CountLive(1);
+}
+
+TPDAUIEngineElement::TPDAUIEngineElement(TForRecord)
+    : maximumHeight(0), maximumWidth(0), font(TPDAUIEngineStyleFont::Unset)
+{
     CountLive(1);
 }
 

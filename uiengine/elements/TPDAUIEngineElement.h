@@ -36,6 +36,11 @@ public:
     enum EAlign { AlignStart = 0, AlignCenter, AlignEnd, AlignStretch, AlignAuto, AlignAutoInvert };
 
     TPDAUIEngineElement();
+    // For an element whose compiled record is read at once: what every record
+    // sets (the font, the maximum sizes) is not looked up first only to be
+    // overwritten. Until then the font has no family and no stock font.
+    enum TForRecord { ForRecord };
+    explicit TPDAUIEngineElement(TForRecord);
     TPDAUIEngineElement(const TPDAUIEngineElement&) = delete;
     // Elements come from a pool of their own (see TPDAUIEngineElementPool); the
     // destructor is virtual, so delete is given the whole object's size.
@@ -234,7 +239,9 @@ public:
     std::atomic<int> numericId{0};
     std::atomic<int> lastTick{0};
     TPDAUIEngineStateStyles<TPDAUIEngineStyleBackground> backgrounds;
-    uint32_t foregrounds[5];
+    // By state (EState order).
+    uint32_t foregrounds[5] = {TColoresIG::F_Black, TColoresIG::F_Black, TColoresIG::F_Gray, TColoresIG::F_Black,
+                               TColoresIG::F_Black};
     int timerInterval = 0;
     DString tag;
     DString id;

@@ -73,6 +73,13 @@ TPDAUIEngineElementBox::TPDAUIEngineElementBox()
     align = AlignStretch;
 }
 
+TPDAUIEngineElementBox::TPDAUIEngineElementBox(TForRecord) : TPDAUIEngineElement(ForRecord)
+{
+    tag = "box";
+    pack = AlignStretch;
+    align = AlignStretch;
+}
+
 TPDAUIEngineElementBox::~TPDAUIEngineElementBox()
 {
     // Last first: freed element memory is handed out again newest first, so the

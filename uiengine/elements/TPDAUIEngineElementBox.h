@@ -53,6 +53,8 @@ public:
     enum EFlexChild { FlexNone = 0, FlexLastChild = 1, FlexFirstChild = 2 };
 
     TPDAUIEngineElementBox();
+    // A box whose compiled record is read at once (see the element's).
+    explicit TPDAUIEngineElementBox(TForRecord);
     // Deletes the children and the scroll bar.
     ~TPDAUIEngineElementBox() override;
 

@@ -218,7 +218,7 @@ void TPDAUIEngineElementBox::LoadCompiledContainer(TFicheroITV& s)
     for (int i = 0; i < count; ++i) {
         // The child's record gives its id: no default one is formatted first. A
         // child whose record fails is taken out again, id unseen.
-        TPDAUIEngineElement* child = TPDAUIEngineElementFactory::CreateFromCompiledHeader(engine, s, false);
+        TPDAUIEngineElement* child = TPDAUIEngineElementFactory::CreateFromCompiledHeader(engine, s, false, true);
         if (!child)
             return;
         // Read children are appended (the layout is never VerticalInverted here),

@@ -23,24 +23,33 @@ TPDAUIEngineElement* Make()
     return new T();
 }
 
+// For a kind that leaves to its record what every record sets.
+template <class T>
+TPDAUIEngineElement* MakeForRecord()
+{
+    return new T(TPDAUIEngineElement::ForRecord);
+}
+
 struct TTagKind {
     const char* tag;
     TPDAUIEngineElement* (*make)();
     int length;
+    TPDAUIEngineElement* (*makeForRecord)();  // an element read from its record at once
 };
 
 // The table's tags with their lengths, so that a tag is compared without
 // measuring every entry.
 template <int N>
-constexpr TTagKind Kind(const char (&tag)[N], TPDAUIEngineElement* (*make)())
+constexpr TTagKind Kind(const char (&tag)[N], TPDAUIEngineElement* (*make)(),
+                        TPDAUIEngineElement* (*makeForRecord)() = nullptr)
 {
-    return {tag, make, N - 1};
+    return {tag, make, N - 1, makeForRecord ? makeForRecord : make};
 }
 
 // In the order of the skin language's tag table; element kinds join here as
 // they are written.
 const TTagKind kTagKinds[] = {
-    Kind("box", &Make<TPDAUIEngineElementBox>),
+    Kind("box", &Make<TPDAUIEngineElementBox>, &MakeForRecord<TPDAUIEngineElementBox>),
     Kind("autohidebox", &Make<TPDAUIEngineElementAutoHideBox>),
     Kind("iframe", &Make<TPDAUIEngineElementIFrame>),
     Kind("vscrollbar", &Make<TPDAUIEngineElementVScrollBar>),
@@ -105,12 +114,37 @@ uint32_t ShortTag(const unsigned char* from, uint32_t length, uint32_t room, cha
     return n;
 }
 
+// An element of the kind name gives, numbered (and its default id given) as the
+// factory's are; forRecord makes one whose compiled record is read at once.
+TPDAUIEngineElement* MakeByName(TPDAUIEngine* engine, const CDString& name, bool defaultId, bool forRecord)
+{
+    TPDAUIEngineElement* element = nullptr;
+    for (const TTagKind& kind : kTagKinds)
+        if (name.Length() == kind.length && std::memcmp(name.c_str(), kind.tag, (size_t)kind.length) == 0) {
+            element = forRecord ? kind.makeForRecord() : kind.make();
+            break;
+        }
+    if (!element)
+        if (FuncMakeElement make = FindRegistered(name))
+            element = make();
+    if (!element && name.StartsWith("usercontrol") && engine && engine->callbacks.userControlFactory)
+        element = engine->callbacks.userControlFactory(engine->callbacks.userData, name.c_str());
+    if (!element)
+        return nullptr;
+    const int number = engine ? ++engine->elementCounter : 0;
+    if (defaultId) {
+        element->id = name;
+        element->id << number;
+    }
+    return element;
+}
+
 // The element a record's tag names; a tag no kind answers to fails the stream,
 // whose rest would be out of step.
 TPDAUIEngineElement* FromCompiledTag(TPDAUIEngine* engine, TFicheroITV& stream, const CDString& tag,
-                                     bool defaultId)
+                                     bool defaultId, bool loadedAtOnce)
 {
-    TPDAUIEngineElement* element = TPDAUIEngineElementFactory::CreateElementByName(engine, tag, defaultId);
+    TPDAUIEngineElement* element = MakeByName(engine, tag, defaultId, loadedAtOnce);
     if (!element)
         TPDAUIEngineElement::FailCompiled(stream);
     return element;
@@ -140,29 +174,12 @@ TPDAUIEngineElement* TPDAUIEngineElementFactory::CreateElementByTag(TPDAUIEngine
 TPDAUIEngineElement* TPDAUIEngineElementFactory::CreateElementByName(TPDAUIEngine* engine, const CDString& name,
                                                                      bool defaultId)
 {
-    TPDAUIEngineElement* element = nullptr;
-    for (const TTagKind& kind : kTagKinds)
-        if (name.Length() == kind.length && std::memcmp(name.c_str(), kind.tag, (size_t)kind.length) == 0) {
-            element = kind.make();
-            break;
-        }
-    if (!element)
-        if (FuncMakeElement make = FindRegistered(name))
-            element = make();
-    if (!element && name.StartsWith("usercontrol") && engine && engine->callbacks.userControlFactory)
-        element = engine->callbacks.userControlFactory(engine->callbacks.userData, name.c_str());
-    if (!element)
-        return nullptr;
-    const int number = engine ? ++engine->elementCounter : 0;
-    if (defaultId) {
-        element->id = name;
-        element->id << number;
-    }
-    return element;
+    return MakeByName(engine, name, defaultId, false);
 }
 
 TPDAUIEngineElement* TPDAUIEngineElementFactory::CreateFromCompiledHeader(TPDAUIEngine* engine,
-                                                                          TFicheroITV& stream, bool defaultId)
+                                                                          TFicheroITV& stream, bool defaultId,
+                                                                          bool loadedAtOnce)
 {
     // Over memory, a short tag is read in place: no string is made for it.
     uint32_t length = 0;
@@ -178,7 +195,7 @@ TPDAUIEngineElement* TPDAUIEngineElementFactory::CreateFromCompiledHeader(TPDAUI
         }
         const uint32_t n = ShortTag(block + 5, tagLength, length - 5, shortTag);
         stream.Avanza(5 + tagLength);
-        return FromCompiledTag(engine, stream, CDString(shortTag, (int)n, CodePage::Default()), defaultId);
+        return FromCompiledTag(engine, stream, CDString(shortTag, (int)n, CodePage::Default()), defaultId, loadedAtOnce);
     }
     char mark = 0;
     DString longTag;
@@ -187,7 +204,7 @@ TPDAUIEngineElement* TPDAUIEngineElementFactory::CreateFromCompiledHeader(TPDAUI
         TPDAUIEngineElement::FailCompiled(stream);
         return nullptr;
     }
-    return FromCompiledTag(engine, stream, CDString(longTag.c_str()), defaultId);
+    return FromCompiledTag(engine, stream, CDString(longTag.c_str()), defaultId, loadedAtOnce);
 }
 
 TPDAUIEngineScrollBarBase* TPDAUIEngineElementFactory::CreateScrollBar()

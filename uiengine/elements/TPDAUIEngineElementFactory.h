@@ -27,7 +27,11 @@ public:
 
     // The element a compiled record's header (mark and tag) names, made by tag,
     // the stream past the header; null, and the stream failed, when there is none.
-    static TPDAUIEngineElement* CreateFromCompiledHeader(TPDAUIEngine* engine, TFicheroITV& stream, bool defaultId);
+    // loadedAtOnce: the caller loads it from the stream before anything else
+    // reads it (and drops it when that fails), so what every record sets is
+    // not made first.
+    static TPDAUIEngineElement* CreateFromCompiledHeader(TPDAUIEngine* engine, TFicheroITV& stream, bool defaultId,
+                                                         bool loadedAtOnce = false);
 
     // Adds a tag of an upper layer (the controls) to the table; the element layer
     // knows no control, so they register at start-up. A tag registered again takes

@@ -15,6 +15,10 @@ public:
     // Family of the first loaded font, "arial" before any font is loaded; size 12;
     // no flags; then the stock font.
     TPDAUIEngineStyleFont();
+    // For a reader that sets every field and makes the stock font itself: no
+    // family name and no stock font yet.
+    enum TUnset { Unset };
+    explicit TPDAUIEngineStyleFont(TUnset) {}
 
     // One "font..." attribute with the "font" prefix already cut ("Size", "Bold").
     // Lengths are scaled by the UI scale; unknown names are ignored.

@@ -5,6 +5,7 @@
 #include <fstream>
 #include <functional>
 #include <iterator>
+#include <memory>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -163,6 +164,44 @@ TEST(ElementCompiled, ReadingBackGivesEveryFieldWhereTheScaleDividesEvenly)
         a.backgrounds.Edit(E::StatePressed).imageName = "btn.cbmp";
         EXPECT_EQ(Dump(a), Dump(b));
     }
+}
+
+// A box read as a container's child is made for its record (the default font
+// and maximum sizes are left for the record to set); read, it must equal a box
+// made in full and then read from the same record, the default fields included.
+TEST(ElementCompiled, AChildBoxEqualsAFullyMadeBoxReadFromItsRecord)
+{
+    std::string every = kEveryAttribute;
+    every.replace(1, 5, "box");
+    const std::string kChildren[] = {"<box/>", "<box id=\"plain\" fontSize=\"9\"/>", every};
+    for (float scale : {1.0f, 2.0f})
+        for (const std::string& child : kChildren) {
+            SCOPED_TRACE(std::to_string(scale) + " " + child);
+            TestEngine engine(480, 800);
+            engine.skinSettings.uiScale = scale;
+            TPDAUIEngineElementBox parent;
+            LoadXml(engine, parent, ("<box>" + child + "</box>").c_str());
+            ASSERT_EQ(1, parent.children.Count());
+
+            const Bytes whole = Saved(parent);
+            TFicheroITVdatos in(whole.data(), ITV_MODO_LECTURA, (uint32_t)whole.size());
+            std::unique_ptr<E> read(E::CreateFromCompiled(&engine, in));
+            ASSERT_NE(nullptr, read);
+            read->OnLoad(&engine, nullptr, nullptr, nullptr, &in);
+            ASSERT_FALSE(in.Error());
+            auto* readParent = dynamic_cast<TPDAUIEngineElementBox*>(read.get());
+            ASSERT_NE(nullptr, readParent);
+            ASSERT_EQ(1, readParent->children.Count());
+            auto* asChild = dynamic_cast<TPDAUIEngineElementBox*>(readParent->children[0]);
+            ASSERT_NE(nullptr, asChild);
+
+            TPDAUIEngineElementBox alone;
+            ASSERT_TRUE(LoadRecord(&engine, alone, Saved(*parent.children[0])));
+            EXPECT_EQ(Dump(alone), Dump(*asChild));
+            EXPECT_EQ(alone.tag, asChild->tag.c_str());
+            EXPECT_EQ(alone.font.stockFont, asChild->font.stockFont);
+            EXPECT_EQ(alone.layout, asChild->layout);
+        }
 }
 
 // A record whose styles are all the defaults leaves the element on the shared
