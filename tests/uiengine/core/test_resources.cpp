@@ -288,6 +288,85 @@ TEST(StoreImages, LaterAsksSeeFilesComeAndGo)
     }
 }
 
+// Engines (or one engine over time) whose settings differ in one thing each
+// find the file those settings lead to, asked in turn, however often: how a
+// name was found under one set of settings never answers for another. Widths
+// tell the files apart.
+TEST(StoreImages, HowANameWasFoundHoldsOnlyForTheSameSettings)
+{
+    testpaths::TempDir one, two;
+    WriteImage(one / "night/arrow.png", 1, 1, TColorIG(255, 0, 0));
+    WriteImage(one / "night/arrowLandscape.png", 2, 2, TColorIG(255, 0, 0));
+    WriteImage(one / "night/arrow.bmp", 3, 3, TColorIG(255, 0, 0));
+    WriteImage(one / "default/arrow.png", 4, 4, TColorIG(255, 0, 0));
+    WriteImage(one / "other/arrow.png", 5, 5, TColorIG(255, 0, 0));
+    WriteImage(two / "night/arrow.png", 6, 6, TColorIG(255, 0, 0));
+    for (const char* skin : {"s1", "s2", "s3", "s4", "s5", "s6"})
+        WriteImage(one / (std::string(skin) + "/arrow.png"), 7 + (skin[1] - '1'), 1, TColorIG(255, 0, 0));
+    struct Settings {
+        std::string folder, skin, defaultSkin, extension;
+        bool landscape;
+        int width;
+    };
+    const Settings plain{one.path(), "night", "default", "png", false, 1};
+    auto but = [&](std::function<void(Settings&)> change, int width) {
+        Settings s = plain;
+        change(s);
+        s.width = width;
+        return s;
+    };
+    auto apply = [](SkinEngine& e, const Settings& s) {
+        e.skinsFolder = s.folder.c_str();
+        e.skinSettings.skinName = s.skin.c_str();
+        e.skinSettings.defaultSkinName = s.defaultSkin.c_str();
+        e.skinSettings.bitmapExtension = s.extension.c_str();
+        e.skinSettings.landscape = s.landscape;
+    };
+    struct Case {
+        const char* what;
+        std::vector<Settings> settings;  // asked in turn, twice round
+    } cases[] = {
+        {"skins folder", {plain, but([&](Settings& s) { s.folder = two.path(); }, 6)}},
+        {"skin", {plain, but([](Settings& s) { s.skin = "missing"; }, 4)}},
+        {"default skin",
+         {but([](Settings& s) { s.skin = "missing"; }, 4),
+          but([](Settings& s) { s.skin = "missing";
+                  s.defaultSkin = "other"; }, 5)}},
+        {"extension", {plain, but([](Settings& s) { s.extension = "bmp"; }, 3)}},
+        {"orientation", {plain, but([](Settings& s) { s.landscape = true; }, 2)}},
+        {"more skins than are kept for one name",
+         {but([](Settings& s) { s.skin = "s1"; }, 7), but([](Settings& s) { s.skin = "s2"; }, 8),
+          but([](Settings& s) { s.skin = "s3"; }, 9), but([](Settings& s) { s.skin = "s4"; }, 10),
+          but([](Settings& s) { s.skin = "s5"; }, 11), but([](Settings& s) { s.skin = "s6"; }, 12)}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        std::vector<std::unique_ptr<SkinEngine>> engines;
+        for (const Settings& s : c.settings) {
+            engines.push_back(std::make_unique<SkinEngine>());
+            apply(*engines.back(), s);
+        }
+        for (int round = 0; round < 2; ++round)
+            for (size_t i = 0; i < engines.size(); ++i) {
+                SCOPED_TRACE(i);
+                RecPage page(engines[i].get(), "page");
+                TDibIG* image = page.resources.GetImage("arrow");
+                ASSERT_NE(nullptr, image);
+                EXPECT_EQ(c.settings[i].width, image->Width());
+            }
+        // One engine whose settings change back and forth finds the same.
+        SkinEngine& e = *engines[0];
+        for (int round = 0; round < 2; ++round)
+            for (const Settings& s : c.settings) {
+                apply(e, s);
+                RecPage page(&e, "page");
+                TDibIG* image = page.resources.GetImage("arrow");
+                ASSERT_NE(nullptr, image);
+                EXPECT_EQ(s.width, image->Width());
+            }
+    }
+}
+
 // Within one load the store looks at each folder once (its lookup batch); the
 // next load sees every change made since, to the files or to the skin folder
 // itself, even for files and folders last changed long ago (whose listings,
