@@ -5,6 +5,7 @@
 #include <cstring>
 #include <mutex>
 #include <string>
+#include <string_view>
 #include <unordered_map>
 #include <utility>
 #include <vector>
@@ -479,35 +480,45 @@ TDibIG* TPDAUIEngineResources::GetImage(const char* name, bool noCell, bool relo
     if (!name)
         return nullptr;
     CDString text(name);
+    // Searched with the library's memchr: every ask of every load passes here.
+    const std::string_view view(text.c_str(), (size_t)text.Length());
+    const size_t open = noCell ? std::string_view::npos : view.find('[');
+    auto common = [&] { return !engineStore_ && owner_ && view.find("common") != std::string_view::npos; };
     // Most asks are for an image this store holds already, so it looks first.
     // Handle names are never kept; a name with a cell asks for the cell, and a
     // "common" name another store answers for (a cell of one may be kept here).
-    if (!reload && !text.IsEmpty() && (noCell || text.strchr('[') < 0))
+    if (!reload && !text.IsEmpty() && open == std::string_view::npos)
         if (TPDAUIEngineResource* cached = Find(name))
-            if (engineStore_ || !owner_ || !text.Contains("common"))
+            if (!common())
                 return cached->object;
     // An image in memory is named only through the handle table, never by address.
     unsigned long number = 0;
     if (IsHandleName(text, number))
         return FindHandle(text);
-    if (!engineStore_ && owner_ && text.Contains("common"))
+    if (common())
         return owner_->resources.GetImage(name, noCell, reload);
     if (text.IsEmpty())
         return nullptr;
 
-    if (!noCell) {
-        const int open = text.strchr('[');
-        if (open >= 0) {
-            const DString base = text.SubString(0, open);
-            const int close = text.strchr(']', open);
-            const DString inside = text.SubString(open + 1, close < 0 ? -1 : close - open - 1);
-            Vector<DString> parts(3, 3);
-            inside.Separa_En_Palabras(",", parts);
-            const int index = parts.Count() > 0 ? parts[0].atoi() : -1;
-            const int w = parts.Count() > 1 ? parts[1].atoi() : 0;
-            const int h = parts.Count() > 2 ? parts[2].atoi() : 0;
-            return GetImageCell(base.c_str(), index, w, h, reload);
+    if (open != std::string_view::npos) {
+        // "base[index,width,height]": the first three words between commas (no
+        // empty words), up to ']' or the end; missing ones are -1, 0, 0.
+        const DString base = text.SubString(0, (int)open);
+        const size_t close = view.find(']', open);
+        const char* p = view.data() + open + 1;
+        const char* const end = view.data() + (close == std::string_view::npos ? view.size() : close);
+        int values[3] = {-1, 0, 0};
+        for (int n = 0; n < 3; ++n) {
+            while (p < end && *p == ',')
+                ++p;
+            if (p == end)
+                break;
+            const char* const word = p;
+            while (p < end && *p != ',')
+                ++p;
+            values[n] = CDString(word, int(p - word), text.GetCodepage()).atoi();
         }
+        return GetImageCell(base.c_str(), values[0], values[1], values[2], reload);
     }
 
     TPDAUIEngineResource* cached = Find(name);

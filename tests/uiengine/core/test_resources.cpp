@@ -646,6 +646,40 @@ TEST_F(StoreTest, CellsOfAStripAreCutOnceAndKept)
     }
 }
 
+// How a cell name is read: "name[index,width,height]", the words between
+// commas (empty ones skipped) read as numbers up to ']' or the end.
+TEST_F(StoreTest, CellNamesInEveryWrittenForm)
+{
+    WriteImage(dir / "night/strip.png", 32, 8, TColorIG(0, 0, 0));
+    struct Case {
+        const char* name;
+        int index, width, height;  // the cell it must be; index -1: none
+    } cases[] = {
+        {"strip[1,8,8]", 1, 8, 8},        {"strip[,,2,,8,8,]", 2, 8, 8},
+        {"strip[ 3, 8 ,4]", 3, 8, 4},     {"strip[+1,16,8]", 1, 16, 8},
+        {"strip[2,8,8", 2, 8, 8},         {"strip[2,8,8]tail", 2, 8, 8},
+        {"strip[1,8,8,99]", 1, 8, 8},     {"strip[1x,8y,8z]", 1, 8, 8},
+        {"strip[1,8]", -1, 0, 0},         {"strip[1]", -1, 0, 0},
+        {"strip[", -1, 0, 0},             {"strip[,,,]", -1, 0, 0},
+        {"strip[x,8,8]", 0, 8, 8},        {"strip[99999999999,8,8]", -1, 0, 0},
+        {"strip[1,8,8]]", 1, 8, 8},       {"strip[[1,8,8]", 0, 8, 8},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        store().Clear();  // a cell is kept by its index alone
+        TDibIG* cell = store().GetImage(c.name);
+        if (c.index < 0) {
+            EXPECT_EQ(nullptr, cell);
+            continue;
+        }
+        ASSERT_NE(nullptr, cell);
+        EXPECT_EQ(c.width, cell->Width());
+        EXPECT_EQ(c.height, cell->AbsHeight());
+        EXPECT_EQ(8 * c.index * c.width, cell->GetPixel(0, 0).R() & 0xF8);  // the marker at its left
+        EXPECT_EQ(cell, store().GetImage(("strip_" + std::to_string(c.index)).c_str()));
+    }
+}
+
 TEST_F(StoreTest, PageStoresSendCommonImagesToTheEngineStore)
 {
     WriteImage(dir / "night/commonStrip.png", 16, 8, TColorIG(0, 0, 0));
