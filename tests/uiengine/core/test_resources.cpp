@@ -339,9 +339,17 @@ TEST(StoreImages, HowANameWasFoundHoldsOnlyForTheSameSettings)
           but([](Settings& s) { s.skin = "s3"; }, 9), but([](Settings& s) { s.skin = "s4"; }, 10),
           but([](Settings& s) { s.skin = "s5"; }, 11), but([](Settings& s) { s.skin = "s6"; }, 12)}},
     };
+    // Test engines share one clock: the last made goes first.
+    struct Engines : std::vector<std::unique_ptr<SkinEngine>> {
+        ~Engines()
+        {
+            while (!empty())
+                pop_back();
+        }
+    };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
-        std::vector<std::unique_ptr<SkinEngine>> engines;
+        Engines engines;
         for (const Settings& s : c.settings) {
             engines.push_back(std::make_unique<SkinEngine>());
             apply(*engines.back(), s);
