@@ -620,6 +620,52 @@ TEST_F(StoreTest, ThemeTwoTakesWhatThemeOneLeaves)
 
 // ---- Cells ---------------------------------------------------------------------------------
 
+// Exclusions change without the themes being loaded again: every ask sees
+// each theme's exclusions as they are now, never pixels themed otherwise that
+// an earlier ask left in the shared cache.
+TEST_F(StoreTest, ExclusionsTakeEffectAtTheNextAsk)
+{
+    Themes("<themes>"
+           "<theme name=\"one\"><themerule type=\"image\" image=\"arrow\" filters=\"invert\"/></theme>"
+           "<theme name=\"two\"><themerule type=\"image\" image=\"*\" filters=\"grayscale\"/></theme>"
+           "</themes>",
+           "one", "two");
+    const TColorIG red(255, 0, 0);
+    WriteImage(dir / "night/arrow.png", 4, 4, red);
+    WriteImage(dir / "night/other.png", 4, 4, red);
+    enum Result { Red, Inverted, Grey };
+    struct Step {
+        const char* image;
+        const char* fromOne;  // excluded from theme 1
+        const char* fromTwo;  // excluded from theme 2
+        Result result;
+    } steps[] = {
+        {"arrow", nullptr, nullptr, Inverted}, {"arrow", "arrow", nullptr, Grey},
+        {"arrow", "arrow", "arrow", Red},      {"arrow", nullptr, nullptr, Inverted},
+        {"other", nullptr, nullptr, Grey},     {"other", nullptr, "other", Red},
+        {"other", nullptr, nullptr, Grey},     {"arrow", "arrow", nullptr, Grey},
+    };
+    for (const Step& step : steps) {
+        SCOPED_TRACE(std::string(step.image) + " " + (step.fromOne ? "1" : "-") + (step.fromTwo ? "2" : "-"));
+        settings().theme1.excludedImages.RemoveAll();
+        settings().theme2.excludedImages.RemoveAll();
+        if (step.fromOne)
+            settings().theme1.excludedImages.Add(DString(step.fromOne));
+        if (step.fromTwo)
+            settings().theme2.excludedImages.Add(DString(step.fromTwo));
+        store().Clear();
+        TDibIG* image = store().GetImage(step.image);
+        ASSERT_NE(nullptr, image);
+        const TColorIG p = image->GetPixel(2, 2);
+        if (step.result == Red)
+            EXPECT_EQ(Stored(red), p);
+        else if (step.result == Inverted)
+            EXPECT_EQ(Stored(TColorIG(0, 255, 255)), p);
+        else
+            EXPECT_TRUE(p.R() > 0 && p.R() < 200 && (p.R() >> 3) == (p.B() >> 3)) << p.R() << " " << p.B();
+    }
+}
+
 TEST_F(StoreTest, CellsOfAStripAreCutOnceAndKept)
 {
     WriteImage(dir / "night/strip.png", 32, 8, TColorIG(0, 0, 0));
