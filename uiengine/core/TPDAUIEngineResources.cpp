@@ -1,10 +1,12 @@
 #include "uiengine/core/TPDAUIEngineResources.h"
 
+#include <charconv>
 #include <climits>
 #include <cstdlib>
 #include <cstring>
 #include <mutex>
 #include <string>
+#include <string_view>
 #include <unordered_map>
 #include <utility>
 #include <vector>
@@ -265,64 +267,97 @@ TDibIG* TPDAUIEngineResources::FindHandle(const CDString& name) const
 
 namespace {
 
-// Where a skin image was last found, by what was asked: the existence checks
-// that led to the file, each with its answer, the file, and its bare name (for
-// the themes). Nothing of the disk is trusted from it: a later ask repeats the
-// checks and takes the file's version afresh; it only spares building every
-// candidate's name again. An answer that differs goes the long way.
+// Where a skin image was last found, by what was asked: the settings the
+// choice depends on, the existence checks that led to the file (each with its
+// answer), the file, and its bare name (for the themes). Nothing of the disk is
+// trusted from it: a later ask repeats the checks and takes the file's version
+// afresh; it only spares building every candidate's name again. An answer that
+// differs goes the long way.
 struct TImageChoice {
+    std::string folder, skin, defaultSkin, extension;
+    bool landscape = false;
+    // The names passed over; the file's own check is its identity, asked anyway.
     std::vector<std::pair<std::string, Path::Kind>> checks;
-    DString file;
+    std::string file;
     DString bareName;
 };
 
+bool Same(const std::string& kept, const DString& now)
+{
+    return kept.size() == (size_t)now.Length() && std::memcmp(kept.data(), now.c_str(), kept.size()) == 0;
+}
+
+// Whether choice was made under the engine's settings as they are now.
+bool SameSettings(const TImageChoice& choice, const TPDAUIEngine& owner)
+{
+    const TPDAUIEngineSkinSettings& s = owner.skinSettings;
+    return choice.landscape == (s.landscape != 0) && Same(choice.skin, s.skinName) &&
+           Same(choice.defaultSkin, s.defaultSkinName) && Same(choice.extension, s.bitmapExtension) &&
+           Same(choice.folder, owner.skinsFolder);
+}
+
+void KeepSettings(TImageChoice& choice, const TPDAUIEngine& owner)
+{
+    const TPDAUIEngineSkinSettings& s = owner.skinSettings;
+    choice.folder.assign(owner.skinsFolder.c_str(), (size_t)owner.skinsFolder.Length());
+    choice.skin.assign(s.skinName.c_str(), (size_t)s.skinName.Length());
+    choice.defaultSkin.assign(s.defaultSkinName.c_str(), (size_t)s.defaultSkinName.Length());
+    choice.extension.assign(s.bitmapExtension.c_str(), (size_t)s.bitmapExtension.Length());
+    choice.landscape = s.landscape != 0;
+}
+
 std::mutex g_choicesLock;
-// Held shared, so that a choice is checked outside the lock.
-std::unordered_map<std::string, std::shared_ptr<const TImageChoice>> g_choices;
+// By the name asked; a few settings each (engines with other skins, both
+// orientations). Held shared, so that a choice is checked outside the lock.
+std::unordered_map<std::string, std::vector<std::shared_ptr<const TImageChoice>>> g_choices;
 const size_t kMaxChoices = 1024;
+const size_t kMaxSettingsPerName = 4;
+
+// Keeps how name was found for the next ask under the same settings.
+void KeepChoice(const std::string& name, std::shared_ptr<const TImageChoice> choice, const TPDAUIEngine& owner)
+{
+    std::lock_guard<std::mutex> lock(g_choicesLock);
+    if (g_choices.size() >= kMaxChoices)
+        g_choices.clear();
+    auto& kept = g_choices[name];
+    for (auto& other : kept)
+        if (SameSettings(*other, owner)) {
+            other = std::move(choice);
+            return;
+        }
+    if (kept.size() >= kMaxSettingsPerName)
+        kept.erase(kept.begin());
+    kept.push_back(std::move(choice));
+}
 
 } // namespace
 
-std::string TPDAUIEngineResources::ImageRequest(const char* name) const
-{
-    // Everything the choice of file depends on, apart from the disk.
-    const TPDAUIEngineSkinSettings& s = owner_->skinSettings;
-    const DString* const parts[] = {&owner_->skinsFolder, &s.skinName, &s.defaultSkinName, &s.bitmapExtension};
-    const size_t nameLength = std::strlen(name);
-    size_t length = nameLength + 2;
-    for (const DString* part : parts)
-        length += 1 + (size_t)part->Length();
-    std::string request;
-    request.reserve(length);  // built once, asked for every image of every load
-    request.append(name, nameLength);
-    for (const DString* part : parts) {
-        request += '\0';
-        request.append(part->c_str(), (size_t)part->Length());
-    }
-    request += '\0';
-    request += s.landscape ? 'L' : 'P';
-    return request;
-}
-
-std::shared_ptr<TDibIG> TPDAUIEngineResources::FindChosenImage(const std::string& request,
+std::shared_ptr<TDibIG> TPDAUIEngineResources::FindChosenImage(const std::string& name,
                                                                 Path::LookupBatch& lookups) const
 {
     std::shared_ptr<const TImageChoice> found;
     {
         std::lock_guard<std::mutex> lock(g_choicesLock);
-        auto it = g_choices.find(request);
+        auto it = g_choices.find(name);
         if (it == g_choices.end())
             return nullptr;
-        found = it->second;
+        for (const auto& choice : it->second)
+            if (SameSettings(*choice, *owner_)) {
+                found = choice;
+                break;
+            }
     }
+    if (!found)
+        return nullptr;
     const TImageChoice& choice = *found;
     for (const auto& check : choice.checks)
         if (lookups.Lookup(check.first) != check.second)
             return nullptr;
-    std::string key = lookups.FileIdentity(choice.file.c_str());
+    // Only a regular file has an identity: it answers for the file's own check.
+    std::string key = lookups.FileIdentity(choice.file);
     if (key.empty())
         return nullptr;
-    key += ThemeKeyOf(choice.bareName).c_str();
+    AppendThemeKey(choice.bareName, key);
     return TPDAUIEngineImageCache::Shared().Find(key);
 }
 
@@ -332,12 +367,10 @@ std::shared_ptr<TDibIG> TPDAUIEngineResources::LoadImageFile(const char* name, b
         return nullptr;
     Path::LookupBatch own;  // the variants share their folders
     Path::LookupBatch& lookups = batch_ ? *batch_ : own;
-    std::string request;
-    if (shared) {
-        request = ImageRequest(name);
-        if (std::shared_ptr<TDibIG> kept = FindChosenImage(request, lookups))
+    const std::string asked(name);
+    if (shared)
+        if (std::shared_ptr<TDibIG> kept = FindChosenImage(asked, lookups))
             return kept;
-    }
     const TPDAUIEngineSkinSettings& s = owner_->skinSettings;
     const DString& folder = owner_->skinsFolder;
     const bool fullPath = IsFullPath(name);
@@ -382,7 +415,7 @@ std::shared_ptr<TDibIG> TPDAUIEngineResources::LoadImageFile(const char* name, b
         if (shared) {
             key = lookups.FileIdentity(file.c_str());
             if (!key.empty())
-                key += ThemeKeyOf(bareName).c_str();
+                AppendThemeKey(bareName, key);
         }
         std::shared_ptr<TDibIG> image = key.empty() ? nullptr : cache.Find(key);
         if (!image) {
@@ -395,30 +428,34 @@ std::shared_ptr<TDibIG> TPDAUIEngineResources::LoadImageFile(const char* name, b
             image = read;
         }
         if (!key.empty()) {
-            choice.file = file;
+            // The last check is the file's own (found to be a file).
+            choice.checks.pop_back();
+            choice.file.assign(file.c_str(), (size_t)file.Length());
             choice.bareName = bareName;
-            std::lock_guard<std::mutex> lock(g_choicesLock);
-            if (g_choices.size() >= kMaxChoices)
-                g_choices.clear();
-            g_choices[request] = std::move(made);
+            KeepSettings(choice, *owner_);
+            KeepChoice(asked, std::move(made), *owner_);
         }
         return image;
     }
     return nullptr;
 }
 
-DString TPDAUIEngineResources::ThemeKeyOf(const CDString& bareName) const
+void TPDAUIEngineResources::AppendThemeKey(const CDString& bareName, std::string& key) const
 {
-    DString key;
-    if (!owner_ || owner_->skinCompiling)
-        return key << "|plain";
-    const TPDAUIEngineSkinSettings& s = owner_->skinSettings;
-    for (const TPDAUIEngineTheme* theme : {&s.theme1, &s.theme2}) {
-        key << "|" << (unsigned long long)theme->Generation();
-        if (theme->IsImageExcluded(bareName))
-            key << "x";
+    if (!owner_ || owner_->skinCompiling) {
+        key += "|plain";
+        return;
     }
-    return key;
+    const TPDAUIEngineSkinSettings& s = owner_->skinSettings;
+    char text[2 * 24];
+    char* end = text;
+    for (const TPDAUIEngineTheme* theme : {&s.theme1, &s.theme2}) {
+        *end++ = '|';
+        end = std::to_chars(end, text + sizeof text, theme->Generation()).ptr;
+        if (theme->IsImageExcluded(bareName))
+            *end++ = 'x';
+    }
+    key.append(text, size_t(end - text));
 }
 
 void TPDAUIEngineResources::ApplyThemes(const CDString& name, TDibIG* image) const
@@ -450,35 +487,45 @@ TDibIG* TPDAUIEngineResources::GetImage(const char* name, bool noCell, bool relo
     if (!name)
         return nullptr;
     CDString text(name);
+    // Searched with the library's memchr: every ask of every load passes here.
+    const std::string_view view(text.c_str(), (size_t)text.Length());
+    const size_t open = noCell ? std::string_view::npos : view.find('[');
+    auto common = [&] { return !engineStore_ && owner_ && view.find("common") != std::string_view::npos; };
     // Most asks are for an image this store holds already, so it looks first.
     // Handle names are never kept; a name with a cell asks for the cell, and a
     // "common" name another store answers for (a cell of one may be kept here).
-    if (!reload && !text.IsEmpty() && (noCell || text.strchr('[') < 0))
+    if (!reload && !text.IsEmpty() && open == std::string_view::npos)
         if (TPDAUIEngineResource* cached = Find(name))
-            if (engineStore_ || !owner_ || !text.Contains("common"))
+            if (!common())
                 return cached->object;
     // An image in memory is named only through the handle table, never by address.
     unsigned long number = 0;
     if (IsHandleName(text, number))
         return FindHandle(text);
-    if (!engineStore_ && owner_ && text.Contains("common"))
+    if (common())
         return owner_->resources.GetImage(name, noCell, reload);
     if (text.IsEmpty())
         return nullptr;
 
-    if (!noCell) {
-        const int open = text.strchr('[');
-        if (open >= 0) {
-            const DString base = text.SubString(0, open);
-            const int close = text.strchr(']', open);
-            const DString inside = text.SubString(open + 1, close < 0 ? -1 : close - open - 1);
-            Vector<DString> parts(3, 3);
-            inside.Separa_En_Palabras(",", parts);
-            const int index = parts.Count() > 0 ? parts[0].atoi() : -1;
-            const int w = parts.Count() > 1 ? parts[1].atoi() : 0;
-            const int h = parts.Count() > 2 ? parts[2].atoi() : 0;
-            return GetImageCell(base.c_str(), index, w, h, reload);
+    if (open != std::string_view::npos) {
+        // "base[index,width,height]": the first three words between commas (no
+        // empty words), up to ']' or the end; missing ones are -1, 0, 0.
+        const DString base = text.SubString(0, (int)open);
+        const size_t close = view.find(']', open);
+        const char* p = view.data() + open + 1;
+        const char* const end = view.data() + (close == std::string_view::npos ? view.size() : close);
+        int values[3] = {-1, 0, 0};
+        for (int n = 0; n < 3; ++n) {
+            while (p < end && *p == ',')
+                ++p;
+            if (p == end)
+                break;
+            const char* const word = p;
+            while (p < end && *p != ',')
+                ++p;
+            values[n] = CDString(word, int(p - word), text.GetCodepage()).atoi();
         }
+        return GetImageCell(base.c_str(), values[0], values[1], values[2], reload);
     }
 
     TPDAUIEngineResource* cached = Find(name);

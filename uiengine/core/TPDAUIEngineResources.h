@@ -128,15 +128,13 @@ private:
     // of the same file version and themes is taken from (or left in) the shared
     // cache; otherwise the image is read anew and is the caller's alone.
     std::shared_ptr<TDibIG> LoadImageFile(const char* name, bool shared) const;
-    // What an ask for the image name depends on besides the disk, as one text.
-    std::string ImageRequest(const char* name) const;
-    // The shared image found for the same request before, when the folders
-    // still answer the same and the shared cache holds the file's version now;
-    // else null.
-    std::shared_ptr<TDibIG> FindChosenImage(const std::string& request, Path::LookupBatch& lookups) const;
-    // What the themes make of the image of that bare name (no folder, no
-    // extension): part of its shared-cache key.
-    DString ThemeKeyOf(const CDString& bareName) const;
+    // The shared image found for the same name and settings before, when the
+    // folders still answer the same and the shared cache holds the file's
+    // version now; else null.
+    std::shared_ptr<TDibIG> FindChosenImage(const std::string& name, Path::LookupBatch& lookups) const;
+    // Appends what the themes make of the image of that bare name (no folder,
+    // no extension): part of its shared-cache key.
+    void AppendThemeKey(const CDString& bareName, std::string& key) const;
     void ApplyThemes(const CDString& bareName, TDibIG* image) const;
     TDibIG* FindHandle(const CDString& name) const;
     // A new cell of strip, or null when it does not lie wholly inside.

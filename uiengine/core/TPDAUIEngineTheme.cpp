@@ -212,6 +212,8 @@ bool TPDAUIEngineTheme::HasImageRule(const CDString& imageName) const
 
 bool TPDAUIEngineTheme::IsImageExcluded(const CDString& imageName) const
 {
+    if (excludedImages.IsEmpty())
+        return false;  // asked for every image of every load; most themes exclude none
     const DString name = RuleName(imageName);
     for (int i = 0; i < excludedImages.Count(); ++i)
         if (excludedImages[i].Contains(name.c_str()))

@@ -330,6 +330,93 @@ TEST(StoreImages, LaterAsksSeeFilesComeAndGo)
     }
 }
 
+// Engines (or one engine over time) whose settings differ in one thing each
+// find the file those settings lead to, asked in turn, however often: how a
+// name was found under one set of settings never answers for another. Widths
+// tell the files apart.
+TEST(StoreImages, HowANameWasFoundHoldsOnlyForTheSameSettings)
+{
+    testpaths::TempDir one, two;
+    WriteImage(one / "night/arrow.png", 1, 1, TColorIG(255, 0, 0));
+    WriteImage(one / "night/arrowLandscape.png", 2, 2, TColorIG(255, 0, 0));
+    WriteImage(one / "night/arrow.bmp", 3, 3, TColorIG(255, 0, 0));
+    WriteImage(one / "default/arrow.png", 4, 4, TColorIG(255, 0, 0));
+    WriteImage(one / "other/arrow.png", 5, 5, TColorIG(255, 0, 0));
+    WriteImage(two / "night/arrow.png", 6, 6, TColorIG(255, 0, 0));
+    for (const char* skin : {"s1", "s2", "s3", "s4", "s5", "s6"})
+        WriteImage(one / (std::string(skin) + "/arrow.png"), 7 + (skin[1] - '1'), 1, TColorIG(255, 0, 0));
+    struct Settings {
+        std::string folder, skin, defaultSkin, extension;
+        bool landscape;
+        int width;
+    };
+    const Settings plain{one.path(), "night", "default", "png", false, 1};
+    auto but = [&](std::function<void(Settings&)> change, int width) {
+        Settings s = plain;
+        change(s);
+        s.width = width;
+        return s;
+    };
+    auto apply = [](SkinEngine& e, const Settings& s) {
+        e.skinsFolder = s.folder.c_str();
+        e.skinSettings.skinName = s.skin.c_str();
+        e.skinSettings.defaultSkinName = s.defaultSkin.c_str();
+        e.skinSettings.bitmapExtension = s.extension.c_str();
+        e.skinSettings.landscape = s.landscape;
+    };
+    struct Case {
+        const char* what;
+        std::vector<Settings> settings;  // asked in turn, twice round
+    } cases[] = {
+        {"skins folder", {plain, but([&](Settings& s) { s.folder = two.path(); }, 6)}},
+        {"skin", {plain, but([](Settings& s) { s.skin = "missing"; }, 4)}},
+        {"default skin",
+         {but([](Settings& s) { s.skin = "missing"; }, 4),
+          but([](Settings& s) { s.skin = "missing";
+                  s.defaultSkin = "other"; }, 5)}},
+        {"extension", {plain, but([](Settings& s) { s.extension = "bmp"; }, 3)}},
+        {"orientation", {plain, but([](Settings& s) { s.landscape = true; }, 2)}},
+        {"more skins than are kept for one name",
+         {but([](Settings& s) { s.skin = "s1"; }, 7), but([](Settings& s) { s.skin = "s2"; }, 8),
+          but([](Settings& s) { s.skin = "s3"; }, 9), but([](Settings& s) { s.skin = "s4"; }, 10),
+          but([](Settings& s) { s.skin = "s5"; }, 11), but([](Settings& s) { s.skin = "s6"; }, 12)}},
+    };
+    // Test engines share one clock: the last made goes first.
+    struct Engines : std::vector<std::unique_ptr<SkinEngine>> {
+        ~Engines()
+        {
+            while (!empty())
+                pop_back();
+        }
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        Engines engines;
+        for (const Settings& s : c.settings) {
+            engines.push_back(std::make_unique<SkinEngine>());
+            apply(*engines.back(), s);
+        }
+        for (int round = 0; round < 2; ++round)
+            for (size_t i = 0; i < engines.size(); ++i) {
+                SCOPED_TRACE(i);
+                RecPage page(engines[i].get(), "page");
+                TDibIG* image = page.resources.GetImage("arrow");
+                ASSERT_NE(nullptr, image);
+                EXPECT_EQ(c.settings[i].width, image->Width());
+            }
+        // One engine whose settings change back and forth finds the same.
+        SkinEngine& e = *engines[0];
+        for (int round = 0; round < 2; ++round)
+            for (const Settings& s : c.settings) {
+                apply(e, s);
+                RecPage page(&e, "page");
+                TDibIG* image = page.resources.GetImage("arrow");
+                ASSERT_NE(nullptr, image);
+                EXPECT_EQ(s.width, image->Width());
+            }
+    }
+}
+
 // Within one load the store looks at each folder once (its lookup batch); the
 // next load sees every change made since, to the files or to the skin folder
 // itself, even for files and folders last changed long ago (whose listings,
@@ -575,6 +662,52 @@ TEST_F(StoreTest, ThemeTwoTakesWhatThemeOneLeaves)
 
 // ---- Cells ---------------------------------------------------------------------------------
 
+// Exclusions change without the themes being loaded again: every ask sees
+// each theme's exclusions as they are now, never pixels themed otherwise that
+// an earlier ask left in the shared cache.
+TEST_F(StoreTest, ExclusionsTakeEffectAtTheNextAsk)
+{
+    Themes("<themes>"
+           "<theme name=\"one\"><themerule type=\"image\" image=\"arrow\" filters=\"invert\"/></theme>"
+           "<theme name=\"two\"><themerule type=\"image\" image=\"*\" filters=\"grayscale\"/></theme>"
+           "</themes>",
+           "one", "two");
+    const TColorIG red(255, 0, 0);
+    WriteImage(dir / "night/arrow.png", 4, 4, red);
+    WriteImage(dir / "night/other.png", 4, 4, red);
+    enum Result { Red, Inverted, Grey };
+    struct Step {
+        const char* image;
+        const char* fromOne;  // excluded from theme 1
+        const char* fromTwo;  // excluded from theme 2
+        Result result;
+    } steps[] = {
+        {"arrow", nullptr, nullptr, Inverted}, {"arrow", "arrow", nullptr, Grey},
+        {"arrow", "arrow", "arrow", Red},      {"arrow", nullptr, nullptr, Inverted},
+        {"other", nullptr, nullptr, Grey},     {"other", nullptr, "other", Red},
+        {"other", nullptr, nullptr, Grey},     {"arrow", "arrow", nullptr, Grey},
+    };
+    for (const Step& step : steps) {
+        SCOPED_TRACE(std::string(step.image) + " " + (step.fromOne ? "1" : "-") + (step.fromTwo ? "2" : "-"));
+        settings().theme1.excludedImages.RemoveAll();
+        settings().theme2.excludedImages.RemoveAll();
+        if (step.fromOne)
+            settings().theme1.excludedImages.Add(DString(step.fromOne));
+        if (step.fromTwo)
+            settings().theme2.excludedImages.Add(DString(step.fromTwo));
+        store().Clear();
+        TDibIG* image = store().GetImage(step.image);
+        ASSERT_NE(nullptr, image);
+        const TColorIG p = image->GetPixel(2, 2);
+        if (step.result == Red)
+            EXPECT_EQ(Stored(red), p);
+        else if (step.result == Inverted)
+            EXPECT_EQ(Stored(TColorIG(0, 255, 255)), p);
+        else
+            EXPECT_TRUE(p.R() > 0 && p.R() < 200 && (p.R() >> 3) == (p.B() >> 3)) << p.R() << " " << p.B();
+    }
+}
+
 TEST_F(StoreTest, CellsOfAStripAreCutOnceAndKept)
 {
     WriteImage(dir / "night/strip.png", 32, 8, TColorIG(0, 0, 0));
@@ -606,6 +739,40 @@ TEST_F(StoreTest, CellsOfAStripAreCutOnceAndKept)
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         EXPECT_EQ(c.inside, store().GetImage(c.name) != nullptr);
+    }
+}
+
+// How a cell name is read: "name[index,width,height]", the words between
+// commas (empty ones skipped) read as numbers up to ']' or the end.
+TEST_F(StoreTest, CellNamesInEveryWrittenForm)
+{
+    WriteImage(dir / "night/strip.png", 32, 8, TColorIG(0, 0, 0));
+    struct Case {
+        const char* name;
+        int index, width, height;  // the cell it must be; index -1: none
+    } cases[] = {
+        {"strip[1,8,8]", 1, 8, 8},        {"strip[,,2,,8,8,]", 2, 8, 8},
+        {"strip[ 3, 8 ,4]", 3, 8, 4},     {"strip[+1,16,8]", 1, 16, 8},
+        {"strip[2,8,8", 2, 8, 8},         {"strip[2,8,8]tail", 2, 8, 8},
+        {"strip[1,8,8,99]", 1, 8, 8},     {"strip[1x,8y,8z]", 1, 8, 8},
+        {"strip[1,8]", -1, 0, 0},         {"strip[1]", -1, 0, 0},
+        {"strip[", -1, 0, 0},             {"strip[,,,]", -1, 0, 0},
+        {"strip[x,8,8]", 0, 8, 8},        {"strip[99999999999,8,8]", -1, 0, 0},
+        {"strip[1,8,8]]", 1, 8, 8},       {"strip[[1,8,8]", 0, 8, 8},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        store().Clear();  // a cell is kept by its index alone
+        TDibIG* cell = store().GetImage(c.name);
+        if (c.index < 0) {
+            EXPECT_EQ(nullptr, cell);
+            continue;
+        }
+        ASSERT_NE(nullptr, cell);
+        EXPECT_EQ(c.width, cell->Width());
+        EXPECT_EQ(c.height, cell->AbsHeight());
+        EXPECT_EQ(8 * c.index * c.width, cell->GetPixel(0, 0).R() & 0xF8);  // the marker at its left
+        EXPECT_EQ(cell, store().GetImage(("strip_" + std::to_string(c.index)).c_str()));
     }
 }
 
