@@ -295,10 +295,6 @@ std::string DeviceRoot() {
 
 namespace {
 
-// ToNative of a path without an empty, "." or ".." part and not on the device
-// root: its '\\' separators become '/'. Most paths asked for are such, and
-// splitting them into parts costs more than the look-up they are for. False
-// for any other path.
 // Where the next '/' or '\\' at or after i lies in s[0, end), or end. Eight
 // bytes at a time: paths are long and their separators few.
 size_t NextSeparator(const char* s, size_t i, size_t end) {
@@ -321,6 +317,10 @@ size_t LastSlash(const std::string& s) {
     return at ? size_t(static_cast<const char*>(at) - s.data()) : std::string::npos;
 }
 
+// ToNative of a path without an empty, "." or ".." part and not on the device
+// root: its '\\' separators become '/'. Most paths asked for are such, and
+// splitting them into parts costs more than the look-up they are for. False
+// for any other path.
 bool SimpleNative(const std::string& path, std::string& out) {
     if (path.empty() || path[0] == '\\') return false;
     // Copied first and checked in the copy as its separators are turned: one pass.
