@@ -114,6 +114,20 @@ uint32_t ShortTag(const unsigned char* from, uint32_t length, uint32_t room, cha
     return n;
 }
 
+// A new element numbered (and its default id given) as the factory's are.
+inline TPDAUIEngineElement* Numbered(TPDAUIEngine* engine, TPDAUIEngineElement* element, const CDString& name,
+                              bool defaultId)
+{
+    if (!element)
+        return nullptr;
+    const int number = engine ? ++engine->elementCounter : 0;
+    if (defaultId) {
+        element->id = name;
+        element->id << number;
+    }
+    return element;
+}
+
 // An element of the kind name gives, numbered (and its default id given) as the
 // factory's are; forRecord makes one whose compiled record is read at once.
 TPDAUIEngineElement* MakeByName(TPDAUIEngine* engine, const CDString& name, bool defaultId, bool forRecord)
@@ -129,14 +143,23 @@ TPDAUIEngineElement* MakeByName(TPDAUIEngine* engine, const CDString& name, bool
             element = make();
     if (!element && name.StartsWith("usercontrol") && engine && engine->callbacks.userControlFactory)
         element = engine->callbacks.userControlFactory(engine->callbacks.userData, name.c_str());
-    if (!element)
-        return nullptr;
-    const int number = engine ? ++engine->elementCounter : 0;
-    if (defaultId) {
-        element->id = name;
-        element->id << number;
+    return Numbered(engine, element, name, defaultId);
+}
+
+// The table's kind whose tag is the length bytes at from, if any. The tags are
+// a few letters: compared in place, without a string made for them.
+const TTagKind* BuiltInKind(const unsigned char* from, uint32_t length)
+{
+    for (const TTagKind& kind : kTagKinds) {
+        if ((uint32_t)kind.length != length)
+            continue;
+        int i = 0;
+        while (i < kind.length && from[i] == (unsigned char)kind.tag[i])
+            ++i;
+        if (i == kind.length)
+            return &kind;
     }
-    return element;
+    return nullptr;
 }
 
 // The element a record's tag names; a tag no kind answers to fails the stream,
@@ -148,6 +171,41 @@ TPDAUIEngineElement* FromCompiledTag(TPDAUIEngine* engine, TFicheroITV& stream, 
     if (!element)
         TPDAUIEngineElement::FailCompiled(stream);
     return element;
+}
+
+// A record's header read in full: a tag of any length, or one the table does not
+// hold (registered kinds, user controls). Kept apart: its tag buffer would
+// widen the common path's frame.
+#if defined(__GNUC__) || defined(__clang__)
+__attribute__((noinline))
+#endif
+TPDAUIEngineElement* FromCompiledHeader(TPDAUIEngine* engine, TFicheroITV& stream, bool defaultId,
+                                        bool loadedAtOnce)
+{
+    // Over memory, a short tag is read in place: no string is made for it.
+    uint32_t length = 0;
+    const unsigned char* block = stream.BloqueRestante(length);
+    uint32_t tagLength = UINT32_MAX;
+    if (block && length >= 5)
+        tagLength = TFicheroITV::DecodeU32(block + 1);
+    char shortTag[64];
+    if (tagLength < sizeof(shortTag) && tagLength <= length - 5) {
+        if ((char)block[0] != TPDAUIEngineElement::CompiledMark) {
+            TPDAUIEngineElement::FailCompiled(stream);
+            return nullptr;
+        }
+        const uint32_t n = ShortTag(block + 5, tagLength, length - 5, shortTag);
+        stream.Avanza(5 + tagLength);
+        return FromCompiledTag(engine, stream, CDString(shortTag, (int)n, CodePage::Default()), defaultId, loadedAtOnce);
+    }
+    char mark = 0;
+    DString longTag;
+    stream >> mark >> longTag;
+    if (stream.Error() || mark != TPDAUIEngineElement::CompiledMark) {
+        TPDAUIEngineElement::FailCompiled(stream);
+        return nullptr;
+    }
+    return FromCompiledTag(engine, stream, CDString(longTag.c_str()), defaultId, loadedAtOnce);
 }
 
 } // namespace
@@ -181,30 +239,20 @@ TPDAUIEngineElement* TPDAUIEngineElementFactory::CreateFromCompiledHeader(TPDAUI
                                                                           TFicheroITV& stream, bool defaultId,
                                                                           bool loadedAtOnce)
 {
-    // Over memory, a short tag is read in place: no string is made for it.
+    // Nearly every record is of a built-in kind: over memory its tag is matched
+    // where it lies. Any other header is read in full, from the same place.
     uint32_t length = 0;
     const unsigned char* block = stream.BloqueRestante(length);
-    uint32_t tagLength = UINT32_MAX;
-    if (block && length >= 5)
-        tagLength = TFicheroITV::DecodeU32(block + 1);
-    char shortTag[64];
-    if (tagLength < sizeof(shortTag) && tagLength <= length - 5) {
-        if ((char)block[0] != TPDAUIEngineElement::CompiledMark) {
-            TPDAUIEngineElement::FailCompiled(stream);
-            return nullptr;
-        }
-        const uint32_t n = ShortTag(block + 5, tagLength, length - 5, shortTag);
-        stream.Avanza(5 + tagLength);
-        return FromCompiledTag(engine, stream, CDString(shortTag, (int)n, CodePage::Default()), defaultId, loadedAtOnce);
+    if (block && length >= 5 && (char)block[0] == TPDAUIEngineElement::CompiledMark) {
+        const uint32_t tagLength = TFicheroITV::DecodeU32(block + 1);
+        if (tagLength <= length - 5)
+            if (const TTagKind* kind = BuiltInKind(block + 5, tagLength)) {
+                stream.Avanza(5 + tagLength);
+                TPDAUIEngineElement* element = loadedAtOnce ? kind->makeForRecord() : kind->make();
+                return Numbered(engine, element, CDString(kind->tag, kind->length, CodePage::Default()), defaultId);
+            }
     }
-    char mark = 0;
-    DString longTag;
-    stream >> mark >> longTag;
-    if (stream.Error() || mark != TPDAUIEngineElement::CompiledMark) {
-        TPDAUIEngineElement::FailCompiled(stream);
-        return nullptr;
-    }
-    return FromCompiledTag(engine, stream, CDString(longTag.c_str()), defaultId, loadedAtOnce);
+    return FromCompiledHeader(engine, stream, defaultId, loadedAtOnce);
 }
 
 TPDAUIEngineScrollBarBase* TPDAUIEngineElementFactory::CreateScrollBar()
