@@ -197,6 +197,10 @@ protected:
     // The container part of a compiled record and the children after it; on
     // a damaged stream the child being read is removed and reading stops.
     void LoadCompiledContainer(TFicheroITV& stream);
+    // Its parts that most boxes have none of: the scroll-bar block (false when
+    // it fails the stream) and the children.
+    bool LoadCompiledScrollBar(TFicheroITV& stream);
+    void LoadCompiledChildren(TFicheroITV& stream, int count);
 
     // For its life, the UI scale is the box's boxScale (when set and the skin
     // is not being compiled).

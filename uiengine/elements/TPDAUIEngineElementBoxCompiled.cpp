@@ -17,13 +17,13 @@ namespace {
 const int kMaxCompiledDepth = 256;
 thread_local int g_compiledDepth = 0;  // per thread: loads on two threads do not add up
 
+// Held while a box reads its children.
 class TDepthGuard {
 public:
     TDepthGuard() { ++g_compiledDepth; }
     ~TDepthGuard() { --g_compiledDepth; }
     TDepthGuard(const TDepthGuard&) = delete;
     TDepthGuard& operator=(const TDepthGuard&) = delete;
-    bool TooDeep() const { return g_compiledDepth > kMaxCompiledDepth; }
 };
 
 // A box scale the writer can have written: none, or a plausible UI scale.
@@ -112,11 +112,8 @@ struct TContainerHead {
     {
         uint32_t length = 0;
         const unsigned char* p = s.BloqueRestante(length);
-        if (!p || length < kBytes) {
-            s >> mode >> columns >> rows >> cardIndex >> skipCells >> resize >> over >> invert;
-            s >> overflow >> underflow >> scale >> count;
-            return !s.Error();
-        }
+        if (!p || length < kBytes)
+            return ReadFromStream(s);
         for (int* v : {&mode, &columns, &rows, &cardIndex, &skipCells}) {
             *v = (int)TFicheroITV::DecodeU32(p);
             p += 4;
@@ -132,6 +129,18 @@ struct TContainerHead {
         count = (int)TFicheroITV::DecodeU32(p + 12);
         s.Avanza(kBytes);
         return true;
+    }
+
+    // Kept out of line: a file stream is rare, and its reads would widen the
+    // frame of every box's load.
+#if defined(__GNUC__) || defined(__clang__)
+    __attribute__((noinline))
+#endif
+    bool ReadFromStream(TFicheroITV& s)
+    {
+        s >> mode >> columns >> rows >> cardIndex >> skipCells >> resize >> over >> invert;
+        s >> overflow >> underflow >> scale >> count;
+        return !s.Error();
     }
 };
 
@@ -165,8 +174,8 @@ void TPDAUIEngineElementBox::SaveContainer(TFicheroITV& s, bool (*leaveOut)(TPDA
 
 void TPDAUIEngineElementBox::LoadCompiledContainer(TFicheroITV& s)
 {
-    TDepthGuard depth;
-    if (s.Error() || depth.TooDeep()) {
+    // A box nested one deeper than allowed fails before it reads anything.
+    if (s.Error() || g_compiledDepth >= kMaxCompiledDepth) {
         FailCompiled(s);
         return;
     }
@@ -188,32 +197,44 @@ void TPDAUIEngineElementBox::LoadCompiledContainer(TFicheroITV& s)
     drawInInvertOrder = head.invert;
     overflowY = head.overflow;
     underflowY = head.underflow;
-    // Large screens draw at their own scale.
-    boxScale = GetUIScale() > 1.5f ? 0.0f : head.scale;
-    const int count = head.count;
+    // Large screens draw at their own scale (a box without one keeps none).
+    boxScale = head.scale;
+    if ((head.scale != 0.0f || std::signbit(head.scale)) && GetUIScale() > 1.5f)
+        boxScale = 0.0f;
 
-    if (layout == LayoutVerticalScroll) {
-        TScrollBlock block;
-        if (!block.Read(s)) {
-            FailCompiled(s);
-            return;
-        }
-        TPDAUIEngineScrollBarBase* made = TPDAUIEngineElementFactory::CreateScrollBar();
-        if (auto* bar = dynamic_cast<TPDAUIEngineElementVScrollBar*>(made)) {
-            if (scrollBar) {
-                scrollBar->Detach();
-                delete scrollBar;
-            }
-            scrollBar = bar;
-            block.To(*bar);
-            bar->OnLoad(engine, page, this, nullptr, nullptr);
-        } else {
-            delete made;
-        }
+    if (layout == LayoutVerticalScroll && !LoadCompiledScrollBar(s))
+        return;
+    // Most boxes are leaves: they are done here, with no child to nest.
+    if (head.count != 0)
+        LoadCompiledChildren(s, head.count);
+}
+
+bool TPDAUIEngineElementBox::LoadCompiledScrollBar(TFicheroITV& s)
+{
+    TScrollBlock block;
+    if (!block.Read(s)) {
+        FailCompiled(s);
+        return false;
     }
+    TPDAUIEngineScrollBarBase* made = TPDAUIEngineElementFactory::CreateScrollBar();
+    if (auto* bar = dynamic_cast<TPDAUIEngineElementVScrollBar*>(made)) {
+        if (scrollBar) {
+            scrollBar->Detach();
+            delete scrollBar;
+        }
+        scrollBar = bar;
+        block.To(*bar);
+        bar->OnLoad(engine, page, this, nullptr, nullptr);
+    } else {
+        delete made;
+    }
+    return true;
+}
 
-    // Most boxes are leaves: with no children there is no room to check.
-    if (count != 0 && !CheckCompiledCount(s, count))
+void TPDAUIEngineElementBox::LoadCompiledChildren(TFicheroITV& s, int count)
+{
+    TDepthGuard depth;
+    if (!CheckCompiledCount(s, count))
         return;
     for (int i = 0; i < count; ++i) {
         // The child's record gives its id: no default one is formatted first. A

@@ -447,6 +447,23 @@ TEST(PageLoadFailure, NestingIsBounded)
     EXPECT_EQ("Error opening page, last byte must be '_'.", boxes[0].text);
 }
 
+// The bound is exact: one box deeper than the deepest that loads fails the
+// page, whether the box is a leaf or holds children of its own.
+TEST(PageLoadFailure, NestingBoundIsExact)
+{
+    struct Case {
+        int depth;
+        int children;
+    };
+    const Case cases[] = {{254, 1}, {255, 1}, {256, 0}, {257, 0}};
+    for (const Case& c : cases) {
+        MadePage page(c.depth);
+        std::vector<TestEngine::Box> boxes;
+        EXPECT_EQ(c.children, page.Load(page.bytes, &boxes)) << c.depth;
+        EXPECT_EQ(c.children == 0 ? 1u : 0u, boxes.size()) << c.depth;
+    }
+}
+
 // A damaged compiled page is still the page: the XML page beside it is never
 // read, and the engine hears of one loaded page, not of a discarded one too.
 TEST(PageLoadFailure, DamagedCompiledPageIsNotReplacedByXml)
