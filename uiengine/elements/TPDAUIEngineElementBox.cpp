@@ -194,6 +194,11 @@ void TPDAUIEngineElementBox::AddChild(TPDAUIEngineElement* child, TPDAUIEngineXm
         return;
     }
     child->parent = this;
+    if (boxScale == 0.0f) {
+        // No scale of its own to set: the child loads under the one in force.
+        child->OnLoad(engine, page, this, xmlNode, stream);
+        return;
+    }
     TBoxScaleScope scope(this);
     child->OnLoad(engine, page, this, xmlNode, stream);
 }
