@@ -246,9 +246,9 @@ void TPDAUIEngineElement::OnLoad(TPDAUIEngine* e, TPDAUIEngineElementPage* p,
             });
         font.CreateStockFont(nullptr);
     }
-    const float scale = GetUIScale();
+    // Undo the scaling for skins that give these in screen pixels already.
+    const float scale = avoidPaddingRescale || avoidMarginRescale ? GetUIScale() : 1.0f;
     if (scale > 1.0f) {
-        // Undo the scaling for skins that give these in screen pixels already.
         if (avoidPaddingRescale) {
             padding.left = TPDAUIEngineUIScale::Divide(padding.left, scale);
             padding.top = TPDAUIEngineUIScale::Divide(padding.top, scale);
@@ -271,17 +271,22 @@ void TPDAUIEngineElement::OnLoad(TPDAUIEngine* e, TPDAUIEngineElementPage* p,
     ApplyThemeColours();
 }
 
-// Passes every colour through the first theme's colour rules for this page. A
-// skin being compiled keeps its own colours.
-void TPDAUIEngineElement::ApplyThemeColours()
+namespace {
+
+// The rules' replacement of an element's colours, kept out of line: most skins
+// have no colour rules, and its frame would cost every element's load.
+#if defined(__GNUC__) || defined(__clang__)
+__attribute__((noinline))
+#endif
+void ReplaceThemeColours(const TPDAUIEngineTheme& theme, const TPDAUIEngineElementPage* page,
+                         uint32_t (&foregrounds)[5],
+                         TPDAUIEngineStateStyles<TPDAUIEngineStyleBorder>& borders,
+                         TPDAUIEngineStateStyles<TPDAUIEngineStyleBackground>& backgrounds)
 {
-    if (!engine || engine->skinCompiling)
-        return;
-    const TPDAUIEngineTheme& theme = engine->skinSettings.theme1;
-    if (theme.colorRules.Count() == 0)
-        return;  // nothing to replace: spare fifteen look-ups per element
     const CDString pageName = page ? CDString(page->pageName) : CDString("");
-    static const int kOrder[] = {StateNormal, StateHover, StateFocus, StateDisabled, StatePressed};
+    static const int kOrder[] = {TPDAUIEngineElement::StateNormal, TPDAUIEngineElement::StateHover,
+                                 TPDAUIEngineElement::StateFocus, TPDAUIEngineElement::StateDisabled,
+                                 TPDAUIEngineElement::StatePressed};
     for (int state : kOrder) {
         TColorIG colour(foregrounds[state]);
         theme.ReplaceColor(pageName, colour);
@@ -303,6 +308,20 @@ void TPDAUIEngineElement::ApplyThemeColours()
         if (colour.color != backgrounds[state].colour.color)
             backgrounds.Edit(state).colour = colour;
     }
+}
+
+} // namespace
+
+// Passes every colour through the first theme's colour rules for this page. A
+// skin being compiled keeps its own colours.
+void TPDAUIEngineElement::ApplyThemeColours()
+{
+    if (!engine || engine->skinCompiling)
+        return;
+    const TPDAUIEngineTheme& theme = engine->skinSettings.theme1;
+    if (theme.colorRules.Count() == 0)
+        return;  // nothing to replace: spare fifteen look-ups per element
+    ReplaceThemeColours(theme, page, foregrounds, borders, backgrounds);
 }
 
 void TPDAUIEngineElement::SetAttributeInt(const char* name, int value)
