@@ -35,7 +35,17 @@ struct TTagKind {
     TPDAUIEngineElement* (*make)();
     int length;
     TPDAUIEngineElement* (*makeForRecord)();  // an element read from its record at once
+    uint64_t words[2];                        // the tag's bytes, little-endian, zero past its end
 };
+
+// Bytes from..from+8 of a tag of n bytes as a little-endian word, zero past its end.
+constexpr uint64_t TagWord(const char* tag, int n, int from)
+{
+    uint64_t word = 0;
+    for (int i = 0; i < 8 && from + i < n; ++i)
+        word |= (uint64_t)(unsigned char)tag[from + i] << (8 * i);
+    return word;
+}
 
 // The table's tags with their lengths, so that a tag is compared without
 // measuring every entry.
@@ -43,7 +53,9 @@ template <int N>
 constexpr TTagKind Kind(const char (&tag)[N], TPDAUIEngineElement* (*make)(),
                         TPDAUIEngineElement* (*makeForRecord)() = nullptr)
 {
-    return {tag, make, N - 1, makeForRecord ? makeForRecord : make};
+    static_assert(N - 1 <= 16, "a built-in tag is compared as two words");
+    return {tag, make, N - 1, makeForRecord ? makeForRecord : make,
+            {TagWord(tag, N - 1, 0), TagWord(tag, N - 1, 8)}};
 }
 
 // In the order of the skin language's tag table; element kinds join here as
@@ -146,10 +158,27 @@ TPDAUIEngineElement* MakeByName(TPDAUIEngine* engine, const CDString& name, bool
     return Numbered(engine, element, name, defaultId);
 }
 
-// The table's kind whose tag is the length bytes at from, if any. The tags are
-// a few letters: compared in place, without a string made for them.
-const TTagKind* BuiltInKind(const unsigned char* from, uint32_t length)
+// The table's kind whose tag is the length bytes at from (room bytes readable
+// there), if any. The tags are a few letters: compared in place, without a
+// string made for them; with 16 bytes to read, as two words.
+const TTagKind* BuiltInKind(const unsigned char* from, uint32_t length, uint32_t room)
 {
+    if (length > 16)
+        return nullptr;
+#if defined(__BYTE_ORDER__) && __BYTE_ORDER__ == __ORDER_LITTLE_ENDIAN__
+    if (room >= 16) {
+        uint64_t words[2];
+        std::memcpy(words, from, 16);
+        const uint64_t low = length >= 8 ? ~0ull : (1ull << (8 * length)) - 1;
+        const uint64_t high = length >= 16 ? ~0ull : length <= 8 ? 0 : (1ull << (8 * (length - 8))) - 1;
+        words[0] &= low;
+        words[1] &= high;
+        for (const TTagKind& kind : kTagKinds)
+            if ((uint32_t)kind.length == length && kind.words[0] == words[0] && kind.words[1] == words[1])
+                return &kind;
+        return nullptr;
+    }
+#endif
     for (const TTagKind& kind : kTagKinds) {
         if ((uint32_t)kind.length != length)
             continue;
@@ -246,7 +275,7 @@ TPDAUIEngineElement* TPDAUIEngineElementFactory::CreateFromCompiledHeader(TPDAUI
     if (block && length >= 5 && (char)block[0] == TPDAUIEngineElement::CompiledMark) {
         const uint32_t tagLength = TFicheroITV::DecodeU32(block + 1);
         if (tagLength <= length - 5)
-            if (const TTagKind* kind = BuiltInKind(block + 5, tagLength)) {
+            if (const TTagKind* kind = BuiltInKind(block + 5, tagLength, length - 5)) {
                 stream.Avanza(5 + tagLength);
                 TPDAUIEngineElement* element = loadedAtOnce ? kind->makeForRecord() : kind->make();
                 return Numbered(engine, element, CDString(kind->tag, kind->length, CodePage::Default()), defaultId);
