@@ -126,17 +126,22 @@ uint32_t ShortTag(const unsigned char* from, uint32_t length, uint32_t room, cha
     return n;
 }
 
+// The id an element has until its own is read: its tag and its number.
+void GiveDefaultId(TPDAUIEngineElement* element, const CDString& name, int number)
+{
+    element->id = name;
+    element->id << number;
+}
+
 // A new element numbered (and its default id given) as the factory's are.
-inline TPDAUIEngineElement* Numbered(TPDAUIEngine* engine, TPDAUIEngineElement* element, const CDString& name,
+TPDAUIEngineElement* Numbered(TPDAUIEngine* engine, TPDAUIEngineElement* element, const CDString& name,
                               bool defaultId)
 {
     if (!element)
         return nullptr;
     const int number = engine ? ++engine->elementCounter : 0;
-    if (defaultId) {
-        element->id = name;
-        element->id << number;
-    }
+    if (defaultId)
+        GiveDefaultId(element, name, number);
     return element;
 }
 
@@ -278,7 +283,14 @@ TPDAUIEngineElement* TPDAUIEngineElementFactory::CreateFromCompiledHeader(TPDAUI
             if (const TTagKind* kind = BuiltInKind(block + 5, tagLength, length - 5)) {
                 stream.Avanza(5 + tagLength);
                 TPDAUIEngineElement* element = loadedAtOnce ? kind->makeForRecord() : kind->make();
-                return Numbered(engine, element, CDString(kind->tag, kind->length, CodePage::Default()), defaultId);
+                if (!element) {
+                    TPDAUIEngineElement::FailCompiled(stream);
+                    return nullptr;
+                }
+                const int number = engine ? ++engine->elementCounter : 0;
+                if (defaultId)
+                    GiveDefaultId(element, CDString(kind->tag, kind->length, CodePage::Default()), number);
+                return element;
             }
     }
     return FromCompiledHeader(engine, stream, defaultId, loadedAtOnce);
