@@ -114,10 +114,19 @@ void TPDAUIEngineElementBox::OnLoad(TPDAUIEngine* e, TPDAUIEngineElementPage* p,
                                     TFicheroITV* stream)
 {
     TPDAUIEngineElement::OnLoad(e, p, par, xmlNode, stream);
-    if (stream) {
+    if (stream)
         LoadCompiledContainer(*stream);
-        return;
-    }
+    else
+        LoadNotCompiled(xmlNode);
+}
+
+// Kept apart from OnLoad, whose compiled path (every child of a compiled page)
+// then needs no room for the XML one.
+#if defined(__GNUC__) || defined(__clang__)
+__attribute__((noinline))
+#endif
+void TPDAUIEngineElementBox::LoadNotCompiled(TPDAUIEngineXml* xmlNode)
+{
     if (xmlNode) {
         // Large screens draw at their own scale; a box scale would shrink them.
         if (GetUIScale() > 1.5f)

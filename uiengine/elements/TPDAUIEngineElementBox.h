@@ -201,6 +201,9 @@ protected:
     // it fails the stream) and the children.
     bool LoadCompiledScrollBar(TFicheroITV& stream);
     void LoadCompiledChildren(TFicheroITV& stream, int count);
+    // The children and the scroll bar of a box loaded from XML, or made by code
+    // (no XML node).
+    void LoadNotCompiled(TPDAUIEngineXml* xmlNode);
 
     // For its life, the UI scale is the box's boxScale (when set and the skin
     // is not being compiled).
