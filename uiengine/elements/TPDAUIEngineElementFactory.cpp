@@ -95,8 +95,8 @@ FuncMakeElement FindRegistered(const CDString& name)
 
 // A record's tag of length bytes at from (room bytes readable there) into to,
 // NUL-terminated; it ends at its first NUL, as a tag read into a string would.
-// Gives its length. Tags are a few bytes, too short to be worth a library call:
-// one that fits in 16 with 16 to read is searched a word at a time.
+// Gives its length. Most tags are a few bytes, too short to be worth a library
+// call: one that fits in 16 with 16 to read is searched a word at a time.
 uint32_t ShortTag(const unsigned char* from, uint32_t length, uint32_t room, char* to)
 {
 #if defined(__BYTE_ORDER__) && __BYTE_ORDER__ == __ORDER_LITTLE_ENDIAN__
@@ -119,9 +119,10 @@ uint32_t ShortTag(const unsigned char* from, uint32_t length, uint32_t room, cha
         return n;
     }
 #endif
-    uint32_t n = 0;
-    for (; n < length && from[n]; ++n)
-        to[n] = (char)from[n];
+    // Longer tags (a user control's names its type) are searched by the library.
+    const void* nul = std::memchr(from, 0, length);
+    const uint32_t n = nul ? (uint32_t)(static_cast<const unsigned char*>(nul) - from) : length;
+    std::memcpy(to, from, n);
     to[n] = '\0';
     return n;
 }
