@@ -186,6 +186,15 @@ void TPDAUIEngineElementBox::CreateScrollBar(TPDAUIEngineXml* xmlNode)
 
 // ---- children ----
 
+// A child in the vector names this box as its parent (set as it enters, or by
+// its load), so a new child (no parent yet, or another box's) is told apart
+// without a search; only children inserted unloaded need one. Inline: every
+// child added asks.
+inline bool TPDAUIEngineElementBox::IsOwnChild(TPDAUIEngineElement* child)
+{
+    return (child->parent == this || unlinkedChildren_) && IndexOfChild(child) >= 0;
+}
+
 void TPDAUIEngineElementBox::AddChild(TPDAUIEngineElement* child, TPDAUIEngineXml* xmlNode,
                                       TFicheroITV* stream)
 {
@@ -264,14 +273,6 @@ int TPDAUIEngineElementBox::CountVisibleChildren()
         if (children[i]->visible)
             ++n;
     return n;
-}
-
-// A child in the vector names this box as its parent (set as it enters, or by
-// its load), so a new child (no parent yet, or another box's) is told apart
-// without a search; only children inserted unloaded need one.
-bool TPDAUIEngineElementBox::IsOwnChild(TPDAUIEngineElement* child)
-{
-    return (child->parent == this || unlinkedChildren_) && IndexOfChild(child) >= 0;
 }
 
 int TPDAUIEngineElementBox::IndexOfChild(TPDAUIEngineElement* child)
