@@ -119,7 +119,7 @@ uint32_t ShortTag(const unsigned char* from, uint32_t length, uint32_t room, cha
         return n;
     }
 #endif
-    // Longer tags (a user control's names its type) are searched by the library.
+    // Longer tags (a user control's, which names its type) are searched by the library.
     const void* nul = std::memchr(from, 0, length);
     const uint32_t n = nul ? (uint32_t)(static_cast<const unsigned char*>(nul) - from) : length;
     std::memcpy(to, from, n);
