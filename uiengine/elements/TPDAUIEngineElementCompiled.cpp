@@ -301,6 +301,14 @@ bool DefaultBackgrounds(const TRecordParts& parts)
     return d.usable && SameBytes(parts.BackgroundHead(0), d.bytes, sizeof d.bytes);
 }
 
+// Whether none of the five backgrounds of a measured record names an image:
+// then the fifth's name lies where it would with the four before it empty.
+bool NamelessBackgrounds(const TRecordParts& parts)
+{
+    return parts.BackgroundText(4) == parts.BackgroundText(0) + 4 * kBackgroundBytes &&
+           Load32(parts.BackgroundText(4)) == 0;
+}
+
 // The bytes of five borders that read as the defaults at a scale, when the
 // writer's own bytes for them do; null when they do not.
 const unsigned char* DefaultBorderBytes(float scale)
@@ -450,9 +458,18 @@ bool TPDAUIEngineElement::LoadCompiled(TFicheroITV& stream)
     // As TPDAUIEngineStyleBackground::ReadCompiled, straight into the element's
     // own styles; most records hold the defaults, seen from the bytes alone.
     bool named = false;  // a background names an image
-    if (DefaultBackgrounds(parts))
+    if (DefaultBackgrounds(parts)) {
         backgrounds.Reset();
-    else
+    } else if (NamelessBackgrounds(parts)) {
+        // Five runs of fixed size one after the other: no string to walk.
+        const unsigned char* at = parts.BackgroundHead(0);
+        backgrounds.MakeEach([&](int s) {
+            const unsigned char* b = at + s * kBackgroundBytes;
+            return TPDAUIEngineStyleBackground((int)b[0], TColorIG(Load32(b + 1)), codepage, (int)b[9],
+                                               (int)Load32(b + 10), (int)Load32(b + 14), (int)Load32(b + 18),
+                                               (int)Load32(b + 22), (int)Load32(b + 26));
+        });
+    } else {
         // Each one's values are taken in their order in the record before the
         // style is made of them.
         backgrounds.MakeEach([&](int) {
@@ -468,6 +485,7 @@ bool TPDAUIEngineElement::LoadCompiled(TFicheroITV& stream)
             const int edge = r.I32();
             return TPDAUIEngineStyleBackground(kind, colour, name, alpha, x, y, w, h, edge);
         });
+    }
     r.Skip(parts.Pack());
     pack = (int)r.U8();
     align = (int)r.U8();
