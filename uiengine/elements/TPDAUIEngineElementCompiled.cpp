@@ -463,7 +463,8 @@ bool TPDAUIEngineElement::LoadCompiled(TFicheroITV& stream)
     } else if (NamelessBackgrounds(parts)) {
         // Five runs of fixed size one after the other: no string to walk.
         const unsigned char* at = parts.BackgroundHead(0);
-        backgrounds.MakeEach([&](int s) {
+        // Kept inline: out of line, each state would pay for a call.
+        backgrounds.MakeEach([&](int s) __attribute__((always_inline)) {
             const unsigned char* b = at + s * kBackgroundBytes;
             return TPDAUIEngineStyleBackground((int)b[0], TColorIG(Load32(b + 1)), codepage, (int)b[9],
                                                (int)Load32(b + 10), (int)Load32(b + 14), (int)Load32(b + 18),
