@@ -83,51 +83,75 @@ void TPDAUIEngineStyleFont::SetAttribute(const char* attr, const char* value)
     // "Name" is ignored on purpose: the family comes from the loaded fonts.
 }
 
+namespace {
+
+// Every element makes its stock font, most of them the same few: the library's
+// table only grows and gives the same font for the same request, so the last
+// answers are kept here. Plain values only, so that the thread's copy is
+// reached without a call; longer names are not kept.
+struct MadeFont {
+    char name[32];
+    int32_t length;
+    int32_t size;
+    bool bold;
+    int32_t id;  // 0: the slot is empty
+    TFontIG* font;
+};
+struct MadeFonts {
+    MadeFont slot[4];
+    unsigned next;
+    unsigned last;  // the slot that answered last: most runs ask the same
+};
+thread_local MadeFonts tMadeFonts;
+
+bool Answers(const MadeFont& m, const TPDAUIEngineStyleFont& font, int length)
+{
+    return m.id != 0 && m.size == font.size && m.bold == font.bold && m.length == length &&
+           SameBytes(m.name, font.name.c_str(), (size_t)length);
+}
+
+// The other slots, then the library; apart so that the common answer above
+// takes no more than a few loads.
+__attribute__((noinline)) void MakeStockFont(TPDAUIEngineStyleFont& font)
+{
+    MadeFonts& made = tMadeFonts;
+    const int length = font.name.Length();
+    for (unsigned k = 1; k < 4; ++k) {
+        const unsigned slot = (made.last + k) % 4;
+        if (Answers(made.slot[slot], font, length)) {
+            made.last = slot;
+            font.stockFontId = made.slot[slot].id;
+            font.stockFont = made.slot[slot].font;
+            return;
+        }
+    }
+    font.stockFontId = IDC::CreateStockFont(font.name.c_str(), font.size, 0, font.bold, 1.0f);
+    font.stockFont = IDC::GetStockFont(font.stockFontId);
+    if (font.stockFontId != 0 && length < (int)sizeof(made.slot[0].name)) {
+        made.last = made.next % 4;
+        MadeFont& m = made.slot[made.next++ % 4];
+        std::memcpy(m.name, font.name.c_str(), (size_t)length);
+        m.length = length;
+        m.size = font.size;
+        m.bold = font.bold;
+        m.id = font.stockFontId;
+        m.font = font.stockFont;
+    }
+}
+
+} // namespace
+
 void TPDAUIEngineStyleFont::CreateStockFont(IDC* dc)
 {
     if (dc)
         dc->RestoreFont();
-    // Every element makes its stock font, most of them the same few: the library's
-    // table only grows and gives the same font for the same request, so the last
-    // answers are kept here. Plain values only, so that the thread's copy is
-    // reached without a call; longer names are not kept.
-    struct Made {
-        char name[32];
-        int32_t length;
-        int32_t size;
-        bool bold;
-        int32_t id;  // 0: the slot is empty
-        TFontIG* font;
-    };
-    static thread_local Made made[4];
-    static thread_local unsigned next = 0;
-    static thread_local unsigned last = 0;  // the slot that answered last: most runs ask the same
-    const int length = name.Length();
-    auto answers = [&](const Made& m) {
-        return m.id != 0 && m.size == size && m.bold == bold && m.length == length &&
-               SameBytes(m.name, name.c_str(), (size_t)length);
-    };
-    for (unsigned k = 0; k < 4; ++k) {
-        const unsigned slot = (last + k) % 4;
-        if (answers(made[slot])) {
-            last = slot;
-            stockFontId = made[slot].id;
-            stockFont = made[slot].font;
-            return;
-        }
+    const MadeFont& m = tMadeFonts.slot[tMadeFonts.last % 4];
+    if (Answers(m, *this, name.Length())) {
+        stockFontId = m.id;
+        stockFont = m.font;
+        return;
     }
-    stockFontId = IDC::CreateStockFont(name.c_str(), size, 0, bold, 1.0f);
-    stockFont = IDC::GetStockFont(stockFontId);
-    if (stockFontId != 0 && length < (int)sizeof(made[0].name)) {
-        last = next % 4;
-        Made& m = made[next++ % 4];
-        std::memcpy(m.name, name.c_str(), (size_t)length);
-        m.length = length;
-        m.size = size;
-        m.bold = bold;
-        m.id = stockFontId;
-        m.font = stockFont;
-    }
+    MakeStockFont(*this);
 }
 
 bool TPDAUIEngineStyleFont::WriteCompiled(TFicheroITV& s) const
