@@ -426,33 +426,44 @@ bool TPDAUIEngineElement::LoadCompiled(TFicheroITV& stream)
     }
     // As TPDAUIEnginePadding::LoadCompiled and TPDAUIEngineMargins::LoadCompiled.
     // Byte lengths come out as stored at scale 1: the scale is asked once.
-    int p[5], m[4];
-    for (int& v : p)
-        v = SignedByte(r.U8());
-    for (int& v : m)
-        v = SignedByte(r.U8());
-    margins.leftPercent = r.U8() != 0;
-    margins.topPercent = r.U8() != 0;
-    margins.rightPercent = r.U8() != 0;
-    margins.bottomPercent = r.U8() != 0;
-    if (scale != 1.0f) {
-        for (int& v : p)
-            v = TPDAUIEngineUIScale::Multiply(v, scale);
+    const unsigned char* pm = r.At();  // padding (5), margins (4), their percent flags (4)
+    margins.leftPercent = pm[9] != 0;
+    margins.topPercent = pm[10] != 0;
+    margins.rightPercent = pm[11] != 0;
+    margins.bottomPercent = pm[12] != 0;
+    if (scale == 1.0f) {
+        // Each byte straight to its field.
+        padding.left = SignedByte(pm[0]);
+        padding.top = SignedByte(pm[1]);
+        padding.right = SignedByte(pm[2]);
+        padding.bottom = SignedByte(pm[3]);
+        padding.inner = SignedByte(pm[4]);
+        margins.left = SignedByte(pm[5]);
+        margins.top = SignedByte(pm[6]);
+        margins.right = SignedByte(pm[7]);
+        margins.bottom = SignedByte(pm[8]);
+    } else {
+        int p[5], m[4];
+        for (int i = 0; i < 5; ++i)
+            p[i] = TPDAUIEngineUIScale::Multiply(SignedByte(pm[i]), scale);
         const bool percent[4] = {margins.leftPercent, margins.topPercent, margins.rightPercent,
                                  margins.bottomPercent};
-        for (int i = 0; i < 4; ++i)
+        for (int i = 0; i < 4; ++i) {
+            m[i] = SignedByte(pm[5 + i]);
             if (!percent[i])
                 m[i] = TPDAUIEngineUIScale::Multiply(m[i], scale);
+        }
+        padding.left = p[0];
+        padding.top = p[1];
+        padding.right = p[2];
+        padding.bottom = p[3];
+        padding.inner = p[4];
+        margins.left = m[0];
+        margins.top = m[1];
+        margins.right = m[2];
+        margins.bottom = m[3];
     }
-    padding.left = p[0];
-    padding.top = p[1];
-    padding.right = p[2];
-    padding.bottom = p[3];
-    padding.inner = p[4];
-    margins.left = m[0];
-    margins.top = m[1];
-    margins.right = m[2];
-    margins.bottom = m[3];
+    r.Skip(pm + 13);
     for (uint32_t& f : foregrounds)
         f = r.U32();
     // As TPDAUIEngineStyleBackground::ReadCompiled, straight into the element's
