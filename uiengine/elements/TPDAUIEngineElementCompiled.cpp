@@ -351,14 +351,17 @@ bool TPDAUIEngineElement::LoadCompiled(TFicheroITV& stream)
 {
     uint32_t length = 0;
     const unsigned char* block = stream.BloqueRestante(length);
-    std::string collected;
     if (!block) {
-        if (!CollectRecord(stream, collected)) {
+        // A stream over a file: the record's bytes are gathered, then read as
+        // from memory. Apart, so that a record in memory pays nothing for it.
+        std::string collected;
+        TFicheroITVdatos bytes;
+        if (!CollectRecord(stream, collected) ||
+            !bytes.Abre(collected.data(), ITV_LEER, (uint32_t)collected.size()) || !LoadCompiled(bytes)) {
             FailCompiled(stream);
             return false;
         }
-        block = reinterpret_cast<const unsigned char*>(collected.data());
-        length = (uint32_t)collected.size();
+        return true;
     }
     TRecordParts parts;
     const uint32_t used = MeasureRecord(block, length, parts);
@@ -366,8 +369,7 @@ bool TPDAUIEngineElement::LoadCompiled(TFicheroITV& stream)
         FailCompiled(stream);
         return false;
     }
-    if (collected.empty())
-        stream.Avanza(used);
+    stream.Avanza(used);
 
     const float scale = GetUIScale();
     const int codepage = CodePage::Default();
