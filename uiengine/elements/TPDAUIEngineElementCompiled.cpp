@@ -412,8 +412,12 @@ bool TPDAUIEngineElement::LoadCompiled(TFicheroITV& stream)
         // Read straight into the element's own five, dropped again when they
         // read as the defaults after all.
         TPDAUIEngineStyleBorder* own = &borders.Edit(0);
+        // A border given for the element holds the same bytes for every state:
+        // the first one read serves for all five then.
+        const bool alike = SameBytes(r.At(), r.At() + 12, 4 * 12);
+        const int read = alike ? 1 : 5;
         bool allDefault = true;
-        for (int s = 0; s < 5; ++s) {
+        for (int s = 0; s < read; ++s) {
             TPDAUIEngineStyleBorder& b = own[s];
             b.width = ScaledLength(SignedByte(r.U8()), scale);
             b.style = (int)r.U8();
@@ -422,6 +426,11 @@ bool TPDAUIEngineElement::LoadCompiled(TFicheroITV& stream)
             b.alpha = (int)r.U8();
             b.radius = ScaledLength(SignedByte(r.U8()), scale);
             allDefault = allDefault && IsDefault(b);
+        }
+        if (alike) {
+            for (int s = 1; s < 5; ++s)
+                own[s] = own[0];
+            r.Skip(r.At() + 4 * 12);
         }
         if (allDefault)
             borders.Reset();
