@@ -544,11 +544,27 @@ bool TPDAUIEngineElement::LoadCompiled(TFicheroITV& stream)
     flex = (int)r.U8();
     colspan = (int)r.U8();
     rowspan = (int)r.U8();
-    r.Text(imageName, codepage);
-    r.Text(label, codepage);
-    r.Text(onCommand, codepage);
-    r.Text(onCommandSound, codepage);
-    r.Text(onContextMenuCommand, codepage);
+    static const unsigned char kNoTexts[5 * 4] = {};
+    if (SameBytes(r.At(), kNoTexts, sizeof kNoTexts)) {
+        // Most records have none of these: five zero lengths, seen at once.
+        auto none = [codepage](DString& text) {
+            if (!text.IsEmpty())
+                text.Empty();
+            text.SetCodepage(codepage);
+        };
+        none(imageName);
+        none(label);
+        none(onCommand);
+        none(onCommandSound);
+        none(onContextMenuCommand);
+        r.Skip(r.At() + sizeof kNoTexts);
+    } else {
+        r.Text(imageName, codepage);
+        r.Text(label, codepage);
+        r.Text(onCommand, codepage);
+        r.Text(onCommandSound, codepage);
+        r.Text(onContextMenuCommand, codepage);
+    }
     timerInterval = (int)r.U32();
     isFocusable = r.U8() != 0;
     isClickable = r.U8() != 0;
