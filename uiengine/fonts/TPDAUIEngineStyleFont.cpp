@@ -83,75 +83,35 @@ void TPDAUIEngineStyleFont::SetAttribute(const char* attr, const char* value)
     // "Name" is ignored on purpose: the family comes from the loaded fonts.
 }
 
-namespace {
-
-// Every element makes its stock font, most of them the same few: the library's
-// table only grows and gives the same font for the same request, so the last
-// answers are kept here. Plain values only, so that the thread's copy is
-// reached without a call; longer names are not kept.
-struct MadeFont {
-    char name[32];
-    int32_t length;
-    int32_t size;
-    bool bold;
-    int32_t id;  // 0: the slot is empty
-    TFontIG* font;
-};
-struct MadeFonts {
-    MadeFont slot[4];
-    unsigned next;
-    unsigned last;  // the slot that answered last: most runs ask the same
-};
-thread_local MadeFonts tMadeFonts;
-
-bool Answers(const MadeFont& m, const TPDAUIEngineStyleFont& font, int length)
+void TPDAUIEngineStyleFont::MakeStockFont(IDC* dc)
 {
-    return m.id != 0 && m.size == font.size && m.bold == font.bold && m.length == length &&
-           SameBytes(m.name, font.name.c_str(), (size_t)length);
-}
-
-// The other slots, then the library; apart so that the common answer above
-// takes no more than a few loads.
-__attribute__((noinline)) void MakeStockFont(TPDAUIEngineStyleFont& font)
-{
-    MadeFonts& made = tMadeFonts;
-    const int length = font.name.Length();
+    if (dc) {
+        dc->RestoreFont();
+        if (TakeLastAnswer())
+            return;
+    }
+    const int length = name.Length();
     for (unsigned k = 1; k < 4; ++k) {
-        const unsigned slot = (made.last + k) % 4;
-        if (Answers(made.slot[slot], font, length)) {
-            made.last = slot;
-            font.stockFontId = made.slot[slot].id;
-            font.stockFont = made.slot[slot].font;
+        const unsigned slot = (made_.last + k) % 4;
+        if (Answers(made_.slot[slot])) {
+            made_.last = slot;
+            stockFontId = made_.slot[slot].id;
+            stockFont = made_.slot[slot].font;
             return;
         }
     }
-    font.stockFontId = IDC::CreateStockFont(font.name.c_str(), font.size, 0, font.bold, 1.0f);
-    font.stockFont = IDC::GetStockFont(font.stockFontId);
-    if (font.stockFontId != 0 && length < (int)sizeof(made.slot[0].name)) {
-        made.last = made.next % 4;
-        MadeFont& m = made.slot[made.next++ % 4];
-        std::memcpy(m.name, font.name.c_str(), (size_t)length);
+    stockFontId = IDC::CreateStockFont(name.c_str(), size, 0, bold, 1.0f);
+    stockFont = IDC::GetStockFont(stockFontId);
+    if (stockFontId != 0 && length < (int)sizeof(made_.slot[0].name)) {
+        made_.last = made_.next % 4;
+        MadeFont& m = made_.slot[made_.next++ % 4];
+        std::memcpy(m.name, name.c_str(), (size_t)length);
         m.length = length;
-        m.size = font.size;
-        m.bold = font.bold;
-        m.id = font.stockFontId;
-        m.font = font.stockFont;
+        m.size = size;
+        m.bold = bold;
+        m.id = stockFontId;
+        m.font = stockFont;
     }
-}
-
-} // namespace
-
-void TPDAUIEngineStyleFont::CreateStockFont(IDC* dc)
-{
-    if (dc)
-        dc->RestoreFont();
-    const MadeFont& m = tMadeFonts.slot[tMadeFonts.last % 4];
-    if (Answers(m, *this, name.Length())) {
-        stockFontId = m.id;
-        stockFont = m.font;
-        return;
-    }
-    MakeStockFont(*this);
 }
 
 bool TPDAUIEngineStyleFont::WriteCompiled(TFicheroITV& s) const
