@@ -122,7 +122,10 @@ constexpr TTextGaps MakeTextGaps()
 }
 constexpr TTextGaps kGaps = MakeTextGaps();
 // Strings by their place among the strings.
-enum { kIdText = 0, kFirstBackgroundText = 1, kFontNameText = 6 };
+enum { kIdText = 0, kFirstBackgroundText = 1, kFontNameText = 6, kImageText = 8, kRunTexts = 5 };
+// The image name, label and three commands lie one after the other.
+static_assert(kGaps.start[kImageText + kRunTexts - 1] - kGaps.start[kImageText] == 4 * (kRunTexts - 1),
+              "record layout");
 static_assert(kTexts == 14 && kGaps.start[kFontNameText] - kGaps.start[kFontNameText - 1] ==
                                   4 + kBackgroundTail + 2,
               "record layout");
@@ -130,6 +133,7 @@ static_assert(kTexts == 14 && kGaps.start[kFontNameText] - kGaps.start[kFontName
 // Where a measured record's parts begin (a string's at its length).
 struct TRecordParts {
     const unsigned char* texts[kTexts];
+    bool noRun;  // the run from the image name on is all empty strings
 
     const unsigned char* Head() const { return texts[kIdText] + 4 + Load32(texts[kIdText]); }
     const unsigned char* BackgroundHead(int i) const { return BackgroundText(i) - kBackgroundHead; }
@@ -152,20 +156,40 @@ uint32_t MeasureRecord(const unsigned char* block, uint32_t length, TRecordParts
         return 0;
     uint32_t room = length - kGaps.fixed;
     uint32_t texts = 0;  // the bytes of the strings so far
-#pragma GCC unroll 14
-    for (int i = 0; i < kTexts; ++i) {
+    // Most strings are empty: on that branch the next length's place does not
+    // wait for this one to be read.
+    auto walk = [&](int i) {
         const unsigned char* at = block + kGaps.start[i] + texts;
         parts.texts[i] = at;
         const uint32_t size = Load32(at);
-        // Most strings are empty: on that branch the next length's place does
-        // not wait for this one to be read.
         if (size != 0) {
             if (size > 0x7FFFFFFFu || size > room)
-                return 0;
+                return false;
             room -= size;
             texts += size;
         }
+        return true;
+    };
+#pragma GCC unroll 8
+    for (int i = 0; i < kImageText; ++i)
+        if (!walk(i))
+            return 0;
+    // Five strings in a row, most often all empty: their zero lengths compared at once.
+    static const unsigned char kNoRun[4 * kRunTexts] = {};
+    const unsigned char* run = block + kGaps.start[kImageText] + texts;
+    parts.noRun = SameBytes(run, kNoRun, sizeof kNoRun);
+    if (parts.noRun) {
+        for (int i = 0; i < kRunTexts; ++i)
+            parts.texts[kImageText + i] = run + 4 * i;
+    } else {
+        for (int i = kImageText; i < kImageText + kRunTexts; ++i)
+            if (!walk(i))
+                return 0;
     }
+#pragma GCC unroll 2
+    for (int i = kImageText + kRunTexts; i < kTexts; ++i)
+        if (!walk(i))
+            return 0;
     const uint32_t at = kGaps.fixed + texts;
     const unsigned char* pack = parts.Pack();
     if (pack[0] > kLastAlign || pack[1] > kLastAlign)
@@ -554,9 +578,8 @@ bool TPDAUIEngineElement::LoadCompiled(TFicheroITV& stream)
     flex = (int)r.U8();
     colspan = (int)r.U8();
     rowspan = (int)r.U8();
-    static const unsigned char kNoTexts[5 * 4] = {};
-    if (SameBytes(r.At(), kNoTexts, sizeof kNoTexts)) {
-        // Most records have none of these: five zero lengths, seen at once.
+    if (parts.noRun) {
+        // Most records have none of these: their zero lengths were seen at once.
         auto none = [codepage](DString& text) {
             if (!text.IsEmpty())
                 text.Empty();
@@ -567,7 +590,7 @@ bool TPDAUIEngineElement::LoadCompiled(TFicheroITV& stream)
         none(onCommand);
         none(onCommandSound);
         none(onContextMenuCommand);
-        r.Skip(r.At() + sizeof kNoTexts);
+        r.Skip(r.At() + 4 * kRunTexts);
     } else {
         r.Text(imageName, codepage);
         r.Text(label, codepage);
