@@ -55,6 +55,14 @@ public:
         : kind(kind), colour(colour), imageName(imageName), alpha(alpha), x(x), y(y), w(w), h(h), edge(edge)
     {
     }
+    // The same without an image name (as most records have): the name is
+    // empty in the given code page.
+    TPDAUIEngineStyleBackground(int kind, TColorIG colour, int codepage, int alpha, int x, int y, int w, int h,
+                                int edge)
+        : kind(kind), colour(colour), imageName(nullptr, 0, codepage), alpha(alpha), x(x), y(y), w(w), h(h),
+          edge(edge)
+    {
+    }
 
     int kind = KindNone;
     TColorIG colour = TColoresIG::F_White;

@@ -75,8 +75,18 @@ constexpr uint32_t kRecordParts[] = {
     4,      // allowMouseDownAfterPopupClose, avoidPaddingRescale, avoidMarginRescale, catchMouseEventsAlways
 };
 
-// Values lie as the stream stores them.
-inline uint32_t Load32(const unsigned char* p) { return TFicheroITV::DecodeU32(p); }
+// Values lie as the stream stores them. On a little-endian host that is a plain
+// load, which the compiler can also merge with its neighbours.
+inline uint32_t Load32(const unsigned char* p)
+{
+#if defined(__BYTE_ORDER__) && __BYTE_ORDER__ == __ORDER_LITTLE_ENDIAN__
+    uint32_t v;
+    std::memcpy(&v, p, sizeof v);
+    return v;
+#else
+    return TFicheroITV::DecodeU32(p);
+#endif
+}
 
 // The same layout seen from the strings: where each string's length lies when
 // the strings before it are empty, and the fixed bytes of a record whose
@@ -112,7 +122,10 @@ constexpr TTextGaps MakeTextGaps()
 }
 constexpr TTextGaps kGaps = MakeTextGaps();
 // Strings by their place among the strings.
-enum { kIdText = 0, kFirstBackgroundText = 1, kFontNameText = 6 };
+enum { kIdText = 0, kFirstBackgroundText = 1, kFontNameText = 6, kImageText = 8, kRunTexts = 5 };
+// The image name, label and three commands lie one after the other.
+static_assert(kGaps.start[kImageText + kRunTexts - 1] - kGaps.start[kImageText] == 4 * (kRunTexts - 1),
+              "record layout");
 static_assert(kTexts == 14 && kGaps.start[kFontNameText] - kGaps.start[kFontNameText - 1] ==
                                   4 + kBackgroundTail + 2,
               "record layout");
@@ -120,6 +133,7 @@ static_assert(kTexts == 14 && kGaps.start[kFontNameText] - kGaps.start[kFontName
 // Where a measured record's parts begin (a string's at its length).
 struct TRecordParts {
     const unsigned char* texts[kTexts];
+    bool noRun;  // the run from the image name on is all empty strings
 
     const unsigned char* Head() const { return texts[kIdText] + 4 + Load32(texts[kIdText]); }
     const unsigned char* BackgroundHead(int i) const { return BackgroundText(i) - kBackgroundHead; }
@@ -142,20 +156,40 @@ uint32_t MeasureRecord(const unsigned char* block, uint32_t length, TRecordParts
         return 0;
     uint32_t room = length - kGaps.fixed;
     uint32_t texts = 0;  // the bytes of the strings so far
-#pragma GCC unroll 14
-    for (int i = 0; i < kTexts; ++i) {
+    // Most strings are empty: on that branch the next length's place does not
+    // wait for this one to be read.
+    auto walk = [&](int i) {
         const unsigned char* at = block + kGaps.start[i] + texts;
         parts.texts[i] = at;
         const uint32_t size = Load32(at);
-        // Most strings are empty: on that branch the next length's place does
-        // not wait for this one to be read.
         if (size != 0) {
             if (size > 0x7FFFFFFFu || size > room)
-                return 0;
+                return false;
             room -= size;
             texts += size;
         }
+        return true;
+    };
+#pragma GCC unroll 8
+    for (int i = 0; i < kImageText; ++i)
+        if (!walk(i))
+            return 0;
+    // Five strings in a row, most often all empty: their zero lengths compared at once.
+    static const unsigned char kNoRun[4 * kRunTexts] = {};
+    const unsigned char* run = block + kGaps.start[kImageText] + texts;
+    parts.noRun = SameBytes(run, kNoRun, sizeof kNoRun);
+    if (parts.noRun) {
+        for (int i = 0; i < kRunTexts; ++i)
+            parts.texts[kImageText + i] = run + 4 * i;
+    } else {
+        for (int i = kImageText; i < kImageText + kRunTexts; ++i)
+            if (!walk(i))
+                return 0;
     }
+#pragma GCC unroll 2
+    for (int i = kImageText + kRunTexts; i < kTexts; ++i)
+        if (!walk(i))
+            return 0;
     const uint32_t at = kGaps.fixed + texts;
     const unsigned char* pack = parts.Pack();
     if (pack[0] > kLastAlign || pack[1] > kLastAlign)
@@ -301,6 +335,14 @@ bool DefaultBackgrounds(const TRecordParts& parts)
     return d.usable && SameBytes(parts.BackgroundHead(0), d.bytes, sizeof d.bytes);
 }
 
+// Whether none of the five backgrounds of a measured record names an image:
+// then the fifth's name lies where it would with the four before it empty.
+bool NamelessBackgrounds(const TRecordParts& parts)
+{
+    return parts.BackgroundText(4) == parts.BackgroundText(0) + 4 * kBackgroundBytes &&
+           Load32(parts.BackgroundText(4)) == 0;
+}
+
 // The bytes of five borders that read as the defaults at a scale, when the
 // writer's own bytes for them do; null when they do not.
 const unsigned char* DefaultBorderBytes(float scale)
@@ -343,14 +385,17 @@ bool TPDAUIEngineElement::LoadCompiled(TFicheroITV& stream)
 {
     uint32_t length = 0;
     const unsigned char* block = stream.BloqueRestante(length);
-    std::string collected;
     if (!block) {
-        if (!CollectRecord(stream, collected)) {
+        // A stream over a file: the record's bytes are gathered, then read as
+        // from memory. Apart, so that a record in memory pays nothing for it.
+        std::string collected;
+        TFicheroITVdatos bytes;
+        if (!CollectRecord(stream, collected) ||
+            !bytes.Abre(collected.data(), ITV_LEER, (uint32_t)collected.size()) || !LoadCompiled(bytes)) {
             FailCompiled(stream);
             return false;
         }
-        block = reinterpret_cast<const unsigned char*>(collected.data());
-        length = (uint32_t)collected.size();
+        return true;
     }
     TRecordParts parts;
     const uint32_t used = MeasureRecord(block, length, parts);
@@ -358,8 +403,7 @@ bool TPDAUIEngineElement::LoadCompiled(TFicheroITV& stream)
         FailCompiled(stream);
         return false;
     }
-    if (collected.empty())
-        stream.Avanza(used);
+    stream.Avanza(used);
 
     const float scale = GetUIScale();
     const int codepage = CodePage::Default();
@@ -402,8 +446,12 @@ bool TPDAUIEngineElement::LoadCompiled(TFicheroITV& stream)
         // Read straight into the element's own five, dropped again when they
         // read as the defaults after all.
         TPDAUIEngineStyleBorder* own = &borders.Edit(0);
+        // A border given for the element holds the same bytes for every state:
+        // the first one read serves for all five then.
+        const bool alike = SameBytes(r.At(), r.At() + 12, 4 * 12);
+        const int read = alike ? 1 : 5;
         bool allDefault = true;
-        for (int s = 0; s < 5; ++s) {
+        for (int s = 0; s < read; ++s) {
             TPDAUIEngineStyleBorder& b = own[s];
             b.width = ScaledLength(SignedByte(r.U8()), scale);
             b.style = (int)r.U8();
@@ -413,46 +461,72 @@ bool TPDAUIEngineElement::LoadCompiled(TFicheroITV& stream)
             b.radius = ScaledLength(SignedByte(r.U8()), scale);
             allDefault = allDefault && IsDefault(b);
         }
+        if (alike) {
+            for (int s = 1; s < 5; ++s)
+                own[s] = own[0];
+            r.Skip(r.At() + 4 * 12);
+        }
         if (allDefault)
             borders.Reset();
     }
     // As TPDAUIEnginePadding::LoadCompiled and TPDAUIEngineMargins::LoadCompiled.
     // Byte lengths come out as stored at scale 1: the scale is asked once.
-    int p[5], m[4];
-    for (int& v : p)
-        v = SignedByte(r.U8());
-    for (int& v : m)
-        v = SignedByte(r.U8());
-    margins.leftPercent = r.U8() != 0;
-    margins.topPercent = r.U8() != 0;
-    margins.rightPercent = r.U8() != 0;
-    margins.bottomPercent = r.U8() != 0;
-    if (scale != 1.0f) {
-        for (int& v : p)
-            v = TPDAUIEngineUIScale::Multiply(v, scale);
+    const unsigned char* pm = r.At();  // padding (5), margins (4), their percent flags (4)
+    margins.leftPercent = pm[9] != 0;
+    margins.topPercent = pm[10] != 0;
+    margins.rightPercent = pm[11] != 0;
+    margins.bottomPercent = pm[12] != 0;
+    if (scale == 1.0f) {
+        // Each byte straight to its field.
+        padding.left = SignedByte(pm[0]);
+        padding.top = SignedByte(pm[1]);
+        padding.right = SignedByte(pm[2]);
+        padding.bottom = SignedByte(pm[3]);
+        padding.inner = SignedByte(pm[4]);
+        margins.left = SignedByte(pm[5]);
+        margins.top = SignedByte(pm[6]);
+        margins.right = SignedByte(pm[7]);
+        margins.bottom = SignedByte(pm[8]);
+    } else {
+        int p[5], m[4];
+        for (int i = 0; i < 5; ++i)
+            p[i] = TPDAUIEngineUIScale::Multiply(SignedByte(pm[i]), scale);
         const bool percent[4] = {margins.leftPercent, margins.topPercent, margins.rightPercent,
                                  margins.bottomPercent};
-        for (int i = 0; i < 4; ++i)
+        for (int i = 0; i < 4; ++i) {
+            m[i] = SignedByte(pm[5 + i]);
             if (!percent[i])
                 m[i] = TPDAUIEngineUIScale::Multiply(m[i], scale);
+        }
+        padding.left = p[0];
+        padding.top = p[1];
+        padding.right = p[2];
+        padding.bottom = p[3];
+        padding.inner = p[4];
+        margins.left = m[0];
+        margins.top = m[1];
+        margins.right = m[2];
+        margins.bottom = m[3];
     }
-    padding.left = p[0];
-    padding.top = p[1];
-    padding.right = p[2];
-    padding.bottom = p[3];
-    padding.inner = p[4];
-    margins.left = m[0];
-    margins.top = m[1];
-    margins.right = m[2];
-    margins.bottom = m[3];
+    r.Skip(pm + 13);
     for (uint32_t& f : foregrounds)
         f = r.U32();
     // As TPDAUIEngineStyleBackground::ReadCompiled, straight into the element's
     // own styles; most records hold the defaults, seen from the bytes alone.
     bool named = false;  // a background names an image
-    if (DefaultBackgrounds(parts))
+    if (DefaultBackgrounds(parts)) {
         backgrounds.Reset();
-    else
+    } else if (NamelessBackgrounds(parts)) {
+        // Five runs of fixed size one after the other: no string to walk.
+        const unsigned char* at = parts.BackgroundHead(0);
+        // Kept inline: out of line, each state would pay for a call.
+        backgrounds.MakeEach([&](int s) __attribute__((always_inline)) {
+            const unsigned char* b = at + s * kBackgroundBytes;
+            return TPDAUIEngineStyleBackground((int)b[0], TColorIG(Load32(b + 1)), codepage, (int)b[9],
+                                               (int)Load32(b + 10), (int)Load32(b + 14), (int)Load32(b + 18),
+                                               (int)Load32(b + 22), (int)Load32(b + 26));
+        });
+    } else {
         // Each one's values are taken in their order in the record before the
         // style is made of them.
         backgrounds.MakeEach([&](int) {
@@ -468,6 +542,7 @@ bool TPDAUIEngineElement::LoadCompiled(TFicheroITV& stream)
             const int edge = r.I32();
             return TPDAUIEngineStyleBackground(kind, colour, name, alpha, x, y, w, h, edge);
         });
+    }
     r.Skip(parts.Pack());
     pack = (int)r.U8();
     align = (int)r.U8();
@@ -503,11 +578,26 @@ bool TPDAUIEngineElement::LoadCompiled(TFicheroITV& stream)
     flex = (int)r.U8();
     colspan = (int)r.U8();
     rowspan = (int)r.U8();
-    r.Text(imageName, codepage);
-    r.Text(label, codepage);
-    r.Text(onCommand, codepage);
-    r.Text(onCommandSound, codepage);
-    r.Text(onContextMenuCommand, codepage);
+    if (parts.noRun) {
+        // Most records have none of these: their zero lengths were seen at once.
+        auto none = [codepage](DString& text) {
+            if (!text.IsEmpty())
+                text.Empty();
+            text.SetCodepage(codepage);
+        };
+        none(imageName);
+        none(label);
+        none(onCommand);
+        none(onCommandSound);
+        none(onContextMenuCommand);
+        r.Skip(r.At() + 4 * kRunTexts);
+    } else {
+        r.Text(imageName, codepage);
+        r.Text(label, codepage);
+        r.Text(onCommand, codepage);
+        r.Text(onCommandSound, codepage);
+        r.Text(onContextMenuCommand, codepage);
+    }
     timerInterval = (int)r.U32();
     isFocusable = r.U8() != 0;
     isClickable = r.U8() != 0;

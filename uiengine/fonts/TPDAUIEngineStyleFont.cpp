@@ -83,44 +83,28 @@ void TPDAUIEngineStyleFont::SetAttribute(const char* attr, const char* value)
     // "Name" is ignored on purpose: the family comes from the loaded fonts.
 }
 
-void TPDAUIEngineStyleFont::CreateStockFont(IDC* dc)
+void TPDAUIEngineStyleFont::MakeStockFont(IDC* dc)
 {
-    if (dc)
+    if (dc) {
         dc->RestoreFont();
-    // Every element makes its stock font, most of them the same few: the library's
-    // table only grows and gives the same font for the same request, so the last
-    // answers are kept here. Plain values only, so that the thread's copy is
-    // reached without a call; longer names are not kept.
-    struct Made {
-        char name[32];
-        int32_t length;
-        int32_t size;
-        bool bold;
-        int32_t id;  // 0: the slot is empty
-        TFontIG* font;
-    };
-    static thread_local Made made[4];
-    static thread_local unsigned next = 0;
-    static thread_local unsigned last = 0;  // the slot that answered last: most runs ask the same
+        if (TakeLastAnswer())
+            return;
+    }
     const int length = name.Length();
-    auto answers = [&](const Made& m) {
-        return m.id != 0 && m.size == size && m.bold == bold && m.length == length &&
-               SameBytes(m.name, name.c_str(), (size_t)length);
-    };
-    for (unsigned k = 0; k < 4; ++k) {
-        const unsigned slot = (last + k) % 4;
-        if (answers(made[slot])) {
-            last = slot;
-            stockFontId = made[slot].id;
-            stockFont = made[slot].font;
+    for (unsigned k = 1; k < 4; ++k) {
+        const unsigned slot = (made_.last + k) % 4;
+        if (Answers(made_.slot[slot])) {
+            made_.last = slot;
+            stockFontId = made_.slot[slot].id;
+            stockFont = made_.slot[slot].font;
             return;
         }
     }
     stockFontId = IDC::CreateStockFont(name.c_str(), size, 0, bold, 1.0f);
     stockFont = IDC::GetStockFont(stockFontId);
-    if (stockFontId != 0 && length < (int)sizeof(made[0].name)) {
-        last = next % 4;
-        Made& m = made[next++ % 4];
+    if (stockFontId != 0 && length < (int)sizeof(made_.slot[0].name)) {
+        made_.last = made_.next % 4;
+        MadeFont& m = made_.slot[made_.next++ % 4];
         std::memcpy(m.name, name.c_str(), (size_t)length);
         m.length = length;
         m.size = size;

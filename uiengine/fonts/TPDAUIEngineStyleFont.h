@@ -2,6 +2,7 @@
 #include <cstdint>
 
 #include "enginelib/base/DString.h"
+#include "enginelib/base/SameBytes.h"
 
 class IDC;
 class TFicheroITV;
@@ -25,8 +26,13 @@ public:
     void SetAttribute(const char* name, const char* value);
 
     // Makes the stock font for name, size and bold; the context (when given) lets
-    // go of its selected font first.
-    void CreateStockFont(IDC* dc);
+    // go of its selected font first. Inline for the common answer: every
+    // element of a page asks, most for the font asked just before.
+    void CreateStockFont(IDC* dc)
+    {
+        if (dc || !TakeLastAnswer())
+            MakeStockFont(dc);
+    }
 
     // Compiled form. Reading fails (false, descriptor unchanged) on a truncated
     // stream; it ends by making the stock font. The size is stored as one byte.
@@ -48,4 +54,44 @@ public:
     int16_t orientation = 0;  // degrees: 0, 90 or -90
     TFontIG* stockFont = nullptr;  // the library's, not ours
     int32_t stockFontId = 0;
+
+private:
+    // The library's table only grows and gives the same font for the same
+    // request, so its last answers are kept per thread. Plain values only, so
+    // that the thread's copy is reached without a call; longer names are not kept.
+    struct MadeFont {
+        char name[32];
+        int32_t length;
+        int32_t size;
+        bool bold;
+        int32_t id;  // 0: the slot is empty
+        TFontIG* font;
+    };
+    struct MadeFonts {
+        MadeFont slot[4];
+        unsigned next;
+        unsigned last;  // the slot that answered last: most runs ask the same
+    };
+    static thread_local MadeFonts made_;
+
+    bool Answers(const MadeFont& m) const
+    {
+        const int length = name.Length();
+        return m.id != 0 && m.size == size && m.bold == bold && m.length == length &&
+               SameBytes(m.name, name.c_str(), (size_t)length);
+    }
+    // The slot that answered last, when it answers again.
+    bool TakeLastAnswer()
+    {
+        const MadeFont& m = made_.slot[made_.last % 4];
+        if (!Answers(m))
+            return false;
+        stockFontId = m.id;
+        stockFont = m.font;
+        return true;
+    }
+    // The rest of CreateStockFont: the other slots, then the library.
+    void MakeStockFont(IDC* dc);
 };
+
+inline thread_local TPDAUIEngineStyleFont::MadeFonts TPDAUIEngineStyleFont::made_ = {};
