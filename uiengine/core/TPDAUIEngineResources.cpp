@@ -306,12 +306,27 @@ void KeepSettings(TImageChoice& choice, const TPDAUIEngine& owner)
     choice.landscape = s.landscape != 0;
 }
 
+// A choice, and the identity of its file as found at a moment of the folder
+// watch when every folder its checks and its file lie in was watched: while
+// the watch stays at that moment (and the device root is the same), the
+// checks would answer the same and the file is the same version, so the
+// identity is taken as it stands.
+struct TKeptChoice {
+    explicit TKeptChoice(std::shared_ptr<const TImageChoice> made) : choice(std::move(made)) {}
+    std::shared_ptr<const TImageChoice> choice;
+    uint64_t checkedAt = 0;  // 0: none
+    uint64_t rootChanges = 0;
+    std::string identity;
+};
+
 std::mutex g_choicesLock;
 // By the name asked; a few settings each (engines with other skins, both
 // orientations). Held shared, so that a choice is checked outside the lock.
-std::unordered_map<std::string, std::vector<std::shared_ptr<const TImageChoice>>> g_choices;
+std::unordered_map<std::string, std::vector<TKeptChoice>> g_choices;
 const size_t kMaxChoices = 1024;
 const size_t kMaxSettingsPerName = 4;
+// What AppendThemeKey adds at most.
+const size_t kThemeKeyRoom = 2 * 24;
 
 // Keeps how name was found for the next ask under the same settings.
 void KeepChoice(const std::string& name, std::shared_ptr<const TImageChoice> choice, const TPDAUIEngine& owner)
@@ -321,13 +336,41 @@ void KeepChoice(const std::string& name, std::shared_ptr<const TImageChoice> cho
         g_choices.clear();
     auto& kept = g_choices[name];
     for (auto& other : kept)
-        if (SameSettings(*other, owner)) {
-            other = std::move(choice);
+        if (SameSettings(*other.choice, owner)) {
+            other = TKeptChoice(std::move(choice));
             return;
         }
     if (kept.size() >= kMaxSettingsPerName)
         kept.erase(kept.begin());
-    kept.push_back(std::move(choice));
+    kept.emplace_back(std::move(choice));
+}
+
+// Records that choice's checks and file identity hold while lookups' moment
+// does; nothing when some folder is not watched or the watch moved on.
+void KeepCheckedChoice(const std::string& name, const TImageChoice& choice, const std::string& identity,
+                       Path::LookupBatch& lookups, uint64_t rootChanges)
+{
+    const uint64_t moment = lookups.Moment();
+    if (moment == 0)
+        return;
+    std::vector<std::string> paths;
+    paths.reserve(choice.checks.size() + 1);
+    for (const auto& check : choice.checks)
+        paths.push_back(check.first);
+    paths.push_back(choice.file);
+    if (!lookups.Holds(paths))
+        return;
+    std::lock_guard<std::mutex> lock(g_choicesLock);
+    auto it = g_choices.find(name);
+    if (it == g_choices.end())
+        return;
+    for (auto& kept : it->second)
+        if (kept.choice.get() == &choice) {
+            kept.checkedAt = moment;
+            kept.rootChanges = rootChanges;
+            kept.identity = identity;
+            return;
+        }
 }
 
 } // namespace
@@ -335,28 +378,38 @@ void KeepChoice(const std::string& name, std::shared_ptr<const TImageChoice> cho
 std::shared_ptr<TDibIG> TPDAUIEngineResources::FindChosenImage(const std::string& name,
                                                                 Path::LookupBatch& lookups) const
 {
+    const uint64_t moment = lookups.Moment();
+    const uint64_t roots = Path::RootChanges();
     std::shared_ptr<const TImageChoice> found;
+    std::string key;
     {
         std::lock_guard<std::mutex> lock(g_choicesLock);
         auto it = g_choices.find(name);
         if (it == g_choices.end())
             return nullptr;
-        for (const auto& choice : it->second)
-            if (SameSettings(*choice, *owner_)) {
-                found = choice;
+        for (const auto& kept : it->second)
+            if (SameSettings(*kept.choice, *owner_)) {
+                found = kept.choice;
+                if (moment != 0 && kept.checkedAt == moment && kept.rootChanges == roots) {
+                    key.reserve(kept.identity.size() + kThemeKeyRoom);  // the themes' part fits
+                    key = kept.identity;
+                }
                 break;
             }
     }
     if (!found)
         return nullptr;
     const TImageChoice& choice = *found;
-    for (const auto& check : choice.checks)
-        if (lookups.Lookup(check.first) != check.second)
+    if (key.empty()) {
+        for (const auto& check : choice.checks)
+            if (lookups.Lookup(check.first) != check.second)
+                return nullptr;
+        // Only a regular file has an identity: it answers for the file's own check.
+        key = lookups.FileIdentity(choice.file);
+        if (key.empty())
             return nullptr;
-    // Only a regular file has an identity: it answers for the file's own check.
-    std::string key = lookups.FileIdentity(choice.file);
-    if (key.empty())
-        return nullptr;
+        KeepCheckedChoice(name, choice, key, lookups, roots);
+    }
     AppendThemeKey(choice.bareName, key);
     return TPDAUIEngineImageCache::Shared().Find(key);
 }
@@ -368,6 +421,7 @@ std::shared_ptr<TDibIG> TPDAUIEngineResources::LoadImageFile(const char* name, b
     Path::LookupBatch own;  // the variants share their folders
     Path::LookupBatch& lookups = batch_ ? *batch_ : own;
     const std::string asked(name);
+    const uint64_t roots = Path::RootChanges();
     if (shared)
         if (std::shared_ptr<TDibIG> kept = FindChosenImage(asked, lookups))
             return kept;
@@ -410,12 +464,14 @@ std::shared_ptr<TDibIG> TPDAUIEngineResources::LoadImageFile(const char* name, b
         const DString& file = tries[i];
         if (!(i == 0 && found) && !exists(file))
             continue;
-        std::string key;
+        std::string key, identity;
         const DString bareName = TStringNomFitx(file).nom_fitx();
         if (shared) {
-            key = lookups.FileIdentity(file.c_str());
-            if (!key.empty())
+            identity = lookups.FileIdentity(file.c_str());
+            if (!identity.empty()) {
+                key = identity;
                 AppendThemeKey(bareName, key);
+            }
         }
         std::shared_ptr<TDibIG> image = key.empty() ? nullptr : cache.Find(key);
         if (!image) {
@@ -433,7 +489,8 @@ std::shared_ptr<TDibIG> TPDAUIEngineResources::LoadImageFile(const char* name, b
             choice.file.assign(file.c_str(), (size_t)file.Length());
             choice.bareName = bareName;
             KeepSettings(choice, *owner_);
-            KeepChoice(asked, std::move(made), *owner_);
+            KeepChoice(asked, made, *owner_);
+            KeepCheckedChoice(asked, choice, identity, lookups, roots);
         }
         return image;
     }
@@ -447,7 +504,7 @@ void TPDAUIEngineResources::AppendThemeKey(const CDString& bareName, std::string
         return;
     }
     const TPDAUIEngineSkinSettings& s = owner_->skinSettings;
-    char text[2 * 24];
+    char text[kThemeKeyRoom];
     char* end = text;
     for (const TPDAUIEngineTheme* theme : {&s.theme1, &s.theme2}) {
         *end++ = '|';

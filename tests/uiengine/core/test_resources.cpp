@@ -330,6 +330,70 @@ TEST(StoreImages, LaterAsksSeeFilesComeAndGo)
     }
 }
 
+// A name asked again and again while its folders are unchanged is answered
+// from how it was found (its folders are watched); every change of a file, a
+// setting or the device root is seen at the next ask all the same.
+TEST(StoreImages, RepeatedAsksSeeEveryChangeAtTheNextAsk)
+{
+    namespace fs = std::filesystem;
+    testpaths::TempDir dir;
+    const std::string savedRoot = Path::DeviceRoot();
+    Path::SetDeviceRoot(dir / "one");
+    SkinEngine engine;
+    engine.skinsFolder = "\\skins";
+    engine.skinSettings.skinName = "night";
+    engine.skinSettings.defaultSkinName = "default";
+    engine.skinSettings.landscape = 1;
+    auto at = [&](const std::string& file) { return dir / ("one/skins/" + file); };
+    auto write = [&](const std::string& file, int width) { WriteImage(at(file), width, 2, TColorIG(255, 0, 0)); };
+    write("night/arrow.png", 1);
+    write("default/arrow.png", 2);
+    WriteImage(dir / "two/skins/night/arrow.png", 8, 2, TColorIG(255, 0, 0));
+    // Widths tell the files apart; a rewrite keeps the size but not the pixels.
+    struct Step {
+        const char* what;
+        std::function<void()> change;
+        int width;
+        TColorIG colour;
+    } steps[] = {
+        {"as made", [] {}, 1, TColorIG(255, 0, 0)},
+        {"rewritten in place",
+         [&] { WriteImage(at("night/arrow.png"), 1, 2, TColorIG(0, 0, 255)); }, 1, TColorIG(0, 0, 255)},
+        {"replaced",
+         [&] {
+             WriteImage(at("night/new.png"), 3, 2, TColorIG(0, 255, 0));
+             fs::rename(at("night/new.png"), at("night/arrow.png"));
+         },
+         3, TColorIG(0, 255, 0)},
+        {"landscape variant added", [&] { write("night/arrowLandscape.png", 4); }, 4, TColorIG(255, 0, 0)},
+        {"landscape variant removed", [&] { fs::remove(at("night/arrowLandscape.png")); }, 3, TColorIG(0, 255, 0)},
+        {"default landscape variant added", [&] { write("default/arrowLandscape.png", 5); }, 5, TColorIG(255, 0, 0)},
+        {"portrait", [&] { engine.skinSettings.landscape = 0; }, 3, TColorIG(0, 255, 0)},
+        {"removed", [&] { fs::remove(at("night/arrow.png")); }, 2, TColorIG(255, 0, 0)},
+        {"made again", [&] { write("night/arrow.png", 6); }, 6, TColorIG(255, 0, 0)},
+        {"another skin", [&] { engine.skinSettings.skinName = "day"; }, 2, TColorIG(255, 0, 0)},
+        {"the skin again", [&] { engine.skinSettings.skinName = "night"; }, 6, TColorIG(255, 0, 0)},
+        {"device root moved", [&] { Path::SetDeviceRoot(dir / "two"); }, 8, TColorIG(255, 0, 0)},
+        {"device root back", [&] { Path::SetDeviceRoot(dir / "one"); }, 6, TColorIG(255, 0, 0)},
+    };
+    for (const Step& step : steps) {
+        SCOPED_TRACE(step.what);
+        step.change();
+        for (int ask = 0; ask < 3; ++ask) {
+            SCOPED_TRACE(ask);
+            Path::LookupBatch lookups;
+            engine.resources.SetLookupBatch(&lookups);
+            engine.resources.Clear();
+            TDibIG* image = engine.resources.GetImage("arrow");
+            engine.resources.SetLookupBatch(nullptr);
+            ASSERT_NE(nullptr, image);
+            EXPECT_EQ(step.width, image->Width());
+            EXPECT_EQ(Stored(step.colour), image->GetPixel(0, 0));
+        }
+    }
+    Path::SetDeviceRoot(savedRoot);
+}
+
 // Engines (or one engine over time) whose settings differ in one thing each
 // find the file those settings lead to, asked in turn, however often: how a
 // name was found under one set of settings never answers for another. Widths
