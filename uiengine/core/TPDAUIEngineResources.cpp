@@ -107,6 +107,55 @@ bool IsHandleName(const CDString& name, unsigned long& number)
     return true;
 }
 
+// The settings that lead a name to a file; what was found under them is
+// kept with them.
+struct TChosenUnder {
+    std::string folder, skin, defaultSkin, extension;
+    bool landscape = false;
+};
+
+bool Same(const std::string& kept, const DString& now)
+{
+    return kept.size() == (size_t)now.Length() && std::memcmp(kept.data(), now.c_str(), kept.size()) == 0;
+}
+
+// Whether choice was made under the engine's settings as they are now.
+bool SameSettings(const TChosenUnder& choice, const TPDAUIEngine& owner)
+{
+    const TPDAUIEngineSkinSettings& s = owner.skinSettings;
+    return choice.landscape == (s.landscape != 0) && Same(choice.skin, s.skinName) &&
+           Same(choice.defaultSkin, s.defaultSkinName) && Same(choice.extension, s.bitmapExtension) &&
+           Same(choice.folder, owner.skinsFolder);
+}
+
+void KeepSettings(TChosenUnder& choice, const TPDAUIEngine& owner)
+{
+    const TPDAUIEngineSkinSettings& s = owner.skinSettings;
+    choice.folder.assign(owner.skinsFolder.c_str(), (size_t)owner.skinsFolder.Length());
+    choice.skin.assign(s.skinName.c_str(), (size_t)s.skinName.Length());
+    choice.defaultSkin.assign(s.defaultSkinName.c_str(), (size_t)s.defaultSkinName.Length());
+    choice.extension.assign(s.bitmapExtension.c_str(), (size_t)s.bitmapExtension.Length());
+    choice.landscape = s.landscape != 0;
+}
+
+// Where a compiled page was found under some settings: the path read and the
+// version of the file then, at a moment of the folder watch when the folders
+// of every path tried up to it were watched (none of those before it was a
+// file). While the watch stays at that moment and the device root is the
+// same, the tries would answer the same, so the kept bytes of that version
+// are taken as they stand.
+struct TPageFound : TChosenUnder {
+    uint64_t checkedAt = 0;
+    uint64_t rootChanges = 0;
+    std::string path, identity;
+};
+
+std::mutex g_pagesLock;
+// By page name; a few settings each, as for images.
+std::unordered_map<std::string, std::vector<TPageFound>> g_pages;
+const size_t kMaxPages = 256;
+const size_t kMaxSettingsPerPage = 4;
+
 unsigned int g_nextHandle = 1;
 
 } // namespace
@@ -223,11 +272,84 @@ bool TPDAUIEngineResources::ReadCompiledPage(DString& pageName, std::unique_ptr<
 
 std::shared_ptr<const TWholeFile> TPDAUIEngineResources::ReadCompiledPageKept(DString& pageName)
 {
+    if (!owner_)
+        return nullptr;
+    Path::LookupBatch own;
+    Path::LookupBatch& lookups = batch_ ? *batch_ : own;
+    TWholeFileCache& cache = TWholeFileCache::Shared();
+    const uint64_t moment = lookups.Moment();
+    const uint64_t roots = Path::RootChanges();
+    const std::string name(pageName.c_str(), (size_t)pageName.Length());
+    if (moment != 0) {
+        std::string path, identity;
+        {
+            std::lock_guard<std::mutex> lock(g_pagesLock);
+            auto it = g_pages.find(name);
+            if (it != g_pages.end())
+                for (const TPageFound& found : it->second)
+                    if (SameSettings(found, *owner_)) {
+                        if (found.checkedAt == moment && found.rootChanges == roots) {
+                            path = found.path;
+                            identity = found.identity;
+                        }
+                        break;
+                    }
+        }
+        // Gone from the kept files: read the long way.
+        if (!path.empty())
+            if (std::shared_ptr<const TWholeFile> file = cache.Find(path, identity)) {
+                pageName = DString(path.c_str(), int(path.size()));
+                return file;
+            }
+    }
     std::shared_ptr<const TWholeFile> file;
-    FindCompiledPage(pageName, [&](const char* path, Path::LookupBatch& lookups) {
-        return bool(file = TWholeFileCache::Shared().Read(path, &lookups));
+    int reads = 0;
+    const bool found = FindCompiledPage(pageName, [&](const char* path, Path::LookupBatch& batch) {
+        ++reads;
+        return bool(file = cache.Read(path, &batch));
     });
+    if (found && reads == 1 && moment != 0)
+        KeepFoundPage(name, pageName, file, lookups, roots);
     return file;
+}
+
+void TPDAUIEngineResources::KeepFoundPage(const std::string& name, const DString& path,
+                                          const std::shared_ptr<const TWholeFile>& file,
+                                          Path::LookupBatch& lookups, uint64_t roots) const
+{
+    // Only a file kept whole is worth finding again; those before it were no files.
+    const std::string found(path.c_str(), (size_t)path.Length());
+    const std::string identity = lookups.FileIdentity(found);
+    if (identity.empty() || TWholeFileCache::Shared().Find(found, identity) != file)
+        return;
+    Vector<DString> tries(4, 4);
+    CompiledPageTries(DString(name.c_str(), int(name.size())), tries);
+    std::vector<std::string> paths;
+    for (int i = 0; i < tries.Count(); ++i) {
+        paths.emplace_back(tries[i].c_str(), (size_t)tries[i].Length());
+        if (paths.back() == found)
+            break;
+    }
+    if (paths.empty() || paths.back() != found || !lookups.Holds(paths))
+        return;
+    TPageFound kept;
+    KeepSettings(kept, *owner_);
+    kept.checkedAt = lookups.Moment();
+    kept.rootChanges = roots;
+    kept.path = found;
+    kept.identity = identity;
+    std::lock_guard<std::mutex> lock(g_pagesLock);
+    if (g_pages.size() >= kMaxPages)
+        g_pages.clear();
+    auto& all = g_pages[name];
+    for (TPageFound& other : all)
+        if (SameSettings(other, *owner_)) {
+            other = std::move(kept);
+            return;
+        }
+    if (all.size() >= kMaxSettingsPerPage)
+        all.erase(all.begin());
+    all.push_back(std::move(kept));
 }
 
 // ---- Images ---------------------------------------------------------------------------------
@@ -273,38 +395,12 @@ namespace {
 // trusted from it: a later ask repeats the checks and takes the file's version
 // afresh; it only spares building every candidate's name again. An answer that
 // differs goes the long way.
-struct TImageChoice {
-    std::string folder, skin, defaultSkin, extension;
-    bool landscape = false;
+struct TImageChoice : TChosenUnder {
     // The names passed over; the file's own check is its identity, asked anyway.
     std::vector<std::pair<std::string, Path::Kind>> checks;
     std::string file;
     DString bareName;
 };
-
-bool Same(const std::string& kept, const DString& now)
-{
-    return kept.size() == (size_t)now.Length() && std::memcmp(kept.data(), now.c_str(), kept.size()) == 0;
-}
-
-// Whether choice was made under the engine's settings as they are now.
-bool SameSettings(const TImageChoice& choice, const TPDAUIEngine& owner)
-{
-    const TPDAUIEngineSkinSettings& s = owner.skinSettings;
-    return choice.landscape == (s.landscape != 0) && Same(choice.skin, s.skinName) &&
-           Same(choice.defaultSkin, s.defaultSkinName) && Same(choice.extension, s.bitmapExtension) &&
-           Same(choice.folder, owner.skinsFolder);
-}
-
-void KeepSettings(TImageChoice& choice, const TPDAUIEngine& owner)
-{
-    const TPDAUIEngineSkinSettings& s = owner.skinSettings;
-    choice.folder.assign(owner.skinsFolder.c_str(), (size_t)owner.skinsFolder.Length());
-    choice.skin.assign(s.skinName.c_str(), (size_t)s.skinName.Length());
-    choice.defaultSkin.assign(s.defaultSkinName.c_str(), (size_t)s.defaultSkinName.Length());
-    choice.extension.assign(s.bitmapExtension.c_str(), (size_t)s.bitmapExtension.Length());
-    choice.landscape = s.landscape != 0;
-}
 
 // A choice, and the identity of its file as found at a moment of the folder
 // watch when every folder its checks and its file lie in was watched: while

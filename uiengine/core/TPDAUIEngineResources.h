@@ -1,5 +1,6 @@
 #pragma once
 #include <cstddef>
+#include <cstdint>
 #include <memory>
 #include <string>
 
@@ -118,6 +119,10 @@ private:
     // found it) answers for; on success pageName becomes that path.
     template <typename Read>
     bool FindCompiledPage(DString& pageName, Read read);
+    // Keeps where the page name was found (path, the file read) for the next
+    // read at the same moment of lookups' folder watch.
+    void KeepFoundPage(const std::string& name, const DString& path, const std::shared_ptr<const TWholeFile>& file,
+                       Path::LookupBatch& lookups, uint64_t roots) const;
     struct Handle {
         unsigned int number;
         TDibIG* image;

@@ -332,7 +332,8 @@ TEST(StoreImages, LaterAsksSeeFilesComeAndGo)
 
 // A name asked again and again while its folders are unchanged is answered
 // from how it was found (its folders are watched); every change of a file, a
-// setting or the device root is seen at the next ask all the same.
+// setting or the device root is seen at the next ask all the same, for
+// images and compiled pages alike.
 TEST(StoreImages, RepeatedAsksSeeEveryChangeAtTheNextAsk)
 {
     namespace fs = std::filesystem;
@@ -345,50 +346,81 @@ TEST(StoreImages, RepeatedAsksSeeEveryChangeAtTheNextAsk)
     engine.skinSettings.defaultSkinName = "default";
     engine.skinSettings.landscape = 1;
     auto at = [&](const std::string& file) { return dir / ("one/skins/" + file); };
-    auto write = [&](const std::string& file, int width) { WriteImage(at(file), width, 2, TColorIG(255, 0, 0)); };
-    write("night/arrow.png", 1);
-    write("default/arrow.png", 2);
-    WriteImage(dir / "two/skins/night/arrow.png", 8, 2, TColorIG(255, 0, 0));
-    // Widths tell the files apart; a rewrite keeps the size but not the pixels.
+    // An image and a page that tell where they come from: widths and texts
+    // tell the files apart; a rewrite keeps the size but not the pixels.
+    auto put = [&](const std::string& where, int width, TColorIG colour, const std::string& page) {
+        WriteImage(where + ".png", width, 2, colour);
+        WriteText(where + ".cpage", page);
+    };
+    auto remove = [&](const std::string& where) {
+        fs::remove(where + ".png");
+        fs::remove(where + ".cpage");
+    };
+    const TColorIG red(255, 0, 0), green(0, 255, 0), blue(0, 0, 255);
+    put(at("night/arrow"), 1, red, "night 1");
+    put(at("default/arrow"), 2, red, "default 2");
+    put(dir / "two/skins/night/arrow", 8, red, "two 8");
     struct Step {
         const char* what;
         std::function<void()> change;
         int width;
         TColorIG colour;
+        const char* page;
     } steps[] = {
-        {"as made", [] {}, 1, TColorIG(255, 0, 0)},
-        {"rewritten in place",
-         [&] { WriteImage(at("night/arrow.png"), 1, 2, TColorIG(0, 0, 255)); }, 1, TColorIG(0, 0, 255)},
+        {"as made", [] {}, 1, red, "night 1"},
+        {"rewritten in place", [&] { put(at("night/arrow"), 1, blue, "night 9"); }, 1, blue, "night 9"},
         {"replaced",
          [&] {
-             WriteImage(at("night/new.png"), 3, 2, TColorIG(0, 255, 0));
-             fs::rename(at("night/new.png"), at("night/arrow.png"));
+             put(at("night/new"), 3, green, "night 3");
+             for (const char* ext : {".png", ".cpage"})
+                 fs::rename(at("night/new") + ext, at("night/arrow") + ext);
          },
-         3, TColorIG(0, 255, 0)},
-        {"landscape variant added", [&] { write("night/arrowLandscape.png", 4); }, 4, TColorIG(255, 0, 0)},
-        {"landscape variant removed", [&] { fs::remove(at("night/arrowLandscape.png")); }, 3, TColorIG(0, 255, 0)},
-        {"default landscape variant added", [&] { write("default/arrowLandscape.png", 5); }, 5, TColorIG(255, 0, 0)},
-        {"portrait", [&] { engine.skinSettings.landscape = 0; }, 3, TColorIG(0, 255, 0)},
-        {"removed", [&] { fs::remove(at("night/arrow.png")); }, 2, TColorIG(255, 0, 0)},
-        {"made again", [&] { write("night/arrow.png", 6); }, 6, TColorIG(255, 0, 0)},
-        {"another skin", [&] { engine.skinSettings.skinName = "day"; }, 2, TColorIG(255, 0, 0)},
-        {"the skin again", [&] { engine.skinSettings.skinName = "night"; }, 6, TColorIG(255, 0, 0)},
-        {"device root moved", [&] { Path::SetDeviceRoot(dir / "two"); }, 8, TColorIG(255, 0, 0)},
-        {"device root back", [&] { Path::SetDeviceRoot(dir / "one"); }, 6, TColorIG(255, 0, 0)},
+         3, green, "night 3"},
+        {"landscape variant added", [&] { put(at("night/arrowLandscape"), 4, red, "night 4"); }, 4, red, "night 4"},
+        {"landscape variant removed", [&] { remove(at("night/arrowLandscape")); }, 3, green, "night 3"},
+        // A page of the skin goes before the default skin's landscape variant.
+        {"default landscape variant added", [&] { put(at("default/arrowLandscape"), 5, red, "default 5"); }, 5, red,
+         "night 3"},
+        {"portrait", [&] { engine.skinSettings.landscape = 0; }, 3, green, "night 3"},
+        {"removed", [&] { remove(at("night/arrow")); }, 2, red, "default 2"},
+        {"made again", [&] { put(at("night/arrow"), 6, red, "night 6"); }, 6, red, "night 6"},
+        {"kept files dropped", [] { TWholeFileCache::Shared().Clear(); }, 6, red, "night 6"},
+        {"another skin", [&] { engine.skinSettings.skinName = "day"; }, 2, red, "default 2"},
+        {"the skin again", [&] { engine.skinSettings.skinName = "night"; }, 6, red, "night 6"},
+        {"device root moved", [&] { Path::SetDeviceRoot(dir / "two"); }, 8, red, "two 8"},
+        {"device root back", [&] { Path::SetDeviceRoot(dir / "one"); }, 6, red, "night 6"},
     };
+    long aged = 1000000;
     for (const Step& step : steps) {
         SCOPED_TRACE(step.what);
         step.change();
+        // Files written now made as if long ago (as installed), so that pages
+        // are kept; each step at another time, as a file's versions would be.
+        // The rest are left alone: a step that changes no file changes nothing
+        // the folder watch sees.
+        ++aged;
+        for (const char* folder : {"one/skins/night", "one/skins/default", "two/skins/night"})
+            for (const auto& entry : fs::directory_iterator(dir / folder)) {
+                struct stat st;
+                if (::stat(entry.path().c_str(), &st) != 0 || st.st_mtime < 2000000)
+                    continue;
+                const struct timespec times[2] = {{aged, 0}, {aged, 0}};
+                utimensat(AT_FDCWD, entry.path().c_str(), times, 0);
+            }
         for (int ask = 0; ask < 3; ++ask) {
             SCOPED_TRACE(ask);
             Path::LookupBatch lookups;
             engine.resources.SetLookupBatch(&lookups);
             engine.resources.Clear();
             TDibIG* image = engine.resources.GetImage("arrow");
+            DString pageName("arrow");
+            std::shared_ptr<const TWholeFile> page = engine.resources.ReadCompiledPageKept(pageName);
             engine.resources.SetLookupBatch(nullptr);
             ASSERT_NE(nullptr, image);
             EXPECT_EQ(step.width, image->Width());
             EXPECT_EQ(Stored(step.colour), image->GetPixel(0, 0));
+            ASSERT_NE(nullptr, page);
+            EXPECT_EQ(step.page, std::string(reinterpret_cast<const char*>(page->data.get()), page->length));
         }
     }
     Path::SetDeviceRoot(savedRoot);
