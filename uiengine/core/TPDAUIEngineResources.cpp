@@ -604,7 +604,10 @@ void TPDAUIEngineResources::AppendThemeKey(const CDString& bareName, std::string
     char* end = text;
     for (const TPDAUIEngineTheme* theme : {&s.theme1, &s.theme2}) {
         *end++ = '|';
-        end = std::to_chars(end, text + sizeof text, theme->Generation()).ptr;
+        // Every theme without image rules does the same to an image (generations start at 1):
+        // engines, and loads of such themes, share what they decoded.
+        const unsigned long long rules = theme->imageRules.Count() == 0 ? 0 : theme->Generation();
+        end = std::to_chars(end, text + sizeof text, rules).ptr;
         if (theme->IsImageExcluded(bareName))
             *end++ = 'x';
     }

@@ -949,6 +949,61 @@ TEST_F(StoreTest, DecodedImagesAreSharedByFileAndThemes)
     }
 }
 
+// Themes without image rules do the same to every image: whatever else they
+// hold, in whatever engine, loaded however often, they share decoded images.
+// An image rule or an exclusion makes an image of its own.
+TEST_F(StoreTest, ThemesWithoutImageRulesShareDecodedImages)
+{
+    const std::string themes =
+        "<themes><theme name=\"plain\"/>"
+        "<theme name=\"colours\"><themerule type=\"color\" color=\"#FF0000\" replaceby=\"#00FF00\"/></theme>"
+        "<theme name=\"dark\"><themerule type=\"image\" image=\"*\" filters=\"invert\"/></theme>"
+        "</themes>";
+    const TColorIG red(255, 0, 0), cyan(0, 255, 255);
+    WriteImage(dir / "night/arrow.png", 8, 8, red);
+    Themes(themes, "plain", "plain");
+    RecPage first(&engine, "pageA");
+    TDibIG* shared = first.resources.GetImage("arrow");
+    ASSERT_NE(nullptr, shared);
+    struct Case {
+        const char* what;
+        const char* theme1;  // null: none loaded
+        const char* theme2;
+        bool excluded;
+        bool same;
+        TColorIG colour;
+    } cases[] = {
+        {"no themes loaded", nullptr, nullptr, false, true, red},
+        {"the same themes", "plain", "plain", false, true, red},
+        {"colour rules only", "colours", "plain", false, true, red},
+        {"an image rule in theme two", "plain", "dark", false, false, cyan},
+        {"excluded from a theme without rules", "plain", "plain", true, false, red},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        SkinEngine other;
+        other.skinsFolder = engine.skinsFolder;
+        other.skinSettings.skinName = settings().skinName;
+        other.skinSettings.defaultSkinName = settings().defaultSkinName;
+        other.skinSettings.landscape = 0;
+        if (c.theme1) {
+            std::string buffer = themes;
+            TPDAUIEngineXml xml;
+            ASSERT_TRUE(xml.Parse(&buffer[0]));
+            DString t1(c.theme1), t2(c.theme2);
+            other.skinSettings.theme1.Load(&xml, t1, "");
+            other.skinSettings.theme2.Load(&xml, t2, "");
+        }
+        if (c.excluded)
+            other.skinSettings.theme1.excludedImages.Add(DString("arrow"));
+        RecPage page(&other, "pageB");
+        TDibIG* image = page.resources.GetImage("arrow");
+        ASSERT_NE(nullptr, image);
+        EXPECT_EQ(c.same, image == shared);
+        EXPECT_EQ(Stored(c.colour), image->GetPixel(1, 1));
+    }
+}
+
 // A reload puts new pixels into the store's object; later lookups of the
 // file never get the reloaded object's old key.
 TEST_F(StoreTest, ReloadedImagesLeaveTheSharedCache)
