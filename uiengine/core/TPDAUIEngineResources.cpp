@@ -645,21 +645,21 @@ TDibIG* TPDAUIEngineResources::GetImage(const char* name, bool noCell, bool relo
     CDString text(name);
     // Searched with the library's memchr: every ask of every load passes here.
     const std::string_view view(text.c_str(), (size_t)text.Length());
+    // A "common" name another store answers for (a cell of one may be kept
+    // here, asked by its cell name); no handle name holds "common" ('o' is no
+    // hexadecimal digit).
+    if (!engineStore_ && owner_ && view.find("common") != std::string_view::npos)
+        return owner_->resources.GetImage(name, noCell, reload);
     const size_t open = noCell ? std::string_view::npos : view.find('[');
-    auto common = [&] { return !engineStore_ && owner_ && view.find("common") != std::string_view::npos; };
     // Most asks are for an image this store holds already, so it looks first.
-    // Handle names are never kept; a name with a cell asks for the cell, and a
-    // "common" name another store answers for (a cell of one may be kept here).
+    // Handle names are never kept; a name with a cell asks for the cell.
     if (!reload && !text.IsEmpty() && open == std::string_view::npos)
         if (TPDAUIEngineResource* cached = Find(name))
-            if (!common())
-                return cached->object;
+            return cached->object;
     // An image in memory is named only through the handle table, never by address.
     unsigned long number = 0;
     if (IsHandleName(text, number))
         return FindHandle(text);
-    if (common())
-        return owner_->resources.GetImage(name, noCell, reload);
     if (text.IsEmpty())
         return nullptr;
 
