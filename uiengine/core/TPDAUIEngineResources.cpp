@@ -653,7 +653,8 @@ TDibIG* TPDAUIEngineResources::GetImage(const char* name, bool noCell, bool relo
     const size_t open = noCell ? std::string_view::npos : view.find('[');
     // Most asks are for an image this store holds already, so it looks first.
     // Handle names are never kept; a name with a cell asks for the cell.
-    if (!reload && !text.IsEmpty() && open == std::string_view::npos)
+    const bool looked = !reload && !text.IsEmpty() && open == std::string_view::npos;
+    if (looked)
         if (TPDAUIEngineResource* cached = Find(name))
             return cached->object;
     // An image in memory is named only through the handle table, never by address.
@@ -684,7 +685,8 @@ TDibIG* TPDAUIEngineResources::GetImage(const char* name, bool noCell, bool relo
         return GetImageCell(base.c_str(), values[0], values[1], values[2], reload);
     }
 
-    TPDAUIEngineResource* cached = Find(name);
+    // Not there when looked for above.
+    TPDAUIEngineResource* cached = looked ? nullptr : Find(name);
     if (cached && !reload)
         return cached->object;
 
