@@ -281,7 +281,9 @@ std::shared_ptr<const TWholeFile> TPDAUIEngineResources::ReadCompiledPageKept(DS
     const uint64_t roots = Path::RootChanges();
     const std::string name(pageName.c_str(), (size_t)pageName.Length());
     if (moment != 0) {
-        std::string path, identity;
+        // Asked at every load: their room is kept from one read to the next (of this thread).
+        static thread_local std::string path, identity;
+        path.clear();
         {
             std::lock_guard<std::mutex> lock(g_pagesLock);
             auto it = g_pages.find(name);
@@ -289,8 +291,8 @@ std::shared_ptr<const TWholeFile> TPDAUIEngineResources::ReadCompiledPageKept(DS
                 for (const TPageFound& found : it->second)
                     if (SameSettings(found, *owner_)) {
                         if (found.checkedAt == moment && found.rootChanges == roots) {
-                            path = found.path;
-                            identity = found.identity;
+                            path.assign(found.path);
+                            identity.assign(found.identity);
                         }
                         break;
                     }
@@ -477,7 +479,10 @@ std::shared_ptr<TDibIG> TPDAUIEngineResources::FindChosenImage(const std::string
     const uint64_t moment = lookups.Moment();
     const uint64_t roots = Path::RootChanges();
     std::shared_ptr<const TImageChoice> found;
-    std::string key;
+    // Asked at every load of every image: the key's room is kept from one ask
+    // to the next (of this thread).
+    static thread_local std::string key;
+    key.clear();
     {
         std::lock_guard<std::mutex> lock(g_choicesLock);
         auto it = g_choices.find(name);
@@ -488,7 +493,7 @@ std::shared_ptr<TDibIG> TPDAUIEngineResources::FindChosenImage(const std::string
                 found = kept.choice;
                 if (moment != 0 && kept.checkedAt == moment && kept.rootChanges == roots) {
                     key.reserve(kept.identity.size() + kThemeKeyRoom);  // the themes' part fits
-                    key = kept.identity;
+                    key.assign(kept.identity);
                 }
                 break;
             }
