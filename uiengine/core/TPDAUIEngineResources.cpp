@@ -393,10 +393,11 @@ namespace {
 
 // Where a skin image was last found, by what was asked: the settings the
 // choice depends on, the existence checks that led to the file (each with its
-// answer), the file, and its bare name (for the themes). Nothing of the disk is
-// trusted from it: a later ask repeats the checks and takes the file's version
-// afresh; it only spares building every candidate's name again. An answer that
-// differs goes the long way.
+// answer), the file (empty when every check found no file), and its bare name
+// (for the themes). A later ask repeats the checks and takes the file's
+// version afresh, unless the folder watch vouches for them (TKeptChoice); it
+// spares building every candidate's name again. An answer that differs goes
+// the long way.
 struct TImageChoice : TChosenUnder {
     // The names passed over; the file's own check is its identity, asked anyway.
     std::vector<std::pair<std::string, Path::Kind>> checks;
@@ -404,7 +405,8 @@ struct TImageChoice : TChosenUnder {
     DString bareName;
 };
 
-// A choice, and the identity of its file as found at a moment of the folder
+// A choice (or a miss: no file, every check found no file), and the identity
+// of its file as found at a moment of the folder
 // watch when every folder its checks and its file lie in was watched: while
 // the watch stays at that moment (and the device root is the same), the
 // checks would answer the same and the file is the same version, so the
@@ -455,7 +457,8 @@ void KeepCheckedChoice(const std::string& name, const TImageChoice& choice, cons
     paths.reserve(choice.checks.size() + 1);
     for (const auto& check : choice.checks)
         paths.push_back(check.first);
-    paths.push_back(choice.file);
+    if (!choice.file.empty())
+        paths.push_back(choice.file);
     if (!lookups.Holds(paths))
         return;
     std::lock_guard<std::mutex> lock(g_choicesLock);
@@ -473,12 +476,13 @@ void KeepCheckedChoice(const std::string& name, const TImageChoice& choice, cons
 
 } // namespace
 
-std::shared_ptr<TDibIG> TPDAUIEngineResources::FindChosenImage(const std::string& name,
-                                                                Path::LookupBatch& lookups) const
+bool TPDAUIEngineResources::FindChosenImage(const std::string& name, Path::LookupBatch& lookups,
+                                            std::shared_ptr<TDibIG>& image) const
 {
     const uint64_t moment = lookups.Moment();
     const uint64_t roots = Path::RootChanges();
     std::shared_ptr<const TImageChoice> found;
+    bool checked = false;
     // Asked at every load of every image: the key's room is kept from one ask
     // to the next (of this thread).
     static thread_local std::string key;
@@ -487,11 +491,12 @@ std::shared_ptr<TDibIG> TPDAUIEngineResources::FindChosenImage(const std::string
         std::lock_guard<std::mutex> lock(g_choicesLock);
         auto it = g_choices.find(name);
         if (it == g_choices.end())
-            return nullptr;
+            return false;
         for (const auto& kept : it->second)
             if (SameSettings(*kept.choice, *owner_)) {
                 found = kept.choice;
-                if (moment != 0 && kept.checkedAt == moment && kept.rootChanges == roots) {
+                checked = moment != 0 && kept.checkedAt == moment && kept.rootChanges == roots;
+                if (checked) {
                     key.reserve(kept.identity.size() + kThemeKeyRoom);  // the themes' part fits
                     key.assign(kept.identity);
                 }
@@ -499,20 +504,27 @@ std::shared_ptr<TDibIG> TPDAUIEngineResources::FindChosenImage(const std::string
             }
     }
     if (!found)
-        return nullptr;
+        return false;
     const TImageChoice& choice = *found;
-    if (key.empty()) {
+    const bool miss = choice.file.empty();
+    if (!checked) {
         for (const auto& check : choice.checks)
             if (lookups.Lookup(check.first) != check.second)
-                return nullptr;
+                return false;
         // Only a regular file has an identity: it answers for the file's own check.
-        key = lookups.FileIdentity(choice.file);
-        if (key.empty())
-            return nullptr;
+        if (!miss) {
+            key = lookups.FileIdentity(choice.file);
+            if (key.empty())
+                return false;
+        }
         KeepCheckedChoice(name, choice, key, lookups, roots);
     }
+    image.reset();
+    if (miss)
+        return true;
     AppendThemeKey(choice.bareName, key);
-    return TPDAUIEngineImageCache::Shared().Find(key);
+    image = TPDAUIEngineImageCache::Shared().Find(key);
+    return image != nullptr;
 }
 
 std::shared_ptr<TDibIG> TPDAUIEngineResources::LoadImageFile(const char* name, bool shared) const
@@ -523,9 +535,11 @@ std::shared_ptr<TDibIG> TPDAUIEngineResources::LoadImageFile(const char* name, b
     Path::LookupBatch& lookups = batch_ ? *batch_ : own;
     const std::string asked(name);
     const uint64_t roots = Path::RootChanges();
-    if (shared)
-        if (std::shared_ptr<TDibIG> kept = FindChosenImage(asked, lookups))
+    if (shared) {
+        std::shared_ptr<TDibIG> kept;
+        if (FindChosenImage(asked, lookups, kept))
             return kept;
+    }
     const TPDAUIEngineSkinSettings& s = owner_->skinSettings;
     const DString& folder = owner_->skinsFolder;
     const bool fullPath = IsFullPath(name);
@@ -594,6 +608,17 @@ std::shared_ptr<TDibIG> TPDAUIEngineResources::LoadImageFile(const char* name, b
             KeepCheckedChoice(asked, choice, identity, lookups, roots);
         }
         return image;
+    }
+    // No file at all (not one that would not decode): remembered as a miss.
+    if (shared) {
+        bool anyFile = false;
+        for (const auto& check : choice.checks)
+            anyFile = anyFile || check.second == Path::Kind::File;
+        if (!anyFile && !choice.checks.empty()) {
+            KeepSettings(choice, *owner_);
+            KeepChoice(asked, made, *owner_);
+            KeepCheckedChoice(asked, choice, std::string(), lookups, roots);
+        }
     }
     return nullptr;
 }

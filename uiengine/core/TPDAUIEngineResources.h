@@ -133,10 +133,11 @@ private:
     // of the same file version and themes is taken from (or left in) the shared
     // cache; otherwise the image is read anew and is the caller's alone.
     std::shared_ptr<TDibIG> LoadImageFile(const char* name, bool shared) const;
-    // The shared image found for the same name and settings before, when the
-    // folders still answer the same and the shared cache holds the file's
-    // version now; else null.
-    std::shared_ptr<TDibIG> FindChosenImage(const std::string& name, Path::LookupBatch& lookups) const;
+    // What the same name under the same settings led to before, when the
+    // folders still answer the same: the shared image, when the shared cache
+    // holds the file's version now, or null for a name that led to no file.
+    // False when the long way must be taken.
+    bool FindChosenImage(const std::string& name, Path::LookupBatch& lookups, std::shared_ptr<TDibIG>& image) const;
     // Appends what the themes make of the image of that bare name (no folder,
     // no extension): part of its shared-cache key.
     void AppendThemeKey(const CDString& bareName, std::string& key) const;

@@ -383,7 +383,13 @@ TEST(StoreImages, RepeatedAsksSeeEveryChangeAtTheNextAsk)
          "night 3"},
         {"portrait", [&] { engine.skinSettings.landscape = 0; }, 3, green, "night 3"},
         {"removed", [&] { remove(at("night/arrow")); }, 2, red, "default 2"},
-        {"made again", [&] { put(at("night/arrow"), 6, red, "night 6"); }, 6, red, "night 6"},
+        {"none left", [&] { remove(at("default/arrow")); }, 0, red, nullptr},
+        {"made again",
+         [&] {
+             put(at("night/arrow"), 6, red, "night 6");
+             put(at("default/arrow"), 2, red, "default 2");
+         },
+         6, red, "night 6"},
         {"kept files dropped", [] { TWholeFileCache::Shared().Clear(); }, 6, red, "night 6"},
         {"another skin", [&] { engine.skinSettings.skinName = "day"; }, 2, red, "default 2"},
         {"the skin again", [&] { engine.skinSettings.skinName = "night"; }, 6, red, "night 6"},
@@ -416,6 +422,11 @@ TEST(StoreImages, RepeatedAsksSeeEveryChangeAtTheNextAsk)
             DString pageName("arrow");
             std::shared_ptr<const TWholeFile> page = engine.resources.ReadCompiledPageKept(pageName);
             engine.resources.SetLookupBatch(nullptr);
+            if (!step.page) {  // nothing anywhere
+                EXPECT_EQ(nullptr, image);
+                EXPECT_EQ(nullptr, page);
+                continue;
+            }
             ASSERT_NE(nullptr, image);
             EXPECT_EQ(step.width, image->Width());
             EXPECT_EQ(Stored(step.colour), image->GetPixel(0, 0));
