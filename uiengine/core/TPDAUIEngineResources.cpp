@@ -405,12 +405,11 @@ struct TImageChoice : TChosenUnder {
     DString bareName;
 };
 
-// A choice (or a miss: no file, every check found no file), and the identity
-// of its file as found at a moment of the folder
-// watch when every folder its checks and its file lie in was watched: while
-// the watch stays at that moment (and the device root is the same), the
-// checks would answer the same and the file is the same version, so the
-// identity is taken as it stands.
+// A choice (or a miss), and the identity of its file as found at a moment of
+// the folder watch when every folder its checks and its file lie in was
+// watched: while the watch stays at that moment (and the device root is the
+// same), the checks would answer the same and the file is the same version,
+// so the identity (or the miss) is taken as it stands.
 struct TKeptChoice {
     explicit TKeptChoice(std::shared_ptr<const TImageChoice> made) : choice(std::move(made)) {}
     std::shared_ptr<const TImageChoice> choice;

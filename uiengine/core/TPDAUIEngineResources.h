@@ -52,7 +52,9 @@ public:
 // store (keyed by the file's version and the themes applied), so a page names an
 // image another page already read without reading it again; what a store hands out
 // stays valid as long as the store keeps it. Existence checks go through the folder
-// listings Path keeps. The engine owns one store (images
+// listings Path keeps; where an image name or a compiled page led (or that it led
+// nowhere) is taken again without looking while the folder watch has seen no change
+// in the folders concerned and the settings are the same. The engine owns one store (images
 // shared by every page, notably names holding "common"); each page owns another,
 // emptied when the page is detached. Nothing is reported: a missing file gives an
 // empty text, a null stream or a null image.
