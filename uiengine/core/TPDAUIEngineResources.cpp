@@ -53,9 +53,8 @@ size_t TPDAUIEngineResources::GetMemoryUsed() const
     return total;
 }
 
-TPDAUIEngineResource* TPDAUIEngineResources::Find(const char* name) const
+TPDAUIEngineResource* TPDAUIEngineResources::Find(const CDString& wanted) const
 {
-    const CDString wanted(name);  // measured once, not once per item
     for (int i = 0; i < items_.Count(); ++i)
         if (items_[i]->name == wanted)
             return items_[i];
@@ -684,7 +683,7 @@ TDibIG* TPDAUIEngineResources::GetImage(const char* name, bool noCell, bool relo
     // Handle names are never kept; a name with a cell asks for the cell.
     const bool looked = !reload && !text.IsEmpty() && open == std::string_view::npos;
     if (looked)
-        if (TPDAUIEngineResource* cached = Find(name))
+        if (TPDAUIEngineResource* cached = Find(text))
             return cached->object;
     // An image in memory is named only through the handle table, never by address.
     unsigned long number = 0;
@@ -715,7 +714,7 @@ TDibIG* TPDAUIEngineResources::GetImage(const char* name, bool noCell, bool relo
     }
 
     // Not there when looked for above.
-    TPDAUIEngineResource* cached = looked ? nullptr : Find(name);
+    TPDAUIEngineResource* cached = looked ? nullptr : Find(text);
     if (cached && !reload)
         return cached->object;
 
@@ -751,7 +750,7 @@ TDibIG* TPDAUIEngineResources::GetImageCell(const char* name, int index, int wid
         return nullptr;
     DString cellName(name);
     cellName << "_" << index;
-    TPDAUIEngineResource* cached = Find(cellName.c_str());
+    TPDAUIEngineResource* cached = Find(cellName);
     if (cached && !reload)
         return cached->object;
 

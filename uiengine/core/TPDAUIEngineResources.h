@@ -130,7 +130,8 @@ private:
         TDibIG* image;
     };
 
-    TPDAUIEngineResource* Find(const char* name) const;
+    // name measured once by the caller, not once per item.
+    TPDAUIEngineResource* Find(const CDString& name) const;
     // The image file of name read and themed, or null. shared: the decoded image
     // of the same file version and themes is taken from (or left in) the shared
     // cache; otherwise the image is read anew and is the caller's alone.
