@@ -173,6 +173,22 @@ bool FolderWatch::Find(const std::string& folder, const std::string& name, uint6
     return true;
 }
 
+bool FolderWatch::Holds(const std::vector<std::string>& folders, uint64_t moment)
+{
+    if (moment == 0)
+        return false;
+    std::lock_guard<std::mutex> lock(mutex_);
+    if (g_forked)
+        return false;
+    Poll();
+    if (moment != moment_)
+        return false;
+    for (const std::string& folder : folders)
+        if (!folders_.count(folder))
+            return false;
+    return true;
+}
+
 void FolderWatch::Keep(const std::string& folder, const std::string& name, uint64_t moment, const struct stat& st)
 {
     if (moment == 0)

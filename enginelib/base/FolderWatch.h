@@ -35,6 +35,9 @@ public:
     uint64_t Moment();
     // The stat of name in folder ("" for the folder itself) kept at moment.
     bool Find(const std::string& folder, const std::string& name, uint64_t moment, struct stat& st);
+    // Whether every folder is watched and moment is still the moment now
+    // (after taking in what the kernel has told).
+    bool Holds(const std::vector<std::string>& folders, uint64_t moment);
     // Keeps st, looked at after Moment gave moment.
     void Keep(const std::string& folder, const std::string& name, uint64_t moment, const struct stat& st);
 

@@ -10,6 +10,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <atomic>
 #include <cstdint>
 #include <cstring>
 #include <memory>
@@ -23,6 +24,7 @@ namespace {
 std::mutex g_rootMutex;
 std::string g_deviceRoot;
 bool g_deviceRootSet = false;
+std::atomic<uint64_t> g_rootChanges{0};
 
 // Directory listings, keyed by folder, mapping a lower-cased name to the name on disk
 // and its kind. Resolve checks a hit on disk (a name may have vanished) and trusts a
@@ -282,7 +284,10 @@ void SetDeviceRoot(const std::string& root) {
     std::lock_guard<std::mutex> lock(g_rootMutex);
     g_deviceRoot = r;
     g_deviceRootSet = true;
+    g_rootChanges.fetch_add(1, std::memory_order_acq_rel);
 }
+
+uint64_t RootChanges() { return g_rootChanges.load(std::memory_order_acquire); }
 
 std::string DeviceRoot() {
     std::lock_guard<std::mutex> lock(g_rootMutex);
@@ -538,6 +543,21 @@ uint64_t LookupBatch::Moment() {
         momentTaken_ = true;
     }
     return moment_;
+}
+
+bool LookupBatch::Holds(const std::vector<std::string>& paths) {
+    const uint64_t moment = Moment();
+    if (moment == 0) return false;
+    std::vector<std::string> folders;
+    folders.reserve(paths.size());
+    for (const std::string& path : paths) {
+        std::string native = ToNative(path);
+        const size_t slash = LastSlash(native);
+        if (slash == std::string::npos || slash == 0 || slash + 1 == native.size()) return false;
+        native.resize(slash);
+        folders.push_back(std::move(native));
+    }
+    return FolderWatch::Shared().Holds(folders, moment);
 }
 
 bool NameEquals(const std::string& a, const std::string& b) {

@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <vector>
 
 // The one place where the device's paths meet the Linux file system.
 // Both '\' and '/' separate components. A path that begins with '\' is
@@ -17,6 +18,9 @@ namespace Path {
 // Device root for device-absolute paths (default: the program's folder).
 void SetDeviceRoot(const std::string& root);
 std::string DeviceRoot();
+// How often SetDeviceRoot was called: a device path names the same native
+// path while this stays the same.
+uint64_t RootChanges();
 
 // Separators turned to '/', "." and ".." applied, device-absolute paths moved
 // under the device root. No look-up on disk.
@@ -52,6 +56,15 @@ public:
     // whole path again.
     std::string FileIdentity(const std::string& path, struct timespec* modified = nullptr);
 
+    // The moment of the folder watch this batch answers at (FolderWatch), taken
+    // at its first use of the watch; 0 when nothing is watched.
+    uint64_t Moment();
+    // Whether the folder of every path is watched and nothing was told of since
+    // this batch's moment: until the watch's moment moves on (and the device
+    // root stays, see RootChanges), any batch answers Lookup and FileIdentity
+    // for those paths as this one does now.
+    bool Holds(const std::vector<std::string>& paths);
+
 private:
     std::string folder_;
     struct stat folderStat_ {};
@@ -62,8 +75,6 @@ private:
     // The batch's moment for what watched folders keep (FolderWatch).
     uint64_t moment_ = 0;
     bool momentTaken_ = false;
-
-    uint64_t Moment();
 
     // Whether native's part before slash is folder_.
     bool InFolder(const std::string& native, size_t slash) const;

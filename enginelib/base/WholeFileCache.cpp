@@ -18,14 +18,8 @@ std::shared_ptr<const TWholeFile> TWholeFileCache::Read(const std::string& path,
     const std::string identity = identityOf(&modified);
     if (identity.empty())
         return nullptr;
-    {
-        std::lock_guard<std::mutex> lock(mutex_);
-        auto it = files_.find(path);
-        if (it != files_.end() && it->second.identity == identity) {
-            it->second.used = ++clock_;
-            return it->second.file;
-        }
-    }
+    if (std::shared_ptr<const TWholeFile> kept = Find(path, identity))
+        return kept;
     auto file = std::make_shared<TWholeFile>();
     if (!TFicheroITV::LeeEntero(path.c_str(), file->data, file->size, file->length))
         return nullptr;
@@ -47,6 +41,16 @@ std::shared_ptr<const TWholeFile> TWholeFileCache::Read(const std::string& path,
     bytes_ += file->size;
     Trim();
     return file;
+}
+
+std::shared_ptr<const TWholeFile> TWholeFileCache::Find(const std::string& path, const std::string& identity)
+{
+    std::lock_guard<std::mutex> lock(mutex_);
+    auto it = files_.find(path);
+    if (it == files_.end() || it->second.identity != identity)
+        return nullptr;
+    it->second.used = ++clock_;
+    return it->second.file;
 }
 
 void TWholeFileCache::Trim()

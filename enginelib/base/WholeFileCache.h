@@ -37,6 +37,8 @@ public:
     // The file at path, or null when no regular file is there or it does not open.
     // lookups, when given, is the batch that has just found the file.
     std::shared_ptr<const TWholeFile> Read(const std::string& path, Path::LookupBatch* lookups = nullptr);
+    // The file kept for path when it is that version (Path::FileIdentity), or null.
+    std::shared_ptr<const TWholeFile> Find(const std::string& path, const std::string& identity);
     void Clear();
 
     int GetCount() const;

@@ -53,9 +53,8 @@ size_t TPDAUIEngineResources::GetMemoryUsed() const
     return total;
 }
 
-TPDAUIEngineResource* TPDAUIEngineResources::Find(const char* name) const
+TPDAUIEngineResource* TPDAUIEngineResources::Find(const CDString& wanted) const
 {
-    const CDString wanted(name);  // measured once, not once per item
     for (int i = 0; i < items_.Count(); ++i)
         if (items_[i]->name == wanted)
             return items_[i];
@@ -106,6 +105,55 @@ bool IsHandleName(const CDString& name, unsigned long& number)
         number = std::strtoul(name.c_str() + 2, nullptr, 16);
     return true;
 }
+
+// The settings that lead a name to a file; what was found under them is
+// kept with them.
+struct TChosenUnder {
+    std::string folder, skin, defaultSkin, extension;
+    bool landscape = false;
+};
+
+bool Same(const std::string& kept, const DString& now)
+{
+    return kept.size() == (size_t)now.Length() && std::memcmp(kept.data(), now.c_str(), kept.size()) == 0;
+}
+
+// Whether choice was made under the engine's settings as they are now.
+bool SameSettings(const TChosenUnder& choice, const TPDAUIEngine& owner)
+{
+    const TPDAUIEngineSkinSettings& s = owner.skinSettings;
+    return choice.landscape == (s.landscape != 0) && Same(choice.skin, s.skinName) &&
+           Same(choice.defaultSkin, s.defaultSkinName) && Same(choice.extension, s.bitmapExtension) &&
+           Same(choice.folder, owner.skinsFolder);
+}
+
+void KeepSettings(TChosenUnder& choice, const TPDAUIEngine& owner)
+{
+    const TPDAUIEngineSkinSettings& s = owner.skinSettings;
+    choice.folder.assign(owner.skinsFolder.c_str(), (size_t)owner.skinsFolder.Length());
+    choice.skin.assign(s.skinName.c_str(), (size_t)s.skinName.Length());
+    choice.defaultSkin.assign(s.defaultSkinName.c_str(), (size_t)s.defaultSkinName.Length());
+    choice.extension.assign(s.bitmapExtension.c_str(), (size_t)s.bitmapExtension.Length());
+    choice.landscape = s.landscape != 0;
+}
+
+// Where a compiled page was found under some settings: the path read and the
+// version of the file then, at a moment of the folder watch when the folders
+// of every path tried up to it were watched (none of those before it was a
+// file). While the watch stays at that moment and the device root is the
+// same, the tries would answer the same, so the kept bytes of that version
+// are taken as they stand.
+struct TPageFound : TChosenUnder {
+    uint64_t checkedAt = 0;
+    uint64_t rootChanges = 0;
+    std::string path, identity;
+};
+
+std::mutex g_pagesLock;
+// By page name; a few settings each, as for images.
+std::unordered_map<std::string, std::vector<TPageFound>> g_pages;
+const size_t kMaxPages = 256;
+const size_t kMaxSettingsPerPage = 4;
 
 unsigned int g_nextHandle = 1;
 
@@ -223,11 +271,86 @@ bool TPDAUIEngineResources::ReadCompiledPage(DString& pageName, std::unique_ptr<
 
 std::shared_ptr<const TWholeFile> TPDAUIEngineResources::ReadCompiledPageKept(DString& pageName)
 {
+    if (!owner_)
+        return nullptr;
+    Path::LookupBatch own;
+    Path::LookupBatch& lookups = batch_ ? *batch_ : own;
+    TWholeFileCache& cache = TWholeFileCache::Shared();
+    const uint64_t moment = lookups.Moment();
+    const uint64_t roots = Path::RootChanges();
+    const std::string name(pageName.c_str(), (size_t)pageName.Length());
+    if (moment != 0) {
+        // Asked at every load: their room is kept from one read to the next (of this thread).
+        static thread_local std::string path, identity;
+        path.clear();
+        {
+            std::lock_guard<std::mutex> lock(g_pagesLock);
+            auto it = g_pages.find(name);
+            if (it != g_pages.end())
+                for (const TPageFound& found : it->second)
+                    if (SameSettings(found, *owner_)) {
+                        if (found.checkedAt == moment && found.rootChanges == roots) {
+                            path.assign(found.path);
+                            identity.assign(found.identity);
+                        }
+                        break;
+                    }
+        }
+        // Gone from the kept files: read the long way.
+        if (!path.empty())
+            if (std::shared_ptr<const TWholeFile> file = cache.Find(path, identity)) {
+                pageName = DString(path.c_str(), int(path.size()));
+                return file;
+            }
+    }
     std::shared_ptr<const TWholeFile> file;
-    FindCompiledPage(pageName, [&](const char* path, Path::LookupBatch& lookups) {
-        return bool(file = TWholeFileCache::Shared().Read(path, &lookups));
+    int reads = 0;
+    const bool found = FindCompiledPage(pageName, [&](const char* path, Path::LookupBatch& batch) {
+        ++reads;
+        return bool(file = cache.Read(path, &batch));
     });
+    if (found && reads == 1 && moment != 0)
+        KeepFoundPage(name, pageName, file, lookups, roots);
     return file;
+}
+
+void TPDAUIEngineResources::KeepFoundPage(const std::string& name, const DString& path,
+                                          const std::shared_ptr<const TWholeFile>& file,
+                                          Path::LookupBatch& lookups, uint64_t roots) const
+{
+    // Only a file kept whole is worth finding again; those before it were no files.
+    const std::string found(path.c_str(), (size_t)path.Length());
+    const std::string identity = lookups.FileIdentity(found);
+    if (identity.empty() || TWholeFileCache::Shared().Find(found, identity) != file)
+        return;
+    Vector<DString> tries(4, 4);
+    CompiledPageTries(DString(name.c_str(), int(name.size())), tries);
+    std::vector<std::string> paths;
+    for (int i = 0; i < tries.Count(); ++i) {
+        paths.emplace_back(tries[i].c_str(), (size_t)tries[i].Length());
+        if (paths.back() == found)
+            break;
+    }
+    if (paths.empty() || paths.back() != found || !lookups.Holds(paths))
+        return;
+    TPageFound kept;
+    KeepSettings(kept, *owner_);
+    kept.checkedAt = lookups.Moment();
+    kept.rootChanges = roots;
+    kept.path = found;
+    kept.identity = identity;
+    std::lock_guard<std::mutex> lock(g_pagesLock);
+    if (g_pages.size() >= kMaxPages)
+        g_pages.clear();
+    auto& all = g_pages[name];
+    for (TPageFound& other : all)
+        if (SameSettings(other, *owner_)) {
+            other = std::move(kept);
+            return;
+        }
+    if (all.size() >= kMaxSettingsPerPage)
+        all.erase(all.begin());
+    all.push_back(std::move(kept));
 }
 
 // ---- Images ---------------------------------------------------------------------------------
@@ -269,49 +392,39 @@ namespace {
 
 // Where a skin image was last found, by what was asked: the settings the
 // choice depends on, the existence checks that led to the file (each with its
-// answer), the file, and its bare name (for the themes). Nothing of the disk is
-// trusted from it: a later ask repeats the checks and takes the file's version
-// afresh; it only spares building every candidate's name again. An answer that
-// differs goes the long way.
-struct TImageChoice {
-    std::string folder, skin, defaultSkin, extension;
-    bool landscape = false;
+// answer), the file (empty when every check found no file), and its bare name
+// (for the themes). A later ask repeats the checks and takes the file's
+// version afresh, unless the folder watch vouches for them (TKeptChoice); it
+// spares building every candidate's name again. An answer that differs goes
+// the long way.
+struct TImageChoice : TChosenUnder {
     // The names passed over; the file's own check is its identity, asked anyway.
     std::vector<std::pair<std::string, Path::Kind>> checks;
     std::string file;
     DString bareName;
 };
 
-bool Same(const std::string& kept, const DString& now)
-{
-    return kept.size() == (size_t)now.Length() && std::memcmp(kept.data(), now.c_str(), kept.size()) == 0;
-}
-
-// Whether choice was made under the engine's settings as they are now.
-bool SameSettings(const TImageChoice& choice, const TPDAUIEngine& owner)
-{
-    const TPDAUIEngineSkinSettings& s = owner.skinSettings;
-    return choice.landscape == (s.landscape != 0) && Same(choice.skin, s.skinName) &&
-           Same(choice.defaultSkin, s.defaultSkinName) && Same(choice.extension, s.bitmapExtension) &&
-           Same(choice.folder, owner.skinsFolder);
-}
-
-void KeepSettings(TImageChoice& choice, const TPDAUIEngine& owner)
-{
-    const TPDAUIEngineSkinSettings& s = owner.skinSettings;
-    choice.folder.assign(owner.skinsFolder.c_str(), (size_t)owner.skinsFolder.Length());
-    choice.skin.assign(s.skinName.c_str(), (size_t)s.skinName.Length());
-    choice.defaultSkin.assign(s.defaultSkinName.c_str(), (size_t)s.defaultSkinName.Length());
-    choice.extension.assign(s.bitmapExtension.c_str(), (size_t)s.bitmapExtension.Length());
-    choice.landscape = s.landscape != 0;
-}
+// A choice (or a miss), and the identity of its file as found at a moment of
+// the folder watch when every folder its checks and its file lie in was
+// watched: while the watch stays at that moment (and the device root is the
+// same), the checks would answer the same and the file is the same version,
+// so the identity (or the miss) is taken as it stands.
+struct TKeptChoice {
+    explicit TKeptChoice(std::shared_ptr<const TImageChoice> made) : choice(std::move(made)) {}
+    std::shared_ptr<const TImageChoice> choice;
+    uint64_t checkedAt = 0;  // 0: none
+    uint64_t rootChanges = 0;
+    std::string identity;
+};
 
 std::mutex g_choicesLock;
 // By the name asked; a few settings each (engines with other skins, both
 // orientations). Held shared, so that a choice is checked outside the lock.
-std::unordered_map<std::string, std::vector<std::shared_ptr<const TImageChoice>>> g_choices;
+std::unordered_map<std::string, std::vector<TKeptChoice>> g_choices;
 const size_t kMaxChoices = 1024;
 const size_t kMaxSettingsPerName = 4;
+// What AppendThemeKey adds at most.
+const size_t kThemeKeyRoom = 2 * 24;
 
 // Keeps how name was found for the next ask under the same settings.
 void KeepChoice(const std::string& name, std::shared_ptr<const TImageChoice> choice, const TPDAUIEngine& owner)
@@ -321,44 +434,95 @@ void KeepChoice(const std::string& name, std::shared_ptr<const TImageChoice> cho
         g_choices.clear();
     auto& kept = g_choices[name];
     for (auto& other : kept)
-        if (SameSettings(*other, owner)) {
-            other = std::move(choice);
+        if (SameSettings(*other.choice, owner)) {
+            other = TKeptChoice(std::move(choice));
             return;
         }
     if (kept.size() >= kMaxSettingsPerName)
         kept.erase(kept.begin());
-    kept.push_back(std::move(choice));
+    kept.emplace_back(std::move(choice));
+}
+
+// Records that choice's checks and file identity hold while lookups' moment
+// does; nothing when some folder is not watched or the watch moved on.
+void KeepCheckedChoice(const std::string& name, const TImageChoice& choice, const std::string& identity,
+                       Path::LookupBatch& lookups, uint64_t rootChanges)
+{
+    const uint64_t moment = lookups.Moment();
+    if (moment == 0)
+        return;
+    std::vector<std::string> paths;
+    paths.reserve(choice.checks.size() + 1);
+    for (const auto& check : choice.checks)
+        paths.push_back(check.first);
+    if (!choice.file.empty())
+        paths.push_back(choice.file);
+    if (!lookups.Holds(paths))
+        return;
+    std::lock_guard<std::mutex> lock(g_choicesLock);
+    auto it = g_choices.find(name);
+    if (it == g_choices.end())
+        return;
+    for (auto& kept : it->second)
+        if (kept.choice.get() == &choice) {
+            kept.checkedAt = moment;
+            kept.rootChanges = rootChanges;
+            kept.identity = identity;
+            return;
+        }
 }
 
 } // namespace
 
-std::shared_ptr<TDibIG> TPDAUIEngineResources::FindChosenImage(const std::string& name,
-                                                                Path::LookupBatch& lookups) const
+bool TPDAUIEngineResources::FindChosenImage(const std::string& name, Path::LookupBatch& lookups,
+                                            std::shared_ptr<TDibIG>& image) const
 {
+    const uint64_t moment = lookups.Moment();
+    const uint64_t roots = Path::RootChanges();
     std::shared_ptr<const TImageChoice> found;
+    bool checked = false;
+    // Asked at every load of every image: the key's room is kept from one ask
+    // to the next (of this thread).
+    static thread_local std::string key;
+    key.clear();
     {
         std::lock_guard<std::mutex> lock(g_choicesLock);
         auto it = g_choices.find(name);
         if (it == g_choices.end())
-            return nullptr;
-        for (const auto& choice : it->second)
-            if (SameSettings(*choice, *owner_)) {
-                found = choice;
+            return false;
+        for (const auto& kept : it->second)
+            if (SameSettings(*kept.choice, *owner_)) {
+                found = kept.choice;
+                checked = moment != 0 && kept.checkedAt == moment && kept.rootChanges == roots;
+                if (checked) {
+                    key.reserve(kept.identity.size() + kThemeKeyRoom);  // the themes' part fits
+                    key.assign(kept.identity);
+                }
                 break;
             }
     }
     if (!found)
-        return nullptr;
+        return false;
     const TImageChoice& choice = *found;
-    for (const auto& check : choice.checks)
-        if (lookups.Lookup(check.first) != check.second)
-            return nullptr;
-    // Only a regular file has an identity: it answers for the file's own check.
-    std::string key = lookups.FileIdentity(choice.file);
-    if (key.empty())
-        return nullptr;
+    const bool miss = choice.file.empty();
+    if (!checked) {
+        for (const auto& check : choice.checks)
+            if (lookups.Lookup(check.first) != check.second)
+                return false;
+        // Only a regular file has an identity: it answers for the file's own check.
+        if (!miss) {
+            key = lookups.FileIdentity(choice.file);
+            if (key.empty())
+                return false;
+        }
+        KeepCheckedChoice(name, choice, key, lookups, roots);
+    }
+    image.reset();
+    if (miss)
+        return true;
     AppendThemeKey(choice.bareName, key);
-    return TPDAUIEngineImageCache::Shared().Find(key);
+    image = TPDAUIEngineImageCache::Shared().Find(key);
+    return image != nullptr;
 }
 
 std::shared_ptr<TDibIG> TPDAUIEngineResources::LoadImageFile(const char* name, bool shared) const
@@ -368,9 +532,12 @@ std::shared_ptr<TDibIG> TPDAUIEngineResources::LoadImageFile(const char* name, b
     Path::LookupBatch own;  // the variants share their folders
     Path::LookupBatch& lookups = batch_ ? *batch_ : own;
     const std::string asked(name);
-    if (shared)
-        if (std::shared_ptr<TDibIG> kept = FindChosenImage(asked, lookups))
+    const uint64_t roots = Path::RootChanges();
+    if (shared) {
+        std::shared_ptr<TDibIG> kept;
+        if (FindChosenImage(asked, lookups, kept))
             return kept;
+    }
     const TPDAUIEngineSkinSettings& s = owner_->skinSettings;
     const DString& folder = owner_->skinsFolder;
     const bool fullPath = IsFullPath(name);
@@ -410,12 +577,14 @@ std::shared_ptr<TDibIG> TPDAUIEngineResources::LoadImageFile(const char* name, b
         const DString& file = tries[i];
         if (!(i == 0 && found) && !exists(file))
             continue;
-        std::string key;
+        std::string key, identity;
         const DString bareName = TStringNomFitx(file).nom_fitx();
         if (shared) {
-            key = lookups.FileIdentity(file.c_str());
-            if (!key.empty())
+            identity = lookups.FileIdentity(file.c_str());
+            if (!identity.empty()) {
+                key = identity;
                 AppendThemeKey(bareName, key);
+            }
         }
         std::shared_ptr<TDibIG> image = key.empty() ? nullptr : cache.Find(key);
         if (!image) {
@@ -433,9 +602,21 @@ std::shared_ptr<TDibIG> TPDAUIEngineResources::LoadImageFile(const char* name, b
             choice.file.assign(file.c_str(), (size_t)file.Length());
             choice.bareName = bareName;
             KeepSettings(choice, *owner_);
-            KeepChoice(asked, std::move(made), *owner_);
+            KeepChoice(asked, made, *owner_);
+            KeepCheckedChoice(asked, choice, identity, lookups, roots);
         }
         return image;
+    }
+    // No file at all (not one that would not decode): remembered as a miss.
+    if (shared) {
+        bool anyFile = false;
+        for (const auto& check : choice.checks)
+            anyFile = anyFile || check.second == Path::Kind::File;
+        if (!anyFile && !choice.checks.empty()) {
+            KeepSettings(choice, *owner_);
+            KeepChoice(asked, made, *owner_);
+            KeepCheckedChoice(asked, choice, std::string(), lookups, roots);
+        }
     }
     return nullptr;
 }
@@ -447,11 +628,14 @@ void TPDAUIEngineResources::AppendThemeKey(const CDString& bareName, std::string
         return;
     }
     const TPDAUIEngineSkinSettings& s = owner_->skinSettings;
-    char text[2 * 24];
+    char text[kThemeKeyRoom];
     char* end = text;
     for (const TPDAUIEngineTheme* theme : {&s.theme1, &s.theme2}) {
         *end++ = '|';
-        end = std::to_chars(end, text + sizeof text, theme->Generation()).ptr;
+        // Every theme without image rules does the same to an image (generations start at 1):
+        // engines, and loads of such themes, share what they decoded.
+        const unsigned long long rules = theme->imageRules.Count() == 0 ? 0 : theme->Generation();
+        end = std::to_chars(end, text + sizeof text, rules).ptr;
         if (theme->IsImageExcluded(bareName))
             *end++ = 'x';
     }
@@ -489,21 +673,22 @@ TDibIG* TPDAUIEngineResources::GetImage(const char* name, bool noCell, bool relo
     CDString text(name);
     // Searched with the library's memchr: every ask of every load passes here.
     const std::string_view view(text.c_str(), (size_t)text.Length());
+    // A "common" name another store answers for (a cell of one may be kept
+    // here, asked by its cell name); no handle name holds "common" ('o' is no
+    // hexadecimal digit).
+    if (!engineStore_ && owner_ && view.find("common") != std::string_view::npos)
+        return owner_->resources.GetImage(name, noCell, reload);
     const size_t open = noCell ? std::string_view::npos : view.find('[');
-    auto common = [&] { return !engineStore_ && owner_ && view.find("common") != std::string_view::npos; };
     // Most asks are for an image this store holds already, so it looks first.
-    // Handle names are never kept; a name with a cell asks for the cell, and a
-    // "common" name another store answers for (a cell of one may be kept here).
-    if (!reload && !text.IsEmpty() && open == std::string_view::npos)
-        if (TPDAUIEngineResource* cached = Find(name))
-            if (!common())
-                return cached->object;
+    // Handle names are never kept; a name with a cell asks for the cell.
+    const bool looked = !reload && !text.IsEmpty() && open == std::string_view::npos;
+    if (looked)
+        if (TPDAUIEngineResource* cached = Find(text))
+            return cached->object;
     // An image in memory is named only through the handle table, never by address.
     unsigned long number = 0;
     if (IsHandleName(text, number))
         return FindHandle(text);
-    if (common())
-        return owner_->resources.GetImage(name, noCell, reload);
     if (text.IsEmpty())
         return nullptr;
 
@@ -528,7 +713,8 @@ TDibIG* TPDAUIEngineResources::GetImage(const char* name, bool noCell, bool relo
         return GetImageCell(base.c_str(), values[0], values[1], values[2], reload);
     }
 
-    TPDAUIEngineResource* cached = Find(name);
+    // Not there when looked for above.
+    TPDAUIEngineResource* cached = looked ? nullptr : Find(text);
     if (cached && !reload)
         return cached->object;
 
@@ -564,7 +750,7 @@ TDibIG* TPDAUIEngineResources::GetImageCell(const char* name, int index, int wid
         return nullptr;
     DString cellName(name);
     cellName << "_" << index;
-    TPDAUIEngineResource* cached = Find(cellName.c_str());
+    TPDAUIEngineResource* cached = Find(cellName);
     if (cached && !reload)
         return cached->object;
 

@@ -1,5 +1,6 @@
 #pragma once
 #include <cstddef>
+#include <cstdint>
 #include <memory>
 #include <string>
 
@@ -51,7 +52,9 @@ public:
 // store (keyed by the file's version and the themes applied), so a page names an
 // image another page already read without reading it again; what a store hands out
 // stays valid as long as the store keeps it. Existence checks go through the folder
-// listings Path keeps. The engine owns one store (images
+// listings Path keeps; where an image name or a compiled page led (or that it led
+// nowhere) is taken again without looking while the folder watch has seen no change
+// in the folders concerned and the settings are the same. The engine owns one store (images
 // shared by every page, notably names holding "common"); each page owns another,
 // emptied when the page is detached. Nothing is reported: a missing file gives an
 // empty text, a null stream or a null image.
@@ -118,20 +121,26 @@ private:
     // found it) answers for; on success pageName becomes that path.
     template <typename Read>
     bool FindCompiledPage(DString& pageName, Read read);
+    // Keeps where the page name was found (path, the file read) for the next
+    // read at the same moment of lookups' folder watch.
+    void KeepFoundPage(const std::string& name, const DString& path, const std::shared_ptr<const TWholeFile>& file,
+                       Path::LookupBatch& lookups, uint64_t roots) const;
     struct Handle {
         unsigned int number;
         TDibIG* image;
     };
 
-    TPDAUIEngineResource* Find(const char* name) const;
+    // name measured once by the caller, not once per item.
+    TPDAUIEngineResource* Find(const CDString& name) const;
     // The image file of name read and themed, or null. shared: the decoded image
     // of the same file version and themes is taken from (or left in) the shared
     // cache; otherwise the image is read anew and is the caller's alone.
     std::shared_ptr<TDibIG> LoadImageFile(const char* name, bool shared) const;
-    // The shared image found for the same name and settings before, when the
-    // folders still answer the same and the shared cache holds the file's
-    // version now; else null.
-    std::shared_ptr<TDibIG> FindChosenImage(const std::string& name, Path::LookupBatch& lookups) const;
+    // What the same name under the same settings led to before, when the
+    // folders still answer the same: the shared image, when the shared cache
+    // holds the file's version now, or null for a name that led to no file.
+    // False when the long way must be taken.
+    bool FindChosenImage(const std::string& name, Path::LookupBatch& lookups, std::shared_ptr<TDibIG>& image) const;
     // Appends what the themes make of the image of that bare name (no folder,
     // no extension): part of its shared-cache key.
     void AppendThemeKey(const CDString& bareName, std::string& key) const;

@@ -415,6 +415,7 @@ TEST_F(PathTest, BatchesOnThreadsShareTheWatch) {
                 batch.Lookup(a);
                 batch.FileIdentity(a);
                 batch.FileIdentity(b);
+                batch.Holds({a, b});
             }
         });
     for (int i = 0; i < 200; ++i) {
@@ -479,7 +480,11 @@ TEST(FolderWatch, KeepsWhatWasSeenUntilAChange) {
         struct stat found {};
         ASSERT_TRUE(watch.Find(folder, "a.png", before, found));
         EXPECT_EQ(7, found.st_size);
+        // What was seen at that moment holds until the change, and only for watched folders.
+        EXPECT_TRUE(watch.Holds({folder}, before));
+        EXPECT_FALSE(watch.Holds({folder, tmp / "way"}, before));
         step.change();
+        EXPECT_EQ(!step.moves, watch.Holds({folder}, before));
         const uint64_t after = watch.Moment();
         EXPECT_EQ(step.stillWatched, watch.Watching(folder));
         if (!step.stillWatched) continue;

@@ -330,6 +330,113 @@ TEST(StoreImages, LaterAsksSeeFilesComeAndGo)
     }
 }
 
+// A name asked again and again while its folders are unchanged is answered
+// from how it was found (its folders are watched); every change of a file, a
+// setting or the device root is seen at the next ask all the same, for
+// images and compiled pages alike.
+TEST(StoreImages, RepeatedAsksSeeEveryChangeAtTheNextAsk)
+{
+    namespace fs = std::filesystem;
+    testpaths::TempDir dir;
+    const std::string savedRoot = Path::DeviceRoot();
+    Path::SetDeviceRoot(dir / "one");
+    SkinEngine engine;
+    engine.skinsFolder = "\\skins";
+    engine.skinSettings.skinName = "night";
+    engine.skinSettings.defaultSkinName = "default";
+    engine.skinSettings.landscape = 1;
+    auto at = [&](const std::string& file) { return dir / ("one/skins/" + file); };
+    // An image and a page that tell where they come from: widths and texts
+    // tell the files apart; a rewrite keeps the size but not the pixels.
+    auto put = [&](const std::string& where, int width, TColorIG colour, const std::string& page) {
+        WriteImage(where + ".png", width, 2, colour);
+        WriteText(where + ".cpage", page);
+    };
+    auto remove = [&](const std::string& where) {
+        fs::remove(where + ".png");
+        fs::remove(where + ".cpage");
+    };
+    const TColorIG red(255, 0, 0), green(0, 255, 0), blue(0, 0, 255);
+    put(at("night/arrow"), 1, red, "night 1");
+    put(at("default/arrow"), 2, red, "default 2");
+    put(dir / "two/skins/night/arrow", 8, red, "two 8");
+    struct Step {
+        const char* what;
+        std::function<void()> change;
+        int width;
+        TColorIG colour;
+        const char* page;
+    } steps[] = {
+        {"as made", [] {}, 1, red, "night 1"},
+        {"rewritten in place", [&] { put(at("night/arrow"), 1, blue, "night 9"); }, 1, blue, "night 9"},
+        {"replaced",
+         [&] {
+             put(at("night/new"), 3, green, "night 3");
+             for (const char* ext : {".png", ".cpage"})
+                 fs::rename(at("night/new") + ext, at("night/arrow") + ext);
+         },
+         3, green, "night 3"},
+        {"landscape variant added", [&] { put(at("night/arrowLandscape"), 4, red, "night 4"); }, 4, red, "night 4"},
+        {"landscape variant removed", [&] { remove(at("night/arrowLandscape")); }, 3, green, "night 3"},
+        // A page of the skin goes before the default skin's landscape variant.
+        {"default landscape variant added", [&] { put(at("default/arrowLandscape"), 5, red, "default 5"); }, 5, red,
+         "night 3"},
+        {"portrait", [&] { engine.skinSettings.landscape = 0; }, 3, green, "night 3"},
+        {"removed", [&] { remove(at("night/arrow")); }, 2, red, "default 2"},
+        {"none left", [&] { remove(at("default/arrow")); }, 0, red, nullptr},
+        {"made again",
+         [&] {
+             put(at("night/arrow"), 6, red, "night 6");
+             put(at("default/arrow"), 2, red, "default 2");
+         },
+         6, red, "night 6"},
+        {"kept files dropped", [] { TWholeFileCache::Shared().Clear(); }, 6, red, "night 6"},
+        {"another skin", [&] { engine.skinSettings.skinName = "day"; }, 2, red, "default 2"},
+        {"the skin again", [&] { engine.skinSettings.skinName = "night"; }, 6, red, "night 6"},
+        {"device root moved", [&] { Path::SetDeviceRoot(dir / "two"); }, 8, red, "two 8"},
+        {"device root back", [&] { Path::SetDeviceRoot(dir / "one"); }, 6, red, "night 6"},
+    };
+    long aged = 1000000;
+    for (const Step& step : steps) {
+        SCOPED_TRACE(step.what);
+        step.change();
+        // Files written now made as if long ago (as installed), so that pages
+        // are kept; each step at another time, as a file's versions would be.
+        // The rest are left alone: a step that changes no file changes nothing
+        // the folder watch sees.
+        ++aged;
+        for (const char* folder : {"one/skins/night", "one/skins/default", "two/skins/night"})
+            for (const auto& entry : fs::directory_iterator(dir / folder)) {
+                struct stat st;
+                if (::stat(entry.path().c_str(), &st) != 0 || st.st_mtime < 2000000)
+                    continue;
+                const struct timespec times[2] = {{aged, 0}, {aged, 0}};
+                utimensat(AT_FDCWD, entry.path().c_str(), times, 0);
+            }
+        for (int ask = 0; ask < 3; ++ask) {
+            SCOPED_TRACE(ask);
+            Path::LookupBatch lookups;
+            engine.resources.SetLookupBatch(&lookups);
+            engine.resources.Clear();
+            TDibIG* image = engine.resources.GetImage("arrow");
+            DString pageName("arrow");
+            std::shared_ptr<const TWholeFile> page = engine.resources.ReadCompiledPageKept(pageName);
+            engine.resources.SetLookupBatch(nullptr);
+            if (!step.page) {  // nothing anywhere
+                EXPECT_EQ(nullptr, image);
+                EXPECT_EQ(nullptr, page);
+                continue;
+            }
+            ASSERT_NE(nullptr, image);
+            EXPECT_EQ(step.width, image->Width());
+            EXPECT_EQ(Stored(step.colour), image->GetPixel(0, 0));
+            ASSERT_NE(nullptr, page);
+            EXPECT_EQ(step.page, std::string(reinterpret_cast<const char*>(page->data.get()), page->length));
+        }
+    }
+    Path::SetDeviceRoot(savedRoot);
+}
+
 // Engines (or one engine over time) whose settings differ in one thing each
 // find the file those settings lead to, asked in turn, however often: how a
 // name was found under one set of settings never answers for another. Widths
@@ -850,6 +957,61 @@ TEST_F(StoreTest, DecodedImagesAreSharedByFileAndThemes)
         EXPECT_EQ(Stored(c.colour), fresh->GetPixel(1, 1));
         EXPECT_EQ(Stored(red), shared->GetPixel(1, 1));  // the earlier page keeps its pixels
         EXPECT_EQ(8, shared->Width());
+    }
+}
+
+// Themes without image rules do the same to every image: whatever else they
+// hold, in whatever engine, loaded however often, they share decoded images.
+// An image rule or an exclusion makes an image of its own.
+TEST_F(StoreTest, ThemesWithoutImageRulesShareDecodedImages)
+{
+    const std::string themes =
+        "<themes><theme name=\"plain\"/>"
+        "<theme name=\"colours\"><themerule type=\"color\" color=\"#FF0000\" replaceby=\"#00FF00\"/></theme>"
+        "<theme name=\"dark\"><themerule type=\"image\" image=\"*\" filters=\"invert\"/></theme>"
+        "</themes>";
+    const TColorIG red(255, 0, 0), cyan(0, 255, 255);
+    WriteImage(dir / "night/arrow.png", 8, 8, red);
+    Themes(themes, "plain", "plain");
+    RecPage first(&engine, "pageA");
+    TDibIG* shared = first.resources.GetImage("arrow");
+    ASSERT_NE(nullptr, shared);
+    struct Case {
+        const char* what;
+        const char* theme1;  // null: none loaded
+        const char* theme2;
+        bool excluded;
+        bool same;
+        TColorIG colour;
+    } cases[] = {
+        {"no themes loaded", nullptr, nullptr, false, true, red},
+        {"the same themes", "plain", "plain", false, true, red},
+        {"colour rules only", "colours", "plain", false, true, red},
+        {"an image rule in theme two", "plain", "dark", false, false, cyan},
+        {"excluded from a theme without rules", "plain", "plain", true, false, red},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        SkinEngine other;
+        other.skinsFolder = engine.skinsFolder;
+        other.skinSettings.skinName = settings().skinName;
+        other.skinSettings.defaultSkinName = settings().defaultSkinName;
+        other.skinSettings.landscape = 0;
+        if (c.theme1) {
+            std::string buffer = themes;
+            TPDAUIEngineXml xml;
+            ASSERT_TRUE(xml.Parse(&buffer[0]));
+            DString t1(c.theme1), t2(c.theme2);
+            other.skinSettings.theme1.Load(&xml, t1, "");
+            other.skinSettings.theme2.Load(&xml, t2, "");
+        }
+        if (c.excluded)
+            other.skinSettings.theme1.excludedImages.Add(DString("arrow"));
+        RecPage page(&other, "pageB");
+        TDibIG* image = page.resources.GetImage("arrow");
+        ASSERT_NE(nullptr, image);
+        EXPECT_EQ(c.same, image == shared);
+        EXPECT_EQ(Stored(c.colour), image->GetPixel(1, 1));
     }
 }
 
