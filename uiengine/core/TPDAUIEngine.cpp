@@ -94,17 +94,9 @@ TPDAUIEngine::~TPDAUIEngine()
     // The members go in reverse order of declaration; the pages are not ours.
 }
 
-namespace {
-TPDAUIEngine::ElementDeletedHook g_elementDeleted = nullptr;
-} // namespace
+TPDAUIEngine::ElementDeletedHook TPDAUIEngine::elementDeletedHook_ = nullptr;
 
-void TPDAUIEngine::SetElementDeletedHook(ElementDeletedHook hook) { g_elementDeleted = hook; }
-
-void TPDAUIEngine::ElementDeleted(TPDAUIEngineElement* element)
-{
-    if (g_elementDeleted && element)
-        g_elementDeleted(element);
-}
+void TPDAUIEngine::SetElementDeletedHook(ElementDeletedHook hook) { elementDeletedHook_ = hook; }
 
 int TPDAUIEngine::GetTickCount()
 {

@@ -170,7 +170,9 @@ TPDAUIEngineElement::~TPDAUIEngineElement()
     // not be reached, not even by the engine's StopTimer.
     if (page && !TPDAUIEngineElementPage::IsLive(page))
         page = nullptr;
-    StopTimer();
+    // StopTimer, spelt out so that the usual case (no timer) costs no call.
+    if (timerRunning && engine)
+        engine->StopTimer(this);
     // A command still queued for this element must not be delivered to freed memory.
     TPDAUIEngineCommandQueue::PurgeTargetEverywhere(this);
     TPDAUIEngine::ElementDeleted(this);
