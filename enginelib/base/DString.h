@@ -83,7 +83,8 @@ public:
     DString(const char* text) : CDString(local_, 0, CodePage::Default()) // null is empty
     {
         local_[0] = 0;
-        if (text)
+        // An empty text (most labels and names) needs no measuring and no copy.
+        if (text && *text)
             SetText(text, std::strlen(text));
     }
     DString(const char* text, int length);         // length bytes, may hold NULs
