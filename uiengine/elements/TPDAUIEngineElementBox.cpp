@@ -334,10 +334,14 @@ void TPDAUIEngineElementBox::CollectDescendants(VectorP<TPDAUIEngineElement>& li
     // They are wanted in turn (a closing page walks all of them, then reads
     // each one's first line and a box's scroll bar): only those lines, so
     // that a big page's walk still fits the cache when it is read again.
+    // (PrefetchLinks(child, 64, sizeof(children)) spelt out: sizes known here
+    // fold to three hints a child.)
     const uintptr_t barAt = reinterpret_cast<uintptr_t>(&scrollBar) - reinterpret_cast<uintptr_t>(this);
     for (int i = 0; i < children.Count(); ++i) {
-        PrefetchLinks(children[i], 64, sizeof(children));
-        TPDAUIEngineElementPool::Prefetch(reinterpret_cast<uintptr_t>(children[i]) + barAt, sizeof(scrollBar));
+        const uintptr_t child = reinterpret_cast<uintptr_t>(children[i]);
+        TPDAUIEngineElementPool::Prefetch(child, 64);
+        TPDAUIEngineElementPool::Prefetch(child + sizeof(TPDAUIEngineElement), sizeof(children));
+        TPDAUIEngineElementPool::Prefetch(child + barAt, sizeof(scrollBar));
     }
     for (int i = 0; i < children.Count(); ++i) {
         TPDAUIEngineElement* c = children[i];
