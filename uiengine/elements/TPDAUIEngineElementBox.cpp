@@ -776,7 +776,9 @@ void TPDAUIEngineElementBox::CopyFrom(TPDAUIEngineElement* other)
 
 void TPDAUIEngineElementBox::AdjustFont()
 {
-    TPDAUIEngineElement::AdjustFont();
+    // TPDAUIEngineElement::AdjustFont, without a call for each box.
+    if (TPDAUIEngine* e = engine)
+        e->AdjustFont(font);
     for (int i = 0; i < children.Count(); ++i)
         children[i]->AdjustFont();
 }

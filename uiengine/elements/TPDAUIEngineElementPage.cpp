@@ -112,7 +112,8 @@ void TPDAUIEngineElementPage::UnlinkTree()
     CollectDescendants(tree, false);
     for (int i = 0; i < tree.Count(); ++i) {
         TPDAUIEngineElement* e = tree[i];
-        e->StopTimer();
+        if (e->timerRunning)  // StopTimer's own test first: no call for most
+            e->StopTimer();
         if (e->page == this)
             e->page = nullptr;
         // Scroll bars are no children, but run timers all the same. Most
