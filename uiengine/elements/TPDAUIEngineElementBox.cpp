@@ -12,6 +12,7 @@
 #include "uiengine/core/TPDAUIEngineXml.h"
 #include "uiengine/elements/TPDAUIEngineElementCover.h"
 #include "uiengine/elements/TPDAUIEngineElementFactory.h"
+#include "uiengine/elements/TPDAUIEngineElementPage.h"
 #include "uiengine/elements/TPDAUIEngineElementPool.h"
 
 namespace {
@@ -785,7 +786,13 @@ void TPDAUIEngineElementBox::AdjustFont()
 
 void TPDAUIEngineElementBox::TranslateLabel()
 {
-    TPDAUIEngineElement::TranslateLabel();
+    // TPDAUIEngineElement::TranslateLabel, without a call for each box.
+    TPDAUIEngineElementPage* p = GetPage();
+    TPDAUIEngine* e = engine;
+    if (!e && p)
+        e = p->engine;
+    if (p && e)
+        label = e->TranslateText(label.c_str());
     for (int i = 0; i < children.Count(); ++i)
         children[i]->TranslateLabel();
 }
