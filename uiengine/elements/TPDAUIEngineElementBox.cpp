@@ -42,6 +42,14 @@ bool IsTrue(const char* value) { return CDString(value) == "true"; }
 
 bool IsActive(const TPDAUIEngineElement* e) { return e->visible && e->enabled; }
 
+// A plain box (no subclass) without children: collecting below it adds
+// nothing, so the call is left out (most boxes of a page are such leaves).
+inline bool IsLeafBox(TPDAUIEngineElement* e)
+{
+    return typeid(*e) == typeid(TPDAUIEngineElementBox) &&
+           static_cast<TPDAUIEngineElementBox*>(e)->children.Count() == 0;
+}
+
 } // namespace
 
 // ---- boxScale ----
@@ -349,7 +357,8 @@ void TPDAUIEngineElementBox::CollectDescendants(VectorP<TPDAUIEngineElement>& li
         if (onlyActive && !IsActive(c))
             continue;
         list.Add(c);
-        c->CollectDescendants(list, onlyActive);
+        if (!IsLeafBox(c))  // a leaf box adds nothing
+            c->CollectDescendants(list, onlyActive);
     }
 }
 
