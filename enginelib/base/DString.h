@@ -77,17 +77,20 @@ protected:
 // bytes of a short text (text_ points at them) or the capacity of a heap block.
 class DString : public CDString {
 public:
-    DString() { SetEmptyShort(); }
-    DString(const char* text) : CDString(nullptr, 0, CodePage::Default()) // null is empty
+    // The view starts on the empty local bytes: each field is stored once
+    // (elements hold a dozen of these, made and dropped by the thousand).
+    DString() : CDString(local_, 0, CodePage::Default()) { local_[0] = 0; }
+    DString(const char* text) : CDString(local_, 0, CodePage::Default()) // null is empty
     {
-        SetEmptyShort();
-        if (text)
+        local_[0] = 0;
+        // An empty text (most labels and names) needs no measuring and no copy.
+        if (text && *text)
             SetText(text, std::strlen(text));
     }
     DString(const char* text, int length);         // length bytes, may hold NULs
-    DString(const char* text, int length, int codepage) : CDString(nullptr, 0, codepage)
+    DString(const char* text, int length, int codepage) : CDString(local_, 0, codepage)
     {
-        SetEmptyShort();
+        local_[0] = 0;
         if (text && length > 0)
             Assign(text, (size_t)length);
     }
@@ -95,18 +98,17 @@ public:
         : DString(other.c_str(), other.Length(), other.GetCodepage())
     {
     }
-    DString(const DString& other) : CDString(nullptr, 0, other.codepage_)
+    DString(const DString& other) : CDString(local_, 0, other.codepage_)
     {
         if (other.IsShort()) {
             std::memcpy(local_, other.local_, sizeof local_);
-            text_ = local_;
             length_ = other.length_;
         } else {
-            SetEmptyShort();
+            local_[0] = 0;
             Assign(other.text_, (size_t)other.length_);
         }
     }
-    DString(DString&& other) noexcept : CDString(nullptr, 0, other.codepage_) { Take(other); }
+    DString(DString&& other) noexcept : CDString(local_, 0, other.codepage_) { Take(other); }
     explicit DString(int value);
     ~DString() { Release(); }
 

@@ -94,17 +94,9 @@ TPDAUIEngine::~TPDAUIEngine()
     // The members go in reverse order of declaration; the pages are not ours.
 }
 
-namespace {
-TPDAUIEngine::ElementDeletedHook g_elementDeleted = nullptr;
-} // namespace
+TPDAUIEngine::ElementDeletedHook TPDAUIEngine::elementDeletedHook_ = nullptr;
 
-void TPDAUIEngine::SetElementDeletedHook(ElementDeletedHook hook) { g_elementDeleted = hook; }
-
-void TPDAUIEngine::ElementDeleted(TPDAUIEngineElement* element)
-{
-    if (g_elementDeleted && element)
-        g_elementDeleted(element);
-}
+void TPDAUIEngine::SetElementDeletedHook(ElementDeletedHook hook) { elementDeletedHook_ = hook; }
 
 int TPDAUIEngine::GetTickCount()
 {
@@ -500,9 +492,22 @@ TDibIG* TPDAUIEngine::FindImage(const char* name)
     return resources.GetImage(name);
 }
 
+namespace {
+
+// Out of line: every label of a loaded page passes through TranslateText,
+// most of them empty, and the copy's registers are then not saved for them.
+#if defined(__GNUC__) || defined(__clang__)
+__attribute__((noinline))
+#endif
+void CopyText(DString& to, const char* text) { to = text; }
+
+} // namespace
+
 DString TPDAUIEngine::TranslateText(const char* text)
 {
-    DString copy(text);
+    DString copy;
+    if (text && *text)
+        CopyText(copy, text);
     const TPDAUIEngineCallbacks& cb = callbacks;
     if (cb.translate)
         cb.translate(cb.userData, &copy, 1);

@@ -281,7 +281,13 @@ public:
     // element pointers (its native message map) drops them. One hook, UI thread.
     typedef void (*ElementDeletedHook)(TPDAUIEngineElement* element);
     static void SetElementDeletedHook(ElementDeletedHook hook);
-    static void ElementDeleted(TPDAUIEngineElement* element);
+    // Inline: every element of every closing page passes here, nearly always
+    // with no hook set.
+    static void ElementDeleted(TPDAUIEngineElement* element)
+    {
+        if (elementDeletedHook_ && element)
+            elementDeletedHook_(element);
+    }
 
     // The default on-screen keyboard layouts, joined by '|'.
     static const char* DefaultKeyboardLayouts();
@@ -306,6 +312,8 @@ protected:
     virtual bool IsTextBox(TPDAUIEngineElement* element);
 
 private:
+    static ElementDeletedHook elementDeletedHook_;
+
     struct ScrollBox {
         TPDAUIEngineElement* box = nullptr;
         TPDAUIEngineElement* bar = nullptr;

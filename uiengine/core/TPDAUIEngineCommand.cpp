@@ -95,45 +95,14 @@ std::vector<TPDAUIEngineCommandQueue*>& Registry()
     return queues;
 }
 
-// The counts of the live queues, in storage that never goes: a dying element
-// reads them without the registry lock and skips it while every queue is empty
-// (thousands die with every page). A queue made when all slots are taken keeps
-// its count to itself and makes every purge take the lock.
-const int kCountSlots = 64;
-std::atomic<int> g_counts[kCountSlots];
-bool g_countSlotTaken[kCountSlots];   // registry lock held
-std::atomic<int> g_countSlotsUsed{0};  // slots past this one were never taken
-std::atomic<int> g_queuesWithoutSlot{0};
-
-// False only when no queue can hold a record.
-bool AnyQueued()
-{
-    if (g_queuesWithoutSlot.load(std::memory_order_acquire) != 0)
-        return true;
-    const int used = g_countSlotsUsed.load(std::memory_order_acquire);
-    for (int i = 0; i < used; ++i)
-        if (g_counts[i].load(std::memory_order_acquire) != 0)
-            return true;
-    return false;
-}
-
 } // namespace
+
+std::atomic<int> TPDAUIEngineCommandQueue::holding_{0};
 
 TPDAUIEngineCommandQueue::TPDAUIEngineCommandQueue()
 {
     std::lock_guard<std::mutex> guard(RegistryMutex());
     Registry().push_back(this);
-    for (int i = 0; i < kCountSlots; ++i)
-        if (!g_countSlotTaken[i]) {
-            g_countSlotTaken[i] = true;
-            countSlot_ = i;
-            g_counts[i].store(0, std::memory_order_release);
-            count_ = &g_counts[i];
-            if (g_countSlotsUsed.load(std::memory_order_relaxed) <= i)
-                g_countSlotsUsed.store(i + 1, std::memory_order_release);
-            return;
-        }
-    g_queuesWithoutSlot.fetch_add(1, std::memory_order_acq_rel);
 }
 
 TPDAUIEngineCommandQueue::~TPDAUIEngineCommandQueue()
@@ -142,11 +111,17 @@ TPDAUIEngineCommandQueue::~TPDAUIEngineCommandQueue()
     auto& queues = Registry();
     queues.erase(std::remove(queues.begin(), queues.end(), this), queues.end());
     // The records go with the queue: none of them is left to purge.
-    count_->store(0, std::memory_order_release);
-    if (countSlot_ >= 0)
-        g_countSlotTaken[countSlot_] = false;
-    else
-        g_queuesWithoutSlot.fetch_sub(1, std::memory_order_acq_rel);
+    TCriticalSectionITVEntra lock(lock_);
+    const int before = size_;
+    size_ = 0;
+    Publish(before);
+}
+
+void TPDAUIEngineCommandQueue::Publish(int before)
+{
+    count_.store(size_, std::memory_order_release);
+    if ((before == 0) != (size_ == 0))
+        holding_.fetch_add(size_ == 0 ? -1 : 1, std::memory_order_acq_rel);
 }
 
 namespace {
@@ -194,13 +169,13 @@ int TPDAUIEngineCommandQueue::Post(const TPDAUIEngineCommand& command)
     slot.result = command.result;
     slot.handled = command.handled;
     ++size_;
-    count_->store(size_, std::memory_order_release);
+    Publish(size_ - 1);
     return 1;
 }
 
 bool TPDAUIEngineCommandQueue::Pop(TPDAUIEngineCommand& out)
 {
-    if (count_->load(std::memory_order_acquire) == 0)
+    if (count_.load(std::memory_order_acquire) == 0)
         return false;
     std::vector<TPDAUIEngineCommand> drained;  // freed after the lock is left
     TCriticalSectionITVEntra lock(lock_);
@@ -219,11 +194,11 @@ bool TPDAUIEngineCommandQueue::Pop(TPDAUIEngineCommand& out)
         if ((int)ring_.size() > kKeptSlots)
             drained.swap(ring_);
     }
-    count_->store(size_, std::memory_order_release);
+    Publish(size_ + 1);
     return true;
 }
 
-int TPDAUIEngineCommandQueue::Count() const { return count_->load(std::memory_order_acquire); }
+int TPDAUIEngineCommandQueue::Count() const { return count_.load(std::memory_order_acquire); }
 
 void TPDAUIEngineCommandQueue::Clear()
 {
@@ -231,13 +206,14 @@ void TPDAUIEngineCommandQueue::Clear()
     TCriticalSectionITVEntra lock(lock_);
     gone.swap(ring_);
     head_ = 0;
+    const int before = size_;
     size_ = 0;
-    count_->store(0, std::memory_order_release);
+    Publish(before);
 }
 
 int TPDAUIEngineCommandQueue::PurgeTarget(const TPDAUIEngineElement* target)
 {
-    if (!target || count_->load(std::memory_order_acquire) == 0)
+    if (!target || count_.load(std::memory_order_acquire) == 0)
         return 0;
     TCriticalSectionITVEntra lock(lock_);
     // Compacts toward the oldest end, keeping the order of what stays.
@@ -252,15 +228,14 @@ int TPDAUIEngineCommandQueue::PurgeTarget(const TPDAUIEngineElement* target)
     const int removed = size_ - kept;
     for (int i = kept; i < size_; ++i)
         At(i).target = nullptr;
+    const int before = size_;
     size_ = kept;
-    count_->store(size_, std::memory_order_release);
+    Publish(before);
     return removed;
 }
 
-int TPDAUIEngineCommandQueue::PurgeTargetEverywhere(const TPDAUIEngineElement* target)
+int TPDAUIEngineCommandQueue::PurgeTargetHeld(const TPDAUIEngineElement* target)
 {
-    if (!target || !AnyQueued())
-        return 0;
     std::lock_guard<std::mutex> guard(RegistryMutex());
     int removed = 0;
     for (TPDAUIEngineCommandQueue* queue : Registry())

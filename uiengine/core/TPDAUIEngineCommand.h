@@ -96,8 +96,14 @@ public:
 
     // Removes the records whose target is the given element; gives how many.
     int PurgeTarget(const TPDAUIEngineElement* target);
-    // The same over every live queue of the process.
-    static int PurgeTargetEverywhere(const TPDAUIEngineElement* target);
+    // The same over every live queue of the process. Inline: thousands of
+    // elements die with every page, nearly always with every queue empty.
+    static int PurgeTargetEverywhere(const TPDAUIEngineElement* target)
+    {
+        if (!target || holding_.load(std::memory_order_acquire) == 0)
+            return 0;
+        return PurgeTargetHeld(target);
+    }
 
 private:
     // Slot of the i-th oldest record.
@@ -107,6 +113,11 @@ private:
         const int slot = head_ + i;
         return ring_[(size_t)(slot < slots ? slot : slot - slots)];
     }
+    // PurgeTargetEverywhere once some queue holds a record.
+    static int PurgeTargetHeld(const TPDAUIEngineElement* target);
+    // Stores size_ as the count and keeps holding_ up to date; before is the
+    // size the queue had. Lock held.
+    void Publish(int before);
     // Doubles the ring, the oldest record moving to slot 0; the old ring goes to
     // old, to be freed once the lock is left. Lock held.
     void Grow(std::vector<TPDAUIEngineCommand>& old);
@@ -116,9 +127,9 @@ private:
     int head_ = 0;  // slot of the oldest record
     int size_ = 0;  // records queued
     // The count, readable without the lock: an empty queue is answered at once.
-    // It lives in a process-wide slot when one is free, so that dying elements
-    // can see every queue's count without the registry lock.
-    std::atomic<int> ownCount_{0};
-    std::atomic<int>* count_ = &ownCount_;
-    int countSlot_ = -1;
+    std::atomic<int> count_{0};
+    // How many live queues hold a record, changed under each queue's lock as it
+    // goes from empty to not or back: a dying element reads it alone and skips
+    // the registry lock while every queue is empty.
+    static std::atomic<int> holding_;
 };

@@ -64,12 +64,14 @@ struct LiveSlotRelease {
 };
 
 // Once per thread: kept out of line so that the counting itself inlines.
+// Throws nothing, so that an element's constructor needs no way out for it;
+// null when no slot can be had (no memory), the count then goes to g_liveLate.
 #if defined(__GNUC__) || defined(__clang__)
 __attribute__((noinline))
 #endif
-LiveSlot* TakeLiveSlot()
+LiveSlot* TakeLiveSlot() noexcept
 {
-    {
+    try {
         std::lock_guard<std::mutex> guard(LiveSlotsMutex());
         for (LiveSlot* slot : LiveSlots())
             if (!slot->taken) {
@@ -77,25 +79,29 @@ LiveSlot* TakeLiveSlot()
                 break;
             }
         if (!t_liveSlot) {
+            LiveSlots().reserve(LiveSlots().size() + 1);
             LiveSlots().push_back(new LiveSlot());
             t_liveSlot = LiveSlots().back();
         }
         t_liveSlot->taken = true;
+    } catch (...) {
+        return nullptr;
     }
     thread_local LiveSlotRelease release;  // gives the slot back at thread end
     (void)release;
     return t_liveSlot;
 }
 
-inline void CountLive(int delta)
+inline void CountLive(int delta) noexcept
 {
     LiveSlot* slot = t_liveSlot;
     if (!slot) {
-        if (t_liveSlotGone) {
+        if (!t_liveSlotGone)
+            slot = TakeLiveSlot();
+        if (!slot) {
             g_liveLate.fetch_add(delta, std::memory_order_relaxed);
             return;
         }
-        slot = TakeLiveSlot();
     }
     slot->count.store(slot->count.load(std::memory_order_relaxed) + delta, std::memory_order_relaxed);
 }
@@ -170,7 +176,9 @@ TPDAUIEngineElement::~TPDAUIEngineElement()
     // not be reached, not even by the engine's StopTimer.
     if (page && !TPDAUIEngineElementPage::IsLive(page))
         page = nullptr;
-    StopTimer();
+    // StopTimer, spelt out so that the usual case (no timer) costs no call.
+    if (timerRunning && engine)
+        engine->StopTimer(this);
     // A command still queued for this element must not be delivered to freed memory.
     TPDAUIEngineCommandQueue::PurgeTargetEverywhere(this);
     TPDAUIEngine::ElementDeleted(this);

@@ -12,6 +12,7 @@
 #include "uiengine/core/TPDAUIEngineXml.h"
 #include "uiengine/elements/TPDAUIEngineElementCover.h"
 #include "uiengine/elements/TPDAUIEngineElementFactory.h"
+#include "uiengine/elements/TPDAUIEngineElementPage.h"
 #include "uiengine/elements/TPDAUIEngineElementPool.h"
 
 namespace {
@@ -40,6 +41,14 @@ int WordIndex(const char* value, const char* const* words, int count)
 bool IsTrue(const char* value) { return CDString(value) == "true"; }
 
 bool IsActive(const TPDAUIEngineElement* e) { return e->visible && e->enabled; }
+
+// A plain box (no subclass) without children: collecting below it adds
+// nothing, so the call is left out (most boxes of a page are such leaves).
+inline bool IsLeafBox(TPDAUIEngineElement* e)
+{
+    return typeid(*e) == typeid(TPDAUIEngineElementBox) &&
+           static_cast<TPDAUIEngineElementBox*>(e)->children.Count() == 0;
+}
 
 } // namespace
 
@@ -349,17 +358,22 @@ void TPDAUIEngineElementBox::CollectDescendants(VectorP<TPDAUIEngineElement>& li
     // They are wanted in turn (a closing page walks all of them, then reads
     // each one's first line and a box's scroll bar): only those lines, so
     // that a big page's walk still fits the cache when it is read again.
+    // (PrefetchLinks(child, 64, sizeof(children)) spelt out: sizes known here
+    // fold to three hints a child.)
     const uintptr_t barAt = reinterpret_cast<uintptr_t>(&scrollBar) - reinterpret_cast<uintptr_t>(this);
     for (int i = 0; i < children.Count(); ++i) {
-        PrefetchLinks(children[i], 64, sizeof(children));
-        TPDAUIEngineElementPool::Prefetch(reinterpret_cast<uintptr_t>(children[i]) + barAt, sizeof(scrollBar));
+        const uintptr_t child = reinterpret_cast<uintptr_t>(children[i]);
+        TPDAUIEngineElementPool::Prefetch(child, 64);
+        TPDAUIEngineElementPool::Prefetch(child + sizeof(TPDAUIEngineElement), sizeof(children));
+        TPDAUIEngineElementPool::Prefetch(child + barAt, sizeof(scrollBar));
     }
     for (int i = 0; i < children.Count(); ++i) {
         TPDAUIEngineElement* c = children[i];
         if (onlyActive && !IsActive(c))
             continue;
         list.Add(c);
-        c->CollectDescendants(list, onlyActive);
+        if (!IsLeafBox(c))  // a leaf box adds nothing
+            c->CollectDescendants(list, onlyActive);
     }
 }
 
@@ -787,14 +801,22 @@ void TPDAUIEngineElementBox::CopyFrom(TPDAUIEngineElement* other)
 
 void TPDAUIEngineElementBox::AdjustFont()
 {
-    TPDAUIEngineElement::AdjustFont();
+    // TPDAUIEngineElement::AdjustFont, without a call for each box.
+    if (TPDAUIEngine* e = engine)
+        e->AdjustFont(font);
     for (int i = 0; i < children.Count(); ++i)
         children[i]->AdjustFont();
 }
 
 void TPDAUIEngineElementBox::TranslateLabel()
 {
-    TPDAUIEngineElement::TranslateLabel();
+    // TPDAUIEngineElement::TranslateLabel, without a call for each box.
+    TPDAUIEngineElementPage* p = GetPage();
+    TPDAUIEngine* e = engine;
+    if (!e && p)
+        e = p->engine;
+    if (p && e)
+        label = e->TranslateText(label.c_str());
     for (int i = 0; i < children.Count(); ++i)
         children[i]->TranslateLabel();
 }

@@ -106,11 +106,14 @@ bool TPDAUIEngineElementPage::IsLive(const TPDAUIEngineElementPage* p)
 
 void TPDAUIEngineElementPage::UnlinkTree()
 {
-    VectorP<TPDAUIEngineElement> tree(20, 20, false);
+    // Room for a common page at once: grown 20 at a time, a page of hundreds
+    // is copied over and over.
+    VectorP<TPDAUIEngineElement> tree(256, 256, false);
     CollectDescendants(tree, false);
     for (int i = 0; i < tree.Count(); ++i) {
         TPDAUIEngineElement* e = tree[i];
-        e->StopTimer();
+        if (e->timerRunning)  // StopTimer's own test first: no call for most
+            e->StopTimer();
         if (e->page == this)
             e->page = nullptr;
         // Scroll bars are no children, but run timers all the same. Most

@@ -78,32 +78,51 @@ size_t ClassOf(size_t size) { return size == 0 ? 0 : (size - 1) / kGrain; }
 // page is built and dropped on one thread, one lock per element otherwise. A
 // bounded number per size is kept; the rest, and all of them when the thread
 // ends, go back to the shared lists.
+// Plain data, so that reaching it takes no per-thread set-up test on every
+// ask; what returns the blocks at thread end is set up by the first block kept.
 struct ThreadBlocks {
     static const int kKept = 512;
-    FreeBlock* lists[kClasses] = {};
-    int counts[kClasses] = {};
-    bool gone = false;  // the thread is ending: blocks go straight to the shared lists
+    FreeBlock* lists[kClasses];
+    int counts[kClasses];
+    bool gone;     // the thread is ending: blocks go straight to the shared lists
+    bool hooked;   // the thread-end return is set up
+};
 
-    ~ThreadBlocks()
+thread_local ThreadBlocks t_blocks;  // zero-initialised
+
+ThreadBlocks& Mine() { return t_blocks; }
+
+struct ThreadBlocksReturn {
+    ~ThreadBlocksReturn()
     {
-        gone = true;
+        ThreadBlocks& mine = Mine();
+        mine.gone = true;
         Pool& pool = ThePool();
         std::lock_guard<std::mutex> lock(pool.mutex);
         for (size_t cls = 0; cls < kClasses; ++cls)
-            while (FreeBlock* block = lists[cls]) {
-                lists[cls] = block->next;
+            while (FreeBlock* block = mine.lists[cls]) {
+                mine.lists[cls] = block->next;
                 block->next = pool.freeLists[cls];
                 pool.freeLists[cls] = block;
             }
     }
 };
 
-ThreadBlocks& Mine()
+#if defined(__GNUC__) || defined(__clang__)
+__attribute__((noinline))
+#endif
+void HookThreadEnd()
 {
-    static thread_local ThreadBlocks blocks;
-    return blocks;
+    thread_local ThreadBlocksReturn giveBack;
+    (void)giveBack;
+    Mine().hooked = true;
 }
 
+// Out of line: the usual ask, met from this thread's list, then saves no
+// registers for it.
+#if defined(__GNUC__) || defined(__clang__)
+__attribute__((noinline))
+#endif
 void* AllocateShared(size_t cls, size_t bytes)
 {
     Pool& pool = ThePool();
@@ -153,6 +172,33 @@ void* TPDAUIEngineElementPool::Allocate(size_t size)
     return AllocateShared(cls, bytes);
 }
 
+namespace {
+
+// Keeps the block on this thread's list when it may, setting up the return at
+// thread end first; else gives it to the shared list. Out of line: the usual
+// free then makes no call that needs registers saved.
+#if defined(__GNUC__) || defined(__clang__)
+__attribute__((noinline))
+#endif
+void FreeSlow(FreeBlock* freed, size_t cls) noexcept
+{
+    ThreadBlocks& mine = Mine();
+    if (!mine.gone && mine.counts[cls] < ThreadBlocks::kKept) {
+        if (!mine.hooked)
+            HookThreadEnd();
+        freed->next = mine.lists[cls];
+        mine.lists[cls] = freed;
+        ++mine.counts[cls];
+        return;
+    }
+    Pool& pool = ThePool();
+    std::lock_guard<std::mutex> lock(pool.mutex);
+    freed->next = pool.freeLists[cls];
+    pool.freeLists[cls] = freed;
+}
+
+} // namespace
+
 void TPDAUIEngineElementPool::Free(void* block, size_t size) noexcept
 {
     if (!block)
@@ -164,16 +210,13 @@ void TPDAUIEngineElementPool::Free(void* block, size_t size) noexcept
     auto* freed = static_cast<FreeBlock*>(block);
     const size_t cls = ClassOf(size);
     ThreadBlocks& mine = Mine();
-    if (!mine.gone && mine.counts[cls] < ThreadBlocks::kKept) {
+    if (mine.hooked && !mine.gone && mine.counts[cls] < ThreadBlocks::kKept) {
         freed->next = mine.lists[cls];
         mine.lists[cls] = freed;
         ++mine.counts[cls];
         return;
     }
-    Pool& pool = ThePool();
-    std::lock_guard<std::mutex> lock(pool.mutex);
-    freed->next = pool.freeLists[cls];
-    pool.freeLists[cls] = freed;
+    FreeSlow(freed, cls);
 }
 
 #else
