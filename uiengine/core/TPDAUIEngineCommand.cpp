@@ -95,14 +95,30 @@ std::vector<TPDAUIEngineCommandQueue*>& Registry()
     return queues;
 }
 
+// Which count slots are taken (registry lock held).
+bool g_countSlotTaken[TPDAUIEngineCommandQueue::kCountSlots];
+
 } // namespace
 
-std::atomic<int> TPDAUIEngineCommandQueue::holding_{0};
+std::atomic<int> TPDAUIEngineCommandQueue::slotCounts_[kCountSlots];
+std::atomic<int> TPDAUIEngineCommandQueue::slotsUsed_{0};
+std::atomic<int> TPDAUIEngineCommandQueue::queuesWithoutSlot_{0};
 
 TPDAUIEngineCommandQueue::TPDAUIEngineCommandQueue()
 {
     std::lock_guard<std::mutex> guard(RegistryMutex());
     Registry().push_back(this);
+    for (int i = 0; i < kCountSlots; ++i)
+        if (!g_countSlotTaken[i]) {
+            g_countSlotTaken[i] = true;
+            countSlot_ = i;
+            slotCounts_[i].store(0, std::memory_order_release);
+            count_ = &slotCounts_[i];
+            if (slotsUsed_.load(std::memory_order_relaxed) <= i)
+                slotsUsed_.store(i + 1, std::memory_order_release);
+            return;
+        }
+    queuesWithoutSlot_.fetch_add(1, std::memory_order_acq_rel);
 }
 
 TPDAUIEngineCommandQueue::~TPDAUIEngineCommandQueue()
@@ -111,17 +127,11 @@ TPDAUIEngineCommandQueue::~TPDAUIEngineCommandQueue()
     auto& queues = Registry();
     queues.erase(std::remove(queues.begin(), queues.end(), this), queues.end());
     // The records go with the queue: none of them is left to purge.
-    TCriticalSectionITVEntra lock(lock_);
-    const int before = size_;
-    size_ = 0;
-    Publish(before);
-}
-
-void TPDAUIEngineCommandQueue::Publish(int before)
-{
-    count_.store(size_, std::memory_order_release);
-    if ((before == 0) != (size_ == 0))
-        holding_.fetch_add(size_ == 0 ? -1 : 1, std::memory_order_acq_rel);
+    count_->store(0, std::memory_order_release);
+    if (countSlot_ >= 0)
+        g_countSlotTaken[countSlot_] = false;
+    else
+        queuesWithoutSlot_.fetch_sub(1, std::memory_order_acq_rel);
 }
 
 namespace {
@@ -169,13 +179,13 @@ int TPDAUIEngineCommandQueue::Post(const TPDAUIEngineCommand& command)
     slot.result = command.result;
     slot.handled = command.handled;
     ++size_;
-    Publish(size_ - 1);
+    count_->store(size_, std::memory_order_release);
     return 1;
 }
 
 bool TPDAUIEngineCommandQueue::Pop(TPDAUIEngineCommand& out)
 {
-    if (count_.load(std::memory_order_acquire) == 0)
+    if (count_->load(std::memory_order_acquire) == 0)
         return false;
     std::vector<TPDAUIEngineCommand> drained;  // freed after the lock is left
     TCriticalSectionITVEntra lock(lock_);
@@ -194,11 +204,11 @@ bool TPDAUIEngineCommandQueue::Pop(TPDAUIEngineCommand& out)
         if ((int)ring_.size() > kKeptSlots)
             drained.swap(ring_);
     }
-    Publish(size_ + 1);
+    count_->store(size_, std::memory_order_release);
     return true;
 }
 
-int TPDAUIEngineCommandQueue::Count() const { return count_.load(std::memory_order_acquire); }
+int TPDAUIEngineCommandQueue::Count() const { return count_->load(std::memory_order_acquire); }
 
 void TPDAUIEngineCommandQueue::Clear()
 {
@@ -206,14 +216,13 @@ void TPDAUIEngineCommandQueue::Clear()
     TCriticalSectionITVEntra lock(lock_);
     gone.swap(ring_);
     head_ = 0;
-    const int before = size_;
     size_ = 0;
-    Publish(before);
+    count_->store(0, std::memory_order_release);
 }
 
 int TPDAUIEngineCommandQueue::PurgeTarget(const TPDAUIEngineElement* target)
 {
-    if (!target || count_.load(std::memory_order_acquire) == 0)
+    if (!target || count_->load(std::memory_order_acquire) == 0)
         return 0;
     TCriticalSectionITVEntra lock(lock_);
     // Compacts toward the oldest end, keeping the order of what stays.
@@ -228,9 +237,8 @@ int TPDAUIEngineCommandQueue::PurgeTarget(const TPDAUIEngineElement* target)
     const int removed = size_ - kept;
     for (int i = kept; i < size_; ++i)
         At(i).target = nullptr;
-    const int before = size_;
     size_ = kept;
-    Publish(before);
+    count_->store(size_, std::memory_order_release);
     return removed;
 }
 

@@ -100,10 +100,12 @@ public:
     // elements die with every page, nearly always with every queue empty.
     static int PurgeTargetEverywhere(const TPDAUIEngineElement* target)
     {
-        if (!target || holding_.load(std::memory_order_acquire) == 0)
+        if (!target || !AnyQueued())
             return 0;
         return PurgeTargetHeld(target);
     }
+
+    enum { kCountSlots = 64 };
 
 private:
     // Slot of the i-th oldest record.
@@ -113,23 +115,38 @@ private:
         const int slot = head_ + i;
         return ring_[(size_t)(slot < slots ? slot : slot - slots)];
     }
-    // PurgeTargetEverywhere once some queue holds a record.
-    static int PurgeTargetHeld(const TPDAUIEngineElement* target);
-    // Stores size_ as the count and keeps holding_ up to date; before is the
-    // size the queue had. Lock held.
-    void Publish(int before);
     // Doubles the ring, the oldest record moving to slot 0; the old ring goes to
     // old, to be freed once the lock is left. Lock held.
     void Grow(std::vector<TPDAUIEngineCommand>& old);
+    // False only when no queue can hold a record.
+    static bool AnyQueued()
+    {
+        if (queuesWithoutSlot_.load(std::memory_order_acquire) != 0)
+            return true;
+        const int used = slotsUsed_.load(std::memory_order_acquire);
+        for (int i = 0; i < used; ++i)
+            if (slotCounts_[i].load(std::memory_order_acquire) != 0)
+                return true;
+        return false;
+    }
+    // PurgeTargetEverywhere once some queue may hold a record.
+    static int PurgeTargetHeld(const TPDAUIEngineElement* target);
 
     mutable TCriticalSectionITV lock_;
     std::vector<TPDAUIEngineCommand> ring_;
     int head_ = 0;  // slot of the oldest record
     int size_ = 0;  // records queued
     // The count, readable without the lock: an empty queue is answered at once.
-    std::atomic<int> count_{0};
-    // How many live queues hold a record, changed under each queue's lock as it
-    // goes from empty to not or back: a dying element reads it alone and skips
-    // the registry lock while every queue is empty.
-    static std::atomic<int> holding_;
+    // It lives in a process-wide slot when one is free, so that dying elements
+    // can see every queue's count without the registry lock.
+    std::atomic<int> ownCount_{0};
+    std::atomic<int>* count_ = &ownCount_;
+    int countSlot_ = -1;
+    // The counts of the live queues, in storage that never goes: a dying element
+    // reads them without the registry lock and skips it while every queue is
+    // empty. A queue made when all slots are taken keeps its count to itself and
+    // makes every purge take the lock.
+    static std::atomic<int> slotCounts_[kCountSlots];
+    static std::atomic<int> slotsUsed_;  // slots past this one were never taken
+    static std::atomic<int> queuesWithoutSlot_;
 };
