@@ -283,7 +283,10 @@ TPDAUIEngineElement* TPDAUIEngineElementFactory::CreateFromCompiledHeader(TPDAUI
         if (tagLength <= length - 5)
             if (const TTagKind* kind = BuiltInKind(block + 5, tagLength, length - 5)) {
                 stream.Avanza(5 + tagLength);
-                TPDAUIEngineElement* element = loadedAtOnce ? kind->makeForRecord() : kind->make();
+                // A box, the usual record, is made here rather than through the table.
+                TPDAUIEngineElement* element = loadedAtOnce && kind == &kTagKinds[0]
+                                                   ? MakeForRecord<TPDAUIEngineElementBox>()
+                                                   : loadedAtOnce ? kind->makeForRecord() : kind->make();
                 if (!element) {
                     TPDAUIEngineElement::FailCompiled(stream);
                     return nullptr;
