@@ -97,12 +97,13 @@ struct TScrollBlock {
 };
 
 // The settings at the front of the container part, before the scroll-bar block.
+// Left unset until read: a failed read's values are never used.
 struct TContainerHead {
-    int mode = 0, columns = 0, rows = 0, cardIndex = 0, skipCells = 0;
-    bool resize = false, over = false, invert = false;
-    int overflow = 0, underflow = 0;
-    float scale = 0.0f;
-    int count = 0;
+    int mode, columns, rows, cardIndex, skipCells;
+    bool resize, over, invert;
+    int overflow, underflow;
+    float scale;
+    int count;
 
     enum : uint32_t { kBytes = 5 * 4 + 3 + 2 * 4 + 4 + 4 };
 
@@ -180,8 +181,10 @@ void TPDAUIEngineElementBox::LoadCompiledContainer(TFicheroITV& s)
         return;
     }
     TContainerHead head;
-    if (!head.Read(s) || head.mode < 0 || head.mode >= LayoutCount || head.overflow < FlexNone ||
-        head.overflow > FlexFirstChild || head.underflow < FlexNone || head.underflow > FlexFirstChild ||
+    // Each range starts at 0: one unsigned comparison checks both ends.
+    static_assert(FlexNone == 0, "flex values start at 0");
+    if (!head.Read(s) || (unsigned)head.mode >= (unsigned)LayoutCount ||
+        (unsigned)head.overflow > (unsigned)FlexFirstChild || (unsigned)head.underflow > (unsigned)FlexFirstChild ||
         !SoundBoxScale(head.scale)) {
         FailCompiled(s);
         return;
