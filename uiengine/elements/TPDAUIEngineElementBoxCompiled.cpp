@@ -96,54 +96,33 @@ struct TScrollBlock {
     }
 };
 
-// The settings at the front of the container part, before the scroll-bar block.
-// Left unset until read: a failed read's values are never used.
-struct TContainerHead {
-    int mode, columns, rows, cardIndex, skipCells;
-    bool resize, over, invert;
-    int overflow, underflow;
-    float scale;
-    int count;
+// The settings at the front of the container part, before the scroll-bar
+// block: mode, columns, rows, card index, skipped cells (4 bytes each), three
+// flags (1 byte each), overflow, underflow, scale and child count (4 bytes each).
+const uint32_t kHeadBytes = 5 * 4 + 3 + 2 * 4 + 4 + 4;
 
-    enum : uint32_t { kBytes = 5 * 4 + 3 + 2 * 4 + 4 + 4 };
-
-    // Over memory the values are taken straight from the block, as the
-    // stream's own reads would take them; false when the stream fails.
-    bool Read(TFicheroITV& s)
-    {
-        uint32_t length = 0;
-        const unsigned char* p = s.BloqueRestante(length);
-        if (!p || length < kBytes)
-            return ReadFromStream(s);
-        for (int* v : {&mode, &columns, &rows, &cardIndex, &skipCells}) {
-            *v = (int)TFicheroITV::DecodeU32(p);
-            p += 4;
-        }
-        resize = p[0] != 0;
-        over = p[1] != 0;
-        invert = p[2] != 0;
-        p += 3;
-        overflow = (int)TFicheroITV::DecodeU32(p);
-        underflow = (int)TFicheroITV::DecodeU32(p + 4);
-        const uint32_t bits = TFicheroITV::DecodeU32(p + 8);
-        std::memcpy(&scale, &bits, 4);
-        count = (int)TFicheroITV::DecodeU32(p + 12);
-        s.Avanza(kBytes);
-        return true;
-    }
-
-    // Kept out of line: a file stream is rare, and its reads would widen the
-    // frame of every box's load.
+// A file stream's head, read whole into room (a stream's values are these
+// bytes, little-endian). Kept out of line: a file stream is rare, and its read
+// would widen the frame of every box's load.
 #if defined(__GNUC__) || defined(__clang__)
-    __attribute__((noinline))
+__attribute__((noinline))
 #endif
-    bool ReadFromStream(TFicheroITV& s)
-    {
-        s >> mode >> columns >> rows >> cardIndex >> skipCells >> resize >> over >> invert;
-        s >> overflow >> underflow >> scale >> count;
-        return !s.Error();
-    }
-};
+const unsigned char* ReadHeadFromStream(TFicheroITV& s, unsigned char* room)
+{
+    return s.Lee(room, kHeadBytes) == kHeadBytes && !s.Error() ? room : nullptr;
+}
+
+// The head's bytes, taken where they lie over memory and the stream moved past
+// them; null when the stream fails.
+inline const unsigned char* HeadBytes(TFicheroITV& s, unsigned char* room)
+{
+    uint32_t length = 0;
+    const unsigned char* p = s.BloqueRestante(length);
+    if (!p || length < kHeadBytes)
+        return ReadHeadFromStream(s, room);
+    s.Avanza(kHeadBytes);
+    return p;
+}
 
 } // namespace
 
@@ -180,36 +159,48 @@ void TPDAUIEngineElementBox::LoadCompiledContainer(TFicheroITV& s)
         FailCompiled(s);
         return;
     }
-    TContainerHead head;
+    // The values are decoded where they lie, checked, and only then stored.
+    unsigned char room[kHeadBytes];
+    const unsigned char* p = HeadBytes(s, room);
+    if (!p) {
+        FailCompiled(s);
+        return;
+    }
+    const uint32_t mode = TFicheroITV::DecodeU32(p);
+    const uint32_t overflow = TFicheroITV::DecodeU32(p + 23);
+    const uint32_t underflow = TFicheroITV::DecodeU32(p + 27);
+    const uint32_t bits = TFicheroITV::DecodeU32(p + 31);
+    float scale;
+    std::memcpy(&scale, &bits, 4);
     // Each range starts at 0: one unsigned comparison checks both ends.
     static_assert(FlexNone == 0, "flex values start at 0");
-    if (!head.Read(s) || (unsigned)head.mode >= (unsigned)LayoutCount ||
-        (unsigned)head.overflow > (unsigned)FlexFirstChild || (unsigned)head.underflow > (unsigned)FlexFirstChild ||
-        !SoundBoxScale(head.scale)) {
+    if (mode >= (uint32_t)LayoutCount || overflow > (uint32_t)FlexFirstChild ||
+        underflow > (uint32_t)FlexFirstChild || !SoundBoxScale(scale)) {
         FailCompiled(s);
         return;
     }
     // The children of a VerticalInverted box were stored already reversed.
-    layout = head.mode == LayoutVerticalInverted ? LayoutVertical : head.mode;
-    layoutColumns = head.columns;
-    layoutRows = head.rows;
-    layoutCardIndex = head.cardIndex;
-    layoutTableSkipCells = head.skipCells;
-    layoutTableOnCellOverflowYResizeCell = head.resize;
-    overlay = head.over;
-    drawInInvertOrder = head.invert;
-    overflowY = head.overflow;
-    underflowY = head.underflow;
+    layout = mode == LayoutVerticalInverted ? LayoutVertical : (int)mode;
+    layoutColumns = (int)TFicheroITV::DecodeU32(p + 4);
+    layoutRows = (int)TFicheroITV::DecodeU32(p + 8);
+    layoutCardIndex = (int)TFicheroITV::DecodeU32(p + 12);
+    layoutTableSkipCells = (int)TFicheroITV::DecodeU32(p + 16);
+    layoutTableOnCellOverflowYResizeCell = p[20] != 0;
+    overlay = p[21] != 0;
+    drawInInvertOrder = p[22] != 0;
+    overflowY = (int)overflow;
+    underflowY = (int)underflow;
+    const int count = (int)TFicheroITV::DecodeU32(p + 35);
     // Large screens draw at their own scale (a box without one keeps none).
-    boxScale = head.scale;
-    if ((head.scale != 0.0f || std::signbit(head.scale)) && GetUIScale() > 1.5f)
+    boxScale = scale;
+    if ((scale != 0.0f || std::signbit(scale)) && GetUIScale() > 1.5f)
         boxScale = 0.0f;
 
     if (layout == LayoutVerticalScroll && !LoadCompiledScrollBar(s))
         return;
     // Most boxes are leaves: they are done here, with no child to nest.
-    if (head.count != 0)
-        LoadCompiledChildren(s, head.count);
+    if (count != 0)
+        LoadCompiledChildren(s, count);
 }
 
 bool TPDAUIEngineElementBox::LoadCompiledScrollBar(TFicheroITV& s)
