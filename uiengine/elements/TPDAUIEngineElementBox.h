@@ -132,7 +132,7 @@ public:
     // Minimum sizes of boxes are remembered while one layout pass (the outermost
     // SetBounds, GetMinimumHeight or GetMinimumWidth) runs; this forgets them
     // all, for a change made during a pass that a minimum size depends on.
-    static void ForgetMinimumSizes();
+    static void ForgetMinimumSizes() { ++t_layoutPass_; }
     // Asks for the memory a walk over the tree reads of the element ahead of
     // use: its first bytes and, for a box, the bytes of the box part (the
     // child list, the mode, the scale, the remembered minimum sizes and the
@@ -140,6 +140,9 @@ public:
     static void PrefetchLinks(const TPDAUIEngineElement* element, size_t firstBytes, size_t boxBytes);
 
 private:
+    // The number of the layout pass this thread is in: remembered minimum sizes
+    // belong to one number. Here, so that forgetting them costs no call.
+    static inline thread_local unsigned long long t_layoutPass_ = 1;
     // One minimum size remembered: the pass it belongs to and what it was asked with.
     struct TMinimumMemo {
         unsigned long long pass = 0;

@@ -18,10 +18,9 @@ namespace {
 typedef TPDAUIEngineElement Element;
 typedef TPDAUIEngineSaturate Sat;
 
-// The layout pass: its nesting depth and its number (remembered minimum sizes
-// belong to one number); and the box whose layout steps are running.
+// The layout pass's nesting depth (its number is the box's t_layoutPass_); and
+// the box whose layout steps are running.
 thread_local int t_passDepth = 0;
-thread_local unsigned long long t_pass = 1;
 thread_local const TPDAUIEngineElementBox* t_placing = nullptr;
 
 // Offered as the available width when a width is asked without a limit.
@@ -794,23 +793,21 @@ void TPDAUIEngineElementBox::LayoutAutoMode()
 TPDAUIEngineElementBox::TLayoutPass::TLayoutPass()
 {
     if (t_passDepth++ == 0)
-        ++t_pass;
+        ++t_layoutPass_;
 }
 
 TPDAUIEngineElementBox::TLayoutPass::~TLayoutPass()
 {
     if (--t_passDepth == 0)
-        ++t_pass;
+        ++t_layoutPass_;
 }
-
-void TPDAUIEngineElementBox::ForgetMinimumSizes() { ++t_pass; }
 
 int TPDAUIEngineElementBox::Recall(const TMinimumMemos& memos, int available, float scale) const
 {
     const int ownHeight = layout == LayoutFlow ? height : 0;
     for (int i = 0; i < kMemos; ++i) {
         const TMinimumMemo& m = memos.items[i];
-        if (m.pass == t_pass && (!memos.dependent[i] || m.available == available) && m.scale == scale &&
+        if (m.pass == t_layoutPass_ && (!memos.dependent[i] || m.available == available) && m.scale == scale &&
             m.ownHeight == ownHeight)
             return i;
     }
@@ -823,7 +820,7 @@ void TPDAUIEngineElementBox::Remember(TMinimumMemos& memos, int available, float
     const int i = memos.next;
     memos.next = (unsigned char)((i + 1) % kMemos);
     TMinimumMemo& m = memos.items[i];
-    m.pass = t_pass;
+    m.pass = t_layoutPass_;
     m.scale = scale;
     m.available = available;
     memos.dependent[i] = dependent;
