@@ -207,6 +207,25 @@ inline bool TPDAUIEngineElementBox::IsOwnChild(TPDAUIEngineElement* child)
 void TPDAUIEngineElementBox::AddChild(TPDAUIEngineElement* child, TPDAUIEngineXml* xmlNode,
                                       TFicheroITV* stream)
 {
+    // Nearly every child is new to the box, appended where there is room, and
+    // loads under the scale in force: that needs nothing kept across a call.
+    if (child && child->parent != this && !unlinkedChildren_ && layout != LayoutVerticalInverted &&
+        boxScale == 0.0f && children.Count() < children.Capacity()) {
+        ForgetMinimumSizes();
+        children.Add(child);
+        child->parent = this;
+        child->OnLoad(engine, page, this, xmlNode, stream);
+        return;
+    }
+    AddChildGeneral(child, xmlNode, stream);
+}
+
+#if defined(__GNUC__) || defined(__clang__)
+__attribute__((noinline))
+#endif
+void TPDAUIEngineElementBox::AddChildGeneral(TPDAUIEngineElement* child, TPDAUIEngineXml* xmlNode,
+                                             TFicheroITV* stream)
+{
     if (!child) {
         Error_Vectores_DG_x(ErrVectorNullArgument);
         return;

@@ -223,6 +223,9 @@ protected:
     };
 
 private:
+    // AddChild's way for all but an appended child with room for it and no box
+    // scale to set.
+    void AddChildGeneral(TPDAUIEngineElement* child, TPDAUIEngineXml* xmlNode, TFicheroITV* stream);
     // The state whose style the box paints in.
     int PaintState();
     // Takes from rest what the visible children, painted from (ox, oy), cover
