@@ -159,7 +159,11 @@ TPDAUIEngineElement* MakeByName(TPDAUIEngine* engine, const CDString& name, bool
     if (!element)
         if (FuncMakeElement make = FindRegistered(name))
             element = make();
-    if (!element && name.StartsWith("usercontrol") && engine && engine->callbacks.userControlFactory)
+    // The prefix compared in place: every user control's record asks.
+    static const char kUserControl[] = "usercontrol";
+    const int prefix = (int)sizeof(kUserControl) - 1;
+    if (!element && name.Length() >= prefix && std::memcmp(name.c_str(), kUserControl, (size_t)prefix) == 0 &&
+        engine && engine->callbacks.userControlFactory)
         element = engine->callbacks.userControlFactory(engine->callbacks.userData, name.c_str());
     return Numbered(engine, element, name, defaultId);
 }
