@@ -482,31 +482,40 @@ bool TPDAUIEngineElement::LoadCompiled(TFicheroITV& stream)
         r.Skip(r.At() + 5 * 12);
     } else {
         // As TPDAUIEngineStyleBorder::ReadCompiled: width, style, colour, shade, alpha, radius.
-        // Read straight into the element's own five, dropped again when they
-        // read as the defaults after all.
-        TPDAUIEngineStyleBorder* own = &borders.Edit(0);
+        // Made straight into the element's own five, or none when they read as
+        // the defaults after all.
+        const unsigned char* at = r.At();
+        auto read = [scale](const unsigned char* b) __attribute__((always_inline)) {
+            TPDAUIEngineStyleBorder border;
+            border.width = ScaledLength(SignedByte(b[0]), scale);
+            border.style = (int)b[1];
+            border.colour = TColorIG(Load32(b + 2));
+            border.shade = TColorIG(Load32(b + 6));
+            border.alpha = (int)b[10];
+            border.radius = ScaledLength(SignedByte(b[11]), scale);
+            return border;
+        };
         // A border given for the element holds the same bytes for every state:
         // the first one read serves for all five then.
-        const bool alike = SameBytes(r.At(), r.At() + 12, 4 * 12);
-        const int read = alike ? 1 : 5;
-        bool allDefault = true;
-        for (int s = 0; s < read; ++s) {
-            TPDAUIEngineStyleBorder& b = own[s];
-            b.width = ScaledLength(SignedByte(r.U8()), scale);
-            b.style = (int)r.U8();
-            b.colour = TColorIG(r.U32());
-            b.shade = TColorIG(r.U32());
-            b.alpha = (int)r.U8();
-            b.radius = ScaledLength(SignedByte(r.U8()), scale);
-            allDefault = allDefault && IsDefault(b);
+        if (SameBytes(at, at + 12, 4 * 12)) {
+            const TPDAUIEngineStyleBorder one = read(at);
+            if (IsDefault(one))
+                borders.Reset();
+            else
+                borders.MakeEach([one](int) __attribute__((always_inline)) { return one; });
+        } else {
+            TPDAUIEngineStyleBorder five[5];
+            bool allDefault = true;
+            for (int s = 0; s < 5; ++s) {
+                five[s] = read(at + 12 * s);
+                allDefault = allDefault && IsDefault(five[s]);
+            }
+            if (allDefault)
+                borders.Reset();
+            else
+                borders.MakeEach([&five](int s) { return five[s]; });
         }
-        if (alike) {
-            for (int s = 1; s < 5; ++s)
-                own[s] = own[0];
-            r.Skip(r.At() + 4 * 12);
-        }
-        if (allDefault)
-            borders.Reset();
+        r.Skip(at + 5 * 12);
     }
     // As TPDAUIEnginePadding::LoadCompiled and TPDAUIEngineMargins::LoadCompiled.
     // Byte lengths come out as stored at scale 1: the scale is asked once.
