@@ -52,15 +52,15 @@ public:
     // A style as a compiled record holds it: its image is not looked up yet.
     TPDAUIEngineStyleBackground(int kind, TColorIG colour, const CDString& imageName, int alpha, int x, int y,
                                 int w, int h, int edge)
-        : kind(kind), colour(colour), imageName(imageName), alpha(alpha), x(x), y(y), w(w), h(h), edge(edge)
+        : kind(kind), colour(colour), imageName(imageName), x(x), y(y), w(w), h(h), edge(edge), alpha(alpha)
     {
     }
     // The same without an image name (as most records have): the name is
     // empty in the given code page.
     TPDAUIEngineStyleBackground(int kind, TColorIG colour, int codepage, int alpha, int x, int y, int w, int h,
                                 int edge)
-        : kind(kind), colour(colour), imageName(nullptr, 0, codepage), alpha(alpha), x(x), y(y), w(w), h(h),
-          edge(edge)
+        : kind(kind), colour(colour), imageName(nullptr, 0, codepage), x(x), y(y), w(w), h(h), edge(edge),
+          alpha(alpha)
     {
     }
 
@@ -68,12 +68,13 @@ public:
     TColorIG colour = TColoresIG::F_White;
     DString imageName;
     TDibIG* image = nullptr;  // not owned
-    int alpha = 255;          // opacity of the colour fill
+    // The rectangle and edge lie as a compiled record holds them.
     int x = 0;
     int y = 0;
     int w = 0;
     int h = 0;
     int edge = 0;
+    int alpha = 255;  // opacity of the colour fill
     // Shift of the nine-slice, set by an owner for one paint.
     int offsetX = 0;
     int offsetY = 0;

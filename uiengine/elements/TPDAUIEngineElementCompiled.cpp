@@ -123,6 +123,10 @@ constexpr TTextGaps MakeTextGaps()
 constexpr TTextGaps kGaps = MakeTextGaps();
 // Strings by their place among the strings.
 enum { kIdText = 0, kFirstBackgroundText = 1, kFontNameText = 6, kImageText = 8, kRunTexts = 5 };
+// One background's bytes with an empty name: kind, colour, name length, alpha, rectangle and edge.
+const int kBackgroundBytes = kBackgroundHead + 4 + kBackgroundTail;
+static_assert(kGaps.start[kFirstBackgroundText + 4] - kGaps.start[kFirstBackgroundText] == 4 * kBackgroundBytes,
+              "record layout");
 // The image name, label and three commands lie one after the other.
 static_assert(kGaps.start[kImageText + kRunTexts - 1] - kGaps.start[kImageText] == 4 * (kRunTexts - 1),
               "record layout");
@@ -133,7 +137,10 @@ static_assert(kTexts == 14 && kGaps.start[kFontNameText] - kGaps.start[kFontName
 // Where a measured record's parts begin (a string's at its length).
 struct TRecordParts {
     const unsigned char* texts[kTexts];
-    bool noRun;  // the run from the image name on is all empty strings
+    bool nameless;  // no background names an image: their five runs lie together
+                    // (only the first one's place is kept then)
+    bool noRun;     // the run from the image name on is all empty strings
+    bool defaultBorders;  // the five borders hold the writer's bytes for the defaults
 
     const unsigned char* Head() const { return texts[kIdText] + 4 + Load32(texts[kIdText]); }
     const unsigned char* BackgroundHead(int i) const { return BackgroundText(i) - kBackgroundHead; }
@@ -146,8 +153,10 @@ struct TRecordParts {
 };
 
 // The bytes the record takes at the front of block, or 0 when it does not fit
-// or holds a value the writer never writes.
-uint32_t MeasureRecord(const unsigned char* block, uint32_t length, TRecordParts& parts)
+// or holds a value the writer never writes. defaultBorders: the bytes of five
+// default borders (or null), which need no check of their styles.
+uint32_t MeasureRecord(const unsigned char* block, uint32_t length, const unsigned char* defaultBorders,
+                       TRecordParts& parts)
 {
     // The record fits when its fixed bytes and its strings do; every length
     // lies before the end of the fixed bytes, so the room the strings have
@@ -170,8 +179,32 @@ uint32_t MeasureRecord(const unsigned char* block, uint32_t length, TRecordParts
         }
         return true;
     };
-#pragma GCC unroll 8
-    for (int i = 0; i < kImageText; ++i)
+    if (!walk(kIdText))
+        return 0;
+    // The five background names, most often all empty: their lengths lie
+    // one background apart then, and are seen together.
+    const unsigned char* names = block + kGaps.start[kFirstBackgroundText] + texts;
+    uint32_t anyName = 0;
+    for (int i = 0; i < 5; ++i)
+        anyName |= Load32(names + i * kBackgroundBytes);
+    parts.nameless = anyName == 0;
+    if (parts.nameless) {
+        parts.texts[kFirstBackgroundText] = names;
+        const unsigned char* kinds = names - kBackgroundHead;
+        for (int i = 0; i < 5; ++i)
+            if (kinds[i * kBackgroundBytes] > kLastBackgroundKind)
+                return 0;
+    } else {
+#pragma GCC unroll 5
+        for (int i = kFirstBackgroundText; i < kFirstBackgroundText + 5; ++i)
+            if (!walk(i))
+                return 0;
+        for (int i = 0; i < 5; ++i)
+            if (parts.BackgroundHead(i)[0] > kLastBackgroundKind)
+                return 0;
+    }
+#pragma GCC unroll 2
+    for (int i = kFirstBackgroundText + 5; i < kImageText; ++i)
         if (!walk(i))
             return 0;
     // Five strings in a row, most often all empty: their zero lengths compared at once.
@@ -194,13 +227,12 @@ uint32_t MeasureRecord(const unsigned char* block, uint32_t length, TRecordParts
     const unsigned char* pack = parts.Pack();
     if (pack[0] > kLastAlign || pack[1] > kLastAlign)
         return 0;
-    const unsigned char* head = parts.Head();
-    for (int i = 0; i < 5; ++i)
-        if (head[8 * 4 + 12 * i + 1] > kLastBorderStyle)
-            return 0;
-    for (int i = 0; i < 5; ++i)
-        if (parts.BackgroundHead(i)[0] > kLastBackgroundKind)
-            return 0;
+    const unsigned char* borders = parts.Head() + 8 * 4;
+    parts.defaultBorders = defaultBorders && SameBytes(borders, defaultBorders, 5 * 12);
+    if (!parts.defaultBorders)
+        for (int i = 0; i < 5; ++i)
+            if (borders[12 * i + 1] > kLastBorderStyle)
+                return 0;
     return at;
 }
 
@@ -301,7 +333,6 @@ void Store32(unsigned char* p, uint32_t v)
 
 // The bytes of five default backgrounds as the writer stores them: kind,
 // colour, an empty name, alpha, rectangle and edge, one after the other.
-const int kBackgroundBytes = kBackgroundHead + 4 + kBackgroundTail;
 struct TDefaultBackgrounds {
     unsigned char bytes[5 * kBackgroundBytes];
     bool usable;
@@ -335,26 +366,13 @@ bool DefaultBackgrounds(const TRecordParts& parts)
     return d.usable && SameBytes(parts.BackgroundHead(0), d.bytes, sizeof d.bytes);
 }
 
-// Whether none of the five backgrounds of a measured record names an image:
-// then the fifth's name lies where it would with the four before it empty.
-bool NamelessBackgrounds(const TRecordParts& parts)
-{
-    return parts.BackgroundText(4) == parts.BackgroundText(0) + 4 * kBackgroundBytes &&
-           Load32(parts.BackgroundText(4)) == 0;
-}
-
 // The bytes of five borders that read as the defaults at a scale, when the
 // writer's own bytes for them do; null when they do not.
-const unsigned char* DefaultBorderBytes(float scale)
-{
-    struct Memo {
-        bool made = false;
-        bool usable = false;
-        float scale = 0.0f;
-        unsigned char bytes[5 * 12];
-    };
-    static thread_local Memo memo;
-    if (!memo.made || memo.scale != scale) {
+struct TDefaultBorders {
+    unsigned char bytes[5 * 12];
+    bool usable = false;
+    void Make(float scale)
+    {
         const TPDAUIEngineStyleBorder d;
         const int width = TPDAUIEngineUIScale::DivideToByte(d.width, scale);
         const int radius = TPDAUIEngineUIScale::DivideToByte(d.radius, scale);
@@ -366,17 +384,39 @@ const unsigned char* DefaultBorderBytes(float scale)
         one[10] = (unsigned char)d.alpha;
         one[11] = (unsigned char)radius;
         for (int i = 0; i < 5; ++i)
-            std::memcpy(memo.bytes + 12 * i, one, sizeof one);
+            std::memcpy(bytes + 12 * i, one, sizeof one);
         TPDAUIEngineStyleBorder back = d;
         back.width = ScaledLength(SignedByte(one[0]), scale);
         back.radius = ScaledLength(SignedByte(one[11]), scale);
         back.style = one[1];
         back.alpha = one[10];
-        memo.usable = IsDefault(back);
+        usable = IsDefault(back);
+    }
+    const unsigned char* Bytes() const { return usable ? bytes : nullptr; }
+};
+const unsigned char* DefaultBorderBytes(float scale)
+{
+    // Scale 1, the usual one, is made once for all threads.
+    if (scale == 1.0f) {
+        static const TDefaultBorders atOne = [] {
+            TDefaultBorders d;
+            d.Make(1.0f);
+            return d;
+        }();
+        return atOne.Bytes();
+    }
+    struct Memo {
+        bool made = false;
+        float scale = 0.0f;
+        TDefaultBorders borders;
+    };
+    static thread_local Memo memo;
+    if (!memo.made || memo.scale != scale) {
+        memo.borders.Make(scale);
         memo.scale = scale;
         memo.made = true;
     }
-    return memo.usable ? memo.bytes : nullptr;
+    return memo.borders.Bytes();
 }
 
 } // namespace
@@ -397,15 +437,15 @@ bool TPDAUIEngineElement::LoadCompiled(TFicheroITV& stream)
         }
         return true;
     }
+    const float scale = GetUIScale();
     TRecordParts parts;
-    const uint32_t used = MeasureRecord(block, length, parts);
+    const uint32_t used = MeasureRecord(block, length, DefaultBorderBytes(scale), parts);
     if (used == 0) {
         FailCompiled(stream);
         return false;
     }
     stream.Avanza(used);
 
-    const float scale = GetUIScale();
     const int codepage = CodePage::Default();
     TRecordCursor r(block, block + used);
     r.Text(id, codepage);
@@ -437,37 +477,45 @@ bool TPDAUIEngineElement::LoadCompiled(TFicheroITV& stream)
     // Styles read as the defaults leave the element on the shared defaults, as an
     // element loaded from XML without them is. Most records hold the writer's
     // own bytes for them, seen at a glance.
-    const unsigned char* defaultBorders = DefaultBorderBytes(scale);
-    if (defaultBorders && SameBytes(r.At(), defaultBorders, 5 * 12)) {
+    if (parts.defaultBorders) {
         borders.Reset();
         r.Skip(r.At() + 5 * 12);
     } else {
         // As TPDAUIEngineStyleBorder::ReadCompiled: width, style, colour, shade, alpha, radius.
-        // Read straight into the element's own five, dropped again when they
-        // read as the defaults after all.
-        TPDAUIEngineStyleBorder* own = &borders.Edit(0);
+        // Made straight into the element's own five, or none when they read as
+        // the defaults after all.
+        const unsigned char* at = r.At();
+        auto read = [scale](const unsigned char* b) __attribute__((always_inline)) {
+            TPDAUIEngineStyleBorder border;
+            border.width = ScaledLength(SignedByte(b[0]), scale);
+            border.style = (int)b[1];
+            border.colour = TColorIG(Load32(b + 2));
+            border.shade = TColorIG(Load32(b + 6));
+            border.alpha = (int)b[10];
+            border.radius = ScaledLength(SignedByte(b[11]), scale);
+            return border;
+        };
         // A border given for the element holds the same bytes for every state:
         // the first one read serves for all five then.
-        const bool alike = SameBytes(r.At(), r.At() + 12, 4 * 12);
-        const int read = alike ? 1 : 5;
-        bool allDefault = true;
-        for (int s = 0; s < read; ++s) {
-            TPDAUIEngineStyleBorder& b = own[s];
-            b.width = ScaledLength(SignedByte(r.U8()), scale);
-            b.style = (int)r.U8();
-            b.colour = TColorIG(r.U32());
-            b.shade = TColorIG(r.U32());
-            b.alpha = (int)r.U8();
-            b.radius = ScaledLength(SignedByte(r.U8()), scale);
-            allDefault = allDefault && IsDefault(b);
+        if (SameBytes(at, at + 12, 4 * 12)) {
+            const TPDAUIEngineStyleBorder one = read(at);
+            if (IsDefault(one))
+                borders.Reset();
+            else
+                borders.MakeEach([one](int) __attribute__((always_inline)) { return one; });
+        } else {
+            TPDAUIEngineStyleBorder five[5];
+            bool allDefault = true;
+            for (int s = 0; s < 5; ++s) {
+                five[s] = read(at + 12 * s);
+                allDefault = allDefault && IsDefault(five[s]);
+            }
+            if (allDefault)
+                borders.Reset();
+            else
+                borders.MakeEach([&five](int s) { return five[s]; });
         }
-        if (alike) {
-            for (int s = 1; s < 5; ++s)
-                own[s] = own[0];
-            r.Skip(r.At() + 4 * 12);
-        }
-        if (allDefault)
-            borders.Reset();
+        r.Skip(at + 5 * 12);
     }
     // As TPDAUIEnginePadding::LoadCompiled and TPDAUIEngineMargins::LoadCompiled.
     // Byte lengths come out as stored at scale 1: the scale is asked once.
@@ -516,7 +564,7 @@ bool TPDAUIEngineElement::LoadCompiled(TFicheroITV& stream)
     bool named = false;  // a background names an image
     if (DefaultBackgrounds(parts)) {
         backgrounds.Reset();
-    } else if (NamelessBackgrounds(parts)) {
+    } else if (parts.nameless) {
         // Five runs of fixed size one after the other: no string to walk.
         const unsigned char* at = parts.BackgroundHead(0);
         // Kept inline: out of line, each state would pay for a call.

@@ -665,6 +665,12 @@ TEST(ElementCompiled, ValuesTheWriterNeverWritesAreRefused)
         {"border style 16", [](E& e) { e.borders.Edit(E::StateHover).style = 16; }},
         {"border style 255", [](E& e) { e.borders.Edit(E::StateNormal).style = 255; }},
         {"background kind 14", [](E& e) { e.backgrounds.Edit(E::StateFocus).kind = 14; }},
+        {"background kind 14 last", [](E& e) { e.backgrounds.Edit(E::StateHover).kind = 14; }},
+        {"background kind 14 after a named one",
+         [](E& e) {
+             e.backgrounds.Edit(E::StateNormal).imageName = "tile";
+             e.backgrounds.Edit(E::StateHover).kind = 14;
+         }},
     };
     Leaf fresh;
     const std::string untouched = Dump(fresh);
