@@ -42,3 +42,53 @@ TVerificaPtrHandler Set_Verifica_Ptr_Handler(TVerificaPtrHandler handler)
 {
     return g_ptrHandler.exchange(handler ? handler : &DefaultVerificaPtr);
 }
+
+#ifndef ORBETA_VECTOR_PLAIN_HEAP
+
+namespace VectorArrays {
+
+namespace {
+
+struct KeptReturn {
+    ~KeptReturn()
+    {
+        Kept& kept = t_kept;
+        kept.gone = true;
+        for (size_t cls = 0; cls < kClasses; ++cls)
+            while (Link* block = kept.lists[cls]) {
+                kept.lists[cls] = block->next;
+                ::operator delete(block);
+            }
+        kept.bytes = 0;
+    }
+};
+
+} // namespace
+
+void* AllocateFresh(size_t cls) noexcept
+{
+    return ::operator new((cls + 1) * kGrain, std::nothrow);
+}
+
+void FreeSlow(void* block, size_t cls) noexcept
+{
+    Kept& kept = t_kept;
+    const size_t bytes = (cls + 1) * kGrain;
+    if (!kept.gone && kept.bytes + bytes <= kBudget) {
+        if (!kept.hooked) {
+            thread_local KeptReturn giveBack;  // frees the kept arrays at thread end
+            (void)giveBack;
+            kept.hooked = true;
+        }
+        Link* link = static_cast<Link*>(block);
+        link->next = kept.lists[cls];
+        kept.lists[cls] = link;
+        kept.bytes += bytes;
+        return;
+    }
+    ::operator delete(block);
+}
+
+} // namespace VectorArrays
+
+#endif

@@ -1,5 +1,6 @@
 #pragma once
 #include <algorithm>
+#include <cstddef>
 #include <new>
 #include <utility>
 
@@ -48,15 +49,111 @@ TErrorVectoresHandler Set_Error_Vectores_Handler(TErrorVectoresHandler handler);
 bool Verifica_Ptr(const void* ptr);
 TVerificaPtrHandler Set_Verifica_Ptr_Handler(TVerificaPtrHandler handler);
 
+#if defined(__SANITIZE_ADDRESS__)
+#define ORBETA_VECTOR_PLAIN_HEAP 1
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer) || __has_feature(memory_sanitizer)
+#define ORBETA_VECTOR_PLAIN_HEAP 1
+#endif
+#endif
+
+// The pointer arrays of vectors. A page load makes and drops dozens of them
+// (children lists, walks); more than the C library's per-thread cache holds of
+// one size, so most of them took its slow path both ways. Freed arrays of up to
+// 2 KB are kept here per 64-byte size, per thread, up to a byte budget, and
+// handed out again. Sanitizer builds use the plain heap, so that their checks
+// see every array.
+namespace VectorArrays {
+#ifndef ORBETA_VECTOR_PLAIN_HEAP
+constexpr size_t kGrain = 64;
+constexpr size_t kLargest = 2048;  // a 256-pointer array
+constexpr size_t kClasses = kLargest / kGrain;
+constexpr size_t kBudget = 256 * 1024;  // bytes kept per thread at most
+
+struct Link {
+    Link* next;
+};
+
+// Plain data, zero at thread start: reaching it takes no set-up test. What
+// returns the kept arrays at thread end is set up by the first one kept.
+struct Kept {
+    Link* lists[kClasses];
+    size_t bytes;  // kept in all
+    bool gone;     // the thread is ending: arrays go straight to the heap
+    bool hooked;   // the thread-end return is set up
+};
+
+inline thread_local Kept t_kept;
+
+// Out of line: the usual ask and give then save no registers for these.
+void* AllocateFresh(size_t cls) noexcept;
+void FreeSlow(void* block, size_t cls) noexcept;
+
+// At least bytes bytes (not 0), aligned for a pointer; null when the memory is
+// not there.
+inline void* Allocate(size_t bytes) noexcept
+{
+    if (bytes > kLargest)
+        return ::operator new(bytes, std::nothrow);
+    const size_t cls = (bytes - 1) / kGrain;
+    Kept& kept = t_kept;
+    if (Link* block = kept.lists[cls]) {
+        kept.lists[cls] = block->next;
+        kept.bytes -= (cls + 1) * kGrain;
+        return block;
+    }
+    return AllocateFresh(cls);
+}
+
+// Takes back an array from Allocate of the same bytes; null is ignored.
+inline void Free(void* block, size_t bytes) noexcept
+{
+    if (!block)
+        return;
+    if (bytes > kLargest) {
+        ::operator delete(block);
+        return;
+    }
+    const size_t cls = (bytes - 1) / kGrain;
+    Kept& kept = t_kept;
+    if (kept.hooked && !kept.gone && kept.bytes + (cls + 1) * kGrain <= kBudget) {
+        Link* link = static_cast<Link*>(block);
+        link->next = kept.lists[cls];
+        kept.lists[cls] = link;
+        kept.bytes += (cls + 1) * kGrain;
+        return;
+    }
+    FreeSlow(block, cls);
+}
+#else
+inline void* Allocate(size_t bytes) noexcept { return ::operator new(bytes, std::nothrow); }
+inline void Free(void* block, size_t) noexcept { ::operator delete(block); }
+#endif
+} // namespace VectorArrays
+
 // Where the pointer arrays of vectors of T come from. A type whose objects come
 // from a pool of its own may specialise this, next to its class and before any
-// vector of it is used, to take its vectors' arrays from that pool too. Allocate
-// gives null when the memory is not there.
+// vector of it is used, to take its vectors' arrays from that pool too (its
+// Free may take the array alone, or the array and its count). Allocate gives
+// null when the memory is not there.
 template <class T>
 struct VectorArrayAllocator {
-    static T** Allocate(int count) { return new (std::nothrow) T*[count]; }
-    static void Free(T** items) { delete[] items; }
+    static T** Allocate(int count) { return static_cast<T**>(VectorArrays::Allocate(sizeof(T*) * (size_t)count)); }
+    static void Free(T** items, int count) { VectorArrays::Free(items, sizeof(T*) * (size_t)count); }
 };
+
+// Gives an array back to where it came from, with its count when the
+// allocator takes one.
+template <class A, class T>
+auto VectorArrayFree(T** items, int count, int) -> decltype(A::Free(items, count), void())
+{
+    A::Free(items, count);
+}
+template <class A, class T>
+void VectorArrayFree(T** items, int, long)
+{
+    A::Free(items);
+}
 
 // Storage shared by the templates: an array of pointers with capacity and step.
 template <class T>
@@ -67,7 +164,7 @@ public:
     {
         Reserve(capacity < 0 ? 0 : capacity);
     }
-    ~VectorPtrArray() { VectorArrayAllocator<T>::Free(items_); }
+    ~VectorPtrArray() { VectorArrayFree<VectorArrayAllocator<T>>(items_, capacity_, 0); }
     VectorPtrArray(const VectorPtrArray&) = delete;
     VectorPtrArray& operator=(const VectorPtrArray&) = delete;
 
@@ -172,7 +269,7 @@ private:
         if (!Verifica_Ptr(grown))
             return false;
         std::copy(items_, items_ + count_, grown);
-        VectorArrayAllocator<T>::Free(items_);
+        VectorArrayFree<VectorArrayAllocator<T>>(items_, capacity_, 0);
         items_ = grown;
         capacity_ = capacity;
         return true;

@@ -2,7 +2,9 @@
 
 #include <algorithm>
 #include <functional>
+#include <memory>
 #include <random>
+#include <thread>
 #include <vector>
 
 #include "enginelib/base/DString.h"
@@ -399,6 +401,62 @@ TEST_F(VectorTest, AllocationChecksGoToTheHook)
     EXPECT_TRUE(g_ptrChecks.empty());
     EXPECT_FALSE(Verifica_Ptr(nullptr));
     EXPECT_EQ(g_ptrChecks.size(), 1u);
+}
+
+// Pointer arrays are reused once freed: a reused array too small for its
+// vector, or one handed out twice, shows up as wrong items. Vectors of every
+// size grow a step at a time side by side, some die and others take their
+// arrays; some are filled on one thread and dropped on another.
+TEST_F(VectorTest, ReusedArraysKeepEveryItemAtEverySize)
+{
+    static int slots[1024];
+    const int sizes[] = {1, 7, 8, 9, 16, 17, 255, 256, 257, 600};
+    auto fill = [](VectorP<int>& v, int count, int salt) {
+        for (int i = 0; i < count; ++i)
+            v.Add(&slots[(i * 7 + salt) % 1024]);
+    };
+    auto holds = [](const VectorP<int>& v, int count, int salt) {
+        if (v.Count() != count)
+            return false;
+        for (int i = 0; i < count; ++i)
+            if (v[i] != &slots[(i * 7 + salt) % 1024])
+                return false;
+        return true;
+    };
+    for (int round = 0; round < 3; ++round) {
+        std::vector<std::unique_ptr<VectorP<int>>> kept;
+        for (int n : sizes) {
+            auto a = std::make_unique<VectorP<int>>(0, 1, false);
+            auto b = std::make_unique<VectorP<int>>(0, 1, false);
+            fill(*a, n, n);
+            fill(*b, n + 1, n + 3);
+            kept.push_back(std::move(a));
+            b.reset();  // its arrays go back while a's neighbours live
+            auto c = std::make_unique<VectorP<int>>(n, 1, false);
+            fill(*c, n, n + 5);
+            kept.push_back(std::move(c));
+        }
+        for (size_t k = 0; k < kept.size(); ++k) {
+            const int n = sizes[k / 2];
+            EXPECT_TRUE(holds(*kept[k], n, k % 2 ? n + 5 : n)) << "size " << n;
+        }
+    }
+    // Filled on a thread that then ends, dropped here; and the other way round.
+    VectorP<int> made(0, 1, false);
+    std::thread([&] { fill(made, 300, 1); }).join();
+    EXPECT_TRUE(holds(made, 300, 1));
+    VectorP<int> other(0, 1, false);
+    fill(other, 40, 2);
+    std::thread([&] {
+        VectorP<int> taken(std::move(other));
+        EXPECT_TRUE(holds(taken, 40, 2));
+        VectorP<int> local(0, 1, false);
+        fill(local, 40, 3);
+        EXPECT_TRUE(holds(local, 40, 3));
+    }).join();
+    EXPECT_TRUE(holds(made, 300, 1));
+    EXPECT_TRUE(g_codes.empty());
+    EXPECT_TRUE(g_ptrChecks.empty());
 }
 
 TEST(VectorHandlers, DefaultsReportAndReturn)
