@@ -16,6 +16,7 @@
 #include "uiengine/core/TPDAUIEngineXml.h"
 #include "uiengine/elements/TPDAUIEngineElementBox.h"
 #include "uiengine/elements/TPDAUIEngineElementFactory.h"
+#include "uiengine/elements/TPDAUIEngineElementLabel.h"
 #include "uiengine/elements/TPDAUIEngineElementPage.h"
 #include "uiengine/elements/TPDAUIEngineElementPool.h"
 
@@ -1042,15 +1043,7 @@ void TPDAUIEngineElement::ScrollIntoView()
     }
 }
 
-void TPDAUIEngineElement::TranslateLabel()
-{
-    TPDAUIEngineElementPage* p = GetPage();
-    TPDAUIEngine* e = engine;
-    if (!e && p)
-        e = p->engine;
-    if (p && e)
-        label = e->TranslateText(label.c_str());
-}
+void TPDAUIEngineElement::TranslateLabel() { TranslateOwnLabel(*this); }
 
 void TPDAUIEngineElement::EnsureId()
 {

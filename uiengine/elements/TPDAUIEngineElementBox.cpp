@@ -12,6 +12,7 @@
 #include "uiengine/core/TPDAUIEngineXml.h"
 #include "uiengine/elements/TPDAUIEngineElementCover.h"
 #include "uiengine/elements/TPDAUIEngineElementFactory.h"
+#include "uiengine/elements/TPDAUIEngineElementLabel.h"
 #include "uiengine/elements/TPDAUIEngineElementPage.h"
 #include "uiengine/elements/TPDAUIEngineElementPool.h"
 
@@ -829,13 +830,7 @@ void TPDAUIEngineElementBox::AdjustFont()
 
 void TPDAUIEngineElementBox::TranslateLabel()
 {
-    // TPDAUIEngineElement::TranslateLabel, without a call for each box.
-    TPDAUIEngineElementPage* p = GetPage();
-    TPDAUIEngine* e = engine;
-    if (!e && p)
-        e = p->engine;
-    if (p && e)
-        label = e->TranslateText(label.c_str());
+    TranslateOwnLabel(*this);
     for (int i = 0; i < children.Count(); ++i)
         children[i]->TranslateLabel();
 }

@@ -20,30 +20,25 @@ public:
     // number, so it may lie past any object). A walk over a tree bigger than
     // the cache waits on one element at a time without it.
     static void Prefetch(const void* block, size_t bytes) { Prefetch(reinterpret_cast<uintptr_t>(block), bytes); }
-    // Four lines a step: the hints, not the counting, are what is wanted.
-    static void Prefetch(uintptr_t address, size_t bytes)
-    {
-        size_t at = 0;
-        for (; at + 256 <= bytes; at += 256) {
-            __builtin_prefetch(reinterpret_cast<const void*>(address + at), 0, 3);
-            __builtin_prefetch(reinterpret_cast<const void*>(address + at + 64), 0, 3);
-            __builtin_prefetch(reinterpret_cast<const void*>(address + at + 128), 0, 3);
-            __builtin_prefetch(reinterpret_cast<const void*>(address + at + 192), 0, 3);
-        }
-        for (; at < bytes; at += 64)
-            __builtin_prefetch(reinterpret_cast<const void*>(address + at), 0, 3);
-    }
+    static void Prefetch(uintptr_t address, size_t bytes) { Hint<0>(address, bytes); }
     static void PrefetchForWrite(const void* block, size_t bytes)
     {
-        const uintptr_t address = reinterpret_cast<uintptr_t>(block);
+        Hint<1>(reinterpret_cast<uintptr_t>(block), bytes);
+    }
+
+private:
+    // Four lines a step: the hints, not the counting, are what is wanted.
+    template <int ForWrite>
+    static void Hint(uintptr_t address, size_t bytes)
+    {
         size_t at = 0;
         for (; at + 256 <= bytes; at += 256) {
-            __builtin_prefetch(reinterpret_cast<const void*>(address + at), 1, 3);
-            __builtin_prefetch(reinterpret_cast<const void*>(address + at + 64), 1, 3);
-            __builtin_prefetch(reinterpret_cast<const void*>(address + at + 128), 1, 3);
-            __builtin_prefetch(reinterpret_cast<const void*>(address + at + 192), 1, 3);
+            __builtin_prefetch(reinterpret_cast<const void*>(address + at), ForWrite, 3);
+            __builtin_prefetch(reinterpret_cast<const void*>(address + at + 64), ForWrite, 3);
+            __builtin_prefetch(reinterpret_cast<const void*>(address + at + 128), ForWrite, 3);
+            __builtin_prefetch(reinterpret_cast<const void*>(address + at + 192), ForWrite, 3);
         }
         for (; at < bytes; at += 64)
-            __builtin_prefetch(reinterpret_cast<const void*>(address + at), 1, 3);
+            __builtin_prefetch(reinterpret_cast<const void*>(address + at), ForWrite, 3);
     }
 };
