@@ -89,11 +89,10 @@ inline thread_local Kept t_kept;
 void* AllocateFresh(size_t cls) noexcept;
 void FreeSlow(void* block, size_t cls) noexcept;
 
-// At least bytes bytes (not 0), aligned for a pointer; null when the memory is
-// not there.
+// At least bytes bytes, aligned for a pointer; null when the memory is not there.
 inline void* Allocate(size_t bytes) noexcept
 {
-    if (bytes > kLargest)
+    if (bytes - 1 >= kLargest)  // 0 too: it has no size class
         return ::operator new(bytes, std::nothrow);
     const size_t cls = (bytes - 1) / kGrain;
     Kept& kept = t_kept;
@@ -110,7 +109,7 @@ inline void Free(void* block, size_t bytes) noexcept
 {
     if (!block)
         return;
-    if (bytes > kLargest) {
+    if (bytes - 1 >= kLargest) {
         ::operator delete(block);
         return;
     }
