@@ -492,22 +492,9 @@ TDibIG* TPDAUIEngine::FindImage(const char* name)
     return resources.GetImage(name);
 }
 
-namespace {
-
-// Out of line: every label of a loaded page passes through TranslateText,
-// most of them empty, and the copy's registers are then not saved for them.
-#if defined(__GNUC__) || defined(__clang__)
-__attribute__((noinline))
-#endif
-void CopyText(DString& to, const char* text) { to = text; }
-
-} // namespace
-
 DString TPDAUIEngine::TranslateText(const char* text)
 {
-    DString copy;
-    if (text && *text)
-        CopyText(copy, text);
+    DString copy(text);
     const TPDAUIEngineCallbacks& cb = callbacks;
     if (cb.translate)
         cb.translate(cb.userData, &copy, 1);

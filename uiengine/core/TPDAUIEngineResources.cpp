@@ -155,6 +155,27 @@ std::unordered_map<std::string, std::vector<TPageFound>> g_pages;
 const size_t kMaxPages = 256;
 const size_t kMaxSettingsPerPage = 4;
 
+// Keeps value for name in map (by name, a few settings each) in place of what
+// was kept for name under the owner's settings now; settingsOf gives a kept
+// value's settings. Bounded: past maxNames names the whole map goes, past
+// maxPerName settings a name's oldest. The caller holds the map's lock.
+template <class Map, class Value, class SettingsOf>
+void KeepUnderSettings(Map& map, const std::string& name, Value value, const TPDAUIEngine& owner, size_t maxNames,
+                       size_t maxPerName, SettingsOf settingsOf)
+{
+    if (map.size() >= maxNames)
+        map.clear();
+    auto& kept = map[name];
+    for (auto& other : kept)
+        if (SameSettings(settingsOf(other), owner)) {
+            other = std::move(value);
+            return;
+        }
+    if (kept.size() >= maxPerName)
+        kept.erase(kept.begin());
+    kept.push_back(std::move(value));
+}
+
 unsigned int g_nextHandle = 1;
 
 } // namespace
@@ -340,17 +361,8 @@ void TPDAUIEngineResources::KeepFoundPage(const std::string& name, const DString
     kept.path = found;
     kept.identity = identity;
     std::lock_guard<std::mutex> lock(g_pagesLock);
-    if (g_pages.size() >= kMaxPages)
-        g_pages.clear();
-    auto& all = g_pages[name];
-    for (TPageFound& other : all)
-        if (SameSettings(other, *owner_)) {
-            other = std::move(kept);
-            return;
-        }
-    if (all.size() >= kMaxSettingsPerPage)
-        all.erase(all.begin());
-    all.push_back(std::move(kept));
+    KeepUnderSettings(g_pages, name, std::move(kept), *owner_, kMaxPages, kMaxSettingsPerPage,
+                      [](const TPageFound& page) -> const TChosenUnder& { return page; });
 }
 
 // ---- Images ---------------------------------------------------------------------------------
@@ -430,17 +442,8 @@ const size_t kThemeKeyRoom = 2 * 24;
 void KeepChoice(const std::string& name, std::shared_ptr<const TImageChoice> choice, const TPDAUIEngine& owner)
 {
     std::lock_guard<std::mutex> lock(g_choicesLock);
-    if (g_choices.size() >= kMaxChoices)
-        g_choices.clear();
-    auto& kept = g_choices[name];
-    for (auto& other : kept)
-        if (SameSettings(*other.choice, owner)) {
-            other = TKeptChoice(std::move(choice));
-            return;
-        }
-    if (kept.size() >= kMaxSettingsPerName)
-        kept.erase(kept.begin());
-    kept.emplace_back(std::move(choice));
+    KeepUnderSettings(g_choices, name, TKeptChoice(std::move(choice)), owner, kMaxChoices, kMaxSettingsPerName,
+                      [](const TKeptChoice& kept) -> const TChosenUnder& { return *kept.choice; });
 }
 
 // Records that choice's checks and file identity hold while lookups' moment

@@ -277,9 +277,7 @@ void TPDAUIEngineElement::OnLoad(TPDAUIEngine* e, TPDAUIEngineElementPage* p,
     }
     if (!imageName.IsEmpty())
         image = page ? page->resources.GetImage(imageName.c_str(), false, false) : nullptr;
-    // Most skins have no colour rules: that is seen here, without a call.
-    if (engine && !engine->skinCompiling && engine->skinSettings.theme1.colorRules.Count() != 0)
-        ApplyThemeColours();
+    ApplyThemeColours();
 }
 
 namespace {

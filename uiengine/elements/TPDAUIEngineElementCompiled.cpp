@@ -138,17 +138,12 @@ static_assert(kTexts == 14 && kGaps.start[kFontNameText] - kGaps.start[kFontName
 struct TRecordParts {
     const unsigned char* texts[kTexts];
     bool nameless;  // no background names an image: their five runs lie together
-                    // (only the first one's place is kept then)
     bool noRun;     // the run from the image name on is all empty strings
     bool defaultBorders;  // the five borders hold the writer's bytes for the defaults
 
     const unsigned char* Head() const { return texts[kIdText] + 4 + Load32(texts[kIdText]); }
     const unsigned char* BackgroundHead(int i) const { return BackgroundText(i) - kBackgroundHead; }
     const unsigned char* BackgroundText(int i) const { return texts[kFirstBackgroundText + i]; }
-    const unsigned char* BackgroundTail(int i) const
-    {
-        return BackgroundText(i) + 4 + Load32(BackgroundText(i));
-    }
     const unsigned char* Pack() const { return texts[kFontNameText] - 2; }
 };
 
@@ -189,7 +184,8 @@ uint32_t MeasureRecord(const unsigned char* block, uint32_t length, const unsign
         anyName |= Load32(names + i * kBackgroundBytes);
     parts.nameless = anyName == 0;
     if (parts.nameless) {
-        parts.texts[kFirstBackgroundText] = names;
+        for (int i = 0; i < 5; ++i)
+            parts.texts[kFirstBackgroundText + i] = names + i * kBackgroundBytes;
         const unsigned char* kinds = names - kBackgroundHead;
         for (int i = 0; i < 5; ++i)
             if (kinds[i * kBackgroundBytes] > kLastBackgroundKind)

@@ -159,11 +159,7 @@ TPDAUIEngineElement* MakeByName(TPDAUIEngine* engine, const CDString& name, bool
     if (!element)
         if (FuncMakeElement make = FindRegistered(name))
             element = make();
-    // The prefix compared in place: every user control's record asks.
-    static const char kUserControl[] = "usercontrol";
-    const int prefix = (int)sizeof(kUserControl) - 1;
-    if (!element && name.Length() >= prefix && std::memcmp(name.c_str(), kUserControl, (size_t)prefix) == 0 &&
-        engine && engine->callbacks.userControlFactory)
+    if (!element && name.StartsWith("usercontrol") && engine && engine->callbacks.userControlFactory)
         element = engine->callbacks.userControlFactory(engine->callbacks.userData, name.c_str());
     return Numbered(engine, element, name, defaultId);
 }
@@ -287,18 +283,12 @@ TPDAUIEngineElement* TPDAUIEngineElementFactory::CreateFromCompiledHeader(TPDAUI
         if (tagLength <= length - 5)
             if (const TTagKind* kind = BuiltInKind(block + 5, tagLength, length - 5)) {
                 stream.Avanza(5 + tagLength);
-                // A box, the usual record, is made here rather than through the table.
-                TPDAUIEngineElement* element = loadedAtOnce && kind == &kTagKinds[0]
-                                                   ? MakeForRecord<TPDAUIEngineElementBox>()
-                                                   : loadedAtOnce ? kind->makeForRecord() : kind->make();
+                TPDAUIEngineElement* element = loadedAtOnce ? kind->makeForRecord() : kind->make();
                 if (!element) {
                     TPDAUIEngineElement::FailCompiled(stream);
                     return nullptr;
                 }
-                const int number = engine ? ++engine->elementCounter : 0;
-                if (defaultId)
-                    GiveDefaultId(element, CDString(kind->tag, kind->length, CodePage::Default()), number);
-                return element;
+                return Numbered(engine, element, CDString(kind->tag, kind->length, CodePage::Default()), defaultId);
             }
     }
     return FromCompiledHeader(engine, stream, defaultId, loadedAtOnce);

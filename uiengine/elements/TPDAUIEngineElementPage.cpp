@@ -106,8 +106,7 @@ bool TPDAUIEngineElementPage::IsLive(const TPDAUIEngineElementPage* p)
 
 void TPDAUIEngineElementPage::UnlinkTree()
 {
-    // Room for a common page at once: grown 20 at a time, a page of hundreds
-    // is copied over and over.
+    // Room for a common page at once.
     VectorP<TPDAUIEngineElement> tree(256, 256, false);
     CollectDescendants(tree, false);
     for (int i = 0; i < tree.Count(); ++i) {

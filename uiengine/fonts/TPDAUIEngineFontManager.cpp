@@ -153,13 +153,8 @@ TPDAUIEngineFontManager::Find(const TPDAUIEngineStyleFont& font) const
 
 void TPDAUIEngineFontManager::AdjustFont(TPDAUIEngineStyleFont& font)
 {
-    // Find spelt out: every element of a loaded page comes here.
-    const char* family = font.name.c_str();
-    for (int i = 0; i < renderers.Count(); ++i)
-        if (Dstrcmpi(renderers[i]->family.c_str(), family) == 0) {
-            renderers[i]->AdjustFont(font);
-            return;
-        }
+    if (TFontRenderer* r = Find(font))
+        r->AdjustFont(font);
 }
 
 void TPDAUIEngineFontManager::GetTextExtent(int& width, int& height,
